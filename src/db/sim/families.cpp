@@ -1,0 +1,13 @@
+#include "server.h"
+
+namespace tavimond::sim {
+
+// One registration routine per family of views, each in its own file.
+void registerDualFamily(std::vector<Recogniser> &out);
+
+void registerFamilies(std::vector<Recogniser> &out)
+{
+    registerDualFamily(out);
+}
+
+} // namespace tavimond::sim

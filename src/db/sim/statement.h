@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace tavimond::sim {
+
+// One SQL token. Words and symbols are lower-cased; string literals keep their case.
+struct Token {
+    enum Kind { Word, Number, String, QuotedName, Symbol };
+    Kind kind;
+    QString text;  // normalised form used for matching
+    QString value; // string literal without quotes (inner '' as '); otherwise the source text
+};
+
+// A statement as the simulated instance sees it: tokens the way Oracle's tokenizer
+// reads them, so that case, line breaks, blanks and comments do not matter
+// ("sid = 12and inst_id = 1" reads as sid = 12 and inst_id = 1).
+class Statement {
+public:
+    explicit Statement(QString sql);
+    static std::vector<Token> tokenize(const QString &sql);
+
+    const QString &sql() const { return sql_; }
+    const std::vector<Token> &tokens() const { return tokens_; }
+    // The tokens joined by single blanks.
+    QString normal() const;
+
+    // True when the phrase's tokens stand in the statement in that order, side by side.
+    bool has(const QString &phrase) const;
+    bool hasAll(std::initializer_list<const char *> phrases) const;
+    // Index of the first token after the first occurrence of the phrase; -1 if absent.
+    int after(const QString &phrase, int from = 0) const;
+    // The token that follows the phrase.
+    std::optional<Token> tokenAfter(const QString &phrase) const;
+    // A (possibly negative) whole number right after the phrase.
+    std::optional<qint64> integerAfter(const QString &phrase) const;
+    // A string literal right after the phrase, unquoted.
+    std::optional<QString> stringAfter(const QString &phrase) const;
+
+private:
+    QString sql_;
+    std::vector<Token> tokens_;
+};
+
+// SQL-style quoting for literals in answers and tests: O'BRIEN -> 'O''BRIEN'.
+QString quoted(const QString &text);
+
+} // namespace tavimond::sim

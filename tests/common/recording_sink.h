@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/messages.h"
+
+#include <QStringList>
+
+namespace tavimond::test {
+
+// Records the message boxes the system would show.
+class RecordingSink : public MessageSink {
+public:
+    RecordingSink();
+    ~RecordingSink() override;
+    void error(const QString &text) override { errors << text; }
+    void info(const QString &text) override { infos << text; }
+    void clear()
+    {
+        errors.clear();
+        infos.clear();
+    }
+    QStringList errors;
+    QStringList infos;
+
+    // The sink of the running test program.
+    static RecordingSink &current();
+};
+
+} // namespace tavimond::test

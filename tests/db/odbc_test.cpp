@@ -1,0 +1,139 @@
+// The ODBC driver against a real ODBC driver: SQLite's, registered for the tests
+// alone through ODBCSYSINI.
+#include "db/connection.h"
+#include "db/error.h"
+#include "db/query.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tavimond;
+
+namespace {
+
+class OdbcSqlite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("ODBCSYSINI")) << "run through ctest";
+    }
+    // An empty file is an empty SQLite database; the driver opens it read-only.
+    QString database(const QString &name)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        return path;
+    }
+    ConnectionString sqlite(const QString &file, std::optional<Logon> logon = std::nullopt)
+    {
+        return {QStringLiteral("Driver={Tavimond SQLite Test};Database=") + file + QLatin1Char(';'), logon};
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(OdbcSqlite, ReadsRowsFieldsNullsAndLongTexts)
+{
+    Connection cnn;
+    cnn.setConnectionString(sqlite(database(QStringLiteral("a.db")),
+                                   Logon{QStringLiteral("scott"), QStringLiteral("ti;ger}"), QStringLiteral("ORCL")}));
+    Query q(cnn);
+    q.setSql({QStringLiteral("with s(sid, username, wait_s) as"),
+              QStringLiteral("  (values (17, 'SCOTT', 1.25), (23, null, 2.5), (31, 'J\u00fcrgen', 0))"),
+              QStringLiteral("select sid, username as UserName, wait_s, sid as SID from s order by sid")});
+    q.open();
+    ASSERT_EQ(q.fieldCount(), 4);
+    EXPECT_EQ(q.fieldName(1), QStringLiteral("UserName"));
+    QStringList rows;
+    for (; !q.eof(); q.next())
+        rows << QStringList{q.field(0), q.field(QStringLiteral("USERNAME")), q.field(QStringLiteral("wait_s")),
+                            q.field(QStringLiteral("sid"))}
+                    .join(QLatin1Char('|'));
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("17|SCOTT|1.25|17"), QStringLiteral("23||2.5|23"),
+                                 QStringLiteral("31|J\u00fcrgen|0|31")}));
+    EXPECT_EQ(q.field(0), QString());
+    q.close();
+
+    // A text of a megabyte arrives whole.
+    q.setSql({QStringLiteral("select hex(zeroblob(500000)) || 'end' as big")});
+    q.open();
+    const QString big = q.field(QStringLiteral("BIG"));
+    EXPECT_EQ(big.size(), 1000003);
+    EXPECT_TRUE(big.endsWith(QStringLiteral("0end")));
+    EXPECT_EQ(big.count(QLatin1Char('0')), 1000000);
+}
+
+TEST_F(OdbcSqlite, DriverErrorsCarryTheDriversMessage)
+{
+    Connection cnn;
+    cnn.setConnectionString(sqlite(database(QStringLiteral("b.db"))));
+    Query q(cnn);
+    q.setSql({QStringLiteral("select * from no_such_table")});
+    try {
+        q.open();
+        FAIL();
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("no such table: no_such_table"))) << e.what();
+    }
+    q.setSql({QStringLiteral("select from where")});
+    EXPECT_THROW(q.open(), DbError);
+
+    Connection other;
+    other.setConnectionString({QStringLiteral("Driver={No Such Driver};Database=x.db;"), std::nullopt});
+    Query r(other);
+    r.setSql({QStringLiteral("select 1")});
+    try {
+        r.open();
+        FAIL();
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("No Such Driver"))) << e.what();
+    }
+    EXPECT_FALSE(other.connected());
+}
+
+TEST_F(OdbcSqlite, ClosedConnectionReconnectsWithTheCurrentStringOnTheNextOpen)
+{
+    const QString first = database(QStringLiteral("first.db"));
+    const QString second = database(QStringLiteral("second.db"));
+    Connection cnn;
+    cnn.setConnectionString(sqlite(first));
+    Query q(cnn);
+    q.setSql({QStringLiteral("select file from pragma_database_list where name = 'main'")});
+    q.open();
+    EXPECT_TRUE(q.field(0).endsWith(QStringLiteral("first.db")));
+    EXPECT_TRUE(cnn.connected());
+
+    cnn.close();
+    EXPECT_FALSE(cnn.connected());
+    EXPECT_FALSE(q.isOpen());
+    q.open();
+    EXPECT_TRUE(q.field(0).endsWith(QStringLiteral("first.db")));
+
+    cnn.setConnectionString(sqlite(second));
+    EXPECT_FALSE(q.isOpen());
+    q.open();
+    EXPECT_TRUE(q.field(0).endsWith(QStringLiteral("second.db")));
+}
+
+TEST_F(OdbcSqlite, TheCommandTimeOutCancelsALongStatement)
+{
+    Connection cnn;
+    cnn.setConnectionString(sqlite(database(QStringLiteral("c.db"))));
+    Query q(cnn, 1);
+    q.setSql({QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n)"),
+              QStringLiteral("select count(*) from n where i < 0")});
+    try {
+        q.open();
+        FAIL();
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("time-out of 1 seconds"))) << e.what();
+    }
+    // The connection is still usable afterwards.
+    q.setSql({QStringLiteral("select 42")});
+    q.open();
+    EXPECT_EQ(q.field(0), QStringLiteral("42"));
+}

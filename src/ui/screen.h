@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QTabWidget>
+
+namespace tavimond {
+
+class Connection;
+class Settings;
+
+// What the main window hands each screen when it creates it.
+struct ScreenContext {
+    Connection &cnn;
+    const Settings &settings;
+};
+
+// Header texts and column widths that start-up writes into one grid.
+struct GridHeaders {
+    QString grid;         // the grid's component name
+    QStringList headers;  // row 0, column by column
+    QList<int> widths;    // pixel widths of the first columns; empty keeps the defaults
+};
+
+// The hint text start-up writes into one chart.
+struct ChartHint {
+    QString chart;
+    QString hint;
+};
+
+// One screen (a page control of the main window): a set of tabs. Each screen keeps its
+// grids' headers and its charts' hints in one table, which start-up applies.
+class Screen : public QTabWidget {
+    Q_OBJECT
+public:
+    Screen(const QString &name, ScreenContext context, QWidget *parent = nullptr);
+
+    virtual QList<GridHeaders> gridHeaders() const { return {}; }
+    virtual QList<ChartHint> chartHints() const { return {}; }
+
+protected:
+    Connection &cnn() const { return context_.cnn; }
+    const Settings &settings() const { return context_.settings; }
+
+private:
+    ScreenContext context_;
+};
+
+} // namespace tavimond

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace tavimond {
+
+class Chart;
+class Query;
+class ResultGrid;
+
+// Opens a query (connecting first when the connection is closed); errors pass to the caller.
+void OpenQuery(Query &query);
+
+// Loads an open query's rows into a grid and closes it. "Dump" appends every record;
+// "Tally" merges records into rows by their first field, keeping the latest value,
+// Delta, Min and Max. seriesMode "All" feeds one line series per key on deltaChart
+// (created with the key's first record, its first point at the second); "Single" plots
+// the key named by keyControlText on series 0 and 1. addToCumulative adds every
+// record's value to the last series of cumulativeChart. Charts a call does not use
+// may be null. On failure the rows written so far stay and the query stays open.
+void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
+                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode,
+                       const QString &seriesMode, bool addToCumulative, const QString &excludeMark,
+                       const QString &axisName, const QString &pointLabel, int columnSwitch);
+
+// After a plain load: unless the grid has exactly two rows, drops trailing rows whose
+// first cell is empty (never row 0). A trimmed grid is next loaded with clearFirst.
+void GridTailTrim(ResultGrid &grid);
+
+// Stable sorts of rows firstRow onward by one column: numbers largest first, or text
+// in ordinal order. An empty last row (the spare row of a loaded grid) stays last.
+void SortGridNumericDesc(ResultGrid &grid, int column, int firstRow);
+void SortGridTextAsc(ResultGrid &grid, int column, int firstRow);
+
+// The text a memo shows for a query: field 1 of every remaining record, a line each.
+// It neither opens nor closes the query.
+QString QueryMemoText(Query &query);
+
+// Writes the grid, header row included, to fileName: cells joined by delimiter, CR LF
+// line ends, UTF-8; a cell holding the delimiter, a double quote or a line break is
+// quoted. Then reports "CSV Created: " and the name. Raises when the file cannot be written.
+void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QString &delimiter);
+
+} // namespace tavimond

@@ -6,10 +6,11 @@
 
 #include <QHash>
 
-namespace tavimond {
+namespace tavimond
+{
 
-void ChartFromGrid(const ResultGrid &grid, Chart &chart, int valueColumn, const QString &,
-                   const QString &chartMode, const std::function<void()> &onAlert)
+void ChartFromGrid(const ResultGrid &grid, Chart &chart, int valueColumn, const QString &, const QString &chartMode,
+                   const std::function<void()> &onAlert)
 {
     if (grid.rowCount() < 2 || grid.cell(0, 1).isEmpty())
         return;

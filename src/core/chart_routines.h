@@ -3,7 +3,8 @@
 #include <QString>
 #include <functional>
 
-namespace tavimond {
+namespace tavimond
+{
 
 class Chart;
 class ResultGrid;

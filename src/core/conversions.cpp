@@ -6,58 +6,100 @@
 #include <limits>
 #include <optional>
 
-namespace tavimond {
-namespace {
-
-// Length of a plain decimal number at the start of s (sign, digits, ".", exponent),
-// or 0 when there is none. fraction/exponent tell what it held.
-qsizetype numberPrefix(QStringView s, bool *fraction = nullptr, bool *exponent = nullptr)
+namespace tavimond
 {
+namespace
+{
+
+// A plain decimal number at the start of a text: sign, digits, ".", exponent.
+struct NumberScan {
+    qsizetype length = 0; // 0 when there is none
+    bool fraction = false;
+    bool exponent = false;
+    bool negative = false;
+    bool fitsInteger = true; // no fraction, no exponent and at most 18 digits
+    qint64 integer = 0;
+};
+
+NumberScan scanNumber(QStringView s)
+{
+    NumberScan out;
     qsizetype i = 0;
     const qsizetype n = s.size();
-    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+    if (i < n && (s[i] == u'+' || s[i] == u'-')) {
+        out.negative = s[i] == u'-';
         ++i;
+    }
     qsizetype digits = 0;
-    while (i < n && s[i].isDigit() && s[i].unicode() < 128) {
+    quint64 value = 0;
+    while (i < n && s[i] >= u'0' && s[i] <= u'9') {
+        value = value * 10 + unsigned(s[i].unicode() - u'0');
         ++i;
         ++digits;
     }
-    bool frac = false;
     if (i < n && s[i] == u'.') {
         qsizetype j = i + 1;
         qsizetype fd = 0;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+        while (j < n && s[j] >= u'0' && s[j] <= u'9') {
             ++j;
             ++fd;
         }
         if (digits + fd > 0) {
-            frac = true;
+            out.fraction = true;
             digits += fd;
             i = j;
         }
     }
     if (digits == 0)
-        return 0;
-    bool exp = false;
+        return out;
     if (i < n && (s[i] == u'e' || s[i] == u'E')) {
         qsizetype j = i + 1;
         if (j < n && (s[j] == u'+' || s[j] == u'-'))
             ++j;
         qsizetype ed = 0;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+        while (j < n && s[j] >= u'0' && s[j] <= u'9') {
             ++j;
             ++ed;
         }
         if (ed > 0) {
-            exp = true;
+            out.exponent = true;
             i = j;
         }
     }
-    if (fraction)
-        *fraction = frac;
-    if (exponent)
-        *exponent = exp;
-    return i;
+    out.length = i;
+    out.fitsInteger = !out.fraction && !out.exponent && digits <= 18;
+    if (out.fitsInteger)
+        out.integer = out.negative ? -qint64(value) : qint64(value);
+    return out;
+}
+
+double valueOf(QStringView number, const NumberScan &scan)
+{
+    return scan.fitsInteger ? double(scan.integer) : number.left(scan.length).toDouble();
+}
+
+// Decimal text of a whole number (QString::number goes through the locale machinery,
+// which a tally pays for at every row of every tick).
+QString wholeText(qint64 v)
+{
+    char16_t buf[24];
+    int i = 24;
+    quint64 u = v < 0 ? 0 - quint64(v) : quint64(v);
+    do {
+        buf[--i] = char16_t(u'0' + u % 10);
+        u /= 10;
+    } while (u);
+    if (v < 0)
+        buf[--i] = u'-';
+    return QString(reinterpret_cast<const QChar *>(buf + i), 24 - i);
+}
+
+bool mayBeDecimal(const QString &text)
+{
+    for (const QChar c : text)
+        if (c == u'.' || c == u'e' || c == u'E')
+            return true;
+    return false;
 }
 
 QStringView skipBlanks(QStringView s)
@@ -72,16 +114,14 @@ QStringView skipBlanks(QStringView s)
 std::optional<double> wholeNumber(const QString &text, bool *fraction = nullptr, bool *exponent = nullptr)
 {
     const QStringView s = QStringView(text).trimmed();
-    if (s.isEmpty())
+    const NumberScan scan = scanNumber(s);
+    if (scan.length == 0 || scan.length != s.size())
         return std::nullopt;
-    const qsizetype len = numberPrefix(s, fraction, exponent);
-    if (len != s.size())
-        return std::nullopt;
-    bool ok = false;
-    const double v = s.toDouble(&ok); // always "." and no group separators
-    if (!ok && !std::isinf(v))
-        return std::nullopt;
-    return v;
+    if (fraction)
+        *fraction = scan.fraction;
+    if (exponent)
+        *exponent = scan.exponent;
+    return valueOf(s, scan);
 }
 
 int decimals(const QString &text)
@@ -93,21 +133,6 @@ int decimals(const QString &text)
     for (qsizetype i = dot + 1; i < text.size() && text.at(i).isDigit(); ++i)
         ++n;
     return n;
-}
-
-// True when the text is a number written with a fraction or an exponent.
-bool isDecimalText(const QString &text)
-{
-    bool fraction = false, exponent = false;
-    return wholeNumber(text, &fraction, &exponent).has_value() && (fraction || exponent);
-}
-
-// Empty text counts as 0 beside a decimal one; junk does not take the decimal path.
-std::optional<double> decimalOperand(const QString &text)
-{
-    if (text.trimmed().isEmpty())
-        return 0.0;
-    return wholeNumber(text);
 }
 
 } // namespace
@@ -144,9 +169,11 @@ qint64 lenientToInt64(const QString &text)
             d = unsigned(c - u'A' + 10);
         else
             break;
-        if (value > (limit - d) / base)
+        quint64 next;
+        if (__builtin_mul_overflow(value, quint64(base), &next) || __builtin_add_overflow(next, quint64(d), &next) ||
+            next > limit)
             break; // the next digit would overflow
-        value = value * base + d;
+        value = next;
     }
     if (negative)
         return value == quint64(std::numeric_limits<qint64>::max()) + 1 ? std::numeric_limits<qint64>::min()
@@ -182,10 +209,8 @@ double strictToFloat(const QString &text)
 double sortValue(const QString &text)
 {
     const QStringView s = skipBlanks(text);
-    const qsizetype len = numberPrefix(s);
-    if (len == 0)
-        return 0;
-    return s.left(len).toDouble();
+    const NumberScan scan = scanNumber(s);
+    return scan.length == 0 ? 0 : valueOf(s, scan);
 }
 
 double chartValue(const QString &text)
@@ -196,46 +221,71 @@ double chartValue(const QString &text)
     return *v;
 }
 
-QString tallyDelta(const QString &now, const QString &before)
+TallyNumber readTallyNumber(const QString &text)
 {
-    if (isDecimalText(now) || isDecimalText(before)) {
-        const auto a = decimalOperand(now);
-        const auto b = decimalOperand(before);
-        if (a && b) {
-            const double d = *a - *b;
-            const bool exponent = now.contains(QLatin1Char('e'), Qt::CaseInsensitive)
-                                  || before.contains(QLatin1Char('e'), Qt::CaseInsensitive);
-            QString out;
-            if (exponent || !std::isfinite(d) || std::fabs(d) >= 1e15) {
-                out = QString::number(d, 'g', 15);
-            } else {
-                // Round to the inputs' own decimals: that is all the precision they carry.
-                out = QString::number(d, 'f', std::max(decimals(now), decimals(before)));
-                if (out.contains(QLatin1Char('.'))) {
-                    while (out.endsWith(QLatin1Char('0')))
-                        out.chop(1);
-                    if (out.endsWith(QLatin1Char('.')))
-                        out.chop(1);
-                }
-            }
-            if (out == QLatin1String("-0"))
-                out = QStringLiteral("0");
-            return out;
+    TallyNumber n;
+    if (mayBeDecimal(text)) {
+        const QStringView s = QStringView(text).trimmed();
+        const NumberScan scan = scanNumber(s);
+        if (scan.length != 0 && scan.length == s.size() && (scan.fraction || scan.exponent)) {
+            n.decimal = true;
+            n.real = valueOf(s, scan);
+            n.exponent = scan.exponent;
+            n.decimals = scan.exponent ? 0 : decimals(text);
+            return n;
         }
     }
+    n.whole = lenientToInt64(text);
+    return n;
+}
+
+TallyDifference subtractTally(const TallyNumber &now, const TallyNumber &before)
+{
+    TallyDifference out;
+    if (now.decimal || before.decimal) {
+        // Beside a decimal, a whole number (or junk read as one) counts by its value.
+        const double d = now.value() - before.value();
+        if (now.exponent || before.exponent || !std::isfinite(d) || std::fabs(d) >= 1e15) {
+            out.text = QString::number(d, 'g', 15);
+        } else {
+            // Round to the inputs' own decimals: that is all the precision they carry.
+            out.text = QString::number(d, 'f', std::max(now.decimals, before.decimals));
+            if (out.text.contains(QLatin1Char('.'))) {
+                while (out.text.endsWith(QLatin1Char('0')))
+                    out.text.chop(1);
+                if (out.text.endsWith(QLatin1Char('.')))
+                    out.text.chop(1);
+            }
+        }
+        if (out.text == QLatin1String("-0"))
+            out.text = QStringLiteral("0");
+        // The number is what the text says, so charts and Min/Max agree with the grid.
+        out.number = readTallyNumber(out.text);
+        return out;
+    }
     // Wrapping subtraction: counters near the 64-bit limits must not be undefined behaviour.
-    const quint64 diff = quint64(lenientToInt64(now)) - quint64(lenientToInt64(before));
-    return QString::number(qint64(diff));
+    out.number.whole = qint64(quint64(now.whole) - quint64(before.whole));
+    out.text = wholeText(out.number.whole);
+    return out;
+}
+
+int compareTally(const TallyNumber &a, const TallyNumber &b)
+{
+    if (a.decimal || b.decimal) {
+        const double x = a.value(), y = b.value();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return a.whole < b.whole ? -1 : (a.whole > b.whole ? 1 : 0);
+}
+
+QString tallyDelta(const QString &now, const QString &before)
+{
+    return subtractTally(readTallyNumber(now), readTallyNumber(before)).text;
 }
 
 int compareNumberTexts(const QString &a, const QString &b)
 {
-    if (isDecimalText(a) || isDecimalText(b)) {
-        const double x = sortValue(a), y = sortValue(b);
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    const qint64 x = lenientToInt64(a), y = lenientToInt64(b);
-    return x < y ? -1 : (x > y ? 1 : 0);
+    return compareTally(readTallyNumber(a), readTallyNumber(b));
 }
 
 } // namespace tavimond

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-namespace tavimond {
-
+namespace tavimond
+{
 
 // Never fails: leading blanks, an optional sign, then hexadecimal digits after "$",
 // "x", "X", "0x" or "0X", or decimal digits; reading stops at the first character
@@ -26,6 +26,28 @@ double sortValue(const QString &text);
 // A chart point from a counter's text: any number, however large; text that is not a
 // number raises "'<text>' is not a valid integer value".
 double chartValue(const QString &text);
+
+// A counter's text as the tally reads it: a number with a fraction or an exponent is a
+// decimal; anything else is read leniently as a whole number.
+struct TallyNumber {
+    bool decimal = false;
+    qint64 whole = 0;
+    double real = 0;
+    int decimals = 0; // digits after the point, for decimals written without exponent
+    bool exponent = false;
+    double value() const { return decimal ? real : double(whole); }
+};
+TallyNumber readTallyNumber(const QString &text);
+
+// now - before, and its text: exact in 64 bits for whole numbers (wrapping, never
+// undefined), as decimals otherwise, written without binary noise.
+struct TallyDifference {
+    TallyNumber number;
+    QString text;
+};
+TallyDifference subtractTally(const TallyNumber &now, const TallyNumber &before);
+// Negative when a < b.
+int compareTally(const TallyNumber &a, const TallyNumber &b);
 
 // The Delta of a tally row: now minus before. Whole numbers (and any other text, read
 // leniently) are subtracted exactly in 64 bits; numbers with a fraction or an exponent

@@ -14,8 +14,10 @@
 #include <numeric>
 #include <optional>
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 
 bool rowIsBlank(const ResultGrid &grid, int r)
 {
@@ -48,8 +50,7 @@ void stableSortRows(ResultGrid &grid, int column, int firstRow, Key key, Less le
         keys.push_back(key(grid.cell(column, r)));
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return less(keys[size_t(a)], keys[size_t(b)]); });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(keys[size_t(a)], keys[size_t(b)]); });
     if (std::is_sorted(order.begin(), order.end()))
         return;
     grid.permuteRows(firstRow, order);
@@ -57,8 +58,8 @@ void stableSortRows(ResultGrid &grid, int column, int firstRow, Key key, Less le
 
 QString csvCell(const QString &cell, const QString &delimiter)
 {
-    const bool quote = (!delimiter.isEmpty() && cell.contains(delimiter)) || cell.contains(QLatin1Char('"'))
-                       || cell.contains(QLatin1Char('\n')) || cell.contains(QLatin1Char('\r'));
+    const bool quote = (!delimiter.isEmpty() && cell.contains(delimiter)) || cell.contains(QLatin1Char('"')) ||
+                       cell.contains(QLatin1Char('\n')) || cell.contains(QLatin1Char('\r'));
     if (!quote)
         return cell;
     QString inner = cell;
@@ -74,9 +75,9 @@ void OpenQuery(Query &query)
 }
 
 void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
-                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode,
-                       const QString &seriesMode, bool addToCumulative, const QString &excludeMark,
-                       const QString &axisName, const QString &pointLabel, int columnSwitch)
+                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
+                       bool addToCumulative, const QString &excludeMark, const QString &axisName,
+                       const QString &pointLabel, int columnSwitch)
 {
     const bool tally = loadMode == QLatin1String("Tally");
     const bool single = seriesMode == QLatin1String("Single") && deltaChart;
@@ -100,32 +101,29 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
         bool matched = false;
         if (tally) {
             const int last = grid.rowCount() - 1;
-            // A copy: the rows are the same before and after, but the list may move.
-            const std::vector<int> rows = grid.rowsWithKey(key);
-            for (const int r : rows) {
+            const TallyNumber now = readTallyNumber(value);
+            // Matching writes columns 1 to 4 only, so the key index stays as it is.
+            for (const int r : grid.rowsWithKey(key)) {
                 // The spare row is where new keys go; it never matches, even an empty key.
                 if (r == last && rowIsBlank(grid, r))
                     continue;
-                const QString old = grid.cell(1, r);
+                const TallyDifference delta = subtractTally(now, readTallyNumber(grid.cell(1, r)));
                 grid.setCell(1, r, value);
-                const QString delta = tallyDelta(value, old);
-                grid.setCell(2, r, delta);
+                grid.setCell(2, r, delta.text);
                 matched = true;
                 if (single && keyControlText == key && deltaChart->seriesCount() >= 2) {
-                    deltaChart->addPoint(0, chartValue(delta), pointLabel);
+                    deltaChart->addPoint(0, delta.number.value(), pointLabel);
                     deltaChart->addPoint(1, chartValue(grid.cell(5, r)), QString());
                 }
-                if (all) {
-                    const double point = chartValue(delta);
+                if (all)
                     for (const int s : deltaChart->seriesTitled(key))
-                        deltaChart->addPoint(s, point, pointLabel);
-                }
+                        deltaChart->addPoint(s, delta.number.value(), pointLabel);
                 const QString &min = grid.cell(3, r);
-                if (min.isEmpty() || compareNumberTexts(delta, min) < 0)
-                    grid.setCell(3, r, delta);
+                if (min.isEmpty() || compareTally(delta.number, readTallyNumber(min)) < 0)
+                    grid.setCell(3, r, delta.text);
                 const QString &max = grid.cell(4, r);
-                if (max.isEmpty() || compareNumberTexts(delta, max) > 0)
-                    grid.setCell(4, r, delta);
+                if (max.isEmpty() || compareTally(delta.number, readTallyNumber(max)) > 0)
+                    grid.setCell(4, r, delta.text);
             }
         }
         if (!matched) {
@@ -163,14 +161,16 @@ void GridTailTrim(ResultGrid &grid)
 
 void SortGridNumericDesc(ResultGrid &grid, int column, int firstRow)
 {
-    stableSortRows(grid, column, firstRow, [](const QString &t) { return sortValue(t); },
-                   [](double a, double b) { return a > b; });
+    stableSortRows(
+        grid, column, firstRow, [](const QString &t) { return sortValue(t); },
+        [](double a, double b) { return a > b; });
 }
 
 void SortGridTextAsc(ResultGrid &grid, int column, int firstRow)
 {
-    stableSortRows(grid, column, firstRow, [](const QString &t) { return t; },
-                   [](const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseSensitive) < 0; });
+    stableSortRows(
+        grid, column, firstRow, [](const QString &t) { return t; },
+        [](const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseSensitive) < 0; });
 }
 
 QString QueryMemoText(Query &query)

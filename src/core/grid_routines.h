@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace tavimond {
+namespace tavimond
+{
 
 class Chart;
 class Query;
@@ -19,9 +20,9 @@ void OpenQuery(Query &query);
 // record's value to the last series of cumulativeChart. Charts a call does not use
 // may be null. On failure the rows written so far stay and the query stays open.
 void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
-                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode,
-                       const QString &seriesMode, bool addToCumulative, const QString &excludeMark,
-                       const QString &axisName, const QString &pointLabel, int columnSwitch);
+                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
+                       bool addToCumulative, const QString &excludeMark, const QString &axisName,
+                       const QString &pointLabel, int columnSwitch);
 
 // After a plain load: unless the grid has exactly two rows, drops trailing rows whose
 // first cell is empty (never row 0). A trimmed grid is next loaded with clearFirst.

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 const QString kEmpty;
 const std::vector<int> kNoRows;
 } // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "statement.h"
+#include "table.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace tavimond::sim
+{
+
+// Answers a simple query over one view from the view's rows, the way the database would:
+//   select <expressions> from <view> [alias] [where <condition>]
+//   [group by <expressions>] [order by <positions|aliases|expressions> [asc|desc]]
+// Expressions: columns, literals, NULL, ||, + - * /, parentheses, upper, lower, nvl,
+// round, trunc, to_char, substr, decode, and the aggregates sum, count, min, max, avg.
+// Conditions: comparisons, [not] like, [not] in, [not] between, is [not] null, and, or,
+// not, rownum. This lets a user's edit of a monitoring script get a true answer.
+// Returns nothing when the statement is not of that form or names another view; a
+// column the view does not have raises ORA-00904.
+std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QString &view, const Table &rows);
+
+// The same, for views whose rows are costly to build: rows() is called only when the
+// statement is a simple query over the view.
+std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QString &view,
+                                           const std::function<Table()> &rows);
+
+// The view a simple query reads ("from <view>"), lower-cased; empty when there is none.
+QString simpleSelectView(const Statement &statement);
+
+// A number as the database writes it: no exponent for ordinary values, no trailing zeros.
+QString oracleNumber(double value);
+
+} // namespace tavimond::sim

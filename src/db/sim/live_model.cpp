@@ -1,0 +1,44 @@
+#include "live_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavimond::sim
+{
+
+LiveModel::LiveModel(Model &model) : model_(model)
+{
+    QRandomGenerator rng = model.random(0x11fe);
+    for (qint64 &u : uptimeAtStart_)
+        u = 2 * 86400 + qint64(rng.bounded(5 * 86400));
+}
+
+qint64 LiveModel::instanceAge(int instance) const
+{
+    const qint64 t = model_.elapsedSeconds();
+    if (instance == 2 && t >= kRestartOfInstance2)
+        return t - kRestartOfInstance2;
+    const int i = std::clamp(instance, 1, kInstances) - 1;
+    return uptimeAtStart_[i] + t;
+}
+
+qint64 LiveModel::ageSince(int instance, qint64 since) const
+{
+    const qint64 t = model_.elapsedSeconds();
+    if (t < since)
+        return -1;
+    return std::min(instanceAge(instance), t - since);
+}
+
+double LiveModel::counter(double rate, qint64 age, double period, double phase)
+{
+    if (age <= 0)
+        return 0;
+    constexpr double kTwoPi = 6.283185307179586;
+    const double a = double(age);
+    // rate * (1 - 0.8 cos(...)) integrated: always rising, at 0.2 to 1.8 times the rate.
+    const double wobble = 0.8 * period / kTwoPi * (std::sin(kTwoPi * a / period + phase) - std::sin(phase));
+    return std::floor(rate * (a - wobble));
+}
+
+} // namespace tavimond::sim

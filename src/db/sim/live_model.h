@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model.h"
+
+#include <QString>
+
+namespace tavimond::sim
+{
+
+// The life of the two simulated instances, which every live view follows: both have
+// been up for days when the clock starts, and instance 2 restarts once, an hour in, so
+// that its counters drop and start again from zero.
+class LiveModel
+{
+public:
+    static constexpr int kInstances = 2;
+    static constexpr qint64 kRestartOfInstance2 = 3600; // seconds after the clock starts
+
+    explicit LiveModel(Model &model);
+
+    // Seconds since the instance last started, at the current simulated time.
+    qint64 instanceAge(int instance) const;
+    // Seconds since something that began `since` seconds after the clock started,
+    // and not before the instance's last start; -1 when it has not begun yet.
+    qint64 ageSince(int instance, qint64 since) const;
+
+    // A cumulative counter that grows by `rate` a second on average, faster and slower
+    // in a cycle of `period` seconds, never falling; 0 at age 0.
+    static double counter(double rate, qint64 age, double period, double phase);
+
+    Model &model() const { return model_; }
+
+private:
+    Model &model_;
+    qint64 uptimeAtStart_[kInstances];
+};
+
+} // namespace tavimond::sim

@@ -41,10 +41,20 @@ protected:
 // Points HOME elsewhere while it lives.
 class HomeFolder {
 public:
-    explicit HomeFolder(const QString &path) : previous_(qgetenv("HOME")) { qputenv("HOME", path.toUtf8()); }
-    ~HomeFolder() { qputenv("HOME", previous_); }
+    explicit HomeFolder(const QString &path) : wasSet_(qEnvironmentVariableIsSet("HOME")), previous_(qgetenv("HOME"))
+    {
+        qputenv("HOME", path.toUtf8());
+    }
+    ~HomeFolder()
+    {
+        if (wasSet_)
+            qputenv("HOME", previous_);
+        else
+            qunsetenv("HOME");
+    }
 
 private:
+    bool wasSet_;
     QByteArray previous_;
 };
 

@@ -4,7 +4,8 @@
 
 #include <limits>
 
-namespace tavimond {
+namespace tavimond
+{
 
 int strictToInt(const QString &text)
 {

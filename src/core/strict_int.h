@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace tavimond {
+namespace tavimond
+{
 
 // The strict text-to-integer conversion: optional leading blanks, an optional sign and
 // decimal digits, nothing else, within the 32-bit range. Anything else throws

@@ -2,7 +2,8 @@
 
 #include "db/error.h"
 
-namespace tavimond {
+namespace tavimond
+{
 
 TextLineReader::TextLineReader(const QString &path) : file_(path)
 {

@@ -2,7 +2,8 @@
 
 #include "ui_history_advisor_screen.h"
 
-namespace tavimond {
+namespace tavimond
+{
 
 AdvisorScreen::AdvisorScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("advpage"), context, parent), ui_(std::make_unique<Ui::AdvisorScreenForm>())

@@ -2,8 +2,10 @@
 
 #include "core/text_lines.h"
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 
 QString valueAfterEquals(const QString &line)
 {

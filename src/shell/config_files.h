@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <optional>
 
-namespace tavimond {
+namespace tavimond
+{
 
 // What start-up takes from db.ini.
 struct DbIni {

@@ -29,8 +29,10 @@
 #include <QTimer>
 #include <QUrl>
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 
 struct MenuEntry {
     const char *menu;
@@ -101,9 +103,10 @@ TForm1::TForm1(QWidget *parent)
     inst_waits_page = new WaitEventsScreen(context, stack_);
 
     // Stacking order, bottom first; four screens start hidden.
-    const QList<Screen *> order{about_page, df_page, obj_segstat_page, bufcache_page, latch_page, Page_SQL_Hist,
-                                obj_brws_page, secpage, storagepage, sgapage, Page_SQL_Topology, systoppage,
-                                page_sql_rt, advpage, Page_SQL_Hist_ASH, inst_waits_page, Page_Conf_Set};
+    const QList<Screen *> order{about_page,        df_page,       obj_segstat_page, bufcache_page, latch_page,
+                                Page_SQL_Hist,     obj_brws_page, secpage,          storagepage,   sgapage,
+                                Page_SQL_Topology, systoppage,    page_sql_rt,      advpage,       Page_SQL_Hist_ASH,
+                                inst_waits_page,   Page_Conf_Set};
     for (Screen *s : order) {
         stack_->addWidget(s);
         if (s != Page_SQL_Hist && s != page_sql_rt && s != advpage && s != Page_Conf_Set)
@@ -275,7 +278,8 @@ void TForm1::HelpManual1Click()
 {
     // Resolved against the current folder at the moment of the click; whether the
     // desktop could open it is not ours to report.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Tavimond_Help.pdf"))));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Tavimond_Help.pdf"))));
 }
 
 void TForm1::About2Click()
@@ -283,10 +287,16 @@ void TForm1::About2Click()
     bringToFront(about_page);
 }
 
-void TForm1::Default_timerTimer() {}
+void TForm1::Default_timerTimer()
+{
+}
 
-void TForm1::latch_timerTimer() {}
+void TForm1::latch_timerTimer()
+{
+}
 
-void TForm1::CBCLatch_TimerTimer() {}
+void TForm1::CBCLatch_TimerTimer()
+{
+}
 
 } // namespace tavimond

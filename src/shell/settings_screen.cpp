@@ -15,11 +15,14 @@
 
 #include <limits>
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 
 // Masks the password with '#'.
-class HashPasswordStyle : public QProxyStyle {
+class HashPasswordStyle : public QProxyStyle
+{
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
@@ -70,8 +73,7 @@ SettingsScreen::SettingsScreen(Connection &cnn, IntervalTimers timers, QWidget *
     connect(ui_->default_timer_text, &QLineEdit::textChanged, this, defaultInterval);
     connect(ui_->delimchar, &QLineEdit::textChanged, this, defaultInterval);
     connect(ui_->latch_timer_text, &QLineEdit::textChanged, this, guarded([this] { latch_timer_textChange(); }));
-    connect(ui_->cbclatch_timer_text, &QLineEdit::textChanged, this,
-            guarded([this] { cbclatch_timer_textChange(); }));
+    connect(ui_->cbclatch_timer_text, &QLineEdit::textChanged, this, guarded([this] { cbclatch_timer_textChange(); }));
 }
 
 SettingsScreen::~SettingsScreen() = default;
@@ -138,8 +140,7 @@ void SettingsScreen::sidlistChange()
 {
     const QString service = ui_->sidlist->currentText();
     cnn().close();
-    cnn().setConnectionString(
-        ConnectionString{baseConnStr_, Logon{ui_->UserN->text(), ui_->PassW->text(), service}});
+    cnn().setConnectionString(ConnectionString{baseConnStr_, Logon{ui_->UserN->text(), ui_->PassW->text(), service}});
     Q_EMIT captionChanged(QLatin1String(kWindowCaption) + QLatin1Char(' ') + service);
 }
 

@@ -6,8 +6,10 @@
 
 #include <QHash>
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 
 void writeGrid(QWidget *root, const GridHeaders &table)
 {

@@ -4,7 +4,8 @@
 
 #include <QStringList>
 
-namespace tavimond {
+namespace tavimond
+{
 
 // The grids whose header rows start-up writes, in the order it writes them.
 const QStringList &headerOrder();

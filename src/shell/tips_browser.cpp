@@ -4,8 +4,10 @@
 
 #include <QDesktopServices>
 
-namespace tavimond {
-namespace {
+namespace tavimond
+{
+namespace
+{
 
 bool isBlankPage(const QUrl &url)
 {

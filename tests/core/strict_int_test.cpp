@@ -5,7 +5,8 @@
 
 using namespace tavimond;
 
-namespace {
+namespace
+{
 
 QString failureOf(const QString &text)
 {
@@ -38,7 +39,8 @@ TEST(StrictToInt, AnythingElseIsNotAValidIntegerValue)
     EXPECT_EQ(failureOf(QStringLiteral(" 12 ")), QStringLiteral("' 12 ' is not a valid integer value"));
     for (const char *bad : {" ", "+", "-", "1.5", "12a", "1e3", "0x10", "$10", "1 2", "--1", "2147483648",
                             "-2147483649", "99999999999999999999999"})
-        EXPECT_EQ(failureOf(QLatin1String(bad)), QStringLiteral("'%1' is not a valid integer value").arg(QLatin1String(bad)))
+        EXPECT_EQ(failureOf(QLatin1String(bad)),
+                  QStringLiteral("'%1' is not a valid integer value").arg(QLatin1String(bad)))
             << bad;
     // Digits of other scripts are not decimal digits here.
     EXPECT_NE(failureOf(QStringLiteral("\u0663")), QStringLiteral("(no error)"));

@@ -6,7 +6,8 @@
 
 using namespace tavimond;
 
-namespace {
+namespace
+{
 
 QStringList linesOf(const QString &path)
 {
@@ -39,7 +40,8 @@ TEST(TextLineReader, ReadsLfAndCrLfLinesAlikeAndDropsOneCrOnly)
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("cr.txt"), "a\r\r\nb\rc\n")),
               (QStringList{QStringLiteral("a\r"), QStringLiteral("b\rc")}));
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("empty.txt"), "")), QStringList());
-    EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("utf8.txt"), "J\xc3\xbcrgen\n")), QStringList{QStringLiteral("J\u00fcrgen")});
+    EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("utf8.txt"), "J\xc3\xbcrgen\n")),
+              QStringList{QStringLiteral("J\u00fcrgen")});
 }
 
 TEST(TextLineReader, AFileThatCannotBeReadThrows)

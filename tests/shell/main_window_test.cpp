@@ -18,9 +18,11 @@
 
 using namespace tavimond;
 
-namespace {
+namespace
+{
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -39,7 +41,8 @@ protected:
 };
 
 // Points HOME elsewhere while it lives.
-class HomeFolder {
+class HomeFolder
+{
 public:
     explicit HomeFolder(const QString &path) : wasSet_(qEnvironmentVariableIsSet("HOME")), previous_(qgetenv("HOME"))
     {
@@ -71,10 +74,10 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsScreenWithTheListFilledAndSendsNot
     QStringList names;
     for (Screen *s : w.screens())
         names << s->objectName();
-    EXPECT_EQ(names, (QStringList{"about_page", "df_page", "obj_segstat_page", "bufcache_page", "latch_page",
-                                  "Page_SQL_Hist", "obj_brws_page", "secpage", "storagepage", "sgapage",
-                                  "Page_SQL_Topology", "systoppage", "page_sql_rt", "advpage", "Page_SQL_Hist_ASH",
-                                  "inst_waits_page", "Page_Conf_Set"}));
+    EXPECT_EQ(names,
+              (QStringList{"about_page", "df_page", "obj_segstat_page", "bufcache_page", "latch_page", "Page_SQL_Hist",
+                           "obj_brws_page", "secpage", "storagepage", "sgapage", "Page_SQL_Topology", "systoppage",
+                           "page_sql_rt", "advpage", "Page_SQL_Hist_ASH", "inst_waits_page", "Page_Conf_Set"}));
     QStringList startVisible = names;
     for (const char *hidden : {"Page_SQL_Hist", "page_sql_rt", "advpage", "Page_Conf_Set"})
         startVisible.removeOne(QLatin1String(hidden));
@@ -116,8 +119,7 @@ TEST_F(MainWindowTest, WithNeitherFileTheWindowOpensAfterTwoMessages)
     const HomeFolder home(folder.path());
     TForm1 w;
     test::startUp(w);
-    EXPECT_EQ(sink().errors,
-              (QStringList{"Cannot locate \"db.ini\" file", "Cannot locate \"sidlist.txt\" file"}));
+    EXPECT_EQ(sink().errors, (QStringList{"Cannot locate \"db.ini\" file", "Cannot locate \"sidlist.txt\" file"}));
     EXPECT_EQ(w.frontScreen()->objectName(), kSettings);
     EXPECT_EQ(child<QComboBox>(w, "sidlist")->count(), 0);
     EXPECT_EQ(child<QLineEdit>(w, "metaloc")->text(), folder.path() + QStringLiteral("/tavimond"));
@@ -144,8 +146,8 @@ TEST_F(MainWindowTest, StartUpGoesOnPastAMissingFileWithWhatItRead)
     }
     {
         // The folder named by db.ini holds no sidlist.txt: the prefix stays, the list stays empty.
-        folder.write(QStringLiteral("db.ini"), "ZADERIRODU=P\nMETADATA=" + folder.filePath("nowhere").toUtf8()
-                                                   + "\n[P]\nProvider=Simulated;\n[P_END]\n");
+        folder.write(QStringLiteral("db.ini"), "ZADERIRODU=P\nMETADATA=" + folder.filePath("nowhere").toUtf8() +
+                                                   "\n[P]\nProvider=Simulated;\n[P_END]\n");
         TForm1 w;
         test::startUp(w);
         EXPECT_EQ(sink().errors, QStringList{"Cannot locate \"sidlist.txt\" file"});
@@ -301,12 +303,11 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
     new QWidget(details); // a later sibling, which tabpage must come before
 
     test::startUp(w);
-    EXPECT_EQ(chart->hint(),
-              QStringLiteral("Number of write requests which wrote one or more database\r\n"
-                             "blocks from all instance activity including application\r\n"
-                             "activity, backup and recovery, and other utilities. The\r\n"
-                             "difference between this stat and \"physical write total multi\r\n"
-                             "block requests\" gives the number of single block write requests."));
+    EXPECT_EQ(chart->hint(), QStringLiteral("Number of write requests which wrote one or more database\r\n"
+                                            "blocks from all instance activity including application\r\n"
+                                            "activity, backup and recovery, and other utilities. The\r\n"
+                                            "difference between this stat and \"physical write total multi\r\n"
+                                            "block requests\" gives the number of single block write requests."));
     EXPECT_EQ(view->columnWidth(0), 320);
     EXPECT_EQ(view->columnWidth(1), defaultWidth);
     EXPECT_EQ(view->columnWidth(2), 100);

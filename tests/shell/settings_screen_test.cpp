@@ -15,9 +15,11 @@
 
 using namespace tavimond;
 
-namespace {
+namespace
+{
 
-class SettingsScreenTest : public ::testing::Test {
+class SettingsScreenTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -55,7 +57,8 @@ TEST_F(SettingsScreenTest, TypingTheConnectionFieldsRebuildsTheStringAndTheCapti
     QTest::keyClicks(pass, QStringLiteral("ti;ger"));
     EXPECT_EQ(pass->displayText(), QStringLiteral("######"));
     // Shown as typed; handed to an ODBC driver with the ';' kept inside the value.
-    EXPECT_EQ(w.cnn().connectionText(), QStringLiteral("Provider=Simulated;User ID=sys;Password=ti;ger;Data Source=TAVIDB;"));
+    EXPECT_EQ(w.cnn().connectionText(),
+              QStringLiteral("Provider=Simulated;User ID=sys;Password=ti;ger;Data Source=TAVIDB;"));
     EXPECT_TRUE(odbc::driverConnectString(w.cnn().connectionString()).contains(QStringLiteral("PWD={ti;ger};")));
     // The caption follows the service name only.
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB"));
@@ -65,7 +68,8 @@ TEST_F(SettingsScreenTest, TypingTheConnectionFieldsRebuildsTheStringAndTheCapti
     sidlist->lineEdit()->selectAll();
     QTest::keyClicks(sidlist, QStringLiteral("XE"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : XE"));
-    EXPECT_EQ(w.cnn().connectionText(), QStringLiteral("Provider=Simulated;User ID=sys;Password=ti;ger;Data Source=XE;"));
+    EXPECT_EQ(w.cnn().connectionText(),
+              QStringLiteral("Provider=Simulated;User ID=sys;Password=ti;ger;Data Source=XE;"));
     EXPECT_EQ(sink().errors, QStringList());
 }
 

@@ -5,7 +5,8 @@
 #include <QDesktopServices>
 #include <QTest>
 
-namespace tavimond::test {
+namespace tavimond::test
+{
 
 UrlCatcher::UrlCatcher(const QStringList &schemes) : schemes_(schemes)
 {
@@ -22,8 +23,9 @@ UrlCatcher::~UrlCatcher()
 void writeSimulatedConfig(const TempCurrentFolder &folder)
 {
     QDir(folder.path()).mkdir(QStringLiteral("meta"));
-    folder.write(QStringLiteral("db.ini"), "ZADERIRODU=SIM\nMETADATA=" + folder.filePath(QStringLiteral("meta")).toUtf8()
-                                               + "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n");
+    folder.write(QStringLiteral("db.ini"),
+                 "ZADERIRODU=SIM\nMETADATA=" + folder.filePath(QStringLiteral("meta")).toUtf8() +
+                     "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n");
     folder.write(QStringLiteral("meta/sidlist.txt"), "TAVIDB\nTAVIDB2\n");
 }
 

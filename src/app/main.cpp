@@ -10,5 +10,6 @@ int main(int argc, char *argv[])
     tavimond::installMessageBoxes();
     tavimond::TForm1 window;
     window.show();
+    tavimond::runGuarded([&] { window.FormShow(); });
     return app.exec();
 }

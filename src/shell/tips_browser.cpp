@@ -1,0 +1,63 @@
+#include "tips_browser.h"
+
+#include "ui/handler.h"
+
+#include <QDesktopServices>
+
+namespace tavimond
+{
+namespace
+{
+
+bool isBlankPage(const QUrl &url)
+{
+    return url.toString() == QLatin1String("about:blank");
+}
+
+} // namespace
+
+TipsBrowser::TipsBrowser(QWidget *parent) : QTextBrowser(parent)
+{
+    // Links are ours to follow: the browser itself never navigates.
+    setOpenLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, guarded([this](const QUrl &url) { followLink(url); }));
+}
+
+void TipsBrowser::navigate(const QUrl &url)
+{
+    if (isBlankPage(url)) {
+        // Nothing to load: an empty page.
+        clear();
+    } else {
+        setSource(url);
+    }
+    WebBrowser2DocumentComplete();
+}
+
+void TipsBrowser::WebBrowser2DocumentComplete()
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    divertLinks_ = true;
+}
+
+void TipsBrowser::WebBrowser2BeforeNavigate2(const QUrl &url, bool &cancel)
+{
+    if (isBlankPage(url))
+        return;
+    cancel = true;
+    // Whether the desktop managed to open it is not ours to report.
+    QDesktopServices::openUrl(url);
+}
+
+void TipsBrowser::followLink(const QUrl &url)
+{
+    bool cancel = false;
+    if (divertLinks_)
+        WebBrowser2BeforeNavigate2(url, cancel);
+    if (!cancel)
+        navigate(url);
+}
+
+} // namespace tavimond

@@ -15,11 +15,9 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
-class QuietSink : public MessageSink
-{
+class QuietSink : public MessageSink {
 public:
     void error(const QString &) override {}
     void info(const QString &) override {}

@@ -39,7 +39,8 @@ void FetchThroughQuery(benchmark::State &state)
     sim::Result data = table(rows);
     sim::Server &server = sim::Server::instance();
     server.reset(1, sim::ClockMode::Manual);
-    server.add({QStringLiteral("bench"), [](const sim::Statement &s) { return s.has(QStringLiteral("from bench_rows")); },
+    server.add({QStringLiteral("bench"),
+                [](const sim::Statement &s) { return s.has(QStringLiteral("from bench_rows")); },
                 [data](const sim::Statement &, sim::Context &) { return data; }});
     Connection cnn;
     cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),

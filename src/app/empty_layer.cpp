@@ -1,3 +1,2 @@
 // Placeholder translation unit for a layer whose screens are not built yet.
-namespace tavimond {
-}
+namespace tavimond {}

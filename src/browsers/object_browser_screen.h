@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class ObjectBrowserScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The object browser (obj_brws_page).
-class ObjectBrowserScreen : public Screen
-{
+class ObjectBrowserScreen : public Screen {
     Q_OBJECT
 public:
     explicit ObjectBrowserScreen(ScreenContext context, QWidget *parent = nullptr);

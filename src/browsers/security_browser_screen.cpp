@@ -2,8 +2,7 @@
 
 #include "ui_browsers_security_browser_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 SecurityBrowserScreen::SecurityBrowserScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("secpage"), context, parent), ui_(std::make_unique<Ui::SecurityBrowserScreenForm>())

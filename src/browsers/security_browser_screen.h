@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SecurityBrowserScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The security browser (secpage).
-class SecurityBrowserScreen : public Screen
-{
+class SecurityBrowserScreen : public Screen {
     Q_OBJECT
 public:
     explicit SecurityBrowserScreen(ScreenContext context, QWidget *parent = nullptr);

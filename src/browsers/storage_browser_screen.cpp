@@ -2,8 +2,7 @@
 
 #include "ui_browsers_storage_browser_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 StorageBrowserScreen::StorageBrowserScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("storagepage"), context, parent), ui_(std::make_unique<Ui::StorageBrowserScreenForm>())

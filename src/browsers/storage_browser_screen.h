@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class StorageBrowserScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The storage browser (storagepage).
-class StorageBrowserScreen : public Screen
-{
+class StorageBrowserScreen : public Screen {
     Q_OBJECT
 public:
     explicit StorageBrowserScreen(ScreenContext context, QWidget *parent = nullptr);

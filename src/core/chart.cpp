@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 const std::vector<int> kNone;
 }
 
 Chart::Chart(QObject *parent) : QObject(parent)
-{
-}
+{}
 
 Chart::~Chart() = default;
 

@@ -8,8 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace tavimond
-{
+namespace tavimond {
 
 enum class SeriesKind {
     Line,
@@ -31,8 +30,7 @@ struct ChartPoint {
 
 // One series of a chart. Series are found by title, never by position, except where a
 // screen owns a fixed set of series.
-class ChartSeries
-{
+class ChartSeries {
 public:
     quint64 id() const { return id_; }
     SeriesKind kind() const { return kind_; }
@@ -60,8 +58,7 @@ private:
 
 // A chart as the screens build it: ordered series and the chart's own settings. The
 // view in ui/ draws it; changes made inside a Batch reach the view once.
-class Chart : public QObject
-{
+class Chart : public QObject {
     Q_OBJECT
 public:
     explicit Chart(QObject *parent = nullptr);
@@ -101,8 +98,7 @@ public:
     const QStringList &legendTexts() const { return legendTexts_; }
     void setLegendTexts(const QStringList &texts);
 
-    class Batch
-    {
+    class Batch {
     public:
         explicit Batch(Chart &chart);
         ~Batch();

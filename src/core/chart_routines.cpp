@@ -6,8 +6,7 @@
 
 #include <QHash>
 
-namespace tavimond
-{
+namespace tavimond {
 
 void ChartFromGrid(const ResultGrid &grid, Chart &chart, int valueColumn, const QString &, const QString &chartMode,
                    const std::function<void()> &onAlert)

@@ -3,8 +3,7 @@
 #include <QString>
 #include <functional>
 
-namespace tavimond
-{
+namespace tavimond {
 
 class Chart;
 class ResultGrid;

@@ -6,10 +6,8 @@
 #include <limits>
 #include <optional>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 // A plain decimal number at the start of a text: sign, digits, ".", exponent.
 struct NumberScan {

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // Never fails: leading blanks, an optional sign, then hexadecimal digits after "$",
 // "x", "X", "0x" or "0X", or decimal digits; reading stops at the first character

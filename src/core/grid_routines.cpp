@@ -14,10 +14,8 @@
 #include <numeric>
 #include <optional>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 bool rowIsBlank(const ResultGrid &grid, int r)
 {

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace tavimond
-{
+namespace tavimond {
 
 class Chart;
 class Query;

@@ -2,13 +2,10 @@
 
 #include <cstdio>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
-class StderrSink : public MessageSink
-{
+class StderrSink : public MessageSink {
 public:
     void error(const QString &text) override { std::fprintf(stderr, "error: %s\n", qUtf8Printable(text)); }
     void info(const QString &text) override { std::fprintf(stderr, "%s\n", qUtf8Printable(text)); }

@@ -2,13 +2,11 @@
 
 #include <QString>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // Where the system's message boxes go. The window installs the one that shows
 // modal boxes; tests install one that records.
-class MessageSink
-{
+class MessageSink {
 public:
     virtual ~MessageSink() = default;
     // The application's error box: the message of a failed handler.

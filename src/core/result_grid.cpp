@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 const QString kEmpty;
 const std::vector<int> kNoRows;
 } // namespace

@@ -7,13 +7,11 @@
 #include <QStringList>
 #include <vector>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // A table of texts: row 0 holds the column headers, rows 1 onward one record each.
 // Cells are addressed (column, row). Changes made inside a Batch reach the views once.
-class ResultGrid : public QObject
-{
+class ResultGrid : public QObject {
     Q_OBJECT
 public:
     explicit ResultGrid(int colCount = 1, QObject *parent = nullptr);
@@ -46,8 +44,7 @@ public:
     void permuteRows(int first, const std::vector<int> &order);
 
     // Groups changes so that views hear of them once, when the outermost batch ends.
-    class Batch
-    {
+    class Batch {
     public:
         explicit Batch(ResultGrid &grid);
         ~Batch();

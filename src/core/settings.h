@@ -2,12 +2,10 @@
 
 #include <QString>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The values of the settings screen that other screens read when they need them.
-class Settings
-{
+class Settings {
 public:
     virtual ~Settings() = default;
     // The metafile folder ("Metafile Location"): threshold files, sidlist.txt, SQL lists.

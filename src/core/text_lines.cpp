@@ -2,8 +2,7 @@
 
 #include "db/error.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 TextLineReader::TextLineReader(const QString &path) : file_(path)
 {

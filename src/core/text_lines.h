@@ -3,14 +3,12 @@
 #include <QFile>
 #include <QString>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // Reads a text file line by line. A line ends at LF, and one CR before the LF is
 // dropped, so that files written on Windows read the same; the last line needs no LF.
 // Bytes are read as UTF-8.
-class TextLineReader
-{
+class TextLineReader {
 public:
     // Opens the file; throws Error with the system's reason when it cannot.
     explicit TextLineReader(const QString &path);

@@ -6,9 +6,8 @@ QString ConnectionString::text() const
 {
     if (!logon)
         return prefix;
-    return prefix + QStringLiteral("User ID=") + logon->user + QLatin1Char(';')
-           + QStringLiteral("Password=") + logon->password + QLatin1Char(';')
-           + QStringLiteral("Data Source=") + logon->dataSource + QLatin1Char(';');
+    return prefix + QStringLiteral("User ID=") + logon->user + QLatin1Char(';') + QStringLiteral("Password=") +
+           logon->password + QLatin1Char(';') + QStringLiteral("Data Source=") + logon->dataSource + QLatin1Char(';');
 }
 
 QList<QPair<QString, QString>> ConnectionString::prefixAttributes() const
@@ -65,14 +64,15 @@ QString ConnectionString::attribute(const QString &key) const
 
 bool ConnectionString::isSimulated() const
 {
-    return attribute(QStringLiteral("Provider")).trimmed().compare(QStringLiteral("Simulated"), Qt::CaseInsensitive) == 0;
+    return attribute(QStringLiteral("Provider")).trimmed().compare(QStringLiteral("Simulated"), Qt::CaseInsensitive) ==
+           0;
 }
 
 QString odbcValue(const QString &value)
 {
-    const bool needsBraces = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{'))
-                             || value.contains(QLatin1Char('}'))
-                             || (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()));
+    const bool needsBraces = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
+                             value.contains(QLatin1Char('}')) ||
+                             (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()));
     if (!needsBraces)
         return value;
     QString inner = value;

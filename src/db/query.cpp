@@ -8,8 +8,7 @@ namespace tavimond {
 
 Query::Query(Connection &connection, int commandTimeoutSeconds)
     : connection_(connection), timeout_(commandTimeoutSeconds)
-{
-}
+{}
 
 Query::~Query()
 {

@@ -2,8 +2,7 @@
 
 #include "ui_history_advisor_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 AdvisorScreen::AdvisorScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("advpage"), context, parent), ui_(std::make_unique<Ui::AdvisorScreenForm>())

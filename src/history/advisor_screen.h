@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class AdvisorScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The advisor findings screen (advpage).
-class AdvisorScreen : public Screen
-{
+class AdvisorScreen : public Screen {
     Q_OBJECT
 public:
     explicit AdvisorScreen(ScreenContext context, QWidget *parent = nullptr);

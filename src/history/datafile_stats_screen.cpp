@@ -2,8 +2,7 @@
 
 #include "ui_history_datafile_stats_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 DatafileStatsScreen::DatafileStatsScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("df_page"), context, parent), ui_(std::make_unique<Ui::DatafileStatsScreenForm>())

@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class DatafileStatsScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The datafile statistics screen (df_page).
-class DatafileStatsScreen : public Screen
-{
+class DatafileStatsScreen : public Screen {
     Q_OBJECT
 public:
     explicit DatafileStatsScreen(ScreenContext context, QWidget *parent = nullptr);

@@ -2,8 +2,7 @@
 
 #include "ui_history_segment_stats_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 SegmentStatsScreen::SegmentStatsScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("obj_segstat_page"), context, parent), ui_(std::make_unique<Ui::SegmentStatsScreenForm>())

@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SegmentStatsScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The segment statistics and growth screen (obj_segstat_page).
-class SegmentStatsScreen : public Screen
-{
+class SegmentStatsScreen : public Screen {
     Q_OBJECT
 public:
     explicit SegmentStatsScreen(ScreenContext context, QWidget *parent = nullptr);

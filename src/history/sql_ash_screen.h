@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SqlAshScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The SQL active-session-history screen (no menu item leads to it) (Page_SQL_Hist_ASH).
-class SqlAshScreen : public Screen
-{
+class SqlAshScreen : public Screen {
     Q_OBJECT
 public:
     explicit SqlAshScreen(ScreenContext context, QWidget *parent = nullptr);

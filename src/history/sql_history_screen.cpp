@@ -2,8 +2,7 @@
 
 #include "ui_history_sql_history_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 SqlHistoryScreen::SqlHistoryScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("Page_SQL_Hist"), context, parent), ui_(std::make_unique<Ui::SqlHistoryScreenForm>())

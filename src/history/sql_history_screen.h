@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SqlHistoryScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The historical SQL statistics screen (Page_SQL_Hist).
-class SqlHistoryScreen : public Screen
-{
+class SqlHistoryScreen : public Screen {
     Q_OBJECT
 public:
     explicit SqlHistoryScreen(ScreenContext context, QWidget *parent = nullptr);

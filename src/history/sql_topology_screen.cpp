@@ -2,8 +2,7 @@
 
 #include "ui_history_sql_topology_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 SqlTopologyScreen::SqlTopologyScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("Page_SQL_Topology"), context, parent), ui_(std::make_unique<Ui::SqlTopologyScreenForm>())

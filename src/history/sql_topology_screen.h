@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SqlTopologyScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The SQL topology screen (Page_SQL_Topology).
-class SqlTopologyScreen : public Screen
-{
+class SqlTopologyScreen : public Screen {
     Q_OBJECT
 public:
     explicit SqlTopologyScreen(ScreenContext context, QWidget *parent = nullptr);

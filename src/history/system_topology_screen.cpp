@@ -2,10 +2,8 @@
 
 #include "ui_history_system_topology_screen.h"
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 // A hint of several lines has them joined by CR LF.
 QString hint(std::initializer_list<const char *> lines)

@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SystemTopologyScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The system topology screen (systoppage).
-class SystemTopologyScreen : public Screen
-{
+class SystemTopologyScreen : public Screen {
     Q_OBJECT
 public:
     explicit SystemTopologyScreen(ScreenContext context, QWidget *parent = nullptr);

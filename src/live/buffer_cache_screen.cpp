@@ -2,8 +2,7 @@
 
 #include "ui_live_buffer_cache_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 BufferCacheScreen::BufferCacheScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("bufcache_page"), context, parent), ui_(std::make_unique<Ui::BufferCacheScreenForm>())

@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class BufferCacheScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The buffer cache content screen (bufcache_page).
-class BufferCacheScreen : public Screen
-{
+class BufferCacheScreen : public Screen {
     Q_OBJECT
 public:
     explicit BufferCacheScreen(ScreenContext context, QWidget *parent = nullptr);

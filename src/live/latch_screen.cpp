@@ -2,8 +2,7 @@
 
 #include "ui_live_latch_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 LatchScreen::LatchScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("latch_page"), context, parent), ui_(std::make_unique<Ui::LatchScreenForm>())

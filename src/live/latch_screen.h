@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class LatchScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The latch monitoring screen (latch_page).
-class LatchScreen : public Screen
-{
+class LatchScreen : public Screen {
     Q_OBJECT
 public:
     explicit LatchScreen(ScreenContext context, QWidget *parent = nullptr);

@@ -5,8 +5,7 @@
 #include "core/result_grid.h"
 #include "ui/grid_view.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 RealTimeScreen::RealTimeScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("page_sql_rt"), context, parent), ui_(std::make_unique<Ui::RealTimeScreenForm>()),

@@ -4,19 +4,16 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class RealTimeScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 class ResultGrid;
 
 // The real-time performance screen (page_sql_rt).
-class RealTimeScreen : public Screen
-{
+class RealTimeScreen : public Screen {
     Q_OBJECT
 public:
     explicit RealTimeScreen(ScreenContext context, QWidget *parent = nullptr);

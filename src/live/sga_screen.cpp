@@ -2,8 +2,7 @@
 
 #include "ui_live_sga_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 SgaScreen::SgaScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("sgapage"), context, parent), ui_(std::make_unique<Ui::SgaScreenForm>())

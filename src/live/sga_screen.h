@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class SgaScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The SGA hit ratios screen (sgapage).
-class SgaScreen : public Screen
-{
+class SgaScreen : public Screen {
     Q_OBJECT
 public:
     explicit SgaScreen(ScreenContext context, QWidget *parent = nullptr);

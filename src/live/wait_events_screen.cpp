@@ -2,8 +2,7 @@
 
 #include "ui_live_wait_events_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 WaitEventsScreen::WaitEventsScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("inst_waits_page"), context, parent), ui_(std::make_unique<Ui::WaitEventsScreenForm>())

@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class WaitEventsScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The wait events screen (inst_waits_page).
-class WaitEventsScreen : public Screen
-{
+class WaitEventsScreen : public Screen {
     Q_OBJECT
 public:
     explicit WaitEventsScreen(ScreenContext context, QWidget *parent = nullptr);

@@ -2,8 +2,7 @@
 
 #include "ui_shell_about_screen.h"
 
-namespace tavimond
-{
+namespace tavimond {
 
 AboutScreen::AboutScreen(ScreenContext context, QWidget *parent)
     : Screen(QStringLiteral("about_page"), context, parent), ui_(std::make_unique<Ui::AboutScreenForm>())

@@ -4,17 +4,14 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class AboutScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The About screen (about_page): the version, a support contact and the owner.
-class AboutScreen : public Screen
-{
+class AboutScreen : public Screen {
     Q_OBJECT
 public:
     explicit AboutScreen(ScreenContext context, QWidget *parent = nullptr);

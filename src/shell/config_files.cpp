@@ -2,10 +2,8 @@
 
 #include "core/text_lines.h"
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 QString valueAfterEquals(const QString &line)
 {

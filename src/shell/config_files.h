@@ -4,8 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // What start-up takes from db.ini.
 struct DbIni {

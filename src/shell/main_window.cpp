@@ -29,10 +29,8 @@
 #include <QTimer>
 #include <QUrl>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 struct MenuEntry {
     const char *menu;
@@ -288,15 +286,12 @@ void TForm1::About2Click()
 }
 
 void TForm1::Default_timerTimer()
-{
-}
+{}
 
 void TForm1::latch_timerTimer()
-{
-}
+{}
 
 void TForm1::CBCLatch_TimerTimer()
-{
-}
+{}
 
 } // namespace tavimond

@@ -8,8 +8,7 @@
 class QStackedWidget;
 class QTimer;
 
-namespace tavimond
-{
+namespace tavimond {
 
 class AboutScreen;
 class AdvisorScreen;
@@ -32,8 +31,7 @@ class WaitEventsScreen;
 
 // The main window: the one connection, the three sampling timers and the seventeen
 // screens, one of which lies in front.
-class TForm1 : public QMainWindow
-{
+class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(QWidget *parent = nullptr);

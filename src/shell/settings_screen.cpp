@@ -4,7 +4,7 @@
 
 #include "config_files.h"
 #include "core/messages.h"
-#include "core/strict_int.h"
+#include "core/conversions.h"
 #include "db/connection.h"
 #include "db/error.h"
 #include "ui/handler.h"
@@ -15,14 +15,11 @@
 
 #include <limits>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 // Masks the password with '#'.
-class HashPasswordStyle : public QProxyStyle
-{
+class HashPasswordStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override

@@ -7,13 +7,11 @@
 
 class QTimer;
 
-namespace Ui
-{
+namespace Ui {
 class SettingsScreenForm;
 }
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The window caption until the connection settings first change.
 inline constexpr char kWindowCaption[] = "Tavimond(Ver 5.02.15) :";
@@ -27,8 +25,7 @@ struct IntervalTimers {
 
 // The settings screen (Page_Conf_Set): the connection fields, the metafile folder,
 // the three sampling intervals, the export file, and the tips page.
-class SettingsScreen : public Screen, public Settings
-{
+class SettingsScreen : public Screen, public Settings {
     Q_OBJECT
 public:
     SettingsScreen(Connection &cnn, IntervalTimers timers, QWidget *parent = nullptr);

@@ -6,10 +6,8 @@
 
 #include <QHash>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 void writeGrid(QWidget *root, const GridHeaders &table)
 {

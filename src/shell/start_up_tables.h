@@ -4,8 +4,7 @@
 
 #include <QStringList>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The grids whose header rows start-up writes, in the order it writes them.
 const QStringList &headerOrder();

@@ -4,10 +4,8 @@
 
 #include <QDesktopServices>
 
-namespace tavimond
-{
-namespace
-{
+namespace tavimond {
+namespace {
 
 bool isBlankPage(const QUrl &url)
 {

@@ -3,14 +3,12 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-namespace tavimond
-{
+namespace tavimond {
 
 // The tips page (WebBrowser2). The first page loads inside it; once a page has
 // completed, every link but "about:blank" opens in the desktop's browser instead and
 // the page stays as it is.
-class TipsBrowser : public QTextBrowser
-{
+class TipsBrowser : public QTextBrowser {
     Q_OBJECT
 public:
     explicit TipsBrowser(QWidget *parent = nullptr);

@@ -14,9 +14,7 @@ void runGuarded(const std::function<void()> &handler);
 template <typename F>
 auto guarded(F f)
 {
-    return [f = std::move(f)](auto &&...args) -> decltype(f(args...), void()) {
-        runGuarded([&] { f(args...); });
-    };
+    return [f = std::move(f)](auto &&...args) -> decltype(f(args...), void()) { runGuarded([&] { f(args...); }); };
 }
 
 // The error box and message box as modal Qt dialogs.

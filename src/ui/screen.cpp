@@ -2,8 +2,7 @@
 
 namespace tavimond {
 
-Screen::Screen(const QString &name, ScreenContext context, QWidget *parent)
-    : QTabWidget(parent), context_(context)
+Screen::Screen(const QString &name, ScreenContext context, QWidget *parent) : QTabWidget(parent), context_(context)
 {
     setObjectName(name);
 }

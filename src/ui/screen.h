@@ -17,9 +17,9 @@ struct ScreenContext {
 
 // Header texts and column widths that start-up writes into one grid.
 struct GridHeaders {
-    QString grid;         // the grid's component name
-    QStringList headers;  // row 0, column by column; empty leaves row 0 as it is
-    QList<int> widths;    // pixel widths of the first columns; empty, or -1 for a column, keeps the default
+    QString grid;        // the grid's component name
+    QStringList headers; // row 0, column by column; empty leaves row 0 as it is
+    QList<int> widths;   // pixel widths of the first columns; empty, or -1 for a column, keeps the default
 };
 
 // The hint text start-up writes into one chart.

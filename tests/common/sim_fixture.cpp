@@ -2,8 +2,7 @@
 
 namespace tavimond::test {
 
-SimFixture::SimFixture()
-    : server(sim::Server::instance()), tables_(std::make_shared<QHash<QString, sim::Result>>())
+SimFixture::SimFixture() : server(sim::Server::instance()), tables_(std::make_shared<QHash<QString, sim::Result>>())
 {
     server.reset(11, sim::ClockMode::Manual);
     auto tables = tables_;

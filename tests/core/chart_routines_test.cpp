@@ -7,8 +7,7 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
 // Rows of (label, key, value, executions) in the layout the reports load:
 // column 1 the label, column 3 the key, column 2 the value, column 4 the divisor.

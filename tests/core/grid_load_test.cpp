@@ -9,14 +9,12 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
 const QStringList kTallyHeaders{QStringLiteral("Event"), QStringLiteral("Accumulated"), QStringLiteral("Delta"),
                                 QStringLiteral("Min"),   QStringLiteral("Max"),         QStringLiteral("Threshhold")};
 
-class GridLoad : public ::testing::Test
-{
+class GridLoad : public ::testing::Test {
 protected:
     // One tally sample: key/value pairs answered by "select * from sample".
     void tick(const QList<QStringList> &rows, const QString &label = QStringLiteral("08:00:30"))

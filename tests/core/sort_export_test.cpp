@@ -12,8 +12,7 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
 void fill(ResultGrid &g, const QStringList &column0, int cols = 2)
 {

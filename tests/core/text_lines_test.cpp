@@ -6,8 +6,7 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
 QStringList linesOf(const QString &path)
 {

@@ -6,8 +6,7 @@
 using namespace tavimond;
 using namespace tavimond::sim;
 
-namespace
-{
+namespace {
 
 Table latches()
 {

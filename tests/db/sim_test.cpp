@@ -24,9 +24,8 @@ sim::Recogniser testFamily()
     return {QStringLiteral("test rows"),
             [](const sim::Statement &s) { return s.has(QStringLiteral("from test_rows")); },
             [](const sim::Statement &s, sim::Context &) {
-                auto t = std::make_shared<sim::Table>(
-                    QStringList{QStringLiteral("INST_ID"), QStringLiteral("Event"), QStringLiteral("VALUE"),
-                                QStringLiteral("value")});
+                auto t = std::make_shared<sim::Table>(QStringList{QStringLiteral("INST_ID"), QStringLiteral("Event"),
+                                                                  QStringLiteral("VALUE"), QStringLiteral("value")});
                 const qint64 n = s.integerAfter(QStringLiteral("rownum <=")).value_or(3);
                 for (qint64 i = 1; i <= n; ++i)
                     t->addRow({QString::number(i), i == 2 ? QString() : QStringLiteral("event %1").arg(i),
@@ -67,12 +66,12 @@ TEST_F(SimulatedInstance, QueryReadsFieldsByNumberAndByNameWithNullAsEmptyText)
     QStringList seen;
     while (!q.eof()) {
         // By name without regard to case; a duplicate name gives the first column.
-        seen << q.field(0) + QLatin1Char('|') + q.field(QStringLiteral("EVENT")) + QLatin1Char('|')
-                    + q.field(QStringLiteral("Value"));
+        seen << q.field(0) + QLatin1Char('|') + q.field(QStringLiteral("EVENT")) + QLatin1Char('|') +
+                    q.field(QStringLiteral("Value"));
         q.next();
     }
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("1|event 1|10"), QStringLiteral("2||20"),
-                                 QStringLiteral("3|event 3|30")}));
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("1|event 1|10"), QStringLiteral("2||20"), QStringLiteral("3|event 3|30")}));
     // Past the last record every field reads as empty text.
     EXPECT_EQ(q.field(0), QString());
     EXPECT_EQ(q.field(QStringLiteral("event")), QString());
@@ -134,8 +133,9 @@ TEST_F(SimulatedInstance, OnlyQueriesAreSent)
     }
     EXPECT_TRUE(server.statements().isEmpty());
     EXPECT_EQ(server.logonCount(), 0);
-    for (const char *text : {"-- rows\n( SELECT * from test_rows)", "with x as (select 1 from dual)\nselect * from test_rows",
-                             "/*+ note */Select * from test_rows"}) {
+    for (const char *text :
+         {"-- rows\n( SELECT * from test_rows)", "with x as (select 1 from dual)\nselect * from test_rows",
+          "/*+ note */Select * from test_rows"}) {
         q.setSql(sql(text));
         EXPECT_NO_THROW(q.open()) << text;
     }

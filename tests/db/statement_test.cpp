@@ -16,7 +16,7 @@ TEST(Statement, ReadsSqlTheWayOraclesTokenizerDoes)
                              "and name = 'It''s Name'"));
     EXPECT_TRUE(s.has(QStringLiteral("FROM gv$session_event")));
     EXPECT_TRUE(s.has(QStringLiteral("inst_id =1")));
-    EXPECT_FALSE(s.has(QStringLiteral("from gv$session")));   // whole tokens only
+    EXPECT_FALSE(s.has(QStringLiteral("from gv$session"))); // whole tokens only
     EXPECT_EQ(s.integerAfter(QStringLiteral("sid =")), 12);
     EXPECT_EQ(s.integerAfter(QStringLiteral("inst_id =")), 1);
     EXPECT_EQ(s.stringAfter(QStringLiteral("name =")), QStringLiteral("It's Name"));
@@ -30,8 +30,7 @@ TEST(Statement, NumbersOperatorsAndQuotedNames)
     QStringList texts;
     for (const Token &k : t)
         texts << k.text;
-    EXPECT_EQ(texts.join(QLatin1Char(' ')),
-              QStringLiteral("a || '-' || b >= - 1.5e+3 and \"Mixed Name\" . x <> .5"));
+    EXPECT_EQ(texts.join(QLatin1Char(' ')), QStringLiteral("a || '-' || b >= - 1.5e+3 and \"Mixed Name\" . x <> .5"));
     EXPECT_EQ(t[9].kind, Token::QuotedName);
     EXPECT_EQ(quoted(QStringLiteral("O'BRIEN")), QStringLiteral("'O''BRIEN'"));
     const Statement s(QStringLiteral("where x = -42"));

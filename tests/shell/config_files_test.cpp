@@ -7,8 +7,7 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
 struct IniCase {
     const char *what;

@@ -18,11 +18,9 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
-class MainWindowTest : public ::testing::Test
-{
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -41,8 +39,7 @@ protected:
 };
 
 // Points HOME elsewhere while it lives.
-class HomeFolder
-{
+class HomeFolder {
 public:
     explicit HomeFolder(const QString &path) : wasSet_(qEnvironmentVariableIsSet("HOME")), previous_(qgetenv("HOME"))
     {

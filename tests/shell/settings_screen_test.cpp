@@ -15,11 +15,9 @@
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
-class SettingsScreenTest : public ::testing::Test
-{
+class SettingsScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

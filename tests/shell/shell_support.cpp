@@ -5,8 +5,7 @@
 #include <QDesktopServices>
 #include <QTest>
 
-namespace tavimond::test
-{
+namespace tavimond::test {
 
 UrlCatcher::UrlCatcher(const QStringList &schemes) : schemes_(schemes)
 {

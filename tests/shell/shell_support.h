@@ -8,12 +8,10 @@
 #include <QUrl>
 #include <QList>
 
-namespace tavimond::test
-{
+namespace tavimond::test {
 
 // A temporary folder that is the current folder while it lives.
-class TempCurrentFolder
-{
+class TempCurrentFolder {
 public:
     TempCurrentFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
     ~TempCurrentFolder() { QDir::setCurrent(previous_); }
@@ -35,8 +33,7 @@ private:
 };
 
 // Catches what would go to the desktop for the given URL schemes.
-class UrlCatcher : public QObject
-{
+class UrlCatcher : public QObject {
     Q_OBJECT
 public:
     explicit UrlCatcher(const QStringList &schemes);
@@ -52,13 +49,11 @@ private:
 
 } // namespace tavimond::test
 
-namespace tavimond
-{
+namespace tavimond {
 class TForm1;
 }
 
-namespace tavimond::test
-{
+namespace tavimond::test {
 
 // db.ini selecting the simulated instance with its metafile folder inside `folder`,
 // and a sidlist.txt there naming TAVIDB and TAVIDB2.

@@ -16,10 +16,10 @@ TEST(Handler, AnExceptionEndsTheHandlerInTheErrorBoxAndEarlierChangesStay)
     QPushButton button;
     int steps = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, guarded([&] {
-                         ++steps;
-                         throw DbError(QStringLiteral("ORA-00942: table or view does not exist"));
-                         ++steps; // never reached
-                     }));
+        ++steps;
+        throw DbError(QStringLiteral("ORA-00942: table or view does not exist"));
+        ++steps; // never reached
+    }));
     QTest::mouseClick(&button, Qt::LeftButton);
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(steps, 2);
@@ -37,10 +37,10 @@ TEST(Handler, HandlersTakeTheLeadingSignalArgumentsTheyNeed)
     QComboBox box;
     QStringList seen;
     QObject::connect(&box, &QComboBox::currentIndexChanged, &box, guarded([&](int i) {
-                         if (i == 1)
-                             throw Error(QStringLiteral("second item"));
-                         seen << QString::number(i);
-                     }));
+        if (i == 1)
+            throw Error(QStringLiteral("second item"));
+        seen << QString::number(i);
+    }));
     QObject::connect(&box, &QComboBox::currentTextChanged, &box, guarded([&] { seen << QStringLiteral("text"); }));
     box.addItems({QStringLiteral("a"), QStringLiteral("b")});
     box.setCurrentIndex(1);

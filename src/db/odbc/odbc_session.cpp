@@ -24,8 +24,7 @@ QString diagnostics(SQLSMALLINT type, SQLHANDLE handle, QString *firstState = nu
         SQLWCHAR msg[SQL_MAX_MESSAGE_LENGTH] = {};
         SQLINTEGER native = 0;
         SQLSMALLINT len = 0;
-        const SQLRETURN rc = SQLGetDiagRecW(type, handle, i, state, &native, msg,
-                                            SQL_MAX_MESSAGE_LENGTH, &len);
+        const SQLRETURN rc = SQLGetDiagRecW(type, handle, i, state, &native, msg, SQL_MAX_MESSAGE_LENGTH, &len);
         if (rc == SQL_NO_DATA || !SQL_SUCCEEDED(rc))
             break;
         const int n = std::min<int>(len, SQL_MAX_MESSAGE_LENGTH - 1);
@@ -40,16 +39,23 @@ QString diagnostics(SQLSMALLINT type, SQLHANDLE handle, QString *firstState = nu
 
 bool isLinkLost(const QString &state, const QString &message)
 {
-    return state == QLatin1String("08S01") || state == QLatin1String("08003")
-           || message.contains(QLatin1String("ORA-03113")) || message.contains(QLatin1String("ORA-03114"))
-           || message.contains(QLatin1String("ORA-03135"));
+    return state == QLatin1String("08S01") || state == QLatin1String("08003") ||
+           message.contains(QLatin1String("ORA-03113")) || message.contains(QLatin1String("ORA-03114")) ||
+           message.contains(QLatin1String("ORA-03135"));
 }
 
 bool isNumericType(SQLSMALLINT t)
 {
     switch (t) {
-    case SQL_NUMERIC: case SQL_DECIMAL: case SQL_FLOAT: case SQL_REAL: case SQL_DOUBLE:
-    case SQL_INTEGER: case SQL_SMALLINT: case SQL_BIGINT: case SQL_TINYINT:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_BIGINT:
+    case SQL_TINYINT:
         return true;
     default:
         return false;
@@ -126,10 +132,8 @@ class OdbcSession;
 class OdbcCursor : public Cursor {
 public:
     OdbcCursor(OdbcSession &session, SQLHSTMT stmt, QStringList names, std::vector<bool> numeric)
-        : session_(session), stmt_(stmt), names_(std::move(names)), numeric_(std::move(numeric)),
-          values_(names_.size())
-    {
-    }
+        : session_(session), stmt_(stmt), names_(std::move(names)), numeric_(std::move(numeric)), values_(names_.size())
+    {}
     ~OdbcCursor() override
     {
         SQLCloseCursor(stmt_);
@@ -162,10 +166,9 @@ public:
         const std::u16string in = wide(driverConnectString(cs));
         SQLWCHAR out[2048];
         SQLSMALLINT outLen = 0;
-        const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr,
-                                               reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(in.c_str())),
-                                               SQLSMALLINT(in.size()), out, SQLSMALLINT(std::size(out)), &outLen,
-                                               SQL_DRIVER_NOPROMPT);
+        const SQLRETURN rc =
+            SQLDriverConnectW(dbc_, nullptr, reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(in.c_str())),
+                              SQLSMALLINT(in.size()), out, SQLSMALLINT(std::size(out)), &outLen, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) {
             const QString message = diagnostics(SQL_HANDLE_DBC, dbc_);
             SQLFreeHandle(SQL_HANDLE_DBC, dbc_);

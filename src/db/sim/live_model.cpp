@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tavimond::sim
-{
+namespace tavimond::sim {
 
 LiveModel::LiveModel(Model &model) : model_(model)
 {

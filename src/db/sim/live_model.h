@@ -4,14 +4,12 @@
 
 #include <QString>
 
-namespace tavimond::sim
-{
+namespace tavimond::sim {
 
 // The life of the two simulated instances, which every live view follows: both have
 // been up for days when the clock starts, and instance 2 restarts once, an hour in, so
 // that its counters drop and start again from zero.
-class LiveModel
-{
+class LiveModel {
 public:
     static constexpr int kInstances = 2;
     static constexpr qint64 kRestartOfInstance2 = 3600; // seconds after the clock starts

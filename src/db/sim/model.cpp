@@ -2,10 +2,8 @@
 
 namespace tavimond::sim {
 
-Model::Model(quint64 seed, ClockMode mode)
-    : seed_(seed), mode_(mode), wallStartMs_(QDateTime::currentMSecsSinceEpoch())
-{
-}
+Model::Model(quint64 seed, ClockMode mode) : seed_(seed), mode_(mode), wallStartMs_(QDateTime::currentMSecsSinceEpoch())
+{}
 
 QDateTime Model::start()
 {
@@ -28,7 +26,8 @@ QDateTime Model::now() const
 
 QRandomGenerator Model::random(quint64 salt) const
 {
-    const quint64 mixed = (seed_ * 0x9E3779B97F4A7C15ULL) ^ (salt + 0x632BE59BD9B4E019ULL + (seed_ << 6) + (seed_ >> 2));
+    const quint64 mixed =
+        (seed_ * 0x9E3779B97F4A7C15ULL) ^ (salt + 0x632BE59BD9B4E019ULL + (seed_ << 6) + (seed_ >> 2));
     return QRandomGenerator(quint32(mixed ^ (mixed >> 32)));
 }
 

@@ -10,13 +10,10 @@
 #include <memory>
 #include <numeric>
 
-namespace tavimond::sim
-{
-namespace
-{
+namespace tavimond::sim {
+namespace {
 
-struct NotSimple {
-};
+struct NotSimple {};
 
 struct Value {
     bool null = true;
@@ -86,8 +83,7 @@ const QStringList kStopWords{
     QStringLiteral("minus"),   QStringLiteral("intersect"), QStringLiteral("join"),    QStringLiteral("on"),
     QStringLiteral("connect"), QStringLiteral("start"),     QStringLiteral("nulls"),   QStringLiteral("for")};
 
-class Parser
-{
+class Parser {
 public:
     Parser(const std::vector<Token> &t) : t_(t) {}
 
@@ -368,8 +364,7 @@ bool likeMatch(const QString &text, const QString &pattern)
         .hasMatch();
 }
 
-class Evaluator
-{
+class Evaluator {
 public:
     Evaluator(const Table &table) : table_(table)
     {

@@ -7,8 +7,7 @@
 #include <functional>
 #include <optional>
 
-namespace tavimond::sim
-{
+namespace tavimond::sim {
 
 // Answers a simple query over one view from the view's rows, the way the database would:
 //   select <expressions> from <view> [alias] [where <condition>]

@@ -16,11 +16,21 @@ QString jsonString(const QString &s)
     out += QLatin1Char('"');
     for (QChar c : s) {
         switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
@@ -36,8 +46,7 @@ class SimCursor : public Cursor {
 public:
     SimCursor(Result table, std::optional<int> loseAfter, bool *alive)
         : table_(std::move(table)), loseAfter_(loseAfter), alive_(alive)
-    {
-    }
+    {}
     const QStringList &columnNames() const override { return table_->columns; }
     bool fetch() override
     {

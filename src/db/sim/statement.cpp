@@ -65,9 +65,9 @@ std::vector<Token> Statement::tokenize(const QString &s)
                 while (j < n && s.at(j).isDigit())
                     ++j;
             }
-            if ((at(j) == QLatin1Char('e') || at(j) == QLatin1Char('E'))
-                && (at(j + 1).isDigit()
-                    || ((at(j + 1) == QLatin1Char('+') || at(j + 1) == QLatin1Char('-')) && at(j + 2).isDigit()))) {
+            if ((at(j) == QLatin1Char('e') || at(j) == QLatin1Char('E')) &&
+                (at(j + 1).isDigit() ||
+                 ((at(j + 1) == QLatin1Char('+') || at(j + 1) == QLatin1Char('-')) && at(j + 2).isDigit()))) {
                 j += 2;
                 while (j < n && s.at(j).isDigit())
                     ++j;
@@ -98,7 +98,8 @@ std::vector<Token> Statement::tokenize(const QString &s)
     return out;
 }
 
-Statement::Statement(QString sql) : sql_(std::move(sql)), tokens_(tokenize(sql_)) {}
+Statement::Statement(QString sql) : sql_(std::move(sql)), tokens_(tokenize(sql_))
+{}
 
 QString Statement::normal() const
 {

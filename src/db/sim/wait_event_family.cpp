@@ -5,10 +5,8 @@
 
 #include <vector>
 
-namespace tavimond::sim
-{
-namespace
-{
+namespace tavimond::sim {
+namespace {
 
 struct EventSpec {
     const char *name;
@@ -58,8 +56,7 @@ const EventSpec kEvents[] = {
     {"log buffer space", "Configuration", 0.4, 3, 600},
 };
 
-class WaitEvents
-{
+class WaitEvents {
 public:
     explicit WaitEvents(Model &model) : live_(model.state<LiveModel>())
     {

@@ -1,12 +1,11 @@
-#include "core/strict_int.h"
+#include "core/conversions.h"
 #include "db/error.h"
 
 #include <gtest/gtest.h>
 
 using namespace tavimond;
 
-namespace
-{
+namespace {
 
 QString failureOf(const QString &text)
 {

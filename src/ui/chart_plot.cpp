@@ -2,9 +2,13 @@
 
 #include "chart_scale.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
+#include <numbers>
 
 namespace tavimond {
 namespace {
@@ -60,6 +64,28 @@ void ChartPlot::Range::take(double v)
     any = true;
 }
 
+template <typename F>
+void ChartPlot::forEachStackedBar(const Chart &chart, F &&f) const
+{
+    std::vector<double> posBase(order_.size(), 0);
+    std::vector<double> negBase(order_.size(), 0);
+    for (int i = 0; i < chart.seriesCount(); ++i) {
+        if (!drawn(chart, i))
+            continue;
+        const auto &points = chart.series(i).points();
+        const auto &places = series_[size_t(i)].place;
+        for (size_t p = 0; p < points.size(); ++p) {
+            const double v = points[p].value;
+            if (!std::isfinite(v))
+                continue;
+            const size_t slot = size_t(slot_[size_t(places[p])]);
+            double &base = v >= 0 ? posBase[slot] : negBase[slot];
+            f(i, int(p), base, base + v);
+            base += v;
+        }
+    }
+}
+
 void ChartPlot::refresh(const Chart &chart)
 {
     const int n = chart.seriesCount();
@@ -72,6 +98,7 @@ void ChartPlot::refresh(const Chart &chart)
     if (rebuild) {
         // Places of removed or cleared points must not linger on the axis.
         categories_.clear();
+        labelWidths_.clear();
         series_.clear();
         ++rebuilds_;
     }
@@ -80,7 +107,6 @@ void ChartPlot::refresh(const Chart &chart)
     for (int i = 0; i < n; ++i) {
         const auto &points = chart.series(i).points();
         SeriesPlaces &c = series_[size_t(i)];
-        c.place.reserve(points.size());
         for (; c.done < points.size(); ++c.done)
             c.place.push_back(categories_.place(points[c.done].label, c.seen));
     }
@@ -115,37 +141,30 @@ void ChartPlot::refresh(const Chart &chart)
     horizontal_ = {};
     barRank_.assign(size_t(n), -1);
     barCount_ = 0;
-    std::vector<double> posSum;
-    std::vector<double> negSum;
     if (orientation_ == Orientation::Horizontal) {
-        posSum.assign(order_.size(), 0);
-        negSum.assign(order_.size(), 0);
         horizontal_.take(0);
+        forEachStackedBar(chart, [this](int, int, double, double to) { horizontal_.take(to); });
     }
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; orientation_ == Orientation::Vertical && i < n; ++i) {
         if (!drawn(chart, i))
             continue;
         const ChartSeries &s = chart.series(i);
-        const auto &points = s.points();
-        const auto &places = series_[size_t(i)].place;
-        if (orientation_ == Orientation::Horizontal) {
-            for (size_t p = 0; p < points.size(); ++p) {
-                const double v = points[p].value;
-                if (!std::isfinite(v))
-                    continue;
-                const size_t slot = size_t(slot_[size_t(places[p])]);
-                double &sum = v >= 0 ? posSum[slot] : negSum[slot];
-                sum += v;
-                horizontal_.take(sum);
+        Range &range = s.axis() == AxisSide::Left ? left_ : right_;
+        if (s.kind() == SeriesKind::Bar) {
+            barRank_[size_t(i)] = barCount_++;
+            range.take(0);
+        }
+        double lo = std::numeric_limits<double>::infinity();
+        double hi = -lo;
+        for (const ChartPoint &pt : s.points()) {
+            if (std::isfinite(pt.value)) {
+                lo = std::min(lo, pt.value);
+                hi = std::max(hi, pt.value);
             }
-        } else if (orientation_ == Orientation::Vertical) {
-            Range &range = s.axis() == AxisSide::Left ? left_ : right_;
-            if (s.kind() == SeriesKind::Bar) {
-                barRank_[size_t(i)] = barCount_++;
-                range.take(0);
-            }
-            for (const ChartPoint &pt : points)
-                range.take(pt.value);
+        }
+        if (lo <= hi) {
+            range.take(lo);
+            range.take(hi);
         }
     }
 }
@@ -185,8 +204,23 @@ AxisScale ChartPlot::valueAxis(const Range &range, double length, double spacing
     return a;
 }
 
-AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFontMetricsF &labels, bool vertical, int angle) const
+double ChartPlot::labelWidth(int place, const QFont &font) const
 {
+    if (font != labelFont_) {
+        labelFont_ = font;
+        labelWidths_.clear();
+    }
+    if (labelWidths_.size() < size_t(categories_.count()))
+        labelWidths_.resize(size_t(categories_.count()), -1);
+    double &w = labelWidths_[size_t(place)];
+    if (w < 0)
+        w = QFontMetricsF(font).horizontalAdvance(categories_.label(place));
+    return w;
+}
+
+AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool vertical, int angle) const
+{
+    const QFontMetricsF labels(font);
     AxisScale a;
     a.shown = true;
     a.reversed = vertical;
@@ -195,20 +229,22 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFontMetricsF &labels, 
     a.max = std::max(n, 1) - 0.5;
     if (n == 0)
         return a;
-    // Thin the labels out so that they do not overlap.
-    double extent = labels.height() + 2;
+    // Thin the labels out so that they neither overlap nor get cut short: Qt gives each
+    // label the axis' length over the number of labels plus one, less some padding.
+    double extent = labels.height() + 4;
     if (!vertical) {
         if (angle % 180 == 0) {
             double widest = 0;
             for (const int p : order_)
-                widest = std::max(widest, labels.horizontalAdvance(categories_.label(p)));
-            extent = widest + 12;
+                widest = std::max(widest, labelWidth(p, font));
+            extent = widest + 24;
         } else {
-            extent = labels.height() / std::max(std::fabs(std::sin(angle * M_PI / 180)), 0.3) + 4;
+            extent = labels.height() / std::max(std::fabs(std::sin(angle * std::numbers::pi / 180)), 0.3) + 6;
         }
     }
     const double length = std::max(vertical ? plot.height() : plot.width(), 1.0);
-    const int step = std::max(1, int(std::ceil(n * extent / length)));
+    const int fit = std::max(1, int(length / extent) - 1);
+    const int step = std::max(1, int(std::ceil(double(n) / fit)));
     std::vector<QString> texts;
     std::vector<double> at;
     for (int k = 0; k < n; k += step) {
@@ -221,13 +257,14 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFontMetricsF &labels, 
     return a;
 }
 
-ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFontMetricsF &labels) const
+ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font) const
 {
+    const QFontMetricsF labels(font);
     ChartScales s;
     const double valueSpacing = labels.height() * 2.5;
     switch (orientation_) {
     case Orientation::Vertical:
-        s.bottom = placeAxis(plot, labels, false, chart.bottomLabelAngle());
+        s.bottom = placeAxis(plot, font, false, chart.bottomLabelAngle());
         if (left_.any)
             s.left = valueAxis(left_, plot.height(), valueSpacing, QString());
         if (right_.any)
@@ -236,8 +273,11 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
             s.left.shown = true; // an empty frame, 0 to 1 without labels
         break;
     case Orientation::Horizontal:
-        s.left = placeAxis(plot, labels, true, 0);
-        s.bottom = valueAxis(horizontal_, plot.width(), labels.horizontalAdvance(QStringLiteral("0,000,000")) + 16,
+        s.left = placeAxis(plot, font, true, 0);
+        // Horizontal numbers need room for the widest of them.
+        s.bottom = valueAxis(horizontal_, plot.width(),
+                             labels.horizontalAdvance(formatNumber(
+                                 std::max(std::fabs(horizontal_.lo), std::fabs(horizontal_.hi)), kPlainFormat)) + 40,
                              QString());
         break;
     case Orientation::Pies:
@@ -246,27 +286,27 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
     return s;
 }
 
-double ChartPlot::slotCentre(int place) const
-{
-    const double n = std::max<double>(double(order_.size()), 1);
-    const double k = slot_[size_t(place)] + 0.5;
-    return orientation_ == Orientation::Horizontal ? plot_.top() + k / n * plot_.height()
-                                                   : plot_.left() + k / n * plot_.width();
-}
-
-double ChartPlot::valueToPixel(double v, const AxisScale &axis, bool vertical) const
+ChartPlot::PixelMap ChartPlot::pixelMap(const AxisScale &axis, bool vertical) const
 {
     const double span = axis.max - axis.min;
-    const double f = span > 0 ? (v - axis.min) / span : 0;
+    const double length = vertical ? plot_.height() : plot_.width();
+    const double f = span > 0 ? length / span : 0;
     if (!vertical)
-        return plot_.left() + f * plot_.width();
-    return axis.reversed ? plot_.top() + f * plot_.height() : plot_.bottom() - f * plot_.height();
+        return {plot_.left() - axis.min * f, f};
+    return axis.reversed ? PixelMap{plot_.top() - axis.min * f, f} : PixelMap{plot_.bottom() + axis.min * f, -f};
 }
 
-void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRectF &plot)
+void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRectF &plot, const QFont &markFont)
 {
     scales_ = scales;
     plot_ = plot;
+    const double n = std::max<double>(double(order_.size()), 1);
+    const bool across = orientation_ == Orientation::Horizontal;
+    const double start = across ? plot_.top() : plot_.left();
+    const double step = (across ? plot_.height() : plot_.width()) / n;
+    placePixel_.assign(slot_.size(), 0);
+    for (size_t p = 0; p < slot_.size(); ++p)
+        placePixel_[p] = start + (slot_[p] + 0.5) * step;
     bars_.clear();
     lines_.clear();
     slices_.clear();
@@ -279,7 +319,7 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
         layoutHorizontal(chart);
         break;
     case Orientation::Pies:
-        layoutPies(chart);
+        layoutPies(chart, markFont);
         break;
     }
 }
@@ -312,13 +352,14 @@ void ChartPlot::layoutVertical(const Chart &chart)
             }
             continue;
         }
+        const PixelMap y = pixelMap(axis, true);
         Line line{i, seriesColor(chart, i), {}};
         if (double(points.size()) <= plot_.width()) {
             line.path.reserve(qsizetype(points.size()));
             for (size_t p = 0; p < points.size(); ++p) {
                 if (!std::isfinite(points[p].value))
                     continue;
-                const QPointF at(slotCentre(places[p]), valueToPixel(points[p].value, axis, true));
+                const QPointF at(slotCentre(places[p]), y(points[p].value));
                 line.path << at;
                 if (s.marksVisible())
                     marks_.push_back({QPointF(at.x(), at.y() - 3), markText(points[p].value), Mark::Above});
@@ -344,7 +385,7 @@ void ChartPlot::layoutVertical(const Chart &chart)
             for (size_t p = 0; p < points.size(); ++p) {
                 if (!std::isfinite(points[p].value))
                     continue;
-                const QPointF at(slotCentre(places[p]), valueToPixel(points[p].value, axis, true));
+                const QPointF at(slotCentre(places[p]), y(points[p].value));
                 const int c = int(std::floor(at.x()));
                 if (c != column) {
                     flush();
@@ -368,35 +409,31 @@ void ChartPlot::layoutVertical(const Chart &chart)
 void ChartPlot::layoutHorizontal(const Chart &chart)
 {
     const double band = plot_.height() / std::max<double>(double(order_.size()), 1) * kBarShare;
-    std::vector<double> posBase(order_.size(), 0);
-    std::vector<double> negBase(order_.size(), 0);
-    for (int i = 0; i < chart.seriesCount(); ++i) {
-        if (!drawn(chart, i))
-            continue;
-        const ChartSeries &s = chart.series(i);
-        const auto &points = s.points();
-        const auto &places = series_[size_t(i)].place;
-        for (size_t p = 0; p < points.size(); ++p) {
-            const double v = points[p].value;
-            if (!std::isfinite(v))
-                continue;
-            const size_t slot = size_t(slot_[size_t(places[p])]);
-            double &base = v >= 0 ? posBase[slot] : negBase[slot];
-            const double x0 = valueToPixel(base, scales_.bottom, false);
-            base += v;
-            const double x1 = valueToPixel(base, scales_.bottom, false);
-            const QRectF rect(std::min(x0, x1), slotCentre(places[p]) - band / 2, std::fabs(x1 - x0), band);
-            bars_.push_back({i, int(p), rect, pointColor(chart, i, int(p))});
-            if (s.marksVisible())
-                marks_.push_back({rect.center(), markText(v), Mark::Centre});
-        }
-    }
+    const PixelMap x = pixelMap(scales_.bottom, false);
+    forEachStackedBar(chart, [&](int series, int point, double from, double to) {
+        const double x0 = x(from);
+        const double x1 = x(to);
+        const double centre = slotCentre(series_[size_t(series)].place[size_t(point)]);
+        const QRectF rect(std::min(x0, x1), centre - band / 2, std::fabs(x1 - x0), band);
+        bars_.push_back({series, point, rect, pointColor(chart, series, point)});
+        if (chart.series(series).marksVisible())
+            marks_.push_back({rect.center(), markText(to - from), Mark::Centre});
+    });
 }
 
-void ChartPlot::layoutPies(const Chart &chart)
+void ChartPlot::layoutPies(const Chart &chart, const QFont &markFont)
 {
     const QPointF centre = plot_.center();
-    const double radius = std::min(plot_.width(), plot_.height()) * 0.38;
+    const QFontMetricsF fm(markFont);
+    double widest = 0;
+    for (int i = 0; i < chart.seriesCount(); ++i)
+        if (drawn(chart, i) && chart.series(i).marksVisible())
+            for (const ChartPoint &p : chart.series(i).points())
+                widest = std::max(widest, fm.horizontalAdvance(p.label));
+    // Leave room beside the pie for its labels, down to a pie of a fifth of the plot.
+    const double shortest = std::min(plot_.width(), plot_.height());
+    const double radius = std::clamp(std::min(shortest * 0.38, (plot_.width() / 2 - widest - 8) / 1.15),
+                                     shortest * 0.2, std::max(shortest * 0.2, shortest * 0.38));
     for (int i = 0; i < chart.seriesCount(); ++i) {
         if (!drawn(chart, i))
             continue;
@@ -415,9 +452,10 @@ void ChartPlot::layoutPies(const Chart &chart)
             const double span = v / total * 360;
             slices_.push_back({i, int(p), centre, radius, angle, span, pointColor(chart, i, int(p))});
             if (s.marksVisible()) {
-                const double mid = (angle + span / 2) * M_PI / 180;
+                const double mid = (angle + span / 2) * std::numbers::pi / 180;
                 const QPointF at = centre + QPointF(std::sin(mid), -std::cos(mid)) * radius * 1.15;
-                marks_.push_back({at, points[p].label.isEmpty() ? markText(v) : points[p].label, Mark::Centre});
+                marks_.push_back({at, points[p].label.isEmpty() ? markText(v) : points[p].label,
+                                  std::sin(mid) >= 0 ? Mark::After : Mark::Before});
             }
             angle += span;
         }
@@ -442,7 +480,7 @@ std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, 
                                                            : QPointF(b.rect.center().x(), s.points()[size_t(point)].value >= 0 ? b.rect.top() : b.rect.bottom());
     for (const Slice &sl : slices_) {
         if (sl.series == series && sl.point == point) {
-            const double mid = (sl.start + sl.span / 2) * M_PI / 180;
+            const double mid = (sl.start + sl.span / 2) * std::numbers::pi / 180;
             return sl.centre + QPointF(std::sin(mid), -std::cos(mid)) * sl.radius * 0.6;
         }
     }
@@ -479,7 +517,7 @@ int ChartPlot::pointAt(const Chart &chart, int series, const QPointF &pos) const
         const QPointF d = pos - sl.centre;
         if (QPointF::dotProduct(d, d) > sl.radius * sl.radius)
             continue;
-        double angle = std::atan2(d.x(), -d.y()) * 180 / M_PI;
+        double angle = std::atan2(d.x(), -d.y()) * 180 / std::numbers::pi;
         if (angle < 0)
             angle += 360;
         if (angle >= sl.start && angle < sl.start + sl.span)

@@ -4,7 +4,7 @@
 #include "core/chart.h"
 
 #include <QColor>
-#include <QFontMetricsF>
+#include <QFont>
 #include <QPolygonF>
 #include <QRectF>
 #include <optional>
@@ -76,21 +76,22 @@ public:
     };
     // A value or label written beside its point.
     struct Mark {
-        enum Place { Above, Below, Centre };
+        enum Place { Above, Below, Centre, Before, After };
         QPointF at;
         QString text;
-        Place place; // where the text stands from `at`
+        Place place; // where the text stands from `at` (Before: ending left of it)
     };
 
     // Takes in the model's changes: points appended since the last refresh are placed
     // one by one; a removed series or cleared points place everything again.
     void refresh(const Chart &chart);
 
-    // Axis ranges and labels for a plot of this size; `labels` measures axis label text.
-    ChartScales scales(const Chart &chart, const QSizeF &plot, const QFontMetricsF &labels) const;
+    // Axis ranges and labels for a plot of this size, labels written in `font`.
+    ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font) const;
 
-    // Geometry of every drawn series in the plot rectangle, by the given scales.
-    void layout(const Chart &chart, const ChartScales &scales, const QRectF &plot);
+    // Geometry of every drawn series in the plot rectangle, by the given scales; marks
+    // are written in `markFont`.
+    void layout(const Chart &chart, const ChartScales &scales, const QRectF &plot, const QFont &markFont);
 
     Orientation orientation() const { return orientation_; }
     int placeCount() const { return int(order_.size()); }
@@ -131,16 +132,32 @@ private:
         void take(double v);
     };
 
+    // Pixel = offset + factor * value along one axis of the plot.
+    struct PixelMap {
+        double offset = 0;
+        double factor = 0;
+        double operator()(double v) const { return offset + factor * v; }
+    };
+
     bool drawn(const Chart &chart, int series) const;
-    double slotCentre(int place) const;
-    double valueToPixel(double v, const AxisScale &axis, bool vertical) const;
+    // Calls f(series, point, from, to) for every drawn stacked bar: each runs from the
+    // sum of the values stacked before it in its place (positive and negative apart).
+    template <typename F>
+    void forEachStackedBar(const Chart &chart, F &&f) const;
+    double slotCentre(int place) const { return placePixel_[size_t(place)]; }
+    PixelMap pixelMap(const AxisScale &axis, bool vertical) const;
+    double valueToPixel(double v, const AxisScale &axis, bool vertical) const { return pixelMap(axis, vertical)(v); }
     void layoutVertical(const Chart &chart);
     void layoutHorizontal(const Chart &chart);
-    void layoutPies(const Chart &chart);
-    AxisScale placeAxis(const QSizeF &plot, const QFontMetricsF &labels, bool vertical, int angle) const;
+    void layoutPies(const Chart &chart, const QFont &markFont);
+    double labelWidth(int place, const QFont &font) const;
+    AxisScale placeAxis(const QSizeF &plot, const QFont &font, bool vertical, int angle) const;
     static AxisScale valueAxis(const Range &range, double length, double spacing, const QString &format);
 
     ChartCategories categories_;
+    // Label widths by place, measured once (live charts re-measure thousands per tick).
+    mutable std::vector<double> labelWidths_;
+    mutable QFont labelFont_;
     std::vector<SeriesPlaces> series_;
     int rebuilds_ = 0;
 
@@ -155,6 +172,7 @@ private:
 
     ChartScales scales_;
     QRectF plot_;
+    std::vector<double> placePixel_; // the centre of each used place along its axis
     std::vector<Bar> bars_;
     std::vector<Line> lines_;
     std::vector<Slice> slices_;

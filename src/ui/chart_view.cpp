@@ -18,7 +18,7 @@ namespace {
 constexpr int kBaseMargin = 20;
 constexpr int kLegendMaxRows = 20;
 constexpr int kLegendSwatch = 10;
-constexpr double kLegendMaxShare = 0.4;
+constexpr double kLegendMaxShare = 0.3;
 
 QFont markFont(const QFont &base)
 {
@@ -44,7 +44,8 @@ public:
         update();
     }
 
-    QRectF boundingRect() const override { return plot_.plotRect(); }
+    // Marks may stand outside the plot (above the highest bar, beside a pie).
+    QRectF boundingRect() const override { return parentItem()->boundingRect(); }
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {
@@ -67,6 +68,7 @@ public:
             const QRectF box(s.centre - QPointF(s.radius, s.radius), QSizeF(2 * s.radius, 2 * s.radius));
             painter->drawPie(box, int(std::lround((90 - s.start) * 16)), -int(std::lround(s.span * 16)));
         }
+        painter->setClipping(false);
         if (!plot_.marks().empty()) {
             painter->setFont(font_);
             painter->setPen(QColor(40, 40, 40));
@@ -79,6 +81,10 @@ public:
                     box.moveBottom(m.at.y());
                 else if (m.place == ChartPlot::Mark::Below)
                     box.moveTop(m.at.y());
+                else if (m.place == ChartPlot::Mark::Before)
+                    box.moveRight(m.at.x());
+                else if (m.place == ChartPlot::Mark::After)
+                    box.moveLeft(m.at.x());
                 painter->drawText(box, Qt::AlignCenter, m.text);
             }
         }
@@ -311,19 +317,18 @@ void ChartView::relayout()
     laying_ = true;
     const Chart &shown = model_ ? *model_ : empty_;
     QChart *c = chart();
-    const QFontMetricsF fm(labelFont_);
     // Label thinning and tick counts depend on the plot's size, which depends on the
     // labels: two rounds settle it.
     QGraphicsLayout *layout = c->layout();
     layout->activate(); // margins and title may have changed
     ChartScales scales;
     for (int round = 0; round < 2; ++round) {
-        scales = plot_.scales(shown, c->plotArea().size(), fm);
+        scales = plot_.scales(shown, c->plotArea().size(), labelFont_);
         if (!applyScales(scales))
             break;
         layout->activate();
     }
-    plot_.layout(shown, scales, c->plotArea());
+    plot_.layout(shown, scales, c->plotArea(), markFont(labelFont_));
     series_->changed();
     laying_ = false;
 }

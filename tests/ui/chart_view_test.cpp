@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -122,6 +123,12 @@ TEST(ChartView, ModelChangesReachTheViewOncePerTurnOfTheEventLoop)
     const QPointF cross = *view->pointPosition(b, 15);
     EXPECT_EQ(view->hitAt(cross.toPoint()), (ChartHit{b, 15}));
     EXPECT_FALSE(view->hitAt(QPoint(2, 2)).has_value());
+
+    // Screens hear of the mouse to fill their hover captions.
+    QSignalSpy moved(view.get(), &ChartView::mouseMoved);
+    QTest::mouseMove(view->viewport(), cross.toPoint());
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved.at(0).at(0).toPoint(), cross.toPoint());
 }
 
 TEST(ChartView, HiddenSeriesKeepTheirPointsAndComeBackWhole)

@@ -50,7 +50,7 @@ private:
     QString title_;
     AxisSide axis_ = AxisSide::Left;
     bool active_ = true;
-    bool marks_ = true;
+    bool marks_ = false; // value marks are shown only where a screen asks for them
     std::optional<Rgb> color_;
     std::vector<ChartPoint> points_;
     quint64 generation_ = 0;

@@ -1,0 +1,384 @@
+#include "chart_view.h"
+
+#include "core/chart.h"
+
+#include <QCategoryAxis>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QLegend>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
+#include <cmath>
+
+namespace tavimond {
+namespace {
+
+// Qt Charts' own margin around the chart's content, kept as the margins' zero.
+constexpr int kBaseMargin = 20;
+constexpr int kLegendMaxRows = 20;
+constexpr int kLegendSwatch = 10;
+constexpr double kLegendMaxShare = 0.3;
+
+QFont markFont(const QFont &base)
+{
+    QFont f = base;
+    f.setPointSizeF(std::max(6.0, base.pointSizeF() - 1));
+    return f;
+}
+
+} // namespace
+
+// Draws every series of the plot, clipped to the plot area.
+class ChartView::SeriesItem : public QGraphicsItem {
+public:
+    SeriesItem(const ChartPlot &plot, const QFont &font, QGraphicsItem *parent)
+        : QGraphicsItem(parent), plot_(plot), font_(markFont(font))
+    {
+        setZValue(4); // above the grid and axes, below nothing else
+    }
+
+    void changed()
+    {
+        prepareGeometryChange();
+        update();
+    }
+
+    // Marks may stand outside the plot (above the highest bar, beside a pie).
+    QRectF boundingRect() const override { return parentItem()->boundingRect(); }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        painter->save();
+        painter->setClipRect(plot_.plotRect());
+        for (const ChartPlot::Bar &b : plot_.bars()) {
+            const bool outline = b.rect.width() >= 4 && b.rect.height() >= 2;
+            painter->setPen(outline ? QPen(b.color.darker(160), 0) : QPen(Qt::NoPen));
+            painter->setBrush(b.color);
+            painter->drawRect(b.rect);
+        }
+        painter->setBrush(Qt::NoBrush);
+        for (const ChartPlot::Line &l : plot_.lines()) {
+            painter->setPen(QPen(l.color, 1));
+            painter->drawPolyline(l.path);
+        }
+        painter->setPen(QPen(Qt::white, 1));
+        for (const ChartPlot::Slice &s : plot_.slices()) {
+            painter->setBrush(s.color);
+            const QRectF box(s.centre - QPointF(s.radius, s.radius), QSizeF(2 * s.radius, 2 * s.radius));
+            painter->drawPie(box, int(std::lround((90 - s.start) * 16)), -int(std::lround(s.span * 16)));
+        }
+        painter->setClipping(false);
+        if (!plot_.marks().empty()) {
+            painter->setFont(font_);
+            painter->setPen(QColor(40, 40, 40));
+            const QFontMetricsF fm(font_);
+            for (const ChartPlot::Mark &m : plot_.marks()) {
+                const double w = fm.horizontalAdvance(m.text);
+                const double h = fm.height();
+                QRectF box(m.at.x() - w / 2, m.at.y() - h / 2, w, h);
+                if (m.place == ChartPlot::Mark::Above)
+                    box.moveBottom(m.at.y());
+                else if (m.place == ChartPlot::Mark::Below)
+                    box.moveTop(m.at.y());
+                else if (m.place == ChartPlot::Mark::Before)
+                    box.moveRight(m.at.x());
+                else if (m.place == ChartPlot::Mark::After)
+                    box.moveLeft(m.at.x());
+                painter->drawText(box, Qt::AlignCenter, m.text);
+            }
+        }
+        painter->restore();
+    }
+
+private:
+    const ChartPlot &plot_;
+    QFont font_;
+};
+
+// The legend under the plot: a colour swatch and a text per entry, in centred rows.
+class ChartView::LegendItem : public QGraphicsItem {
+public:
+    LegendItem(const QFont &font, QGraphicsItem *parent) : QGraphicsItem(parent), font_(font) { setZValue(5); }
+
+    // Lays the entries out in rows at most `width` wide; returns the height taken.
+    double arrange(const std::vector<LegendEntry> &entries, double width, double maxHeight)
+    {
+        prepareGeometryChange();
+        placed_.clear();
+        const QFontMetricsF fm(font_);
+        const double rowHeight = fm.height() + 3;
+        const int maxRows = std::min(kLegendMaxRows, std::max(1, int(maxHeight / rowHeight)));
+        std::vector<std::vector<Placed>> rows(1);
+        double x = 0;
+        for (const LegendEntry &e : entries) {
+            const double textWidth = std::min(fm.horizontalAdvance(e.text), std::max(width - kLegendSwatch - 20, 10.0));
+            const double w = kLegendSwatch + 4 + textWidth + 14;
+            if (x > 0 && x + w > width) {
+                if (int(rows.size()) == maxRows)
+                    break;
+                rows.emplace_back();
+                x = 0;
+            }
+            rows.back().push_back(
+                {QRectF(x, 0, w, rowHeight), fm.elidedText(e.text, Qt::ElideRight, textWidth), e.color});
+            x += w;
+        }
+        if (entries.empty())
+            rows.clear();
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const double used = rows[r].empty() ? 0 : rows[r].back().box.right();
+            for (Placed &p : rows[r]) {
+                p.box.translate((width - used) / 2, double(r) * rowHeight);
+                placed_.push_back(p);
+            }
+        }
+        size_ = QSizeF(width, double(rows.size()) * rowHeight);
+        update();
+        return size_.height();
+    }
+
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        painter->setFont(font_);
+        for (const Placed &p : placed_) {
+            const QRectF swatch(p.box.left(), p.box.center().y() - kLegendSwatch / 2.0, kLegendSwatch, kLegendSwatch);
+            painter->setPen(QPen(p.color.darker(160), 0));
+            painter->setBrush(p.color);
+            painter->drawRect(swatch);
+            painter->setPen(QColor(40, 40, 40));
+            painter->drawText(
+                QRectF(swatch.right() + 4, p.box.top(), p.box.width() - kLegendSwatch - 4, p.box.height()),
+                Qt::AlignLeft | Qt::AlignVCenter, p.text);
+        }
+    }
+
+private:
+    struct Placed {
+        QRectF box;
+        QString text;
+        QColor color;
+    };
+    QFont font_;
+    std::vector<Placed> placed_;
+    QSizeF size_;
+};
+
+ChartView::ChartView(Chart *chart, const QString &name, QWidget *parent) : QChartView(parent), model_(chart)
+{
+    setObjectName(name);
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
+    viewport()->setMouseTracking(true);
+    QChart *c = this->chart();
+    c->legend()->hide();
+    labelFont_ = font();
+    series_ = new SeriesItem(plot_, labelFont_, c);
+    legendItem_ = new LegendItem(labelFont_, c);
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        if (!laying_)
+            relayout();
+    });
+    if (chart) {
+        connect(chart, &Chart::changed, this, &ChartView::schedule);
+        connect(chart, &QObject::destroyed, this, &ChartView::schedule);
+    }
+    sync();
+}
+
+ChartView::~ChartView() = default;
+
+void ChartView::schedule()
+{
+    if (pending_)
+        return;
+    pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (pending_)
+                sync();
+        },
+        Qt::QueuedConnection);
+}
+
+void ChartView::sync()
+{
+    pending_ = false;
+    ++syncs_;
+    const Chart &shown = model_ ? *model_ : empty_;
+    plot_.refresh(shown);
+    legend_ = shown.legendVisible() ? ChartPlot::legendEntries(shown) : std::vector<LegendEntry>{};
+    applySettings();
+    relayout();
+}
+
+void ChartView::setShowHint(bool show)
+{
+    showHint_ = show;
+    applySettings();
+}
+
+int ChartView::rightMarginPixels() const
+{
+    return chart()->margins().right();
+}
+
+void ChartView::applySettings()
+{
+    const Chart &shown = model_ ? *model_ : empty_;
+    QChart *c = chart();
+    c->setTitle(shown.title());
+    const QString tip = showHint_ ? shown.hint() : QString();
+    setToolTip(tip);
+    c->setToolTip(tip);
+
+    // One margin unit is a hundredth of the width, so that each click shows.
+    const double step = std::max(1.0, width() / 100.0);
+    const int right = std::max(0, int(std::lround(kBaseMargin + shown.rightMargin() * step)));
+    const double legendWidth = std::max(50.0, width() - 2.0 * kBaseMargin);
+    const double legendHeight = legendItem_->arrange(legend_, legendWidth, height() * kLegendMaxShare);
+    legendItem_->setPos(kBaseMargin, height() - kBaseMargin / 2.0 - legendHeight);
+    const QMargins margins(kBaseMargin, kBaseMargin, right, kBaseMargin + int(std::ceil(legendHeight)));
+    if (c->margins() != margins)
+        c->setMargins(margins);
+}
+
+QCategoryAxis *ChartView::axis(Qt::Alignment side) const
+{
+    if (side == Qt::AlignLeft)
+        return left_;
+    if (side == Qt::AlignRight)
+        return right_;
+    if (side == Qt::AlignBottom)
+        return bottom_;
+    return nullptr;
+}
+
+bool ChartView::applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alignment side)
+{
+    if (!scale.shown) {
+        if (!axis)
+            return false;
+        chart()->removeAxis(axis);
+        delete axis;
+        axis = nullptr;
+        return true;
+    }
+    bool changed = false;
+    if (!axis) {
+        axis = new QCategoryAxis;
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        axis->setLabelsFont(labelFont_);
+        chart()->addAxis(axis, side);
+        changed = true;
+    }
+    if (axis->isReverse() != scale.reversed) {
+        axis->setReverse(scale.reversed);
+        changed = true;
+    }
+    const QStringList current = axis->categoriesLabels();
+    bool same = current.size() == qsizetype(scale.labels.size());
+    for (qsizetype k = 0; same && k < current.size(); ++k)
+        same =
+            current[k] == scale.labels[size_t(k)].first && axis->endValue(current[k]) == scale.labels[size_t(k)].second;
+    if (!same) {
+        for (const QString &label : current)
+            axis->remove(label);
+        for (const auto &[text, value] : scale.labels)
+            axis->append(text, value);
+        changed = true;
+    }
+    if (axis->min() != scale.min || axis->max() != scale.max) {
+        axis->setRange(scale.min, scale.max);
+        changed = true;
+    }
+    return changed;
+}
+
+bool ChartView::applyScales(const ChartScales &scales)
+{
+    bool changed = applyAxis(bottom_, scales.bottom, Qt::AlignBottom);
+    changed = applyAxis(left_, scales.left, Qt::AlignLeft) || changed;
+    changed = applyAxis(right_, scales.right, Qt::AlignRight) || changed;
+    if (bottom_) {
+        const Chart &shown = model_ ? *model_ : empty_;
+        const int angle = -shown.bottomLabelAngle(); // Qt turns clockwise
+        if (bottom_->labelsAngle() != angle) {
+            bottom_->setLabelsAngle(angle);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+void ChartView::relayout()
+{
+    if (laying_)
+        return;
+    laying_ = true;
+    const Chart &shown = model_ ? *model_ : empty_;
+    QChart *c = chart();
+    // Label thinning and tick counts depend on the plot's size, which depends on the
+    // labels: two rounds settle it.
+    QGraphicsLayout *layout = c->layout();
+    layout->activate(); // margins and title may have changed
+    ChartScales scales;
+    for (int round = 0; round < 2; ++round) {
+        scales = plot_.scales(shown, c->plotArea().size(), labelFont_);
+        if (!applyScales(scales))
+            break;
+        layout->activate();
+    }
+    plot_.layout(shown, scales, c->plotArea(), markFont(labelFont_));
+    series_->changed();
+    laying_ = false;
+}
+
+void ChartView::resizeEvent(QResizeEvent *event)
+{
+    QChartView::resizeEvent(event);
+    applySettings();
+    relayout();
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseMoved(event->position().toPoint());
+    QChartView::mouseMoveEvent(event);
+}
+
+QPointF ChartView::toChart(const QPoint &viewPos) const
+{
+    return chart()->mapFromScene(mapToScene(viewPos));
+}
+
+int ChartView::pointAt(int series, const QPoint &pos) const
+{
+    if (!model_)
+        return -1;
+    return plot_.pointAt(*model_, series, toChart(pos));
+}
+
+std::optional<ChartHit> ChartView::hitAt(const QPoint &pos) const
+{
+    if (!model_)
+        return std::nullopt;
+    for (int s = model_->seriesCount() - 1; s >= 0; --s)
+        if (const int p = pointAt(s, pos); p >= 0)
+            return ChartHit{s, p};
+    return std::nullopt;
+}
+
+std::optional<QPointF> ChartView::pointPosition(int series, int point) const
+{
+    if (!model_)
+        return std::nullopt;
+    const auto at = plot_.pointPosition(*model_, series, point);
+    if (!at)
+        return std::nullopt;
+    return viewportTransform().map(chart()->mapToScene(*at));
+}
+
+} // namespace tavimond

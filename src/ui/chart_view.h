@@ -1,0 +1,100 @@
+#pragma once
+
+#include "chart_plot.h"
+
+#include <QChartView>
+#include <QPointer>
+#include <optional>
+
+class QCategoryAxis;
+
+namespace tavimond {
+
+// A point as the screens address it: series index and point index in the model.
+struct ChartHit {
+    int series = -1;
+    int point = -1;
+    bool operator==(const ChartHit &) const = default;
+};
+
+// Shows a core Chart; its objectName is the chart's component name.
+//
+// The chart frame, title and axes are Qt Charts'; the series are drawn by one item
+// of the view's own from ChartPlot's geometry, since Qt Charts' series take far too
+// long for hundreds of live lines of a day's points each. Model changes are taken in
+// once per turn of the event loop, however many points a batch or a loop added.
+//
+// Axis numbers follow "#,##0.###"-like patterns exactly (thousands separator, the
+// pattern's decimals; the right axis takes the chart's rightAxisFormat): the value
+// axes are category axes whose labels stand at round values, formatted here.
+class ChartView : public QChartView {
+    Q_OBJECT
+public:
+    ChartView(Chart *chart, const QString &name, QWidget *parent = nullptr);
+    ~ChartView() override;
+
+    Chart *model() const { return model_; }
+
+    // Takes in the model's pending changes now (otherwise done when control returns
+    // to the event loop).
+    void sync();
+    // Times the model's changes were taken in.
+    int syncCount() const { return syncs_; }
+
+    // The chart's hint is the view's tooltip while hints are shown (the default).
+    void setShowHint(bool show);
+    bool showHint() const { return showHint_; }
+
+    // The point of `series` drawn under `pos` (viewport coordinates), or -1. Inactive
+    // series have no points under the mouse.
+    int pointAt(int series, const QPoint &pos) const;
+    // The point under `pos`, asking the series from the last to the first.
+    std::optional<ChartHit> hitAt(const QPoint &pos) const;
+    // Where a point is drawn, in viewport coordinates; nothing when it is not drawn.
+    std::optional<QPointF> pointPosition(int series, int point) const;
+
+    // What is drawn, as the user sees it.
+    const ChartPlot &plot() const { return plot_; }
+    // Legend entries as shown (empty while the chart's legend is hidden).
+    const std::vector<LegendEntry> &legend() const { return legend_; }
+    // The axis at this side (Qt::AlignLeft, AlignRight, AlignBottom), if shown.
+    QCategoryAxis *axis(Qt::Alignment side) const;
+    // Pixels of the chart's right margin as drawn.
+    int rightMarginPixels() const;
+
+Q_SIGNALS:
+    // The mouse moved over the chart (viewport coordinates).
+    void mouseMoved(const QPoint &pos);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    class SeriesItem;
+    class LegendItem;
+
+    void schedule();
+    void applySettings();
+    bool applyScales(const ChartScales &scales);
+    bool applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alignment side);
+    void relayout();
+    QPointF toChart(const QPoint &viewPos) const;
+
+    QPointer<Chart> model_;
+    Chart empty_; // drawn when the model is gone
+    ChartPlot plot_;
+    std::vector<LegendEntry> legend_;
+    SeriesItem *series_ = nullptr;
+    LegendItem *legendItem_ = nullptr;
+    QCategoryAxis *bottom_ = nullptr;
+    QCategoryAxis *left_ = nullptr;
+    QCategoryAxis *right_ = nullptr;
+    QFont labelFont_;
+    bool pending_ = false;
+    bool laying_ = false;
+    bool showHint_ = true;
+    int syncs_ = 0;
+};
+
+} // namespace tavimond

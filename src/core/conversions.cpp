@@ -2,6 +2,7 @@
 
 #include "db/error.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -194,6 +195,15 @@ int strictToInt(const QString &text)
     if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
         throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
     return int(v);
+}
+
+QString wholeNumberField(const QString &text, const QString &fieldName)
+{
+    const QString t = text.trimmed();
+    const bool digits = !t.isEmpty() && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits)
+        throw Error(QStringLiteral("%1 must be a whole number; '%2' is not.").arg(fieldName, text));
+    return t;
 }
 
 double strictToFloat(const QString &text)

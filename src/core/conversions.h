@@ -14,6 +14,11 @@ qint64 lenientToInt64(const QString &text);
 // range; anything else raises "'<text>' is not a valid integer value".
 int strictToInt(const QString &text);
 
+// The text of a field that goes into SQL as a number: digits only, blanks around them
+// allowed and dropped. Anything else, the empty text too, raises an error naming the
+// field, so that typed text never reaches a statement unchecked.
+QString wholeNumberField(const QString &text, const QString &fieldName);
+
 // A decimal number with "." and an optional exponent, blanks around it allowed;
 // anything else (the empty text too) raises "'<text>' is not a valid floating point value".
 double strictToFloat(const QString &text);

@@ -17,6 +17,8 @@
 #include "live/buffer_cache_screen.h"
 #include "live/latch_screen.h"
 #include "live/real_time_screen.h"
+#include "live/session_statistics_tab.h"
+#include "live/session_topology_tab.h"
 #include "live/sga_screen.h"
 #include "live/wait_events_screen.h"
 #include "ui/handler.h"
@@ -286,7 +288,15 @@ void TForm1::About2Click()
 }
 
 void TForm1::Default_timerTimer()
-{}
+{
+    // Each box is read when its block is reached; an error ends the tick where it stands.
+    if (page_sql_rt->sessionTopology()->sampling())
+        page_sql_rt->sessionTopology()->Button177Click();
+    if (page_sql_rt->sessionStatistics()->sampling())
+        page_sql_rt->sessionStatistics()->sample();
+    if (inst_waits_page->sampling())
+        inst_waits_page->sampleWaitEvents();
+}
 
 void TForm1::latch_timerTimer()
 {}

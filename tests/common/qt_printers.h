@@ -17,3 +17,8 @@ inline void PrintTo(const QStringList &l, std::ostream *os)
         *os << (i ? ", " : "") << '"' << l.at(i).toStdString() << '"';
     *os << '}';
 }
+
+inline std::ostream &operator<<(std::ostream &os, const QString &s)
+{
+    return os << s.toStdString();
+}

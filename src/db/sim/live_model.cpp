@@ -21,12 +21,13 @@ qint64 LiveModel::instanceAge(int instance) const
     return uptimeAtStart_[i] + t;
 }
 
-qint64 LiveModel::ageSince(int instance, qint64 since) const
+qint64 LiveModel::ageOf(int instance, qint64 after) const
 {
+    if (after <= 0)
+        return instanceAge(instance);
     const qint64 t = model_.elapsedSeconds();
-    if (t < since)
-        return -1;
-    return std::min(instanceAge(instance), t - since);
+    const qint64 start = (instance == 2 && t >= kRestartOfInstance2) ? kRestartOfInstance2 : 0;
+    return t >= start + after ? t - (start + after) : -1;
 }
 
 double LiveModel::counter(double rate, qint64 age, double period, double phase)

@@ -18,9 +18,10 @@ public:
 
     // Seconds since the instance last started, at the current simulated time.
     qint64 instanceAge(int instance) const;
-    // Seconds since something that began `since` seconds after the clock started,
-    // and not before the instance's last start; -1 when it has not begun yet.
-    qint64 ageSince(int instance, qint64 since) const;
+    // Age of something an instance first does `after` seconds into its life, counted
+    // from the clock's start for an instance that was up before it: 0 means from the
+    // instance's start, like the ordinary waits; -1 when it has not happened yet.
+    qint64 ageOf(int instance, qint64 after) const;
 
     // A cumulative counter that grows by `rate` a second on average, faster and slower
     // in a cycle of `period` seconds, never falling; 0 at age 0.

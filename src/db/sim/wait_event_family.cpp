@@ -13,7 +13,7 @@ struct EventSpec {
     const char *waitClass;
     double waitsPerSecond;
     double centisecondsPerWait;
-    qint64 appearsAt; // seconds after the clock starts; 0 for events known from the start
+    qint64 appearsAfter; // seconds into the instance's life (or the clock's); 0: known from the start
 };
 
 // Rates for a busy OLTP system; a few events first occur while the clock runs.
@@ -54,6 +54,7 @@ const EventSpec kEvents[] = {
     {"latch: cache buffers chains", "Concurrency", 3.2, 0.2, 150},
     {"gc buffer busy acquire", "Cluster", 1.7, 0.9, 300},
     {"log buffer space", "Configuration", 0.4, 3, 600},
+    {"gc cr failure", "Cluster", 0.3, 1.5, 4000},
 };
 
 class WaitEvents {
@@ -88,8 +89,8 @@ public:
             for (size_t i = 0; i < std::size(kEvents); ++i) {
                 const EventSpec &e = kEvents[i];
                 const Shape &s = shapes_[i];
-                const qint64 age = live_.ageSince(inst, e.appearsAt);
-                if (age < 0 || (e.appearsAt > 0 && age == 0))
+                const qint64 age = live_.ageOf(inst, e.appearsAfter);
+                if (age < 0 || (e.appearsAfter > 0 && age == 0))
                     continue;
                 const double rate = e.waitsPerSecond * s.instanceFactor[inst - 1];
                 const double waits = LiveModel::counter(rate, age, s.period, s.phase);

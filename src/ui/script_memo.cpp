@@ -1,0 +1,45 @@
+#include "script_memo.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace tavimond {
+
+QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QString &label, const QStringList &lines,
+                              bool readOnly)
+{
+    // The Script tab shows its memos two to a row.
+    auto *grid = qobject_cast<QGridLayout *>(scriptTab->layout());
+    if (!grid)
+        grid = new QGridLayout(scriptTab);
+    const int index = scriptTab->findChildren<QPlainTextEdit *>(QString(), Qt::FindDirectChildrenOnly).size();
+    auto *caption = new QLabel(label, scriptTab);
+    auto *memo = new QPlainTextEdit(scriptTab);
+    memo->setObjectName(name);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    memo->setPlainText(lines.join(QLatin1Char('\n')));
+    memo->setReadOnly(readOnly);
+    if (readOnly) {
+        QPalette p = memo->palette();
+        p.setColor(QPalette::Base, QColor(0xA6, 0xCA, 0xF0)); // sky blue
+        memo->setPalette(p);
+    }
+    const int row = (index / 2) * 2, column = index % 2;
+    grid->addWidget(caption, row, column);
+    grid->addWidget(memo, row + 1, column);
+    return memo;
+}
+
+} // namespace tavimond
+
+namespace tavimond {
+
+QStringList memoLines(const QPlainTextEdit &memo)
+{
+    return memo.toPlainText().split(QLatin1Char('\n'));
+}
+
+} // namespace tavimond

@@ -1,0 +1,64 @@
+#pragma once
+
+// The plain literal algorithms the benchmarks measure the system's routines against:
+// a tally merge that compares every row with every record and scans every series for
+// every match, and a bubble sort of whole rows.
+
+#include "core/chart.h"
+#include "core/conversions.h"
+#include "core/result_grid.h"
+#include "db/query.h"
+
+namespace tavimond::literal {
+
+// The literal tally merge: every row for every record, every series for every match.
+inline void literalTally(Query &q, ResultGrid &g, Chart &c)
+{
+    while (!q.eof()) {
+        bool matched = false;
+        const QString key = q.field(0), value = q.field(1);
+        for (int r = 1; r < g.rowCount(); ++r) {
+            if (g.cell(0, r) != key)
+                continue;
+            const QString old = g.cell(1, r);
+            g.setCell(1, r, value);
+            g.setCell(2, r, QString::number(lenientToInt64(value) - lenientToInt64(old)));
+            matched = true;
+            for (int s = 0; s < c.seriesCount(); ++s)
+                if (c.series(s).title() == key)
+                    c.addPoint(s, strictToInt(g.cell(2, r)), QStringLiteral("08:00:00"));
+            if (g.cell(3, r).isEmpty() || lenientToInt64(g.cell(2, r)) < lenientToInt64(g.cell(3, r)))
+                g.setCell(3, r, g.cell(2, r));
+            if (g.cell(4, r).isEmpty() || lenientToInt64(g.cell(2, r)) > lenientToInt64(g.cell(4, r)))
+                g.setCell(4, r, g.cell(2, r));
+        }
+        if (!matched) {
+            const int last = g.rowCount() - 1;
+            g.setCell(0, last, key);
+            g.setCell(1, last, value);
+            g.setRowCount(last + 2);
+            c.addSeries(SeriesKind::Line, key);
+        }
+        q.next();
+    }
+    q.close();
+}
+
+inline void literalBubbleSort(ResultGrid &g, int col, int first)
+{
+    bool swapped = true;
+    while (swapped) {
+        swapped = false;
+        for (int r = first; r < g.rowCount() - 1; ++r)
+            if (sortValue(g.cell(col, r)) < sortValue(g.cell(col, r + 1))) {
+                for (int c = 0; c < g.colCount(); ++c) {
+                    const QString t = g.cell(c, r);
+                    g.setCell(c, r, g.cell(c, r + 1));
+                    g.setCell(c, r + 1, t);
+                }
+                swapped = true;
+            }
+    }
+}
+
+} // namespace tavimond::literal

@@ -7,6 +7,7 @@
 #include "db/query.h"
 #include "ui/handler.h"
 
+#include <QFontDatabase>
 #include <QTime>
 
 namespace tavimond {
@@ -53,6 +54,7 @@ BufferCacheScreen::BufferCacheScreen(ScreenContext context, QWidget *parent)
 {
     ui_->setupUi(this);
     bccquery->setSql(bufferCacheContentSql());
+    ui_->bcc_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui_->bcc_memo->setPlainText(bufferCacheContentSql().join(QLatin1Char('\n')));
     connect(ui_->bcc_button, &QPushButton::clicked, this, guarded([this] { bcc_buttonClick(); }));
     connect(ui_->Button69, &QPushButton::clicked, this, guarded([this] { Button69Click(); }));

@@ -9,6 +9,7 @@
 #include "db/query.h"
 #include "ui/handler.h"
 
+#include <QFontDatabase>
 #include <QTime>
 
 namespace tavimond {
@@ -39,6 +40,8 @@ SgaScreen::SgaScreen(ScreenContext context, QWidget *parent)
       BCacheRatioQuery(std::make_unique<Query>(cnn()))
 {
     ui_->setupUi(this);
+    for (QPlainTextEdit *memo : {ui_->DDictmem, ui_->LCachemem, ui_->BCachemem})
+        memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     connect(ui_->sgahitbut, &QPushButton::clicked, this, guarded([this] { sgahitbutClick(); }));
 }
 

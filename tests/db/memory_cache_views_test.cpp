@@ -1,5 +1,5 @@
 // The simulated instance's memory cache views: v$rowcache, v$librarycache, v$sysstat,
-// and the buffer cache content join over its model of segments and cached buffers.
+// and its model of segments and cached buffers.
 #include "db/connection.h"
 #include "db/query.h"
 #include "db/sim/buffer_cache_model.h"
@@ -7,7 +7,6 @@
 #include "db/sim/server.h"
 
 #include <QHash>
-#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace tavimond;
@@ -162,59 +161,4 @@ TEST_F(MemoryCacheViews, TheBufferCacheModelIsConsistent)
             EXPECT_EQ(o.dataObjectId, 0) << o.name.toStdString();
         }
     }
-}
-
-TEST_F(MemoryCacheViews, TheContentQueryCountsDistinctBlocksAndHonoursItsThreshold)
-{
-    const QString sql = QStringLiteral(
-        "select t1.owner, t1.object_name,\n"
-        "  decode(t1.object_type, 'TABLE PARTITION', 'TAB PART', 'INDEX PARTITION', 'IDX PART', t1.object_type),\n"
-        "  sum(num_blocks), (sum(num_blocks)/greatest(sum(blocks), .001))*100, s.buffer_pool, sum(bytes)/sum(blocks)\n"
-        "from (select o.owner, o.object_name, o.subobject_name, o.object_type,\n"
-        "        count(distinct file# || '.' || block#) num_blocks\n"
-        "      from dba_objects o, v$bh bh\n"
-        "      where o.data_object_id = bh.objd and o.owner not in ('SYS','SYSTEM') and bh.status != 'free'\n"
-        "      group by o.owner, o.object_name, o.subobject_name, o.object_type) t1, dba_segments s\n"
-        "where s.segment_name = t1.object_name and s.owner = t1.owner and s.segment_type = t1.object_type and\n"
-        "  nvl(s.partition_name,'-') = nvl(t1.subobject_name,'-')\n"
-        "group by t1.owner, t1.object_name, t1.object_type, s.buffer_pool\n"
-        "having sum(num_blocks) > 10\n"
-        "order by sum(num_blocks) desc");
-    const QList<QStringList> result = rows(sql);
-    ASSERT_GE(result.size(), 12);
-    QSet<QString> names;
-    for (const QStringList &r : result) {
-        ASSERT_EQ(r.size(), 7);
-        EXPECT_GT(r.at(3).toInt(), 10);
-        names << r.at(0) + QLatin1Char('.') + r.at(1);
-    }
-    // LOB segments never match their object's type; small segments fall below the threshold.
-    EXPECT_FALSE(names.contains(QStringLiteral("BILLING.SYS_LOB0000074633C00004$$")));
-    EXPECT_FALSE(names.contains(QStringLiteral("HR.DEPARTMENTS")));
-    EXPECT_TRUE(names.contains(QStringLiteral("LEGACY.CODE_LOOKUP")));
-
-    // Consistent-read copies and free buffers do not count twice: the counts are of
-    // distinct blocks, at most the segment's size.
-    for (const QStringList &r : result)
-        EXPECT_LE(r.at(4).toDouble(), 100) << r.at(1).toStdString();
-
-    // Without a separator, file 1 block 2128 and file 12 block 128 count once.
-    QString joined = sql;
-    joined.replace(QStringLiteral("file# || '.' || block#"), QStringLiteral("file# || block#"));
-    auto legacy = [](const QList<QStringList> &rs) {
-        for (const QStringList &r : rs)
-            if (r.at(1) == QLatin1String("CODE_LOOKUP"))
-                return r.at(3);
-        return QString();
-    };
-    EXPECT_EQ(legacy(result), QStringLiteral("32"));
-    EXPECT_EQ(legacy(rows(joined)), QStringLiteral("16"));
-
-    QString stricter = sql;
-    stricter.replace(QStringLiteral("> 10"), QStringLiteral("> 500"));
-    const QList<QStringList> big = rows(stricter);
-    EXPECT_LT(big.size(), result.size());
-    EXPECT_FALSE(big.isEmpty());
-    for (const QStringList &r : big)
-        EXPECT_GT(r.at(3).toInt(), 500);
 }

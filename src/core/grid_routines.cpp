@@ -151,6 +151,11 @@ void GridTailTrim(ResultGrid &grid)
 {
     if (grid.rowCount() == 2)
         return;
+    dropEmptyTailRows(grid);
+}
+
+void dropEmptyTailRows(ResultGrid &grid)
+{
     int n = grid.rowCount();
     while (n > 1 && grid.cell(0, n - 1).isEmpty())
         --n;

@@ -27,6 +27,10 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
 // first cell is empty (never row 0). A trimmed grid is next loaded with clearFirst.
 void GridTailTrim(ResultGrid &grid);
 
+// Drops trailing rows whose first cell is empty, whatever the row count: a grid
+// loaded without records keeps only its header row.
+void dropEmptyTailRows(ResultGrid &grid);
+
 // Stable sorts of rows firstRow onward by one column: numbers largest first, or text
 // in ordinal order. An empty last row (the spare row of a loaded grid) stays last.
 void SortGridNumericDesc(ResultGrid &grid, int column, int firstRow);

@@ -2,6 +2,8 @@
 
 #include "grid_model.h"
 
+#include "core/result_grid.h"
+
 #include <QHeaderView>
 
 namespace tavimond {
@@ -18,6 +20,21 @@ GridView::GridView(ResultGrid *grid, const QString &name, QWidget *parent)
     verticalHeader()->setVisible(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultSectionSize(90);
+}
+
+GridView::GridView(QWidget *parent) : GridView(new ResultGrid(1), QString(), parent)
+{
+    grid_->setParent(this);
+}
+
+int GridView::colCount() const
+{
+    return grid_->colCount();
+}
+
+void GridView::setColCount(int n)
+{
+    grid_->setColCount(n);
 }
 
 void GridView::setColumnWidths(const QList<int> &widths)

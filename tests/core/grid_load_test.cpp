@@ -236,3 +236,17 @@ TEST_F(GridLoad, AnEmptyKeyNeverMatchesTheSpareRow)
     EXPECT_EQ(grid.row(3).mid(0, 5),
               (QStringList{QStringLiteral("D"), QStringLiteral("2"), QString(), QString(), QString()}));
 }
+
+TEST(GridTrim, DroppingTheEmptyTailIgnoresTheRowCount)
+{
+    ResultGrid g(2);
+    g.setHeaders({QStringLiteral("A"), QStringLiteral("B")});
+    dropEmptyTailRows(g); // header and one empty row: unlike GridTailTrim, the empty row goes
+    EXPECT_EQ(g.rowCount(), 1);
+    g.setRowCount(5);
+    g.setCell(0, 1, QStringLiteral("a"));
+    g.setCell(1, 3, QStringLiteral("b without a key"));
+    dropEmptyTailRows(g);
+    EXPECT_EQ(g.rowCount(), 2);
+    EXPECT_EQ(g.cell(0, 0), QStringLiteral("A"));
+}

@@ -290,9 +290,8 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
     // Stand-ins for what the screens' own issues will add.
     auto *chart = new Chart(child<Screen>(w, "systoppage"));
     chart->setObjectName(QStringLiteral("iopswt_graph"));
-    auto *lcache = new ResultGrid(5);
-    auto *view = new GridView(lcache, QStringLiteral("LCacheGrid"), child<Screen>(w, "sgapage"));
-    lcache->setParent(view);
+    auto *view = child<GridView>(*child<Screen>(w, "sgapage"), "LCacheGrid");
+    ResultGrid *lcache = view->grid();
     const int defaultWidth = view->columnWidth(1);
     auto *details = new QWidget(child<Screen>(w, "obj_brws_page"));
     auto *tabpage = new QWidget(details);
@@ -309,7 +308,9 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
     EXPECT_EQ(view->columnWidth(1), defaultWidth);
     EXPECT_EQ(view->columnWidth(2), 100);
     EXPECT_EQ(view->columnWidth(4), 100);
-    // The SGA table holds widths only: the headers are left alone.
-    EXPECT_EQ(lcache->headers(), QStringList(5, QString()));
+    EXPECT_EQ(lcache->headers(),
+              (QStringList{QStringLiteral("Namespace"), QStringLiteral("Gets"), QStringLiteral("Gets Hit Ratio"),
+                           QStringLiteral("Pins"), QStringLiteral("Pins Hit Ratio"), QStringLiteral("Reloads"),
+                           QStringLiteral("Invalidations")}));
     EXPECT_EQ(details->children().last(), tabpage);
 }

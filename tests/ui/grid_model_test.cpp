@@ -48,3 +48,17 @@ TEST(GridModel, ShowsRowZeroAsTheHeaderAndHearsOfALoadOnce)
     EXPECT_EQ(view.columnWidth(1), 100);
     EXPECT_EQ(view.objectName(), QStringLiteral("big_grid"));
 }
+
+TEST(GridModel, AViewMadeByAFormOwnsItsGridAndTakesItsColumnCount)
+{
+    QWidget parent;
+    auto *view = new GridView(&parent);
+    view->setObjectName(QStringLiteral("form_grid"));
+    view->setProperty("colCount", 4);
+    ASSERT_NE(view->grid(), nullptr);
+    EXPECT_EQ(view->grid()->parent(), view);
+    EXPECT_EQ(view->grid()->colCount(), 4);
+    EXPECT_EQ(view->gridModel()->columnCount(), 4);
+    view->grid()->setHeaders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+    EXPECT_EQ(view->gridModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("D"));
+}

@@ -5,11 +5,17 @@ namespace tavimond::sim {
 // One registration routine per family of views, each in its own file.
 void registerDualFamily(std::vector<Recogniser> &out);
 void registerWaitEventFamily(std::vector<Recogniser> &out);
+void registerCacheStatisticsFamily(std::vector<Recogniser> &out);
+void registerSysstatFamily(std::vector<Recogniser> &out);
+void registerBufferCacheFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
     registerDualFamily(out);
     registerWaitEventFamily(out);
+    registerCacheStatisticsFamily(out);
+    registerSysstatFamily(out);
+    registerBufferCacheFamily(out);
 }
 
 } // namespace tavimond::sim

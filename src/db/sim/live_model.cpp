@@ -41,4 +41,20 @@ double LiveModel::counter(double rate, qint64 age, double period, double phase)
     return std::floor(rate * (a - wobble));
 }
 
+LiveModel::CounterShape LiveModel::CounterShape::draw(QRandomGenerator &rng, double minFactor, double factorSpread,
+                                                      quint32 minPeriod, quint32 periodSpread)
+{
+    CounterShape s;
+    for (double &f : s.instanceFactor)
+        f = minFactor + rng.generateDouble() * factorSpread;
+    s.period = minPeriod + rng.bounded(periodSpread);
+    s.phase = rng.generateDouble() * 6.28;
+    return s;
+}
+
+double LiveModel::CounterShape::value(double rate, int instance, qint64 age) const
+{
+    return counter(rate * instanceFactor[std::clamp(instance, 1, kInstances) - 1], age, period, phase);
+}
+
 } // namespace tavimond::sim

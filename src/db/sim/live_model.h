@@ -29,6 +29,21 @@ public:
 
     Model &model() const { return model_; }
 
+    // How one counter grows: its rate's factor on each instance and its cycle.
+    struct CounterShape {
+        double instanceFactor[kInstances];
+        double period;
+        double phase;
+
+        // Factors from minFactor to minFactor + factorSpread, periods of minPeriod
+        // seconds and up to periodSpread more, any phase.
+        static CounterShape draw(QRandomGenerator &rng, double minFactor, double factorSpread, quint32 minPeriod,
+                                 quint32 periodSpread);
+        // The counter of something that happens `rate` times a second on an instance
+        // of that age.
+        double value(double rate, int instance, qint64 age) const;
+    };
+
 private:
     Model &model_;
     qint64 uptimeAtStart_[kInstances];

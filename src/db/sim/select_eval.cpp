@@ -1,5 +1,7 @@
 #include "select_eval.h"
 
+#include "server.h"
+
 #include "../error.h"
 
 #include <QHash>
@@ -825,6 +827,15 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
         for (const Value &v : r.cells)
             result->cells.append(v.null ? QString() : v.text);
     return Result(result);
+}
+
+Recogniser simpleViewRecogniser(const QString &view, std::function<Table(Context &)> rows)
+{
+    const QString name = view.toLower();
+    return {name, [name](const Statement &s) { return simpleSelectView(s) == name; },
+            [name, rows = std::move(rows)](const Statement &s, Context &ctx) {
+                return *evaluateSimpleSelect(s, name, [&] { return rows(ctx); });
+            }};
 }
 
 } // namespace tavimond::sim

@@ -93,4 +93,8 @@ private:
 // The families of statements the simulated instance knows; one file per family.
 void registerFamilies(std::vector<Recogniser> &out);
 
+// Knows every simple query over one view (see evaluateSimpleSelect) and answers it
+// from the view's rows, which are built only then; so edited scripts get true answers.
+Recogniser simpleViewRecogniser(const QString &view, std::function<Table(Context &)> rows);
+
 } // namespace tavimond::sim

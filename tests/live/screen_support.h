@@ -1,0 +1,77 @@
+#pragma once
+
+#include "common/recording_sink.h"
+#include "common/sim_fixture.h"
+#include "core/result_grid.h"
+#include "core/settings.h"
+#include "ui/grid_view.h"
+#include "ui/screen.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tavimond::test {
+
+// The settings a live screen may read; these screens read none.
+class NoSettings : public Settings {
+public:
+    QString metafileFolder() const override { return {}; }
+    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
+    QString csvFileName() const override { return {}; }
+    QString csvDelimiter() const override { return QStringLiteral(","); }
+};
+
+// One screen on its own, logged on to a fresh simulated instance, with the headers
+// and widths that start-up would write into its grids.
+template <class S>
+class ScreenHarness {
+public:
+    ScreenHarness() : screen(ScreenContext{sim.cnn, settings})
+    {
+        for (const GridHeaders &g : screen.gridHeaders()) {
+            auto *view = screen.template findChild<GridView *>(g.grid);
+            EXPECT_TRUE(view) << g.grid.toStdString();
+            if (!view)
+                continue;
+            view->grid()->setHeaders(g.headers);
+            for (int c = 0; c < g.widths.size(); ++c)
+                if (g.widths.at(c) >= 0)
+                    view->setColumnWidth(c, g.widths.at(c));
+        }
+        screen.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&screen));
+        sink().clear();
+    }
+
+    template <class W>
+    W &widget(const char *name)
+    {
+        W *w = screen.template findChild<W *>(QLatin1String(name));
+        if (!w)
+            throw std::runtime_error(std::string("no component ") + name);
+        return *w;
+    }
+    ResultGrid &grid(const char *name) { return *widget<GridView>(name).grid(); }
+    QString label(const char *name) { return widget<QLabel>(name).text(); }
+    void click(const char *name) { QTest::mouseClick(&widget<QAbstractButton>(name), Qt::LeftButton); }
+
+    static RecordingSink &sink() { return RecordingSink::current(); }
+
+    SimFixture sim;
+    NoSettings settings;
+    S screen;
+};
+
+// The rows of a grid from row 1 on, as lists of cell texts.
+inline QList<QStringList> rowsOf(const ResultGrid &grid)
+{
+    QList<QStringList> out;
+    for (int r = 1; r < grid.rowCount(); ++r)
+        out << grid.row(r);
+    return out;
+}
+
+} // namespace tavimond::test

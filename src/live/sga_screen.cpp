@@ -8,6 +8,7 @@
 #include "core/result_grid.h"
 #include "db/query.h"
 #include "ui/handler.h"
+#include "ui/script_memo.h"
 
 #include <QFontDatabase>
 #include <QTime>
@@ -19,7 +20,7 @@ namespace {
 // rows at the end, the header row excepted.
 void loadScript(const QPlainTextEdit &memo, Query &query, ResultGrid &grid)
 {
-    query.setSql(memo.toPlainText().split(QLatin1Char('\n')));
+    query.setSql(memoLines(memo));
     OpenQuery(query);
     LoadQueryIntoGrid(query, grid, QString(), nullptr, nullptr, true, QStringLiteral("Dump"), QStringLiteral("Single"),
                       false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),

@@ -2,6 +2,7 @@
 
 #include "common/recording_sink.h"
 #include "common/sim_fixture.h"
+#include "common/test_settings.h"
 #include "core/result_grid.h"
 #include "core/settings.h"
 #include "ui/grid_view.h"
@@ -14,15 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace tavimond::test {
-
-// The settings a live screen may read; these screens read none.
-class NoSettings : public Settings {
-public:
-    QString metafileFolder() const override { return {}; }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return {}; }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
 
 // One screen on its own, logged on to a fresh simulated instance, with the headers
 // and widths that start-up would write into its grids.
@@ -61,7 +53,7 @@ public:
     static RecordingSink &sink() { return RecordingSink::current(); }
 
     SimFixture sim;
-    NoSettings settings;
+    TestSettings settings;
     S screen;
 };
 

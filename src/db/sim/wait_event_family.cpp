@@ -62,14 +62,8 @@ public:
     explicit WaitEvents(Model &model) : live_(model.state<LiveModel>())
     {
         QRandomGenerator rng = model.random(0x3e7);
-        for (size_t i = 0; i < std::size(kEvents); ++i) {
-            Shape s;
-            for (double &f : s.instanceFactor)
-                f = 0.6 + rng.generateDouble() * 0.8;
-            s.period = 240 + rng.bounded(3000);
-            s.phase = rng.generateDouble() * 6.28;
-            shapes_.push_back(s);
-        }
+        for (size_t i = 0; i < std::size(kEvents); ++i)
+            shapes_.push_back(LiveModel::CounterShape::draw(rng, 0.6, 0.8, 240, 3000));
     }
 
     // One row per event known to the instance: INST_ID, EVENT, TOTAL_WAITS,
@@ -88,12 +82,10 @@ public:
                 continue;
             for (size_t i = 0; i < std::size(kEvents); ++i) {
                 const EventSpec &e = kEvents[i];
-                const Shape &s = shapes_[i];
                 const qint64 age = live_.ageOf(inst, e.appearsAfter);
                 if (age < 0 || (e.appearsAfter > 0 && age == 0))
                     continue;
-                const double rate = e.waitsPerSecond * s.instanceFactor[inst - 1];
-                const double waits = LiveModel::counter(rate, age, s.period, s.phase);
+                const double waits = shapes_[i].value(e.waitsPerSecond, inst, age);
                 const double micro = std::floor(waits * e.centisecondsPerWait * 10000.0);
                 const double centi = std::floor(micro / 10000.0);
                 QStringList row{QString::fromLatin1(e.name),
@@ -112,13 +104,8 @@ public:
     }
 
 private:
-    struct Shape {
-        double instanceFactor[LiveModel::kInstances];
-        double period;
-        double phase;
-    };
     LiveModel &live_;
-    std::vector<Shape> shapes_;
+    std::vector<LiveModel::CounterShape> shapes_;
 };
 
 } // namespace
@@ -127,12 +114,9 @@ void registerWaitEventFamily(std::vector<Recogniser> &out)
 {
     for (const bool global : {true, false}) {
         const QString view = global ? QStringLiteral("gv$system_event") : QStringLiteral("v$system_event");
-        out.push_back({view, [view](const Statement &s) { return simpleSelectView(s) == view; },
-                       [view, global](const Statement &s, Context &ctx) {
-                           const WaitEvents &events = ctx.model.state<WaitEvents>();
-                           return *evaluateSimpleSelect(
-                               s, view, [&] { return events.rows(global, global ? 0 : ctx.session.instance); });
-                       }});
+        out.push_back(simpleViewRecogniser(view, [global](Context &ctx) {
+            return ctx.model.state<WaitEvents>().rows(global, global ? 0 : ctx.session.instance);
+        }));
     }
 }
 

@@ -5,11 +5,15 @@ namespace tavimond::sim {
 // One registration routine per family of views, each in its own file.
 void registerDualFamily(std::vector<Recogniser> &out);
 void registerWaitEventFamily(std::vector<Recogniser> &out);
+void registerSqlTextFamily(std::vector<Recogniser> &out);
+void registerLockFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
     registerDualFamily(out);
     registerWaitEventFamily(out);
+    registerSqlTextFamily(out);
+    registerLockFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -35,7 +35,8 @@ const QStringList kLockScript{
     QStringLiteral("       lt.id1_tag||':'||to_char(l.id1) id1,"),
     QStringLiteral("       lt.id2_tag||':'||to_char(l.id2) id2,"),
     QStringLiteral("       l.ctime last_convert,"),
-    QStringLiteral("       decode(l.block, 0, 'Not Blocking', 1, 'Blocking', 2, 'Global', to_char(l.block)) blocking_others"),
+    QStringLiteral(
+        "       decode(l.block, 0, 'Not Blocking', 1, 'Blocking', 2, 'Global', to_char(l.block)) blocking_others"),
     QStringLiteral("from v$lock l , v$lock_type lt"),
     QStringLiteral("where l.type = lt.type"),
     QStringLiteral("order by lt.name,sid"),

@@ -55,8 +55,11 @@ SqlTextTab::SqlTextTab(const PartContext &context)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *bar = new QHBoxLayout;
-    const std::pair<const char *, QLineEdit *> edits[] = {
-        {"SID", sesid}, {"Inst ID", Instidst}, {"Serial#", serialnumst}, {"SQL ID", sesssqlid}, {"Exec Plan", sessexecplan}};
+    const std::pair<const char *, QLineEdit *> edits[] = {{"SID", sesid},
+                                                          {"Inst ID", Instidst},
+                                                          {"Serial#", serialnumst},
+                                                          {"SQL ID", sesssqlid},
+                                                          {"Exec Plan", sessexecplan}};
     for (const auto &[label, e] : edits) {
         bar->addWidget(new QLabel(QLatin1String(label), this));
         bar->addWidget(e);
@@ -71,9 +74,9 @@ SqlTextTab::SqlTextTab(const PartContext &context)
     layout->addWidget(new QLabel(QStringLiteral("Execution Plan"), this));
     layout->addWidget(sessplan_memo, 2);
 
-    sqlexecplanmemo = addScriptMemo(context.scriptTab, QStringLiteral("sqlexecplanmemo"),
-                                    QStringLiteral("SQL Execution Plan"),
-                                    {QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('xxx')); ")}, true);
+    sqlexecplanmemo =
+        addScriptMemo(context.scriptTab, QStringLiteral("sqlexecplanmemo"), QStringLiteral("SQL Execution Plan"),
+                      {QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('xxx')); ")}, true);
 
     connect(load, &QPushButton::clicked, this, guarded([this] { Button23Click(); }));
 }
@@ -92,7 +95,8 @@ void SqlTextTab::setSession(const ChosenSession &session)
 void SqlTextTab::Button23Click()
 {
     if (sesssqlid->text().isEmpty()) {
-        messages().info(QStringLiteral("Please make sure SQL ID field is populated before loading SQL Text and Exec Plan"));
+        messages().info(
+            QStringLiteral("Please make sure SQL ID field is populated before loading SQL Text and Exec Plan"));
         return;
     }
     // Typed text reaches the statements only as whole numbers or a quoted literal.
@@ -108,8 +112,8 @@ void SqlTextTab::Button23Click()
     QueryToMemo(*sqltextquery, *sqltextmemo);
     sqltextquery->close();
 
-    sqlexecplan_query->setSql({QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR(") + sqlId +
-                               QStringLiteral("))")});
+    sqlexecplan_query->setSql(
+        {QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR(") + sqlId + QStringLiteral("))")});
     sqlexecplanmemo->setPlainText(sqlexecplan_query->statement());
     OpenQuery(*sqlexecplan_query);
     QueryToMemo(*sqlexecplan_query, *sessplan_memo);

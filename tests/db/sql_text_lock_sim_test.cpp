@@ -151,7 +151,8 @@ TEST_F(LiveSqlSim, EditedLockAndBlockingScriptsGetTrueAnswers)
                                   "from v$lock_type lt, v$lock l where lt.type = l.type and l.block = 1")),
               QStringList{QStringLiteral("58 | Transaction | usn<<16 | slot:458773 | Blocking")});
     EXPECT_EQ(rows(QStringLiteral("select count(*) from v$lock where request > 0")), QStringList{QStringLiteral("1")});
-    EXPECT_EQ(rows(QStringLiteral("select name from v$lock_type where type = 'TM'")), QStringList{QStringLiteral("DML")});
+    EXPECT_EQ(rows(QStringLiteral("select name from v$lock_type where type = 'TM'")),
+              QStringList{QStringLiteral("DML")});
     // Locks are those of the instance connected to; the blocked pair lives on instance 1.
     EXPECT_EQ(rows(QStringLiteral("select count(*) from v$lock where request > 0"), QStringLiteral("TAVIDB2")),
               QStringList{QStringLiteral("0")});

@@ -83,8 +83,8 @@ TEST_F(LiveSqlTabsTest, LoadNeedsAnSqlIdAndWholeNumbersBeforeAnythingIsSent)
     edit("sesid").setText(QStringLiteral("101"));
     edit("Instidst").setText(QStringLiteral("1"));
     click("Button23");
-    EXPECT_EQ(sink().infos,
-              QStringList{QStringLiteral("Please make sure SQL ID field is populated before loading SQL Text and Exec Plan")});
+    EXPECT_EQ(sink().infos, QStringList{QStringLiteral(
+                                "Please make sure SQL ID field is populated before loading SQL Text and Exec Plan")});
     EXPECT_TRUE(sink().errors.isEmpty());
 
     // A session or instance number that is not a whole number names its field.
@@ -139,9 +139,8 @@ TEST_F(LiveSqlTabsTest, PiecesJoinIntoTheStatementTextInPieceOrderAndThePlanFill
     const QStringList plan = memo("sessplan_memo").toPlainText().split(QLatin1Char('\n'));
     EXPECT_EQ(plan.first(), QStringLiteral("SQL_ID  %1, child number 0").arg(s.sqlId));
     EXPECT_TRUE(plan.contains(QStringLiteral("Plan hash value: %1").arg(statement.planHashValue)));
-    EXPECT_TRUE(std::any_of(plan.begin(), plan.end(), [](const QString &l) {
-        return l.startsWith(QStringLiteral("| Id  | Operation"));
-    }));
+    EXPECT_TRUE(std::any_of(plan.begin(), plan.end(),
+                            [](const QString &l) { return l.startsWith(QStringLiteral("| Id  | Operation")); }));
     EXPECT_TRUE(plan.contains(QStringLiteral("Predicate Information (identified by operation id):")));
     EXPECT_EQ(plan, sim::displayCursorLines(statement));
 }
@@ -235,13 +234,13 @@ TEST_F(LiveSqlTabsTest, AcquireLoadsTheLocksAndTheBlockedPair)
     const int held = rowOf("lockgrid", QStringLiteral("58"), QStringLiteral("Transaction"));
     ASSERT_GT(held, 0);
     EXPECT_EQ(gridRow("lockgrid", held).mid(2, 4),
-              (QStringList{QStringLiteral("Exclusive"), QStringLiteral("None"),
-                           QStringLiteral("usn<<16 | slot:458773"), QStringLiteral("sequence:31000")}));
+              (QStringList{QStringLiteral("Exclusive"), QStringLiteral("None"), QStringLiteral("usn<<16 | slot:458773"),
+                           QStringLiteral("sequence:31000")}));
     EXPECT_EQ(locks.cell(7, held), QStringLiteral("Blocking"));
     const int wanted = rowOf("lockgrid", QStringLiteral("203"), QStringLiteral("Transaction"));
     ASSERT_GT(wanted, 0);
-    EXPECT_EQ(gridRow("lockgrid", wanted).mid(2, 3),
-              (QStringList{QStringLiteral("None"), QStringLiteral("Exclusive"), QStringLiteral("usn<<16 | slot:458773")}));
+    EXPECT_EQ(gridRow("lockgrid", wanted).mid(2, 3), (QStringList{QStringLiteral("None"), QStringLiteral("Exclusive"),
+                                                                  QStringLiteral("usn<<16 | slot:458773")}));
     EXPECT_EQ(locks.cell(7, wanted), QStringLiteral("Not Blocking"));
     const int dml = rowOf("lockgrid", QStringLiteral("203"), QStringLiteral("DML"));
     ASSERT_GT(dml, 0);

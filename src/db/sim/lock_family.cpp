@@ -48,9 +48,9 @@ struct InstanceLock {
 };
 
 const InstanceLock kInstanceLocks[] = {
-    {2, "XR", 4, 0, 1, 0},  {3, "RT", -1, 6, 6, 2},  {5, "MR", 1, 0, 4, 2},  {5, "MR", 2, 0, 4, 2},
-    {5, "MR", 3, 0, 4, 2},  {5, "MR", 4, 0, 4, 2},   {5, "MR", 5, 0, 4, 2},  {5, "MR", 201, 0, 4, 2},
-    {7, "KD", 0, 0, 6, 0},  {7, "KT", 4468, 0, 4, 0}, {9, "TO", 5003, 1, 3, 0},
+    {2, "XR", 4, 0, 1, 0}, {3, "RT", -1, 6, 6, 2},   {5, "MR", 1, 0, 4, 2},    {5, "MR", 2, 0, 4, 2},
+    {5, "MR", 3, 0, 4, 2}, {5, "MR", 4, 0, 4, 2},    {5, "MR", 5, 0, 4, 2},    {5, "MR", 201, 0, 4, 2},
+    {7, "KD", 0, 0, 6, 0}, {7, "KT", 4468, 0, 4, 0}, {9, "TO", 5003, 1, 3, 0},
 };
 
 qint64 objectNumber(const QString &table)
@@ -149,7 +149,7 @@ std::optional<Statement> overLocksWithTypes(const Statement &s)
         return i < t.size() && t[i].kind == Token::Word && t[i].text == QLatin1String(text);
     };
     const auto isAlias = [&](size_t i) {
-        static const QStringList clauses{QStringLiteral("where"), QStringLiteral("order"), QStringLiteral("group"),
+        static const QStringList clauses{QStringLiteral("where"),  QStringLiteral("order"),   QStringLiteral("group"),
                                          QStringLiteral("having"), QStringLiteral("connect"), QStringLiteral("start")};
         return i < t.size() && t[i].kind == Token::Word && !clauses.contains(t[i].text);
     };
@@ -212,9 +212,8 @@ void registerLockFamily(std::vector<Recogniser> &out)
     out.push_back({QStringLiteral("v$lock with v$lock_type"),
                    [](const Statement &s) { return overLocksWithTypes(s).has_value(); },
                    [](const Statement &s, Context &ctx) {
-                       return *evaluateSimpleSelect(*overLocksWithTypes(s), kJoinedView, [&] {
-                           return lockWithTypeRows(ctx.model, ctx.session.instance);
-                       });
+                       return *evaluateSimpleSelect(*overLocksWithTypes(s), kJoinedView,
+                                                    [&] { return lockWithTypeRows(ctx.model, ctx.session.instance); });
                    }});
     out.push_back({QStringLiteral("v$lock"),
                    [](const Statement &s) { return simpleSelectView(s) == QLatin1String("v$lock"); },

@@ -243,8 +243,8 @@ QStringList displayCursorLines(const CatalogueStatement &statement)
     for (size_t i = 0; i < statement.plan.size(); ++i) {
         const PlanStep &s = statement.plan[i];
         const bool marked = s.access || s.filter;
-        const QString id = (marked ? QStringLiteral("*") : QStringLiteral(" ")) +
-                           QString::number(i).rightJustified(3) + QLatin1Char(' ');
+        const QString id = (marked ? QStringLiteral("*") : QStringLiteral(" ")) + QString::number(i).rightJustified(3) +
+                           QLatin1Char(' ');
         const bool timed = s.depth > 0 && s.cost >= 0;
         lines << row(id, QString(s.depth, QLatin1Char(' ')) + QLatin1String(s.operation), QLatin1String(s.name),
                      planCount(s.rows).rightJustified(wRows), planCount(s.bytes).rightJustified(wBytes),

@@ -14,6 +14,19 @@ QString idAt(int position)
     return sqlCatalogue().at(size_t(position)).sqlId;
 }
 
+// The row lock the pair contends for: one slot of the undo, a new sequence each cycle.
+constexpr qint64 kContendedUsnSlot = (7 << 16) | 21;
+
+qint64 contendedSequence(qint64 t)
+{
+    return 31000 + t / SqlSessions::kBlockingCycle;
+}
+
+bool blocked(qint64 t)
+{
+    return t % SqlSessions::kBlockingCycle < SqlSessions::kBlockedSeconds;
+}
+
 void idle(SqlSession &s)
 {
     s.status = QStringLiteral("INACTIVE");
@@ -82,28 +95,35 @@ std::vector<SqlSession> SqlSessions::now() const
     return out;
 }
 
-// A batch job that updated an order line and has not committed yet.
-SqlSession SqlSessions::blocker(qint64 t) const
+// One of the pair on instance 1, resting unless the pair is blocked. Each cycle the
+// holder's transaction is a new one.
+SqlSession SqlSessions::pairMember(int sid, int serial, const char *username, const char *program,
+                                   qint64 loggedOnBefore, qint64 t) const
 {
     SqlSession s;
     s.instance = 1;
-    s.sid = 58;
-    s.serial = 4711;
-    s.username = QStringLiteral("APP_ORDERS");
-    s.program = QStringLiteral("order_batch@app01");
-    s.logonSeconds = std::min(live_.instanceAge(1), 20000 + t);
-    const qint64 c = t % kBlockingCycle;
+    s.sid = sid;
+    s.serial = serial;
+    s.username = QLatin1String(username);
+    s.program = QLatin1String(program);
+    s.logonSeconds = std::min(live_.instanceAge(1), loggedOnBefore + t);
     idle(s);
     s.prevSqlId = idAt(UpdateOrderLine);
-    if (c < kBlockedSeconds) {
-        s.sqlSeconds = c;
+    const qint64 c = t % kBlockingCycle;
+    s.sqlSeconds = c < kBlockedSeconds ? c : c - kBlockedSeconds;
+    return s;
+}
+
+// A batch job that updated an order line and has not committed yet.
+SqlSession SqlSessions::blocker(qint64 t) const
+{
+    SqlSession s = pairMember(58, 4711, "APP_ORDERS", "order_batch@app01", 20000, t);
+    if (blocked(t)) {
         s.transactionTable = sqlCatalogue().at(UpdateOrderLine).table;
         s.blocksOthers = true;
-        s.transactionUsnSlot = (7 << 16) | 21;
-        s.transactionSequence = 31000 + t / kBlockingCycle;
-        s.transactionSeconds = c;
-    } else {
-        s.sqlSeconds = c - kBlockedSeconds;
+        s.transactionUsnSlot = kContendedUsnSlot;
+        s.transactionSequence = contendedSequence(t);
+        s.transactionSeconds = s.sqlSeconds;
     }
     return s;
 }
@@ -111,31 +131,19 @@ SqlSession SqlSessions::blocker(qint64 t) const
 // A web session that wants to change the same order line.
 SqlSession SqlSessions::waiter(qint64 t) const
 {
-    SqlSession s;
-    s.instance = 1;
-    s.sid = 203;
-    s.serial = 1289;
-    s.username = QStringLiteral("APP_WEB");
-    s.program = QStringLiteral("JDBC Thin Client");
-    s.logonSeconds = std::min(live_.instanceAge(1), 9000 + t);
-    const qint64 c = t % kBlockingCycle;
-    s.prevSqlId = idAt(OrdersOfCustomer);
-    if (c < kBlockedSeconds) {
+    SqlSession s = pairMember(203, 1289, "APP_WEB", "JDBC Thin Client", 9000, t);
+    if (blocked(t)) {
         s.status = QStringLiteral("ACTIVE");
         s.sqlId = idAt(UpdateOrderLine);
-        s.sqlSeconds = c;
+        s.prevSqlId = idAt(OrdersOfCustomer);
         s.event = QStringLiteral("enq: TX - row lock contention");
         s.waitClass = QStringLiteral("Application");
         s.blockingInstance = 1;
         s.blockingSession = 58;
         s.transactionTable = sqlCatalogue().at(UpdateOrderLine).table;
-        s.transactionSeconds = c;
-        s.requestedUsnSlot = (7 << 16) | 21;
-        s.requestedSequence = 31000 + t / kBlockingCycle;
-    } else {
-        idle(s);
-        s.prevSqlId = idAt(UpdateOrderLine);
-        s.sqlSeconds = c - kBlockedSeconds;
+        s.transactionSeconds = s.sqlSeconds;
+        s.requestedUsnSlot = kContendedUsnSlot;
+        s.requestedSequence = contendedSequence(t);
     }
     return s;
 }

@@ -19,9 +19,9 @@ struct SqlSession {
     int serial = 0;
     QString username;
     QString program;
-    QString status;    // "ACTIVE" while it runs a statement, "INACTIVE" between them
-    QString sqlId;     // the statement it runs now; empty between statements
-    QString prevSqlId; // the one it ran before
+    QString status;          // "ACTIVE" while it runs a statement, "INACTIVE" between them
+    QString sqlId;           // the statement it runs now; empty between statements
+    QString prevSqlId;       // the one it ran before
     qint64 sqlSeconds = 0;   // since the current statement, or the idle spell, began
     qint64 logonSeconds = 0; // since it logged on
     QString event;
@@ -64,6 +64,8 @@ private:
         qint64 dwell;                // seconds per statement
         qint64 offset;
     };
+    SqlSession pairMember(int sid, int serial, const char *username, const char *program, qint64 loggedOnBefore,
+                          qint64 t) const;
     SqlSession blocker(qint64 t) const;
     SqlSession waiter(qint64 t) const;
 

@@ -27,8 +27,13 @@ Table textRows(bool withInstance, int onlyInstance)
                 continue;
             const QStringList pieces = sqlTextPieces(s.text);
             for (int p = 0; p < pieces.size(); ++p) {
-                QStringList row{s.address,         QString::number(s.hashValue), s.sqlId, QString::number(s.commandType),
-                                QString::number(p), pieces.at(p),                 QStringLiteral("0")};
+                QStringList row{s.address,
+                                QString::number(s.hashValue),
+                                s.sqlId,
+                                QString::number(s.commandType),
+                                QString::number(p),
+                                pieces.at(p),
+                                QStringLiteral("0")};
                 if (withInstance)
                     row.prepend(QString::number(inst));
                 t.addRow(row);

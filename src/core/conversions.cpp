@@ -206,6 +206,13 @@ QString wholeNumberField(const QString &text, const QString &fieldName)
     return t;
 }
 
+QString sqlQuote(const QString &text)
+{
+    QString inner = text;
+    inner.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + inner + QLatin1Char('\'');
+}
+
 double strictToFloat(const QString &text)
 {
     const auto v = wholeNumber(text);

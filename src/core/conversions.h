@@ -19,6 +19,10 @@ int strictToInt(const QString &text);
 // field, so that typed text never reaches a statement unchecked.
 QString wholeNumberField(const QString &text, const QString &fieldName);
 
+// Typed text as an SQL string literal: between single quotes, each inner quote doubled,
+// so that O'BRIEN cannot end the literal early.
+QString sqlQuote(const QString &text);
+
 // A decimal number with "." and an optional exponent, blanks around it allowed;
 // anything else (the empty text too) raises "'<text>' is not a valid floating point value".
 double strictToFloat(const QString &text);

@@ -38,4 +38,9 @@ RealTimeScreen::RealTimeScreen(ScreenContext context, QWidget *parent)
 
 RealTimeScreen::~RealTimeScreen() = default;
 
+QList<GridHeaders> RealTimeScreen::gridHeaders() const
+{
+    return locks_->gridHeaders();
+}
+
 } // namespace tavimond

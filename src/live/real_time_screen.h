@@ -23,6 +23,8 @@ public:
     explicit RealTimeScreen(ScreenContext context, QWidget *parent = nullptr);
     ~RealTimeScreen() override;
 
+    QList<GridHeaders> gridHeaders() const override;
+
     SessionTopologyTab *sessionTopology() const { return topology_; }
     SessionStatisticsTab *sessionStatistics() const { return statistics_; }
     SqlTextTab *sqlText() const { return sqlText_; }

@@ -59,3 +59,11 @@ TEST(Conversions, TallyDeltaIsExactForWholeNumbersAndDecimals)
     EXPECT_LT(compareNumberTexts(QStringLiteral("0.95"), QStringLiteral("1.2")), 0);
     EXPECT_GT(compareNumberTexts(QStringLiteral("9007199254740993"), QStringLiteral("9007199254740992")), 0);
 }
+
+TEST(Conversions, SqlQuoteDoublesEveryInnerQuote)
+{
+    EXPECT_EQ(sqlQuote(QStringLiteral("O'BRIEN")), QStringLiteral("'O''BRIEN'"));
+    EXPECT_EQ(sqlQuote(QStringLiteral("''")), QStringLiteral("''''''"));
+    EXPECT_EQ(sqlQuote(QString()), QStringLiteral("''"));
+    EXPECT_EQ(sqlQuote(QStringLiteral("b1c2qtprbwmd3")), QStringLiteral("'b1c2qtprbwmd3'"));
+}

@@ -8,6 +8,8 @@ void registerWaitEventFamily(std::vector<Recogniser> &out);
 void registerCacheStatisticsFamily(std::vector<Recogniser> &out);
 void registerSysstatFamily(std::vector<Recogniser> &out);
 void registerBufferCacheFamily(std::vector<Recogniser> &out);
+void registerSqlTextFamily(std::vector<Recogniser> &out);
+void registerLockFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -16,6 +18,8 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerCacheStatisticsFamily(out);
     registerSysstatFamily(out);
     registerBufferCacheFamily(out);
+    registerSqlTextFamily(out);
+    registerLockFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -5,11 +5,13 @@ namespace tavimond::sim {
 // One registration routine per family of views, each in its own file.
 void registerDualFamily(std::vector<Recogniser> &out);
 void registerWaitEventFamily(std::vector<Recogniser> &out);
+void registerLatchFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
     registerDualFamily(out);
     registerWaitEventFamily(out);
+    registerLatchFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -11,6 +11,8 @@
 #include "ui/grid_view.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -344,9 +346,25 @@ TEST_F(LatchScreenTest, TchAnalysisWithoutAChildNumberSendsNothing)
 
 TEST_F(LatchScreenTest, GraphAndGridBringOneToTheFrontAndHideNothing)
 {
-    screen.resize(1000, 700);
+    // Some history first: lines, and breaches of the thresholds the first minutes set.
+    for (int t = 0; t < 3; ++t)
+        latchTick();
+    click("Button15");
+    click("Button16");
+    for (int t = 0; t < 12; ++t)
+        latchTick();
+    EXPECT_GT(grid("latchTHgrid").rowCount(), 2);
+    screen.resize(1100, 700);
     screen.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    const QByteArray shots = qgetenv("TAVIMOND_SHOTS");
+    const auto shoot = [&](const char *name) {
+        if (!shots.isEmpty()) {
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(screen.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath(QLatin1String(name))));
+        }
+    };
+    shoot("latch_overview.png");
     auto *chartView = screen.findChild<ChartView *>(QStringLiteral("latchchart"));
     auto *gridView = screen.findChild<GridView *>(QStringLiteral("Latchgrid"));
     ASSERT_EQ(chartView->geometry(), gridView->geometry());
@@ -359,6 +377,7 @@ TEST_F(LatchScreenTest, GraphAndGridBringOneToTheFrontAndHideNothing)
     QTest::mouseClick(screen.findChild<QRadioButton *>(QStringLiteral("RadioButton5")), Qt::LeftButton);
     EXPECT_TRUE(inFront(gridView));
     EXPECT_TRUE(chartView->isVisible());
+    shoot("latch_overview_grid.png");
     QTest::mouseClick(screen.findChild<QRadioButton *>(QStringLiteral("RadioButton3")), Qt::LeftButton);
     EXPECT_TRUE(inFront(chartView));
     EXPECT_TRUE(gridView->isVisible());

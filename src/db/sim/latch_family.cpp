@@ -169,12 +169,13 @@ struct Extent {
 };
 
 // What drives one child latch's sleeps: a steady trickle since the instance started,
-// and for some a hot spell from a moment on, when a workload starts to hammer the
+// and for some a hot spell of a few minutes to two hours, while a workload hammers the
 // blocks under it. Children cross 100 sleeps at different times.
 struct ChildShape {
     double baseRate;
     double hotRate; // 0: never hot
     qint64 hotAfter;
+    qint64 hotFor;
     double getsRate;
     double period;
     double phase;
@@ -215,6 +216,7 @@ public:
                 const bool hot = rng.bounded(100) < 12;
                 s.hotRate = hot ? std::pow(10.0, -1.3 + rng.generateDouble() * 1.8) : 0;
                 s.hotAfter = 1 + rng.bounded(6 * 3600);
+                s.hotFor = 600 + rng.bounded(6600);
                 s.getsRate = 10 + rng.generateDouble() * 60;
                 s.period = 600 + rng.bounded(3000);
                 s.phase = rng.generateDouble() * 6.28;
@@ -305,7 +307,7 @@ public:
         // A cache fills in the first half hour after a start.
         const quint32 cachedPer1000 = quint32(850 * std::min<qint64>(age, 1800) / 1800);
         const ChildShape &shape = chains_[inst - 1][size_t(child - 1)];
-        const qint64 hotAge = shape.hotRate > 0 ? live_.ageOf(inst, shape.hotAfter) : -1;
+        const qint64 hotAge = shape.hotRate > 0 ? std::min(live_.ageOf(inst, shape.hotAfter), shape.hotFor) : -1;
         struct Buffer {
             const Extent *extent;
             int block;
@@ -322,7 +324,7 @@ public:
                 const qint64 tch = qint64(std::floor(u * u * u * 250 * std::min<qint64>(age, 3600) / 3600.0)) + 1;
                 buffers.push_back({&e, b, tch});
             }
-        // In a hot spell one block under the child takes the touches: at most one per three seconds.
+        // A hot spell's touches land on one block under the child, at most one per three seconds.
         if (hotAge > 0 && !buffers.empty())
             buffers[size_t(child) % buffers.size()].tch += hotAge / 3;
         std::stable_sort(buffers.begin(), buffers.end(), [](const Buffer &a, const Buffer &b) { return a.tch > b.tch; });
@@ -381,7 +383,7 @@ private:
         const ChildShape &s = chains_[inst - 1][size_t(child - 1)];
         double sleeps = LiveModel::counter(s.baseRate, live_.instanceAge(inst), s.period, s.phase);
         if (s.hotRate > 0)
-            sleeps += LiveModel::counter(s.hotRate, live_.ageOf(inst, s.hotAfter), s.period, s.phase);
+            sleeps += LiveModel::counter(s.hotRate, std::min(live_.ageOf(inst, s.hotAfter), s.hotFor), s.period, s.phase);
         return sleeps;
     }
 

@@ -48,15 +48,37 @@ sim::Result sample(int t)
     return table;
 }
 
-struct LiveBench {
-    LiveBench()
+// A screen the bench feeds: the simulated instance answers the statements on `table`
+// with `next`, the sample made for the coming tick.
+struct FedScreen {
+    explicit FedScreen(const QString &table)
     {
-        sim::Server &server = sim::Server::instance();
-        server.add({QStringLiteral("bench waits"),
-                    [](const sim::Statement &s) { return s.has(QStringLiteral("from bench_waits")); },
-                    [this](const sim::Statement &, sim::Context &) { return next; }});
+        const QString phrase = QStringLiteral("from ") + table;
+        sim::Server::instance().add({table, [phrase](const sim::Statement &s) { return s.has(phrase); },
+                                     [this](const sim::Statement &, sim::Context &) { return next; }});
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
                                  Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
+    }
+    // Times `tick` alone, a new sample made before each.
+    template <typename Tick>
+    void time(benchmark::State &state, sim::Result (*sampleAt)(int), Tick tick)
+    {
+        for (auto _ : state) {
+            state.PauseTiming();
+            next = sampleAt(this->tick++);
+            state.ResumeTiming();
+            tick();
+        }
+    }
+    BenchSettings settings;
+    Connection cnn;
+    sim::Result next;
+    int tick = 0;
+};
+
+struct LiveBench : FedScreen {
+    LiveBench() : FedScreen(QStringLiteral("bench_waits"))
+    {
         screen = std::make_unique<WaitEventsScreen>(ScreenContext{cnn, settings});
         for (const char *memo : {"waits_sql", "waits_sql_time"})
             screen->findChild<QPlainTextEdit *>(QLatin1String(memo))
@@ -66,11 +88,7 @@ struct LiveBench {
             screen->sampleWaitEvents();
         }
     }
-    BenchSettings settings;
-    Connection cnn;
     std::unique_ptr<WaitEventsScreen> screen;
-    sim::Result next;
-    int tick = 0;
 };
 
 LiveBench &live()
@@ -82,12 +100,7 @@ LiveBench &live()
 void WaitEventTick(benchmark::State &state)
 {
     LiveBench &b = live();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.next = sample(b.tick++);
-        state.ResumeTiming();
-        b.screen->sampleWaitEvents();
-    }
+    b.time(state, sample, [&] { b.screen->sampleWaitEvents(); });
     state.SetItemsProcessed(state.iterations() * 2 * kKeysPerInstance);
 }
 BENCHMARK(WaitEventTick)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -114,10 +127,7 @@ void WaitEventTickLiteral(benchmark::State &state)
     Connection &cnn = b.cnn;
     Query q(cnn);
     q.setSql({QStringLiteral("select * from bench_waits")});
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.next = sample(b.tick++);
-        state.ResumeTiming();
+    b.time(state, sample, [&] {
         for (auto [grid, chart] : {std::pair{&count, &countChart}, std::pair{&time, &timeChart}}) {
             q.open();
             literal::literalTally(q, *grid, *chart);
@@ -132,7 +142,7 @@ void WaitEventTickLiteral(benchmark::State &state)
             added += found ? 0 : 1;
         }
         benchmark::DoNotOptimize(added);
-    }
+    });
     state.SetItemsProcessed(state.iterations() * 2 * kKeysPerInstance);
 }
 BENCHMARK(WaitEventTickLiteral)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -157,14 +167,9 @@ sim::Result childSample(int t)
     return table;
 }
 
-struct ChildBench {
-    ChildBench()
+struct ChildBench : FedScreen {
+    ChildBench() : FedScreen(QStringLiteral("bench_children"))
     {
-        sim::Server::instance().add({QStringLiteral("bench children"),
-                                     [](const sim::Statement &s) { return s.has(QStringLiteral("from bench_children")); },
-                                     [this](const sim::Statement &, sim::Context &) { return next; }});
-        cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
-                                 Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
         screen = std::make_unique<LatchScreen>(ScreenContext{cnn, settings});
         screen->findChild<QPlainTextEdit *>(QStringLiteral("cbc_latchquery"))
             ->setPlainText(QStringLiteral("select * from bench_children"));
@@ -173,11 +178,7 @@ struct ChildBench {
             screen->sampleChildLatches();
         }
     }
-    BenchSettings settings;
-    Connection cnn;
     std::unique_ptr<LatchScreen> screen;
-    sim::Result next;
-    int tick = 0;
 };
 
 ChildBench &children()
@@ -189,12 +190,7 @@ ChildBench &children()
 void ChildLatchTick(benchmark::State &state)
 {
     ChildBench &b = children();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.next = childSample(b.tick++);
-        state.ResumeTiming();
-        b.screen->sampleChildLatches();
-    }
+    b.time(state, childSample, [&] { b.screen->sampleChildLatches(); });
     state.counters["rows"] = b.screen->findChild<ResultGrid *>(QStringLiteral("cbc_latchgrid"))->rowCount();
     state.SetItemsProcessed(state.iterations() * kChildren);
 }
@@ -213,14 +209,11 @@ void ChildLatchTickLiteral(benchmark::State &state)
     Chart none;
     Query q(b.cnn);
     q.setSql({QStringLiteral("select * from bench_children")});
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.next = childSample(b.tick++);
-        state.ResumeTiming();
+    b.time(state, childSample, [&] {
         q.open();
         literal::literalTally(q, grid, none);
         literal::literalBubbleSort(grid, 2, 1);
-    }
+    });
     state.counters["rows"] = grid.rowCount();
     state.SetItemsProcessed(state.iterations() * kChildren);
 }

@@ -70,16 +70,15 @@ LatchScreen::LatchScreen(ScreenContext context, QWidget *parent)
     ui_->setupUi(this);
     buildOverviewTab();
     buildChildTab();
-    latchquerytext = addScriptMemo(
-        ui_->latchscripttab, QStringLiteral("latchquerytext"), QStringLiteral("Latching"),
-        {QStringLiteral("select inst_id||':'||name, SLEEPS  from gv$latch order by sleeps desc")}, false);
-    cbc_latchquery = addScriptMemo(ui_->latchscripttab, QStringLiteral("cbc_latchquery"),
-                                   QStringLiteral("Cache Buffer Chains"),
-                                   {QStringLiteral("select inst_id||':'||child#,SLEEPS"),
-                                    QStringLiteral("from gv$latch_children"),
-                                    QStringLiteral("where name = 'cache buffers chains'"),
-                                    QStringLiteral("and sleeps > 100"), QStringLiteral("order by 2 desc"), QString()},
-                                   false);
+    latchquerytext =
+        addScriptMemo(ui_->latchscripttab, QStringLiteral("latchquerytext"), QStringLiteral("Latching"),
+                      {QStringLiteral("select inst_id||':'||name, SLEEPS  from gv$latch order by sleeps desc")}, false);
+    cbc_latchquery =
+        addScriptMemo(ui_->latchscripttab, QStringLiteral("cbc_latchquery"), QStringLiteral("Cache Buffer Chains"),
+                      {QStringLiteral("select inst_id||':'||child#,SLEEPS"), QStringLiteral("from gv$latch_children"),
+                       QStringLiteral("where name = 'cache buffers chains'"), QStringLiteral("and sleeps > 100"),
+                       QStringLiteral("order by 2 desc"), QString()},
+                      false);
 }
 
 LatchScreen::~LatchScreen() = default;
@@ -157,19 +156,19 @@ void LatchScreen::buildChildTab()
 QList<GridHeaders> LatchScreen::gridHeaders() const
 {
     const auto tally = [](const char *key, const char *raw) {
-        return QStringList{QLatin1String(key),          QLatin1String(raw),         QStringLiteral("Delta"),
-                           QStringLiteral("Min"),       QStringLiteral("Max"),      QStringLiteral("Threshhold")};
+        return QStringList{QLatin1String(key),    QLatin1String(raw),    QStringLiteral("Delta"),
+                           QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("Threshhold")};
     };
-    return {{QStringLiteral("cbc_latchgrid"), tally("Child#", "Total"), {}},
-            {QStringLiteral("Latchgrid"), tally("Latch Type", "Accumulated"), {}},
-            {QStringLiteral("latchTHgrid"),
-             {QStringLiteral("Time"), QStringLiteral("Latch Event"), QStringLiteral("Threshhold"),
-              QStringLiteral("Delta")},
-             {}},
-            {QStringLiteral("tch_grid"),
-             {QStringLiteral("Object"), QStringLiteral("Extent#"), QStringLiteral("Block#"), QStringLiteral("TCH"),
-              QStringLiteral("Child#")},
-             {}}};
+    return {
+        {QStringLiteral("cbc_latchgrid"), tally("Child#", "Total"), {}},
+        {QStringLiteral("Latchgrid"), tally("Latch Type", "Accumulated"), {}},
+        {QStringLiteral("latchTHgrid"),
+         {QStringLiteral("Time"), QStringLiteral("Latch Event"), QStringLiteral("Threshhold"), QStringLiteral("Delta")},
+         {}},
+        {QStringLiteral("tch_grid"),
+         {QStringLiteral("Object"), QStringLiteral("Extent#"), QStringLiteral("Block#"), QStringLiteral("TCH"),
+          QStringLiteral("Child#")},
+         {}}};
 }
 
 bool LatchScreen::latchSampling() const
@@ -214,7 +213,8 @@ void LatchScreen::Button17Click()
 
 QString LatchScreen::thresholdPath() const
 {
-    return thresholdFilePath(settings().metafileFolder(), settings().serviceName(), QStringLiteral("_latch_thresh.txt"));
+    return thresholdFilePath(settings().metafileFolder(), settings().serviceName(),
+                             QStringLiteral("_latch_thresh.txt"));
 }
 
 void LatchScreen::Button15Click()

@@ -14,8 +14,10 @@ namespace {
 const QStringList kLatchSql{QStringLiteral("select inst_id||':'||name, SLEEPS  from gv$latch order by sleeps desc")};
 const QStringList kChildrenSql{QStringLiteral("select inst_id||':'||child#,SLEEPS"),
                                QStringLiteral("from gv$latch_children"),
-                               QStringLiteral("where name = 'cache buffers chains'"), QStringLiteral("and sleeps > 100"),
-                               QStringLiteral("order by 2 desc"), QString()};
+                               QStringLiteral("where name = 'cache buffers chains'"),
+                               QStringLiteral("and sleeps > 100"),
+                               QStringLiteral("order by 2 desc"),
+                               QString()};
 
 QStringList touchSql(const QString &child)
 {
@@ -97,16 +99,17 @@ TEST_F(LatchFamily, LatchesOfBothInstancesSleepMoreOverTimeAndInstanceTwoStartsA
     EXPECT_GE(restarted.value(QStringLiteral("1:shared pool")), later.value(QStringLiteral("1:shared pool")));
 
     // v$latch answers for the session's instance alone.
-    const QList<QStringList> own = rows({QStringLiteral("select name, sleeps from v$latch where name = 'shared pool'")});
+    const QList<QStringList> own =
+        rows({QStringLiteral("select name, sleeps from v$latch where name = 'shared pool'")});
     ASSERT_EQ(own.size(), 1);
     EXPECT_EQ(own.at(0).at(1).toLongLong(), restarted.value(QStringLiteral("1:shared pool")));
 }
 
 TEST_F(LatchFamily, ChainChildrenCrossAHundredSleepsAtDifferentTimes)
 {
-    const QList<QStringList> counts = rows({QStringLiteral("select inst_id, count(*) from gv$latch_children"),
-                                            QStringLiteral("where name = 'cache buffers chains' group by inst_id"),
-                                            QStringLiteral("order by 1")});
+    const QList<QStringList> counts =
+        rows({QStringLiteral("select inst_id, count(*) from gv$latch_children"),
+              QStringLiteral("where name = 'cache buffers chains' group by inst_id"), QStringLiteral("order by 1")});
     EXPECT_EQ(counts, (QList<QStringList>{{QStringLiteral("1"), QStringLiteral("4096")},
                                           {QStringLiteral("2"), QStringLiteral("4096")}}));
 
@@ -131,7 +134,8 @@ TEST_F(LatchFamily, ChainChildrenCrossAHundredSleepsAtDifferentTimes)
     QStringList perStep;
     for (int n : entering)
         perStep << QString::number(n);
-    EXPECT_GT(std::count_if(entering.cbegin(), entering.cend(), [](int n) { return n > 0; }), 5) << perStep.join(QLatin1Char(' '));
+    EXPECT_GT(std::count_if(entering.cbegin(), entering.cend(), [](int n) { return n > 0; }), 5)
+        << perStep.join(QLatin1Char(' '));
 }
 
 TEST_F(LatchFamily, TheBuffersUnderAChildWithTheirSegmentsMostTouchedFirst)

@@ -191,11 +191,12 @@ TEST_F(LatchScreenTest, AfterARestartANewChildTakesARowOfItsOwnAndAFailedTickKee
     childTick();
     EXPECT_EQ(keys(g), (QStringList{QStringLiteral("1:7"), QStringLiteral("2:5"), QStringLiteral("1:9"), QString()}));
     EXPECT_EQ(g.row(rowOf(g, QStringLiteral("1:9"))).mid(1), (QStringList{QStringLiteral("120"), {}, {}, {}, {}}));
-    EXPECT_EQ(g.row(rowOf(g, QStringLiteral("1:7"))).mid(1),
-              (QStringList{QStringLiteral("310"), QStringLiteral("10"), QStringLiteral("10"), QStringLiteral("100"), {}}));
-    EXPECT_EQ(g.row(rowOf(g, QStringLiteral("2:5"))).mid(1),
-              (QStringList{QStringLiteral("160"), QStringLiteral("10"), QStringLiteral("-4850"), QStringLiteral("10"),
-                           {}}));
+    EXPECT_EQ(
+        g.row(rowOf(g, QStringLiteral("1:7"))).mid(1),
+        (QStringList{QStringLiteral("310"), QStringLiteral("10"), QStringLiteral("10"), QStringLiteral("100"), {}}));
+    EXPECT_EQ(
+        g.row(rowOf(g, QStringLiteral("2:5"))).mid(1),
+        (QStringList{QStringLiteral("160"), QStringLiteral("10"), QStringLiteral("-4850"), QStringLiteral("10"), {}}));
 
     memo("cbc_latchquery").setPlainText(QStringLiteral("select inst_id, child#, slept from gv$latch_children"));
     EXPECT_THROW(childTick(), DbError);
@@ -298,8 +299,8 @@ TEST_F(LatchScreenTest, TchAnalysisAsksForTheChildAfterTheLastColonAndFillsTheGr
     EXPECT_EQ(tch.cell(3, 0), QStringLiteral("TCH"));
     int r = 1;
     for (; !check.eof(); check.next(), ++r)
-        EXPECT_EQ(tch.row(r), (QStringList{check.field(0), check.field(1), check.field(2), check.field(3),
-                                           check.field(4)}));
+        EXPECT_EQ(tch.row(r),
+                  (QStringList{check.field(0), check.field(1), check.field(2), check.field(3), check.field(4)}));
     EXPECT_GT(r, 10);
     EXPECT_EQ(tch.cell(4, 1), QStringLiteral("517"));
     EXPECT_EQ(tch.rowCount(), r + 1);

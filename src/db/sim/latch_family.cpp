@@ -151,13 +151,20 @@ struct SegmentSpec {
 // The segments whose blocks are cached: tables and indexes of the application and a few
 // of the dictionary's.
 const SegmentSpec kSegments[] = {
-    {"SALES", "ORDER_LINES", 5, 60000},        {"SALES", "ORDERS", 4, 40000},
-    {"SALES", "IX_ORDER_LINES_ORDER", 6, 9000}, {"SALES", "PK_ORDERS", 6, 4000},
-    {"SALES", "CUSTOMERS", 4, 9000},            {"SALES", "PK_CUSTOMERS", 6, 700},
-    {"SALES", "PRODUCTS", 4, 1300},             {"SALES", "INVENTORY", 5, 6000},
-    {"HR", "EMPLOYEES", 7, 128},                {"APP", "SESSIONS_LOG", 7, 14000},
-    {"APP", "AUDIT_TRAIL", 7, 10000},           {"SYS", "OBJ$", 1, 1500},
-    {"SYS", "SEG$", 1, 400},                    {"SYS", "I_OBJ1", 1, 200},
+    {"SALES", "ORDER_LINES", 5, 60000},
+    {"SALES", "ORDERS", 4, 40000},
+    {"SALES", "IX_ORDER_LINES_ORDER", 6, 9000},
+    {"SALES", "PK_ORDERS", 6, 4000},
+    {"SALES", "CUSTOMERS", 4, 9000},
+    {"SALES", "PK_CUSTOMERS", 6, 700},
+    {"SALES", "PRODUCTS", 4, 1300},
+    {"SALES", "INVENTORY", 5, 6000},
+    {"HR", "EMPLOYEES", 7, 128},
+    {"APP", "SESSIONS_LOG", 7, 14000},
+    {"APP", "AUDIT_TRAIL", 7, 10000},
+    {"SYS", "OBJ$", 1, 1500},
+    {"SYS", "SEG$", 1, 400},
+    {"SYS", "I_OBJ1", 1, 200},
 };
 
 struct Extent {
@@ -248,14 +255,14 @@ public:
                 const LatchSpec &l = kLatches[i];
                 const Shape &s = shapes_[i];
                 const double factor = s.instanceFactor[inst - 1];
-                const double gets = LiveModel::counter(l.getsPerSecond * factor, live_.instanceAge(inst), s.period,
-                                                       s.phase);
+                const double gets =
+                    LiveModel::counter(l.getsPerSecond * factor, live_.instanceAge(inst), s.period, s.phase);
                 double sleeps = 0;
                 if (QLatin1String(l.name) == kChains)
                     sleeps = chainSleeps;
                 else if (l.sleepsPerSecond > 0)
-                    sleeps = LiveModel::counter(l.sleepsPerSecond * factor, live_.ageOf(inst, l.sleepsAfter),
-                                                s.period, s.phase);
+                    sleeps = LiveModel::counter(l.sleepsPerSecond * factor, live_.ageOf(inst, l.sleepsAfter), s.period,
+                                                s.phase);
                 addRow(t, withInstance, inst, 0x60009000 + quint64(i) * 0x100, int(i), 0, l.name, gets, sleeps);
             }
         }
@@ -282,8 +289,8 @@ public:
                         sleeps = childSleeps(inst, c);
                     } else {
                         const double share = s.instanceFactor[inst - 1] / l.children;
-                        gets = LiveModel::counter(l.getsPerSecond * share, live_.instanceAge(inst), s.period,
-                                                  s.phase + c);
+                        gets =
+                            LiveModel::counter(l.getsPerSecond * share, live_.instanceAge(inst), s.period, s.phase + c);
                         if (l.sleepsPerSecond > 0)
                             sleeps = LiveModel::counter(l.sleepsPerSecond * share, live_.ageOf(inst, l.sleepsAfter),
                                                         s.period, s.phase + c);
@@ -327,7 +334,8 @@ public:
         // A hot spell's touches land on one block under the child, at most one per three seconds.
         if (hotAge > 0 && !buffers.empty())
             buffers[size_t(child) % buffers.size()].tch += hotAge / 3;
-        std::stable_sort(buffers.begin(), buffers.end(), [](const Buffer &a, const Buffer &b) { return a.tch > b.tch; });
+        std::stable_sort(buffers.begin(), buffers.end(),
+                         [](const Buffer &a, const Buffer &b) { return a.tch > b.tch; });
         for (const Buffer &b : buffers) {
             const SegmentSpec &seg = kSegments[b.extent->segment];
             t.addRow({QLatin1String(seg.owner) + QLatin1Char('.') + QLatin1String(seg.name),
@@ -383,7 +391,8 @@ private:
         const ChildShape &s = chains_[inst - 1][size_t(child - 1)];
         double sleeps = LiveModel::counter(s.baseRate, live_.instanceAge(inst), s.period, s.phase);
         if (s.hotRate > 0)
-            sleeps += LiveModel::counter(s.hotRate, std::min(live_.ageOf(inst, s.hotAfter), s.hotFor), s.period, s.phase);
+            sleeps +=
+                LiveModel::counter(s.hotRate, std::min(live_.ageOf(inst, s.hotAfter), s.hotFor), s.period, s.phase);
         return sleeps;
     }
 
@@ -411,7 +420,9 @@ bool isTouchCountJoin(const Statement &s)
 Result touchCounts(const Statement &s, Context &ctx)
 {
     const auto &tokens = s.tokens();
-    const auto token = [&](int i) { return i >= 0 && i < int(tokens.size()) ? tokens[size_t(i)] : Token{Token::Symbol, {}, {}}; };
+    const auto token = [&](int i) {
+        return i >= 0 && i < int(tokens.size()) ? tokens[size_t(i)] : Token{Token::Symbol, {}, {}};
+    };
     int at = s.after(QStringLiteral("l.child# ="));
     if (token(at).text == QLatin1String("-"))
         ++at;
@@ -431,8 +442,8 @@ void registerLatchFamily(std::vector<Recogniser> &out)
     out.push_back({QStringLiteral("buffers under a child latch"), isTouchCountJoin, touchCounts});
     for (const bool global : {true, false})
         for (const bool children : {false, true}) {
-            const QString view = QLatin1String(global ? "gv$" : "v$") +
-                                 QLatin1String(children ? "latch_children" : "latch");
+            const QString view =
+                QLatin1String(global ? "gv$" : "v$") + QLatin1String(children ? "latch_children" : "latch");
             out.push_back({view, [view](const Statement &s) { return simpleSelectView(s) == view; },
                            [view, global, children](const Statement &s, Context &ctx) {
                                const Latches &latches = ctx.model.state<Latches>();

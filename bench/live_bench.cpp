@@ -1,11 +1,13 @@
-// One tick of the instance wait-event sampling with a long history, beside the literal
-// merge, bubble sort and list scan on the same data.
+// One tick of the instance wait-event sampling with a long history, and one tick of the
+// child-latch sampling into a grid of 10,000 children, each beside the literal merge,
+// bubble sort and list scan on the same data.
 #include "literal.h"
 
 #include "core/messages.h"
 #include "core/settings.h"
 #include "db/connection.h"
 #include "db/sim/server.h"
+#include "live/latch_screen.h"
 #include "live/wait_events_screen.h"
 #include "ui/display_hide_lists.h"
 
@@ -46,16 +48,37 @@ sim::Result sample(int t)
     return table;
 }
 
-struct LiveBench {
-    LiveBench()
+// A screen the bench feeds: the simulated instance answers the statements on `table`
+// with `next`, the sample made for the coming tick.
+struct FedScreen {
+    explicit FedScreen(const QString &table)
     {
-        sim::Server &server = sim::Server::instance();
-        server.reset(1, sim::ClockMode::Manual);
-        server.add({QStringLiteral("bench waits"),
-                    [](const sim::Statement &s) { return s.has(QStringLiteral("from bench_waits")); },
-                    [this](const sim::Statement &, sim::Context &) { return next; }});
+        const QString phrase = QStringLiteral("from ") + table;
+        sim::Server::instance().add({table, [phrase](const sim::Statement &s) { return s.has(phrase); },
+                                     [this](const sim::Statement &, sim::Context &) { return next; }});
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
                                  Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
+    }
+    // Times `tick` alone, a new sample made before each.
+    template <typename Tick>
+    void time(benchmark::State &state, sim::Result (*sampleAt)(int), Tick tick)
+    {
+        for (auto _ : state) {
+            state.PauseTiming();
+            next = sampleAt(this->tick++);
+            state.ResumeTiming();
+            tick();
+        }
+    }
+    BenchSettings settings;
+    Connection cnn;
+    sim::Result next;
+    int tick = 0;
+};
+
+struct LiveBench : FedScreen {
+    LiveBench() : FedScreen(QStringLiteral("bench_waits"))
+    {
         screen = std::make_unique<WaitEventsScreen>(ScreenContext{cnn, settings});
         for (const char *memo : {"waits_sql", "waits_sql_time"})
             screen->findChild<QPlainTextEdit *>(QLatin1String(memo))
@@ -65,11 +88,7 @@ struct LiveBench {
             screen->sampleWaitEvents();
         }
     }
-    BenchSettings settings;
-    Connection cnn;
     std::unique_ptr<WaitEventsScreen> screen;
-    sim::Result next;
-    int tick = 0;
 };
 
 LiveBench &live()
@@ -81,12 +100,7 @@ LiveBench &live()
 void WaitEventTick(benchmark::State &state)
 {
     LiveBench &b = live();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.next = sample(b.tick++);
-        state.ResumeTiming();
-        b.screen->sampleWaitEvents();
-    }
+    b.time(state, sample, [&] { b.screen->sampleWaitEvents(); });
     state.SetItemsProcessed(state.iterations() * 2 * kKeysPerInstance);
 }
 BENCHMARK(WaitEventTick)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -113,10 +127,7 @@ void WaitEventTickLiteral(benchmark::State &state)
     Connection &cnn = b.cnn;
     Query q(cnn);
     q.setSql({QStringLiteral("select * from bench_waits")});
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.next = sample(b.tick++);
-        state.ResumeTiming();
+    b.time(state, sample, [&] {
         for (auto [grid, chart] : {std::pair{&count, &countChart}, std::pair{&time, &timeChart}}) {
             q.open();
             literal::literalTally(q, *grid, *chart);
@@ -131,10 +142,82 @@ void WaitEventTickLiteral(benchmark::State &state)
             added += found ? 0 : 1;
         }
         benchmark::DoNotOptimize(added);
-    }
+    });
     state.SetItemsProcessed(state.iterations() * 2 * kKeysPerInstance);
 }
 BENCHMARK(WaitEventTickLiteral)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+constexpr int kChildren = 10000;
+
+// The sleeps of 10,000 cache buffers chains children at tick t, all past 100: each
+// child sleeps 1 to 999 times a tick, in an order that changes from tick to tick.
+sim::Result childSample(int t)
+{
+    static QStringList keys;
+    if (keys.isEmpty())
+        for (int k = 0; k < kChildren; ++k)
+            keys << QStringLiteral("%1:%2").arg(1 + k % 2).arg(1 + k / 2);
+    auto table = std::make_shared<sim::Table>(QStringList{QStringLiteral("KEY"), QStringLiteral("SLEEPS")});
+    table->cells.reserve(kChildren * 2);
+    for (int k = 0; k < kChildren; ++k) {
+        const qint64 jitter = (qint64(k) * 7919 + qint64(t) * 104729) % 499;
+        table->cells.append(keys.at(k));
+        table->cells.append(QString::number(101 + k + qint64(t) * 500 + jitter));
+    }
+    return table;
+}
+
+struct ChildBench : FedScreen {
+    ChildBench() : FedScreen(QStringLiteral("bench_children"))
+    {
+        screen = std::make_unique<LatchScreen>(ScreenContext{cnn, settings});
+        screen->findChild<QPlainTextEdit *>(QStringLiteral("cbc_latchquery"))
+            ->setPlainText(QStringLiteral("select * from bench_children"));
+        for (tick = 0; tick < 3; ++tick) {
+            next = childSample(tick);
+            screen->sampleChildLatches();
+        }
+    }
+    std::unique_ptr<LatchScreen> screen;
+};
+
+ChildBench &children()
+{
+    static ChildBench b;
+    return b;
+}
+
+void ChildLatchTick(benchmark::State &state)
+{
+    ChildBench &b = children();
+    b.time(state, childSample, [&] { b.screen->sampleChildLatches(); });
+    state.counters["rows"] = b.screen->findChild<ResultGrid *>(QStringLiteral("cbc_latchgrid"))->rowCount();
+    state.SetItemsProcessed(state.iterations() * kChildren);
+}
+BENCHMARK(ChildLatchTick)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same tick done literally: the merge of every record with every row, then the
+// bubble sort.
+void ChildLatchTickLiteral(benchmark::State &state)
+{
+    ChildBench &b = children();
+    const ResultGrid &source = *b.screen->findChild<ResultGrid *>(QStringLiteral("cbc_latchgrid"));
+    ResultGrid grid(6);
+    grid.setRowCount(source.rowCount());
+    for (int r = 0; r < source.rowCount(); ++r)
+        grid.setRow(r, source.row(r));
+    Chart none;
+    Query q(b.cnn);
+    q.setSql({QStringLiteral("select * from bench_children")});
+    b.time(state, childSample, [&] {
+        q.open();
+        literal::literalTally(q, grid, none);
+        literal::literalBubbleSort(grid, 2, 1);
+    });
+    state.counters["rows"] = grid.rowCount();
+    state.SetItemsProcessed(state.iterations() * kChildren);
+}
+BENCHMARK(ChildLatchTickLiteral)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 class QuietSink : public MessageSink {
 public:
@@ -150,6 +233,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QuietSink quiet;
     setMessageSink(&quiet);
+    sim::Server::instance().reset(1, sim::ClockMode::Manual);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

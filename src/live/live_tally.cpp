@@ -1,9 +1,11 @@
 #include "live_tally.h"
 
 #include "core/conversions.h"
+#include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "core/text_lines.h"
 #include "db/error.h"
+#include "db/query.h"
 
 #include <QFile>
 #include <QLocale>
@@ -25,6 +27,25 @@ std::optional<int> strictInt(const QString &text)
 }
 
 } // namespace
+
+void LoadTallySample(Query &query, const QStringList &script, ResultGrid &grid, Chart *chart, const QDateTime &now)
+{
+    query.setSql(script);
+    OpenQuery(query);
+    LoadQueryIntoGrid(query, grid, QString(), chart, nullptr, false, QStringLiteral("Tally"),
+                      chart ? QStringLiteral("All") : QStringLiteral("None"), false, QStringLiteral("--null--"),
+                      QStringLiteral("LeftAxis"), now.time().toString(QStringLiteral("HH:mm:ss")), 100);
+    SortGridNumericDesc(grid, 2, 1);
+}
+
+QStringList tallyKeys(const ResultGrid &grid)
+{
+    QStringList keys;
+    keys.reserve(grid.rowCount());
+    for (int r = 1; r < grid.rowCount(); ++r)
+        keys << grid.cell(0, r);
+    return keys;
+}
 
 QString breachTimeText(const QDateTime &now)
 {

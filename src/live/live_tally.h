@@ -2,12 +2,26 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace tavimond {
 
+class Chart;
+class Query;
 class ResultGrid;
 
 // Pieces the live tally screens (instance wait events, latches) share.
+
+// One sample into a tally grid: the script's lines become the query's SQL, which is
+// opened, merged into the grid by key (with one line per key on the chart, when there
+// is one, each point labelled with the time of day of `now`) and closed; then the grid
+// is sorted by Delta, largest first, keeping its spare row last. An error while opening
+// or reading leaves what was loaded before and passes to the caller.
+void LoadTallySample(Query &query, const QStringList &script, ResultGrid &grid, Chart *chart, const QDateTime &now);
+
+// The keys of a tally grid's rows from 1 to the last, the spare row's empty key
+// included, in grid order: what a sample offers the display list.
+QStringList tallyKeys(const ResultGrid &grid);
 
 // The breach scan: every row of a tally grid (the spare row included) whose threshold
 // (column 5) is strictly below its Delta (column 2) appends a row to the breach grid:

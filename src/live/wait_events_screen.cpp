@@ -3,6 +3,7 @@
 #include "ui_live_wait_events_screen.h"
 
 #include "live_tally.h"
+#include "live_widgets.h"
 
 #include "core/chart.h"
 #include "core/grid_routines.h"
@@ -30,28 +31,6 @@ namespace {
 const QStringList kTallyHeaders{QStringLiteral("Wait Event"), QStringLiteral("Accumulated"),
                                 QStringLiteral("Delta"),      QStringLiteral("Min"),
                                 QStringLiteral("Max"),        QStringLiteral("Threshhold")};
-
-ResultGrid *namedGrid(int columns, const char *name, QObject *owner)
-{
-    auto *g = new ResultGrid(columns, owner);
-    g->setObjectName(QLatin1String(name));
-    return g;
-}
-
-Chart *namedChart(const char *name, const QString &title, QObject *owner)
-{
-    auto *c = new Chart(owner);
-    c->setObjectName(QLatin1String(name));
-    c->setTitle(title);
-    return c;
-}
-
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
 
 } // namespace
 
@@ -91,9 +70,9 @@ void WaitEventsScreen::buildRealTimeTab()
     rbut_wait_graph->setChecked(true);
     rbut_wait_grid = new QRadioButton(QStringLiteral("Grid"), tab);
     rbut_wait_grid->setObjectName(QStringLiteral("rbut_wait_grid"));
-    QPushButton *clearAll = button("ClearAll", QStringLiteral("Clear All"), tab);
-    QPushButton *save = button("Button4", QStringLiteral("Save"), tab);
-    QPushButton *load = button("Button5", QStringLiteral("Load"), tab);
+    QPushButton *clearAll = namedButton("ClearAll", QStringLiteral("Clear All"), tab);
+    QPushButton *save = namedButton("Button4", QStringLiteral("Save"), tab);
+    QPushButton *load = namedButton("Button5", QStringLiteral("Load"), tab);
     for (QWidget *w : std::initializer_list<QWidget *>{sr_check, rbut_wait_graph, rbut_wait_grid, clearAll, save, load})
         bar->addWidget(w);
     bar->addStretch();
@@ -156,25 +135,12 @@ bool WaitEventsScreen::sampling() const
     return sr_check->isChecked();
 }
 
-void WaitEventsScreen::loadTally(Query &query, const QPlainTextEdit &script, ResultGrid &grid, Chart &chart)
-{
-    query.setSql(memoLines(script));
-    OpenQuery(query);
-    const QString label = clock_().time().toString(QStringLiteral("HH:mm:ss"));
-    LoadQueryIntoGrid(query, grid, QString(), &chart, nullptr, false, QStringLiteral("Tally"), QStringLiteral("All"),
-                      false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"), label, 100);
-    SortGridNumericDesc(grid, 2, 1);
-}
-
 void WaitEventsScreen::sampleWaitEvents()
 {
-    loadTally(*WaitQuery, *waits_sql, *SRGrid, *EVTChart);
-    loadTally(*waitquerytime, *waits_sql_time, *srgridtime, *EVTcharttime);
+    LoadTallySample(*WaitQuery, memoLines(*waits_sql), *SRGrid, EVTChart, clock_());
+    LoadTallySample(*waitquerytime, memoLines(*waits_sql_time), *srgridtime, EVTcharttime, clock_());
     ScanThresholdBreaches(*SRGrid, *THGrid, clock_());
-    QStringList keys;
-    for (int r = 1; r < SRGrid->rowCount(); ++r)
-        keys << SRGrid->cell(0, r);
-    lists_->addKeys(keys);
+    lists_->addKeys(tallyKeys(*SRGrid));
 }
 
 void WaitEventsScreen::rbut_wait_graphClick()

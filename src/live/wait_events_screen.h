@@ -52,7 +52,6 @@ public:
 
 private:
     void buildRealTimeTab();
-    void loadTally(Query &query, const QPlainTextEdit &script, ResultGrid &grid, Chart &chart);
     QString thresholdPath() const;
 
     std::unique_ptr<Ui::WaitEventsScreenForm> ui_;

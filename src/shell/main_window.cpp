@@ -299,9 +299,15 @@ void TForm1::Default_timerTimer()
 }
 
 void TForm1::latch_timerTimer()
-{}
+{
+    if (latch_page->latchSampling())
+        latch_page->sampleLatches();
+}
 
 void TForm1::CBCLatch_TimerTimer()
-{}
+{
+    if (latch_page->childSampling())
+        latch_page->sampleChildLatches();
+}
 
 } // namespace tavimond

@@ -206,6 +206,7 @@ TEST_F(SimulatedInstance, SlowStatementsAndTheCommandTimeOut)
     Query patient(cnn, 0); // no limit
     patient.setSql(sql("select * from test_rows"));
     EXPECT_NO_THROW(patient.open());
+    EXPECT_EQ(server.timeouts(), (QList<int>{2, 2, 0})); // each statement's own time-out, the failed one too
 }
 
 TEST_F(SimulatedInstance, StatementsAreAppendedToTheLogFileAsJsonStrings)

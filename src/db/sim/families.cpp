@@ -10,6 +10,7 @@ void registerSysstatFamily(std::vector<Recogniser> &out);
 void registerBufferCacheFamily(std::vector<Recogniser> &out);
 void registerSqlTextFamily(std::vector<Recogniser> &out);
 void registerLockFamily(std::vector<Recogniser> &out);
+void registerLatchFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -20,6 +21,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerBufferCacheFamily(out);
     registerSqlTextFamily(out);
     registerLockFamily(out);
+    registerLatchFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -105,6 +105,7 @@ void Server::reset(quint64 seed, ClockMode mode)
     families_.clear();
     registerFamilies(families_);
     statements_.clear();
+    timeouts_.clear();
     logons_ = 0;
     clearFaults();
 }
@@ -164,9 +165,10 @@ std::optional<int> Server::takeLoseAfterRows()
     return v;
 }
 
-void Server::log(const QString &sql)
+void Server::log(const QString &sql, int timeoutSeconds)
 {
     statements_.append(sql);
+    timeouts_.append(timeoutSeconds);
     const QByteArray path = qgetenv("TAVIMOND_SIM_LOG");
     if (path.isEmpty())
         return;
@@ -177,7 +179,7 @@ void Server::log(const QString &sql)
 
 Result Server::execute(const QString &sql, int timeoutSeconds, const SessionInfo &who)
 {
-    log(sql);
+    log(sql, timeoutSeconds);
     const Statement stmt(sql);
     if (slowMs_ > 0 && !slowPhrase_.isEmpty() && stmt.has(slowPhrase_)) {
         if (timeoutSeconds > 0 && slowMs_ > timeoutSeconds * 1000)

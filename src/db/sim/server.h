@@ -54,7 +54,13 @@ public:
 
     // Every statement received since the reset, in order.
     const QStringList &statements() const { return statements_; }
-    void clearStatements() { statements_.clear(); }
+    // The command time-out each of those statements was sent with, in seconds.
+    const QList<int> &timeouts() const { return timeouts_; }
+    void clearStatements()
+    {
+        statements_.clear();
+        timeouts_.clear();
+    }
     int logonCount() const { return logons_; }
 
     // Faults for tests.
@@ -77,12 +83,13 @@ public:
 
 private:
     Server();
-    void log(const QString &sql);
+    void log(const QString &sql, int timeoutSeconds);
 
     std::unique_ptr<Model> model_;
     std::vector<Recogniser> extra_;
     std::vector<Recogniser> families_;
     QStringList statements_;
+    QList<int> timeouts_;
     int logons_ = 0;
     bool logonDenied_ = false;
     std::optional<int> loseAfterRows_;

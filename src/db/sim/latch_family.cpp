@@ -208,14 +208,8 @@ public:
     explicit Latches(Model &model) : live_(model.state<LiveModel>())
     {
         QRandomGenerator rng = model.random(0x1a7c);
-        for (size_t i = 0; i < std::size(kLatches); ++i) {
-            Shape s;
-            for (double &f : s.instanceFactor)
-                f = 0.6 + rng.generateDouble() * 0.8;
-            s.period = 300 + rng.bounded(3000);
-            s.phase = rng.generateDouble() * 6.28;
-            shapes_.push_back(s);
-        }
+        for (size_t i = 0; i < std::size(kLatches); ++i)
+            shapes_.push_back(LiveModel::CounterShape::draw(rng, 0.6, 0.8, 300, 3000));
         for (int inst = 0; inst < LiveModel::kInstances; ++inst)
             for (int c = 0; c < kChainChildren; ++c) {
                 ChildShape s;
@@ -346,11 +340,7 @@ public:
     }
 
 private:
-    struct Shape {
-        double instanceFactor[LiveModel::kInstances];
-        double period;
-        double phase;
-    };
+    using Shape = LiveModel::CounterShape;
 
     static QStringList columns(bool withInstance, bool children)
     {
@@ -444,14 +434,11 @@ void registerLatchFamily(std::vector<Recogniser> &out)
         for (const bool children : {false, true}) {
             const QString view =
                 QLatin1String(global ? "gv$" : "v$") + QLatin1String(children ? "latch_children" : "latch");
-            out.push_back({view, [view](const Statement &s) { return simpleSelectView(s) == view; },
-                           [view, global, children](const Statement &s, Context &ctx) {
-                               const Latches &latches = ctx.model.state<Latches>();
-                               const int only = global ? 0 : ctx.session.instance;
-                               return *evaluateSimpleSelect(s, view, [&] {
-                                   return children ? latches.children(global, only) : latches.latches(global, only);
-                               });
-                           }});
+            out.push_back(simpleViewRecogniser(view, [global, children](Context &ctx) {
+                const Latches &latches = ctx.model.state<Latches>();
+                const int only = global ? 0 : ctx.session.instance;
+                return children ? latches.children(global, only) : latches.latches(global, only);
+            }));
         }
 }
 

@@ -3,6 +3,7 @@
 #include "core/chart.h"
 #include "core/result_grid.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace tavimond {
@@ -27,6 +28,13 @@ QPushButton *namedButton(const char *name, const QString &caption, QWidget *pare
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     return b;
+}
+
+QLineEdit *namedEdit(const char *name, QWidget *parent)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    return e;
 }
 
 } // namespace tavimond

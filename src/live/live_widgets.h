@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QLineEdit;
 class QObject;
 class QPushButton;
 class QWidget;
@@ -15,5 +16,6 @@ class ResultGrid;
 ResultGrid *namedGrid(int columns, const char *name, QObject *owner);
 Chart *namedChart(const char *name, const QString &title, QObject *owner);
 QPushButton *namedButton(const char *name, const QString &caption, QWidget *parent);
+QLineEdit *namedEdit(const char *name, QWidget *parent);
 
 } // namespace tavimond

@@ -1,6 +1,7 @@
 #include "session_statistics_tab.h"
 
 #include "core/conversions.h"
+#include "live_widgets.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -8,21 +9,11 @@
 #include <QVBoxLayout>
 
 namespace tavimond {
-namespace {
-
-QLineEdit *edit(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-
-} // namespace
 
 SessionStatisticsTab::SessionStatisticsTab(const PartContext &context)
     : QWidget(context.tab), context_(context),
       sesevt_check(new QCheckBox(QStringLiteral("Enable Wait Event Acquisition"), this)),
-      Instidwt(edit(this, "Instidwt")), sidid(edit(this, "sidid")), serialnum(edit(this, "serialnum"))
+      Instidwt(namedEdit("Instidwt", this)), sidid(namedEdit("sidid", this)), serialnum(namedEdit("serialnum", this))
 {
     sesevt_check->setObjectName(QStringLiteral("sesevt_check"));
     auto *layout = new QVBoxLayout(this);

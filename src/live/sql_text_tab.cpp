@@ -1,6 +1,7 @@
 #include "sql_text_tab.h"
 
 #include "core/conversions.h"
+#include "live_widgets.h"
 #include "core/grid_routines.h"
 #include "core/messages.h"
 #include "db/query.h"
@@ -18,13 +19,6 @@
 
 namespace tavimond {
 namespace {
-
-QLineEdit *edit(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
 
 QPlainTextEdit *memo(QWidget *parent, const char *name)
 {
@@ -47,10 +41,10 @@ void toTop(QPlainTextEdit &memo)
 
 SqlTextTab::SqlTextTab(const PartContext &context)
     : QWidget(context.tab), context_(context), sqltextquery(std::make_unique<Query>(context.screen.cnn)),
-      sqlexecplan_query(std::make_unique<Query>(context.screen.cnn)), Instidst(edit(this, "Instidst")),
-      sesid(edit(this, "sesid")), serialnumst(edit(this, "serialnumst")), sesssqlid(edit(this, "sesssqlid")),
-      sessexecplan(edit(this, "sessexecplan")), sqltextmemo(memo(this, "sqltextmemo")),
-      sessplan_memo(memo(this, "sessplan_memo"))
+      sqlexecplan_query(std::make_unique<Query>(context.screen.cnn)), Instidst(namedEdit("Instidst", this)),
+      sesid(namedEdit("sesid", this)), serialnumst(namedEdit("serialnumst", this)),
+      sesssqlid(namedEdit("sesssqlid", this)), sessexecplan(namedEdit("sessexecplan", this)),
+      sqltextmemo(memo(this, "sqltextmemo")), sessplan_memo(memo(this, "sessplan_memo"))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -155,6 +155,7 @@ std::unique_ptr<Session> Server::logon(const ConnectionString &cs)
     if (who.user.trimmed().isEmpty() || logonDenied_)
         throw DbError(QStringLiteral("ORA-01017: invalid username/password; logon denied"));
     ++logons_;
+    who.audsid = 90000000 + logons_;
     return std::make_unique<SimSession>(*this, who);
 }
 

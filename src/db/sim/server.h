@@ -24,6 +24,7 @@ struct SessionInfo {
     QString user;
     QString service;
     int instance = 1;
+    qint64 audsid = 0; // the session's audit id, userenv('SESSIONID')
 };
 
 struct Context {

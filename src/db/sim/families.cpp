@@ -11,6 +11,7 @@ void registerBufferCacheFamily(std::vector<Recogniser> &out);
 void registerSqlTextFamily(std::vector<Recogniser> &out);
 void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
+void registerSessionFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -22,6 +23,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSqlTextFamily(out);
     registerLockFamily(out);
     registerLatchFamily(out);
+    registerSessionFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -1,0 +1,285 @@
+// gv$session, gv$sesstat, gv$statname and gv$sqlarea (and their v$ forms): the
+// sessions of both instances, and the session statement that joins the four.
+#include "select_eval.h"
+#include "server.h"
+#include "session_model.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <map>
+
+namespace tavimond::sim {
+namespace {
+
+using Range = std::pair<size_t, size_t>;
+
+bool isToken(const Token &t, const char *text)
+{
+    return t.kind != Token::String && t.text == QLatin1String(text);
+}
+
+// The first token equal to `word` outside parentheses in [from, to), or `to`.
+size_t findTop(const std::vector<Token> &t, size_t from, size_t to, const char *word)
+{
+    int depth = 0;
+    for (size_t i = from; i < to; ++i) {
+        if (isToken(t[i], "("))
+            ++depth;
+        else if (isToken(t[i], ")"))
+            --depth;
+        else if (depth == 0 && isToken(t[i], word))
+            return i;
+    }
+    return to;
+}
+
+// [from, to) cut at every `separator` outside parentheses.
+std::vector<Range> splitTop(const std::vector<Token> &t, size_t from, size_t to, const char *separator)
+{
+    std::vector<Range> out;
+    size_t start = from;
+    for (size_t at = findTop(t, from, to, separator); at < to; at = findTop(t, start, to, separator)) {
+        out.emplace_back(start, at);
+        start = at + 1;
+    }
+    out.emplace_back(start, to);
+    return out;
+}
+
+QString text(const std::vector<Token> &t, Range r)
+{
+    QStringList parts;
+    for (size_t i = r.first; i < r.second; ++i)
+        parts << (t[i].kind == Token::String ? t[i].text.toLower() : t[i].text);
+    return parts.join(QLatin1Char(' '));
+}
+
+// One sum of the select list: sum(case when <statname>.name = '<name>' then
+// nvl(<sesstat>.value/<divisor>,0) end) as "<alias>".
+struct StatisticSum {
+    QString name;
+    double divisor = 1;
+    QString heading;
+};
+
+// The session statement: one row per session of every instance with the sums of a
+// few statistics, gv$statname joined on statistic# and, when the statement says so,
+// on inst_id; gv$sqlarea outer-joined on the statement's address.
+struct SessionResourceStatement {
+    std::vector<StatisticSum> sums;
+    QSet<QString> named; // statn.name in (...)
+    bool excludesOwnSession = false;
+    bool statnameByInstance = false;
+    bool sqlareaByInstance = false;
+
+    static std::optional<SessionResourceStatement> parse(const Statement &statement);
+    Result answer(const SessionModel &model, const SessionInfo &who) const;
+};
+
+std::optional<SessionResourceStatement> SessionResourceStatement::parse(const Statement &statement)
+{
+    const std::vector<Token> &t = statement.tokens();
+    const size_t n = t.size();
+    if (n == 0 || !isToken(t[0], "select"))
+        return std::nullopt;
+    const size_t from = findTop(t, 1, n, "from");
+    const size_t where = findTop(t, from, n, "where");
+    const size_t group = findTop(t, where, n, "group");
+    if (from == n || where == n || group == n)
+        return std::nullopt;
+
+    // Aliases of the four views.
+    QHash<QString, QString> alias;
+    for (const Range &r : splitTop(t, from + 1, where, ",")) {
+        if (r.second - r.first < 1 || r.second - r.first > 2)
+            return std::nullopt;
+        alias.insert(t[r.first].text, t[r.second - 1].text);
+    }
+    const QString sess = alias.value(QStringLiteral("gv$session"));
+    const QString sql = alias.value(QStringLiteral("gv$sesstat"));
+    const QString statn = alias.value(QStringLiteral("gv$statname"));
+    const QString vsa = alias.value(QStringLiteral("gv$sqlarea"));
+    if (alias.size() != 4 || sess.isEmpty() || sql.isEmpty() || statn.isEmpty() || vsa.isEmpty())
+        return std::nullopt;
+
+    SessionResourceStatement s;
+    const auto columns = [&](const QString &a, const char *c) { return a + QStringLiteral(" . ") + QLatin1String(c); };
+    const QStringList plain{columns(sess, "inst_id"),
+                            columns(sess, "sid"),
+                            columns(sess, "serial#"),
+                            columns(sess, "sql_id") + QStringLiteral(" || '::' || ") + columns(vsa, "plan_hash_value"),
+                            columns(sess, "status"),
+                            columns(sess, "username"),
+                            columns(sess, "type"),
+                            columns(sess, "program")};
+    const std::vector<Range> items = splitTop(t, 1, from, ",");
+    if (items.size() <= size_t(plain.size()))
+        return std::nullopt;
+    for (size_t k = 0; k < items.size(); ++k) {
+        const Range r = items[k];
+        if (k < size_t(plain.size())) {
+            if (text(t, r) != plain.at(qsizetype(k)))
+                return std::nullopt;
+            continue;
+        }
+        if (r.second - r.first < 4 || !isToken(t[r.first], "sum") || !isToken(t[r.first + 2], "case"))
+            return std::nullopt;
+        StatisticSum sum;
+        for (size_t i = r.first; i + 2 < r.second; ++i) {
+            if (isToken(t[i], "name") && isToken(t[i + 1], "=") && t[i + 2].kind == Token::String)
+                sum.name = t[i + 2].value;
+            if (isToken(t[i], "/") && t[i + 1].kind == Token::Number)
+                sum.divisor = t[i + 1].value.toDouble();
+        }
+        const Token &last = t[r.second - 1];
+        sum.heading = last.kind == Token::QuotedName ? last.value
+                      : last.kind == Token::Word     ? last.value.toUpper()
+                                                     : text(t, r).toUpper();
+        if (sum.name.isEmpty() || sum.divisor == 0)
+            return std::nullopt;
+        s.sums.push_back(sum);
+    }
+
+    // The conditions: joins, the statistic names and the own session's exclusion.
+    QSet<QString> joins;
+    for (const Range &r : splitTop(t, where + 1, group, "and")) {
+        QString c = text(t, r);
+        if (c == columns(sess, "audsid") + QStringLiteral(" <> userenv ( 'sessionid' )")) {
+            s.excludesOwnSession = true;
+            continue;
+        }
+        if (c.startsWith(columns(statn, "name") + QStringLiteral(" in ("))) {
+            for (size_t i = r.first; i < r.second; ++i)
+                if (t[i].kind == Token::String)
+                    s.named.insert(t[i].value);
+            continue;
+        }
+        c.remove(QStringLiteral(" ( + )")); // the outer join's mark
+        const QStringList sides = c.split(QStringLiteral(" = "));
+        if (sides.size() != 2)
+            return std::nullopt;
+        joins.insert(sides[0] < sides[1] ? sides[0] + QLatin1Char('=') + sides[1] : sides[1] + QLatin1Char('=') + sides[0]);
+    }
+    const auto joined = [&](const QString &a, const QString &b) {
+        return joins.contains(a < b ? a + QLatin1Char('=') + b : b + QLatin1Char('=') + a);
+    };
+    if (!joined(columns(sess, "inst_id"), columns(sql, "inst_id")) || !joined(columns(sess, "sid"), columns(sql, "sid")) ||
+        !joined(columns(sql, "statistic#"), columns(statn, "statistic#")) ||
+        !joined(columns(sess, "sql_address"), columns(vsa, "address")))
+        return std::nullopt;
+    s.statnameByInstance =
+        joined(columns(statn, "inst_id"), columns(sql, "inst_id")) || joined(columns(statn, "inst_id"), columns(sess, "inst_id"));
+    s.sqlareaByInstance = joined(columns(sess, "inst_id"), columns(vsa, "inst_id"));
+    return s;
+}
+
+Result SessionResourceStatement::answer(const SessionModel &model, const SessionInfo &who) const
+{
+    QStringList headings{QStringLiteral("INST_ID"),
+                         QStringLiteral("SID"),
+                         QStringLiteral("SERIAL#"),
+                         QStringLiteral("SESS.SQL_ID||'::'||VSA.PLAN_HASH_VALUE"),
+                         QStringLiteral("STATUS"),
+                         QStringLiteral("USERNAME"),
+                         QStringLiteral("TYPE"),
+                         QStringLiteral("PROGRAM")};
+    for (const StatisticSum &sum : sums)
+        headings << sum.heading;
+    auto out = std::make_shared<Table>(headings);
+    const std::vector<StatisticName> &names = SessionModel::statisticNames();
+    const std::vector<CachedStatement> &cached = SessionModel::statements();
+
+    for (const SessionRow &s : model.sessions(&who)) {
+        if (excludesOwnSession && s.audsid == who.audsid)
+            continue;
+        // The outer join: every shared-pool row at the session's statement address,
+        // or one row of NULLs. Rows with equal plans fall into one group.
+        std::map<QString, int> plans;
+        if (s.statement >= 0) {
+            const QString address = SessionModel::statementAddress(s.instance, s.statement);
+            for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
+                if (sqlareaByInstance && inst != s.instance)
+                    continue;
+                for (size_t k = 0; k < cached.size(); ++k)
+                    if (SessionModel::statementAddress(inst, int(k)) == address)
+                        ++plans[QString::number(cached[k].planHash)];
+            }
+        }
+        if (plans.empty())
+            plans[QString()] = 1;
+        // Each of the session's statistics meets one gv$statname row per instance
+        // unless the join names the instance.
+        const int statnameRows = statnameByInstance ? 1 : LiveModel::kInstances;
+        std::vector<std::optional<double>> totals(sums.size());
+        bool joinedAny = false;
+        for (size_t k = 0; k < names.size(); ++k) {
+            const auto value = model.statistic(s, k);
+            if (!value || !named.contains(names[k].name))
+                continue;
+            joinedAny = true;
+            for (size_t j = 0; j < sums.size(); ++j)
+                if (sums[j].name == names[k].name)
+                    totals[j] = totals[j].value_or(0) + statnameRows * (*value / sums[j].divisor);
+        }
+        if (!joinedAny)
+            continue;
+        const QString sqlId = s.statement >= 0 ? cached[size_t(s.statement)].sqlId : QString();
+        for (const auto &[plan, rows] : plans) {
+            QStringList row{QString::number(s.instance),
+                            QString::number(s.sid),
+                            QString::number(s.serial),
+                            sqlId + QStringLiteral("::") + plan,
+                            s.status,
+                            s.username,
+                            s.type,
+                            s.program};
+            for (const auto &total : totals)
+                row << (total ? oracleNumber(*total * rows) : QString());
+            out->addRow(row);
+        }
+    }
+    return out;
+}
+
+// A single view of the family, answered from its rows.
+template <typename Rows>
+Recogniser view(const QString &name, Rows rows)
+{
+    return {name, [name](const Statement &s) { return simpleSelectView(s) == name; },
+            [name, rows](const Statement &s, Context &ctx) {
+                const SessionModel &model = ctx.model.state<SessionModel>();
+                return *evaluateSimpleSelect(s, name, [&] { return rows(model, ctx.session); });
+            }};
+}
+
+} // namespace
+
+void registerSessionFamily(std::vector<Recogniser> &out)
+{
+    out.push_back({QStringLiteral("session resource"),
+                   [](const Statement &s) {
+                       return s.hasAll({"gv$session", "gv$sesstat", "gv$statname", "gv$sqlarea"}) &&
+                              SessionResourceStatement::parse(s).has_value();
+                   },
+                   [](const Statement &s, Context &ctx) {
+                       return SessionResourceStatement::parse(s)->answer(ctx.model.state<SessionModel>(), ctx.session);
+                   }});
+    for (const bool global : {true, false}) {
+        const QString prefix = global ? QStringLiteral("gv$") : QStringLiteral("v$");
+        out.push_back(view(prefix + QStringLiteral("session"), [global](const SessionModel &m, const SessionInfo &who) {
+            return m.sessionView(global, who.instance, who);
+        }));
+        out.push_back(view(prefix + QStringLiteral("sesstat"), [global](const SessionModel &m, const SessionInfo &who) {
+            return m.sesstatView(global, who.instance, who);
+        }));
+        out.push_back(view(prefix + QStringLiteral("statname"), [global](const SessionModel &m, const SessionInfo &who) {
+            return m.statnameView(global, who.instance);
+        }));
+        out.push_back(view(prefix + QStringLiteral("sqlarea"), [global](const SessionModel &m, const SessionInfo &who) {
+            return m.sqlareaView(global, who.instance);
+        }));
+    }
+}
+
+} // namespace tavimond::sim

@@ -1,0 +1,481 @@
+#include "session_model.h"
+
+#include "select_eval.h"
+#include "server.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavimond::sim {
+namespace {
+
+// The seven time figures come first; the shares of a session's active time they take
+// are drawn per session (centiseconds per active second = share * 100).
+enum Stat : size_t {
+    Cpu,
+    UserIo,
+    Application,
+    Concurrency,
+    Cluster,
+    RedoSynch,
+    ParseElapsed,
+    DbTime,
+    ParseCpu,
+    Logons, // the ones above are times in centiseconds, this one and the ones below counts
+};
+
+struct StatSpec {
+    int number;
+    const char *name;
+    int statClass;
+    double perActiveSecond; // counts of an average user session
+    bool userOnly;          // background processes do not keep it
+};
+
+const StatSpec kStats[] = {
+    {12, "CPU used by this session", 1, 0, false},
+    {140, "user I/O wait time", 1, 0, false},
+    {141, "application wait time", 1, 0, true},
+    {142, "concurrency wait time", 1, 0, false},
+    {143, "cluster wait time", 1, 0, false},
+    {157, "redo synch time", 8, 0, false},
+    {1008, "parse time elapsed", 64, 0, true},
+    {13, "DB time", 1, 0, false},
+    {1007, "parse time cpu", 64, 0, true},
+    {0, "logons cumulative", 1, 0.0005, false},
+    {6, "user calls", 1, 40, true},
+    {7, "user commits", 1, 3, true},
+    {8, "user rollbacks", 1, 0.05, true},
+    {9, "session logical reads", 1, 6500, false},
+    {68, "db block gets", 8, 900, false},
+    {70, "consistent gets", 8, 5600, false},
+    {80, "physical reads", 8, 120, false},
+    {84, "physical writes", 8, 25, false},
+    {170, "redo entries", 2, 60, false},
+    {171, "redo size", 2, 21000, false},
+    {183, "gc cr blocks received", 40, 35, false},
+    {186, "gc current blocks received", 40, 20, false},
+    {1002, "table scans (short tables)", 64, 4, true},
+    {1010, "parse count (total)", 64, 30, true},
+    {1011, "parse count (hard)", 64, 0.4, true},
+    {1013, "execute count", 64, 45, true},
+    {1020, "bytes sent via SQL*Net to client", 1, 52000, true},
+    {1021, "bytes received via SQL*Net from client", 1, 9800, true},
+    {1022, "SQL*Net roundtrips to/from client", 1, 38, true},
+    {1030, "sorts (memory)", 64, 5, true},
+    {1031, "sorts (disk)", 64, 0.01, true},
+};
+constexpr size_t kStatCount = std::size(kStats);
+
+// An order-entry application and its reports.
+const CachedStatement kStatements[] = {
+    {QStringLiteral("7h35uxf5uhmm1"), 2343063137,
+     QStringLiteral("SELECT ORDER_ID, STATUS, TOTAL FROM ORDERS WHERE CUSTOMER_ID = :1 ORDER BY ORDER_DATE DESC")},
+    {QStringLiteral("fd8y3kprg6p2u"), 1388734953,
+     QStringLiteral("INSERT INTO ORDER_LINES (ORDER_ID, LINE_NO, PRODUCT_ID, QTY, PRICE) VALUES (:1, :2, :3, :4, :5)")},
+    {QStringLiteral("0w2qpuc6u2zsp"), 3665018441,
+     QStringLiteral("UPDATE STOCK SET QTY_ON_HAND = QTY_ON_HAND - :1 WHERE PRODUCT_ID = :2 AND WAREHOUSE_ID = :3")},
+    {QStringLiteral("a4bx9kq2mz0vn"), 1912567338,
+     QStringLiteral("SELECT P.NAME, S.QTY_ON_HAND FROM PRODUCTS P, STOCK S WHERE P.PRODUCT_ID = S.PRODUCT_ID AND "
+                    "S.WAREHOUSE_ID = :1")},
+    {QStringLiteral("5ur69atw3vfhj"), 3128452191,
+     QStringLiteral("SELECT TRUNC(ORDER_DATE), SUM(TOTAL) FROM ORDERS WHERE ORDER_DATE >= :1 GROUP BY "
+                    "TRUNC(ORDER_DATE)")},
+    {QStringLiteral("g9nq1rsv7c3dk"), 872044615,
+     QStringLiteral("SELECT C.NAME, COUNT(*), SUM(O.TOTAL) FROM CUSTOMERS C JOIN ORDERS O ON O.CUSTOMER_ID = "
+                    "C.CUSTOMER_ID GROUP BY C.NAME")},
+    {QStringLiteral("3kz8f0wy1mq4t"), 2766139830,
+     QStringLiteral("DELETE FROM SESSION_CART WHERE LAST_TOUCHED < SYSDATE - 1/24")},
+    {QStringLiteral("bn2v6xh8spd0c"), 1543208877,
+     QStringLiteral("INSERT /*+ APPEND */ INTO SALES_STAGE SELECT * FROM EXT_SALES_FEED")},
+    {QStringLiteral("8c1tmyk4z2wga"), 401957723,
+     QStringLiteral("MERGE INTO SALES_FACT F USING SALES_STAGE S ON (F.SALE_ID = S.SALE_ID) WHEN NOT MATCHED THEN "
+                    "INSERT VALUES (S.SALE_ID, S.AMOUNT)")},
+    {QStringLiteral("d6jr0pw9x5hqs"), 3391776042,
+     QStringLiteral("SELECT OWNER, SEGMENT_NAME, BYTES FROM DBA_SEGMENTS WHERE TABLESPACE_NAME = 'USERS'")},
+};
+constexpr int kOltp = 0, kReports = 4, kBatch = 7, kAdmin = 9;
+
+const char *const kBackground[] = {"PMON", "PSP0", "VKTM", "GEN0", "DIAG", "DBRM", "LMON", "LMD0",
+                                   "LMS0", "DBW0", "LGWR", "CKPT", "SMON", "RECO", "MMON", "MMNL"};
+
+double between(QRandomGenerator &rng, double lo, double hi)
+{
+    return lo + rng.generateDouble() * (hi - lo);
+}
+
+} // namespace
+
+SessionModel::SessionModel(Model &model) : live_(model.state<LiveModel>())
+{
+    QRandomGenerator rng = model.random(0x5e55);
+    for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
+        int sid = 1;
+        for (const char *process : kBackground)
+            addBackground(inst, sid++, process, rng);
+        // User sessions: sids spread the way a busy instance hands them out.
+        sid = 20 + 3 * inst;
+        auto next = [&] { return sid += 7 + int(rng.bounded(23)); };
+        const int pool = inst == 1 ? 4 : 3;
+        for (int k = 0; k < pool; ++k)
+            addUser(inst, next(), "APP_USER", "JDBC Thin Client", "OrderService", 0, 0, between(rng, 0.35, 0.7), rng);
+        addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 900, 300, 0.55, rng);
+        addUser(inst, next(), "SCOTT", "SQL Developer", "SQL Developer", 0, 0, 0, rng); // logged on, idle
+        addUser(inst, next(), "SYSTEM", "sqlplus@dbadmin (TNS V1-V3)", "SQL*Plus", 600, 900, 0.25, rng);
+        if (inst == 1) {
+            addUser(inst, next(), "BATCH", "sqlldr@etl01 (TNS V1-V3)", "NightlyLoad", 1200, 600, 0.9, rng);
+            addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 700, 200, 0.5, rng);
+            // A short-lived connection whose sid is taken over by the next one at once.
+            addUser(inst, next(), "APP_USER", "JDBC Thin Client", "CheckoutService", 150, 0, 0.85, rng);
+        }
+    }
+    own_ = {};
+    own_.period = 1;
+    own_.duty = 1;
+    own_.rates = rates(false, rng);
+}
+
+void SessionModel::addBackground(int instance, int sid, const char *process, QRandomGenerator &rng)
+{
+    Profile p;
+    p.instance = instance;
+    p.sid = sid;
+    p.background = true;
+    p.program = QStringLiteral("oracle@tavidb%1 (%2)").arg(instance).arg(QLatin1String(process));
+    p.machine = QStringLiteral("tavidb%1").arg(instance);
+    p.osuser = QStringLiteral("oracle");
+    p.lifetime = 0;
+    p.gap = 0;
+    p.offset = 0;
+    p.delay = 0;
+    p.serialBase = int(rng.bounded(60000));
+    p.period = 1;
+    p.duty = 1;
+    p.phase = 0;
+    p.rates = rates(true, rng);
+    profiles_.push_back(std::move(p));
+}
+
+void SessionModel::addUser(int instance, int sid, const char *user, const char *program, const char *module,
+                           qint64 lifetime, qint64 gap, double duty, QRandomGenerator &rng)
+{
+    Profile p;
+    p.instance = instance;
+    p.sid = sid;
+    p.background = false;
+    p.username = QLatin1String(user);
+    p.program = QLatin1String(program);
+    p.module = QLatin1String(module);
+    p.machine = p.program.contains(QLatin1Char('@')) ? p.program.section(QLatin1Char('@'), 1).section(QLatin1Char(' '), 0, 0)
+                                                    : QStringLiteral("appsrv%1").arg(1 + rng.bounded(3));
+    p.osuser = p.username.toLower();
+    p.lifetime = lifetime;
+    p.gap = gap;
+    p.offset = lifetime > 0 ? qint64(rng.bounded(quint32(lifetime + gap))) : 0;
+    p.delay = lifetime > 0 ? 30 + qint64(rng.bounded(90)) : 5 + qint64(rng.bounded(15));
+    p.serialBase = int(rng.bounded(60000));
+    p.period = between(rng, 40, 240);
+    p.duty = duty;
+    p.phase = between(rng, 0, p.period);
+    const QString name = p.module;
+    const int first = name == QLatin1String("DailyReports")  ? kReports
+                      : name == QLatin1String("NightlyLoad") ? kBatch
+                      : name == QLatin1String("SQL*Plus")    ? kAdmin
+                                                             : kOltp;
+    const int count = first == kOltp ? 4 : (first == kAdmin ? 1 : 3);
+    for (int k = 0; k < count; ++k)
+        p.statements.push_back((first + int(rng.bounded(count)) + k) % int(std::size(kStatements)));
+    p.rates = rates(false, rng);
+    profiles_.push_back(std::move(p));
+}
+
+std::vector<double> SessionModel::rates(bool background, QRandomGenerator &rng) const
+{
+    std::vector<double> r(kStatCount, 0);
+    // Shares of active time.
+    double share[ParseElapsed + 1];
+    if (background) {
+        share[Cpu] = between(rng, 0.01, 0.08);
+        share[UserIo] = between(rng, 0, 0.1);
+        share[Application] = 0;
+        share[Concurrency] = between(rng, 0, 0.01);
+        share[Cluster] = between(rng, 0, 0.06);
+        share[RedoSynch] = 0;
+        share[ParseElapsed] = 0;
+    } else {
+        share[Cpu] = between(rng, 0.15, 0.65);
+        share[UserIo] = between(rng, 0.05, 0.4);
+        share[Application] = between(rng, 0, 0.04);
+        share[Concurrency] = between(rng, 0.01, 0.06);
+        share[Cluster] = between(rng, 0.02, 0.12);
+        share[RedoSynch] = between(rng, 0, 0.06);
+        share[ParseElapsed] = between(rng, 0.005, 0.03);
+    }
+    double total = 0;
+    for (const double s : share)
+        total += s;
+    const double scale = total > 0.95 ? 0.95 / total : 1;
+    double dbTime = 0;
+    for (size_t k = 0; k <= ParseElapsed; ++k) {
+        r[k] = share[k] * scale * 100;
+        if (k != ParseElapsed)
+            dbTime += r[k];
+    }
+    r[DbTime] = dbTime;
+    r[ParseCpu] = r[ParseElapsed] * 0.6;
+    const double work = background ? between(rng, 0.01, 0.2) : between(rng, 0.3, 1.7);
+    for (size_t k = Logons; k < kStatCount; ++k)
+        r[k] = kStats[k].perActiveSecond * work * between(rng, 0.7, 1.3);
+    for (size_t k = 0; k < kStatCount; ++k)
+        if (background && kStats[k].userOnly)
+            r[k] = -1; // not kept
+    return r;
+}
+
+const std::vector<StatisticName> &SessionModel::statisticNames()
+{
+    static const std::vector<StatisticName> names = [] {
+        std::vector<StatisticName> out;
+        for (const StatSpec &s : kStats)
+            out.push_back({s.number, QLatin1String(s.name), s.statClass});
+        return out;
+    }();
+    return names;
+}
+
+const std::vector<CachedStatement> &SessionModel::statements()
+{
+    static const std::vector<CachedStatement> all(std::begin(kStatements), std::end(kStatements));
+    return all;
+}
+
+QString SessionModel::statementAddress(int instance, int statement)
+{
+    const quint64 address = 0x000000009A3F0000ULL + quint64(instance) * 0x01000000ULL + quint64(statement) * 0x2F48ULL;
+    return QStringLiteral("%1").arg(address, 16, 16, QLatin1Char('0')).toUpper();
+}
+
+int SessionModel::restarts(int instance) const
+{
+    return instance == 2 && live_.model().elapsedSeconds() >= LiveModel::kRestartOfInstance2 ? 1 : 0;
+}
+
+double SessionModel::activeSeconds(const Profile &p, qint64 age) const
+{
+    if (p.duty >= 1)
+        return double(age);
+    if (p.duty <= 0)
+        return 0;
+    const double on = p.duty * p.period;
+    const auto upTo = [&](double x) {
+        const double turns = std::floor(x / p.period);
+        return turns * on + std::min(x - turns * p.period, on);
+    };
+    return upTo(double(age) + p.phase) - upTo(p.phase);
+}
+
+std::optional<SessionRow> SessionModel::sessionOf(size_t index) const
+{
+    const Profile &p = profiles_[index];
+    const qint64 v = live_.instanceAge(p.instance) - p.delay;
+    if (v < 0)
+        return std::nullopt;
+    qint64 incarnation = 0;
+    qint64 start = 0;
+    if (p.lifetime > 0) {
+        const qint64 cycle = p.lifetime + p.gap;
+        const qint64 at = v + p.offset;
+        incarnation = at / cycle;
+        if (at - incarnation * cycle >= p.lifetime)
+            return std::nullopt; // logged off
+        start = std::max<qint64>(incarnation * cycle - p.offset, 0);
+    }
+    const int restart = restarts(p.instance);
+    SessionRow s;
+    s.instance = p.instance;
+    s.sid = p.sid;
+    s.serial = 1 + int((qint64(p.serialBase) + incarnation + restart * 4211) % 65535);
+    s.audsid = p.background ? 0 : 300000 + (qint64(index) * 7919 + incarnation * 104729 + restart * 31) % 9000000;
+    s.username = p.username;
+    s.type = p.background ? QStringLiteral("BACKGROUND") : QStringLiteral("USER");
+    s.program = p.program;
+    s.machine = p.machine;
+    s.osuser = p.osuser;
+    s.module = p.module;
+    s.age = v - start;
+    s.profile = int(index);
+    if (p.background) {
+        s.status = QStringLiteral("ACTIVE");
+        s.lastCallSeconds = s.age;
+        return s;
+    }
+    const double at = double(s.age) + p.phase;
+    const double inTurn = std::fmod(at, p.period);
+    const bool active = inTurn < p.duty * p.period;
+    s.status = active ? QStringLiteral("ACTIVE") : QStringLiteral("INACTIVE");
+    s.lastCallSeconds = qint64(active ? inTurn : inTurn - p.duty * p.period);
+    if (active && !p.statements.empty()) {
+        const qint64 turn = qint64(std::floor(at / p.period));
+        s.statement = p.statements[size_t((turn + incarnation) % qint64(p.statements.size()))];
+    }
+    return s;
+}
+
+SessionRow SessionModel::ownSession(const SessionInfo &who) const
+{
+    SessionRow s;
+    s.instance = who.instance;
+    s.sid = 400 + int(who.audsid % 50);
+    s.serial = 1 + int(who.audsid % 4000);
+    s.audsid = who.audsid;
+    s.username = who.user.toUpper();
+    s.type = QStringLiteral("USER");
+    s.status = QStringLiteral("ACTIVE");
+    s.program = QStringLiteral("tavimond");
+    s.machine = QStringLiteral("dbadmin-pc");
+    s.osuser = QStringLiteral("dba");
+    s.module = QStringLiteral("tavimond");
+    s.age = live_.model().elapsedSeconds() + 120;
+    return s;
+}
+
+std::vector<SessionRow> SessionModel::sessions(const SessionInfo *who, int instance) const
+{
+    std::vector<SessionRow> out;
+    for (size_t i = 0; i < profiles_.size(); ++i) {
+        if (instance != 0 && profiles_[i].instance != instance)
+            continue;
+        if (auto s = sessionOf(i))
+            out.push_back(std::move(*s));
+    }
+    if (who && (instance == 0 || who->instance == instance))
+        out.push_back(ownSession(*who));
+    std::stable_sort(out.begin(), out.end(), [](const SessionRow &a, const SessionRow &b) {
+        return a.instance != b.instance ? a.instance < b.instance : a.sid < b.sid;
+    });
+    return out;
+}
+
+std::optional<double> SessionModel::statistic(const SessionRow &session, size_t index) const
+{
+    const Profile &p = session.profile >= 0 ? profiles_[size_t(session.profile)] : own_;
+    if (index >= kStatCount || p.rates[index] < 0)
+        return std::nullopt;
+    if (index == Logons) // the session's own logon
+        return 1;
+    return std::floor(p.rates[index] * activeSeconds(p, session.age));
+}
+
+QDateTime SessionModel::logonTime(const SessionRow &session) const
+{
+    return live_.model().now().addSecs(-session.age);
+}
+
+Table SessionModel::sessionView(bool global, int instance, const SessionInfo &who) const
+{
+    QStringList columns{QStringLiteral("SID"),          QStringLiteral("SERIAL#"),    QStringLiteral("AUDSID"),
+                        QStringLiteral("USERNAME"),     QStringLiteral("STATUS"),     QStringLiteral("OSUSER"),
+                        QStringLiteral("MACHINE"),      QStringLiteral("PROGRAM"),    QStringLiteral("TYPE"),
+                        QStringLiteral("SQL_ADDRESS"),  QStringLiteral("SQL_ID"),     QStringLiteral("MODULE"),
+                        QStringLiteral("LOGON_TIME"),   QStringLiteral("LAST_CALL_ET")};
+    if (global)
+        columns.prepend(QStringLiteral("INST_ID"));
+    Table t(columns);
+    for (const SessionRow &s : sessions(&who, global ? 0 : instance)) {
+        const bool running = s.statement >= 0;
+        QStringList row{QString::number(s.sid),
+                        QString::number(s.serial),
+                        QString::number(s.audsid),
+                        s.username,
+                        s.status,
+                        s.osuser,
+                        s.machine,
+                        s.program,
+                        s.type,
+                        running ? statementAddress(s.instance, s.statement) : QStringLiteral("00"),
+                        running ? statements()[size_t(s.statement)].sqlId : QString(),
+                        s.module,
+                        logonTime(s).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                        QString::number(s.lastCallSeconds)};
+        if (global)
+            row.prepend(QString::number(s.instance));
+        t.addRow(row);
+    }
+    return t;
+}
+
+Table SessionModel::sesstatView(bool global, int instance, const SessionInfo &who) const
+{
+    QStringList columns{QStringLiteral("SID"), QStringLiteral("STATISTIC#"), QStringLiteral("VALUE")};
+    if (global)
+        columns.prepend(QStringLiteral("INST_ID"));
+    Table t(columns);
+    for (const SessionRow &s : sessions(&who, global ? 0 : instance)) {
+        for (size_t k = 0; k < kStatCount; ++k) {
+            const auto value = statistic(s, k);
+            if (!value)
+                continue;
+            QStringList row{QString::number(s.sid), QString::number(kStats[k].number), oracleNumber(*value)};
+            if (global)
+                row.prepend(QString::number(s.instance));
+            t.addRow(row);
+        }
+    }
+    return t;
+}
+
+Table SessionModel::statnameView(bool global, int instance) const
+{
+    QStringList columns{QStringLiteral("STATISTIC#"), QStringLiteral("NAME"), QStringLiteral("CLASS")};
+    if (global)
+        columns.prepend(QStringLiteral("INST_ID"));
+    Table t(columns);
+    for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
+        if (!global && inst != instance)
+            continue;
+        for (const StatSpec &s : kStats) {
+            QStringList row{QString::number(s.number), QLatin1String(s.name), QString::number(s.statClass)};
+            if (global)
+                row.prepend(QString::number(inst));
+            t.addRow(row);
+        }
+    }
+    return t;
+}
+
+Table SessionModel::sqlareaView(bool global, int instance) const
+{
+    QStringList columns{QStringLiteral("SQL_ID"),     QStringLiteral("SQL_TEXT"),        QStringLiteral("ADDRESS"),
+                        QStringLiteral("PLAN_HASH_VALUE"), QStringLiteral("EXECUTIONS"), QStringLiteral("ELAPSED_TIME"),
+                        QStringLiteral("CPU_TIME"),   QStringLiteral("BUFFER_GETS"),     QStringLiteral("DISK_READS"),
+                        QStringLiteral("ROWS_PROCESSED")};
+    if (global)
+        columns.prepend(QStringLiteral("INST_ID"));
+    Table t(columns);
+    for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
+        if (!global && inst != instance)
+            continue;
+        const qint64 age = live_.instanceAge(inst);
+        for (size_t k = 0; k < std::size(kStatements); ++k) {
+            const CachedStatement &c = kStatements[k];
+            const double rate = 0.2 + double((c.planHash >> 3) % 40);
+            const double executions = LiveModel::counter(rate, age, 600 + double(k) * 97, double(k));
+            QStringList row{c.sqlId,
+                            c.text,
+                            statementAddress(inst, int(k)),
+                            QString::number(c.planHash),
+                            oracleNumber(executions),
+                            oracleNumber(std::floor(executions * (800 + double(k) * 1300))),
+                            oracleNumber(std::floor(executions * (500 + double(k) * 700))),
+                            oracleNumber(std::floor(executions * (12 + double(k) * 40))),
+                            oracleNumber(std::floor(executions * double(k % 3))),
+                            oracleNumber(std::floor(executions * (1 + double(k % 4))))};
+            if (global)
+                row.prepend(QString::number(inst));
+            t.addRow(row);
+        }
+    }
+    return t;
+}
+
+} // namespace tavimond::sim

@@ -1,0 +1,202 @@
+// The simulated sessions of both instances: who is there, how they come and go, and
+// how their statistics grow.
+#include "db/connection.h"
+#include "db/query.h"
+#include "db/sim/server.h"
+#include "db/sim/session_model.h"
+
+#include <QHash>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace tavimond;
+using sim::SessionRow;
+
+namespace {
+
+size_t statIndex(const char *name)
+{
+    const auto &names = sim::SessionModel::statisticNames();
+    for (size_t k = 0; k < names.size(); ++k)
+        if (names[k].name == QLatin1String(name))
+            return k;
+    ADD_FAILURE() << "no statistic " << name;
+    return 0;
+}
+
+QString identity(const SessionRow &s)
+{
+    return QStringLiteral("%1/%2/%3").arg(s.instance).arg(s.sid).arg(s.serial);
+}
+
+class SimulatedSessions : public ::testing::Test {
+protected:
+    void SetUp() override { server.reset(5, sim::ClockMode::Manual); }
+    const sim::SessionModel &model() { return server.model().state<sim::SessionModel>(); }
+    std::vector<SessionRow> sessions() { return model().sessions(nullptr); }
+    QStringList column(const char *sql)
+    {
+        Connection cnn;
+        cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
+                                 Logon{QStringLiteral("system"), QStringLiteral("manager"), QStringLiteral("TAVIDB")}});
+        Query q(cnn);
+        q.setSql({QString::fromUtf8(sql)});
+        q.open();
+        QStringList out;
+        for (; !q.eof(); q.next())
+            out << q.field(0);
+        return out;
+    }
+    sim::Server &server = sim::Server::instance();
+};
+
+} // namespace
+
+TEST_F(SimulatedSessions, BothInstancesHaveUserAndBackgroundActiveAndInactiveSessions)
+{
+    QSet<QString> seen;
+    for (const SessionRow &s : sessions()) {
+        seen << QStringLiteral("%1 %2 %3").arg(s.instance).arg(s.type, s.status);
+        if (s.type == QLatin1String("BACKGROUND")) {
+            EXPECT_TRUE(s.username.isEmpty());
+            EXPECT_EQ(s.status, QStringLiteral("ACTIVE"));
+        }
+        // Only an active session runs a statement.
+        EXPECT_EQ(s.statement >= 0, s.status == QLatin1String("ACTIVE") && s.type == QLatin1String("USER"))
+            << identity(s).toStdString();
+    }
+    for (const char *expected : {"1 BACKGROUND ACTIVE", "2 BACKGROUND ACTIVE", "1 USER ACTIVE", "1 USER INACTIVE",
+                                 "2 USER ACTIVE", "2 USER INACTIVE"})
+        EXPECT_TRUE(seen.contains(QLatin1String(expected))) << expected;
+
+    // Through the views: gv$session holds both instances and the caller's own session,
+    // v$session only the caller's instance.
+    EXPECT_EQ(column("select count(*) from gv$session where program = 'tavimond'"), QStringList{"1"});
+    EXPECT_EQ(column("select count(*) from v$session where type = 'BACKGROUND'"), QStringList{"16"});
+    EXPECT_EQ(column("select count(*) from gv$session where type = 'BACKGROUND'"), QStringList{"32"});
+    EXPECT_EQ(column("select count(*) from gv$statname"), column("select count(*) * 2 from v$statname"));
+    EXPECT_EQ(column("select name from v$statname where statistic# = 12"),
+              QStringList{QStringLiteral("CPU used by this session")});
+}
+
+TEST_F(SimulatedSessions, FiguresGrowOnlyWhileActive)
+{
+    const size_t cpu = statIndex("CPU used by this session");
+    QHash<QString, double> before;
+    QHash<QString, QString> statusBefore;
+    QSet<QString> grew, wasActive;
+    for (int second = 0; second < 400; ++second) {
+        for (const SessionRow &s : sessions()) {
+            const QString id = identity(s);
+            const double now = model().statistic(s, cpu).value_or(-1);
+            ASSERT_GE(now, 0) << id.toStdString();
+            if (before.contains(id)) {
+                EXPECT_GE(now, before.value(id)) << id.toStdString();
+                if (statusBefore.value(id) == QLatin1String("INACTIVE") && s.status == QLatin1String("INACTIVE")) {
+                    EXPECT_EQ(now, before.value(id)) << id.toStdString() << " at " << second;
+                }
+                if (now > before.value(id))
+                    grew << id;
+            }
+            if (s.status == QLatin1String("ACTIVE") && s.type == QLatin1String("USER"))
+                wasActive << id;
+            before[id] = now;
+            statusBefore[id] = s.status;
+        }
+        server.model().advance(1);
+    }
+    ASSERT_FALSE(wasActive.isEmpty());
+    for (const QString &id : wasActive)
+        EXPECT_TRUE(grew.contains(id)) << id.toStdString();
+}
+
+TEST_F(SimulatedSessions, SessionsLogOffAndOnAndASidIsReusedUnderANewSerial)
+{
+    QHash<QString, int> serialOf; // "inst/sid" -> serial# at the previous sample
+    bool reused = false, cameBack = false;
+    QSet<QString> gone;
+    for (int tick = 0; tick < 100; ++tick) {
+        QHash<QString, int> now;
+        for (const SessionRow &s : sessions())
+            if (s.type == QLatin1String("USER"))
+                now.insert(QStringLiteral("%1/%2").arg(s.instance).arg(s.sid), s.serial);
+        for (auto it = now.begin(); it != now.end(); ++it) {
+            if (serialOf.contains(it.key()) && serialOf.value(it.key()) != it.value())
+                reused = true;
+            if (gone.contains(it.key()))
+                cameBack = true;
+        }
+        for (auto it = serialOf.begin(); it != serialOf.end(); ++it)
+            if (!now.contains(it.key()))
+                gone << it.key();
+        serialOf = now;
+        server.model().advance(30);
+    }
+    EXPECT_TRUE(reused);
+    EXPECT_TRUE(cameBack);
+    EXPECT_FALSE(gone.isEmpty());
+}
+
+TEST_F(SimulatedSessions, Instance2RestartsItsSessionsAnHourIn)
+{
+    const size_t cpu = statIndex("CPU used by this session");
+    server.model().advance(3590);
+    QHash<QString, std::pair<int, double>> before; // "inst/program" of background -> serial, cpu
+    for (const SessionRow &s : sessions())
+        if (s.type == QLatin1String("BACKGROUND"))
+            before.insert(QString::number(s.instance) + s.program, {s.serial, *model().statistic(s, cpu)});
+    server.model().advance(20);
+    int compared = 0;
+    for (const SessionRow &s : sessions()) {
+        if (s.type != QLatin1String("BACKGROUND"))
+            continue;
+        const auto was = before.value(QString::number(s.instance) + s.program);
+        const double now = *model().statistic(s, cpu);
+        if (s.instance == 1) {
+            EXPECT_EQ(s.serial, was.first);
+            EXPECT_GE(now, was.second);
+        } else {
+            EXPECT_NE(s.serial, was.first);
+            EXPECT_LT(now, was.second); // counted from zero again
+            EXPECT_LE(s.age, 10);
+        }
+        ++compared;
+    }
+    EXPECT_EQ(compared, 32);
+}
+
+TEST_F(SimulatedSessions, BackgroundProcessesKeepNoParseOrApplicationFigures)
+{
+    const size_t parse = statIndex("parse time elapsed");
+    const size_t app = statIndex("application wait time");
+    const size_t io = statIndex("user I/O wait time");
+    for (const SessionRow &s : sessions()) {
+        const bool background = s.type == QLatin1String("BACKGROUND");
+        EXPECT_EQ(model().statistic(s, parse).has_value(), !background);
+        EXPECT_EQ(model().statistic(s, app).has_value(), !background);
+        EXPECT_TRUE(model().statistic(s, io).has_value());
+    }
+    // gv$sesstat leaves the statistics out that a session does not keep.
+    const int perUser = int(sim::SessionModel::statisticNames().size());
+    const QStringList pmon = column("select count(*) from v$sesstat where sid = 1");
+    ASSERT_EQ(pmon.size(), 1);
+    EXPECT_LT(pmon[0].toInt(), perUser);
+}
+
+TEST_F(SimulatedSessions, ARunningStatementIsInTheSharedPoolOfItsInstance)
+{
+    int running = 0;
+    for (const SessionRow &s : sessions()) {
+        if (s.statement < 0)
+            continue;
+        ++running;
+        const QString address = sim::SessionModel::statementAddress(s.instance, s.statement);
+        const QStringList ids = column(QStringLiteral("select sql_id from gv$sqlarea where inst_id = %1 and address = '%2'")
+                                           .arg(s.instance)
+                                           .arg(address)
+                                           .toUtf8()
+                                           .constData());
+        EXPECT_EQ(ids, QStringList{sim::SessionModel::statements()[size_t(s.statement)].sqlId});
+    }
+    EXPECT_GT(running, 0);
+}

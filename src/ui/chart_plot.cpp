@@ -165,6 +165,28 @@ void ChartPlot::refresh(const Chart &chart)
             range.take(hi);
         }
     }
+    clampWindow();
+}
+
+void ChartPlot::setWindow(const PlotWindow &window)
+{
+    window_ = window;
+    clampWindow();
+}
+
+void ChartPlot::clampWindow()
+{
+    if (window_.places <= 0) {
+        window_.first = 0;
+        return;
+    }
+    const double last = std::max(0.0, double(order_.size()) - window_.places);
+    window_.first = std::clamp(std::isfinite(window_.first) ? window_.first : 0.0, 0.0, last);
+}
+
+double ChartPlot::slotsShown() const
+{
+    return window_.places > 0 ? window_.places : std::max<double>(double(order_.size()), 1);
 }
 
 bool ChartPlot::drawn(const Chart &chart, int series) const
@@ -222,10 +244,13 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     AxisScale a;
     a.shown = true;
     a.reversed = vertical;
-    const int n = int(order_.size());
-    a.min = -0.5;
-    a.max = std::max(n, 1) - 0.5;
-    if (n == 0)
+    a.min = window_.first - 0.5;
+    a.max = window_.first + slotsShown() - 0.5;
+    // Only the places inside the window get labels.
+    const int from = std::max(0, int(std::ceil(a.min)));
+    const int to = std::min(int(order_.size()), int(std::floor(a.max)) + 1);
+    const int n = to - from;
+    if (n <= 0)
         return a;
     // Thin the labels out so that they neither overlap nor get cut short: Qt gives each
     // label the axis' length over the number of labels plus one, less some padding.
@@ -233,19 +258,21 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     if (!vertical) {
         if (angle % 180 == 0) {
             double widest = 0;
-            for (const int p : order_)
-                widest = std::max(widest, labelWidth(p, font));
+            for (int k = from; k < to; ++k)
+                widest = std::max(widest, labelWidth(order_[size_t(k)], font));
             extent = widest + 24;
         } else {
             extent = labels.height() / std::max(std::fabs(std::sin(angle * std::numbers::pi / 180)), 0.3) + 6;
         }
     }
     const double length = std::max(vertical ? plot.height() : plot.width(), 1.0);
-    const int fit = std::max(1, int(length / extent) - 1);
+    // A window shows its places at the page's spacing, so they fill only part of the axis.
+    const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
+    const int fit = std::max(1, int(length * share / extent) - 1);
     const int step = std::max(1, int(std::ceil(double(n) / fit)));
     std::vector<QString> texts;
     std::vector<double> at;
-    for (int k = 0; k < n; k += step) {
+    for (int k = from; k < to; k += step) {
         texts.push_back(categories_.label(order_[size_t(k)]));
         at.push_back(k);
     }
@@ -270,15 +297,28 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
         if (!left_.any && !right_.any)
             s.left.shown = true; // an empty frame, 0 to 1 without labels
         break;
-    case Orientation::Horizontal:
+    case Orientation::Horizontal: {
         s.left = placeAxis(plot, font, true, 0);
+        Range shown = horizontal_;
+        if (window_.values) {
+            shown = {};
+            shown.take(window_.values->first);
+            shown.take(window_.values->second);
+        }
         // Horizontal numbers need room for the widest of them.
-        s.bottom = valueAxis(horizontal_, plot.width(),
-                             labels.horizontalAdvance(formatNumber(
-                                 std::max(std::fabs(horizontal_.lo), std::fabs(horizontal_.hi)), kPlainFormat)) +
-                                 40,
-                             QString());
+        s.bottom = valueAxis(
+            shown, plot.width(),
+            labels.horizontalAdvance(formatNumber(std::max(std::fabs(shown.lo), std::fabs(shown.hi)), kPlainFormat)) +
+                40,
+            QString());
+        if (window_.values && shown.hi > shown.lo) {
+            // Zoomed: exactly the range chosen, with the round values inside it.
+            s.bottom.min = shown.lo;
+            s.bottom.max = shown.hi;
+            std::erase_if(s.bottom.labels, [&](const auto &l) { return l.second < shown.lo || l.second > shown.hi; });
+        }
         break;
+    }
     case Orientation::Pies:
         break;
     }
@@ -299,13 +339,12 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
 {
     scales_ = scales;
     plot_ = plot;
-    const double n = std::max<double>(double(order_.size()), 1);
     const bool across = orientation_ == Orientation::Horizontal;
     const double start = across ? plot_.top() : plot_.left();
-    const double step = (across ? plot_.height() : plot_.width()) / n;
+    const double step = (across ? plot_.height() : plot_.width()) / slotsShown();
     placePixel_.assign(slot_.size(), 0);
     for (size_t p = 0; p < slot_.size(); ++p)
-        placePixel_[p] = start + (slot_[p] + 0.5) * step;
+        placePixel_[p] = start + (slot_[p] - window_.first + 0.5) * step;
     bars_.clear();
     lines_.clear();
     slices_.clear();
@@ -325,7 +364,7 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
 
 void ChartPlot::layoutVertical(const Chart &chart)
 {
-    const double slotWidth = plot_.width() / std::max<double>(double(order_.size()), 1);
+    const double slotWidth = plot_.width() / slotsShown();
     const double groupWidth = slotWidth * kBarShare;
     const double barWidth = groupWidth / std::max(barCount_, 1);
     for (int i = 0; i < chart.seriesCount(); ++i) {
@@ -407,7 +446,7 @@ void ChartPlot::layoutVertical(const Chart &chart)
 
 void ChartPlot::layoutHorizontal(const Chart &chart)
 {
-    const double band = plot_.height() / std::max<double>(double(order_.size()), 1) * kBarShare;
+    const double band = plot_.height() / slotsShown() * kBarShare;
     const PixelMap x = pixelMap(scales_.bottom, false);
     forEachStackedBar(chart, [&](int series, int point, double from, double to) {
         const double x0 = x(from);
@@ -473,12 +512,16 @@ std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, 
         const AxisScale &axis = s.axis() == AxisSide::Left ? scales_.left : scales_.right;
         return QPointF(slotCentre(series_[size_t(series)].place[size_t(point)]), valueToPixel(v, axis, true));
     }
-    for (const Bar &b : bars_)
-        if (b.series == series && b.point == point)
-            return orientation_ == Orientation::Horizontal
-                       ? b.rect.center()
-                       : QPointF(b.rect.center().x(),
-                                 s.points()[size_t(point)].value >= 0 ? b.rect.top() : b.rect.bottom());
+    for (const Bar &b : bars_) {
+        if (b.series != series || b.point != point)
+            continue;
+        const QPointF c = b.rect.center();
+        if (orientation_ == Orientation::Horizontal) // not when scrolled out of the window
+            return c.y() < plot_.top() || c.y() > plot_.bottom() ? std::nullopt : std::optional<QPointF>(c);
+        if (c.x() < plot_.left() || c.x() > plot_.right())
+            return std::nullopt;
+        return QPointF(c.x(), s.points()[size_t(point)].value >= 0 ? b.rect.top() : b.rect.bottom());
+    }
     for (const Slice &sl : slices_) {
         if (sl.series == series && sl.point == point) {
             const double mid = (sl.start + sl.span / 2) * std::numbers::pi / 180;
@@ -510,7 +553,7 @@ int ChartPlot::pointAt(const Chart &chart, int series, const QPointF &pos) const
         return best;
     }
     for (const Bar &b : bars_)
-        if (b.series == series && b.rect.adjusted(-0.5, -0.5, 0.5, 0.5).contains(pos))
+        if (b.series == series && b.rect.adjusted(-0.5, -0.5, 0.5, 0.5).intersected(plot_).contains(pos))
             return b.point;
     for (const Slice &sl : slices_) {
         if (sl.series != series)

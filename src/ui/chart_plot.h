@@ -37,6 +37,16 @@ struct LegendEntry {
     QColor color;
 };
 
+// The part of a chart that is shown. `places` place slots at once from slot `first` on
+// (fractional while the user scrolls); a last page with fewer places keeps the slots'
+// size. 0 shows every place. `values` narrows the value axis of a horizontal chart to
+// a range the user zoomed to.
+struct PlotWindow {
+    double places = 0;
+    double first = 0;
+    std::optional<std::pair<double, double>> values;
+};
+
 // What a ChartView draws of a Chart, computed without widgets.
 //
 // A chart with an active StackedHBar series is horizontal: its StackedHBar series
@@ -85,6 +95,10 @@ public:
     // Takes in the model's changes: points appended since the last refresh are placed
     // one by one; a removed series or cleared points place everything again.
     void refresh(const Chart &chart);
+
+    // What part of the chart is shown; `first` is kept within the places there are.
+    void setWindow(const PlotWindow &window);
+    const PlotWindow &window() const { return window_; }
 
     // Axis ranges and labels for a plot of this size, labels written in `font`.
     ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font) const;
@@ -153,7 +167,11 @@ private:
     double labelWidth(int place, const QFont &font) const;
     AxisScale placeAxis(const QSizeF &plot, const QFont &font, bool vertical, int angle) const;
     static AxisScale valueAxis(const Range &range, double length, double spacing, const QString &format);
+    void clampWindow();
+    // Place slots along the place axis: the window's, or every place.
+    double slotsShown() const;
 
+    PlotWindow window_;
     ChartCategories categories_;
     // Label widths by place, measured once (live charts re-measure thousands per tick).
     mutable std::vector<double> labelWidths_;

@@ -8,6 +8,7 @@
 #include <QLegend>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QStyleOptionGraphicsItem>
 #include <cmath>
 
@@ -271,6 +272,7 @@ bool ChartView::applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alig
         axis = new QCategoryAxis;
         axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         axis->setLabelsFont(labelFont_);
+        axis->setTitleText(axisTitles_.value(int(side)));
         chart()->addAxis(axis, side);
         changed = true;
     }
@@ -345,8 +347,135 @@ void ChartView::resizeEvent(QResizeEvent *event)
 
 void ChartView::mouseMoveEvent(QMouseEvent *event)
 {
-    Q_EMIT mouseMoved(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    if (dragButton_ == Qt::RightButton) {
+        const bool across = plot_.orientation() == ChartPlot::Orientation::Horizontal;
+        const double moved = across ? pos.y() - dragFrom_.y() : pos.x() - dragFrom_.x();
+        PlotWindow w = plot_.window();
+        w.first = dragFirst_ - moved / slotPixels(); // the places follow the mouse
+        setWindow(w);
+    } else if (dragButton_ == Qt::LeftButton) {
+        rubberBand_->setGeometry(QRect(dragFrom_, pos).normalized());
+    }
+    Q_EMIT mouseMoved(pos);
     QChartView::mouseMoveEvent(event);
+}
+
+void ChartView::mousePressEvent(QMouseEvent *event)
+{
+    const Qt::MouseButton b = event->button();
+    if (perPage_ <= 0 || dragButton_ != Qt::NoButton || (b != Qt::LeftButton && b != Qt::RightButton)) {
+        QChartView::mousePressEvent(event);
+        return;
+    }
+    dragButton_ = b;
+    dragFrom_ = event->position().toPoint();
+    dragFirst_ = plot_.window().first;
+    if (b == Qt::LeftButton) {
+        if (!rubberBand_)
+            rubberBand_ = new QRubberBand(QRubberBand::Rectangle, viewport());
+        rubberBand_->setGeometry(QRect(dragFrom_, QSize()));
+        rubberBand_->show();
+    }
+    event->accept();
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (dragButton_ == Qt::NoButton || event->button() != dragButton_) {
+        QChartView::mouseReleaseEvent(event);
+        return;
+    }
+    const QPoint to = event->position().toPoint();
+    if (dragButton_ == Qt::LeftButton) {
+        rubberBand_->hide();
+        // Towards the lower right zooms in; towards the upper left undoes the zoom.
+        constexpr int kSlack = 3;
+        if (to.x() > dragFrom_.x() + kSlack && to.y() > dragFrom_.y() + kSlack)
+            zoomTo(QRect(dragFrom_, to));
+        else if (to.x() < dragFrom_.x() - kSlack || to.y() < dragFrom_.y() - kSlack)
+            undoZoom();
+    }
+    dragButton_ = Qt::NoButton;
+    event->accept();
+}
+
+void ChartView::wheelEvent(QWheelEvent *event)
+{
+    if (perPage_ <= 0) {
+        QChartView::wheelEvent(event);
+        return;
+    }
+    // A notch of the wheel moves one place; turning it towards the user goes down.
+    scrollPlaces(-event->angleDelta().y() / 120.0);
+    event->accept();
+}
+
+void ChartView::setAxisTitle(Qt::Alignment side, const QString &title)
+{
+    axisTitles_.insert(int(side), title);
+    if (QCategoryAxis *a = axis(side))
+        a->setTitleText(title);
+    relayout();
+}
+
+void ChartView::setPlacesPerPage(int places)
+{
+    perPage_ = std::max(0, places);
+    setWindow({double(perPage_), 0, std::nullopt});
+}
+
+void ChartView::setWindow(const PlotWindow &window)
+{
+    plot_.setWindow(window);
+    relayout();
+}
+
+double ChartView::slotPixels() const
+{
+    const QRectF plot = plot_.plotRect();
+    const bool across = plot_.orientation() == ChartPlot::Orientation::Horizontal;
+    const double shown = plot_.window().places > 0 ? plot_.window().places : std::max(plot_.placeCount(), 1);
+    return std::max(1.0, (across ? plot.height() : plot.width()) / shown);
+}
+
+void ChartView::scrollPlaces(double places)
+{
+    PlotWindow w = plot_.window();
+    w.first += places;
+    setWindow(w);
+}
+
+void ChartView::zoomTo(const QRect &area)
+{
+    const QRectF plot = plot_.plotRect();
+    const QRectF chosen = QRectF(toChart(area.topLeft()), toChart(area.bottomRight())).normalized().intersected(plot);
+    if (chosen.isEmpty() || perPage_ <= 0)
+        return;
+    PlotWindow w = plot_.window();
+    const double slot = slotPixels();
+    if (plot_.orientation() == ChartPlot::Orientation::Horizontal) {
+        w.first += (chosen.top() - plot.top()) / slot;
+        w.places = chosen.height() / slot;
+        const QCategoryAxis *values = axis(Qt::AlignBottom);
+        if (values && plot.width() > 0) {
+            const auto at = [&](double x) {
+                return values->min() + (x - plot.left()) / plot.width() * (values->max() - values->min());
+            };
+            w.values = std::make_pair(at(chosen.left()), at(chosen.right()));
+        }
+    } else {
+        w.first += (chosen.left() - plot.left()) / slot;
+        w.places = chosen.width() / slot;
+    }
+    setWindow(w);
+}
+
+void ChartView::undoZoom()
+{
+    if (perPage_ <= 0)
+        return;
+    setWindow({double(perPage_), std::round(plot_.window().first), std::nullopt});
 }
 
 QPointF ChartView::toChart(const QPoint &viewPos) const

@@ -3,10 +3,12 @@
 #include "chart_plot.h"
 
 #include <QChartView>
+#include <QHash>
 #include <QPointer>
 #include <optional>
 
 class QCategoryAxis;
+class QRubberBand;
 
 namespace tavimond {
 
@@ -62,6 +64,25 @@ public:
     // Pixels of the chart's right margin as drawn.
     int rightMarginPixels() const;
 
+    // The title of the axis at this side (Qt::AlignLeft, AlignRight, AlignBottom).
+    void setAxisTitle(Qt::Alignment side, const QString &title);
+
+    // Pages the place axis: at most `places` places at a time (0: all of them), the
+    // last page at the same spacing. The user then scrolls along the axis with the
+    // wheel or by dragging with the right mouse button, zooms into a rectangle dragged
+    // with the left button towards the lower right, and undoes the zoom by dragging
+    // towards the upper left.
+    void setPlacesPerPage(int places);
+    int placesPerPage() const { return perPage_; }
+    // The first place shown (fractional after scrolling or zooming).
+    double firstPlace() const { return plot_.window().first; }
+    // Scrolls by this many places (positive: towards the later ones).
+    void scrollPlaces(double places);
+    // Shows only what lies in this rectangle (viewport coordinates) of the plot.
+    void zoomTo(const QRect &area);
+    // Back to a page of the place axis and an automatic value axis.
+    void undoZoom();
+
 Q_SIGNALS:
     // The mouse moved over the chart (viewport coordinates).
     void mouseMoved(const QPoint &pos);
@@ -69,6 +90,9 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     class SeriesItem;
@@ -80,6 +104,9 @@ private:
     bool applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alignment side);
     void relayout();
     QPointF toChart(const QPoint &viewPos) const;
+    void setWindow(const PlotWindow &window);
+    // Pixels per place slot along the place axis.
+    double slotPixels() const;
 
     QPointer<Chart> model_;
     Chart empty_; // drawn when the model is gone
@@ -91,6 +118,12 @@ private:
     QCategoryAxis *left_ = nullptr;
     QCategoryAxis *right_ = nullptr;
     QFont labelFont_;
+    QHash<int, QString> axisTitles_; // by Qt::Alignment
+    int perPage_ = 0;
+    Qt::MouseButton dragButton_ = Qt::NoButton;
+    QPoint dragFrom_;
+    double dragFirst_ = 0;
+    QRubberBand *rubberBand_ = nullptr;
     bool pending_ = false;
     bool laying_ = false;
     bool showHint_ = true;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -345,6 +346,94 @@ TEST(ChartView, StackedHorizontalBarsStackPlaceByPlaceFirstAtTheTop)
     view->sync();
     EXPECT_EQ(view->plot().bars().size(), 4u);
     EXPECT_EQ(view->pointAt(1, ioOfSecond.toPoint()), -1);
+}
+
+TEST(ChartView, APagedPlaceAxisShowsAPageAtATimeScrollsAndZooms)
+{
+    Chart chart;
+    for (int k = 0; k < 3; ++k) {
+        const int s = chart.addSeries(SeriesKind::StackedHBar, QStringLiteral("S%1").arg(k));
+        for (int sid = 0; sid < 25; ++sid)
+            chart.addPoint(s, 1 + (sid % 4), QStringLiteral("1::%1").arg(100 + sid));
+    }
+    auto view = shownView(chart);
+    view->resize(800, 700);
+    view->setAxisTitle(Qt::AlignLeft, QStringLiteral("Instance ID::SID"));
+    view->setAxisTitle(Qt::AlignBottom, QStringLiteral("Seconds"));
+    view->setPlacesPerPage(20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->axis(Qt::AlignLeft)->titleText(), QStringLiteral("Instance ID::SID"));
+    EXPECT_EQ(view->axis(Qt::AlignBottom)->titleText(), QStringLiteral("Seconds"));
+
+    const auto labelsFrom = [](int first, int count) {
+        QStringList out;
+        for (int sid = first; sid < first + count; ++sid)
+            out << QStringLiteral("1::%1").arg(100 + sid);
+        return out;
+    };
+    // The first page: twenty places, the first on top; the rest lie outside the plot.
+    QCategoryAxis *left = view->axis(Qt::AlignLeft);
+    EXPECT_EQ(readLabels(left), labelsFrom(0, 20));
+    EXPECT_DOUBLE_EQ(left->min(), -0.5);
+    EXPECT_DOUBLE_EQ(left->max(), 19.5);
+    const auto last = view->pointPosition(2, 19);
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(view->hitAt(last->toPoint()), (ChartHit{2, 19}));
+    EXPECT_FALSE(view->pointPosition(2, 20).has_value());
+    const double pageBar = view->plot().bars().front().rect.height();
+    EXPECT_NEAR(pageBar, view->plot().plotRect().height() / 20 * 0.7, 0.01);
+
+    // Scrolling stops at the last place; the wheel and the right mouse button scroll too.
+    view->scrollPlaces(10);
+    EXPECT_DOUBLE_EQ(view->firstPlace(), 5);
+    EXPECT_EQ(readLabels(view->axis(Qt::AlignLeft)), labelsFrom(5, 20));
+    EXPECT_TRUE(view->pointPosition(0, 24).has_value());
+    EXPECT_FALSE(view->pointPosition(0, 4).has_value());
+    const QPoint centre = view->viewport()->rect().center();
+    QWheelEvent up(centre, view->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view->viewport(), &up);
+    EXPECT_DOUBLE_EQ(view->firstPlace(), 4);
+    const double slot = view->pointPosition(0, 5)->y() - view->pointPosition(0, 4)->y();
+    ASSERT_GT(slot, 0);
+    QTest::mousePress(view->viewport(), Qt::RightButton, {}, centre);
+    QTest::mouseMove(view->viewport(), centre + QPoint(0, int(std::lround(2 * slot))));
+    QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, centre + QPoint(0, int(std::lround(2 * slot))));
+    EXPECT_NEAR(view->firstPlace(), 2, 0.05); // dragged down: the places follow the mouse
+
+    // A rectangle dragged to the lower right zooms in on both axes; back to the upper
+    // left undoes it.
+    view->scrollPlaces(-2);
+    const double bottomMax = view->axis(Qt::AlignBottom)->max();
+    const QPointF top = *view->pointPosition(0, 2);
+    const QPointF below = *view->pointPosition(0, 5);
+    const QPoint from(int(top.x()) - 40, int(top.y()));
+    const QPoint to(int(top.x()) + 40, int(below.y()));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view->viewport(), to);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    EXPECT_NEAR(view->firstPlace(), 2.5, 0.1);
+    EXPECT_LT(view->axis(Qt::AlignLeft)->max() - view->axis(Qt::AlignLeft)->min(), 4);
+    EXPECT_LT(view->axis(Qt::AlignBottom)->max(), bottomMax);
+    EXPECT_GT(view->plot().bars().front().rect.height(), 4 * pageBar);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, to);
+    QTest::mouseMove(view->viewport(), from);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from);
+    EXPECT_DOUBLE_EQ(view->axis(Qt::AlignLeft)->max() - view->axis(Qt::AlignLeft)->min(), 20);
+    EXPECT_DOUBLE_EQ(view->axis(Qt::AlignBottom)->max(), bottomMax);
+
+    // A short last page keeps the page's spacing.
+    Chart few;
+    const int s = few.addSeries(SeriesKind::StackedHBar, QStringLiteral("S"));
+    for (int sid = 0; sid < 3; ++sid)
+        few.addPoint(s, 1, QStringLiteral("2::%1").arg(sid));
+    auto fewView = shownView(few);
+    fewView->resize(800, 700);
+    fewView->setPlacesPerPage(20);
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(fewView->plot().bars().front().rect.height(), fewView->plot().plotRect().height() / 20 * 0.7, 0.01);
+    fewView->scrollPlaces(5);
+    EXPECT_DOUBLE_EQ(fewView->firstPlace(), 0);
 }
 
 TEST(ChartView, PiesColoursAndLegends)

@@ -215,9 +215,24 @@ AxisScale ChartPlot::valueAxis(const Range &range, double length, double spacing
     const Ticks t = niceTicks(range.lo, range.hi, maxTicks);
     a.min = t.min;
     a.max = t.max;
+    QString pattern = format.isEmpty() ? kPlainFormat : format;
+    if (format.isEmpty()) {
+        // Ticks finer than thousandths get the decimals they need, so that no two of
+        // them read alike (0.0005 apart: 0, 0.0005, 0.001 rather than 0, 0.001, 0.001).
+        int decimals = 3;
+        const auto exact = [&](int d) {
+            const double scale = std::pow(10.0, d);
+            return std::all_of(t.values.begin(), t.values.end(), [&](double v) {
+                return std::fabs(v * scale - std::round(v * scale)) < 1e-6 * std::max(1.0, std::fabs(v * scale));
+            });
+        };
+        while (decimals < 15 && !exact(decimals))
+            ++decimals;
+        pattern = QStringLiteral("#,##0.") + QString(decimals, QLatin1Char('#'));
+    }
     std::vector<QString> texts;
     for (const double v : t.values)
-        texts.push_back(formatNumber(v, format.isEmpty() ? kPlainFormat : format));
+        texts.push_back(formatNumber(v, pattern));
     texts = distinctTexts(texts);
     for (size_t k = 0; k < texts.size(); ++k)
         a.labels.emplace_back(texts[k], t.values[k]);

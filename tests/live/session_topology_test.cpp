@@ -1,0 +1,495 @@
+// The "Session Topology" tab of the real-time screen, sampled against the simulated
+// instance: the sessions of both instances, the differences of their time figures, the
+// stacked bar chart and the row that chooses a session for the other tabs.
+#include "common/recording_sink.h"
+#include "common/sim_fixture.h"
+#include "common/test_settings.h"
+#include "core/chart.h"
+#include "core/result_grid.h"
+#include "db/error.h"
+#include "db/query.h"
+#include "live/real_time_screen.h"
+#include "live/session_topology_tab.h"
+#include "ui/chart_view.h"
+#include "ui/grid_view.h"
+
+#include <QCategoryAxis>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSet>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tavimond;
+
+namespace {
+
+const QStringList kColumns{"INST_ID", "SID",   "SERIAL#", "KEY",  "STATUS", "USERNAME", "TYPE", "PROGRAM",
+                           "cpu",     "I/O",   "App",     "Conc", "Clus",   "RedoSync", "Parse"};
+
+class SessionTopologyTest : public ::testing::Test {
+protected:
+    SessionTopologyTest() : screen({sim.cnn, settings})
+    {
+        // Start-up writes the headers; so does the test.
+        for (const GridHeaders &h : screen.gridHeaders())
+            screen.findChild<ResultGrid *>(h.grid)->setHeaders(h.headers);
+        sink().clear();
+    }
+    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
+    SessionTopologyTab &tab() { return *screen.sessionTopology(); }
+    ResultGrid &grid(const char *name) { return *screen.findChild<ResultGrid *>(QLatin1String(name)); }
+    Chart &chart() { return *screen.findChild<Chart *>(QStringLiteral("sessres_graph")); }
+    ChartView &chartView() { return *screen.findChild<ChartView *>(QStringLiteral("sessres_graph")); }
+    QPlainTextEdit &memo() { return *screen.findChild<QPlainTextEdit *>(QStringLiteral("sessres_memo")); }
+    template <typename W>
+    W &widget(const char *name)
+    {
+        W *w = screen.findChild<W *>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return *w;
+    }
+    QString edit(const char *name) { return widget<QLineEdit>(name).text(); }
+    // A tick of block 1, the clock moved on by a default interval first.
+    void tick(int seconds = 30)
+    {
+        sim.server.model().advance(seconds);
+        tab().Button177Click();
+    }
+    // The session statement replaced by a table of the test's own rows.
+    void useRows(const QList<QStringList> &rows)
+    {
+        sim.setRows(QStringLiteral("sessions"), kColumns, rows);
+        memo().setPlainText(QStringLiteral("select * from sessions"));
+    }
+    static QString identity(const ResultGrid &g, int r)
+    {
+        return g.cell(0, r) + QLatin1Char('/') + g.cell(1, r) + QLatin1Char('/') + g.cell(2, r);
+    }
+    // Rows from 1 to the last non-empty one.
+    static int sessions(const ResultGrid &g)
+    {
+        int n = 0;
+        for (int r = 1; r < g.rowCount(); ++r)
+            n += g.cell(0, r).isEmpty() ? 0 : 1;
+        return n;
+    }
+    QStringList pointLabels(int series = 0)
+    {
+        QStringList out;
+        for (const ChartPoint &p : chart().series(series).points())
+            out << p.label;
+        return out;
+    }
+    void showOnScreen()
+    {
+        screen.resize(1280, 800);
+        screen.setCurrentIndex(0);
+        screen.show();
+        QCoreApplication::processEvents();
+        chartView().sync();
+    }
+
+    test::SimFixture sim;
+    test::TestSettings settings;
+    RealTimeScreen screen;
+};
+
+} // namespace
+
+TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences)
+{
+    EXPECT_FALSE(tab().sampling());
+    EXPECT_TRUE(memo().isReadOnly());
+    const QStringList lines = memo().toPlainText().split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.size(), 47);
+    EXPECT_EQ(lines.at(3), QStringLiteral("sess.serial#, "));
+    EXPECT_EQ(lines.at(9), QStringLiteral(
+                               "sum(case when statn.name = 'CPU used by this session' then nvl(sql.value/1000000,0) "
+                               "end) as \"cpu\","));
+    EXPECT_TRUE(lines.contains(QStringLiteral("statn.inst_id = sql.inst_id and")));
+    EXPECT_EQ(lines.last(), QStringLiteral("sess.serial#"));
+
+    tick();
+    ASSERT_EQ(sim.server.statements().size(), 1);
+    EXPECT_EQ(sim.server.statements().at(0), lines.join(QLatin1Char('\n')));
+    const ResultGrid &g = grid("sessres_grid");
+    EXPECT_EQ(g.headers().at(3), QStringLiteral("SQL ID::Exec Plan"));
+    EXPECT_EQ(grid("sessres_grid_del").headers().at(14), QStringLiteral("Parse Time(s)"));
+    QSet<QString> kinds;
+    for (int r = 1; r + 1 < g.rowCount(); ++r) {
+        kinds << g.cell(0, r) + QLatin1Char(' ') + g.cell(6, r) + QLatin1Char(' ') + g.cell(4, r);
+        EXPECT_NE(g.cell(7, r), QStringLiteral("tavimond")); // the system's own session is left out
+        if (r > 1) { // by instance and sid
+            EXPECT_TRUE(g.cell(0, r - 1).toInt() < g.cell(0, r).toInt() ||
+                        g.cell(1, r - 1).toInt() < g.cell(1, r).toInt());
+        }
+    }
+    for (const char *k : {"1 USER ACTIVE", "1 USER INACTIVE", "1 BACKGROUND ACTIVE", "2 USER ACTIVE",
+                          "2 USER INACTIVE", "2 BACKGROUND ACTIVE"})
+        EXPECT_TRUE(kinds.contains(QLatin1String(k))) << k;
+    EXPECT_EQ(g.row(g.rowCount() - 1), QStringList(15, QString())); // the spare row
+
+    // No differences yet: one empty row, seven empty series, every name in the legend.
+    const ResultGrid &del = grid("sessres_grid_del");
+    EXPECT_EQ(del.rowCount(), 2);
+    EXPECT_EQ(del.row(1), QStringList(15, QString()));
+    ASSERT_EQ(chart().seriesCount(), 7);
+    const QStringList titles{"CPU Time ",    "I/O Wait",       "Application Wait", "Concurrency Wait",
+                             "Cluster Wait", "Redo Sync Wait", "Parse Time"};
+    const Rgb colours[] = {0x00FF00, 0xFF0000, 0x0000FF, 0xFFFF00, 0xFFFFFF, 0x00FFFF, 0xFF00FF};
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(chart().series(k).title(), titles.at(k));
+        EXPECT_EQ(chart().series(k).kind(), SeriesKind::StackedHBar);
+        EXPECT_EQ(chart().series(k).color(), colours[k]);
+        EXPECT_TRUE(chart().series(k).points().empty());
+    }
+    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "I/O Wait", "Application Wait", "Concurrency Wait",
+                                                  "Cluster Wait", "Redo Sync Time", "Parse Time"}));
+    EXPECT_EQ(tab().sessres_graphGetLegendText(7), QString());
+}
+
+TEST_F(SessionTopologyTest, OnlySessionsActiveNowAndSampledBeforeGetADifference)
+{
+    tick();
+    bool fewer = false, reused = false;
+    int previousRows = 0;
+    for (int t = 0; t < 40; ++t) {
+        tick();
+        const ResultGrid &g = grid("sessres_grid");
+        const ResultGrid &arc = grid("sessres_grid_arc");
+        const ResultGrid &del = grid("sessres_grid_del");
+        QSet<QString> before, sidsBefore;
+        for (int a = 1; a < arc.rowCount(); ++a) {
+            before << identity(arc, a);
+            sidsBefore << arc.cell(0, a) + QLatin1Char('/') + arc.cell(1, a);
+        }
+        QSet<QString> expected, replaced;
+        for (int r = 1; r < g.rowCount(); ++r) {
+            if (g.cell(4, r) != QLatin1String("ACTIVE"))
+                continue;
+            if (before.contains(identity(g, r)))
+                expected << identity(g, r);
+            else if (sidsBefore.contains(g.cell(0, r) + QLatin1Char('/') + g.cell(1, r)))
+                replaced << g.cell(0, r) + QLatin1Char('/') + g.cell(1, r);
+        }
+        // Exactly those sessions, once each, and one empty row after them.
+        QSet<QString> shown;
+        for (int r = 1; r + 1 < del.rowCount(); ++r) {
+            shown << identity(del, r);
+            EXPECT_EQ(del.cell(4, r), QStringLiteral("ACTIVE"));
+            for (int c = 8; c < 15; ++c)
+                EXPECT_GE(del.cell(c, r).toDouble(), 0) << del.cell(c, r).toStdString();
+            if (r > 1) { // sorted by the first sort item, CPU, largest first
+                EXPECT_GE(del.cell(8, r - 1).toDouble(), del.cell(8, r).toDouble());
+            }
+            // A sid taken over by a new session gives no row.
+            EXPECT_FALSE(replaced.contains(del.cell(0, r) + QLatin1Char('/') + del.cell(1, r)));
+        }
+        EXPECT_EQ(shown, expected) << "tick " << t;
+        EXPECT_EQ(del.rowCount(), expected.size() + 2);
+        EXPECT_EQ(del.row(del.rowCount() - 1), QStringList(15, QString()));
+        fewer = fewer || (previousRows > 0 && expected.size() < previousRows);
+        reused = reused || !replaced.isEmpty();
+        previousRows = int(expected.size());
+    }
+    EXPECT_TRUE(fewer);
+    EXPECT_TRUE(reused);
+}
+
+TEST_F(SessionTopologyTest, DifferencesAreTheGrowthSinceThePreviousSample)
+{
+    tick();
+    tick();
+    const ResultGrid &g = grid("sessres_grid");
+    const ResultGrid &arc = grid("sessres_grid_arc");
+    const ResultGrid &del = grid("sessres_grid_del");
+    ASSERT_GT(sessions(del), 0);
+    bool grew = false;
+    for (int r = 1; r + 1 < del.rowCount(); ++r) {
+        int now = -1, then = -1;
+        for (int i = 1; i < g.rowCount(); ++i)
+            if (identity(g, i) == identity(del, r))
+                now = i;
+        for (int i = 1; i < arc.rowCount(); ++i)
+            if (identity(arc, i) == identity(del, r))
+                then = i;
+        ASSERT_GT(now, 0);
+        ASSERT_GT(then, 0);
+        for (int c = 8; c < 15; ++c) {
+            const double expected = g.cell(c, now).toDouble() - arc.cell(c, then).toDouble();
+            EXPECT_NEAR(del.cell(c, r).toDouble(), std::max(0.0, expected), 1e-12);
+            EXPECT_LT(del.cell(c, r).size(), 12) << "no binary noise: " << del.cell(c, r).toStdString();
+        }
+        grew = grew || del.cell(8, r).toDouble() > 0;
+    }
+    EXPECT_TRUE(grew);
+}
+
+TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNotCountedPerInstance)
+{
+    tick();
+    const ResultGrid &g = grid("sessres_grid");
+    int background = -1;
+    for (int r = 1; r < g.rowCount() && background < 0; ++r)
+        if (g.cell(6, r) == QLatin1String("BACKGROUND") && g.cell(0, r) == QLatin1String("2"))
+            background = r;
+    ASSERT_GT(background, 0);
+    EXPECT_EQ(g.cell(10, background), QStringLiteral("0")); // application wait time: not kept
+    EXPECT_EQ(g.cell(14, background), QStringLiteral("0")); // parse time elapsed: not kept
+    EXPECT_EQ(g.cell(3, background), QStringLiteral("::"));  // no statement
+
+    // Each figure is the session's one statistic over a million, although gv$statname
+    // names every statistic once per instance.
+    Query q(sim.cnn);
+    q.setSql({QStringLiteral("select value from gv$sesstat where inst_id = %1 and sid = %2 and statistic# = 12")
+                  .arg(g.cell(0, background), g.cell(1, background))});
+    q.open();
+    ASSERT_FALSE(q.eof());
+    const double cpu = q.field(0).toDouble();
+    ASSERT_GT(cpu, 0);
+    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), cpu / 1000000);
+
+    // Joined on statistic# alone, as the statement first stood, it came out twice as large.
+    QStringList lines = memo().toPlainText().split(QLatin1Char('\n'));
+    lines.removeAll(QStringLiteral("statn.inst_id = sql.inst_id and"));
+    memo().setPlainText(lines.join(QLatin1Char('\n')));
+    tab().Button177Click();
+    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 1000000);
+}
+
+TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
+{
+    const auto session = [](const char *sid, const char *serial, const char *status, const char *cpu, const char *io) {
+        return QStringList{"1", sid, serial, "abc::123", status, "APP", "USER", "JDBC Thin Client", cpu, io,
+                           "",  " ", "0",    "0",        "0",    "0"};
+    };
+    useRows({session("10", "5", "ACTIVE", "0.5", "0.3"), session("11", "8", "ACTIVE", "2", "1")});
+    tick();
+    EXPECT_EQ(grid("sessres_grid").cell(10, 1), QStringLiteral("0")); // NULL and a blank read as 0
+    EXPECT_EQ(grid("sessres_grid").cell(11, 1), QStringLiteral("0"));
+    useRows({session("10", "5", "ACTIVE", "0.75", "0.1"), session("11", "9", "ACTIVE", "3", "1")});
+    tick();
+    const ResultGrid &del = grid("sessres_grid_del");
+    ASSERT_EQ(del.rowCount(), 3); // sid 11 is a new session under serial# 9: no row yet
+    EXPECT_EQ(del.row(1).mid(0, 11), (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER",
+                                                  "JDBC Thin Client", "0.25", "0", "0"}));
+
+    // A figure that is not a number ends the sample with the conversion error; what the
+    // sample did before stays.
+    useRows({session("10", "5", "ACTIVE", "0,9", "0.1")});
+    QString message;
+    try {
+        tick();
+    } catch (const Error &e) {
+        message = e.message();
+    }
+    EXPECT_EQ(message, QStringLiteral("'0,9' is not a valid floating point value"));
+    EXPECT_EQ(grid("sessres_grid").cell(8, 1), QStringLiteral("0,9"));
+    EXPECT_EQ(del.rowCount(), 2);
+}
+
+TEST_F(SessionTopologyTest, BackgroundSessionsArePlottedOnlyWhileNotExcluded)
+{
+    const auto session = [](const char *sid, const char *type, const char *cpu) {
+        return QStringList{"1", sid, "3", "::", "ACTIVE", "", type, "oracle", cpu, "1", "1", "1", "1", "1", "1"};
+    };
+    useRows({session("1", "BACKGROUND", "1"), session("2", "USER", "1"), session("3", "RECURSIVE", "1")});
+    tick();
+    useRows({session("1", "BACKGROUND", "4"), session("2", "USER", "3"), session("3", "RECURSIVE", "2")});
+    tick();
+    EXPECT_TRUE(widget<QCheckBox>("exc_backsess").isChecked());
+    EXPECT_EQ(sessions(grid("sessres_grid_del")), 3); // in the grid like any other
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(pointLabels(k), QStringList{"1::2"}) << k;
+
+    // Unticked, from the next sample on; a type other than these two is never plotted.
+    widget<QCheckBox>("exc_backsess").setChecked(false);
+    EXPECT_EQ(pointLabels(), QStringList{"1::2"});
+    useRows({session("1", "BACKGROUND", "7"), session("2", "USER", "4"), session("3", "RECURSIVE", "3")});
+    tick();
+    EXPECT_EQ(pointLabels(), (QStringList{"1::1", "1::2"}));
+    EXPECT_EQ(chart().series(0).points()[0].value, 3);
+    EXPECT_EQ(chart().series(0).points()[0].color, Rgb(0x00FF00));
+    EXPECT_EQ(chart().series(4).points()[1].color, Rgb(0xFFFFFF));
+}
+
+TEST_F(SessionTopologyTest, TheChartPagesTwentySessionsAndPlotsSessionsInTheSortedOrder)
+{
+    tick();
+    widget<QCheckBox>("exc_backsess").setChecked(false);
+    widget<QComboBox>("sessres_combo").setCurrentIndex(6); // "Parse Time"
+    tick();
+    const ResultGrid &del = grid("sessres_grid_del");
+    QStringList expected;
+    for (int r = 1; r + 1 < del.rowCount(); ++r) {
+        expected << del.cell(0, r) + QStringLiteral("::") + del.cell(1, r);
+        if (r > 1) {
+            EXPECT_GE(del.cell(14, r - 1).toDouble(), del.cell(14, r).toDouble());
+        }
+    }
+    ASSERT_GT(expected.size(), 30); // the background processes of both instances included
+    EXPECT_EQ(pointLabels(), expected);
+    showOnScreen();
+    EXPECT_EQ(chartView().placesPerPage(), 20);
+    QCategoryAxis *left = chartView().axis(Qt::AlignLeft);
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->titleText(), QStringLiteral("Instance ID::SID"));
+    EXPECT_EQ(chartView().axis(Qt::AlignBottom)->titleText(), QStringLiteral("Seconds"));
+    EXPECT_TRUE(left->isReverse());
+    EXPECT_DOUBLE_EQ(left->max() - left->min(), 20);
+    EXPECT_EQ(QString(left->categoriesLabels().first()).remove(QChar(0x200B)), expected.first());
+}
+
+TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)
+{
+    const auto session = [](const char *sid, const char *key) {
+        return QStringList{"2", sid, "77", key, "ACTIVE", "APP", "USER", "JDBC Thin Client",
+                           "1", "1", "1",  "1", "1",      "1",   "1"};
+    };
+    useRows({session("31", "abc::123"), session("32", "::")});
+    tick();
+    tick();
+    showOnScreen();
+    QTest::mouseClick(&widget<QRadioButton>("RadioButton31"), Qt::LeftButton);
+    EXPECT_TRUE(widget<QGroupBox>("sessdesc_panel").isVisible());
+    EXPECT_FALSE(widget<QGroupBox>("sessres_panel").isVisible());
+
+    GridView &view = widget<GridView>("sessres_grid");
+    const auto click = [&](GridView &v, int row, bool twice) {
+        const QPoint at = v.visualRect(v.model()->index(row, 1)).center();
+        // A double click is a click and then the double click, as the mouse sends it.
+        QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at);
+    };
+    click(view, 0, false);
+    const QStringList edits{"Instidwt", "sidid", "serialnum", "Instidst", "sesid", "serialnumst", "sesssqlid",
+                            "sessexecplan"};
+    const auto values = [&] {
+        QStringList out;
+        for (const QString &e : edits)
+            out << edit(e.toLatin1().constData());
+        return out;
+    };
+    EXPECT_EQ(values(), (QStringList{"2", "31", "77", "2", "31", "77", "abc", "123"}));
+    click(view, 1, true);
+    EXPECT_EQ(values(), (QStringList{"2", "32", "77", "2", "32", "77", "", ""}));
+    // The empty last row empties all eight.
+    click(view, 2, false);
+    EXPECT_EQ(values(), QStringList(8, QString()));
+
+    // On the delta grid a double click copies, a single click does not.
+    GridView &deltas = widget<GridView>("sessres_grid_del");
+    const int abc = grid("sessres_grid_del").cell(1, 1) == QLatin1String("31") ? 0 : 1;
+    click(deltas, abc, false);
+    EXPECT_EQ(values(), QStringList(8, QString()));
+    click(deltas, abc, true);
+    EXPECT_EQ(values(), (QStringList{"2", "31", "77", "2", "31", "77", "abc", "123"}));
+
+    QTest::mouseClick(&widget<QRadioButton>("RadioButton30"), Qt::LeftButton);
+    EXPECT_FALSE(widget<QGroupBox>("sessdesc_panel").isVisible());
+    EXPECT_TRUE(widget<QGroupBox>("sessres_panel").isVisible());
+    EXPECT_TRUE(sink().errors.isEmpty());
+}
+
+TEST_F(SessionTopologyTest, SeriesSwitchedOffKeepTheirValuesAndTheLegendNamesTheOthers)
+{
+    const auto session = [](const char *sid, const char *cpu, const char *parse) {
+        return QStringList{"1", sid, "4", "::", "ACTIVE", "APP", "USER", "x", cpu, "0.5", "0", "0", "0", "0", parse};
+    };
+    useRows({session("7", "1", "1"), session("8", "1", "1")});
+    tick();
+    useRows({session("7", "1.125", "1.5"), session("8", "1.25", "1")});
+    tick();
+    ASSERT_EQ(chart().series(1).points().size(), 2u);
+    const auto ioPoints = chart().series(1).points();
+    QTest::mouseClick(&widget<QCheckBox>("sessres_io_cb"), Qt::LeftButton);
+    EXPECT_FALSE(chart().series(1).active());
+    EXPECT_EQ(chart().series(1).points().size(), ioPoints.size());
+    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait",
+                                                  "Cluster Wait", "Redo Sync Time", "Parse Time"}));
+    // It lasts: the next sample applies the boxes again.
+    tick();
+    EXPECT_FALSE(chart().series(1).active());
+    QTest::mouseClick(&widget<QCheckBox>("sessres_io_cb"), Qt::LeftButton);
+    EXPECT_TRUE(chart().series(1).active());
+
+    // With one series left the legend names it on its first entry only.
+    for (const char *box : {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb",
+                            "sessres_java_cb"})
+        QTest::mouseClick(&widget<QCheckBox>(box), Qt::LeftButton);
+    showOnScreen();
+    const auto &legend = chartView().legend();
+    ASSERT_EQ(legend.size(), 2u);
+    EXPECT_EQ(legend[0].text, QStringLiteral("CPU Time "));
+    EXPECT_EQ(legend[1].text, QString());
+}
+
+TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptions)
+{
+    const auto session = [](const char *sid, const char *serial, const char *cpu) {
+        return QStringList{"1", sid, serial, "::", "ACTIVE", "APP", "USER", "x", cpu, "1", "2", "3", "4", "5", "6"};
+    };
+    // Two sessions under one label: each keeps a bar of its own.
+    useRows({session("7", "1", "1"), session("7", "2", "1"), session("9", "1", "1")});
+    tick();
+    useRows({session("7", "1", "1.25"), session("7", "2", "3"), session("9", "1", "1.5")});
+    tick();
+    showOnScreen();
+    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU:"));
+    EXPECT_EQ(widget<QLabel>("instsidcap").text(), QStringLiteral("Inst-SID:"));
+    EXPECT_EQ(pointLabels(), (QStringList{"1::7", "1::9", "1::7"}));
+    const auto &bars = chartView().plot().bars();
+    QSet<double> rows;
+    for (const auto &b : bars)
+        rows << b.rect.center().y();
+    EXPECT_EQ(rows.size(), 3);
+
+    const auto hover = [&](int series, int point) {
+        const auto at = chartView().pointPosition(series, point);
+        ASSERT_TRUE(at.has_value());
+        QTest::mouseMove(chartView().viewport(), at->toPoint());
+    };
+    hover(3, 1); // the concurrency part of the second bar
+    EXPECT_EQ(widget<QLabel>("instsidcap").text(), QStringLiteral("Inst-SID: 1::9"));
+    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.5"));
+    EXPECT_EQ(widget<QLabel>("iocap").text(), QStringLiteral("I/O: 0"));
+    EXPECT_EQ(widget<QLabel>("parsecap").text(), QStringLiteral("Parse:0"));
+    hover(0, 2);
+    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.25"));
+    // Away from the bars the captions stay.
+    QTest::mouseMove(chartView().viewport(), QPoint(3, 3));
+    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.25"));
+}
+
+// Set TAVIMOND_SHOTS to a folder to get a picture of the tab after a few ticks.
+TEST_F(SessionTopologyTest, ScreenshotOfTheTabAfterAFewTicks)
+{
+    for (int t = 0; t < 4; ++t)
+        tick();
+    widget<QCheckBox>("exc_backsess").setChecked(false);
+    tick();
+    showOnScreen();
+    QCoreApplication::processEvents();
+    EXPECT_GT(chartView().plot().bars().size(), 0u);
+    EXPECT_TRUE(sink().errors.isEmpty());
+    const QByteArray dir = qgetenv("TAVIMOND_SHOTS");
+    const auto shot = [&](const char *name) {
+        if (!dir.isEmpty()) {
+            EXPECT_TRUE(screen.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QLatin1String(name))));
+        }
+    };
+    QTest::mouseMove(chartView().viewport(), chartView().pointPosition(1, 0)->toPoint());
+    EXPECT_NE(widget<QLabel>("cpucap").text(), QStringLiteral("CPU:"));
+    shot("session_topology.png");
+    QTest::mouseClick(&widget<QRadioButton>("RadioButton31"), Qt::LeftButton);
+    shot("session_topology_grids.png");
+}

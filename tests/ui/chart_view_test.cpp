@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QSet>
 #include <QSignalSpy>
 #include <QWheelEvent>
 #include <QTest>
@@ -434,6 +435,21 @@ TEST(ChartView, APagedPlaceAxisShowsAPageAtATimeScrollsAndZooms)
     EXPECT_NEAR(fewView->plot().bars().front().rect.height(), fewView->plot().plotRect().height() / 20 * 0.7, 0.01);
     fewView->scrollPlaces(5);
     EXPECT_DOUBLE_EQ(fewView->firstPlace(), 0);
+}
+
+TEST(ChartView, SmallValuesGetAxisLabelsThatAllReadDifferently)
+{
+    Chart chart;
+    const int s = chart.addSeries(SeriesKind::StackedHBar, QStringLiteral("CPU Time "));
+    chart.addPoint(s, 0.0014, QStringLiteral("1::62"));
+    chart.addPoint(s, 0.0028, QStringLiteral("2::34"));
+    auto view = shownView(chart);
+    const QStringList labels = readLabels(view->axis(Qt::AlignBottom));
+    ASSERT_GT(labels.size(), 2);
+    EXPECT_EQ(labels.first(), QStringLiteral("0"));
+    EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size()) << labels.join(u' ').toStdString();
+    EXPECT_TRUE(labels.contains(QStringLiteral("0.0005")) || labels.contains(QStringLiteral("0.0002")))
+        << labels.join(u' ').toStdString();
 }
 
 TEST(ChartView, PiesColoursAndLegends)

@@ -67,3 +67,20 @@ TEST_F(DefaultTick, AFailingBlockEndsTheTickAndTheNextTickStartsOver)
     EXPECT_GT(grid->rowCount(), 2);
     EXPECT_EQ(grid->cell(0, 0), QStringLiteral("Wait Event")); // start-up wrote the headers
 }
+
+TEST_F(DefaultTick, BlockOneSamplesTheSessionsOfBothInstances)
+{
+    check("session_check", true);
+    tick();
+    tick();
+    ASSERT_EQ(server.statements().size(), 2); // one query per tick
+    EXPECT_TRUE(server.statements().at(0).startsWith(QStringLiteral("SELECT\nsess.inst_id,")));
+    const ResultGrid *sessions = window.findChild<ResultGrid *>(QStringLiteral("sessres_grid"));
+    const ResultGrid *deltas = window.findChild<ResultGrid *>(QStringLiteral("sessres_grid_del"));
+    EXPECT_EQ(sessions->cell(3, 0), QStringLiteral("SQL ID::Exec Plan")); // start-up wrote the headers
+    EXPECT_EQ(window.findChild<ResultGrid *>(QStringLiteral("sessres_grid_arc"))->cell(0, 0),
+              QStringLiteral("Inst ID"));
+    EXPECT_GT(sessions->rowCount(), 40);
+    EXPECT_GT(deltas->rowCount(), 2);
+    EXPECT_TRUE(sink().errors.isEmpty());
+}

@@ -51,8 +51,8 @@ const Metric kMetric[kMetrics] = {
     {"I/O Wait", 0xFF0000, "sessres_io_cb", "I/O Wait Time", "I/O Wait", "User I/O Wait Time", "iocap", "I/O: "},
     {"Application Wait", 0x0000FF, "sessres_app_cb", "Application Wait Time", "Application Wait", "App Wait Time",
      "appcap", "App: "},
-    {"Concurrency Wait", 0xFFFF00, "sessres_conc_cb", "Concurrency Wait Time", "Concurrency Wait",
-     "Conc I/O Wait Time", "conccap", "Conc: "},
+    {"Concurrency Wait", 0xFFFF00, "sessres_conc_cb", "Concurrency Wait Time", "Concurrency Wait", "Conc I/O Wait Time",
+     "conccap", "Conc: "},
     {"Cluster Wait", 0xFFFFFF, "sessres_clust_cb", "Cluster Wait Time", "Cluster Wait", "Clust I/O Wait Time",
      "clustcap", "Clus: "},
     {"Redo Sync Wait", 0x00FFFF, "sessres_pl_cb", "Redo Sync Time", "Redo Sync Time", "Redo Sync Time", "redocap",
@@ -62,23 +62,29 @@ const Metric kMetric[kMetrics] = {
 
 const QStringList &headers()
 {
-    static const QStringList h{
-        QStringLiteral("Inst ID"),          QStringLiteral("SID"),
-        QStringLiteral("Serial #"),         QStringLiteral("SQL ID::Exec Plan"),
-        QStringLiteral("Status"),           QStringLiteral("Username"),
-        QStringLiteral("Type"),             QStringLiteral("Program"),
-        QStringLiteral("CPU Time(s)"),      QStringLiteral("I/O Wait Time(s)"),
-        QStringLiteral("App Wait Time(s)"), QStringLiteral("Conc Wait Time(s)"),
-        QStringLiteral("Clust Wait Time(s)"), QStringLiteral("Redo Sync Time(s)"),
-        QStringLiteral("Parse Time(s)")};
+    static const QStringList h{QStringLiteral("Inst ID"),
+                               QStringLiteral("SID"),
+                               QStringLiteral("Serial #"),
+                               QStringLiteral("SQL ID::Exec Plan"),
+                               QStringLiteral("Status"),
+                               QStringLiteral("Username"),
+                               QStringLiteral("Type"),
+                               QStringLiteral("Program"),
+                               QStringLiteral("CPU Time(s)"),
+                               QStringLiteral("I/O Wait Time(s)"),
+                               QStringLiteral("App Wait Time(s)"),
+                               QStringLiteral("Conc Wait Time(s)"),
+                               QStringLiteral("Clust Wait Time(s)"),
+                               QStringLiteral("Redo Sync Time(s)"),
+                               QStringLiteral("Parse Time(s)")};
     return h;
 }
 
 QStringList sessionStatement()
 {
     static const char *const statistics[kMetrics][2] = {
-        {"CPU used by this session", "cpu"}, {"user I/O wait time", "I/O"},   {"application wait time", "App"},
-        {"concurrency wait time", "Conc"},   {"cluster wait time", "Clus"},   {"redo synch time", "RedoSync"},
+        {"CPU used by this session", "cpu"}, {"user I/O wait time", "I/O"}, {"application wait time", "App"},
+        {"concurrency wait time", "Conc"},   {"cluster wait time", "Clus"}, {"redo synch time", "RedoSync"},
         {"parse time elapsed", "Parse"}};
     QStringList lines{QStringLiteral("SELECT"),
                       QStringLiteral("sess.inst_id,"),
@@ -222,7 +228,8 @@ QWidget *SessionTopologyTab::buildResourcePanel()
     exc_backsess = new QCheckBox(QStringLiteral("Exclude Background Processes"), chartView_);
     exc_backsess->setObjectName(QStringLiteral("exc_backsess"));
     exc_backsess->setChecked(true);
-    for (const QString &note : {QStringLiteral("Zoom In/Out : Left Mouse"), QStringLiteral("Scroll Up/Down: Right Mouse")}) {
+    for (const QString &note :
+         {QStringLiteral("Zoom In/Out : Left Mouse"), QStringLiteral("Scroll Up/Down: Right Mouse")}) {
         auto *label = new QLabel(note, chartView_);
         label->setStyleSheet(QStringLiteral("color: blue"));
         label->setAttribute(Qt::WA_TransparentForMouseEvents);

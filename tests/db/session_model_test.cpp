@@ -191,11 +191,12 @@ TEST_F(SimulatedSessions, ARunningStatementIsInTheSharedPoolOfItsInstance)
             continue;
         ++running;
         const QString address = sim::SessionModel::statementAddress(s.instance, s.statement);
-        const QStringList ids = column(QStringLiteral("select sql_id from gv$sqlarea where inst_id = %1 and address = '%2'")
-                                           .arg(s.instance)
-                                           .arg(address)
-                                           .toUtf8()
-                                           .constData());
+        const QStringList ids =
+            column(QStringLiteral("select sql_id from gv$sqlarea where inst_id = %1 and address = '%2'")
+                       .arg(s.instance)
+                       .arg(address)
+                       .toUtf8()
+                       .constData());
         EXPECT_EQ(ids, QStringList{sim::SessionModel::statements()[size_t(s.statement)].sqlId});
     }
     EXPECT_GT(running, 0);

@@ -31,8 +31,8 @@ using namespace tavimond;
 
 namespace {
 
-const QStringList kColumns{"INST_ID", "SID",   "SERIAL#", "KEY",  "STATUS", "USERNAME", "TYPE", "PROGRAM",
-                           "cpu",     "I/O",   "App",     "Conc", "Clus",   "RedoSync", "Parse"};
+const QStringList kColumns{"INST_ID", "SID", "SERIAL#", "KEY",  "STATUS", "USERNAME", "TYPE", "PROGRAM",
+                           "cpu",     "I/O", "App",     "Conc", "Clus",   "RedoSync", "Parse"};
 
 class SessionTopologyTest : public ::testing::Test {
 protected:
@@ -111,9 +111,9 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences
     const QStringList lines = memo().toPlainText().split(QLatin1Char('\n'));
     EXPECT_EQ(lines.size(), 47);
     EXPECT_EQ(lines.at(3), QStringLiteral("sess.serial#, "));
-    EXPECT_EQ(lines.at(9), QStringLiteral(
-                               "sum(case when statn.name = 'CPU used by this session' then nvl(sql.value/1000000,0) "
-                               "end) as \"cpu\","));
+    EXPECT_EQ(lines.at(9),
+              QStringLiteral("sum(case when statn.name = 'CPU used by this session' then nvl(sql.value/1000000,0) "
+                             "end) as \"cpu\","));
     EXPECT_TRUE(lines.contains(QStringLiteral("statn.inst_id = sql.inst_id and")));
     EXPECT_EQ(lines.last(), QStringLiteral("sess.serial#"));
 
@@ -127,13 +127,13 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences
     for (int r = 1; r + 1 < g.rowCount(); ++r) {
         kinds << g.cell(0, r) + QLatin1Char(' ') + g.cell(6, r) + QLatin1Char(' ') + g.cell(4, r);
         EXPECT_NE(g.cell(7, r), QStringLiteral("tavimond")); // the system's own session is left out
-        if (r > 1) { // by instance and sid
+        if (r > 1) {                                         // by instance and sid
             EXPECT_TRUE(g.cell(0, r - 1).toInt() < g.cell(0, r).toInt() ||
                         g.cell(1, r - 1).toInt() < g.cell(1, r).toInt());
         }
     }
-    for (const char *k : {"1 USER ACTIVE", "1 USER INACTIVE", "1 BACKGROUND ACTIVE", "2 USER ACTIVE",
-                          "2 USER INACTIVE", "2 BACKGROUND ACTIVE"})
+    for (const char *k : {"1 USER ACTIVE", "1 USER INACTIVE", "1 BACKGROUND ACTIVE", "2 USER ACTIVE", "2 USER INACTIVE",
+                          "2 BACKGROUND ACTIVE"})
         EXPECT_TRUE(kinds.contains(QLatin1String(k))) << k;
     EXPECT_EQ(g.row(g.rowCount() - 1), QStringList(15, QString())); // the spare row
 
@@ -244,7 +244,7 @@ TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNot
     ASSERT_GT(background, 0);
     EXPECT_EQ(g.cell(10, background), QStringLiteral("0")); // application wait time: not kept
     EXPECT_EQ(g.cell(14, background), QStringLiteral("0")); // parse time elapsed: not kept
-    EXPECT_EQ(g.cell(3, background), QStringLiteral("::"));  // no statement
+    EXPECT_EQ(g.cell(3, background), QStringLiteral("::")); // no statement
 
     // Each figure is the session's one statistic over a million, although gv$statname
     // names every statistic once per instance.
@@ -268,8 +268,8 @@ TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNot
 TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
 {
     const auto session = [](const char *sid, const char *serial, const char *status, const char *cpu, const char *io) {
-        return QStringList{"1", sid, serial, "abc::123", status, "APP", "USER", "JDBC Thin Client", cpu, io,
-                           "",  " ", "0",    "0",        "0",    "0"};
+        return QStringList{"1", sid, serial, "abc::123", status, "APP", "USER", "JDBC Thin Client",
+                           cpu, io,  "",     " ",        "0",    "0",   "0",    "0"};
     };
     useRows({session("10", "5", "ACTIVE", "0.5", "0.3"), session("11", "8", "ACTIVE", "2", "1")});
     tick();
@@ -279,8 +279,8 @@ TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
     tick();
     const ResultGrid &del = grid("sessres_grid_del");
     ASSERT_EQ(del.rowCount(), 3); // sid 11 is a new session under serial# 9: no row yet
-    EXPECT_EQ(del.row(1).mid(0, 11), (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER",
-                                                  "JDBC Thin Client", "0.25", "0", "0"}));
+    EXPECT_EQ(del.row(1).mid(0, 11),
+              (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER", "JDBC Thin Client", "0.25", "0", "0"}));
 
     // A figure that is not a number ends the sample with the conversion error; what the
     // sample did before stays.
@@ -371,8 +371,8 @@ TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)
             QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at);
     };
     click(view, 0, false);
-    const QStringList edits{"Instidwt", "sidid", "serialnum", "Instidst", "sesid", "serialnumst", "sesssqlid",
-                            "sessexecplan"};
+    const QStringList edits{"Instidwt", "sidid",       "serialnum", "Instidst",
+                            "sesid",    "serialnumst", "sesssqlid", "sessexecplan"};
     const auto values = [&] {
         QStringList out;
         for (const QString &e : edits)
@@ -414,8 +414,8 @@ TEST_F(SessionTopologyTest, SeriesSwitchedOffKeepTheirValuesAndTheLegendNamesThe
     QTest::mouseClick(&widget<QCheckBox>("sessres_io_cb"), Qt::LeftButton);
     EXPECT_FALSE(chart().series(1).active());
     EXPECT_EQ(chart().series(1).points().size(), ioPoints.size());
-    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait",
-                                                  "Cluster Wait", "Redo Sync Time", "Parse Time"}));
+    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait", "Cluster Wait",
+                                                  "Redo Sync Time", "Parse Time"}));
     // It lasts: the next sample applies the boxes again.
     tick();
     EXPECT_FALSE(chart().series(1).active());
@@ -423,8 +423,8 @@ TEST_F(SessionTopologyTest, SeriesSwitchedOffKeepTheirValuesAndTheLegendNamesThe
     EXPECT_TRUE(chart().series(1).active());
 
     // With one series left the legend names it on its first entry only.
-    for (const char *box : {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb",
-                            "sessres_java_cb"})
+    for (const char *box :
+         {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb", "sessres_java_cb"})
         QTest::mouseClick(&widget<QCheckBox>(box), Qt::LeftButton);
     showOnScreen();
     const auto &legend = chartView().legend();

@@ -159,31 +159,29 @@ std::optional<SessionResourceStatement> SessionResourceStatement::parse(const St
         const QStringList sides = c.split(QStringLiteral(" = "));
         if (sides.size() != 2)
             return std::nullopt;
-        joins.insert(sides[0] < sides[1] ? sides[0] + QLatin1Char('=') + sides[1] : sides[1] + QLatin1Char('=') + sides[0]);
+        joins.insert(sides[0] < sides[1] ? sides[0] + QLatin1Char('=') + sides[1]
+                                         : sides[1] + QLatin1Char('=') + sides[0]);
     }
     const auto joined = [&](const QString &a, const QString &b) {
         return joins.contains(a < b ? a + QLatin1Char('=') + b : b + QLatin1Char('=') + a);
     };
-    if (!joined(columns(sess, "inst_id"), columns(sql, "inst_id")) || !joined(columns(sess, "sid"), columns(sql, "sid")) ||
+    if (!joined(columns(sess, "inst_id"), columns(sql, "inst_id")) ||
+        !joined(columns(sess, "sid"), columns(sql, "sid")) ||
         !joined(columns(sql, "statistic#"), columns(statn, "statistic#")) ||
         !joined(columns(sess, "sql_address"), columns(vsa, "address")))
         return std::nullopt;
-    s.statnameByInstance =
-        joined(columns(statn, "inst_id"), columns(sql, "inst_id")) || joined(columns(statn, "inst_id"), columns(sess, "inst_id"));
+    s.statnameByInstance = joined(columns(statn, "inst_id"), columns(sql, "inst_id")) ||
+                           joined(columns(statn, "inst_id"), columns(sess, "inst_id"));
     s.sqlareaByInstance = joined(columns(sess, "inst_id"), columns(vsa, "inst_id"));
     return s;
 }
 
 Result SessionResourceStatement::answer(const SessionModel &model, const SessionInfo &who) const
 {
-    QStringList headings{QStringLiteral("INST_ID"),
-                         QStringLiteral("SID"),
-                         QStringLiteral("SERIAL#"),
-                         QStringLiteral("SESS.SQL_ID||'::'||VSA.PLAN_HASH_VALUE"),
-                         QStringLiteral("STATUS"),
-                         QStringLiteral("USERNAME"),
-                         QStringLiteral("TYPE"),
-                         QStringLiteral("PROGRAM")};
+    QStringList headings{QStringLiteral("INST_ID"), QStringLiteral("SID"),
+                         QStringLiteral("SERIAL#"), QStringLiteral("SESS.SQL_ID||'::'||VSA.PLAN_HASH_VALUE"),
+                         QStringLiteral("STATUS"),  QStringLiteral("USERNAME"),
+                         QStringLiteral("TYPE"),    QStringLiteral("PROGRAM")};
     for (const StatisticSum &sum : sums)
         headings << sum.heading;
     auto out = std::make_shared<Table>(headings);
@@ -273,9 +271,10 @@ void registerSessionFamily(std::vector<Recogniser> &out)
         out.push_back(view(prefix + QStringLiteral("sesstat"), [global](const SessionModel &m, const SessionInfo &who) {
             return m.sesstatView(global, who.instance, who);
         }));
-        out.push_back(view(prefix + QStringLiteral("statname"), [global](const SessionModel &m, const SessionInfo &who) {
-            return m.statnameView(global, who.instance);
-        }));
+        out.push_back(
+            view(prefix + QStringLiteral("statname"), [global](const SessionModel &m, const SessionInfo &who) {
+                return m.statnameView(global, who.instance);
+            }));
         out.push_back(view(prefix + QStringLiteral("sqlarea"), [global](const SessionModel &m, const SessionInfo &who) {
             return m.sqlareaView(global, who.instance);
         }));

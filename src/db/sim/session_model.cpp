@@ -166,8 +166,9 @@ void SessionModel::addUser(int instance, int sid, const char *user, const char *
     p.username = QLatin1String(user);
     p.program = QLatin1String(program);
     p.module = QLatin1String(module);
-    p.machine = p.program.contains(QLatin1Char('@')) ? p.program.section(QLatin1Char('@'), 1).section(QLatin1Char(' '), 0, 0)
-                                                    : QStringLiteral("appsrv%1").arg(1 + rng.bounded(3));
+    p.machine = p.program.contains(QLatin1Char('@'))
+                    ? p.program.section(QLatin1Char('@'), 1).section(QLatin1Char(' '), 0, 0)
+                    : QStringLiteral("appsrv%1").arg(1 + rng.bounded(3));
     p.osuser = p.username.toLower();
     p.lifetime = lifetime;
     p.gap = gap;
@@ -373,11 +374,11 @@ QDateTime SessionModel::logonTime(const SessionRow &session) const
 
 Table SessionModel::sessionView(bool global, int instance, const SessionInfo &who) const
 {
-    QStringList columns{QStringLiteral("SID"),          QStringLiteral("SERIAL#"),    QStringLiteral("AUDSID"),
-                        QStringLiteral("USERNAME"),     QStringLiteral("STATUS"),     QStringLiteral("OSUSER"),
-                        QStringLiteral("MACHINE"),      QStringLiteral("PROGRAM"),    QStringLiteral("TYPE"),
-                        QStringLiteral("SQL_ADDRESS"),  QStringLiteral("SQL_ID"),     QStringLiteral("MODULE"),
-                        QStringLiteral("LOGON_TIME"),   QStringLiteral("LAST_CALL_ET")};
+    QStringList columns{QStringLiteral("SID"),         QStringLiteral("SERIAL#"),     QStringLiteral("AUDSID"),
+                        QStringLiteral("USERNAME"),    QStringLiteral("STATUS"),      QStringLiteral("OSUSER"),
+                        QStringLiteral("MACHINE"),     QStringLiteral("PROGRAM"),     QStringLiteral("TYPE"),
+                        QStringLiteral("SQL_ADDRESS"), QStringLiteral("SQL_ID"),      QStringLiteral("MODULE"),
+                        QStringLiteral("LOGON_TIME"),  QStringLiteral("LAST_CALL_ET")};
     if (global)
         columns.prepend(QStringLiteral("INST_ID"));
     Table t(columns);
@@ -445,10 +446,11 @@ Table SessionModel::statnameView(bool global, int instance) const
 
 Table SessionModel::sqlareaView(bool global, int instance) const
 {
-    QStringList columns{QStringLiteral("SQL_ID"),     QStringLiteral("SQL_TEXT"),        QStringLiteral("ADDRESS"),
-                        QStringLiteral("PLAN_HASH_VALUE"), QStringLiteral("EXECUTIONS"), QStringLiteral("ELAPSED_TIME"),
-                        QStringLiteral("CPU_TIME"),   QStringLiteral("BUFFER_GETS"),     QStringLiteral("DISK_READS"),
-                        QStringLiteral("ROWS_PROCESSED")};
+    QStringList columns{QStringLiteral("SQL_ID"),     QStringLiteral("SQL_TEXT"),
+                        QStringLiteral("ADDRESS"),    QStringLiteral("PLAN_HASH_VALUE"),
+                        QStringLiteral("EXECUTIONS"), QStringLiteral("ELAPSED_TIME"),
+                        QStringLiteral("CPU_TIME"),   QStringLiteral("BUFFER_GETS"),
+                        QStringLiteral("DISK_READS"), QStringLiteral("ROWS_PROCESSED")};
     if (global)
         columns.prepend(QStringLiteral("INST_ID"));
     Table t(columns);

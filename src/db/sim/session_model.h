@@ -97,8 +97,8 @@ private:
         double period; // seconds of one ACTIVE and INACTIVE turn
         double duty;   // share of a turn spent ACTIVE
         double phase;
-        std::vector<int> statements;  // what it runs, by turn
-        std::vector<double> rates;    // per active second, by statistic
+        std::vector<int> statements; // what it runs, by turn
+        std::vector<double> rates;   // per active second, by statistic
     };
 
     void addBackground(int instance, int sid, const char *process, QRandomGenerator &rng);

@@ -3,6 +3,8 @@
 #include "live_model.h"
 #include "sql_catalogue.h"
 
+#include <algorithm>
+
 namespace tavimond::sim {
 namespace {
 
@@ -25,6 +27,17 @@ qint64 contendedSequence(qint64 t)
 bool blocked(qint64 t)
 {
     return t % SqlSessions::kBlockingCycle < SqlSessions::kBlockedSeconds;
+}
+
+// Seconds spent ACTIVE in [from, to) by a session that is ACTIVE for the first `on`
+// seconds of every `cycle`, counted from 0.
+qint64 activeBetween(qint64 from, qint64 to, qint64 on, qint64 cycle)
+{
+    const auto upTo = [&](qint64 x) {
+        const qint64 turns = x >= 0 ? x / cycle : -((-x + cycle - 1) / cycle);
+        return turns * on + std::min(x - turns * cycle, on);
+    };
+    return upTo(to) - upTo(from);
 }
 
 void idle(SqlSession &s)
@@ -69,6 +82,8 @@ std::vector<SqlSession> SqlSessions::now() const
         const qint64 u = t + w.offset;
         const qint64 slot = u / w.dwell;
         const qint64 n = qint64(w.statements.size());
+        // A statement per dwell, then a dwell's rest.
+        s.activeSeconds = activeBetween(u - s.logonSeconds, u, n * w.dwell, (n + 1) * w.dwell);
         const qint64 phase = slot % (n + 1);
         s.sqlSeconds = u % w.dwell;
         s.prevSqlId = idAt(w.statements.at(size_t(phase == 0 ? n - 1 : phase - 1)));
@@ -132,6 +147,7 @@ SqlSession SqlSessions::blocker(qint64 t) const
 SqlSession SqlSessions::waiter(qint64 t) const
 {
     SqlSession s = pairMember(203, 1289, "APP_WEB", "JDBC Thin Client", 9000, t);
+    s.activeSeconds = activeBetween(t - s.logonSeconds, t, kBlockedSeconds, kBlockingCycle);
     if (blocked(t)) {
         s.status = QStringLiteral("ACTIVE");
         s.sqlId = idAt(UpdateOrderLine);

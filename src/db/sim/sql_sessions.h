@@ -24,6 +24,8 @@ struct SqlSession {
     QString prevSqlId;       // the one it ran before
     qint64 sqlSeconds = 0;   // since the current statement, or the idle spell, began
     qint64 logonSeconds = 0; // since it logged on
+    // Of its life so far, the seconds it spent ACTIVE.
+    qint64 activeSeconds = 0;
     QString event;
     QString waitClass;
     // The session it waits for; 0 when it waits for none.

@@ -4,10 +4,13 @@
 #include "db/query.h"
 #include "db/sim/server.h"
 #include "db/sim/session_model.h"
+#include "db/sim/sql_sessions.h"
 
 #include <QHash>
 #include <QSet>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace tavimond;
 using sim::SessionRow;
@@ -55,14 +58,18 @@ protected:
 TEST_F(SimulatedSessions, BothInstancesHaveUserAndBackgroundActiveAndInactiveSessions)
 {
     QSet<QString> seen;
-    for (const SessionRow &s : sessions()) {
+    std::vector<SessionRow> sampled;
+    for (int tick = 0; tick < 10; ++tick, server.model().advance(30))
+        for (SessionRow &s : sessions())
+            sampled.push_back(std::move(s));
+    for (const SessionRow &s : sampled) {
         seen << QStringLiteral("%1 %2 %3").arg(s.instance).arg(s.type, s.status);
         if (s.type == QLatin1String("BACKGROUND")) {
             EXPECT_TRUE(s.username.isEmpty());
             EXPECT_EQ(s.status, QStringLiteral("ACTIVE"));
         }
         // Only an active session runs a statement.
-        EXPECT_EQ(s.statement >= 0, s.status == QLatin1String("ACTIVE") && s.type == QLatin1String("USER"))
+        EXPECT_EQ(!s.sqlId.isEmpty(), s.status == QLatin1String("ACTIVE") && s.type == QLatin1String("USER"))
             << identity(s).toStdString();
     }
     for (const char *expected : {"1 BACKGROUND ACTIVE", "2 BACKGROUND ACTIVE", "1 USER ACTIVE", "1 USER INACTIVE",
@@ -183,21 +190,32 @@ TEST_F(SimulatedSessions, BackgroundProcessesKeepNoParseOrApplicationFigures)
     EXPECT_LT(pmon[0].toInt(), perUser);
 }
 
-TEST_F(SimulatedSessions, ARunningStatementIsInTheSharedPoolOfItsInstance)
+TEST_F(SimulatedSessions, TheSessionsRunningTheCataloguesStatementsAreAmongThemAndTheirStatementsInTheSharedPool)
 {
+    // One population of sessions: those the statement text and lock views show are here.
+    const std::vector<SessionRow> all = sessions();
+    for (const sim::SqlSession &q : server.model().state<sim::SqlSessions>().now()) {
+        const auto it = std::find_if(all.begin(), all.end(), [&](const SessionRow &s) {
+            return s.instance == q.instance && s.sid == q.sid && s.serial == q.serial;
+        });
+        ASSERT_NE(it, all.end()) << q.sid;
+        EXPECT_EQ(it->sqlId, q.sqlId);
+        EXPECT_EQ(it->status, q.status);
+    }
     int running = 0;
-    for (const SessionRow &s : sessions()) {
-        if (s.statement < 0)
+    for (const SessionRow &s : all) {
+        if (s.sqlId.isEmpty()) {
+            EXPECT_EQ(sim::SessionModel::sqlAddress(s), QStringLiteral("00"));
             continue;
+        }
         ++running;
-        const QString address = sim::SessionModel::statementAddress(s.instance, s.statement);
         const QStringList ids =
             column(QStringLiteral("select sql_id from gv$sqlarea where inst_id = %1 and address = '%2'")
                        .arg(s.instance)
-                       .arg(address)
+                       .arg(sim::SessionModel::sqlAddress(s))
                        .toUtf8()
                        .constData());
-        EXPECT_EQ(ids, QStringList{sim::SessionModel::statements()[size_t(s.statement)].sqlId});
+        EXPECT_EQ(ids, QStringList{s.sqlId});
     }
     EXPECT_GT(running, 0);
 }

@@ -3,6 +3,7 @@
 #include "select_eval.h"
 #include "server.h"
 #include "session_model.h"
+#include "sql_catalogue.h"
 
 #include <QHash>
 #include <QSet>
@@ -186,7 +187,6 @@ Result SessionResourceStatement::answer(const SessionModel &model, const Session
         headings << sum.heading;
     auto out = std::make_shared<Table>(headings);
     const std::vector<StatisticName> &names = SessionModel::statisticNames();
-    const std::vector<CachedStatement> &cached = SessionModel::statements();
 
     for (const SessionRow &s : model.sessions(&who)) {
         if (excludesOwnSession && s.audsid == who.audsid)
@@ -194,15 +194,13 @@ Result SessionResourceStatement::answer(const SessionModel &model, const Session
         // The outer join: every shared-pool row at the session's statement address,
         // or one row of NULLs. Rows with equal plans fall into one group.
         std::map<QString, int> plans;
-        if (s.statement >= 0) {
-            const QString address = SessionModel::statementAddress(s.instance, s.statement);
-            for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
-                if (sqlareaByInstance && inst != s.instance)
-                    continue;
-                for (size_t k = 0; k < cached.size(); ++k)
-                    if (SessionModel::statementAddress(inst, int(k)) == address)
-                        ++plans[QString::number(cached[k].planHash)];
-            }
+        const QString address = SessionModel::sqlAddress(s);
+        for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
+            if (sqlareaByInstance && inst != s.instance)
+                continue;
+            for (const CatalogueStatement &c : sqlCatalogue())
+                if (c.cachedOnInstance(inst) && c.address == address)
+                    ++plans[QString::number(c.planHashValue)];
         }
         if (plans.empty())
             plans[QString()] = 1;
@@ -222,12 +220,11 @@ Result SessionResourceStatement::answer(const SessionModel &model, const Session
         }
         if (!joinedAny)
             continue;
-        const QString sqlId = s.statement >= 0 ? cached[size_t(s.statement)].sqlId : QString();
         for (const auto &[plan, rows] : plans) {
             QStringList row{QString::number(s.instance),
                             QString::number(s.sid),
                             QString::number(s.serial),
-                            sqlId + QStringLiteral("::") + plan,
+                            s.sqlId + QStringLiteral("::") + plan,
                             s.status,
                             s.username,
                             s.type,

@@ -2,6 +2,10 @@
 
 #include "select_eval.h"
 #include "server.h"
+#include "sql_catalogue.h"
+#include "sql_sessions.h"
+
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -67,34 +71,8 @@ const StatSpec kStats[] = {
 };
 constexpr size_t kStatCount = std::size(kStats);
 
-// An order-entry application and its reports.
-const CachedStatement kStatements[] = {
-    {QStringLiteral("7h35uxf5uhmm1"), 2343063137,
-     QStringLiteral("SELECT ORDER_ID, STATUS, TOTAL FROM ORDERS WHERE CUSTOMER_ID = :1 ORDER BY ORDER_DATE DESC")},
-    {QStringLiteral("fd8y3kprg6p2u"), 1388734953,
-     QStringLiteral("INSERT INTO ORDER_LINES (ORDER_ID, LINE_NO, PRODUCT_ID, QTY, PRICE) VALUES (:1, :2, :3, :4, :5)")},
-    {QStringLiteral("0w2qpuc6u2zsp"), 3665018441,
-     QStringLiteral("UPDATE STOCK SET QTY_ON_HAND = QTY_ON_HAND - :1 WHERE PRODUCT_ID = :2 AND WAREHOUSE_ID = :3")},
-    {QStringLiteral("a4bx9kq2mz0vn"), 1912567338,
-     QStringLiteral("SELECT P.NAME, S.QTY_ON_HAND FROM PRODUCTS P, STOCK S WHERE P.PRODUCT_ID = S.PRODUCT_ID AND "
-                    "S.WAREHOUSE_ID = :1")},
-    {QStringLiteral("5ur69atw3vfhj"), 3128452191,
-     QStringLiteral("SELECT TRUNC(ORDER_DATE), SUM(TOTAL) FROM ORDERS WHERE ORDER_DATE >= :1 GROUP BY "
-                    "TRUNC(ORDER_DATE)")},
-    {QStringLiteral("g9nq1rsv7c3dk"), 872044615,
-     QStringLiteral("SELECT C.NAME, COUNT(*), SUM(O.TOTAL) FROM CUSTOMERS C JOIN ORDERS O ON O.CUSTOMER_ID = "
-                    "C.CUSTOMER_ID GROUP BY C.NAME")},
-    {QStringLiteral("3kz8f0wy1mq4t"), 2766139830,
-     QStringLiteral("DELETE FROM SESSION_CART WHERE LAST_TOUCHED < SYSDATE - 1/24")},
-    {QStringLiteral("bn2v6xh8spd0c"), 1543208877,
-     QStringLiteral("INSERT /*+ APPEND */ INTO SALES_STAGE SELECT * FROM EXT_SALES_FEED")},
-    {QStringLiteral("8c1tmyk4z2wga"), 401957723,
-     QStringLiteral("MERGE INTO SALES_FACT F USING SALES_STAGE S ON (F.SALE_ID = S.SALE_ID) WHEN NOT MATCHED THEN "
-                    "INSERT VALUES (S.SALE_ID, S.AMOUNT)")},
-    {QStringLiteral("d6jr0pw9x5hqs"), 3391776042,
-     QStringLiteral("SELECT OWNER, SEGMENT_NAME, BYTES FROM DBA_SEGMENTS WHERE TABLESPACE_NAME = 'USERS'")},
-};
-constexpr int kOltp = 0, kReports = 4, kBatch = 7, kAdmin = 9;
+// Catalogue positions of the statements the sessions run.
+enum : int { OrdersOfCustomer, UpdateOrderLine, InsertAudit, SalesReport, ProductsOfCategory, DeleteCartItems };
 
 const char *const kBackground[] = {"PMON", "PSP0", "VKTM", "GEN0", "DIAG", "DBRM", "LMON", "LMD0",
                                    "LMS0", "DBW0", "LGWR", "CKPT", "SMON", "RECO", "MMON", "MMNL"};
@@ -106,32 +84,53 @@ double between(QRandomGenerator &rng, double lo, double hi)
 
 } // namespace
 
-SessionModel::SessionModel(Model &model) : live_(model.state<LiveModel>())
+SessionModel::SessionModel(Model &model) : live_(model.state<LiveModel>()), sqlSessions_(model.state<SqlSessions>())
 {
     QRandomGenerator rng = model.random(0x5e55);
+    // The sessions that run the catalogue's statements keep their sids; rates of
+    // their own go with them.
+    QHash<int, QSet<int>> taken;
+    for (const SqlSession &s : sqlSessions_.now()) {
+        taken[s.instance] << s.sid;
+        Profile p;
+        p.instance = s.instance;
+        p.sid = s.sid;
+        p.external = true;
+        p.rates = rates(false, rng);
+        sqlSessionProfiles_.insert(QStringLiteral("%1/%2").arg(s.instance).arg(s.sid), int(profiles_.size()));
+        profiles_.push_back(std::move(p));
+    }
     for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
         int sid = 1;
         for (const char *process : kBackground)
             addBackground(inst, sid++, process, rng);
-        // User sessions: sids spread the way a busy instance hands them out.
+        // More user sessions, at sids spread the way a busy instance hands them out.
         sid = 20 + 3 * inst;
-        auto next = [&] { return sid += 7 + int(rng.bounded(23)); };
-        const int pool = inst == 1 ? 4 : 3;
-        for (int k = 0; k < pool; ++k)
-            addUser(inst, next(), "APP_USER", "JDBC Thin Client", "OrderService", 0, 0, between(rng, 0.35, 0.7), rng);
-        addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 900, 300, 0.55, rng);
-        addUser(inst, next(), "SCOTT", "SQL Developer", "SQL Developer", 0, 0, 0, rng); // logged on, idle
-        addUser(inst, next(), "SYSTEM", "sqlplus@dbadmin (TNS V1-V3)", "SQL*Plus", 600, 900, 0.25, rng);
+        auto next = [&] {
+            do
+                sid += 7 + int(rng.bounded(23));
+            while (taken[inst].contains(sid));
+            return sid;
+        };
+        if (inst == 1)
+            addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 900, 300, 0.55,
+                    {OrdersOfCustomer, ProductsOfCategory}, rng);
+        else
+            addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 900, 300, 0.55,
+                    {SalesReport}, rng);
+        addUser(inst, next(), "SCOTT", "SQL Developer", "SQL Developer", 0, 0, 0, {}, rng); // logged on, idle
+        addUser(inst, next(), "SYSTEM", "sqlplus@dbadmin (TNS V1-V3)", "SQL*Plus", 600, 900, 0.25, {ProductsOfCategory},
+                rng);
         if (inst == 1) {
-            addUser(inst, next(), "BATCH", "sqlldr@etl01 (TNS V1-V3)", "NightlyLoad", 1200, 600, 0.9, rng);
-            addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 700, 200, 0.5, rng);
+            addUser(inst, next(), "BATCH", "sqlldr@etl01 (TNS V1-V3)", "NightlyLoad", 1200, 600, 0.9,
+                    {InsertAudit, DeleteCartItems}, rng);
+            addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 700, 200, 0.5,
+                    {OrdersOfCustomer}, rng);
             // A short-lived connection whose sid is taken over by the next one at once.
-            addUser(inst, next(), "APP_USER", "JDBC Thin Client", "CheckoutService", 150, 0, 0.85, rng);
+            addUser(inst, next(), "APP_USER", "JDBC Thin Client", "CheckoutService", 150, 0, 0.85,
+                    {UpdateOrderLine, InsertAudit, OrdersOfCustomer}, rng);
         }
     }
-    own_ = {};
-    own_.period = 1;
-    own_.duty = 1;
     own_.rates = rates(false, rng);
 }
 
@@ -157,12 +156,12 @@ void SessionModel::addBackground(int instance, int sid, const char *process, QRa
 }
 
 void SessionModel::addUser(int instance, int sid, const char *user, const char *program, const char *module,
-                           qint64 lifetime, qint64 gap, double duty, QRandomGenerator &rng)
+                           qint64 lifetime, qint64 gap, double duty, const std::vector<int> &statements,
+                           QRandomGenerator &rng)
 {
     Profile p;
     p.instance = instance;
     p.sid = sid;
-    p.background = false;
     p.username = QLatin1String(user);
     p.program = QLatin1String(program);
     p.module = QLatin1String(module);
@@ -178,14 +177,8 @@ void SessionModel::addUser(int instance, int sid, const char *user, const char *
     p.period = between(rng, 40, 240);
     p.duty = duty;
     p.phase = between(rng, 0, p.period);
-    const QString name = p.module;
-    const int first = name == QLatin1String("DailyReports")  ? kReports
-                      : name == QLatin1String("NightlyLoad") ? kBatch
-                      : name == QLatin1String("SQL*Plus")    ? kAdmin
-                                                             : kOltp;
-    const int count = first == kOltp ? 4 : (first == kAdmin ? 1 : 3);
-    for (int k = 0; k < count; ++k)
-        p.statements.push_back((first + int(rng.bounded(count)) + k) % int(std::size(kStatements)));
+    for (const int k : statements)
+        p.statements.push_back(sqlCatalogue().at(size_t(k)).sqlId);
     p.rates = rates(false, rng);
     profiles_.push_back(std::move(p));
 }
@@ -244,16 +237,10 @@ const std::vector<StatisticName> &SessionModel::statisticNames()
     return names;
 }
 
-const std::vector<CachedStatement> &SessionModel::statements()
+QString SessionModel::sqlAddress(const SessionRow &session)
 {
-    static const std::vector<CachedStatement> all(std::begin(kStatements), std::end(kStatements));
-    return all;
-}
-
-QString SessionModel::statementAddress(int instance, int statement)
-{
-    const quint64 address = 0x000000009A3F0000ULL + quint64(instance) * 0x01000000ULL + quint64(statement) * 0x2F48ULL;
-    return QStringLiteral("%1").arg(address, 16, 16, QLatin1Char('0')).toUpper();
+    const CatalogueStatement *statement = session.sqlId.isEmpty() ? nullptr : findStatement(session.sqlId);
+    return statement ? statement->address : QStringLiteral("00");
 }
 
 int SessionModel::restarts(int instance) const
@@ -261,7 +248,7 @@ int SessionModel::restarts(int instance) const
     return instance == 2 && live_.model().elapsedSeconds() >= LiveModel::kRestartOfInstance2 ? 1 : 0;
 }
 
-double SessionModel::activeSeconds(const Profile &p, qint64 age) const
+double SessionModel::activeSeconds(const Profile &p, qint64 age, double phase) const
 {
     if (p.duty >= 1)
         return double(age);
@@ -272,7 +259,7 @@ double SessionModel::activeSeconds(const Profile &p, qint64 age) const
         const double turns = std::floor(x / p.period);
         return turns * on + std::min(x - turns * p.period, on);
     };
-    return upTo(double(age) + p.phase) - upTo(p.phase);
+    return upTo(double(age) + phase) - upTo(phase);
 }
 
 std::optional<SessionRow> SessionModel::sessionOf(size_t index) const
@@ -304,21 +291,33 @@ std::optional<SessionRow> SessionModel::sessionOf(size_t index) const
     s.osuser = p.osuser;
     s.module = p.module;
     s.age = v - start;
+    // Each new session at the sid starts its turns somewhere else.
+    const double phase = std::fmod(p.phase + double(incarnation) * 0.618 * p.period, p.period);
+    s.activeSeconds = qint64(activeSeconds(p, s.age, phase));
     s.profile = int(index);
     if (p.background) {
         s.status = QStringLiteral("ACTIVE");
+        s.event = QStringLiteral("rdbms ipc message");
+        s.waitClass = QStringLiteral("Idle");
         s.lastCallSeconds = s.age;
         return s;
     }
-    const double at = double(s.age) + p.phase;
+    const double at = double(s.age) + phase;
     const double inTurn = std::fmod(at, p.period);
     const bool active = inTurn < p.duty * p.period;
     s.status = active ? QStringLiteral("ACTIVE") : QStringLiteral("INACTIVE");
     s.lastCallSeconds = qint64(active ? inTurn : inTurn - p.duty * p.period);
-    if (active && !p.statements.empty()) {
+    if (!p.statements.empty()) {
         const qint64 turn = qint64(std::floor(at / p.period));
-        s.statement = p.statements[size_t((turn + incarnation) % qint64(p.statements.size()))];
+        const auto ran = [&](qint64 k) {
+            return p.statements[size_t((k + incarnation) % qint64(p.statements.size()))];
+        };
+        if (active)
+            s.sqlId = ran(turn);
+        s.prevSqlId = ran(active ? turn + qint64(p.statements.size()) - 1 : turn);
     }
+    s.event = active ? QStringLiteral("db file sequential read") : QStringLiteral("SQL*Net message from client");
+    s.waitClass = active ? QStringLiteral("User I/O") : QStringLiteral("Idle");
     return s;
 }
 
@@ -336,15 +335,44 @@ SessionRow SessionModel::ownSession(const SessionInfo &who) const
     s.machine = QStringLiteral("dbadmin-pc");
     s.osuser = QStringLiteral("dba");
     s.module = QStringLiteral("tavimond");
+    s.event = QStringLiteral("SQL*Net message to client");
+    s.waitClass = QStringLiteral("Network");
     s.age = live_.model().elapsedSeconds() + 120;
+    s.activeSeconds = s.age / 20;
     return s;
 }
 
 std::vector<SessionRow> SessionModel::sessions(const SessionInfo *who, int instance) const
 {
     std::vector<SessionRow> out;
+    for (const SqlSession &q : sqlSessions_.now()) {
+        if (instance != 0 && q.instance != instance)
+            continue;
+        SessionRow s;
+        s.instance = q.instance;
+        s.sid = q.sid;
+        s.serial = q.serial;
+        s.audsid = 200000 + qint64(q.sid) * 13 + q.serial;
+        s.username = q.username;
+        s.type = QStringLiteral("USER");
+        s.status = q.status;
+        s.program = q.program;
+        s.machine =
+            q.program.contains(QLatin1Char('@')) ? q.program.section(QLatin1Char('@'), 1) : QStringLiteral("appsrv1");
+        s.osuser = q.username.toLower();
+        s.module = q.program;
+        s.sqlId = q.sqlId;
+        s.prevSqlId = q.prevSqlId;
+        s.event = q.event;
+        s.waitClass = q.waitClass;
+        s.age = q.logonSeconds;
+        s.activeSeconds = q.activeSeconds;
+        s.lastCallSeconds = q.sqlSeconds;
+        s.profile = sqlSessionProfiles_.value(QStringLiteral("%1/%2").arg(q.instance).arg(q.sid), -1);
+        out.push_back(std::move(s));
+    }
     for (size_t i = 0; i < profiles_.size(); ++i) {
-        if (instance != 0 && profiles_[i].instance != instance)
+        if (profiles_[i].external || (instance != 0 && profiles_[i].instance != instance))
             continue;
         if (auto s = sessionOf(i))
             out.push_back(std::move(*s));
@@ -364,12 +392,7 @@ std::optional<double> SessionModel::statistic(const SessionRow &session, size_t 
         return std::nullopt;
     if (index == Logons) // the session's own logon
         return 1;
-    return std::floor(p.rates[index] * activeSeconds(p, session.age));
-}
-
-QDateTime SessionModel::logonTime(const SessionRow &session) const
-{
-    return live_.model().now().addSecs(-session.age);
+    return std::floor(p.rates[index] * double(session.activeSeconds));
 }
 
 Table SessionModel::sessionView(bool global, int instance, const SessionInfo &who) const
@@ -377,13 +400,13 @@ Table SessionModel::sessionView(bool global, int instance, const SessionInfo &wh
     QStringList columns{QStringLiteral("SID"),         QStringLiteral("SERIAL#"),     QStringLiteral("AUDSID"),
                         QStringLiteral("USERNAME"),    QStringLiteral("STATUS"),      QStringLiteral("OSUSER"),
                         QStringLiteral("MACHINE"),     QStringLiteral("PROGRAM"),     QStringLiteral("TYPE"),
-                        QStringLiteral("SQL_ADDRESS"), QStringLiteral("SQL_ID"),      QStringLiteral("MODULE"),
+                        QStringLiteral("SQL_ADDRESS"), QStringLiteral("SQL_ID"),      QStringLiteral("PREV_SQL_ID"),
+                        QStringLiteral("MODULE"),      QStringLiteral("EVENT"),       QStringLiteral("WAIT_CLASS"),
                         QStringLiteral("LOGON_TIME"),  QStringLiteral("LAST_CALL_ET")};
     if (global)
         columns.prepend(QStringLiteral("INST_ID"));
     Table t(columns);
     for (const SessionRow &s : sessions(&who, global ? 0 : instance)) {
-        const bool running = s.statement >= 0;
         QStringList row{QString::number(s.sid),
                         QString::number(s.serial),
                         QString::number(s.audsid),
@@ -393,10 +416,13 @@ Table SessionModel::sessionView(bool global, int instance, const SessionInfo &wh
                         s.machine,
                         s.program,
                         s.type,
-                        running ? statementAddress(s.instance, s.statement) : QStringLiteral("00"),
-                        running ? statements()[size_t(s.statement)].sqlId : QString(),
+                        sqlAddress(s),
+                        s.sqlId,
+                        s.prevSqlId,
                         s.module,
-                        logonTime(s).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                        s.event,
+                        s.waitClass,
+                        live_.model().now().addSecs(-s.age).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                         QString::number(s.lastCallSeconds)};
         if (global)
             row.prepend(QString::number(s.instance));
@@ -446,26 +472,31 @@ Table SessionModel::statnameView(bool global, int instance) const
 
 Table SessionModel::sqlareaView(bool global, int instance) const
 {
-    QStringList columns{QStringLiteral("SQL_ID"),     QStringLiteral("SQL_TEXT"),
-                        QStringLiteral("ADDRESS"),    QStringLiteral("PLAN_HASH_VALUE"),
-                        QStringLiteral("EXECUTIONS"), QStringLiteral("ELAPSED_TIME"),
-                        QStringLiteral("CPU_TIME"),   QStringLiteral("BUFFER_GETS"),
-                        QStringLiteral("DISK_READS"), QStringLiteral("ROWS_PROCESSED")};
+    QStringList columns{
+        QStringLiteral("SQL_ID"),      QStringLiteral("SQL_TEXT"),     QStringLiteral("ADDRESS"),
+        QStringLiteral("HASH_VALUE"),  QStringLiteral("COMMAND_TYPE"), QStringLiteral("PLAN_HASH_VALUE"),
+        QStringLiteral("EXECUTIONS"),  QStringLiteral("ELAPSED_TIME"), QStringLiteral("CPU_TIME"),
+        QStringLiteral("BUFFER_GETS"), QStringLiteral("DISK_READS"),   QStringLiteral("ROWS_PROCESSED")};
     if (global)
         columns.prepend(QStringLiteral("INST_ID"));
     Table t(columns);
+    const auto &catalogue = sqlCatalogue();
     for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
         if (!global && inst != instance)
             continue;
         const qint64 age = live_.instanceAge(inst);
-        for (size_t k = 0; k < std::size(kStatements); ++k) {
-            const CachedStatement &c = kStatements[k];
-            const double rate = 0.2 + double((c.planHash >> 3) % 40);
+        for (size_t k = 0; k < catalogue.size(); ++k) {
+            const CatalogueStatement &c = catalogue[k];
+            if (!c.cachedOnInstance(inst))
+                continue;
+            const double rate = c.cachedOn != 0 ? 0.01 : 2 + double(k) * 3;
             const double executions = LiveModel::counter(rate, age, 600 + double(k) * 97, double(k));
             QStringList row{c.sqlId,
-                            c.text,
-                            statementAddress(inst, int(k)),
-                            QString::number(c.planHash),
+                            c.text.left(1000),
+                            c.address,
+                            QString::number(c.hashValue),
+                            QString::number(c.commandType),
+                            QString::number(c.planHashValue),
                             oracleNumber(executions),
                             oracleNumber(std::floor(executions * (800 + double(k) * 1300))),
                             oracleNumber(std::floor(executions * (500 + double(k) * 700))),

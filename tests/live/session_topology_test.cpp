@@ -10,6 +10,7 @@
 #include "db/query.h"
 #include "live/real_time_screen.h"
 #include "live/session_topology_tab.h"
+#include "live/sql_text_tab.h"
 #include "ui/chart_view.h"
 #include "ui/grid_view.h"
 
@@ -468,6 +469,30 @@ TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptions)
     // Away from the bars the captions stay.
     QTest::mouseMove(chartView().viewport(), QPoint(3, 3));
     EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.25"));
+}
+
+TEST_F(SessionTopologyTest, ASessionChosenHereHasItsStatementTextOnTheSqlTextTab)
+{
+    // Every session of the simulated instance that runs a statement, whichever it is.
+    tick();
+    tick();
+    showOnScreen();
+    QTest::mouseClick(&widget<QRadioButton>("RadioButton31"), Qt::LeftButton);
+    const ResultGrid &g = grid("sessres_grid");
+    GridView &view = widget<GridView>("sessres_grid");
+    int chosen = 0;
+    for (int r = 1; r < g.rowCount(); ++r) {
+        if (g.cell(3, r).startsWith(QLatin1String("::")) || g.cell(0, r).isEmpty())
+            continue;
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(view.model()->index(r - 1, 0)).center());
+        ASSERT_EQ(edit("sesssqlid") + QStringLiteral("::") + edit("sessexecplan"), g.cell(3, r));
+        screen.sqlText()->Button23Click();
+        EXPECT_FALSE(widget<QPlainTextEdit>("sqltextmemo").toPlainText().isEmpty()) << g.cell(1, r).toStdString();
+        ++chosen;
+    }
+    EXPECT_GT(chosen, 2);
+    EXPECT_TRUE(sink().errors.isEmpty());
+    EXPECT_TRUE(sink().infos.isEmpty());
 }
 
 // Set TAVIMOND_SHOTS to a folder to get a picture of the tab after a few ticks.

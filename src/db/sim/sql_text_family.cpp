@@ -3,8 +3,8 @@
 #include "../error.h"
 #include "select_eval.h"
 #include "server.h"
+#include "session_model.h"
 #include "sql_catalogue.h"
-#include "sql_sessions.h"
 
 namespace tavimond::sim {
 namespace {
@@ -64,7 +64,7 @@ Result sessionStatementText(const Statement &s, Context &ctx)
     if (!sqlId)
         throw DbError(QStringLiteral("ORA-00936: missing expression"));
     auto t = std::make_shared<Table>(QStringList{QStringLiteral("SQL_TEXT")});
-    for (const SqlSession &session : ctx.model.state<SqlSessions>().now()) {
+    for (const SessionRow &session : ctx.model.state<SessionModel>().sessions(&ctx.session)) {
         if (session.instance != instance || session.sid != sid || session.sqlId != *sqlId)
             continue;
         const CatalogueStatement *statement = findStatement(session.sqlId);

@@ -246,6 +246,7 @@ TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNot
     EXPECT_EQ(g.cell(10, background), QStringLiteral("0")); // application wait time: not kept
     EXPECT_EQ(g.cell(14, background), QStringLiteral("0")); // parse time elapsed: not kept
     EXPECT_EQ(g.cell(3, background), QStringLiteral("::")); // no statement
+    const QString backgroundSession = identity(g, background);
 
     // Each figure is the session's one statistic over a million, although gv$statname
     // names every statistic once per instance.
@@ -264,6 +265,15 @@ TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNot
     memo().setPlainText(lines.join(QLatin1Char('\n')));
     tab().Button177Click();
     EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 1000000);
+
+    // So does the difference of a figure the session lacks.
+    const ResultGrid &del = grid("sessres_grid_del");
+    int r = 1;
+    while (r < del.rowCount() && identity(del, r) != backgroundSession)
+        ++r;
+    ASSERT_LT(r, del.rowCount());
+    EXPECT_EQ(del.cell(10, r), QStringLiteral("0"));
+    EXPECT_EQ(del.cell(14, r), QStringLiteral("0"));
 }
 
 TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
@@ -295,6 +305,29 @@ TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
     EXPECT_EQ(message, QStringLiteral("'0,9' is not a valid floating point value"));
     EXPECT_EQ(grid("sessres_grid").cell(8, 1), QStringLiteral("0,9"));
     EXPECT_EQ(del.rowCount(), 2);
+
+    // A query that fails leaves the latest good sample, the differences and the chart as
+    // they were; the next good sample is compared with that sample.
+    useRows({session("10", "6", "ACTIVE", "0.9", "0.1")}); // a new session: nothing compared
+    tick();
+    useRows({session("10", "6", "ACTIVE", "1", "0.1")});
+    tick();
+    const int points = int(chart().series(0).points().size());
+    memo().setPlainText(QStringLiteral("select * from no_such_view"));
+    message.clear();
+    try {
+        tick();
+    } catch (const Error &e) {
+        message = e.message();
+    }
+    EXPECT_EQ(message, QStringLiteral("ORA-00942: table or view does not exist"));
+    EXPECT_EQ(grid("sessres_grid").cell(8, 1), QStringLiteral("1"));
+    EXPECT_EQ(grid("sessres_grid_arc").cell(8, 1), QStringLiteral("1"));
+    EXPECT_EQ(del.cell(8, 1), QStringLiteral("0.1"));
+    EXPECT_EQ(int(chart().series(0).points().size()), points);
+    useRows({session("10", "6", "ACTIVE", "1.5", "0.1")});
+    tick();
+    EXPECT_EQ(del.cell(8, 1), QStringLiteral("0.5"));
 }
 
 TEST_F(SessionTopologyTest, BackgroundSessionsArePlottedOnlyWhileNotExcluded)

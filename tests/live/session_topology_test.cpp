@@ -1,9 +1,8 @@
 // The "Session Topology" tab of the real-time screen, sampled against the simulated
 // instance: the sessions of both instances, the differences of their time figures, the
 // stacked bar chart and the row that chooses a session for the other tabs.
-#include "common/recording_sink.h"
-#include "common/sim_fixture.h"
-#include "common/test_settings.h"
+#include "screen_support.h"
+
 #include "core/chart.h"
 #include "core/result_grid.h"
 #include "db/error.h"
@@ -35,28 +34,12 @@ namespace {
 const QStringList kColumns{"INST_ID", "SID", "SERIAL#", "KEY",  "STATUS", "USERNAME", "TYPE", "PROGRAM",
                            "cpu",     "I/O", "App",     "Conc", "Clus",   "RedoSync", "Parse"};
 
-class SessionTopologyTest : public ::testing::Test {
+class SessionTopologyTest : public ::testing::Test, protected test::ScreenHarness<RealTimeScreen> {
 protected:
-    SessionTopologyTest() : screen({sim.cnn, settings})
-    {
-        // Start-up writes the headers; so does the test.
-        for (const GridHeaders &h : screen.gridHeaders())
-            screen.findChild<ResultGrid *>(h.grid)->setHeaders(h.headers);
-        sink().clear();
-    }
-    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
     SessionTopologyTab &tab() { return *screen.sessionTopology(); }
-    ResultGrid &grid(const char *name) { return *screen.findChild<ResultGrid *>(QLatin1String(name)); }
     Chart &chart() { return *screen.findChild<Chart *>(QStringLiteral("sessres_graph")); }
-    ChartView &chartView() { return *screen.findChild<ChartView *>(QStringLiteral("sessres_graph")); }
-    QPlainTextEdit &memo() { return *screen.findChild<QPlainTextEdit *>(QStringLiteral("sessres_memo")); }
-    template <typename W>
-    W &widget(const char *name)
-    {
-        W *w = screen.findChild<W *>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return *w;
-    }
+    ChartView &chartView() { return widget<ChartView>("sessres_graph"); }
+    QPlainTextEdit &memo() { return widget<QPlainTextEdit>("sessres_memo"); }
     QString edit(const char *name) { return widget<QLineEdit>(name).text(); }
     // A tick of block 1, the clock moved on by a default interval first.
     void tick(int seconds = 30)
@@ -93,14 +76,9 @@ protected:
     {
         screen.resize(1280, 800);
         screen.setCurrentIndex(0);
-        screen.show();
         QCoreApplication::processEvents();
         chartView().sync();
     }
-
-    test::SimFixture sim;
-    test::TestSettings settings;
-    RealTimeScreen screen;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
-// gv$session, gv$sesstat, gv$statname and gv$sqlarea (and their v$ forms): the
-// sessions of both instances, and the session statement that joins the four.
+// gv$session, gv$sesstat, gv$statname, gv$sqlarea and gv$session_event (and their v$
+// forms): the sessions of both instances, their statistics and waits, the session
+// statement that joins the first four, and the statistics of one session.
 #include "select_eval.h"
 #include "server.h"
 #include "session_model.h"
@@ -7,7 +8,10 @@
 
 #include <QHash>
 #include <QSet>
+#include "../error.h"
+
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace tavimond::sim {
@@ -237,6 +241,122 @@ Result SessionResourceStatement::answer(const SessionModel &model, const Session
     return out;
 }
 
+// The statistics of one session, named: select <statname>.name,
+// nvl(<sesstat>.value/<divisor>,0) from the session, sesstat and statname views, the
+// session chosen by instance and sid, gv$statname joined on statistic# and, when the
+// statement says so, on inst_id.
+struct SessionStatisticsStatement {
+    Token instance;
+    Token sid;
+    QString divisor;
+    bool statnameByInstance = false;
+
+    static std::optional<SessionStatisticsStatement> parse(const Statement &statement);
+    Result answer(const SessionModel &model, const SessionInfo &who) const;
+};
+
+std::optional<SessionStatisticsStatement> SessionStatisticsStatement::parse(const Statement &statement)
+{
+    const std::vector<Token> &t = statement.tokens();
+    const size_t n = t.size();
+    if (n == 0 || !isToken(t[0], "select"))
+        return std::nullopt;
+    const size_t from = findTop(t, 1, n, "from");
+    const size_t where = findTop(t, from, n, "where");
+    if (from == n || where == n)
+        return std::nullopt;
+    QHash<QString, QString> alias;
+    for (const Range &r : splitTop(t, from + 1, where, ",")) {
+        if (r.second - r.first != 2)
+            return std::nullopt;
+        alias.insert(t[r.first].text, t[r.first + 1].text);
+    }
+    const QString sess = alias.value(QStringLiteral("gv$session"));
+    const QString sql = alias.value(QStringLiteral("gv$sesstat"));
+    const QString statn = alias.value(QStringLiteral("gv$statname"));
+    if (alias.size() != 3 || sess.isEmpty() || sql.isEmpty() || statn.isEmpty())
+        return std::nullopt;
+
+    const std::vector<Range> items = splitTop(t, 1, from, ",");
+    if (items.size() != 2 || text(t, items[0]) != statn + QStringLiteral(" . name"))
+        return std::nullopt;
+    const Range value = items[1];
+    if (value.second - value.first != 10 || t[value.first + 6].kind != Token::Number ||
+        text(t, value) != QStringLiteral("nvl ( %1 . value / %2 , 0 )").arg(sql, t[value.first + 6].text))
+        return std::nullopt;
+
+    SessionStatisticsStatement s;
+    s.divisor = t[value.first + 6].text;
+    const auto column = [](const QString &a, const char *c) { return a + QStringLiteral(" . ") + QLatin1String(c); };
+    QSet<QString> joins;
+    bool hasInstance = false, hasSid = false;
+    for (const Range &r : splitTop(t, where + 1, n, "and")) {
+        const bool literal = r.second - r.first == 5 && isToken(t[r.first + 3], "=") &&
+                             (t[r.first + 4].kind == Token::String || t[r.first + 4].kind == Token::Number);
+        if (literal && text(t, {r.first, r.first + 3}) == column(sess, "inst_id")) {
+            s.instance = t[r.first + 4];
+            hasInstance = true;
+            continue;
+        }
+        if (literal && text(t, {r.first, r.first + 3}) == column(sess, "sid")) {
+            s.sid = t[r.first + 4];
+            hasSid = true;
+            continue;
+        }
+        const QStringList sides = text(t, r).split(QStringLiteral(" = "));
+        if (sides.size() != 2)
+            return std::nullopt;
+        joins.insert(sides[0] < sides[1] ? sides[0] + QLatin1Char('=') + sides[1]
+                                         : sides[1] + QLatin1Char('=') + sides[0]);
+    }
+    const auto joined = [&](const QString &a, const QString &b) {
+        return joins.contains(a < b ? a + QLatin1Char('=') + b : b + QLatin1Char('=') + a);
+    };
+    if (!hasInstance || !hasSid || !joined(column(sess, "inst_id"), column(sql, "inst_id")) ||
+        !joined(column(sess, "sid"), column(sql, "sid")) ||
+        !joined(column(sql, "statistic#"), column(statn, "statistic#")))
+        return std::nullopt;
+    s.statnameByInstance = joined(column(statn, "inst_id"), column(sql, "inst_id")) ||
+                           joined(column(statn, "inst_id"), column(sess, "inst_id"));
+    return s;
+}
+
+// A number compared with a column of numbers; a quoted one is converted as the
+// database does, and text that is no number fails the statement.
+qint64 numberOf(const Token &token)
+{
+    bool ok = false;
+    const double d = token.value.trimmed().toDouble(&ok);
+    if (!ok)
+        throw DbError(QStringLiteral("ORA-01722: invalid number"));
+    return d == std::trunc(d) ? qint64(d) : -1;
+}
+
+Result SessionStatisticsStatement::answer(const SessionModel &model, const SessionInfo &who) const
+{
+    auto out = std::make_shared<Table>(
+        QStringList{QStringLiteral("NAME"), QStringLiteral("NVL(SQL.VALUE/%1,0)").arg(divisor)});
+    const qint64 inst = numberOf(instance);
+    const qint64 session = numberOf(sid);
+    const double by = divisor.toDouble();
+    const std::vector<StatisticName> &names = SessionModel::statisticNames();
+    for (const SessionRow &s : model.sessions(&who)) {
+        if (s.instance != inst || s.sid != session)
+            continue;
+        // Unless the join names the instance, each statistic meets one gv$statname row
+        // per instance.
+        const int statnameRows = statnameByInstance ? 1 : LiveModel::kInstances;
+        for (size_t k = 0; k < names.size(); ++k) {
+            const auto value = model.statistic(s, k);
+            if (!value)
+                continue;
+            for (int i = 0; i < statnameRows; ++i)
+                out->addRow({names[k].name, oracleNumber(*value / by)});
+        }
+    }
+    return out;
+}
+
 // A single view of the family, answered from its rows.
 template <typename Rows>
 Recogniser view(const QString &name, Rows rows)
@@ -260,6 +380,15 @@ void registerSessionFamily(std::vector<Recogniser> &out)
                    [](const Statement &s, Context &ctx) {
                        return SessionResourceStatement::parse(s)->answer(ctx.model.state<SessionModel>(), ctx.session);
                    }});
+    out.push_back({QStringLiteral("session statistics"),
+                   [](const Statement &s) {
+                       return s.hasAll({"gv$session", "gv$sesstat", "gv$statname"}) &&
+                              SessionStatisticsStatement::parse(s).has_value();
+                   },
+                   [](const Statement &s, Context &ctx) {
+                       return SessionStatisticsStatement::parse(s)->answer(ctx.model.state<SessionModel>(),
+                                                                           ctx.session);
+                   }});
     for (const bool global : {true, false}) {
         const QString prefix = global ? QStringLiteral("gv$") : QStringLiteral("v$");
         out.push_back(view(prefix + QStringLiteral("session"), [global](const SessionModel &m, const SessionInfo &who) {
@@ -275,6 +404,10 @@ void registerSessionFamily(std::vector<Recogniser> &out)
         out.push_back(view(prefix + QStringLiteral("sqlarea"), [global](const SessionModel &m, const SessionInfo &who) {
             return m.sqlareaView(global, who.instance);
         }));
+        out.push_back(
+            view(prefix + QStringLiteral("session_event"), [global](const SessionModel &m, const SessionInfo &who) {
+                return m.sessionEventView(global, who.instance, who);
+            }));
     }
 }
 

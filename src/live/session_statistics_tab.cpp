@@ -41,8 +41,8 @@ constexpr Rgb fromBgr(quint32 bgr)
     return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
 }
 
-// Bars 0 to 14 take the palette's colours; every later bar is red (white is never
-// taken: it would vanish on the white back wall).
+// Bars 0 to 14 take the palette's colours and every later bar is red, so the
+// palette's last entry, white, is never taken.
 Rgb barColour(size_t bar)
 {
     return fromBgr(bar < 15 ? kBarPaletteBgr[bar] : kRedBgr);

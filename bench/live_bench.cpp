@@ -1,6 +1,7 @@
-// One tick of the instance wait-event sampling with a long history, and one tick of the
-// child-latch sampling into a grid of 10,000 children, each beside the literal merge,
-// bubble sort and list scan on the same data.
+// One tick of the instance wait-event sampling with a long history, one tick of the
+// child-latch sampling into a grid of 10,000 children, and one tick of a session's waits
+// and statistics against the simulated instance, each beside the literal merge, bubble
+// sort and list scan on the same data.
 #include "literal.h"
 
 #include "core/messages.h"
@@ -8,6 +9,8 @@
 #include "db/connection.h"
 #include "db/sim/server.h"
 #include "live/latch_screen.h"
+#include "live/real_time_screen.h"
+#include "live/session_statistics_tab.h"
 #include "live/wait_events_screen.h"
 #include "ui/display_hide_lists.h"
 
@@ -218,6 +221,79 @@ void ChildLatchTickLiteral(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kChildren);
 }
 BENCHMARK(ChildLatchTickLiteral)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Block 2 following one busy session of the simulated instance, with an hour of
+// samples behind it: its waits and its statistics, well over a thousand.
+struct SessionBench {
+    SessionBench()
+    {
+        cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
+                                 Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
+        screen = std::make_unique<RealTimeScreen>(ScreenContext{cnn, settings});
+        tab = screen->sessionStatistics();
+        tab->setSession({QStringLiteral("1"), QStringLiteral("101"), QString(), QString(), QString()});
+        for (int t = 0; t < 120; ++t)
+            tick();
+    }
+    void tick()
+    {
+        sim::Server::instance().model().advance(30);
+        tab->sample();
+    }
+    BenchSettings settings;
+    Connection cnn;
+    std::unique_ptr<RealTimeScreen> screen;
+    SessionStatisticsTab *tab = nullptr;
+};
+
+SessionBench &session()
+{
+    static SessionBench b;
+    return b;
+}
+
+void SessionStatisticsTick(benchmark::State &state)
+{
+    SessionBench &b = session();
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim::Server::instance().model().advance(30);
+        state.ResumeTiming();
+        b.tab->sample();
+    }
+    state.counters["statistics"] = b.screen->findChild<ResultGrid *>(QStringLiteral("timedstatgrid"))->rowCount();
+}
+BENCHMARK(SessionStatisticsTick)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The statistics of the same tick done literally: the merge of every record with every
+// row, then the bubble sort.
+void SessionStatisticsTickLiteral(benchmark::State &state)
+{
+    SessionBench &b = session();
+    const ResultGrid &source = *b.screen->findChild<ResultGrid *>(QStringLiteral("timedstatgrid"));
+    ResultGrid grid(5);
+    grid.setRowCount(source.rowCount());
+    for (int r = 0; r < source.rowCount(); ++r)
+        grid.setRow(r, source.row(r));
+    Chart none;
+    Query q(b.cnn);
+    q.setSql({QStringLiteral("SELECT statdesc.name, nvl(sql.value/1000000,0) "),
+              QStringLiteral("FROM gV$SESSION sess, gv$sesstat sql, gv$statname statdesc "), QStringLiteral("where "),
+              QStringLiteral("sess.inst_id = '1' and "), QStringLiteral("sess.sid = '101' and "),
+              QStringLiteral("sess.inst_id = sql.inst_id and "), QStringLiteral("sess.sid = sql.sid and "),
+              QStringLiteral("sql.inst_id = statdesc.inst_id and "),
+              QStringLiteral("sql.statistic# = statdesc.statistic# ")});
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim::Server::instance().model().advance(30);
+        state.ResumeTiming();
+        q.open();
+        literal::literalTally(q, grid, none);
+        literal::literalBubbleSort(grid, 2, 1);
+    }
+    state.counters["statistics"] = grid.rowCount();
+}
+BENCHMARK(SessionStatisticsTickLiteral)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 class QuietSink : public MessageSink {
 public:

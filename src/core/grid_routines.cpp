@@ -75,7 +75,7 @@ void OpenQuery(Query &query)
 void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
                        Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
                        bool addToCumulative, const QString &excludeMark, const QString &axisName,
-                       const QString &pointLabel, int columnSwitch)
+                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys)
 {
     const bool tally = loadMode == QLatin1String("Tally");
     const bool single = seriesMode == QLatin1String("Single") && deltaChart;
@@ -140,8 +140,11 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
             if (all && !(!excludeMark.isEmpty() && key.contains(excludeMark)))
                 deltaChart->addSeries(SeriesKind::Line, key, side);
         }
-        if (addToCumulative && cumulativeChart && cumulativeChart->seriesCount() > 0)
+        if (addToCumulative && cumulativeChart && cumulativeChart->seriesCount() > 0) {
             cumulativeChart->addPoint(cumulativeChart->seriesCount() - 1, chartValue(value), QString());
+            if (cumulativeKeys)
+                cumulativeKeys->append(key);
+        }
         query.next();
     }
     query.close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tavimond {
 
@@ -16,12 +17,14 @@ void OpenQuery(Query &query);
 // Delta, Min and Max. seriesMode "All" feeds one line series per key on deltaChart
 // (created with the key's first record, its first point at the second); "Single" plots
 // the key named by keyControlText on series 0 and 1. addToCumulative adds every
-// record's value to the last series of cumulativeChart. Charts a call does not use
-// may be null. On failure the rows written so far stay and the query stays open.
+// record's value to the last series of cumulativeChart, and, when cumulativeKeys is
+// given, the record's key to that list, so that each point can be named after its own
+// record. Charts a call does not use may be null. On failure the rows written so far
+// stay and the query stays open.
 void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
                        Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
                        bool addToCumulative, const QString &excludeMark, const QString &axisName,
-                       const QString &pointLabel, int columnSwitch);
+                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys = nullptr);
 
 // After a plain load: unless the grid has exactly two rows, drops trailing rows whose
 // first cell is empty (never row 0). A trimmed grid is next loaded with clearFirst.

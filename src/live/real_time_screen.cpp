@@ -40,7 +40,7 @@ RealTimeScreen::~RealTimeScreen() = default;
 
 QList<GridHeaders> RealTimeScreen::gridHeaders() const
 {
-    return topology_->gridHeaders() + locks_->gridHeaders();
+    return topology_->gridHeaders() + statistics_->gridHeaders() + locks_->gridHeaders();
 }
 
 } // namespace tavimond

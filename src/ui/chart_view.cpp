@@ -319,6 +319,12 @@ void ChartView::relayout()
 {
     if (laying_)
         return;
+    // A resize between a model change and its sync would lay the changed model out on
+    // places computed for the old one: take the change in first.
+    if (pending_) {
+        sync();
+        return;
+    }
     laying_ = true;
     const Chart &shown = model_ ? *model_ : empty_;
     QChart *c = chart();

@@ -167,6 +167,38 @@ TEST_F(GridLoad, CumulativePointsComeFromEveryRecordOnTheLastSeries)
     EXPECT_EQ(grid.cell(2, 1), QStringLiteral("2000000000"));
 }
 
+TEST_F(GridLoad, CumulativeKeysNameEachPointAfterItsOwnRecord)
+{
+    cumulative.addSeries(SeriesKind::Bar, QStringLiteral("latest"));
+    QStringList keys;
+    const auto load = [&](const QList<QStringList> &rows) {
+        keys.clear();
+        cumulative.clearPoints(0);
+        sim.setRows(QStringLiteral("sample"), {QStringLiteral("KEY"), QStringLiteral("VALUE")}, rows);
+        LoadQueryIntoGrid(sim.open(QStringLiteral("sample")), grid, QString(), &delta, &cumulative, false,
+                          QStringLiteral("Tally"), QStringLiteral("All"), true, QStringLiteral("--null--"),
+                          QStringLiteral("LeftAxis"), QStringLiteral("t"), 100, &keys);
+    };
+    load({{QStringLiteral("A"), QStringLiteral("1")}, {QStringLiteral("C"), QStringLiteral("3")}});
+    // B comes between A and C: it takes the grid's third row but is the second point.
+    load({{QStringLiteral("A"), QStringLiteral("2")},
+          {QStringLiteral("B"), QStringLiteral("5")},
+          {QStringLiteral("C"), QStringLiteral("4")}});
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B"), QString()}));
+    EXPECT_EQ(keys, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    ASSERT_EQ(cumulative.series(0).points().size(), 3u);
+    EXPECT_EQ(cumulative.series(0).points()[1].value, 5);
+
+    // Without cumulative points there are no keys either.
+    keys.clear();
+    sim.setRows(QStringLiteral("sample"), {QStringLiteral("KEY"), QStringLiteral("VALUE")},
+                {{QStringLiteral("A"), QStringLiteral("3")}});
+    LoadQueryIntoGrid(sim.open(QStringLiteral("sample")), grid, QString(), &delta, &cumulative, false,
+                      QStringLiteral("Tally"), QStringLiteral("All"), false, QStringLiteral("--null--"),
+                      QStringLiteral("LeftAxis"), QStringLiteral("t"), 100, &keys);
+    EXPECT_TRUE(keys.isEmpty());
+}
+
 TEST_F(GridLoad, TextThatIsNotANumberStopsTheLoadAndLeavesTheQueryOpen)
 {
     withCumulative = true;

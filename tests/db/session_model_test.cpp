@@ -1,6 +1,7 @@
 // The simulated sessions of both instances: who is there, how they come and go, and
 // how their statistics grow.
 #include "db/connection.h"
+#include "db/error.h"
 #include "db/query.h"
 #include "db/sim/server.h"
 #include "db/sim/session_model.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 using namespace tavimond;
 using sim::SessionRow;
@@ -218,4 +220,124 @@ TEST_F(SimulatedSessions, TheSessionsRunningTheCataloguesStatementsAreAmongThemA
         EXPECT_EQ(ids, QStringList{s.sqlId});
     }
     EXPECT_GT(running, 0);
+}
+
+namespace {
+
+// The statement that asks for one session's statistics; `joinInstance` adds the join of
+// gv$statname on inst_id.
+QString statisticsOf(const QString &instance, const QString &sid, bool joinInstance)
+{
+    QStringList lines{QStringLiteral("SELECT statdesc.name, nvl(sql.value/1000000,0) "),
+                      QStringLiteral("FROM gV$SESSION sess, gv$sesstat sql, gv$statname statdesc "),
+                      QStringLiteral("where "),
+                      QStringLiteral("sess.inst_id = ") + instance + QStringLiteral(" and "),
+                      QStringLiteral("sess.sid = ") + sid + QStringLiteral(" and "),
+                      QStringLiteral("sess.inst_id = sql.inst_id and "),
+                      QStringLiteral("sess.sid = sql.sid and ")};
+    if (joinInstance)
+        lines << QStringLiteral("sql.inst_id = statdesc.inst_id and ");
+    lines << QStringLiteral("sql.statistic# = statdesc.statistic# ");
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+TEST_F(SimulatedSessions, ASessionsEventsGrowAndEventsFirstSeenLaterStandInTheMiddleOfTheList)
+{
+    // The log writer of instance 1 and a user session of instance 1 that runs the
+    // catalogue's statements.
+    const QStringList sids{QStringLiteral("11"), QStringLiteral("101")};
+    const auto events = [&](const QString &sid) {
+        return column(QStringLiteral("select event from gV$SESSION_EVENT where sid = %1and inst_id = 1")
+                          .arg(sid)
+                          .toUtf8()
+                          .constData());
+    };
+    const auto waits = [&](const QString &sid) {
+        return column(QStringLiteral("select total_waits from gV$SESSION_EVENT where sid = %1and inst_id = 1")
+                          .arg(sid)
+                          .toUtf8()
+                          .constData());
+    };
+    QHash<QString, QStringList> first, firstWaits;
+    for (const QString &sid : sids) {
+        first[sid] = events(sid);
+        firstWaits[sid] = waits(sid);
+        ASSERT_GT(first[sid].size(), 3) << sid.toStdString();
+    }
+    server.model().advance(400);
+    for (const QString &sid : sids) {
+        const QStringList later = events(sid);
+        const QStringList laterWaits = waits(sid);
+        // Every event stays, in its order; the new ones come between others.
+        QStringList kept = later;
+        QStringList added;
+        for (const QString &e : later)
+            if (!first[sid].contains(e))
+                added << e;
+        for (const QString &e : added)
+            kept.removeAll(e);
+        EXPECT_EQ(kept, first[sid]) << sid.toStdString();
+        ASSERT_FALSE(added.isEmpty()) << sid.toStdString();
+        EXPECT_LT(later.indexOf(added.first()), later.size() - 1) << sid.toStdString();
+        // Waits never fall, and some grow.
+        bool grew = false;
+        for (int i = 0; i < first[sid].size(); ++i) {
+            const double before = firstWaits[sid].at(i).toDouble();
+            const double now = laterWaits.at(later.indexOf(first[sid].at(i))).toDouble();
+            EXPECT_GE(now, before) << sid.toStdString() << " " << first[sid].at(i).toStdString();
+            grew = grew || now > before;
+        }
+        EXPECT_TRUE(grew) << sid.toStdString();
+    }
+    // Background processes and user sessions wait on their own kinds of events.
+    const QStringList lgwr = column("select event from gv$session_event where inst_id = 1 and sid = 11");
+    EXPECT_TRUE(lgwr.contains(QStringLiteral("rdbms ipc message")));
+    EXPECT_FALSE(lgwr.contains(QStringLiteral("SQL*Net message from client")));
+    EXPECT_EQ(column("select count(*) from gv$session_event where inst_id = 2 and sid = 11"),
+              column("select count(*) from gv$session_event where inst_id = 1 and sid = 11"));
+    EXPECT_EQ(column("select count(*) from v$session_event where sid = 9999"), QStringList{"0"});
+}
+
+TEST_F(SimulatedSessions, OneSessionsStatisticsAreWellOverAThousandAndSomeShrink)
+{
+    const QString joined = statisticsOf(QStringLiteral("'1'"), QStringLiteral("'101'"), true);
+    const QStringList names = column(joined.toUtf8().constData());
+    EXPECT_GT(names.size(), 1100);
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    // Without the join on inst_id every statistic comes once per instance.
+    const QStringList doubled =
+        column(statisticsOf(QStringLiteral("'1'"), QStringLiteral("'101'"), false).toUtf8().constData());
+    EXPECT_EQ(doubled.size(), 2 * names.size());
+    EXPECT_EQ(doubled.count(QStringLiteral("session logical reads")), 2);
+    // Unquoted numbers read the same; a session that is not there has none.
+    EXPECT_EQ(column(statisticsOf(QStringLiteral("1"), QStringLiteral("101"), true).toUtf8().constData()), names);
+    EXPECT_TRUE(
+        column(statisticsOf(QStringLiteral("'1'"), QStringLiteral("'9999'"), true).toUtf8().constData()).isEmpty());
+    try {
+        column(statisticsOf(QStringLiteral("'1'"), QStringLiteral("'1x'"), true).toUtf8().constData());
+        ADD_FAILURE() << "a SID that is no number must fail";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("ORA-01722: invalid number"));
+    }
+
+    // Values over a million; the memory a session holds goes down as well as up.
+    const size_t pga = statIndex("session pga memory");
+    bool fell = false, rose = false;
+    std::optional<double> before;
+    for (int tick = 0; tick < 40; ++tick, server.model().advance(30)) {
+        for (const SessionRow &s : sessions()) {
+            if (s.instance != 1 || s.sid != 11)
+                continue;
+            const double now = *model().statistic(s, pga);
+            if (before) {
+                fell = fell || now < *before;
+                rose = rose || now > *before;
+            }
+            before = now;
+        }
+    }
+    EXPECT_TRUE(fell);
+    EXPECT_TRUE(rose);
 }

@@ -133,6 +133,27 @@ TEST(ChartView, ModelChangesReachTheViewOncePerTurnOfTheEventLoop)
     EXPECT_EQ(moved.at(0).at(0).toPoint(), cross.toPoint());
 }
 
+TEST(ChartView, AResizeBeforeAChangeIsTakenInLaysOutTheChangedModel)
+{
+    Chart chart;
+    const int bars = chart.addSeries(SeriesKind::Bar, QString());
+    chart.addPoint(bars, 1, QString());
+    auto view = shownView(chart);
+    ASSERT_EQ(view->plot().bars().size(), 1u);
+    {
+        Chart::Batch batch(chart);
+        chart.clearPoints(bars);
+        for (int i = 0; i < 25; ++i)
+            chart.addPoint(bars, i, QString(), kBlue);
+    }
+    view->resize(700, 400); // before the event loop turns
+    ASSERT_EQ(view->plot().bars().size(), 25u);
+    EXPECT_EQ(view->plot().bars()[24].color, rgb(kBlue));
+    const int syncs = view->syncCount();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->syncCount(), syncs); // taken in once
+}
+
 TEST(ChartView, HiddenSeriesKeepTheirPointsAndComeBackWhole)
 {
     Chart chart;

@@ -1,5 +1,6 @@
-// gv$session, gv$sesstat, gv$statname and gv$sqlarea (and their v$ forms): the
-// sessions of both instances, and the session statement that joins the four.
+// gv$session, gv$sesstat, gv$statname, gv$sqlarea and gv$session_event (and their v$
+// forms): the sessions of both instances, their statistics and waits, the session
+// statement that joins the first four, and the statistics of one session.
 #include "select_eval.h"
 #include "server.h"
 #include "session_model.h"
@@ -7,7 +8,10 @@
 
 #include <QHash>
 #include <QSet>
+#include "../error.h"
+
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace tavimond::sim {
@@ -56,6 +60,62 @@ QString text(const std::vector<Token> &t, Range r)
     return parts.join(QLatin1Char(' '));
 }
 
+// Where the from and where clauses of a select begin; nothing when it has not both.
+std::optional<std::pair<size_t, size_t>> fromAndWhere(const std::vector<Token> &t)
+{
+    const size_t n = t.size();
+    if (n == 0 || !isToken(t[0], "select"))
+        return std::nullopt;
+    const size_t from = findTop(t, 1, n, "from");
+    const size_t where = findTop(t, from, n, "where");
+    if (from == n || where == n)
+        return std::nullopt;
+    return std::pair{from, where};
+}
+
+// Aliases of the views of a from clause, [from, to): view -> alias (the view's own
+// name when it has none); nothing when an item is not a view with at most one alias.
+std::optional<QHash<QString, QString>> aliasesOf(const std::vector<Token> &t, size_t from, size_t to)
+{
+    QHash<QString, QString> alias;
+    for (const Range &r : splitTop(t, from, to, ",")) {
+        if (r.second - r.first < 1 || r.second - r.first > 2)
+            return std::nullopt;
+        alias.insert(t[r.first].text, t[r.second - 1].text);
+    }
+    return alias;
+}
+
+// A column of a view as the conditions name it: "<alias> . <column>".
+QString qualified(const QString &alias, const char *column)
+{
+    return alias + QStringLiteral(" . ") + QLatin1String(column);
+}
+
+// The equality joins of a where clause, either way round; an outer join's mark is
+// not told apart.
+class Joins {
+public:
+    // Takes a condition's text; false when it is not one side equal to another.
+    bool add(QString condition)
+    {
+        condition.remove(QStringLiteral(" ( + )"));
+        const QStringList sides = condition.split(QStringLiteral(" = "));
+        if (sides.size() != 2)
+            return false;
+        pairs_.insert(key(sides[0], sides[1]));
+        return true;
+    }
+    bool has(const QString &a, const QString &b) const { return pairs_.contains(key(a, b)); }
+
+private:
+    static QString key(const QString &a, const QString &b)
+    {
+        return a < b ? a + QLatin1Char('=') + b : b + QLatin1Char('=') + a;
+    }
+    QSet<QString> pairs_;
+};
+
 // One sum of the select list: sum(case when <statname>.name = '<name>' then
 // nvl(<sesstat>.value/<divisor>,0) end) as "<alias>".
 struct StatisticSum {
@@ -81,22 +141,19 @@ struct SessionResourceStatement {
 std::optional<SessionResourceStatement> SessionResourceStatement::parse(const Statement &statement)
 {
     const std::vector<Token> &t = statement.tokens();
-    const size_t n = t.size();
-    if (n == 0 || !isToken(t[0], "select"))
+    const auto clauses = fromAndWhere(t);
+    if (!clauses)
         return std::nullopt;
-    const size_t from = findTop(t, 1, n, "from");
-    const size_t where = findTop(t, from, n, "where");
-    const size_t group = findTop(t, where, n, "group");
-    if (from == n || where == n || group == n)
+    const auto [from, where] = *clauses;
+    const size_t group = findTop(t, where, t.size(), "group");
+    if (group == t.size())
         return std::nullopt;
 
     // Aliases of the four views.
-    QHash<QString, QString> alias;
-    for (const Range &r : splitTop(t, from + 1, where, ",")) {
-        if (r.second - r.first < 1 || r.second - r.first > 2)
-            return std::nullopt;
-        alias.insert(t[r.first].text, t[r.second - 1].text);
-    }
+    const auto aliases = aliasesOf(t, from + 1, where);
+    if (!aliases)
+        return std::nullopt;
+    const QHash<QString, QString> &alias = *aliases;
     const QString sess = alias.value(QStringLiteral("gv$session"));
     const QString sql = alias.value(QStringLiteral("gv$sesstat"));
     const QString statn = alias.value(QStringLiteral("gv$statname"));
@@ -105,15 +162,15 @@ std::optional<SessionResourceStatement> SessionResourceStatement::parse(const St
         return std::nullopt;
 
     SessionResourceStatement s;
-    const auto columns = [&](const QString &a, const char *c) { return a + QStringLiteral(" . ") + QLatin1String(c); };
-    const QStringList plain{columns(sess, "inst_id"),
-                            columns(sess, "sid"),
-                            columns(sess, "serial#"),
-                            columns(sess, "sql_id") + QStringLiteral(" || '::' || ") + columns(vsa, "plan_hash_value"),
-                            columns(sess, "status"),
-                            columns(sess, "username"),
-                            columns(sess, "type"),
-                            columns(sess, "program")};
+    const QStringList plain{qualified(sess, "inst_id"),
+                            qualified(sess, "sid"),
+                            qualified(sess, "serial#"),
+                            qualified(sess, "sql_id") + QStringLiteral(" || '::' || ") +
+                                qualified(vsa, "plan_hash_value"),
+                            qualified(sess, "status"),
+                            qualified(sess, "username"),
+                            qualified(sess, "type"),
+                            qualified(sess, "program")};
     const std::vector<Range> items = splitTop(t, 1, from, ",");
     if (items.size() <= size_t(plain.size()))
         return std::nullopt;
@@ -143,37 +200,31 @@ std::optional<SessionResourceStatement> SessionResourceStatement::parse(const St
     }
 
     // The conditions: joins, the statistic names and the own session's exclusion.
-    QSet<QString> joins;
+    Joins joins;
     for (const Range &r : splitTop(t, where + 1, group, "and")) {
-        QString c = text(t, r);
-        if (c == columns(sess, "audsid") + QStringLiteral(" <> userenv ( 'sessionid' )")) {
+        const QString c = text(t, r);
+        if (c == qualified(sess, "audsid") + QStringLiteral(" <> userenv ( 'sessionid' )")) {
             s.excludesOwnSession = true;
             continue;
         }
-        if (c.startsWith(columns(statn, "name") + QStringLiteral(" in ("))) {
+        if (c.startsWith(qualified(statn, "name") + QStringLiteral(" in ("))) {
             for (size_t i = r.first; i < r.second; ++i)
                 if (t[i].kind == Token::String)
                     s.named.insert(t[i].value);
             continue;
         }
-        c.remove(QStringLiteral(" ( + )")); // the outer join's mark
-        const QStringList sides = c.split(QStringLiteral(" = "));
-        if (sides.size() != 2)
+        if (!joins.add(c))
             return std::nullopt;
-        joins.insert(sides[0] < sides[1] ? sides[0] + QLatin1Char('=') + sides[1]
-                                         : sides[1] + QLatin1Char('=') + sides[0]);
     }
-    const auto joined = [&](const QString &a, const QString &b) {
-        return joins.contains(a < b ? a + QLatin1Char('=') + b : b + QLatin1Char('=') + a);
-    };
-    if (!joined(columns(sess, "inst_id"), columns(sql, "inst_id")) ||
-        !joined(columns(sess, "sid"), columns(sql, "sid")) ||
-        !joined(columns(sql, "statistic#"), columns(statn, "statistic#")) ||
-        !joined(columns(sess, "sql_address"), columns(vsa, "address")))
+    const auto joined = [&](const QString &a, const QString &b) { return joins.has(a, b); };
+    if (!joined(qualified(sess, "inst_id"), qualified(sql, "inst_id")) ||
+        !joined(qualified(sess, "sid"), qualified(sql, "sid")) ||
+        !joined(qualified(sql, "statistic#"), qualified(statn, "statistic#")) ||
+        !joined(qualified(sess, "sql_address"), qualified(vsa, "address")))
         return std::nullopt;
-    s.statnameByInstance = joined(columns(statn, "inst_id"), columns(sql, "inst_id")) ||
-                           joined(columns(statn, "inst_id"), columns(sess, "inst_id"));
-    s.sqlareaByInstance = joined(columns(sess, "inst_id"), columns(vsa, "inst_id"));
+    s.statnameByInstance = joined(qualified(statn, "inst_id"), qualified(sql, "inst_id")) ||
+                           joined(qualified(statn, "inst_id"), qualified(sess, "inst_id"));
+    s.sqlareaByInstance = joined(qualified(sess, "inst_id"), qualified(vsa, "inst_id"));
     return s;
 }
 
@@ -237,6 +288,110 @@ Result SessionResourceStatement::answer(const SessionModel &model, const Session
     return out;
 }
 
+// The statistics of one session, named: select <statname>.name,
+// nvl(<sesstat>.value/<divisor>,0) from the session, sesstat and statname views, the
+// session chosen by instance and sid, gv$statname joined on statistic# and, when the
+// statement says so, on inst_id.
+struct SessionStatisticsStatement {
+    Token instance;
+    Token sid;
+    QString divisor;
+    bool statnameByInstance = false;
+
+    static std::optional<SessionStatisticsStatement> parse(const Statement &statement);
+    Result answer(const SessionModel &model, const SessionInfo &who) const;
+};
+
+std::optional<SessionStatisticsStatement> SessionStatisticsStatement::parse(const Statement &statement)
+{
+    const std::vector<Token> &t = statement.tokens();
+    const auto clauses = fromAndWhere(t);
+    if (!clauses)
+        return std::nullopt;
+    const auto [from, where] = *clauses;
+    const auto aliases = aliasesOf(t, from + 1, where);
+    if (!aliases)
+        return std::nullopt;
+    const QString sess = aliases->value(QStringLiteral("gv$session"));
+    const QString sql = aliases->value(QStringLiteral("gv$sesstat"));
+    const QString statn = aliases->value(QStringLiteral("gv$statname"));
+    if (aliases->size() != 3 || sess.isEmpty() || sql.isEmpty() || statn.isEmpty())
+        return std::nullopt;
+
+    const std::vector<Range> items = splitTop(t, 1, from, ",");
+    if (items.size() != 2 || text(t, items[0]) != statn + QStringLiteral(" . name"))
+        return std::nullopt;
+    const Range value = items[1];
+    if (value.second - value.first != 10 || t[value.first + 6].kind != Token::Number ||
+        text(t, value) != QStringLiteral("nvl ( %1 . value / %2 , 0 )").arg(sql, t[value.first + 6].text))
+        return std::nullopt;
+
+    SessionStatisticsStatement s;
+    s.divisor = t[value.first + 6].text;
+    Joins joins;
+    bool hasInstance = false, hasSid = false;
+    for (const Range &r : splitTop(t, where + 1, t.size(), "and")) {
+        const bool literal = r.second - r.first == 5 && isToken(t[r.first + 3], "=") &&
+                             (t[r.first + 4].kind == Token::String || t[r.first + 4].kind == Token::Number);
+        if (literal && text(t, {r.first, r.first + 3}) == qualified(sess, "inst_id")) {
+            s.instance = t[r.first + 4];
+            hasInstance = true;
+            continue;
+        }
+        if (literal && text(t, {r.first, r.first + 3}) == qualified(sess, "sid")) {
+            s.sid = t[r.first + 4];
+            hasSid = true;
+            continue;
+        }
+        if (!joins.add(text(t, r)))
+            return std::nullopt;
+    }
+    const auto joined = [&](const QString &a, const QString &b) { return joins.has(a, b); };
+    if (!hasInstance || !hasSid || !joined(qualified(sess, "inst_id"), qualified(sql, "inst_id")) ||
+        !joined(qualified(sess, "sid"), qualified(sql, "sid")) ||
+        !joined(qualified(sql, "statistic#"), qualified(statn, "statistic#")))
+        return std::nullopt;
+    s.statnameByInstance = joined(qualified(statn, "inst_id"), qualified(sql, "inst_id")) ||
+                           joined(qualified(statn, "inst_id"), qualified(sess, "inst_id"));
+    return s;
+}
+
+// A number compared with a column of numbers; a quoted one is converted as the
+// database does, and text that is no number fails the statement.
+qint64 numberOf(const Token &token)
+{
+    bool ok = false;
+    const double d = token.value.trimmed().toDouble(&ok);
+    if (!ok)
+        throw DbError(QStringLiteral("ORA-01722: invalid number"));
+    return d == std::trunc(d) ? qint64(d) : -1;
+}
+
+Result SessionStatisticsStatement::answer(const SessionModel &model, const SessionInfo &who) const
+{
+    auto out = std::make_shared<Table>(
+        QStringList{QStringLiteral("NAME"), QStringLiteral("NVL(SQL.VALUE/%1,0)").arg(divisor)});
+    const qint64 inst = numberOf(instance);
+    const qint64 session = numberOf(sid);
+    const double by = divisor.toDouble();
+    const std::vector<StatisticName> &names = SessionModel::statisticNames();
+    for (const SessionRow &s : model.sessions(&who)) {
+        if (s.instance != inst || s.sid != session)
+            continue;
+        // Unless the join names the instance, each statistic meets one gv$statname row
+        // per instance.
+        const int statnameRows = statnameByInstance ? 1 : LiveModel::kInstances;
+        for (size_t k = 0; k < names.size(); ++k) {
+            const auto value = model.statistic(s, k);
+            if (!value)
+                continue;
+            for (int i = 0; i < statnameRows; ++i)
+                out->addRow({names[k].name, oracleNumber(*value / by)});
+        }
+    }
+    return out;
+}
+
 // A single view of the family, answered from its rows.
 template <typename Rows>
 Recogniser view(const QString &name, Rows rows)
@@ -260,6 +415,15 @@ void registerSessionFamily(std::vector<Recogniser> &out)
                    [](const Statement &s, Context &ctx) {
                        return SessionResourceStatement::parse(s)->answer(ctx.model.state<SessionModel>(), ctx.session);
                    }});
+    out.push_back({QStringLiteral("session statistics"),
+                   [](const Statement &s) {
+                       return s.hasAll({"gv$session", "gv$sesstat", "gv$statname"}) &&
+                              SessionStatisticsStatement::parse(s).has_value();
+                   },
+                   [](const Statement &s, Context &ctx) {
+                       return SessionStatisticsStatement::parse(s)->answer(ctx.model.state<SessionModel>(),
+                                                                           ctx.session);
+                   }});
     for (const bool global : {true, false}) {
         const QString prefix = global ? QStringLiteral("gv$") : QStringLiteral("v$");
         out.push_back(view(prefix + QStringLiteral("session"), [global](const SessionModel &m, const SessionInfo &who) {
@@ -275,6 +439,10 @@ void registerSessionFamily(std::vector<Recogniser> &out)
         out.push_back(view(prefix + QStringLiteral("sqlarea"), [global](const SessionModel &m, const SessionInfo &who) {
             return m.sqlareaView(global, who.instance);
         }));
+        out.push_back(
+            view(prefix + QStringLiteral("session_event"), [global](const SessionModel &m, const SessionInfo &who) {
+                return m.sessionEventView(global, who.instance, who);
+            }));
     }
 }
 

@@ -71,6 +71,119 @@ const StatSpec kStats[] = {
 };
 constexpr size_t kStatCount = std::size(kStats);
 
+// The memory a session holds rises and falls: base plus swing times a wave (the "max"
+// figures hold base plus swing). Sizes are scaled per session.
+struct MemorySpec {
+    int number;
+    const char *name;
+    double base;
+    double swing;
+    bool highWater;
+};
+
+const MemorySpec kMemory[] = {
+    {20, "opened cursors current", 4, 12, false},       {25, "session uga memory", 1.2e6, 2.5e6, false},
+    {26, "session uga memory max", 1.2e6, 2.5e6, true}, {35, "session pga memory", 2.4e6, 6e6, false},
+    {36, "session pga memory max", 2.4e6, 6e6, true},
+};
+constexpr size_t kMemoryCount = std::size(kMemory);
+
+// The lesser statistics: what each area of the server counts, named area then measure.
+// clang-format off
+const char *const kAreas[] = {
+    "IM scan", "IM populate", "cell", "securefile", "flashback", "HSC",
+    "lob", "queue", "undo", "temp space", "cursor", "gcs",
+    "ges", "DBWR", "recursive", "shared io pool", "Parallel operations", "PX local",
+    "PX remote", "RowCR", "Batched IO", "index fast full", "table fetch", "OS",
+    "Workload Capture", "Workload Replay", "SMON", "transaction", "heap block", "direct path",
+    "prefetch", "segment", "Clusterwide", "redo KB", "sql area", "serializable",
+};
+const char *const kMeasures[] = {
+    "requests", "blocks read", "blocks written", "bytes read", "bytes written", "time", "cpu time",
+    "waits", "gets", "misses", "hits", "retries", "failures", "timeouts",
+    "operations", "rows processed", "rows skipped", "allocations", "deallocations", "checks", "conversions",
+    "scans", "pieces", "flushes", "pins", "invalidations", "wakeups", "sleeps",
+    "spins", "calls", "count", "undo records applied", "compressions",
+};
+// clang-format on
+constexpr int kFirstLesserNumber = 2000;
+
+struct LesserStatistic {
+    int number;
+    QString name;
+    int statClass;
+    double perActiveSecond; // of a session of average work; 0 for about half of them
+};
+
+const std::vector<LesserStatistic> &lesserStatistics()
+{
+    static const std::vector<LesserStatistic> all = [] {
+        static const int classes[] = {1, 2, 8, 32, 64, 128};
+        // The same names and rates whatever the seed, like a release's statistics.
+        QRandomGenerator rng(0x57a7);
+        std::vector<LesserStatistic> out;
+        int number = kFirstLesserNumber;
+        for (size_t a = 0; a < std::size(kAreas); ++a)
+            for (const char *measure : kMeasures) {
+                LesserStatistic s;
+                s.number = number++;
+                s.name = QLatin1String(kAreas[a]) + QLatin1Char(' ') + QLatin1String(measure);
+                s.statClass = classes[a % std::size(classes)];
+                s.perActiveSecond = rng.generateDouble() < 0.5 ? 0 : std::pow(10.0, rng.generateDouble() * 5 - 3);
+                out.push_back(std::move(s));
+            }
+        return out;
+    }();
+    return all;
+}
+
+// The events sessions wait on, by event number: who waits on them, how often (per
+// active second; idle events grow with the session's idle time instead), how long a
+// wait takes, and, for a few, how far into a session's life they first occur.
+struct EventSpec {
+    int number;
+    const char *name;
+    const char *waitClass;
+    bool user;
+    bool background;
+    double waitsPerActiveSecond;
+    double centisecondsPerWait;
+    qint64 firstAfter; // 0: from the first wait
+};
+
+const EventSpec kEvents[] = {
+    {26, "Disk file operations I/O", "User I/O", true, false, 0.05, 0.02, 0},
+    {88, "control file sequential read", "System I/O", false, true, 0.5, 0.1, 0},
+    {115, "os thread startup", "Concurrency", false, true, 0.001, 4, 0},
+    {146, "log file sync", "Commit", true, false, 3, 0.4, 0},
+    {150, "db file sequential read", "User I/O", true, false, 60, 0.5, 0},
+    {151, "db file scattered read", "User I/O", true, false, 6, 1.2, 0},
+    {152, "db file parallel read", "User I/O", true, false, 0.8, 1.5, 0},
+    {162, "direct path read", "User I/O", true, false, 2, 2, 0},
+    {163, "direct path write temp", "User I/O", true, false, 0.3, 1.1, 0},
+    {170, "read by other session", "User I/O", true, false, 0.5, 0.8, 0},
+    {200, "latch: cache buffers chains", "Concurrency", true, false, 0.4, 0.1, 120},
+    {216, "latch free", "Other", true, true, 0.2, 0.2, 0},
+    {230, "latch: shared pool", "Concurrency", true, false, 0.1, 0.3, 0},
+    {250, "enq: TX - row lock contention", "Application", true, false, 0.02, 150, 300},
+    {251, "enq: TX - index contention", "Concurrency", true, false, 0.05, 0.8, 0},
+    {253, "enq: CF - contention", "Other", false, true, 0.01, 2, 120},
+    {300, "buffer busy waits", "Concurrency", true, false, 0.6, 0.3, 0},
+    {351, "gc cr block 2-way", "Cluster", true, true, 25, 0.08, 0},
+    {352, "gc current block 2-way", "Cluster", true, false, 15, 0.09, 0},
+    {353, "gc cr grant 2-way", "Cluster", true, false, 4, 0.06, 0},
+    {360, "gc buffer busy acquire", "Cluster", true, true, 0.3, 0.9, 240},
+    {400, "library cache: mutex X", "Concurrency", true, false, 0.3, 0.05, 0},
+    {410, "library cache pin", "Concurrency", true, false, 0.05, 0.2, 0},
+    {420, "cursor: pin S", "Concurrency", true, false, 0.2, 0.02, 0},
+    {440, "events in waitclass Other", "Other", true, false, 0.4, 0.1, 0},
+    {450, "rdbms ipc message", "Idle", false, true, 0.33, 0, 0},
+    {500, "SQL*Net message to client", "Network", true, false, 40, 0.0001, 0},
+    {501, "SQL*Net more data to client", "Network", true, false, 3, 0.002, 0},
+    {502, "SQL*Net message from client", "Idle", true, false, 0, 0, 0},
+};
+constexpr size_t kEventCount = std::size(kEvents);
+
 // Catalogue positions of the statements the sessions run.
 enum : int { OrdersOfCustomer, UpdateOrderLine, InsertAudit, SalesReport, ProductsOfCategory, DeleteCartItems };
 
@@ -132,6 +245,23 @@ SessionModel::SessionModel(Model &model) : live_(model.state<LiveModel>()), sqlS
         }
     }
     own_.rates = rates(false, rng);
+    // Drawn apart, so that the figures above stay what they were.
+    QRandomGenerator lesser = model.random(0x5e57);
+    for (Profile &p : profiles_)
+        drawLesserFigures(p, lesser);
+    drawLesserFigures(own_, lesser);
+}
+
+void SessionModel::drawLesserFigures(Profile &p, QRandomGenerator &rng)
+{
+    p.work = p.background ? between(rng, 0.01, 0.2) : between(rng, 0.3, 1.7);
+    p.memoryScale = p.background ? between(rng, 0.3, 1) : between(rng, 0.6, 2.5);
+    p.memoryPeriod = between(rng, 90, 600);
+    p.memoryPhase = between(rng, 0, 6.283185307179586);
+    p.idleShare = between(rng, 0.6, 0.98);
+    p.eventShares.resize(kEventCount);
+    for (double &share : p.eventShares)
+        share = between(rng, 0.4, 1.6);
 }
 
 void SessionModel::addBackground(int instance, int sid, const char *process, QRandomGenerator &rng)
@@ -232,6 +362,10 @@ const std::vector<StatisticName> &SessionModel::statisticNames()
         std::vector<StatisticName> out;
         for (const StatSpec &s : kStats)
             out.push_back({s.number, QLatin1String(s.name), s.statClass});
+        for (const MemorySpec &m : kMemory)
+            out.push_back({m.number, QLatin1String(m.name), 1});
+        for (const LesserStatistic &s : lesserStatistics())
+            out.push_back({s.number, s.name, s.statClass});
         return out;
     }();
     return names;
@@ -385,14 +519,78 @@ std::vector<SessionRow> SessionModel::sessions(const SessionInfo *who, int insta
     return out;
 }
 
+const SessionModel::Profile &SessionModel::profileOf(const SessionRow &session) const
+{
+    return session.profile >= 0 ? profiles_[size_t(session.profile)] : own_;
+}
+
 std::optional<double> SessionModel::statistic(const SessionRow &session, size_t index) const
 {
-    const Profile &p = session.profile >= 0 ? profiles_[size_t(session.profile)] : own_;
-    if (index >= kStatCount || p.rates[index] < 0)
+    const Profile &p = profileOf(session);
+    if (index < kStatCount) {
+        if (p.rates[index] < 0)
+            return std::nullopt;
+        if (index == Logons) // the session's own logon
+            return 1;
+        return std::floor(p.rates[index] * double(session.activeSeconds));
+    }
+    index -= kStatCount;
+    if (index < kMemoryCount) {
+        const MemorySpec &m = kMemory[index];
+        const double wave =
+            m.highWater
+                ? 1
+                : 0.5 + 0.5 * std::sin(6.283185307179586 * double(session.age) / p.memoryPeriod + p.memoryPhase);
+        return std::floor((m.base + m.swing * wave) * p.memoryScale);
+    }
+    index -= kMemoryCount;
+    const auto &lesser = lesserStatistics();
+    if (index >= lesser.size())
         return std::nullopt;
-    if (index == Logons) // the session's own logon
-        return 1;
-    return std::floor(p.rates[index] * double(session.activeSeconds));
+    return std::floor(lesser[index].perActiveSecond * p.work * double(session.activeSeconds));
+}
+
+std::vector<SessionEvent> SessionModel::events(const SessionRow &session) const
+{
+    const Profile &p = profileOf(session);
+    const bool background = session.type == QLatin1String("BACKGROUND");
+    const double active = double(session.activeSeconds);
+    const double idle = std::max(0.0, double(session.age - session.activeSeconds));
+    // How long the session has been seen: a session there before the clock started
+    // counts from the start, so that the later events occur while it is watched.
+    const qint64 seen = std::min(session.age, live_.model().elapsedSeconds());
+    std::vector<SessionEvent> out;
+    for (size_t k = 0; k < kEventCount; ++k) {
+        const EventSpec &e = kEvents[k];
+        if (background ? !e.background : !e.user)
+            continue;
+        if (e.firstAfter > 0 && seen <= e.firstAfter)
+            continue;
+        const double share = p.eventShares[k];
+        SessionEvent ev{e.number, QLatin1String(e.name), QLatin1String(e.waitClass)};
+        if (QLatin1String(e.waitClass) == QLatin1String("Idle")) {
+            // Background processes sleep between their work; user sessions wait for
+            // their client while idle.
+            const double asleep = background ? double(session.age) : idle;
+            ev.waits = background ? std::floor(e.waitsPerActiveSecond * share * asleep)
+                                  : std::floor(asleep / 30) + std::floor(40 * share * active);
+            ev.timeouts = std::floor(ev.waits * 0.3);
+            ev.centiseconds = std::floor(asleep * 100 * p.idleShare);
+            ev.maxWait = ev.waits > 0 ? std::min(ev.centiseconds, 300.0) : 0;
+        } else {
+            double waits = e.waitsPerActiveSecond * share * active;
+            // A later event counts only from its first occurrence: the share of the
+            // watched life since then, which only grows.
+            if (e.firstAfter > 0 && waits > 0)
+                waits = 1 + std::floor(waits * (1 - double(e.firstAfter) / double(seen)));
+            ev.waits = std::floor(waits);
+            ev.centiseconds = std::floor(ev.waits * e.centisecondsPerWait);
+            ev.maxWait = std::ceil(e.centisecondsPerWait * 8);
+        }
+        if (ev.waits >= 1)
+            out.push_back(std::move(ev));
+    }
+    return out;
 }
 
 Table SessionModel::sessionView(bool global, int instance, const SessionInfo &who) const
@@ -437,12 +635,43 @@ Table SessionModel::sesstatView(bool global, int instance, const SessionInfo &wh
     if (global)
         columns.prepend(QStringLiteral("INST_ID"));
     Table t(columns);
+    const std::vector<StatisticName> &names = statisticNames();
     for (const SessionRow &s : sessions(&who, global ? 0 : instance)) {
-        for (size_t k = 0; k < kStatCount; ++k) {
+        for (size_t k = 0; k < names.size(); ++k) {
             const auto value = statistic(s, k);
             if (!value)
                 continue;
-            QStringList row{QString::number(s.sid), QString::number(kStats[k].number), oracleNumber(*value)};
+            QStringList row{QString::number(s.sid), QString::number(names[k].number), oracleNumber(*value)};
+            if (global)
+                row.prepend(QString::number(s.instance));
+            t.addRow(row);
+        }
+    }
+    return t;
+}
+
+Table SessionModel::sessionEventView(bool global, int instance, const SessionInfo &who) const
+{
+    QStringList columns{QStringLiteral("SID"),         QStringLiteral("EVENT"),
+                        QStringLiteral("TOTAL_WAITS"), QStringLiteral("TOTAL_TIMEOUTS"),
+                        QStringLiteral("TIME_WAITED"), QStringLiteral("AVERAGE_WAIT"),
+                        QStringLiteral("MAX_WAIT"),    QStringLiteral("TIME_WAITED_MICRO"),
+                        QStringLiteral("EVENT_ID"),    QStringLiteral("WAIT_CLASS")};
+    if (global)
+        columns.prepend(QStringLiteral("INST_ID"));
+    Table t(columns);
+    for (const SessionRow &s : sessions(&who, global ? 0 : instance)) {
+        for (const SessionEvent &e : events(s)) {
+            QStringList row{QString::number(s.sid),
+                            e.name,
+                            oracleNumber(e.waits),
+                            oracleNumber(e.timeouts),
+                            oracleNumber(e.centiseconds),
+                            oracleNumber(std::round(e.centiseconds / e.waits * 100) / 100),
+                            oracleNumber(e.maxWait),
+                            oracleNumber(e.centiseconds * 10000 + double(qint64(e.waits) % 10000)),
+                            QString::number((qint64(e.number) * 2654435761LL) % 4294967291LL),
+                            e.waitClass};
             if (global)
                 row.prepend(QString::number(s.instance));
             t.addRow(row);
@@ -460,8 +689,8 @@ Table SessionModel::statnameView(bool global, int instance) const
     for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
         if (!global && inst != instance)
             continue;
-        for (const StatSpec &s : kStats) {
-            QStringList row{QString::number(s.number), QLatin1String(s.name), QString::number(s.statClass)};
+        for (const StatisticName &s : statisticNames()) {
+            QStringList row{QString::number(s.number), s.name, QString::number(s.statClass)};
             if (global)
                 row.prepend(QString::number(inst));
             t.addRow(row);

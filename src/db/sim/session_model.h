@@ -21,6 +21,17 @@ struct StatisticName {
     int statClass; // 1 user, 2 redo, 8 cache, 32 RAC, 64 SQL, summed when in several
 };
 
+// One wait event of a session as gv$session_event shows it.
+struct SessionEvent {
+    int number; // the event's number; the view lists a session's events by it
+    QString name;
+    QString waitClass;
+    double waits = 0;
+    double timeouts = 0;
+    double centiseconds = 0; // time waited
+    double maxWait = 0;      // centiseconds
+};
+
 // A session as gv$session shows it at the current simulated time.
 struct SessionRow {
     int instance = 1;
@@ -54,7 +65,15 @@ struct SessionRow {
 // sessions end and new ones (new serial#s, counters from zero) log on.
 //
 // Every session keeps every statistic, except that background processes keep no
-// parse, call or application figures: their sums of those come out NULL.
+// parse, call or application figures: their sums of those come out NULL. Besides the
+// figures the other screens sum there are well over a thousand lesser ones, most of
+// them 0 for most sessions, and the memory a session holds, which shrinks as well as
+// grows.
+//
+// A session waits on the events of its kind (user or background) as it works; an event
+// appears in gv$session_event with its first wait, and a few events first occur some
+// minutes into the session's life (or the clock's, for a session that was there
+// before), so that they turn up in the middle of the list, which is ordered by event.
 class SessionModel {
 public:
     explicit SessionModel(Model &model);
@@ -69,6 +88,8 @@ public:
     std::vector<SessionRow> sessions(const SessionInfo *who, int instance = 0) const;
     // A session's value of statisticNames()[index]; nothing when it does not keep it.
     std::optional<double> statistic(const SessionRow &session, size_t index) const;
+    // The events a session has waited on, by event number.
+    std::vector<SessionEvent> events(const SessionRow &session) const;
 
     // The views. `global` adds the INST_ID column and rows of both instances;
     // otherwise the rows are those of `instance`.
@@ -76,6 +97,7 @@ public:
     Table sesstatView(bool global, int instance, const SessionInfo &who) const;
     Table statnameView(bool global, int instance) const;
     Table sqlareaView(bool global, int instance) const;
+    Table sessionEventView(bool global, int instance, const SessionInfo &who) const;
 
 private:
     // A sid's sessions over time: who logs on there, for how long, how busy.
@@ -99,12 +121,21 @@ private:
         double phase = 0;
         std::vector<QString> statements; // the sql_ids it runs, by turn
         std::vector<double> rates;       // per active second, by statistic; < 0: not kept
+        // Of the lesser statistics, the memory and the waits:
+        double work = 1;           // how busy, as a factor of every lesser statistic's rate
+        double memoryScale = 1;    // of the memory figures' sizes
+        double memoryPeriod = 300; // seconds of one rise and fall of the memory held
+        double memoryPhase = 0;
+        double idleShare = 0.9;          // of its idle time, the share spent in an idle wait
+        std::vector<double> eventShares; // by session event: factor of the event's rate
     };
 
     void addBackground(int instance, int sid, const char *process, QRandomGenerator &rng);
     void addUser(int instance, int sid, const char *user, const char *program, const char *module, qint64 lifetime,
                  qint64 gap, double duty, const std::vector<int> &statements, QRandomGenerator &rng);
     std::vector<double> rates(bool background, QRandomGenerator &rng) const;
+    static void drawLesserFigures(Profile &p, QRandomGenerator &rng);
+    const Profile &profileOf(const SessionRow &session) const;
     std::optional<SessionRow> sessionOf(size_t profile) const;
     SessionRow ownSession(const SessionInfo &who) const;
     double activeSeconds(const Profile &p, qint64 age, double phase) const;

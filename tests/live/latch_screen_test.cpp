@@ -1,7 +1,5 @@
 // The latch screen, sampled against the simulated instance.
-#include "common/recording_sink.h"
-#include "common/sim_fixture.h"
-#include "common/test_settings.h"
+#include "screen_support.h"
 #include "core/chart.h"
 #include "core/result_grid.h"
 #include "db/error.h"
@@ -26,25 +24,10 @@ using namespace tavimond;
 
 namespace {
 
-class LatchScreenTest : public ::testing::Test {
+class LatchScreenTest : public ::testing::Test, protected test::ScreenHarness<LatchScreen> {
 protected:
-    LatchScreenTest() : screen({sim.cnn, settings})
-    {
-        settings.folder = dir.path();
-        for (const GridHeaders &h : screen.gridHeaders())
-            screen.findChild<ResultGrid *>(h.grid)->setHeaders(h.headers);
-        screen.setClock([this] { return sim::Model::start().addSecs(sim.server.model().elapsedSeconds()); });
-        sink().clear();
-    }
-    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
-    ResultGrid &grid(const char *name) { return *screen.findChild<ResultGrid *>(QLatin1String(name)); }
-    Chart &chart() { return *screen.findChild<Chart *>(QStringLiteral("latchchart")); }
-    QListWidget &list(const char *name) { return *screen.findChild<QListWidget *>(QLatin1String(name)); }
-    QPlainTextEdit &memo(const char *name) { return *screen.findChild<QPlainTextEdit *>(QLatin1String(name)); }
-    void click(const char *name)
-    {
-        QTest::mouseClick(screen.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
-    }
+    Chart &chart() { return widget<Chart>("latchchart"); }
+    QListWidget &list(const char *name) { return widget<QListWidget>(name); }
     // A tick of each timer, the clock moved on by the timers' interval at start first.
     void latchTick(int seconds = 120)
     {
@@ -82,11 +65,6 @@ protected:
             out << QStringList{QLatin1String(k), QLatin1String(v)};
         return out;
     }
-
-    test::SimFixture sim;
-    test::TestSettings settings;
-    QTemporaryDir dir;
-    LatchScreen screen;
 };
 
 } // namespace
@@ -251,7 +229,7 @@ TEST_F(LatchScreenTest, AKeySavedWithMaxZeroBreachesAtTheFirstPositiveDeltaAfter
     latchTick();
     latchTick();
     click("Button15");
-    QFile saved(dir.filePath(QStringLiteral("TAVIDB_latch_thresh.txt")));
+    QFile saved(metafiles.filePath(QStringLiteral("TAVIDB_latch_thresh.txt")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("1:x,0\r\n,\r\n"));
     click("Button16");

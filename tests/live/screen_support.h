@@ -11,8 +11,10 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace tavimond::test {
 
@@ -33,6 +35,10 @@ public:
                 if (g.widths.at(c) >= 0)
                     view->setColumnWidth(c, g.widths.at(c));
         }
+        settings.folder = metafiles.path();
+        // Live screens stamp points and breaches with the simulated time.
+        if constexpr (requires { screen.setClock(std::function<QDateTime()>()); })
+            screen.setClock([this] { return sim::Model::start().addSecs(sim.server.model().elapsedSeconds()); });
         screen.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&screen));
         sink().clear();
@@ -47,6 +53,7 @@ public:
         return *w;
     }
     ResultGrid &grid(const char *name) { return *widget<GridView>(name).grid(); }
+    QPlainTextEdit &memo(const char *name) { return widget<QPlainTextEdit>(name); }
     QString label(const char *name) { return widget<QLabel>(name).text(); }
     void click(const char *name) { QTest::mouseClick(&widget<QAbstractButton>(name), Qt::LeftButton); }
 
@@ -54,6 +61,7 @@ public:
 
     SimFixture sim;
     TestSettings settings;
+    QTemporaryDir metafiles; // the metafile folder: threshold files
     S screen;
 };
 

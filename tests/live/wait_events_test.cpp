@@ -1,5 +1,5 @@
 // The "Real Time" tab of the wait events screen, sampled against the simulated instance.
-#include "common/recording_sink.h"
+#include "screen_support.h"
 #include "common/sim_fixture.h"
 #include "common/test_settings.h"
 #include "core/chart.h"
@@ -20,25 +20,9 @@ using namespace tavimond;
 
 namespace {
 
-class WaitEventsTest : public ::testing::Test {
+class WaitEventsTest : public ::testing::Test, protected test::ScreenHarness<WaitEventsScreen> {
 protected:
-    WaitEventsTest() : screen({sim.cnn, settings})
-    {
-        settings.folder = dir.path();
-        // Start-up writes the headers; so does the test.
-        for (const GridHeaders &h : screen.gridHeaders())
-            screen.findChild<ResultGrid *>(h.grid)->setHeaders(h.headers);
-        screen.setClock([this] { return sim::Model::start().addSecs(sim.server.model().elapsedSeconds()); });
-        sink().clear();
-    }
-    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
-    ResultGrid &grid(const char *name) { return *screen.findChild<ResultGrid *>(QLatin1String(name)); }
-    Chart &chart(const char *name) { return *screen.findChild<Chart *>(QLatin1String(name)); }
-    QPlainTextEdit &memo(const char *name) { return *screen.findChild<QPlainTextEdit *>(QLatin1String(name)); }
-    void click(const char *name)
-    {
-        QTest::mouseClick(screen.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
-    }
+    Chart &chart(const char *name) { return widget<Chart>(name); }
     // A tick of block 3, the clock moved on by a default interval first.
     void tick(int seconds = 30)
     {
@@ -65,11 +49,6 @@ protected:
         memo("waits_sql").setPlainText(QStringLiteral("select * from counts"));
         memo("waits_sql_time").setPlainText(QStringLiteral("select * from counts"));
     }
-
-    test::SimFixture sim;
-    test::TestSettings settings;
-    QTemporaryDir dir;
-    WaitEventsScreen screen;
 };
 
 } // namespace
@@ -150,7 +129,7 @@ TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)
     useTable({{QStringLiteral("1:a"), QStringLiteral("110")}, {QStringLiteral("1:b"), QStringLiteral("105")}});
     tick();
     click("Button4"); // Save: each key's Max
-    QFile saved(dir.filePath(QStringLiteral("TAVIDB_wait_thresh.txt")));
+    QFile saved(metafiles.filePath(QStringLiteral("TAVIDB_wait_thresh.txt")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("1:a,10\r\n1:b,5\r\n,\r\n"));
     click("Button5"); // Load: the Max becomes the threshold

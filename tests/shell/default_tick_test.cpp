@@ -18,34 +18,13 @@ using namespace tavimond;
 
 namespace {
 
-class DefaultTick : public ::testing::Test {
+class DefaultTick : public test::LoggedOnWindow {
 protected:
-    void SetUp() override
-    {
-        server.reset(3, sim::ClockMode::Manual);
-        test::writeSimulatedConfig(folder);
-        test::startUp(window);
-        window.findChild<QLineEdit *>(QStringLiteral("UserN"))->setText(QStringLiteral("system"));
-        sink().clear();
-    }
-    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
-    void check(const char *name, bool on) { window.findChild<QCheckBox *>(QLatin1String(name))->setChecked(on); }
     void tick()
     {
         server.model().advance(30);
-        // The timer's own connection, as a tick runs it.
-        QMetaObject::invokeMethod(window.findChild<QTimer *>(QStringLiteral("Default_timer")), "timeout");
+        fire("Default_timer");
     }
-
-    template <class W>
-    W &widget(const char *name)
-    {
-        W *w = window.findChild<W *>(QLatin1String(name));
-        if (!w)
-            throw std::runtime_error(std::string("no component ") + name);
-        return *w;
-    }
-    const ResultGrid &grid(const char *name) { return *window.findChild<ResultGrid *>(QLatin1String(name)); }
     // Chooses the session of a row of the session topology's grid, as a click does.
     void chooseRow(int row)
     {
@@ -54,10 +33,6 @@ protected:
         view.setCurrentIndex(index);
         Q_EMIT view.clicked(index);
     }
-
-    sim::Server &server = sim::Server::instance();
-    test::TempCurrentFolder folder;
-    TForm1 window;
 };
 
 } // namespace

@@ -17,30 +17,7 @@ using namespace tavimond;
 
 namespace {
 
-class LatchTick : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        server.reset(3, sim::ClockMode::Manual);
-        test::writeSimulatedConfig(folder);
-        test::startUp(window);
-        window.findChild<QLineEdit *>(QStringLiteral("UserN"))->setText(QStringLiteral("system"));
-        sink().clear();
-    }
-    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
-    void check(const char *name, bool on) { window.findChild<QCheckBox *>(QLatin1String(name))->setChecked(on); }
-    QTimer *timer(const char *name) { return window.findChild<QTimer *>(QLatin1String(name)); }
-    // The timer's own connection, as a tick runs it.
-    void fire(const char *name, Qt::ConnectionType type = Qt::DirectConnection)
-    {
-        QMetaObject::invokeMethod(timer(name), "timeout", type);
-    }
-    const ResultGrid &grid(const char *name) { return *window.findChild<ResultGrid *>(QLatin1String(name)); }
-
-    sim::Server &server = sim::Server::instance();
-    test::TempCurrentFolder folder;
-    TForm1 window;
-};
+class LatchTick : public test::LoggedOnWindow {};
 
 } // namespace
 

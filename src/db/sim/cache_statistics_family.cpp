@@ -138,7 +138,7 @@ public:
         return t;
     }
 
-    Table libraryCache(int instance) const
+    Table namespaceRows(int instance) const
     {
         Table t({QStringLiteral("NAMESPACE"), QStringLiteral("GETS"), QStringLiteral("GETHITS"),
                  QStringLiteral("GETHITRATIO"), QStringLiteral("PINS"), QStringLiteral("PINHITS"),
@@ -178,7 +178,7 @@ void registerCacheStatisticsFamily(std::vector<Recogniser> &out)
         return ctx.model.state<CacheStatistics>().rowCache(ctx.session.instance);
     }));
     out.push_back(simpleViewRecogniser(QStringLiteral("v$librarycache"), [](Context &ctx) {
-        return ctx.model.state<CacheStatistics>().libraryCache(ctx.session.instance);
+        return ctx.model.state<CacheStatistics>().namespaceRows(ctx.session.instance);
     }));
 }
 

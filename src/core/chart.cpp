@@ -156,6 +156,14 @@ void Chart::setLegendVisible(bool v)
     }
 }
 
+void Chart::setLegendStyle(LegendStyle style)
+{
+    if (legendStyle_ != style) {
+        legendStyle_ = style;
+        touched();
+    }
+}
+
 void Chart::setLegendTexts(const QStringList &texts)
 {
     if (legendTexts_ != texts) {

@@ -19,6 +19,11 @@ enum class SeriesKind {
 
 enum class AxisSide { Left, Right };
 
+// What the legend lists: the series while more than one is active and the points of
+// the single active series otherwise (Automatic), always the active series, or always
+// the points of the first active series.
+enum class LegendStyle { Automatic, Series, Values };
+
 // A colour as 0xRRGGBB.
 using Rgb = quint32;
 
@@ -94,6 +99,8 @@ public:
     void setRightMargin(int m);
     bool legendVisible() const { return legendVisible_; }
     void setLegendVisible(bool v);
+    LegendStyle legendStyle() const { return legendStyle_; }
+    void setLegendStyle(LegendStyle style);
     // Legend entries the system supplies; empty means the series' titles.
     const QStringList &legendTexts() const { return legendTexts_; }
     void setLegendTexts(const QStringList &texts);
@@ -127,6 +134,7 @@ private:
     int bottomLabelAngle_ = 0;
     int rightMargin_ = 0;
     bool legendVisible_ = true;
+    LegendStyle legendStyle_ = LegendStyle::Automatic;
     QStringList legendTexts_;
     int batchDepth_ = 0;
     bool dirty_ = false;

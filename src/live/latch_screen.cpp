@@ -68,17 +68,19 @@ LatchScreen::LatchScreen(ScreenContext context, QWidget *parent)
       latchchart(namedChart("latchchart", QStringLiteral("Latch History"), this))
 {
     ui_->setupUi(this);
+    latchchart->setLegendStyle(LegendStyle::Series);
     buildOverviewTab();
     buildChildTab();
     latchquerytext =
         addScriptMemo(ui_->latchscripttab, QStringLiteral("latchquerytext"), QStringLiteral("Latching"),
-                      {QStringLiteral("select inst_id||':'||name, SLEEPS  from gv$latch order by sleeps desc")}, false);
+                      {QStringLiteral("select inst_id||':'||name, SLEEPS  from gv$latch order by sleeps desc")},
+                      MemoAccess::Editable);
     cbc_latchquery =
         addScriptMemo(ui_->latchscripttab, QStringLiteral("cbc_latchquery"), QStringLiteral("Cache Buffer Chains"),
                       {QStringLiteral("select inst_id||':'||child#,SLEEPS"), QStringLiteral("from gv$latch_children"),
                        QStringLiteral("where name = 'cache buffers chains'"), QStringLiteral("and sleeps > 100"),
                        QStringLiteral("order by 2 desc"), QString()},
-                      false);
+                      MemoAccess::Editable);
 }
 
 LatchScreen::~LatchScreen() = default;

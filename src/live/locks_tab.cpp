@@ -61,12 +61,13 @@ LocksTab::LocksTab(const PartContext &context)
     layout->addWidget(new QLabel(QStringLiteral("Blocking Locks"), this));
     layout->addWidget(new GridView(blockinggrid, QStringLiteral("blockinggrid"), this), 1);
 
-    locksql = addScriptMemo(context.scriptTab, QStringLiteral("locksql"), QStringLiteral("Locks"), kLockScript, false);
+    locksql = addScriptMemo(context.scriptTab, QStringLiteral("locksql"), QStringLiteral("Locks"), kLockScript,
+                            MemoAccess::Editable);
     blocksql = addScriptMemo(
         context.scriptTab, QStringLiteral("blocksql"), QStringLiteral("Blocking Locks"),
         {QStringLiteral("select inst_id, sid, blocking_instance, blocking_session from gv$session"),
          QStringLiteral("where blocking_instance is not null and blocking_session is not null order by 1, 2")},
-        false);
+        MemoAccess::Editable);
 
     connect(acquire, &QPushButton::clicked, this, guarded([this] { Button99Click(); }));
 }

@@ -96,7 +96,11 @@ SessionStatisticsTab::SessionStatisticsTab(const PartContext &context)
         c->addSeries(SeriesKind::Bar, QString());
         c->setSeriesMarksVisible(0, true);
         c->setSeriesColor(0, fromBgr(kRedBgr));
+        c->setLegendStyle(LegendStyle::Values);
     }
+    // The delta charts' legends list the events, even while only one is drawn.
+    sesevt_delta_time->setLegendStyle(LegendStyle::Series);
+    sesevt_delta_cnt->setLegendStyle(LegendStyle::Series);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

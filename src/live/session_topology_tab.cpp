@@ -1,5 +1,8 @@
 #include "session_topology_tab.h"
 
+#include "live_widgets.h"
+#include "core/float_arithmetic.h"
+
 #include "core/chart.h"
 #include "core/conversions.h"
 #include "core/grid_routines.h"
@@ -119,18 +122,6 @@ QStringList sessionStatement()
     return lines;
 }
 
-ResultGrid *namedGrid(const char *name, QObject *owner)
-{
-    auto *g = new ResultGrid(kColumns, owner);
-    g->setObjectName(QLatin1String(name));
-    return g;
-}
-
-QString generalText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
 // now - before, both read as floating-point numbers, in general format. The result is
 // rounded to the decimals the two texts carry, so that no binary noise shows
 // (0.5 - 0.25 gives 0.25, 0.123789 - 0.123456 gives 0.000333).
@@ -151,8 +142,9 @@ double difference(const QString &now, const QString &before)
 SessionTopologyTab::SessionTopologyTab(const PartContext &context)
     : QWidget(context.tab), context_(context), sessres_query(std::make_unique<Query>(context.screen.cnn)),
       session_check(new QCheckBox(QStringLiteral("Enable Session Acquisition"), this)),
-      sessres_grid(namedGrid("sessres_grid", this)), sessres_grid_arc(namedGrid("sessres_grid_arc", this)),
-      sessres_grid_del(namedGrid("sessres_grid_del", this)), sessres_graph(new Chart(this)),
+      sessres_grid(namedGrid(kColumns, "sessres_grid", this)),
+      sessres_grid_arc(namedGrid(kColumns, "sessres_grid_arc", this)),
+      sessres_grid_del(namedGrid(kColumns, "sessres_grid_del", this)), sessres_graph(new Chart(this)),
       longopsgrid_(new ResultGrid(5, this))
 {
     session_check->setObjectName(QStringLiteral("session_check"));
@@ -196,8 +188,9 @@ SessionTopologyTab::SessionTopologyTab(const PartContext &context)
     layout->addWidget(longops);
     layout->addWidget(longopsView);
 
-    sessres_memo = addScriptMemo(context.scriptTab, QStringLiteral("sessres_memo"),
-                                 QStringLiteral("Session Resource (Real Time)"), sessionStatement(), true);
+    sessres_memo =
+        addScriptMemo(context.scriptTab, QStringLiteral("sessres_memo"), QStringLiteral("Session Resource (Real Time)"),
+                      sessionStatement(), MemoAccess::ReadOnlySkyBlue);
 
     connect(button177, &QPushButton::clicked, this, guarded([this] { Button177Click(); }));
     connect(RadioButton30, &QRadioButton::clicked, this, guarded([this] { RadioButton30Click(); }));
@@ -392,7 +385,7 @@ void SessionTopologyTab::computeDifferences()
                 del.setCell(c, last, sessres_grid->cell(c, r));
             for (int c = kFirstMetric; c < kColumns; ++c) {
                 const double d = difference(sessres_grid->cell(c, r), sessres_grid_arc->cell(c, a));
-                del.setCell(c, last, d < 0 ? QStringLiteral("0") : generalText(d));
+                del.setCell(c, last, d < 0 ? QStringLiteral("0") : formatFloat(d));
             }
             del.setRowCount(last + 2);
         }
@@ -468,7 +461,7 @@ void SessionTopologyTab::sessres_graphMouseMove(const QPoint &pos)
             instsidcap->setText(QStringLiteral("Inst-SID: ") + first->label);
         for (int k = 0; k < kMetrics && k < chart.seriesCount(); ++k)
             if (const ChartPoint *pt = point(k))
-                captions_.at(k)->setText(QLatin1String(kMetric[k].prefix) + generalText(pt->value));
+                captions_.at(k)->setText(QLatin1String(kMetric[k].prefix) + formatFloat(pt->value));
     }
 }
 

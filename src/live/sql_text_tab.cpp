@@ -68,9 +68,9 @@ SqlTextTab::SqlTextTab(const PartContext &context)
     layout->addWidget(new QLabel(QStringLiteral("Execution Plan"), this));
     layout->addWidget(sessplan_memo, 2);
 
-    sqlexecplanmemo =
-        addScriptMemo(context.scriptTab, QStringLiteral("sqlexecplanmemo"), QStringLiteral("SQL Execution Plan"),
-                      {QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('xxx')); ")}, true);
+    sqlexecplanmemo = addScriptMemo(
+        context.scriptTab, QStringLiteral("sqlexecplanmemo"), QStringLiteral("SQL Execution Plan"),
+        {QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('xxx')); ")}, MemoAccess::ReadOnly);
 
     connect(load, &QPushButton::clicked, this, guarded([this] { Button23Click(); }));
 }

@@ -43,16 +43,18 @@ WaitEventsScreen::WaitEventsScreen(ScreenContext context, QWidget *parent)
       EVTcharttime(namedChart("EVTcharttime", QStringLiteral("Wait Event Time"), this))
 {
     ui_->setupUi(this);
+    EVTChart->setLegendStyle(LegendStyle::Series);
+    EVTcharttime->setLegendStyle(LegendStyle::Series);
     buildRealTimeTab();
     waits_sql =
         addScriptMemo(ui_->wtscripttab, QStringLiteral("waits_sql"), QStringLiteral("Wait Events Real Time(Count)"),
                       {QStringLiteral("select INST_ID||':'||EVENT, TOTAL_WAITS from gv$system_event"),
                        QStringLiteral("order by 1,2")},
-                      false);
+                      MemoAccess::Editable);
     waits_sql_time = addScriptMemo(
         ui_->wtscripttab, QStringLiteral("waits_sql_time"), QStringLiteral("Wait Events Real Time(Time)"),
         {QStringLiteral("select INST_ID||':'||EVENT,time_waited from gv$system_event"), QStringLiteral("order by 1,2")},
-        false);
+        MemoAccess::Editable);
 }
 
 WaitEventsScreen::~WaitEventsScreen() = default;

@@ -593,11 +593,13 @@ std::vector<LegendEntry> ChartPlot::legendEntries(const Chart &chart)
             active.push_back(i);
     const QStringList &texts = chart.legendTexts();
     std::vector<LegendEntry> out;
-    if (active.size() > 1) {
+    const LegendStyle style = chart.legendStyle();
+    const bool listSeries = style == LegendStyle::Series || (style == LegendStyle::Automatic && active.size() > 1);
+    if (listSeries) {
         for (size_t k = 0; k < active.size(); ++k)
             out.push_back({texts.isEmpty() ? chart.series(active[k]).title() : texts.value(qsizetype(k)),
                            seriesColor(chart, active[k])});
-    } else if (active.size() == 1) {
+    } else if (!active.empty()) {
         const int s = active.front();
         const auto &points = chart.series(s).points();
         for (size_t p = 0; p < points.size(); ++p) {

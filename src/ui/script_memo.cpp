@@ -8,7 +8,7 @@
 namespace tavimond {
 
 QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QString &label, const QStringList &lines,
-                              bool readOnly)
+                              MemoAccess access)
 {
     // The Script tab shows its memos two to a row.
     auto *grid = qobject_cast<QGridLayout *>(scriptTab->layout());
@@ -21,8 +21,8 @@ QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QSt
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     memo->setPlainText(lines.join(QLatin1Char('\n')));
-    memo->setReadOnly(readOnly);
-    if (readOnly) {
+    memo->setReadOnly(access != MemoAccess::Editable);
+    if (access == MemoAccess::ReadOnlySkyBlue) {
         QPalette p = memo->palette();
         p.setColor(QPalette::Base, QColor(0xA6, 0xCA, 0xF0)); // sky blue
         memo->setPalette(p);

@@ -8,11 +8,17 @@ class QWidget;
 
 namespace tavimond {
 
+// How a script memo lets the user at its text.
+enum class MemoAccess {
+    Editable,       // the screen runs what the user leaves in it
+    ReadOnly,       // shows the script last run
+    ReadOnlySkyBlue // read-only, on the sky-blue background of fixed scripts
+};
+
 // Adds a labelled memo to a screen's "Script" tab, holding one of the screen's scripts;
 // its objectName is the memo's component name. The tab shows its memos two to a row.
-// Read-only memos are sky blue.
 QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QString &label, const QStringList &lines,
-                              bool readOnly);
+                              MemoAccess access);
 
 // A memo's text as the lines a query takes.
 QStringList memoLines(const QPlainTextEdit &memo);

@@ -521,6 +521,16 @@ TEST(ChartView, PiesColoursAndLegends)
     barView->sync();
     ASSERT_EQ(barView->legend().size(), 2u);
     EXPECT_EQ(barView->legend()[1].text, bars.series(u).title());
+    // A legend that lists values keeps to the points of the first active series; one that
+    // lists series names a single active series rather than its points.
+    bars.setLegendStyle(LegendStyle::Values);
+    barView->sync();
+    ASSERT_EQ(barView->legend().size(), 3u);
+    bars.setSeriesActive(s, false);
+    bars.setLegendStyle(LegendStyle::Series);
+    barView->sync();
+    ASSERT_EQ(barView->legend().size(), 1u);
+    EXPECT_EQ(barView->legend()[0].text, bars.series(u).title());
     bars.setLegendVisible(false);
     barView->sync();
     EXPECT_TRUE(barView->legend().empty());

@@ -2,6 +2,21 @@
 
 namespace tavimond::test {
 
+QList<QStringList> allRows(Connection &cnn, const QStringList &sql)
+{
+    Query q(cnn);
+    q.setSql(sql);
+    q.open();
+    QList<QStringList> out;
+    for (; !q.eof(); q.next()) {
+        QStringList r;
+        for (int i = 0; i < q.fieldCount(); ++i)
+            r << q.field(i);
+        out << r;
+    }
+    return out;
+}
+
 SimFixture::SimFixture() : server(sim::Server::instance()), tables_(std::make_shared<QHash<QString, sim::Result>>())
 {
     server.reset(11, sim::ClockMode::Manual);

@@ -11,6 +11,9 @@
 
 namespace tavimond::test {
 
+// Opens the statement on the connection and reads every row, each as its cells' texts.
+QList<QStringList> allRows(Connection &cnn, const QStringList &sql);
+
 // A simulated instance reset for one test, with a logged-on connection and tables the
 // test fills: "select * from <name>" answers with the rows given for <name>.
 class SimFixture {

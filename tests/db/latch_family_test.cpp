@@ -1,4 +1,5 @@
 // The simulated instance's latches, child latches and the buffers under one child.
+#include "common/sim_fixture.h"
 #include "db/connection.h"
 #include "db/error.h"
 #include "db/query.h"
@@ -53,20 +54,7 @@ protected:
         }
         return out;
     }
-    QList<QStringList> rows(const QStringList &sql)
-    {
-        Query q(cnn);
-        q.setSql(sql);
-        q.open();
-        QList<QStringList> out;
-        for (; !q.eof(); q.next()) {
-            QStringList r;
-            for (int i = 0; i < q.fieldCount(); ++i)
-                r << q.field(i);
-            out << r;
-        }
-        return out;
-    }
+    QList<QStringList> rows(const QStringList &sql) { return test::allRows(cnn, sql); }
 
     sim::Server &server = sim::Server::instance();
     Connection cnn;

@@ -1,5 +1,6 @@
 // The simulated instance's memory cache views: v$rowcache, v$librarycache, v$sysstat,
 // and its model of segments and cached buffers.
+#include "common/sim_fixture.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "db/sim/buffer_cache_model.h"
@@ -27,17 +28,7 @@ protected:
     // Every record of a statement, as texts; instance 1 or 2.
     QList<QStringList> rows(const QString &sql, int instance = 1)
     {
-        Query q(cnn[instance - 1]);
-        q.setSql(sql.split(QLatin1Char('\n')));
-        q.open();
-        QList<QStringList> out;
-        for (; !q.eof(); q.next()) {
-            QStringList r;
-            for (int i = 0; i < q.fieldCount(); ++i)
-                r << q.field(i);
-            out << r;
-        }
-        return out;
+        return test::allRows(cnn[instance - 1], sql.split(QLatin1Char('\n')));
     }
     QHash<QString, double> byName(const QString &sql, int instance = 1, int column = 1)
     {

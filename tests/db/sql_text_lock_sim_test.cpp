@@ -1,4 +1,5 @@
 // The simulated instance's statement texts, plans, locks and blocked sessions.
+#include "common/sim_fixture.h"
 #include "db/connection.h"
 #include "db/error.h"
 #include "db/query.h"
@@ -24,16 +25,9 @@ protected:
         Connection cnn;
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
                                  Logon{QStringLiteral("system"), QStringLiteral("manager"), service}});
-        Query q(cnn);
-        q.setSql(sql.split(QLatin1Char('\n')));
-        q.open();
         QStringList out;
-        for (; !q.eof(); q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.fieldCount(); ++i)
-                cells << q.field(i);
+        for (const QStringList &cells : test::allRows(cnn, sql.split(QLatin1Char('\n'))))
             out << cells.join(QStringLiteral(" | "));
-        }
         return out;
     }
 

@@ -25,14 +25,6 @@ protected:
         server.model().advance(30);
         fire("Default_timer");
     }
-    // Chooses the session of a row of the session topology's grid, as a click does.
-    void chooseRow(int row)
-    {
-        GridView &view = widget<GridView>("sessres_grid");
-        const QModelIndex index = view.model()->index(row - 1, 0);
-        view.setCurrentIndex(index);
-        Q_EMIT view.clicked(index);
-    }
 };
 
 } // namespace

@@ -14,14 +14,6 @@ namespace {
 class LiveTogether : public test::LoggedOnWindow {
 protected:
     void press(const char *name) { QTest::mouseClick(&widget<QAbstractButton>(name), Qt::LeftButton); }
-    // Chooses a session row of the session topology, as a click does.
-    void chooseRow(int row)
-    {
-        GridView &view = widget<GridView>("sessres_grid");
-        const QModelIndex index = view.model()->index(row - 1, 0);
-        view.setCurrentIndex(index);
-        Q_EMIT view.clicked(index);
-    }
 };
 
 } // namespace

@@ -68,6 +68,7 @@ void startUp(TForm1 &window);
 #include "core/result_grid.h"
 #include "db/sim/server.h"
 #include "shell/main_window.h"
+#include "ui/grid_view.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -106,6 +107,14 @@ protected:
     void fire(const char *name, Qt::ConnectionType type = Qt::DirectConnection)
     {
         QMetaObject::invokeMethod(timer(name), "timeout", type);
+    }
+    // Chooses the session of a row of the session topology's grid, as a click does.
+    void chooseRow(int row)
+    {
+        GridView &view = widget<GridView>("sessres_grid");
+        const QModelIndex index = view.model()->index(row - 1, 0);
+        view.setCurrentIndex(index);
+        Q_EMIT view.clicked(index);
     }
 
     sim::Server &server = sim::Server::instance();

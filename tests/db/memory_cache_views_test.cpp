@@ -3,8 +3,8 @@
 #include "common/sim_fixture.h"
 #include "db/connection.h"
 #include "db/query.h"
-#include "db/sim/buffer_cache_model.h"
-#include "db/sim/live_model.h"
+#include "db/sim/live/buffer_cache_model.h"
+#include "db/sim/live/live_model.h"
 #include "db/sim/server.h"
 
 #include <QHash>

@@ -4,8 +4,8 @@
 #include "db/error.h"
 #include "db/query.h"
 #include "db/sim/server.h"
-#include "db/sim/session_model.h"
-#include "db/sim/sql_sessions.h"
+#include "db/sim/live/session_model.h"
+#include "db/sim/live/sql_sessions.h"
 
 #include <QHash>
 #include <QSet>

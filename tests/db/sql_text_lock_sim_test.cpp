@@ -4,7 +4,7 @@
 #include "db/error.h"
 #include "db/query.h"
 #include "db/sim/server.h"
-#include "db/sim/sql_catalogue.h"
+#include "db/sim/live/sql_catalogue.h"
 
 #include <QMap>
 #include <QRegularExpression>

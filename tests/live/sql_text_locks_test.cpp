@@ -3,8 +3,8 @@
 #include "common/sim_fixture.h"
 #include "common/test_settings.h"
 #include "core/result_grid.h"
-#include "db/sim/sql_catalogue.h"
-#include "db/sim/sql_sessions.h"
+#include "db/sim/live/sql_catalogue.h"
+#include "db/sim/live/sql_sessions.h"
 #include "live/real_time_screen.h"
 #include "live/sql_text_tab.h"
 

@@ -1,7 +1,7 @@
 // v$sysstat: the connected instance's cumulative statistics, growing with its age.
 #include "live_model.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 
 #include <cmath>
 #include <vector>

@@ -1,14 +1,14 @@
 // gv$session, gv$sesstat, gv$statname, gv$sqlarea and gv$session_event (and their v$
 // forms): the sessions of both instances, their statistics and waits, the session
 // statement that joins the first four, and the statistics of one session.
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 #include "session_model.h"
 #include "sql_catalogue.h"
 
 #include <QHash>
 #include <QSet>
-#include "../error.h"
+#include "../../error.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // The buffer cache content query: cached blocks per segment, from v$bh joined to
 // dba_objects and dba_segments.
 #include "buffer_cache_model.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,8 +1,8 @@
 // v$rowcache and v$librarycache: the dictionary cache and library cache statistics of the
 // connected instance, growing with its age.
 #include "live_model.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 
 #include <cmath>
 #include <vector>

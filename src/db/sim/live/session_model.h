@@ -1,7 +1,7 @@
 #pragma once
 
 #include "live_model.h"
-#include "table.h"
+#include "../table.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,8 +1,8 @@
 // gv$sqltext_with_newlines (alone, or joined with gv$session to a session's current
 // statement) and dbms_xplan.display_cursor: statement texts and plans of the catalogue.
-#include "../error.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../../error.h"
+#include "../select_eval.h"
+#include "../server.h"
 #include "session_model.h"
 #include "sql_catalogue.h"
 

@@ -1,7 +1,7 @@
 #include "session_model.h"
 
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 #include "sql_catalogue.h"
 #include "sql_sessions.h"
 

@@ -1,7 +1,7 @@
 // gv$system_event and v$system_event: the wait events of both instances.
 #include "live_model.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model.h"
+#include "../model.h"
 
 #include <QString>
 #include <map>

@@ -5,10 +5,10 @@
 // The buffers come from a small model of their own: a few segments with their extents,
 // each block hashed to one cache buffers chains child, most of them cached.
 #include "live_model.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 
-#include "../error.h"
+#include "../../error.h"
 
 #include <QtGlobal>
 #include <algorithm>

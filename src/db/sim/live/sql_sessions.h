@@ -4,7 +4,7 @@
 // session waits for another's row lock. Which statement a session runs, and whether
 // the pair is blocked, follow the simulated clock.
 
-#include "model.h"
+#include "../model.h"
 
 #include <QString>
 #include <vector>

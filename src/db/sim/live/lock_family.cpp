@@ -2,8 +2,8 @@
 // blocked sessions: the locks of the instance connected to and the sessions of any
 // instance that wait for another.
 #include "live_model.h"
-#include "select_eval.h"
-#include "server.h"
+#include "../select_eval.h"
+#include "../server.h"
 #include "sql_sessions.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 // The buffer cache content screen against the simulated instance.
 #include "live/buffer_cache_screen.h"
-#include "screen_support.h"
+#include "common/screen_support.h"
 
 #include "db/query.h"
 #include "db/sim/server.h"

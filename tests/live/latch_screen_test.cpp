@@ -1,5 +1,5 @@
 // The latch screen, sampled against the simulated instance.
-#include "screen_support.h"
+#include "common/screen_support.h"
 #include "core/chart.h"
 #include "core/result_grid.h"
 #include "db/error.h"

@@ -1,7 +1,7 @@
 // The "Session Statistics" tab of the real-time screen, sampled against the simulated
 // instance: one session's waits per event as tallies, delta lines and coloured bars,
 // its statistics sorted by Delta, Clear All and the view switches.
-#include "screen_support.h"
+#include "common/screen_support.h"
 
 #include "core/chart.h"
 #include "core/result_grid.h"

@@ -1,7 +1,7 @@
 // The "Session Topology" tab of the real-time screen, sampled against the simulated
 // instance: the sessions of both instances, the differences of their time figures, the
 // stacked bar chart and the row that chooses a session for the other tabs.
-#include "screen_support.h"
+#include "common/screen_support.h"
 
 #include "core/chart.h"
 #include "core/result_grid.h"

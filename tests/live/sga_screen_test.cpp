@@ -1,6 +1,6 @@
 // The SGA hit ratios screen against the simulated instance.
 #include "live/sga_screen.h"
-#include "screen_support.h"
+#include "common/screen_support.h"
 
 #include "db/sim/server.h"
 

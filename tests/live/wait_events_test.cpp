@@ -1,5 +1,5 @@
 // The "Real Time" tab of the wait events screen, sampled against the simulated instance.
-#include "screen_support.h"
+#include "common/screen_support.h"
 #include "common/sim_fixture.h"
 #include "common/test_settings.h"
 #include "core/chart.h"

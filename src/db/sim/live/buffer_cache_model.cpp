@@ -1,189 +1,22 @@
 #include "buffer_cache_model.h"
 
-#include <QHash>
-#include <QStringList>
-#include <algorithm>
-
 namespace tavimond::sim {
 namespace {
-
-struct FileSpec {
-    int fileId;
-    const char *tablespace;
-    qint64 firstFreeBlock;
-};
-
-// File 1's blocks below 2128 hold the bootstrap and dictionary segments that the model
-// does not list; file 12 was added to SYSTEM when it filled up.
-const FileSpec kFiles[] = {
-    {1, "SYSTEM", 2128},  {2, "SYSAUX", 128},    {3, "UNDOTBS1", 128},   {4, "USERS", 128},
-    {5, "APP_DATA", 128}, {6, "APP_INDEX", 128}, {7, "APP_DATA", 128},   {8, "APP_INDEX", 128},
-    {9, "APP_LOB", 128},  {10, "APP_DATA", 128}, {11, "APP_INDEX", 128}, {12, "SYSTEM", 128},
-};
-
-struct SegmentSpec {
-    const char *owner;
-    const char *name;
-    const char *objectType;  // of the stored object (of each partition's parent when partitioned)
-    const char *segmentType; // null: the object type (of the partitions: "<type> PARTITION")
-    const char *tablespace;
-    qint64 blocks; // wanted size, rounded up to whole extents; of the largest partition
-    double cached; // share of its blocks in the cache; of the newest partition
-    const char *pool;
-    const char *partitions; // comma-separated partition names, oldest first; null when not partitioned
-    bool moved;             // truncated or moved since creation: a new data object id
-};
-
-// In allocation order. LEGACY comes first, so that its extents take file 1 from block
-// 2128 and file 12 from block 128 in turn.
-const SegmentSpec kSegments[] = {
-    {"LEGACY", "CODE_LOOKUP", "TABLE", nullptr, "SYSTEM", 32, 1.0, "DEFAULT", nullptr, false},
-    {"LEGACY", "CODE_LOOKUP_PK", "INDEX", nullptr, "SYSTEM", 8, 1.0, "DEFAULT", nullptr, false},
-    {"SYS", "OBJ$", "TABLE", nullptr, "SYSTEM", 1200, 0.6, "DEFAULT", nullptr, false},
-    {"SYS", "I_OBJ1", "INDEX", nullptr, "SYSTEM", 300, 0.9, "DEFAULT", nullptr, false},
-    {"SYS", "I_OBJ2", "INDEX", nullptr, "SYSTEM", 500, 0.7, "DEFAULT", nullptr, false},
-    {"SYS", "DEPENDENCY$", "TABLE", nullptr, "SYSTEM", 800, 0.3, "DEFAULT", nullptr, false},
-    {"SYSTEM", "HELP", "TABLE", nullptr, "SYSTEM", 64, 0.5, "DEFAULT", nullptr, false},
-    {"OUTLN", "OL$", "TABLE", nullptr, "SYSTEM", 8, 0.0, "DEFAULT", nullptr, false},
-    {"SALES", "ORDERS", "TABLE", nullptr, "APP_DATA", 3000, 0.12, "DEFAULT",
-     "P2026_06,P2026_07,P2026_08,P2026_09,P2026_10,P2026_11", false},
-    {"SALES", "ORDERS_PK", "INDEX", nullptr, "APP_INDEX", 2600, 0.25, "DEFAULT", nullptr, false},
-    {"SALES", "ORDERS_DATE_IX", "INDEX", nullptr, "APP_INDEX", 600, 0.3, "DEFAULT",
-     "P2026_06,P2026_07,P2026_08,P2026_09,P2026_10,P2026_11", false},
-    {"SALES", "ORDER_LINES", "TABLE", nullptr, "APP_DATA", 24000, 0.06, "DEFAULT", nullptr, true},
-    {"SALES", "ORDER_LINES_PK", "INDEX", nullptr, "APP_INDEX", 6000, 0.12, "DEFAULT", nullptr, true},
-    {"SALES", "ORDER_LINES_PROD_IX", "INDEX", nullptr, "APP_INDEX", 4500, 0.05, "DEFAULT", nullptr, true},
-    {"SALES", "CUSTOMERS", "TABLE", nullptr, "APP_DATA", 1800, 0.55, "KEEP", nullptr, false},
-    {"SALES", "CUSTOMERS_PK", "INDEX", nullptr, "APP_INDEX", 260, 0.9, "KEEP", nullptr, false},
-    {"SALES", "PRODUCTS", "TABLE", nullptr, "APP_DATA", 140, 1.0, "KEEP", nullptr, false},
-    {"SALES", "PRODUCTS_PK", "INDEX", nullptr, "APP_INDEX", 40, 1.0, "KEEP", nullptr, false},
-    {"HR", "EMPLOYEES", "TABLE", nullptr, "USERS", 96, 0.7, "DEFAULT", nullptr, false},
-    {"HR", "EMP_PK", "INDEX", nullptr, "USERS", 16, 1.0, "DEFAULT", nullptr, false},
-    {"HR", "DEPARTMENTS", "TABLE", nullptr, "USERS", 8, 1.0, "DEFAULT", nullptr, false},
-    {"HR", "DEPT_PK", "INDEX", nullptr, "USERS", 8, 0.5, "DEFAULT", nullptr, false},
-    {"HR", "JOB_HISTORY", "TABLE", nullptr, "USERS", 64, 0.0, "DEFAULT", nullptr, false},
-    {"BILLING", "INVOICES", "TABLE", nullptr, "APP_DATA", 7000, 0.09, "DEFAULT", nullptr, false},
-    {"BILLING", "INVOICES_PK", "INDEX", nullptr, "APP_INDEX", 1500, 0.2, "DEFAULT", nullptr, false},
-    {"BILLING", "INVOICE_DOCS", "TABLE", nullptr, "APP_DATA", 400, 0.2, "DEFAULT", nullptr, false},
-    {"BILLING", "SYS_LOB0000074633C00004$$", "LOB", "LOBSEGMENT", "APP_LOB", 9000, 0.02, "DEFAULT", nullptr, false},
-    {"BILLING", "SYS_IL0000074633C00004$$", "INDEX", "LOBINDEX", "APP_LOB", 24, 0.8, "DEFAULT", nullptr, false},
-    {"BILLING", "PAYMENTS", "TABLE", nullptr, "APP_DATA", 3000, 0.04, "RECYCLE", nullptr, false},
-    {"BILLING", "PAYMENTS_PK", "INDEX", nullptr, "APP_INDEX", 700, 0.06, "RECYCLE", nullptr, false},
-    {"INVENTORY", "WAREHOUSES", "TABLE", nullptr, "USERS", 8, 1.0, "DEFAULT", nullptr, false},
-    {"INVENTORY", "STOCK_LEVELS", "TABLE", nullptr, "APP_DATA", 900, 0.4, "DEFAULT", nullptr, false},
-    {"INVENTORY", "STOCK_LEVELS_PK", "INDEX", nullptr, "APP_INDEX", 200, 0.6, "DEFAULT", nullptr, false},
-    {"INVENTORY", "STOCK_MOVES", "TABLE", nullptr, "APP_DATA", 2500, 0.1, "DEFAULT", "Q2026_1,Q2026_2,Q2026_3,Q2026_4",
-     false},
-    {"INVENTORY", "STOCK_MOVES_PK", "INDEX", nullptr, "APP_INDEX", 1600, 0.08, "DEFAULT", nullptr, false},
-};
-
-// Objects without a segment of their own.
-const char *const kPlainObjects[][3] = {
-    {"SALES", "ORDER_SUMMARY_V", "VIEW"},
-    {"HR", "EMP_DETAILS_V", "VIEW"},
-    {"BILLING", "INVOICE_PKG", "PACKAGE"},
-    {"BILLING", "INVOICE_PKG", "PACKAGE BODY"},
-};
 
 constexpr int kFreeBuffers = 400;
 constexpr double kConsistentReadCopies = 0.05; // of the cached blocks of tables
 constexpr double kDirty = 0.08;
 
-bool isDictionaryOwner(const QString &owner)
-{
-    return owner == QLatin1String("SYS") || owner == QLatin1String("SYSTEM") || owner == QLatin1String("OUTLN");
-}
-
-// Extent sizes of a locally managed tablespace with system allocation.
-qint64 extentBlocks(int extentId)
-{
-    return extentId < 16 ? 8 : (extentId < 79 ? 128 : 1024);
-}
-
 } // namespace
 
-qint64 BufferCacheModel::Segment::blocks() const
+BufferCacheModel::BufferCacheModel(Model &model) : layout_(model.state<StorageLayout>())
 {
-    qint64 n = 0;
-    for (const Extent &e : extents)
-        n += e.blocks;
-    return n;
-}
-
-BufferCacheModel::BufferCacheModel(Model &model)
-{
-    // Each tablespace's files, and where each file's free space starts.
-    std::map<QString, std::vector<int>> tablespaceFiles;
-    QHash<int, qint64> nextBlock;
-    for (const FileSpec &f : kFiles) {
-        files_.push_back({f.fileId, QString::fromLatin1(f.tablespace)});
-        tablespaceFiles[files_.back().tablespace].push_back(f.fileId);
-        nextBlock.insert(f.fileId, f.firstFreeBlock);
-    }
-    std::map<QString, size_t> nextFileOf;
-    auto allocate = [&](Segment &s, qint64 wanted) {
-        const std::vector<int> &onFiles = tablespaceFiles.at(s.tablespace);
-        size_t &turn = nextFileOf[s.tablespace];
-        for (int id = 0; s.blocks() < wanted || s.extents.empty(); ++id) {
-            const int file = onFiles[turn++ % onFiles.size()];
-            qint64 &at = nextBlock[file];
-            s.extents.push_back({id, file, at, extentBlocks(id)});
-            at += extentBlocks(id);
-        }
-    };
-
-    qint64 nextDictionaryId = 18;
-    qint64 nextId = 74500;
-    auto newObject = [&](const QString &owner, const QString &name, const QString &subobject, const QString &type,
-                         bool segment, bool moved) -> DbObject & {
-        qint64 &counter = isDictionaryOwner(owner) ? nextDictionaryId : nextId;
-        const qint64 id = counter;
-        counter += isDictionaryOwner(owner) ? 7 : 1;
-        objects_.push_back({owner, name, subobject, type, id, segment ? (moved ? id + 12000 : id) : 0});
-        return objects_.back();
-    };
-
     QRandomGenerator rng = model.random(0xbcac4e);
-    std::vector<double> cachedShare; // per segment
-    for (const SegmentSpec &spec : kSegments) {
-        const QString owner = QString::fromLatin1(spec.owner);
-        const QString name = QString::fromLatin1(spec.name);
-        const QString objectType = QString::fromLatin1(spec.objectType);
-        const QStringList parts =
-            spec.partitions ? QString::fromLatin1(spec.partitions).split(QLatin1Char(',')) : QStringList{QString()};
-        if (spec.partitions)
-            newObject(owner, name, QString(), objectType, false, false);
-        for (qsizetype p = 0; p < parts.size(); ++p) {
-            const bool partition = !parts.at(p).isEmpty();
-            const QString type = partition ? objectType + QStringLiteral(" PARTITION") : objectType;
-            const DbObject &o = newObject(owner, name, parts.at(p), type, true, spec.moved);
-            Segment s;
-            s.owner = owner;
-            s.name = name;
-            s.partition = parts.at(p);
-            s.type = spec.segmentType ? QString::fromLatin1(spec.segmentType) : type;
-            s.tablespace = QString::fromLatin1(spec.tablespace);
-            s.bufferPool = QString::fromLatin1(spec.pool);
-            s.dataObjectId = o.dataObjectId;
-            // Older partitions are smaller and colder than the newest.
-            const double age = partition ? double(parts.size() - 1 - p) : 0;
-            allocate(s, std::max<qint64>(8, qint64(double(spec.blocks) * (1.0 - 0.1 * age))));
-            cachedShare.push_back(spec.cached / (1.0 + age));
-            segments_.push_back(std::move(s));
-        }
-    }
-    for (const auto &o : kPlainObjects)
-        newObject(QString::fromLatin1(o[0]), QString::fromLatin1(o[1]), QString(), QString::fromLatin1(o[2]), false,
-                  false);
-
-    for (size_t i = 0; i < objects_.size(); ++i)
-        if (objects_[i].dataObjectId != 0)
-            byDataObjectId_.emplace(objects_[i].dataObjectId, i);
-
+    const std::vector<Segment> &segments = layout_.segments();
     // The cache: each block of a segment is in it with the segment's share.
-    for (size_t i = 0; i < segments_.size(); ++i) {
-        const Segment &s = segments_[i];
-        const double share = cachedShare[i];
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const Segment &s = segments[i];
+        const double share = s.cachedShare;
         const bool table = s.type.startsWith(QLatin1String("TABLE"));
         const int hottest = 2 + int(share * 40);
         for (const Extent &e : s.extents) {
@@ -198,20 +31,12 @@ BufferCacheModel::BufferCacheModel(Model &model)
         }
     }
     for (int k = 0; k < kFreeBuffers; ++k) {
-        const Segment &s = segments_[rng.bounded(quint32(segments_.size()))];
+        const Segment &s = segments[rng.bounded(quint32(segments.size()))];
         const Extent &e = s.extents[rng.bounded(quint32(s.extents.size()))];
         buffers_.push_back({e.fileId, e.blockId + qint64(rng.bounded(quint32(e.blocks))), s.dataObjectId,
                             QStringLiteral("free"), false, 0});
     }
 }
 
-std::vector<const BufferCacheModel::DbObject *> BufferCacheModel::objectsWithDataObjectId(qint64 id) const
-{
-    std::vector<const DbObject *> out;
-    const auto [first, last] = byDataObjectId_.equal_range(id);
-    for (auto it = first; it != last; ++it)
-        out.push_back(&objects_[it->second]);
-    return out;
-}
 
 } // namespace tavimond::sim

@@ -12,6 +12,11 @@ void registerSqlTextFamily(std::vector<Recogniser> &out);
 void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
+void registerObjectFamily(std::vector<Recogniser> &out);
+void registerTableFamily(std::vector<Recogniser> &out);
+void registerIndexFamily(std::vector<Recogniser> &out);
+void registerSegmentFamily(std::vector<Recogniser> &out);
+void registerMetadataFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -24,6 +29,11 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLockFamily(out);
     registerLatchFamily(out);
     registerSessionFamily(out);
+    registerObjectFamily(out);
+    registerTableFamily(out);
+    registerIndexFamily(out);
+    registerSegmentFamily(out);
+    registerMetadataFamily(out);
 }
 
 } // namespace tavimond::sim

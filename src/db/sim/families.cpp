@@ -13,6 +13,8 @@ void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
+void registerAdvisorFamily(std::vector<Recogniser> &out);
+void registerSystemEventFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -26,6 +28,8 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLatchFamily(out);
     registerSessionFamily(out);
     registerSqlstatFamily(out);
+    registerAdvisorFamily(out);
+    registerSystemEventFamily(out);
 }
 
 } // namespace tavimond::sim

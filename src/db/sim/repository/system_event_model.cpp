@@ -66,7 +66,7 @@ SystemEventHistory::SystemEventHistory(Model &model)
         e.waitsPerSecond = 0.01 + rng.generateDouble() * 5;
         e.centisecondsPerWait = 0.01 + rng.generateDouble() * 4;
         e.shape = LiveModel::CounterShape::draw(rng, 0.6, 0.8, 240, 3000);
-        if (n % 5 == 0)
+        if (n % 10 == 0)
             for (qint64 &before : e.firstWaitBefore)
                 before = qint64(rng.bounded(14 * 86400));
         events_.push_back(e);

@@ -8,6 +8,8 @@
 #include "db/sim/dictionary/security_model.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -185,6 +187,16 @@ protected:
         sim.server.clearStatements();
         click("btbtn");
     }
+    // A picture of the screen, when TAVIMOND_SHOTS names a folder for it.
+    void shoot(const char *name)
+    {
+        const QByteArray shots = qgetenv("TAVIMOND_SHOTS");
+        if (shots.isEmpty())
+            return;
+        screen.resize(1142, 698);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(screen.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath(QLatin1String(name))));
+    }
     QStringList sortedNames(QStringList names)
     {
         names.removeDuplicates();
@@ -301,6 +313,7 @@ TEST_F(SecurityBrowserTest, UserShowsItsAttributesAndDirectGrants)
     std::sort(shown.begin(), shown.end());
     std::sort(want.begin(), want.end());
     EXPECT_EQ(shown, want);
+    shoot("security_user.png");
 
     // No grants: one empty row below the headers; one grant: that row alone.
     model().addUser({"NOGRANTS", 131, "OPEN", "2026-02-01 10:00:00", {}, {}, "DEFAULT", "USERS", "TEMP", false});
@@ -335,6 +348,7 @@ TEST_F(SecurityBrowserTest, ProfileAndQuotaListTheirRowsInOrder)
             limits << QStringList{l.type, l.resource, l.limit};
     std::sort(limits.begin(), limits.end());
     EXPECT_EQ(test::rowsOf(grid("profilegrid")), limits);
+    shoot("security_profile.png");
     EXPECT_EQ(limits.first().first(), QStringLiteral("KERNEL"));
     EXPECT_EQ(memo("profilememo").toPlainText().split('\n'),
               (QStringList{"select resource_type,resource_name,limit from dba_profiles ", "where  ",
@@ -413,6 +427,10 @@ TEST_F(SecurityBrowserTest, UserGrantTreeExpandsEveryRoleOnceAQueryPerDistinctRo
     EXPECT_EQ(expanded().first, 0);
     click("btexpbtn");
     EXPECT_EQ(expanded().first, expanded().second);
+    shoot("security_user_tree.png");
+    screen.setCurrentIndex(1);
+    shoot("security_scripts.png");
+    screen.setCurrentIndex(0);
     click("btcolbtn");
     EXPECT_EQ(expanded().first, 0);
 

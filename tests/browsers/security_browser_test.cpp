@@ -528,13 +528,21 @@ TEST_F(SecurityBrowserTest, DoubleClicksActOnTheSelectedNameOnly)
     doubleClick(roles, roles.topLevelItem(0));
     EXPECT_EQ(detailTab(), 0);
     EXPECT_EQ(edit("username"), QStringLiteral("HR"));
+    // With the role selected again, a double-click in its own tree builds it anew.
+    list.setCurrentItem(node("ROLE", "REPORTING"));
+    const QStringList before = rootShapes(roles, true);
+    sim.server.clearStatements();
+    doubleClick(roles, roles.topLevelItem(0)->child(0));
+    EXPECT_EQ(detailTab(), 1);
+    EXPECT_EQ(granteesQueried(sim.server.statements()).value(0), QStringLiteral("REPORTING"));
+    EXPECT_EQ(rootShapes(roles, true), before);
     EXPECT_TRUE(sink().errors.isEmpty()) << sink().errors.join('\n').toStdString();
 
     // The privileges radios switch between the grid and the tree with its buttons.
     click("userrolesum");
-    EXPECT_TRUE(widget<GridView>("userrolegrid").isVisible());
-    EXPECT_FALSE(tree("userroletree").isVisible());
-    EXPECT_FALSE(widget<QPushButton>("btbtn").isVisible());
+    EXPECT_FALSE(widget<GridView>("userrolegrid").isHidden());
+    EXPECT_TRUE(tree("userroletree").isHidden());
+    EXPECT_TRUE(widget<QPushButton>("btbtn").isHidden());
 }
 
 TEST_F(SecurityBrowserTest, AFailedRoleQueryKeepsTheNodesSoFar)

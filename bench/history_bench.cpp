@@ -4,7 +4,7 @@
 #include "literal.h"
 
 #include "core/messages.h"
-#include "core/settings.h"
+#include "bench_support.h"
 #include "db/connection.h"
 #include "db/sim/repository/repository.h"
 #include "db/sim/server.h"
@@ -20,13 +20,7 @@ using namespace tavimond;
 
 namespace {
 
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("/tmp/csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
+using bench::BenchSettings;
 
 class QuietSink : public MessageSink {
 public:

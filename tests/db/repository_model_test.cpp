@@ -70,8 +70,8 @@ TEST_F(RepositoryModel, SnapshotsOfTwoInstancesWithAMissedSnapshotAndRestarts)
         startups.insert(s.startup);
     ASSERT_EQ(startups.size(), 2u);
     const QDateTime restart = *startups.rbegin();
-    const auto after = std::find_if(byInstance[2].begin(), byInstance[2].end(),
-                                    [&](const auto &s) { return s.startup == restart; });
+    const auto after =
+        std::find_if(byInstance[2].begin(), byInstance[2].end(), [&](const auto &s) { return s.startup == restart; });
     EXPECT_EQ(after->begin, restart);
     EXPECT_LT(after->seconds(), 3600);
 
@@ -88,9 +88,8 @@ TEST_F(RepositoryModel, SnapshotsOfTwoInstancesWithAMissedSnapshotAndRestarts)
 TEST_F(RepositoryModel, TheWindowIsReadAsTheDatabaseWouldOrRefusedWithItsError)
 {
     auto window = [&](const QString &condition) {
-        return readSnapshotWindow(Statement("select snap_id from dba_hist_snapshot where " + condition +
-                                            " group by snap_id"),
-                                  model());
+        return readSnapshotWindow(
+            Statement("select snap_id from dba_hist_snapshot where " + condition + " group by snap_id"), model());
     };
     const auto half = window("begin_interval_time >= sysdate - .5");
     ASSERT_TRUE(half && half->beginFrom);

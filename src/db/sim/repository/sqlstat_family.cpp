@@ -59,7 +59,8 @@ std::vector<Output> readSelectList(const Statement &s)
     while (i < t.size()) {
         const size_t start = i;
         int depth = 0;
-        while (i < t.size() && !(depth == 0 && (t[i].text == QLatin1String(",") || t[i].text == QLatin1String("from")))) {
+        while (i < t.size() &&
+               !(depth == 0 && (t[i].text == QLatin1String(",") || t[i].text == QLatin1String("from")))) {
             depth += t[i].text == QLatin1String("(") ? 1 : t[i].text == QLatin1String(")") ? -1 : 0;
             ++i;
         }
@@ -184,8 +185,8 @@ Table sqlstatRows(Context &ctx)
         rows.clear();
         ctx.model.state<SqlWorkload>().rowsOf(s, rows);
         for (const SqlWorkload::Row &r : rows) {
-            QStringList cells{QString::number(s.snapId), QString::number(Repository::kDbid), QString::number(s.instance),
-                              r.sql->sqlId, QString::number(r.planHashValue)};
+            QStringList cells{QString::number(s.snapId), QString::number(Repository::kDbid),
+                              QString::number(s.instance), r.sql->sqlId, QString::number(r.planHashValue)};
             for (const Figure &f : kFigures)
                 cells << QString::number(r.*f.field);
             t.addRow(cells);

@@ -2,9 +2,10 @@
 // grants, shown and painted: the whole wait, the simulated instance's share of it (the
 // same statements answered again on their own) and the program's own time, beside the
 // statements sent and those the walk would send without reading each role once.
+#include "bench_support.h"
+
 #include "browsers/security_browser_screen.h"
 #include "core/messages.h"
-#include "core/settings.h"
 #include "db/connection.h"
 #include "db/sim/dictionary/security_model.h"
 #include "db/sim/server.h"
@@ -25,14 +26,6 @@ namespace {
 constexpr int kRoles = 2000;
 constexpr int kTableGrantsPerRole = 24; // and one system grant: 50,000 grants in all
 constexpr int kDiamonds = 50;           // roles also granted by a second role
-
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
 
 QString role(int i)
 {
@@ -95,7 +88,7 @@ struct TreeBench {
         state.counters["statements_one_per_role_node"] = double(expanded + 1);
     }
 
-    BenchSettings settings;
+    bench::BenchSettings settings;
     Connection cnn;
     std::unique_ptr<SecurityBrowserScreen> screen;
     QTreeWidget *tree = nullptr;

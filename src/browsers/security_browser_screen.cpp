@@ -143,9 +143,7 @@ SecurityBrowserScreen::SecurityBrowserScreen(ScreenContext context, QWidget *par
     for (QWidget *detail : std::initializer_list<QWidget *>{ui_->rolename, ui_->profilename, ui_->tsquname,
                                                             ui_->securitytree, ui_->userroletree, ui_->roletree})
         showAsDetail(*detail);
-    for (QWidget *hidden :
-         std::initializer_list<QWidget *>{ui_->userroletree, ui_->btbtn, ui_->btexpbtn, ui_->btcolbtn})
-        hidden->hide();
+    showGrantTree(false);
 
     QWidget *scripts = ui_->secscriptstab;
     securitysql = addScriptMemo(scripts, QStringLiteral("securitysql"), QStringLiteral("Security Object Retrieval"),
@@ -299,16 +297,19 @@ void SecurityBrowserScreen::showQuotas(const QString &name)
 
 void SecurityBrowserScreen::userrolesumClick()
 {
-    ui_->userrolegrid->show();
-    for (QWidget *w : std::initializer_list<QWidget *>{ui_->userroletree, ui_->btbtn, ui_->btexpbtn, ui_->btcolbtn})
-        w->hide();
+    showGrantTree(false);
 }
 
 void SecurityBrowserScreen::userrolehierClick()
 {
-    ui_->userrolegrid->hide();
+    showGrantTree(true);
+}
+
+void SecurityBrowserScreen::showGrantTree(bool tree)
+{
+    ui_->userrolegrid->setVisible(!tree);
     for (QWidget *w : std::initializer_list<QWidget *>{ui_->userroletree, ui_->btbtn, ui_->btexpbtn, ui_->btcolbtn})
-        w->show();
+        w->setVisible(tree);
 }
 
 void SecurityBrowserScreen::btbtnClick()

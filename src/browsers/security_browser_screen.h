@@ -49,6 +49,8 @@ private:
     void showRole(const QString &name);
     void showProfile(const QString &name);
     void showQuotas(const QString &name);
+    // The privileges area: the grant tree and its buttons, or the grid.
+    void showGrantTree(bool tree);
 
     std::unique_ptr<Ui::SecurityBrowserScreenForm> ui_;
     QList<QLineEdit *> userEdits_; // in the order of the user fields

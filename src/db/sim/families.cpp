@@ -12,6 +12,7 @@ void registerSqlTextFamily(std::vector<Recogniser> &out);
 void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -24,6 +25,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLockFamily(out);
     registerLatchFamily(out);
     registerSessionFamily(out);
+    registerStorageFamily(out);
 }
 
 } // namespace tavimond::sim

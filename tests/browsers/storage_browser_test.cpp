@@ -1,0 +1,234 @@
+// The storage browser against the simulated instance: the tablespace tree, the details
+// of a double-clicked node.
+#include "browsers/storage_browser_screen.h"
+#include "common/screen_support.h"
+
+#include "db/sim/server.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+using namespace tavimond;
+
+namespace {
+
+class StorageBrowserTest : public ::testing::Test {
+protected:
+    QTreeWidget &tree() { return s.widget<QTreeWidget>("tsdftree"); }
+    QLineEdit &edit(const char *name) { return s.widget<QLineEdit>(name); }
+
+    void load(const QString &tablespaces = QStringLiteral("%"), const QString &files = QStringLiteral("%"))
+    {
+        edit("tsfilter").setText(tablespaces);
+        edit("dffilter").setText(files);
+        s.click("Button68");
+    }
+    QStringList topNodes()
+    {
+        QStringList out;
+        for (int i = 0; i < tree().topLevelItemCount(); ++i)
+            out << tree().topLevelItem(i)->text(0);
+        return out;
+    }
+    QStringList children(const QTreeWidgetItem *node)
+    {
+        QStringList out;
+        for (int i = 0; i < node->childCount(); ++i)
+            out << node->child(i)->text(0);
+        return out;
+    }
+    // Double-clicks a node as the user does: the first click selects it.
+    void doubleClick(QTreeWidgetItem *node)
+    {
+        if (node->parent())
+            tree().expandItem(node->parent());
+        tree().scrollToItem(node);
+        const QPoint at = tree().visualItemRect(node).center();
+        QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {}, at);
+    }
+    QStringList editTexts(const QStringList &names)
+    {
+        QStringList out;
+        for (const QString &n : names)
+            out << edit(n.toLatin1().constData()).text();
+        return out;
+    }
+    QStringList dictionaryRow(const QString &sql)
+    {
+        const QList<QStringList> rows = test::allRows(s.sim.cnn, {sql});
+        EXPECT_EQ(rows.size(), 1) << sql.toStdString();
+        return rows.value(0);
+    }
+
+    test::ScreenHarness<StorageBrowserScreen> s;
+};
+
+// The detail edits in the order of the dictionary columns they show.
+const QStringList kTablespaceEdits{"tsblocksize",  "tsinitext", "tsminext",   "tsmaxext",    "tspctinc",   "tsnextext",
+                                   "tsminextlen",  "tsstatus",  "tscontents", "tslog",       "tsforcelog", "tsextman",
+                                   "tsallocatype", "tsplugged", "tssegman",   "tsdeftabcom", "tsret",      "tsbigfile"};
+const char kTablespaceColumns[] = "block_size, initial_extent, min_extents, max_extents, pct_increase, next_extent, "
+                                  "min_extlen, status, contents, logging, force_logging, extent_management, "
+                                  "allocation_type, plugged_in, segment_space_management, def_tab_compression, "
+                                  "retention, bigfile";
+const QStringList kFileEdits{"dffileid",   "dfbytes", "dfblocks",    "dfstatus",    "dfrfileid",    "dfautoext",
+                             "dfmaxbytes", "dfincby", "dfmaxblocks", "dfuserbytes", "dfuserblocks", "dfostatus"};
+const char kFileColumns[] = "file_id, bytes, blocks, status, relative_fno, autoextensible, maxbytes, increment_by, "
+                            "maxblocks, user_bytes, user_blocks, online_status";
+
+} // namespace
+
+TEST_F(StorageBrowserTest, LoadListsTablespacesWithTheirFiles)
+{
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace: "));
+    EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile:"));
+    EXPECT_FALSE(s.widget<GridView>("tsdfgrid").isVisible());
+    load();
+
+    EXPECT_EQ(s.memo("tsdfmemo").toPlainText(),
+              QStringLiteral("select df.tablespace_name,ts.block_size,ts.initial_extent,ts.next_extent,\n"
+                             "ts.min_extents,ts.max_extents,ts.pct_increase,ts.min_extlen,ts.status,ts.contents,\n"
+                             "ts.logging,ts.force_logging,ts.extent_management,ts.allocation_type,ts.plugged_in,\n"
+                             "ts.segment_space_management,ts.def_tab_compression,ts.retention,ts.bigfile,\n"
+                             "df.file_name,df.file_id,df.bytes,df.blocks,df.status,df.relative_fno,\n"
+                             "df.autoextensible,df.maxbytes,df.maxblocks,df.increment_by,df.user_bytes,\n"
+                             "df.user_blocks,df.online_status \n"
+                             " from dba_tablespaces ts, dba_data_files df where \n"
+                             "upper(ts.tablespace_name) like '%'\n"
+                             " and upper(df.file_name) like '%'\n"
+                             " and df.tablespace_name = ts.tablespace_name\n"
+                             "union \n"
+                             "select tf.tablespace_name,ts.block_size,ts.initial_extent,ts.next_extent,\n"
+                             "ts.min_extents,ts.max_extents,ts.pct_increase,ts.min_extlen,ts.status,ts.contents,\n"
+                             "ts.logging,ts.force_logging,ts.extent_management,ts.allocation_type,ts.plugged_in,\n"
+                             "ts.segment_space_management,ts.def_tab_compression,ts.retention,'',\n"
+                             "tf.file_name,tf.file_id,tf.bytes,tf.blocks,tf.status,tf.relative_fno,\n"
+                             "tf.autoextensible,tf.maxbytes,tf.maxblocks,tf.increment_by,tf.user_bytes,\n"
+                             "tf.user_blocks, ''\n"
+                             "from dba_tablespaces ts, dba_temp_files tf where \n"
+                             "upper(ts.tablespace_name) like '%'\n"
+                             " and upper(tf.file_name) like '%'\n"
+                             " and tf.tablespace_name = ts.tablespace_name\n"
+                             "order by 1,2"));
+    EXPECT_EQ(s.sim.server.statements().last(), s.memo("tsdfmemo").toPlainText());
+    EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+
+    // One node per tablespace in name order, its children the files the dictionary lists for it.
+    const QStringList names{"APP_DATA", "APP_INDEX", "APP_LOB",  "SYSAUX", "SYSTEM",
+                            "TEMP",     "UNDOTBS1",  "UNDOTBS2", "USERS"};
+    ASSERT_EQ(topNodes(), names);
+    int files = 0;
+    for (int i = 0; i < tree().topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *node = tree().topLevelItem(i);
+        const QString view = node->text(0) == QLatin1String("TEMP") ? "dba_temp_files" : "dba_data_files";
+        QStringList expected;
+        for (const QStringList &r :
+             test::allRows(s.sim.cnn, {"select file_name from " + view + " where tablespace_name = '" + node->text(0) +
+                                       "' order by file_id"}))
+            expected << r.at(0);
+        EXPECT_EQ(children(node), expected) << node->text(0).toStdString();
+        files += node->childCount();
+    }
+    EXPECT_EQ(children(tree().topLevelItem(4)).size(), 2); // SYSTEM has two data files
+    EXPECT_EQ(children(tree().topLevelItem(5)).size(), 2); // TEMP two temporary files
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : APP_DATA"));
+
+    // The grid holds a row per file and no spare row; a temporary file's bigfile and
+    // online status are empty, a data file's are not.
+    const ResultGrid &grid = s.grid("tsdfgrid");
+    ASSERT_EQ(grid.rowCount(), files + 1);
+    EXPECT_EQ(grid.headers().size(), 32);
+    EXPECT_EQ(grid.cell(31, 0), QStringLiteral("Online Status"));
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        const bool temporary = grid.cell(0, r) == QLatin1String("TEMP");
+        EXPECT_EQ(grid.cell(9, r) == QLatin1String("TEMPORARY"), temporary);
+        EXPECT_EQ(grid.cell(18, r).isEmpty(), temporary) << r;
+        EXPECT_EQ(grid.cell(31, r).isEmpty(), temporary) << r;
+        EXPECT_FALSE(grid.cell(19, r).isEmpty());
+    }
+
+    // Grid View shows the grid over the details, Dialog View hides it; neither queries.
+    const qsizetype sent = s.sim.server.statements().size();
+    s.click("RadioButton29");
+    EXPECT_TRUE(s.widget<GridView>("tsdfgrid").isVisible());
+    s.click("RadioButton28");
+    EXPECT_FALSE(s.widget<GridView>("tsdfgrid").isVisible());
+    EXPECT_EQ(s.sim.server.statements().size(), sent);
+    EXPECT_EQ(grid.rowCount(), files + 1);
+}
+
+TEST_F(StorageBrowserTest, FiltersNarrowTheListAndNothingMatchingLeavesOneEmptyNode)
+{
+    // The filters force upper case as the user types.
+    QLineEdit &filter = edit("tsfilter");
+    filter.clear();
+    QTest::keyClicks(&filter, "sys%");
+    EXPECT_EQ(filter.text(), QStringLiteral("SYS%"));
+
+    // Tablespaces whose files all fail the file filter do not appear.
+    load(QStringLiteral("%"), QStringLiteral("%/SYSTEM.%"));
+    ASSERT_EQ(topNodes(), QStringList{"SYSTEM"});
+    EXPECT_EQ(tree().topLevelItem(0)->childCount(), 2);
+
+    // A quote in a filter arrives doubled and the load finds nothing, without an error.
+    for (const QString &pattern : {QStringLiteral("O'X"), QStringLiteral("NO SUCH%"), QString()}) {
+        load(pattern);
+        EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(tree().topLevelItemCount(), 1) << pattern.toStdString();
+        EXPECT_EQ(tree().topLevelItem(0)->text(0), QString());
+        EXPECT_EQ(tree().topLevelItem(0)->childCount(), 0);
+        EXPECT_EQ(s.grid("tsdfgrid").rowCount(), 2);
+        EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : "));
+    }
+    EXPECT_TRUE(s.sim.server.statements()
+                    .at(s.sim.server.statements().size() - 3)
+                    .contains(QStringLiteral("upper(ts.tablespace_name) like 'O''X'\n")));
+}
+
+TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
+{
+    load();
+    // A file of the second tablespace: both groups from that file's row.
+    QTreeWidgetItem *appIndex = tree().topLevelItem(1);
+    ASSERT_EQ(appIndex->text(0), QStringLiteral("APP_INDEX"));
+    QTreeWidgetItem *file = appIndex->child(1);
+    doubleClick(file);
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:APP_INDEX"));
+    EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile: ") + file->text(0));
+    EXPECT_EQ(editTexts(kTablespaceEdits),
+              dictionaryRow(QStringLiteral("select %1 from dba_tablespaces where tablespace_name = 'APP_INDEX'")
+                                .arg(QLatin1String(kTablespaceColumns))));
+    const QStringList fileRow = dictionaryRow(QStringLiteral("select %1 from dba_data_files where file_name = '%2'")
+                                                  .arg(QLatin1String(kFileColumns), file->text(0)));
+    EXPECT_EQ(editTexts(kFileEdits), fileRow);
+    EXPECT_EQ(fileRow.at(0), QStringLiteral("8"));
+
+    // A tablespace node: its own details, the file group emptied.
+    QTreeWidgetItem *temp = tree().topLevelItem(5);
+    ASSERT_EQ(temp->text(0), QStringLiteral("TEMP"));
+    tree().collapseAll();
+    doubleClick(temp);
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:TEMP"));
+    EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile:"));
+    EXPECT_EQ(edit("tscontents").text(), QStringLiteral("TEMPORARY"));
+    EXPECT_EQ(edit("tsbigfile").text(), QString());
+    EXPECT_EQ(editTexts(kFileEdits), QStringList(kFileEdits.size(), QString()));
+    EXPECT_TRUE(edit("tsblocksize").isReadOnly());
+
+    // The "To" edit of the growth window runs the same double-click.
+    tree().setCurrentItem(tree().topLevelItem(4)->child(1));
+    QTest::mouseDClick(&edit("tssizeto"), Qt::LeftButton);
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:SYSTEM"));
+    EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile: ") + tree().topLevelItem(4)->child(1)->text(0));
+    EXPECT_EQ(edit("dffileid").text(), QStringLiteral("12"));
+
+    // With no node selected a double-click changes nothing.
+    tree().clearSelection();
+    QTest::mouseDClick(&edit("tssizeto"), Qt::LeftButton);
+    QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {}, QPoint(5, tree().viewport()->height() - 3));
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:SYSTEM"));
+    EXPECT_EQ(edit("dffileid").text(), QStringLiteral("12"));
+    EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+}

@@ -16,6 +16,7 @@
 #include "ui/script_memo.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,6 +125,9 @@ StorageBrowserScreen::StorageBrowserScreen(ScreenContext context, QWidget *paren
     forceUpperCase(ui_->tsfilter);
     forceUpperCase(ui_->dffilter);
     setSkyBlueReadOnly(ui_->tsdftree);
+    // Long file names scroll rather than being cut.
+    ui_->tsdftree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui_->tsdftree->header()->setStretchLastSection(false);
     buildDetails();
     buildGrowth();
 

@@ -13,7 +13,9 @@
 #include "ui/chart_view.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/report_script.h"
 #include "ui/script_memo.h"
+#include "ui/snapshot_window.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -22,7 +24,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStackedLayout>
-#include <QTime>
 #include <QTreeWidget>
 #include <cmath>
 #include <limits>
@@ -91,13 +92,6 @@ const GrowthLine kGrowthLines[] = {
 
 const char kBlueBold[] = "color: #0000FF; font-weight: bold;";
 
-void loadDump(Query &query, ResultGrid &grid)
-{
-    LoadQueryIntoGrid(query, grid, QString(), nullptr, nullptr, true, QStringLiteral("Dump"), QStringLiteral("Single"),
-                      false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),
-                      QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), 100);
-}
-
 // Labelled edits, `perRow` pairs to a row.
 void addFields(QGridLayout *layout, int firstRow, const DetailField *fields, int count, int perRow, QWidget *parent,
                std::array<QLineEdit *, StorageBrowserScreen::kListColumns> &edits)
@@ -138,7 +132,7 @@ StorageBrowserScreen::StorageBrowserScreen(ScreenContext context, QWidget *paren
 
     connect(ui_->Button68, &QPushButton::clicked, this, guarded([this] { Button68Click(); }));
     onDoubleClick(ui_->tsdftree, [this] { tsdftreeDblClick(); });
-    onDoubleClick(ui_->tssizeto, [this] { tsdftreeDblClick(); });
+    onDoubleClick(window_.to, [this] { tsdftreeDblClick(); });
     connect(ui_->RadioButton28, &QRadioButton::clicked, this, guarded([this] { RadioButton28Click(); }));
     connect(ui_->RadioButton29, &QRadioButton::clicked, this, guarded([this] { RadioButton29Click(); }));
     connect(ui_->gettssizes, &QPushButton::clicked, this, guarded([this] { gettssizesClick(); }));
@@ -184,6 +178,9 @@ void StorageBrowserScreen::buildDetails()
 
 void StorageBrowserScreen::buildGrowth()
 {
+    window_ = addSnapshotWindow(new QGridLayout(ui_->tssizewindow), 0, 0,
+                                {QStringLiteral("tssizedays"), QStringLiteral("tsdays"), QStringLiteral("tssizefromto"),
+                                 QStringLiteral("tssizefrom"), QStringLiteral("tssizeto")});
     tssizegraph->setObjectName(QStringLiteral("tssizegraph"));
     tssizegraph->setTitle(QStringLiteral("Tablesapce Growth Statistics"));
     tssizegraph->setLegendStyle(LegendStyle::Series);
@@ -268,11 +265,10 @@ void StorageBrowserScreen::Button68Click()
 {
     QTreeWidget &tree = *ui_->tsdftree;
     tree.clear();
-    tsdfmemo->setPlainText(listStatement().join(QLatin1Char('\n')));
-    tsdfquery->setSql(memoLines(*tsdfmemo));
-    OpenQuery(*tsdfquery);
+    buildScript(*tsdfmemo, nullptr, listStatement());
+    openScript(*tsdfmemo, *tsdfquery);
     tsname->setText(QStringLiteral("Tablespace : ") + tsdfquery->field(QStringLiteral("TABLESPACE_NAME")));
-    loadDump(*tsdfquery, *tsdfgrid);
+    DumpQueryIntoGrid(*tsdfquery, *tsdfgrid, true);
     tsdfquery->close();
     GridTailTrim(*tsdfgrid);
 
@@ -355,14 +351,7 @@ QStringList StorageBrowserScreen::growthStatement(const QString &tablespace) con
         QStringLiteral("        max(to_char((trunc(end_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as end_time "),
         QStringLiteral("        from dba_hist_snapshot "),
     };
-    if (ui_->tssizefromto->isChecked()) {
-        lines << QStringLiteral("        where begin_interval_time >= to_date('") + ui_->tssizefrom->text() +
-                     QStringLiteral("','DD/MON/YYYY HH24:MI:SS')")
-              << QStringLiteral("          and end_interval_time <=   to_date('") + ui_->tssizeto->text() +
-                     QStringLiteral("','DD/MON/YYYY HH24:MI:SS')");
-    } else {
-        lines << QStringLiteral("        where begin_interval_time >= sysdate - ") + ui_->tsdays->text();
-    }
+    lines << snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "));
     lines << QStringLiteral("        group by snap_id ") << QStringLiteral(") s ")
           << QStringLiteral("where s.snap_id = x.snap_id ") << QStringLiteral("order by snap_id");
     return lines;
@@ -377,9 +366,8 @@ void StorageBrowserScreen::gettssizesClick()
     if (tablespace.isEmpty())
         return;
     ui_->tsgraphcap->setText(QStringLiteral("Tablespace : ") + tablespace);
-    tssizememo->setPlainText(growthStatement(tablespace).join(QLatin1Char('\n')));
-    tssizequery->setSql(memoLines(*tssizememo));
-    OpenQuery(*tssizequery);
+    buildScript(*tssizememo, nullptr, growthStatement(tablespace));
+    openScript(*tssizememo, *tssizequery);
     if (tssizequery->eof()) {
         tssizequery->close();
         // Nothing of an earlier tablespace may stay under this one's caption.
@@ -390,7 +378,7 @@ void StorageBrowserScreen::gettssizesClick()
         messages().info(QStringLiteral("No records found for tablespace : ") + tablespace);
         return;
     }
-    loadDump(*tssizequery, *tssizegrid);
+    DumpQueryIntoGrid(*tssizequery, *tssizegrid, true);
     tssizequery->close();
     if (tssizegrid->rowCount() == 2)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/screen.h"
+#include "ui/snapshot_window.h"
 
 #include <array>
 #include <memory>
@@ -71,6 +72,7 @@ private:
     std::array<QLineEdit *, kListColumns> detailEdits_{};
     QPlainTextEdit *tsdfmemo = nullptr;
     QPlainTextEdit *tssizememo = nullptr;
+    SnapshotWindowControls window_; // tssizedays, tsdays, tssizefromto, tssizefrom, tssizeto
 };
 
 } // namespace tavimond

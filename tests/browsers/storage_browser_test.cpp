@@ -3,11 +3,15 @@
 #include "browsers/storage_browser_screen.h"
 #include "common/screen_support.h"
 
+#include "core/chart.h"
 #include "db/sim/server.h"
+#include "ui/chart_view.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTreeWidget>
+#include <cmath>
 
 using namespace tavimond;
 
@@ -231,4 +235,203 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:SYSTEM"));
     EXPECT_EQ(edit("dffileid").text(), QStringLiteral("12"));
     EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+class TablespaceGrowthTest : public StorageBrowserTest {
+protected:
+    Chart &chart() { return *s.widget<ChartView>("tssizegraph").model(); }
+    QTreeWidgetItem *node(const QString &tablespace, int file = -1)
+    {
+        for (int i = 0; i < tree().topLevelItemCount(); ++i)
+            if (tree().topLevelItem(i)->text(0) == tablespace)
+                return file < 0 ? tree().topLevelItem(i) : tree().topLevelItem(i)->child(file);
+        return nullptr;
+    }
+    void retrieve(QTreeWidgetItem *selected)
+    {
+        tree().setCurrentItem(selected);
+        s.click("gettssizes");
+    }
+    void window(const QString &from, const QString &to)
+    {
+        s.click("tssizefromto");
+        edit("tssizefrom").setText(from);
+        edit("tssizeto").setText(to);
+    }
+    static QString growthStatement(const QString &quotedName, const QStringList &window)
+    {
+        QStringList lines{
+            "select s.snap_id,s.start_time,s.end_time,x.tablespace_maxsize*x.block_size/1024/1024, ",
+            "x.tablespace_size*x.block_size/1024/1024,x.tablespace_usedsize*x.block_size/1024/1024 ",
+            "from  ",
+            "(select dhtsu.snap_id,dhtsu.tablespace_size,dhtsu.tablespace_maxsize,dhtsu.tablespace_usedsize "
+            ",dbat.block_size ",
+            "from DBA_HIST_TBSPC_SPACE_USAGE dhtsu,v$tablespace vt,dba_tablespaces dbat where ",
+            "dhtsu.tablespace_id = vt.ts# and ",
+            "vt.name = " + quotedName + " and ",
+            "vt.name = dbat.TABLESPACE_NAME ",
+            ")x, ",
+            "(  ",
+            "select snap_id,",
+            "        max(to_char((trunc(begin_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as start_time,",
+            "        max(to_char((trunc(end_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as end_time ",
+            "        from dba_hist_snapshot "};
+        lines << window << "        group by snap_id "
+              << ") s "
+              << "where s.snap_id = x.snap_id "
+              << "order by snap_id";
+        return lines.join(QLatin1Char('\n'));
+    }
+};
+
+} // namespace
+
+TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
+{
+    EXPECT_EQ(chart().title(), QStringLiteral("Tablesapce Growth Statistics"));
+    ASSERT_EQ(chart().seriesCount(), 3);
+    EXPECT_FALSE(s.widget<GridView>("tssizegrid").isVisible());
+    load();
+
+    // A file node stands for its tablespace.
+    retrieve(node(QStringLiteral("APP_DATA"), 2));
+    EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : APP_DATA"));
+    EXPECT_EQ(s.memo("tssizememo").toPlainText(),
+              growthStatement("'APP_DATA'", {"        where begin_interval_time >= sysdate - 1"}));
+
+    // A day of hourly snapshots, sizes in megabytes: used below allocated below the
+    // maximum, the data growing; the last allocation is what the files hold now.
+    const ResultGrid &grid = s.grid("tssizegrid");
+    ASSERT_GE(grid.rowCount(), 23);
+    ASSERT_LE(grid.rowCount(), 25);
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        EXPECT_TRUE(grid.cell(1, r).endsWith(QLatin1String(":00"))) << grid.cell(1, r).toStdString();
+        EXPECT_LE(grid.cell(5, r).toDouble(), grid.cell(4, r).toDouble());
+        EXPECT_LE(grid.cell(4, r).toDouble(), grid.cell(3, r).toDouble());
+    }
+    EXPECT_LT(grid.cell(5, 1).toDouble(), grid.cell(5, grid.rowCount() - 1).toDouble());
+    const QList<QStringList> files = test::allRows(
+        s.sim.cnn, {"select sum(bytes)/1024/1024 from dba_data_files where tablespace_name = 'APP_DATA'"});
+    EXPECT_EQ(grid.cell(4, grid.rowCount() - 1), files.at(0).at(0));
+
+    // Three lines whose points are the grid's megabytes, labelled with the start times.
+    const QStringList titles{"Max(MBytes)", "Total(MBytes)", "Used(MBytes)"};
+    const QList<Rgb> colors{0xFF0000, 0x008000, 0x0000FF};
+    ASSERT_EQ(chart().seriesCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const ChartSeries &line = chart().series(i);
+        EXPECT_EQ(line.title(), titles.at(i));
+        EXPECT_EQ(line.kind(), SeriesKind::Line);
+        EXPECT_EQ(line.color(), colors.at(i));
+        ASSERT_EQ(int(line.points().size()), grid.rowCount() - 1);
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            EXPECT_DOUBLE_EQ(line.points()[size_t(r - 1)].value, grid.cell(3 + i, r).toDouble());
+            EXPECT_EQ(line.points()[size_t(r - 1)].label, grid.cell(1, r));
+        }
+    }
+
+    // The label angle stays through a retrieve of another tablespace; still three lines.
+    s.click("Button142");
+    EXPECT_EQ(chart().bottomLabelAngle(), 90);
+    window(QStringLiteral("29/NOV/2026 10:00:00"), QStringLiteral("29/NOV/2026 14:00:00"));
+    retrieve(node(QStringLiteral("TEMP")));
+    EXPECT_EQ(s.memo("tssizememo").toPlainText(),
+              growthStatement("'TEMP'", {"        where begin_interval_time >= to_date('29/NOV/2026 "
+                                         "10:00:00','DD/MON/YYYY HH24:MI:SS')",
+                                         "          and end_interval_time <=   to_date('29/NOV/2026 "
+                                         "14:00:00','DD/MON/YYYY HH24:MI:SS')"}));
+    EXPECT_EQ(chart().seriesCount(), 3);
+    EXPECT_EQ(chart().bottomLabelAngle(), 90);
+    // Snapshots taken a few seconds after each hour: the one ending after 14:00 is outside.
+    EXPECT_EQ(test::rowsOf(grid).size(), 3);
+    QStringList starts;
+    for (const ChartPoint &p : chart().series(2).points())
+        starts << p.label;
+    EXPECT_EQ(starts, (QStringList{"29/NOV/2026 10:00:00", "29/NOV/2026 11:00:00", "29/NOV/2026 12:00:00"}));
+
+    s.widget<QTabWidget>("storagetabs").setCurrentIndex(1);
+    s.click("RadioButton34");
+    EXPECT_TRUE(s.widget<GridView>("tssizegrid").isVisible());
+    EXPECT_FALSE(s.widget<ChartView>("tssizegraph").isVisible());
+    s.click("RadioButton35");
+    EXPECT_FALSE(s.widget<GridView>("tssizegrid").isVisible());
+    EXPECT_TRUE(s.widget<ChartView>("tssizegraph").isVisible());
+}
+
+TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehind)
+{
+    load();
+    retrieve(node(QStringLiteral("APP_INDEX")));
+    ASSERT_GT(s.grid("tssizegrid").rowCount(), 2);
+
+    // No snapshot in the window: the message, and nothing left of the earlier tablespace.
+    window(QStringLiteral("1/MAY/2013 08:00:00"), QStringLiteral("1/MAY/2013 08:15:59"));
+    retrieve(node(QStringLiteral("USERS"), 0));
+    EXPECT_EQ(s.sink().infos, QStringList{"No records found for tablespace : USERS"});
+    EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : USERS"));
+    EXPECT_EQ(s.grid("tssizegrid").rowCount(), 2);
+    EXPECT_EQ(s.grid("tssizegrid").row(1), QStringList(6, QString()));
+    ASSERT_EQ(chart().seriesCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(chart().series(i).points().empty());
+
+    // No node selected, or the empty node a load that matched nothing leaves: no query.
+    const qsizetype sent = s.sim.server.statements().size();
+    tree().clearSelection();
+    s.click("gettssizes");
+    load(QStringLiteral("NOTHING"));
+    const qsizetype afterLoad = s.sim.server.statements().size();
+    retrieve(tree().topLevelItem(0));
+    EXPECT_EQ(afterLoad, sent + 1);
+    EXPECT_EQ(s.sim.server.statements().size(), afterLoad);
+    EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : USERS"));
+
+    // A quote in the tablespace's name arrives doubled.
+    s.sim.server.clearStatements();
+    tree().topLevelItem(0)->setText(0, QStringLiteral("O'X"));
+    retrieve(tree().topLevelItem(0));
+    ASSERT_EQ(s.sim.server.statements().size(), 1);
+    EXPECT_TRUE(s.sim.server.statements().at(0).contains(QStringLiteral("vt.name = 'O''X' and ")));
+    EXPECT_EQ(s.sink().infos.last(), QStringLiteral("No records found for tablespace : O'X"));
+    EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(TablespaceGrowthTest, AnEmptySizeLeavesAGapInItsLine)
+{
+    s.sim.server.add(
+        {QStringLiteral("growth with a missing size"),
+         [](const sim::Statement &st) { return st.has(QStringLiteral("dba_hist_tbspc_space_usage")); },
+         [](const sim::Statement &, sim::Context &) {
+             auto t =
+                 std::make_shared<sim::Table>(QStringList{"SNAP_ID", "START_TIME", "END_TIME", "MAX", "TOTAL", "USED"});
+             t->addRow({"7", "01/MAY/2013 08:00:00", "01/MAY/2013 09:00:00", "32767.984375", "700", "652.375"});
+             t->addRow({"8", "01/MAY/2013 09:00:00", "01/MAY/2013 10:00:00", "32767.984375", "700", ""});
+             t->addRow({"9", "01/MAY/2013 10:00:00", "01/MAY/2013 11:00:00", "32767.984375", "710", "660.5"});
+             return sim::Result(t);
+         }});
+    load();
+    retrieve(node(QStringLiteral("USERS")));
+    EXPECT_TRUE(s.sink().errors.isEmpty()) << s.sink().errors.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(s.grid("tssizegrid").rowCount(), 4);
+    const ChartSeries &used = chart().series(2);
+    ASSERT_EQ(used.points().size(), 3u);
+    EXPECT_DOUBLE_EQ(used.points()[2].value, 660.5);
+    EXPECT_TRUE(std::isnan(used.points()[1].value));
+    EXPECT_EQ(chart().series(1).points()[1].value, 700);
+
+    // Drawn in two pieces around the missing point; the other lines whole.
+    ChartView &view = s.widget<ChartView>("tssizegraph");
+    view.sync();
+    int usedPieces = 0;
+    int totalPieces = 0;
+    for (const ChartPlot::Line &l : view.plot().lines()) {
+        usedPieces += l.series == 2 && !l.path.isEmpty();
+        totalPieces += l.series == 1 && !l.path.isEmpty();
+    }
+    EXPECT_EQ(usedPieces, 2);
+    EXPECT_EQ(totalPieces, 1);
+    s.shoot("storage_growth.png");
 }

@@ -14,6 +14,7 @@ void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -28,6 +29,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSessionFamily(out);
     registerSqlstatFamily(out);
     registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
 }
 
 } // namespace tavimond::sim

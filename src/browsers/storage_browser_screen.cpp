@@ -8,7 +8,8 @@
 #include "core/messages.h"
 #include "core/result_grid.h"
 #include "db/query.h"
-#include "ui/browser_controls.h"
+#include "ui/detail_controls.h"
+#include "ui/double_click.h"
 #include "ui/chart_plot_buttons.h"
 #include "ui/chart_view.h"
 #include "ui/grid_view.h"
@@ -100,7 +101,7 @@ void addFields(QGridLayout *layout, int firstRow, const DetailField *fields, int
         auto *label = new QLabel(QString::fromLatin1(fields[i].label), parent);
         auto *edit = new QLineEdit(parent);
         edit->setObjectName(QLatin1String(fields[i].edit));
-        setSkyBlueReadOnly(edit);
+        showAsDetail(*edit);
         label->setBuddy(edit);
         layout->addWidget(label, firstRow + i / perRow, 2 * (i % perRow));
         layout->addWidget(edit, firstRow + i / perRow, 2 * (i % perRow) + 1);
@@ -116,9 +117,9 @@ StorageBrowserScreen::StorageBrowserScreen(ScreenContext context, QWidget *paren
       tsdfgrid(new ResultGrid(kListColumns, this)), tssizegrid(new ResultGrid(6, this)), tssizegraph(new Chart(this))
 {
     ui_->setupUi(this);
-    forceUpperCase(ui_->tsfilter);
-    forceUpperCase(ui_->dffilter);
-    setSkyBlueReadOnly(ui_->tsdftree);
+    forceUpperCase(*ui_->tsfilter);
+    forceUpperCase(*ui_->dffilter);
+    showAsDetail(*ui_->tsdftree);
     // Long file names scroll rather than being cut.
     ui_->tsdftree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui_->tsdftree->header()->setStretchLastSection(false);
@@ -302,7 +303,7 @@ void StorageBrowserScreen::tsdftreeDblClick()
         if (edit)
             edit->clear();
 
-    const bool fileNode = nodeLevel(node) > 0;
+    const bool fileNode = nodeLevel(*node) > 0;
     const QString tablespace = fileNode ? node->parent()->text(0) : node->text(0);
     // No file is named by a single blank, so a tablespace node fills no file edit.
     const QString file = fileNode ? node->text(0) : QStringLiteral(" ");
@@ -362,7 +363,7 @@ void StorageBrowserScreen::gettssizesClick()
     const QTreeWidgetItem *node = selectedNode(*ui_->tsdftree);
     if (!node)
         return;
-    const QString tablespace = nodeLevel(node) > 0 ? node->parent()->text(0) : node->text(0);
+    const QString tablespace = nodeLevel(*node) > 0 ? node->parent()->text(0) : node->text(0);
     if (tablespace.isEmpty())
         return;
     ui_->tsgraphcap->setText(QStringLiteral("Tablespace : ") + tablespace);

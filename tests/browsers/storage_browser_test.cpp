@@ -445,5 +445,6 @@ TEST_F(TablespaceGrowthTest, AnEmptySizeLeavesAGapInItsLine)
     }
     EXPECT_EQ(usedPieces, 2);
     EXPECT_EQ(totalPieces, 1);
+    s.widget<QTabWidget>("storagetabs").setCurrentIndex(1);
     s.shoot("storage_growth.png");
 }

@@ -1,45 +1,26 @@
-// The wait event history of 800 keys over 336 snapshots (two weeks of hourly snapshots
-// of 2 x 400 events, about 270,000 rows): Acquire pressed, the rows fetched from the
-// simulated repository, the lines built and both charts drawn, beside the literal load
-// that finds each key's series by comparing every title.
+// The SQL topology report over a large repository (20,000 statements): the retrieve of a
+// day into the grid, shown and painted, and a sort by each kind of column; beside the
+// literal bubble sort of the same rows.
 #include "literal.h"
 
-#include "core/grid_routines.h"
-#include "core/result_grid.h"
 #include "core/messages.h"
-#include "core/settings.h"
+#include "bench_support.h"
 #include "db/connection.h"
 #include "db/sim/repository/repository.h"
-#include "db/sim/live/wait_event_catalogue.h"
-#include "db/sim/repository/system_event_model.h"
 #include "db/sim/server.h"
-#include "live/wait_events_screen.h"
-#include "ui/chart_view.h"
+#include "history/sql_topology_screen.h"
 #include "ui/grid_view.h"
-#include "ui/script_memo.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QImage>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <benchmark/benchmark.h>
 
 using namespace tavimond;
 
 namespace {
 
-constexpr int kEventsPerInstance = 400;
-constexpr int kDays = 14; // hourly snapshots: 336
-
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
+using bench::BenchSettings;
 
 class QuietSink : public MessageSink {
 public:
@@ -47,100 +28,107 @@ public:
     void info(const QString &) override {}
     QStringList errors;
 };
-QuietSink quiet;
 
-// The repository of the benchmark: two weeks, 400 events on each instance.
-void shapeRepository()
+QuietSink &sink()
 {
-    sim::Server::instance().reset(1, sim::ClockMode::Manual);
-    auto &model = sim::Server::instance().model();
-    model.state<sim::RepositoryShape>().days = kDays;
-    model.state<sim::RepositoryShape>().intervalMinutes = 60;
-    model.state<sim::SystemEventShape>().extraEvents = kEventsPerInstance - int(sim::waitEventCatalogue().size());
-    // Two hours on, the events that first wait after the clock's start have waited too.
-    model.advance(2 * 3600);
+    static QuietSink s;
+    return s;
 }
 
-void paint(QWidget &w)
-{
-    QImage image(w.size(), QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
-    w.render(&painter);
-}
-
-struct Session {
-    Session()
+// The screen logged on to a repository of `statements` statements, a day and a half into
+// the clock, shown.
+struct TopologyScreen {
+    explicit TopologyScreen(int statements)
     {
+        sim::Server &server = sim::Server::instance();
+        server.reset(1, sim::ClockMode::Manual);
+        server.model().state<sim::RepositoryShape>().statements = statements;
+        server.model().advance(36 * 3600);
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
-                                 tavimond::Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
+                                 Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
+        screen = std::make_unique<SqlTopologyScreen>(ScreenContext{cnn, settings});
+        for (const GridHeaders &g : screen->gridHeaders())
+            grid().setHeaders(g.headers);
+        screen->resize(1142, 698);
+        screen->show();
+        QApplication::processEvents();
+    }
+    ResultGrid &grid() { return *screen->findChild<GridView *>(QStringLiteral("SQL_top_Grid"))->grid(); }
+    void click(const char *name)
+    {
+        screen->findChild<QAbstractButton *>(QLatin1String(name))->click();
+        QApplication::processEvents(); // shown and painted
     }
     BenchSettings settings;
     Connection cnn;
+    std::unique_ptr<SqlTopologyScreen> screen;
 };
 
-void WaitHistoryAcquire(benchmark::State &state)
+void Retrieve(benchmark::State &state)
 {
-    shapeRepository();
-    Session logon;
-    WaitEventsScreen screen(ScreenContext{logon.cnn, logon.settings});
-    screen.resize(1142, 698);
-    screen.setCurrentWidget(screen.findChild<QWidget *>(QStringLiteral("wthist")));
-    screen.show();
-    screen.findChild<QLineEdit *>(QStringLiteral("wait_days"))->setText(QString::number(kDays + 1));
-    auto *acquire = screen.findChild<QPushButton *>(QStringLiteral("Button10"));
-    auto *count = screen.findChild<ChartView *>(QStringLiteral("WaitHistGraph"));
-    auto *time = screen.findChild<ChartView *>(QStringLiteral("WaitHistGraphtime"));
-    QApplication::processEvents();
-    for (auto _ : state) {
-        acquire->click();
-        count->sync();
-        time->sync();
-        paint(screen);
-    }
-    if (!quiet.errors.isEmpty())
-        state.SkipWithError(quiet.errors.first().toStdString().c_str());
-    state.counters["keys"] = count->model()->seriesCount();
-    state.counters["rows"] = screen.findChild<GridView *>(QStringLiteral("wthistgrid"))->grid()->rowCount() - 1;
+    TopologyScreen t(int(state.range(0)));
+    for (auto _ : state)
+        t.click("Button13");
+    state.counters["rows"] = t.grid().rowCount() - 1;
+    if (!sink().errors.isEmpty())
+        state.SkipWithError(sink().errors.first().toUtf8().constData());
 }
-BENCHMARK(WaitHistoryAcquire)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Retrieve)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void WaitHistoryAcquireLiteral(benchmark::State &state)
+// A click on the radio over a column, the grid first put back in key order (not timed).
+void SortByRadio(benchmark::State &state)
 {
-    shapeRepository();
-    Session logon;
-    WaitEventsScreen screen(ScreenContext{logon.cnn, logon.settings});
-    screen.findChild<QLineEdit *>(QStringLiteral("wait_days"))->setText(QString::number(kDays + 1));
-    // The same statement, as Acquire builds it.
-    screen.findChild<QPushButton *>(QStringLiteral("Button10"))->click();
-    const QStringList sql = memoLines(*screen.findChild<QPlainTextEdit *>(QStringLiteral("wtsqlhisttxt")));
-    QWidget window;
-    window.resize(1142, 698);
-    Chart count, time;
-    ChartView countView(&count, QStringLiteral("WaitHistGraph"), &window);
-    ChartView timeView(&time, QStringLiteral("WaitHistGraphtime"), &window);
-    countView.setGeometry(0, 0, 571, 520);
-    timeView.setGeometry(571, 0, 571, 520);
-    window.show();
-    ResultGrid grid(4);
-    Query query(logon.cnn);
+    static const char *const kRadios[] = {"RadioButton9", "RadioButton10", "RadioButton11", "RadioButton14",
+                                          "RadioButton17"};
+    TopologyScreen t(int(state.range(0)));
+    t.click("Button13");
+    const char *radio = kRadios[state.range(1)];
     for (auto _ : state) {
-        count.removeAllSeries();
-        time.removeAllSeries();
-        grid.empty();
-        query.setSql(sql);
-        OpenQuery(query);
-        {
-            Chart::Batch a(count), b(time);
-            literal::literalWaitHistory(query, grid, count, time);
-        }
-        countView.sync();
-        timeView.sync();
-        paint(window);
+        state.PauseTiming();
+        // From an order that is not the column's: the key order, or the elapsed order for the key.
+        t.click(state.range(1) == 0 ? "RadioButton11" : "RadioButton9");
+        state.ResumeTiming();
+        t.click(radio);
     }
-    state.counters["keys"] = count.seriesCount();
-    state.counters["rows"] = grid.rowCount() - 1;
+    state.SetLabel(radio);
+    state.counters["rows"] = t.grid().rowCount() - 1;
 }
-BENCHMARK(WaitHistoryAcquireLiteral)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(SortByRadio)
+    ->Args({20000, 0})
+    ->Args({20000, 1})
+    ->Args({20000, 2})
+    ->Args({20000, 3})
+    ->Args({20000, 4})
+    ->Args({5000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// The literal bubble sort of the same rows by elapsed time; at 5,000 rows, as at 20,000 it
+// runs for minutes.
+void SortLiteral(benchmark::State &state)
+{
+    TopologyScreen t(int(state.range(0)));
+    t.click("Button13");
+    ResultGrid &g = t.grid();
+    const QList<QStringList> rows = [&] {
+        QList<QStringList> out;
+        for (int r = 1; r < g.rowCount(); ++r)
+            out << g.row(r);
+        return out;
+    }();
+    ResultGrid copy(g.colCount());
+    for (auto _ : state) {
+        state.PauseTiming();
+        copy.setRowCount(int(rows.size()) + 1);
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < copy.colCount(); ++c)
+                copy.setCell(c, r + 1, rows[r][c]);
+        state.ResumeTiming();
+        literal::literalBubbleSort(copy, 2, 1);
+    }
+    state.counters["rows"] = double(rows.size());
+}
+BENCHMARK(SortLiteral)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
@@ -148,7 +136,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    setMessageSink(&quiet);
+    setMessageSink(&sink());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -15,6 +15,9 @@ void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerAdvisorFamily(std::vector<Recogniser> &out);
 void registerSystemEventFamily(std::vector<Recogniser> &out);
+void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -30,6 +33,9 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSqlstatFamily(out);
     registerAdvisorFamily(out);
     registerSystemEventFamily(out);
+    registerSecurityFamilies(out);
+    registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
 }
 
 } // namespace tavimond::sim

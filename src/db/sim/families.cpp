@@ -15,6 +15,7 @@ void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerAdvisorFamily(std::vector<Recogniser> &out);
 void registerSystemEventFamily(std::vector<Recogniser> &out);
+void registerFileStatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
@@ -33,6 +34,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSqlstatFamily(out);
     registerAdvisorFamily(out);
     registerSystemEventFamily(out);
+    registerFileStatFamily(out);
     registerSecurityFamilies(out);
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);

@@ -13,6 +13,7 @@ void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -26,6 +27,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLatchFamily(out);
     registerSessionFamily(out);
     registerSqlstatFamily(out);
+    registerSystemTopologyFamily(out);
 }
 
 } // namespace tavimond::sim

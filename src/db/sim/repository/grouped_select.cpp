@@ -585,9 +585,16 @@ private:
             return a.isNull() ? eval(*n.args[1], row, group) : a;
         const SqlValue b = n.args.size() > 1 ? eval(*n.args[1], row, group) : SqlValue{};
         if (f == QLatin1String("to_char")) {
-            if (a.kind == SqlValue::Kind::Time && n.args.size() > 1)
-                return SqlValue::of(
-                    toChar(QDateTime::fromMSecsSinceEpoch(qint64(a.number), Qt::UTC), fieldText(b)));
+            if (a.kind == SqlValue::Kind::Time && n.args.size() > 1) {
+                // The rows of one snapshot share their times: each is written once.
+                const QString mask = fieldText(b);
+                const QString key = QString::number(qint64(a.number)) + QLatin1Char('|') + mask;
+                auto it = written_.constFind(key);
+                if (it == written_.constEnd())
+                    it = written_.insert(
+                        key, toChar(QDateTime::fromMSecsSinceEpoch(qint64(a.number), Qt::UTC), mask));
+                return SqlValue::of(*it);
+            }
             return SqlValue::of(fieldText(a));
         }
         if (a.isNull() || (n.args.size() > 1 && b.isNull()))
@@ -638,6 +645,8 @@ private:
             return best;
         return SqlValue::of(n.name == QLatin1String("avg") ? sum / double(count) : sum);
     }
+
+    mutable QHash<QString, QString> written_; // to_char of a time, by time and mask
 };
 
 // Reads "expr [asc|desc], ..." or "expr [[as] alias], ..." from a range.

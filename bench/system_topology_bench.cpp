@@ -2,8 +2,8 @@
 // rows, 37 charts): the retrieve as the user waits for it (statement built, answered,
 // loaded, drawn into the charts and the first group painted), the database's share of
 // it alone, and the switch to another instance.
+#include "bench_support.h"
 #include "core/result_grid.h"
-#include "core/settings.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "db/sim/repository/repository.h"
@@ -23,13 +23,7 @@ using namespace tavimond;
 
 namespace {
 
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
+using bench::BenchSettings;
 
 struct Week {
     Week()

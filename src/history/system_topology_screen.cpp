@@ -171,8 +171,9 @@ QStringList templateLines()
 
 QStringList closingLines()
 {
-    return {QStringLiteral(" GROUP BY snap_id,TO_CHAR(begin_interval_time, 'DD/MON/YYYY HH24:MI'),TO_CHAR(end_interval_time, "
-                           "'DD/MON/YYYY HH24:MI'),d.name||instance_number "),
+    return {QStringLiteral(
+                " GROUP BY snap_id,TO_CHAR(begin_interval_time, 'DD/MON/YYYY HH24:MI'),TO_CHAR(end_interval_time, "
+                "'DD/MON/YYYY HH24:MI'),d.name||instance_number "),
             QStringLiteral("order by d.name||instance_number , snap_id")};
 }
 
@@ -286,6 +287,7 @@ struct GroupSpec {
 
 const std::vector<GroupSpec> &groupSpecs()
 {
+    // clang-format off
     static const std::vector<GroupSpec> g{
         {"RadioButton32", "Sesion", "sess_graphs", " Session ", 2,
          {"syselaps_graph", "actsess_graph", "actproc_graph", "sesscnt_graph", "pga_graph", "pgasess_graph"}},
@@ -301,6 +303,7 @@ const std::vector<GroupSpec> &groupSpecs()
          {"ru2_graph", "ru4_graph", "ru1_graph", "ru5_graph", "ru6_graph", "ru3_graph"}},
         {"RadioButton39", "Traffic", "traf_graphs", " Traffic ", 1, {"traf1_graph", "traf2_graph", "traf3_graph"}},
     };
+    // clang-format on
     return g;
 }
 
@@ -331,7 +334,8 @@ SystemTopologyScreen::SystemTopologyScreen(ScreenContext context, QWidget *paren
     buildStatisticsTab();
 
     auto *raw = new QVBoxLayout(ui_->TabSheet66);
-    systopgrid = new GridView(new ResultGrid(int(headers().size()), this), QStringLiteral("systopgrid"), ui_->TabSheet66);
+    systopgrid =
+        new GridView(new ResultGrid(int(headers().size()), this), QStringLiteral("systopgrid"), ui_->TabSheet66);
     systopgrid->gridModel()->setEditable(true);
     systopgrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::AnyKeyPressed);
@@ -343,8 +347,8 @@ SystemTopologyScreen::SystemTopologyScreen(ScreenContext context, QWidget *paren
     QStringList first = templateLines();
     first << snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "))
           << closingLines();
-    systopmemo = addScriptMemo(ui_->TabSheet62, QStringLiteral("systopmemo"), QStringLiteral("System Statistics Retrieval"),
-                               first, MemoAccess::ReadOnlySkyBlue);
+    systopmemo = addScriptMemo(ui_->TabSheet62, QStringLiteral("systopmemo"),
+                               QStringLiteral("System Statistics Retrieval"), first, MemoAccess::ReadOnlySkyBlue);
     systop_template = new QPlainTextEdit(templateLines().join(QLatin1Char('\n')), ui_->TabSheet62);
     systop_template->setObjectName(QStringLiteral("systop_template"));
     systop_template->setEnabled(false);
@@ -364,8 +368,8 @@ void SystemTopologyScreen::buildRetrieveTab()
     auto *criteria = new QGroupBox(QStringLiteral(" Selection Criteria "), tab);
     auto *controls = new QGridLayout(criteria);
     window_ = addSnapshotWindow(controls, 0, 0,
-                                {QStringLiteral("systdaysrb"), QStringLiteral("systdays"), QStringLiteral("systrangerb"),
-                                 QStringLiteral("systfrom"), QStringLiteral("systto"),
+                                {QStringLiteral("systdaysrb"), QStringLiteral("systdays"),
+                                 QStringLiteral("systrangerb"), QStringLiteral("systfrom"), QStringLiteral("systto"),
                                  QStringLiteral("1/MAY/2013 08:00:00"), QStringLiteral("2/MAY/2013 08:15:59")});
     row->addWidget(criteria);
 
@@ -445,7 +449,8 @@ void SystemTopologyScreen::buildStatisticsTab()
         for (size_t k = 0; k < spec.charts.size(); ++k) {
             const int i = byName.value(QLatin1String(spec.charts[k]));
             auto *view = new ChartView(charts_[size_t(i)], QLatin1String(spec.charts[k]), box);
-            new ChartPlotButtons(charts_[size_t(i)], {QString(), QString(), QLatin1String(kChartSpecs[i].button)}, view);
+            new ChartPlotButtons(charts_[size_t(i)], {QString(), QString(), QLatin1String(kChartSpecs[i].button)},
+                                 view);
             views_[size_t(i)] = view;
             grid->addWidget(view, int(k) / spec.columns, int(k) % spec.columns);
         }
@@ -453,13 +458,27 @@ void SystemTopologyScreen::buildStatisticsTab()
         groups_[g] = box;
         connect(radio, &QRadioButton::clicked, this, guarded([this, g] {
                     switch (g) {
-                    case 0: RadioButton32Click(); break;
-                    case 1: RadioButton33Click(); break;
-                    case 2: RadioButton40Click(); break;
-                    case 3: RadioButton36Click(); break;
-                    case 4: RadioButton37Click(); break;
-                    case 5: RadioButton38Click(); break;
-                    default: RadioButton39Click(); break;
+                    case 0:
+                        RadioButton32Click();
+                        break;
+                    case 1:
+                        RadioButton33Click();
+                        break;
+                    case 2:
+                        RadioButton40Click();
+                        break;
+                    case 3:
+                        RadioButton36Click();
+                        break;
+                    case 4:
+                        RadioButton37Click();
+                        break;
+                    case 5:
+                        RadioButton38Click();
+                        break;
+                    default:
+                        RadioButton39Click();
+                        break;
                     }
                 }));
     }

@@ -101,8 +101,9 @@ const QStringList kAliases{"Elapse Time (s)",
                            "SQL*Net received (bytes)/s",
                            "Estd Interconnect traffic (KB)"};
 
-const QString kGroupBy = " GROUP BY snap_id,TO_CHAR(begin_interval_time, 'DD/MON/YYYY HH24:MI'),TO_CHAR(end_interval_time, "
-                         "'DD/MON/YYYY HH24:MI'),d.name||instance_number ";
+const QString kGroupBy =
+    " GROUP BY snap_id,TO_CHAR(begin_interval_time, 'DD/MON/YYYY HH24:MI'),TO_CHAR(end_interval_time, "
+    "'DD/MON/YYYY HH24:MI'),d.name||instance_number ";
 const QString kOrderBy = "order by d.name||instance_number , snap_id";
 
 class SystemTopology : public ::testing::Test {
@@ -191,10 +192,11 @@ TEST_F(SystemTopology, TheStatementForTheLastDaysOrForAFromToWindow)
     retrieve();
     const QStringList range = memoLines(h.memo("systopmemo"));
     EXPECT_EQ(range.mid(0, 122), days.mid(0, 122));
-    EXPECT_EQ(range.mid(122),
-              (QStringList{"        where begin_interval_time >= to_date('30/NOV/2026 08:00:00','DD/MON/YYYY HH24:MI:SS')",
-                           "          and end_interval_time <=   to_date('1/dec/2026 8:15:59','DD/MON/YYYY HH24:MI:SS')",
-                           kGroupBy, kOrderBy}));
+    EXPECT_EQ(
+        range.mid(122),
+        (QStringList{"        where begin_interval_time >= to_date('30/NOV/2026 08:00:00','DD/MON/YYYY HH24:MI:SS')",
+                     "          and end_interval_time <=   to_date('1/dec/2026 8:15:59','DD/MON/YYYY HH24:MI:SS')",
+                     kGroupBy, kOrderBy}));
 
     // The statement answers with 41 columns, the aliased ones under their aliases.
     Query q(h.sim.cnn);
@@ -243,7 +245,8 @@ TEST_F(SystemTopology, TwoDaysOfTwoInstancesShowTheRepositorysFiguresPerSnapshot
         const double reads = rec.diff("physical read IO requests");
         EXPECT_NEAR(cell(r, "IOPs r"), reads / ela, 0.0005 + 1e-9);
         EXPECT_GT(cell(r, "IOPs r"), 0);
-        const double cpu = rec.diff("DB CPU", Stats::View::TimeModel) + rec.diff("background cpu time", Stats::View::TimeModel);
+        const double cpu =
+            rec.diff("DB CPU", Stats::View::TimeModel) + rec.diff("background cpu time", Stats::View::TimeModel);
         EXPECT_NEAR(cell(r, "DB+BG Time (s)"), cpu / 1e6, 0.005 + 1e-9);
         EXPECT_NEAR(cell(r, "Active Sessions/Sec"), rec.diff("DB time", Stats::View::TimeModel) / 1e6, 0.005 + 1e-9);
         EXPECT_EQ(cell(r, "Session Count"), rec.value("logons current"));
@@ -327,8 +330,8 @@ TEST_F(SystemTopology, EveryChartGetsASeriesPerInstanceAndTheComboSwitchesThemAl
     h.screen.resize(1142, 698);
     h.shoot("system_topology.png");
     if (!qEnvironmentVariableIsEmpty("TAVIMOND_SHOTS")) {
-        for (const char *radio : {"RadioButton33", "RadioButton40", "RadioButton36", "RadioButton37", "RadioButton38",
-                                  "RadioButton39"}) {
+        for (const char *radio :
+             {"RadioButton33", "RadioButton40", "RadioButton36", "RadioButton37", "RadioButton38", "RadioButton39"}) {
             h.click(radio);
             h.shoot(QString("system_topology_%1.png").arg(radio).toLatin1().constData());
         }
@@ -417,8 +420,8 @@ TEST_F(SystemTopology, GroupRadiosHintsAndAxisButtons)
 {
     // Before any retrieve, each radio shows its own group of empty charts only.
     const std::pair<const char *, const char *> groups[] = {
-        {"RadioButton33", "cpu_graphs"},  {"RadioButton40", "cpu2_graphs"},    {"RadioButton36", "ior_graphs"},
-        {"RadioButton37", "iow_graphs"},  {"RadioButton38", "redoundo_graphs"}, {"RadioButton39", "traf_graphs"},
+        {"RadioButton33", "cpu_graphs"}, {"RadioButton40", "cpu2_graphs"},     {"RadioButton36", "ior_graphs"},
+        {"RadioButton37", "iow_graphs"}, {"RadioButton38", "redoundo_graphs"}, {"RadioButton39", "traf_graphs"},
         {"RadioButton32", "sess_graphs"}};
     h.screen.setCurrentIndex(1);
     for (const auto &[radio, box] : groups) {

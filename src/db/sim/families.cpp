@@ -13,6 +13,9 @@ void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
+void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
@@ -27,6 +30,9 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLatchFamily(out);
     registerSessionFamily(out);
     registerSqlstatFamily(out);
+    registerSecurityFamilies(out);
+    registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
     registerSystemTopologyFamily(out);
 }
 

@@ -28,7 +28,7 @@ struct GroupedSelect::Node {
     bool star = false; // count(*)
     bool hasElse = false;
     std::vector<std::unique_ptr<Node>> args; // CASE: condition, result, ..., [else]
-    QString text;                             // the source, tokens joined by blanks
+    QString text;                            // the source, tokens joined by blanks
 };
 
 namespace {
@@ -88,13 +88,12 @@ std::optional<int> compare(const SqlValue &a, const SqlValue &b)
 
 bool isKeyword(const QString &w)
 {
-    static const QStringList kWords{QStringLiteral("from"),  QStringLiteral("where"), QStringLiteral("group"),
-                                    QStringLiteral("order"), QStringLiteral("by"),    QStringLiteral("having"),
-                                    QStringLiteral("and"),   QStringLiteral("or"),    QStringLiteral("not"),
-                                    QStringLiteral("in"),    QStringLiteral("is"),    QStringLiteral("as"),
-                                    QStringLiteral("when"),  QStringLiteral("then"),  QStringLiteral("else"),
-                                    QStringLiteral("end"),   QStringLiteral("asc"),   QStringLiteral("desc"),
-                                    QStringLiteral("union"), QStringLiteral("select")};
+    static const QStringList kWords{
+        QStringLiteral("from"), QStringLiteral("where"),  QStringLiteral("group"), QStringLiteral("order"),
+        QStringLiteral("by"),   QStringLiteral("having"), QStringLiteral("and"),   QStringLiteral("or"),
+        QStringLiteral("not"),  QStringLiteral("in"),     QStringLiteral("is"),    QStringLiteral("as"),
+        QStringLiteral("when"), QStringLiteral("then"),   QStringLiteral("else"),  QStringLiteral("end"),
+        QStringLiteral("asc"),  QStringLiteral("desc"),   QStringLiteral("union"), QStringLiteral("select")};
     return kWords.contains(w);
 }
 
@@ -130,9 +129,9 @@ public:
     {
         QStringList parts;
         for (size_t k = from; k < to; ++k)
-            parts << (t_[k].kind == Token::Word || t_[k].kind == Token::Symbol ? t_[k].text : t_[k].kind == Token::String
-                                                                                      ? t_[k].text
-                                                                                      : t_[k].value);
+            parts << (t_[k].kind == Token::Word || t_[k].kind == Token::Symbol ? t_[k].text
+                      : t_[k].kind == Token::String                            ? t_[k].text
+                                                                               : t_[k].value);
         return parts.join(QLatin1Char(' '));
     }
 
@@ -320,9 +319,9 @@ private:
     {
         static const QStringList kAggregates{QStringLiteral("sum"), QStringLiteral("max"), QStringLiteral("min"),
                                              QStringLiteral("avg"), QStringLiteral("count")};
-        static const QStringList kFunctions{QStringLiteral("round"),     QStringLiteral("trunc"),
-                                            QStringLiteral("nvl"),       QStringLiteral("abs"),
-                                            QStringLiteral("to_char"),   QStringLiteral("to_number")};
+        static const QStringList kFunctions{QStringLiteral("round"),   QStringLiteral("trunc"),
+                                            QStringLiteral("nvl"),     QStringLiteral("abs"),
+                                            QStringLiteral("to_char"), QStringLiteral("to_number")};
         auto n = std::make_unique<Node>();
         n->name = name;
         if (kAggregates.contains(name)) {
@@ -344,10 +343,10 @@ private:
                 n->args.push_back(expression());
         }
         expect(")");
-        const size_t want = n->kind == Node::Aggregate || name == QLatin1String("abs") ||
-                                    name == QLatin1String("to_number")
-                                ? 1
-                                : name == QLatin1String("nvl") ? 2 : 0;
+        const size_t want =
+            n->kind == Node::Aggregate || name == QLatin1String("abs") || name == QLatin1String("to_number") ? 1
+            : name == QLatin1String("nvl")                                                                   ? 2
+                                                                                                             : 0;
         if ((want && n->args.size() != want) || n->args.empty() || n->args.size() > 2)
             throw DbError(QStringLiteral("ORA-00909: invalid number of arguments"));
         return n;
@@ -591,8 +590,7 @@ private:
                 const QString key = QString::number(qint64(a.number)) + QLatin1Char('|') + mask;
                 auto it = written_.constFind(key);
                 if (it == written_.constEnd())
-                    it = written_.insert(
-                        key, toChar(QDateTime::fromMSecsSinceEpoch(qint64(a.number), Qt::UTC), mask));
+                    it = written_.insert(key, toChar(QDateTime::fromMSecsSinceEpoch(qint64(a.number), Qt::UTC), mask));
                 return SqlValue::of(*it);
             }
             return SqlValue::of(fieldText(a));
@@ -708,7 +706,7 @@ GroupedSelect::GroupedSelect(const std::vector<Token> &tokens, const Ranges &ran
     });
 
     const bool aggregated = !groupBy_.empty() || std::any_of(items_.begin(), items_.end(),
-                                                              [](const NodePtr &n) { return hasAggregate(*n); });
+                                                             [](const NodePtr &n) { return hasAggregate(*n); });
     if (aggregated)
         for (const NodePtr &item : items_)
             checkGrouped(*item, grouped);
@@ -735,7 +733,7 @@ Result GroupedSelect::run(const ViewRows &view) const
 {
     const Evaluator ev;
     const bool aggregated = !groupBy_.empty() || std::any_of(items_.begin(), items_.end(),
-                                                              [](const NodePtr &n) { return hasAggregate(*n); });
+                                                             [](const NodePtr &n) { return hasAggregate(*n); });
     // Groups in the order their first rows came.
     std::vector<Group> groups;
     if (aggregated) {

@@ -10,10 +10,10 @@
 namespace tavimond::sim {
 namespace {
 
-
 bool isKeyword(const QString &word)
 {
-    static const char *const kKeywords[] = {"group", "order", "and", "or", "where", "having", "union", "from", "select"};
+    static const char *const kKeywords[] = {"group",  "order", "and",  "or",    "where",
+                                            "having", "union", "from", "select"};
     for (const char *k : kKeywords)
         if (word == QLatin1String(k))
             return true;
@@ -213,8 +213,8 @@ void cannotRead(const QString &what)
 {
     // The simulated instance knows each report's statement by its shape; an edit that
     // leaves the shape gets the error a database gives for a statement it cannot parse.
-    throw DbError(QStringLiteral("ORA-00900: invalid SQL statement (the simulated instance could not read %1)")
-                      .arg(what));
+    throw DbError(
+        QStringLiteral("ORA-00900: invalid SQL statement (the simulated instance could not read %1)").arg(what));
 }
 
 } // namespace tavimond::sim

@@ -37,10 +37,10 @@ private:
 // repository is first used: server.model().state<RepositoryShape>().statements = 20000.
 struct RepositoryShape {
     explicit RepositoryShape(Model &) {}
-    int days = 14;             // of snapshots before the clock's start
-    int intervalMinutes = 60;  // between snapshots
-    int statements = 40;       // distinct sql_ids in dba_hist_sqlstat
-    int instances = 2;         // of the one database; the third and later never restart
+    int days = 14;            // of snapshots before the clock's start
+    int intervalMinutes = 60; // between snapshots
+    int statements = 40;      // distinct sql_ids in dba_hist_sqlstat
+    int instances = 2;        // of the one database; the third and later never restart
 };
 
 // The workload repository of the simulated database: one database (one dbid) with two

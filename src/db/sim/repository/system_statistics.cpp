@@ -76,7 +76,8 @@ constexpr double kNotRecorded = std::numeric_limits<double>::quiet_NaN();
 
 } // namespace
 
-SystemStatistics::SystemStatistics(Model &model) : model_(model), repository_(model.state<Repository>()) {}
+SystemStatistics::SystemStatistics(Model &model) : model_(model), repository_(model.state<Repository>())
+{}
 
 const std::vector<SystemStatistics::Statistic> &SystemStatistics::statistics()
 {
@@ -182,8 +183,8 @@ void SystemStatistics::interval(const Repository::Snapshot &s, std::vector<doubl
     const int hour = covered.time().hour();
     const bool weekend = covered.date().dayOfWeek() >= 6;
     static const double kInstanceFactor[] = {1.0, 0.82, 0.9, 0.74};
-    const double load = dayCurve(hour) * (weekend ? 0.55 : 1.0) * kInstanceFactor[(s.instance - 1) % 4] *
-                        dice.between(0.85, 1.15);
+    const double load =
+        dayCurve(hour) * (weekend ? 0.55 : 1.0) * kInstanceFactor[(s.instance - 1) % 4] * dice.between(0.85, 1.15);
     auto noise = [&] { return dice.between(0.9, 1.1); };
     auto set = [&](Stat st, double v) { added[size_t(st)] = whole(v); };
 
@@ -206,8 +207,8 @@ void SystemStatistics::interval(const Repository::Snapshot &s, std::vector<doubl
     set(RmanCpu, rmanCpu);
 
     const Host host = hostOf(s.instance);
-    const double busy =
-        std::min(host.threads * secs * 100 * 0.97, ((dbCpu + backgroundCpu) / 1e6 * dice.between(1.15, 1.35) + secs * 0.3) * 100);
+    const double busy = std::min(host.threads * secs * 100 * 0.97,
+                                 ((dbCpu + backgroundCpu) / 1e6 * dice.between(1.15, 1.35) + secs * 0.3) * 100);
     set(BusyTime, busy);
     set(UserTime, busy * dice.between(0.78, 0.86));
     set(SysTime, busy * dice.between(0.08, 0.13));
@@ -299,8 +300,8 @@ std::vector<SystemStatistics::Capture> SystemStatistics::captures() const
         if (counters.empty() || since != s.startup) {
             // A new life of the instance: what it did from its startup to this
             // snapshot's beginning is counted at the same pace as this interval.
-            const double before = std::max(0.0, double(s.startup.msecsTo(s.begin))) /
-                                  std::max(1.0, double(s.begin.msecsTo(s.end)));
+            const double before =
+                std::max(0.0, double(s.startup.msecsTo(s.begin))) / std::max(1.0, double(s.begin.msecsTo(s.end)));
             counters.assign(all.size(), 0.0);
             for (size_t i = 0; i < all.size(); ++i)
                 counters[i] = whole(added[i] * before * 0.9);

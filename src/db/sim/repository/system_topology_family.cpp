@@ -50,7 +50,10 @@ public:
             cannotRead(QString::fromLatin1(what));
     }
     const Token *at(int i) const { return i >= 0 && size_t(i) < end_ ? &t_[size_t(i)] : nullptr; }
-    bool is(int i, const char *text) const { return at(i) && at(i)->kind != Token::String && at(i)->text == QLatin1String(text); }
+    bool is(int i, const char *text) const
+    {
+        return at(i) && at(i)->kind != Token::String && at(i)->text == QLatin1String(text);
+    }
 
     // The first token at depth 0 from `from` that reads `text`; end() when none.
     size_t topLevel(size_t from, const char *text) const
@@ -207,11 +210,10 @@ Result systemTopology(const Statement &s, Context &ctx)
         ranges.orderBegin = order + 2;
         ranges.orderEnd = t.size();
     }
-    const QStringList columns{QStringLiteral("INSTANCE_NUMBER"),     QStringLiteral("SNAP_ID"),
-                              QStringLiteral("BEGIN_INTERVAL_TIME"), QStringLiteral("END_INTERVAL_TIME"),
-                              QStringLiteral("ELA"),                 QStringLiteral("STAT_NAME"),
-                              QStringLiteral("DIFF_VAL"),            QStringLiteral("VALUE"),
-                              QStringLiteral("D.NAME")};
+    const QStringList columns{
+        QStringLiteral("INSTANCE_NUMBER"),   QStringLiteral("SNAP_ID"), QStringLiteral("BEGIN_INTERVAL_TIME"),
+        QStringLiteral("END_INTERVAL_TIME"), QStringLiteral("ELA"),     QStringLiteral("STAT_NAME"),
+        QStringLiteral("DIFF_VAL"),          QStringLiteral("VALUE"),   QStringLiteral("D.NAME")};
     const GroupedSelect select(t, ranges, columns, parameter);
 
     // Each branch's statistics, by index into the captures' values.
@@ -228,7 +230,8 @@ Result systemTopology(const Statement &s, Context &ctx)
     // The differences run over every snapshot of the repository, whatever the window.
     const std::vector<SystemStatistics::Capture> captures = ctx.model.state<SystemStatistics>().captures();
     const int instances = ctx.model.state<Repository>().instances();
-    std::vector<std::vector<double>> previous(static_cast<size_t>(instances)); // by instance: the last value of each selection
+    std::vector<std::vector<double>> previous(
+        static_cast<size_t>(instances)); // by instance: the last value of each selection
     std::vector<QDateTime> startup(static_cast<size_t>(instances));
     const double nan = std::nan("");
     const SqlValue database = SqlValue::of(Repository::databaseName());

@@ -35,13 +35,12 @@
 namespace tavimond {
 namespace {
 
-// The statement without its window, grouping and ordering: the figures of every
-// snapshot and instance, from five statistics tables side by side, each statistic's
-// difference from the snapshot before taken per instance and startup.
+// The statement's select list: the figures of one snapshot of one instance, from the
+// rows of the inline view below.
 //
 // "CPU Cores" and "Total Core Time" read NUM_VCPUS where the host reports it and
 // NUM_CPU_CORES where it does not (Linux hosts report no NUM_VCPUS).
-const char *const kTemplate = R"sql(select snap_id,
+const char *const kSelectList = R"sql(select snap_id,
        TO_CHAR(begin_interval_time,'DD/MON/YYYY HH24:MI'),
        TO_CHAR(end_interval_time,'DD/MON/YYYY HH24:MI'),
        d.name||instance_number,
@@ -89,55 +88,28 @@ const char *const kTemplate = R"sql(select snap_id,
                * (SELECT TO_NUMBER (VALUE) FROM v$parameter WHERE name = 'db_block_size'))
             + (SUM(CASE WHEN stat_name IN ('gcs messages sent','ges messages sent',
                                            'gcs msgs received','ges msgs received') THEN diff_val ELSE 0 END) * 200))
-            / 1024 / MAX (ela),3) "Estd Interconnect traffic (KB)"
-  from (
-select s.instance_number, s.snap_id,
-       s.begin_interval_time begin_interval_time, s.end_interval_time end_interval_time,
-       round((CAST (s.end_interval_time AS DATE) - CAST (s.begin_interval_time AS DATE)) * 24 * 3600) ela,
-       sy.stat_name stat_name,
-       (case when s.begin_interval_time = s.startup_time then sy.value
-             else sy.value - LAG (sy.value, 1) OVER (PARTITION BY sy.stat_id, s.dbid, s.instance_number, s.startup_time ORDER BY s.snap_id)
-        end)/1000000 diff_val,
-       sy.value value
-  from dba_hist_snapshot s, dba_hist_sys_time_model sy
- where s.dbid = sy.dbid(+) and s.instance_number = sy.instance_number(+) and s.snap_id = sy.snap_id(+)
-   and sy.stat_name in ('DB CPU','DB time','background cpu time','RMAN cpu time (backup/restore)')
-union all
-select s.instance_number, s.snap_id,
-       s.begin_interval_time begin_interval_time, s.end_interval_time end_interval_time,
-       round((CAST (s.end_interval_time AS DATE) - CAST (s.begin_interval_time AS DATE)) * 24 * 3600) ela,
-       os.stat_name stat_name,
-       (case when s.begin_interval_time = s.startup_time then os.value
-             else os.value - LAG (os.value, 1) OVER (PARTITION BY os.stat_id, s.dbid, s.instance_number, s.startup_time ORDER BY s.snap_id)
-        end)/100 diff_val,
-       os.value value
-  from dba_hist_snapshot s, dba_hist_osstat os
- where s.dbid = os.dbid(+) and s.instance_number = os.instance_number(+) and s.snap_id = os.snap_id(+)
-   and os.stat_name in ('BUSY_TIME','USER_TIME','SYS_TIME','NUM_CPUS','NUM_VCPUS','NUM_CPU_CORES','LOAD')
-union all
-select s.instance_number, s.snap_id,
-       s.begin_interval_time begin_interval_time, s.end_interval_time end_interval_time,
-       round((CAST (s.end_interval_time AS DATE) - CAST (s.begin_interval_time AS DATE)) * 24 * 3600) ela,
-       ps.name stat_name,
-       (case when s.begin_interval_time = s.startup_time then ps.value
-             else ps.value - LAG (ps.value, 1) OVER (PARTITION BY ps.name, s.dbid, s.instance_number, s.startup_time ORDER BY s.snap_id)
-        end) diff_val,
-       ps.value value
-  from dba_hist_snapshot s, dba_hist_pgastat ps
- where s.dbid = ps.dbid(+) and s.instance_number = ps.instance_number(+) and s.snap_id = ps.snap_id(+)
-   and ps.name in ('total PGA allocated')
-union all
-select s.instance_number, s.snap_id,
-       s.begin_interval_time begin_interval_time, s.end_interval_time end_interval_time,
-       round((CAST (s.end_interval_time AS DATE) - CAST (s.begin_interval_time AS DATE)) * 24 * 3600) ela,
-       ss.stat_name stat_name,
-       (case when s.begin_interval_time = s.startup_time then ss.value
-             else ss.value - LAG (ss.value, 1) OVER (PARTITION BY ss.stat_id, s.dbid, s.instance_number, s.startup_time ORDER BY s.snap_id)
-        end) diff_val,
-       ss.value value
-  from dba_hist_snapshot s, dba_hist_sysstat ss
- where s.dbid = ss.dbid(+) and s.instance_number = ss.instance_number(+) and s.snap_id = ss.snap_id(+)
-   and ss.stat_name in ('logons current','execute count','physical reads','physical writes',
+            / 1024 / MAX (ela),3) "Estd Interconnect traffic (KB)")sql";
+
+// A branch of the inline view: one statistics table beside the snapshots, each
+// statistic's difference from the snapshot before taken per instance and startup (the
+// value itself right after a startup), divided into seconds where it is a time.
+struct BranchSpec {
+    const char *table;
+    const char *alias;
+    const char *name; // the column that names the statistic
+    const char *key;  // the statistic's key in the partition
+    const char *divisor;
+    const char *names; // the statistics selected
+};
+
+const BranchSpec kBranches[] = {
+    {"dba_hist_sys_time_model", "sy", "stat_name", "stat_id", "/1000000",
+     "'DB CPU','DB time','background cpu time','RMAN cpu time (backup/restore)'"},
+    {"dba_hist_osstat", "os", "stat_name", "stat_id", "/100",
+     "'BUSY_TIME','USER_TIME','SYS_TIME','NUM_CPUS','NUM_VCPUS','NUM_CPU_CORES','LOAD'"},
+    {"dba_hist_pgastat", "ps", "name", "name", "", "'total PGA allocated'"},
+    {"dba_hist_sysstat", "ss", "stat_name", "stat_id", "",
+     R"sql('logons current','execute count','physical reads','physical writes',
                         'physical read total bytes','physical read bytes','physical write total bytes','physical write bytes',
                         'redo writes','redo size','redo blocks written',
                         'physical read IO requests','physical read total IO requests',
@@ -148,25 +120,37 @@ select s.instance_number, s.snap_id,
                         'bytes sent via SQL*Net to client','bytes received via SQL*Net from client',
                         'Estd Interconnect traffic','session logical reads',
                         'gc cr blocks received','gc current blocks received','gc cr blocks served','gc current blocks served',
-                        'gcs messages sent','ges messages sent')
-union all
-select s.instance_number, s.snap_id,
+                        'gcs messages sent','ges messages sent')sql"},
+    {"dba_hist_dlm_misc", "dm", "name", "name", "", "'gcs msgs received','ges msgs received'"},
+};
+
+const char *const kBranch = R"sql(select s.instance_number, s.snap_id,
        s.begin_interval_time begin_interval_time, s.end_interval_time end_interval_time,
        round((CAST (s.end_interval_time AS DATE) - CAST (s.begin_interval_time AS DATE)) * 24 * 3600) ela,
-       dm.name stat_name,
-       (case when s.begin_interval_time = s.startup_time then dm.value
-             else dm.value - LAG (dm.value, 1) OVER (PARTITION BY dm.name, s.dbid, s.instance_number, s.startup_time ORDER BY s.snap_id)
-        end) diff_val,
-       dm.value value
-  from dba_hist_snapshot s, dba_hist_dlm_misc dm
- where s.dbid = dm.dbid(+) and s.instance_number = dm.instance_number(+) and s.snap_id = dm.snap_id(+)
-   and dm.name in ('gcs msgs received','ges msgs received')
-order by instance_number,snap_id desc,stat_name
-  ), v$database d)sql";
+       %2.%3 stat_name,
+       (case when s.begin_interval_time = s.startup_time then %2.value
+             else %2.value - LAG (%2.value, 1) OVER (PARTITION BY %2.%4, s.dbid, s.instance_number, s.startup_time ORDER BY s.snap_id)
+        end)%5 diff_val,
+       %2.value value
+  from dba_hist_snapshot s, %1 %2
+ where s.dbid = %2.dbid(+) and s.instance_number = %2.instance_number(+) and s.snap_id = %2.snap_id(+)
+   and %2.%3 in (%6))sql";
 
+// The statement without its window, grouping and ordering.
 QStringList templateLines()
 {
-    return QString::fromUtf8(kTemplate).split(QLatin1Char('\n'));
+    QStringList lines = QString::fromUtf8(kSelectList).split(QLatin1Char('\n'));
+    lines << QStringLiteral("  from (");
+    for (const BranchSpec &b : kBranches) {
+        if (&b != kBranches)
+            lines << QStringLiteral("union all");
+        lines << QString::fromUtf8(kBranch)
+                     .arg(QLatin1String(b.table), QLatin1String(b.alias), QLatin1String(b.name), QLatin1String(b.key),
+                          QLatin1String(b.divisor), QLatin1String(b.names))
+                     .split(QLatin1Char('\n'));
+    }
+    lines << QStringLiteral("order by instance_number,snap_id desc,stat_name") << QStringLiteral("  ), v$database d");
+    return lines;
 }
 
 QStringList closingLines()

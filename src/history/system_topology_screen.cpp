@@ -398,6 +398,7 @@ void SystemTopologyScreen::buildStatisticsTab()
     instid_combo = new QComboBox(tab);
     instid_combo->setObjectName(QStringLiteral("instid_combo"));
     instid_combo->setEditable(true);
+    instid_combo->setInsertPolicy(QComboBox::NoInsert); // typing chooses, it adds no instance
     instid_combo->setMinimumWidth(120);
     bar->addWidget(instid_combo);
     bar->addSpacing(16);
@@ -539,9 +540,7 @@ void SystemTopologyScreen::Button66Click()
     ResultGrid &grid = *systopgrid->grid();
     {
         ResultGrid::Batch batch(grid);
-        grid.setRowCount(2);
-        grid.clearRow(0);
-        grid.clearRow(1);
+        grid.empty();
         grid.setHeaders(headers());
     }
     {

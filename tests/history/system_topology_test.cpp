@@ -319,8 +319,10 @@ TEST_F(SystemTopology, EveryChartGetsASeriesPerInstanceAndTheComboSwitchesThemAl
     // A text that names no instance hides every series.
     combo().lineEdit()->selectAll();
     QTest::keyClicks(combo().lineEdit(), "TAVIDB9");
+    QTest::keyClick(combo().lineEdit(), Qt::Key_Return);
     for (const auto &[name, header] : kChartColumns)
         EXPECT_TRUE(active(chart(name)).isEmpty()) << name;
+    EXPECT_EQ(combo().count(), 2);
 
     // A second retrieve starts afresh: no series or item twice.
     retrieve();
@@ -380,6 +382,7 @@ TEST_F(SystemTopology, ASnapshotWithoutLogonsStopsTheQueryWithTheDatabasesError)
     EXPECT_EQ(combo().count(), 0);
     EXPECT_EQ(h.screen.currentIndex(), 0);
     EXPECT_TRUE(h.widget<QLabel>("systopmess").isVisible());
+    h.shoot("system_topology_error.png");
 }
 
 TEST_F(SystemTopology, AfterAPartialDrawTheComboSkipsChartsWithoutThatSeries)

@@ -214,18 +214,7 @@ private:
         return n;
     }
 
-    size_t closing(size_t open) const
-    {
-        int depth = 0;
-        for (size_t k = open; k < end_; ++k) {
-            if (t_[k].kind == Token::String)
-                continue;
-            depth += word(t_[k]) == QLatin1String("(") ? 1 : word(t_[k]) == QLatin1String(")") ? -1 : 0;
-            if (depth == 0)
-                return k;
-        }
-        throw DbError(QStringLiteral("ORA-00907: missing right parenthesis"));
-    }
+    size_t closing(size_t open) const { return closingParenthesis(t_, open, end_); }
 
     NodePtr primary()
     {
@@ -663,6 +652,19 @@ void readList(Reader &reader, Each each)
 }
 
 } // namespace
+
+size_t closingParenthesis(const std::vector<Token> &tokens, size_t open, size_t end)
+{
+    int depth = 0;
+    for (size_t k = open; k < end; ++k) {
+        if (tokens[k].kind == Token::String)
+            continue;
+        depth += tokens[k].text == QLatin1String("(") ? 1 : tokens[k].text == QLatin1String(")") ? -1 : 0;
+        if (depth == 0)
+            return k;
+    }
+    throw DbError(QStringLiteral("ORA-00907: missing right parenthesis"));
+}
 
 QString fieldText(const SqlValue &v)
 {

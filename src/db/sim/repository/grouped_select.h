@@ -75,6 +75,9 @@ private:
     QStringList headings_;
 };
 
+// The ")" that closes the "(" at tokens[open], before `end`; raises ORA-00907 when none does.
+size_t closingParenthesis(const std::vector<Token> &tokens, size_t open, size_t end);
+
 // A value as a field's text: numbers as the database writes them, times as
 // timestampText, NULL as the empty text.
 QString fieldText(const SqlValue &v);

@@ -68,18 +68,7 @@ public:
         }
         return end_;
     }
-    size_t closing(size_t open) const
-    {
-        int depth = 0;
-        for (size_t i = open; i < end_; ++i) {
-            if (t_[i].kind == Token::String)
-                continue;
-            depth += t_[i].text == QLatin1String("(") ? 1 : t_[i].text == QLatin1String(")") ? -1 : 0;
-            if (depth == 0)
-                return i;
-        }
-        throw DbError(QStringLiteral("ORA-00907: missing right parenthesis"));
-    }
+    size_t closing(size_t open) const { return closingParenthesis(t_, open, end_); }
     size_t end() const { return end_; }
 
 private:

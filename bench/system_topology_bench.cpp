@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -37,7 +38,10 @@ struct Week {
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
                                  Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
         screen = std::make_unique<SystemTopologyScreen>(ScreenContext{cnn, settings});
-        screen->findChild<QLineEdit *>(QStringLiteral("systdays"))->setText(QStringLiteral("7"));
+        // The seven days before the clock's start: 7 x 24 snapshots of each instance.
+        screen->findChild<QRadioButton *>(QStringLiteral("systrangerb"))->setChecked(true);
+        screen->findChild<QLineEdit *>(QStringLiteral("systfrom"))->setText(QStringLiteral("23/NOV/2026 08:00:00"));
+        screen->findChild<QLineEdit *>(QStringLiteral("systto"))->setText(QStringLiteral("30/NOV/2026 08:01:00"));
         screen->resize(1142, 698);
         screen->show();
         QApplication::processEvents();

@@ -16,6 +16,7 @@ void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -32,6 +33,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSecurityFamilies(out);
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);
+    registerSystemTopologyFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -19,6 +19,7 @@ void registerFileStatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -38,6 +39,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSecurityFamilies(out);
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);
+    registerSystemTopologyFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -32,7 +32,7 @@ public:
 };
 QuietSink quiet;
 
-const char *const kCharts[] = {"reads_graph",    "writes_graph",      "readtime_graph",
+const char *const kCharts[] = {"reads_graph",     "writes_graph",      "readtime_graph",
                                "writetime_graph", "readtimeavg_graph", "writetimeavg_graph"};
 
 // The screen on a repository of a week of 15-minute snapshots of 20 datafiles, shown.

@@ -65,8 +65,9 @@ void paint(QWidget &w)
 struct Session {
     Session()
     {
-        cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
-                                 tavimond::Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
+        cnn.setConnectionString(
+            {QStringLiteral("Provider=Simulated;"),
+             tavimond::Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
     }
     BenchSettings settings;
     Connection cnn;

@@ -53,8 +53,8 @@ QString daysText(const QString &typed)
     static const QRegularExpression number(QStringLiteral("^(\\d+(\\.\\d*)?|\\.\\d+)$"));
     const QString t = typed.trimmed();
     if (!number.match(t).hasMatch())
-        throw Error(QStringLiteral("Days must be a number of days, 0 or more (such as 1 or 0.5); '%1' is not.")
-                        .arg(typed));
+        throw Error(
+            QStringLiteral("Days must be a number of days, 0 or more (such as 1 or 0.5); '%1' is not.").arg(typed));
     return t;
 }
 
@@ -86,8 +86,8 @@ AdvisorScreen::AdvisorScreen(ScreenContext context, QWidget *parent)
     // Results: the grid over the detail fields.
     auto *results = new QVBoxLayout(ui_->TabSheet73);
     results->addWidget(new QLabel(QStringLiteral("Performance Recommendations"), ui_->TabSheet73));
-    adv_grid = new GridView(new ResultGrid(int(std::size(kDetails)), this), QStringLiteral("adv_grid"),
-                            ui_->TabSheet73);
+    adv_grid =
+        new GridView(new ResultGrid(int(std::size(kDetails)), this), QStringLiteral("adv_grid"), ui_->TabSheet73);
     results->addWidget(adv_grid, 3);
     auto *fields = new QGridLayout;
     for (const Detail &d : kDetails) {

@@ -32,11 +32,11 @@ namespace {
 
 const QStringList &headers()
 {
-    static const QStringList h{QStringLiteral("Snap ID"),          QStringLiteral("Begin Interval"),
-                               QStringLiteral("End Interval"),     QStringLiteral("Filename"),
-                               QStringLiteral("Read Count"),       QStringLiteral("Total Read Time"),
-                               QStringLiteral("Write Count"),      QStringLiteral("Total Write Time"),
-                               QStringLiteral("Avg Read time"),    QStringLiteral("Avg Write Time")};
+    static const QStringList h{QStringLiteral("Snap ID"),       QStringLiteral("Begin Interval"),
+                               QStringLiteral("End Interval"),  QStringLiteral("Filename"),
+                               QStringLiteral("Read Count"),    QStringLiteral("Total Read Time"),
+                               QStringLiteral("Write Count"),   QStringLiteral("Total Write Time"),
+                               QStringLiteral("Avg Read time"), QStringLiteral("Avg Write Time")};
     return h;
 }
 
@@ -120,8 +120,8 @@ DatafileStatsScreen::DatafileStatsScreen(ScreenContext context, QWidget *parent)
     auto *windowLayout = new QGridLayout(windowBox);
     windowLayout->setContentsMargins(0, 0, 0, 0);
     window_ = addSnapshotWindow(windowLayout, 0, 0,
-                                {QStringLiteral("RadioButton27"), QStringLiteral("dfdayret"), QStringLiteral("dffromto"),
-                                 QStringLiteral("dfdatefrom"), QStringLiteral("dfdateto")});
+                                {QStringLiteral("RadioButton27"), QStringLiteral("dfdayret"),
+                                 QStringLiteral("dffromto"), QStringLiteral("dfdatefrom"), QStringLiteral("dfdateto")});
     controls->addWidget(windowBox, 1, 1, 2, 4);
     controls->setColumnStretch(5, 1);
     retrieve->addLayout(controls);
@@ -151,20 +151,19 @@ DatafileStatsScreen::DatafileStatsScreen(ScreenContext context, QWidget *parent)
         chart->setTitle(QLatin1String(spec.title));
         chart->setLegendStyle(LegendStyle::Series);
         auto *view = new ChartView(chart, QLatin1String(spec.name), results);
-        new ChartPlotButtons(chart,
-                             {QLatin1String(spec.buttons[0]), QLatin1String(spec.buttons[1]),
-                              QLatin1String(spec.buttons[2])},
-                             view);
+        new ChartPlotButtons(
+            chart, {QLatin1String(spec.buttons[0]), QLatin1String(spec.buttons[1]), QLatin1String(spec.buttons[2])},
+            view);
         chartArea->addWidget(view, spec.top ? 0 : 1, 0);
         charts_ << FileChart{chart, view, spec.column};
     }
     chartArea->setRowStretch(0, 1);
     chartArea->setRowStretch(1, 1);
     resultsLayout->addLayout(chartArea, 1);
-    lists_ = new DisplayHideLists({QStringLiteral("filedispbox"), QStringLiteral("filehidebox"),
-                                   QStringLiteral("filesdisp"), QStringLiteral("fileshide"),
-                                   QStringLiteral("fileadisp"), QStringLiteral("fileahide")},
-                                  results);
+    lists_ =
+        new DisplayHideLists({QStringLiteral("filedispbox"), QStringLiteral("filehidebox"), QStringLiteral("filesdisp"),
+                              QStringLiteral("fileshide"), QStringLiteral("fileadisp"), QStringLiteral("fileahide")},
+                             results);
     QList<Chart *> models;
     for (const FileChart &c : charts_)
         models << c.chart;
@@ -220,8 +219,9 @@ QStringList DatafileStatsScreen::scriptLines() const
           << differenceLines(QStringLiteral("READTIM"), QStringLiteral("Phy_Read_Time, "), false)
           << differenceLines(QStringLiteral("PHYBLKWRT"), QStringLiteral(" Phy_Writes, "), false)
           << differenceLines(QStringLiteral("WRITETIM"), QStringLiteral("Phy_Write_Time "), true);
-    lines << QStringLiteral("from ") << QStringLiteral("dba_hist_filestatxs, ") << QStringLiteral("dba_hist_snapshot nm ")
-          << QStringLiteral("where ") << QStringLiteral("dba_hist_filestatxs.snap_id = nm.snap_id  ")
+    lines << QStringLiteral("from ") << QStringLiteral("dba_hist_filestatxs, ")
+          << QStringLiteral("dba_hist_snapshot nm ") << QStringLiteral("where ")
+          << QStringLiteral("dba_hist_filestatxs.snap_id = nm.snap_id  ")
           // Each file's row meets its own instance's snapshot row, not every instance's.
           << QStringLiteral("and dba_hist_filestatxs.dbid = nm.dbid ")
           << QStringLiteral("and dba_hist_filestatxs.instance_number = nm.instance_number ");

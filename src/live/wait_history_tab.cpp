@@ -93,8 +93,8 @@ WaitHistoryTab::WaitHistoryTab(const PartContext &context)
     auto *windowLayout = new QGridLayout(windowBox);
     windowLayout->setContentsMargins(0, 0, 0, 0);
     window_ = addSnapshotWindow(windowLayout, 0, 0,
-                                {QStringLiteral("RadioButton7"), QStringLiteral("wait_days"), QStringLiteral("wait_rad2"),
-                                 QStringLiteral("wait_from"), QStringLiteral("wait_to")});
+                                {QStringLiteral("RadioButton7"), QStringLiteral("wait_days"),
+                                 QStringLiteral("wait_rad2"), QStringLiteral("wait_from"), QStringLiteral("wait_to")});
     bar->addWidget(windowBox);
     wait_mds = new QCheckBox(QStringLiteral("Maintain Dynamic Script"), this);
     wait_mds->setObjectName(QStringLiteral("wait_mds"));
@@ -119,10 +119,10 @@ WaitHistoryTab::WaitHistoryTab(const PartContext &context)
     layout->addLayout(stack, 3);
     gridView_->hide();
 
-    lists_ = new DisplayHideLists({QStringLiteral("eventdisplay"), QStringLiteral("eventhide"),
-                                   QStringLiteral("Button6"), QStringLiteral("Button7"), QStringLiteral("Button8"),
-                                   QStringLiteral("Button9")},
-                                  this);
+    lists_ =
+        new DisplayHideLists({QStringLiteral("eventdisplay"), QStringLiteral("eventhide"), QStringLiteral("Button6"),
+                              QStringLiteral("Button7"), QStringLiteral("Button8"), QStringLiteral("Button9")},
+                             this);
     lists_->setCharts({WaitHistGraph, WaitHistGraphtime});
     lists_->setMaximumHeight(150);
     layout->addWidget(lists_, 1);
@@ -152,7 +152,8 @@ QList<GridHeaders> WaitHistoryTab::gridHeaders() const
 
 QStringList WaitHistoryTab::scriptLines() const
 {
-    return historyLines(QStringLiteral("DD/MON/YYYY HH24:MI:SS"), QStringLiteral("       from dba_hist_snapshot where "),
+    return historyLines(QStringLiteral("DD/MON/YYYY HH24:MI:SS"),
+                        QStringLiteral("       from dba_hist_snapshot where "),
                         snapshotWindowLines(window_, QString(), QStringLiteral(" and ")));
 }
 

@@ -125,9 +125,8 @@ TEST_F(Advisor, TheScriptForTheLastDaysOrAFromToWindowAndTheRowsOfTheCompletedTa
     ASSERT_EQ(fromTo.size(), 14);
     EXPECT_EQ(memoLines(h.memo("adv_memo")), fromTo);
     EXPECT_EQ(h.sim.server.statements().last(), fromTo.join('\n'));
-    const QList<QStringList> window =
-        rowsFromTheModel(model, QDateTime(QDate(2026, 11, 30), QTime(2, 0), Qt::UTC),
-                         QDateTime(QDate(2026, 11, 30), QTime(9, 30), Qt::UTC));
+    const QList<QStringList> window = rowsFromTheModel(model, QDateTime(QDate(2026, 11, 30), QTime(2, 0), Qt::UTC),
+                                                       QDateTime(QDate(2026, 11, 30), QTime(9, 30), Qt::UTC));
     ASSERT_GT(window.size(), 5);
     shown = rowsOf(grid());
     shown.removeLast();

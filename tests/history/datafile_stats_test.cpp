@@ -18,7 +18,7 @@ using namespace tavimond::test;
 
 namespace {
 
-const char *const kCharts[] = {"reads_graph",    "writes_graph",      "readtime_graph",
+const char *const kCharts[] = {"reads_graph",     "writes_graph",      "readtime_graph",
                                "writetime_graph", "readtimeavg_graph", "writetimeavg_graph"};
 
 class DatafileStats : public ::testing::Test {
@@ -182,7 +182,8 @@ TEST_F(DatafileStats, EachRowHoldsItsInstancesDifferencesAndTheAveragesOfThem)
     // Instance 2 restarted at 09:01: its first snapshot after holds its counters as they
     // stand, each larger than a difference of that hour would be on instance 1.
     const auto &files = model.state<sim::FileStatHistory>().files();
-    const auto &app = *std::find_if(files.begin(), files.end(), [](const auto &f) { return f.tablespace == "APP_DATA"; });
+    const auto &app =
+        *std::find_if(files.begin(), files.end(), [](const auto &f) { return f.tablespace == "APP_DATA"; });
     int restart = 0;
     for (int r = 1; r < grid().rowCount(); ++r)
         if (grid().cell(1, r) == "30-NOV-2026 09:01" && grid().cell(3, r) == app.name)
@@ -293,7 +294,8 @@ TEST_F(DatafileStats, TheFileAddedMidWindowHasItsFirstBarUnderItsOwnSnapshot)
     ASSERT_NE(added, files.end());
     const auto firstSnapshot = [&] {
         for (const auto &s : model.state<sim::Repository>().snapshots())
-            if (s.instance == 1 && s.begin >= model.now().addDays(-1) && model.state<sim::FileStatHistory>().at(s, *added))
+            if (s.instance == 1 && s.begin >= model.now().addDays(-1) &&
+                model.state<sim::FileStatHistory>().at(s, *added))
                 return s;
         return sim::Repository::Snapshot{};
     }();

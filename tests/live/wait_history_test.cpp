@@ -65,13 +65,9 @@ QStringList script(const QString &mask, const QString &snapshotLine, const QStri
                       "        max(to_char((trunc(begin_interval_time, 'mi')),'" + mask + "')) as start_time,",
                       "        max(to_char((trunc(end_interval_time, 'mi')),'" + mask + "')) as end_time",
                       snapshotLine};
-    return lines + window +
-           QStringList{"        group by snap_id  ",
-                       "        ) s ",
-                       "where s.snap_id = x.snap_id ",
-                       "group by s.snap_id,s.start_time, ",
-                       "instance_number||':'||event_name  ",
-                       "order by s.snap_id "};
+    return lines + window + QStringList{"        group by snap_id  ",         "        ) s ",
+                                        "where s.snap_id = x.snap_id ",       "group by s.snap_id,s.start_time, ",
+                                        "instance_number||':'||event_name  ", "order by s.snap_id "};
 }
 
 // What the repository kept of one key in the snapshots that began since `from`: the
@@ -131,10 +127,10 @@ TEST_F(WaitHistory, TheStartUpScriptTheDaysScriptAndTheFromToScript)
     h.widget<QLineEdit>("wait_from").setText("30/NOV/2026 08:00:00");
     h.widget<QLineEdit>("wait_to").setText("30/nov/2026 11:30:00");
     acquire();
-    const QStringList fromTo = script(
-        "DD/MON/YYYY HH24:MI:SS", "       from dba_hist_snapshot where ",
-        {"begin_interval_time >= to_date('30/NOV/2026 08:00:00','DD/MON/YYYY HH24:MI:SS')",
-         " and end_interval_time <=   to_date('30/nov/2026 11:30:00','DD/MON/YYYY HH24:MI:SS')"});
+    const QStringList fromTo =
+        script("DD/MON/YYYY HH24:MI:SS", "       from dba_hist_snapshot where ",
+               {"begin_interval_time >= to_date('30/NOV/2026 08:00:00','DD/MON/YYYY HH24:MI:SS')",
+                " and end_interval_time <=   to_date('30/nov/2026 11:30:00','DD/MON/YYYY HH24:MI:SS')"});
     EXPECT_EQ(memoLines(h.memo("wtsqlhisttxt")), fromTo);
     EXPECT_EQ(h.sim.server.statements().last(), fromTo.join('\n'));
     // Three snapshots, 08:00 to 11:00; each shows the latest begin of its instances, and

@@ -62,10 +62,11 @@ Result advisorReport(const Statement &s, Context &ctx)
                     continue;
                 for (const AdvisorHistory::Action &a : task.actions)
                     if (a.recId == r.recId)
-                        rows.push_back({r.rank, r.benefit,
-                                        {dateText(task.executionEnd), f.type, QString::number(f.impact),
-                                         QString::number(r.rank), r.type, f.message, a.command, a.message,
-                                         number(r.benefit), r.benefitType}});
+                        rows.push_back(
+                            {r.rank,
+                             r.benefit,
+                             {dateText(task.executionEnd), f.type, QString::number(f.impact), QString::number(r.rank),
+                              r.type, f.message, a.command, a.message, number(r.benefit), r.benefitType}});
             }
     }
     // Rank ascending, then benefit descending; under "desc" Oracle puts NULLs first.
@@ -76,10 +77,10 @@ Result advisorReport(const Statement &s, Context &ctx)
             return !a.benefit.has_value();
         return a.benefit.value_or(0) > b.benefit.value_or(0);
     });
-    auto table = std::make_shared<Table>(
-        QStringList{QStringLiteral("EXECUTION_END"), QStringLiteral("TYPE"), QStringLiteral("IMPACT"),
-                    QStringLiteral("RANK"), QStringLiteral("TYPE"), QStringLiteral("MESSAGE"), QStringLiteral("COMMAND"),
-                    QStringLiteral("MESSAGE"), QStringLiteral("BENEFIT"), QStringLiteral("BENEFIT_TYPE")});
+    auto table = std::make_shared<Table>(QStringList{
+        QStringLiteral("EXECUTION_END"), QStringLiteral("TYPE"), QStringLiteral("IMPACT"), QStringLiteral("RANK"),
+        QStringLiteral("TYPE"), QStringLiteral("MESSAGE"), QStringLiteral("COMMAND"), QStringLiteral("MESSAGE"),
+        QStringLiteral("BENEFIT"), QStringLiteral("BENEFIT_TYPE")});
     for (const Row &r : rows)
         table->addRow(r.cells);
     return table;
@@ -126,8 +127,7 @@ Table recommendationRows(Context &ctx)
     for (const AdvisorHistory::Task &task : allTasks(ctx))
         for (const AdvisorHistory::Recommendation &r : task.recommendations)
             t.addRow({task.owner, QString::number(task.taskId), task.name, QString::number(r.recId),
-                      QString::number(r.findingId), r.type, QString::number(r.rank), r.benefitType,
-                      number(r.benefit)});
+                      QString::number(r.findingId), r.type, QString::number(r.rank), r.benefitType, number(r.benefit)});
     return t;
 }
 

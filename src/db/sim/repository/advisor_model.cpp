@@ -85,7 +85,8 @@ private:
 
 } // namespace
 
-AdvisorHistory::AdvisorHistory(Model &model) : model_(model) {}
+AdvisorHistory::AdvisorHistory(Model &model) : model_(model)
+{}
 
 std::vector<AdvisorHistory::Task> AdvisorHistory::tasks() const
 {
@@ -96,8 +97,9 @@ std::vector<AdvisorHistory::Task> AdvisorHistory::tasks() const
         t.executionStart = t.created;
         t.executionEnd = t.created.addSecs(t.advisor == QLatin1String("ADDM") ? 12 + d.below(80) : 300 + d.below(600));
         const double fate = mayFail ? d.uniform() : 1.0;
-        t.status = fate < 0.015 ? QStringLiteral("ERROR") : fate < 0.04 ? QStringLiteral("INTERRUPTED")
-                                                                        : QStringLiteral("COMPLETED");
+        t.status = fate < 0.015  ? QStringLiteral("ERROR")
+                   : fate < 0.04 ? QStringLiteral("INTERRUPTED")
+                                 : QStringLiteral("COMPLETED");
         if (t.executionEnd > now) {
             t.status = QStringLiteral("EXECUTING");
             t.executionEnd = QDateTime();
@@ -105,10 +107,11 @@ std::vector<AdvisorHistory::Task> AdvisorHistory::tasks() const
         out.push_back(std::move(t));
     };
     const std::vector<Repository::Snapshot> snapshots = repository.snapshots();
+    const qint64 stride = repository.instances() + 1; // ids of an interval: its analyses, then the segment advisor's
     for (size_t k = 0; k < snapshots.size(); ++k) {
         const Repository::Snapshot &s = snapshots[k];
         Task t;
-        t.taskId = kFirstTaskId + qint64(s.index) * 3 + (s.instance - 1);
+        t.taskId = kFirstTaskId + qint64(s.index) * stride + (s.instance - 1);
         t.owner = QStringLiteral("SYS");
         t.name = QStringLiteral("ADDM:%1_%2_%3").arg(Repository::kDbid).arg(s.instance).arg(s.snapId);
         t.advisor = QStringLiteral("ADDM");
@@ -120,7 +123,7 @@ std::vector<AdvisorHistory::Task> AdvisorHistory::tasks() const
         const QDateTime boundary = repository.boundary(s.index);
         if (lastOfIndex && boundary.time().hour() == 22 && boundary.time().minute() == 0) {
             Task a;
-            a.taskId = kFirstTaskId + qint64(s.index) * 3 + 2;
+            a.taskId = kFirstTaskId + qint64(s.index) * stride + stride - 1;
             a.owner = QStringLiteral("SYS");
             a.created = boundary.addSecs(120);
             a.name = QStringLiteral("SYS_AUTO_SPCADV_") + a.created.toString(QStringLiteral("mmsshhddMMyyyy"));
@@ -135,10 +138,11 @@ std::vector<AdvisorHistory::Task> AdvisorHistory::tasks() const
 AdvisorHistory::Origin AdvisorHistory::originOf(qint64 taskId) const
 {
     const qint64 n = taskId - kFirstTaskId;
+    const qint64 stride = model_.state<Repository>().instances() + 1;
     Origin o;
-    o.index = int(n / 3);
-    o.segmentAdvisor = n % 3 == 2;
-    o.instance = o.segmentAdvisor ? 0 : int(n % 3) + 1;
+    o.index = int(n / stride);
+    o.segmentAdvisor = n % stride == stride - 1;
+    o.instance = o.segmentAdvisor ? 0 : int(n % stride) + 1;
     return o;
 }
 
@@ -211,8 +215,7 @@ void AdvisorHistory::addmDetails(Task &task, const Repository::Snapshot &snapsho
     }
     // Slow I/O: ADDM gives no estimate of what better disks would save. It was found on
     // instance 1 three hours before the clock started, and now and then besides.
-    const bool slowDisks = snapshot.instance == 1 &&
-                           snapshot.end.secsTo(Model::start()) >= 3 * 3600 &&
+    const bool slowDisks = snapshot.instance == 1 && snapshot.end.secsTo(Model::start()) >= 3 * 3600 &&
                            snapshot.end.secsTo(Model::start()) < 3 * 3600 + repository.intervalSeconds();
     if (slowDisks || d.chance(0.06)) {
         const int f = b.finding(QStringLiteral("PROBLEM"), share(dbTime, 0.1, 0.3, d), kDbTime,
@@ -226,8 +229,9 @@ void AdvisorHistory::addmDetails(Task &task, const Repository::Snapshot &snapsho
     }
     if (d.chance(snapshot.instance == 2 ? 0.25 : 0.08)) {
         const qint64 impact = share(dbTime, 0.04, 0.15, d);
-        const int f = b.finding(QStringLiteral("PROBLEM"), impact, kDbTime,
-                                QStringLiteral("The SGA was inadequately sized, causing additional I/O or hard parses."));
+        const int f =
+            b.finding(QStringLiteral("PROBLEM"), impact, kDbTime,
+                      QStringLiteral("The SGA was inadequately sized, causing additional I/O or hard parses."));
         const int rec = b.recommendation(f, QStringLiteral("DB Configuration"), share(impact, 0.6, 0.9, d), kDbTime);
         b.action(rec, QStringLiteral("ALTER PARAMETER"),
                  QStringLiteral("Increase the size of the SGA by setting the parameter \"sga_target\" to %1 M.")
@@ -267,8 +271,9 @@ void AdvisorHistory::addmDetails(Task &task, const Repository::Snapshot &snapsho
                                 QStringLiteral("Individual database segments responsible for significant \"User I/O\" "
                                                "were found."));
         const int rec = b.recommendation(f, QStringLiteral("Segment Tuning"), share(impact, 0.7, 1.0, d), kDbTime);
-        b.action(rec, QStringLiteral("RUN SEGMENT ADVISOR"),
-                 QStringLiteral("Run \"Segment Advisor\" on TABLE \"%1.%2\" with object ID %3.").arg(owner, name).arg(id));
+        b.action(
+            rec, QStringLiteral("RUN SEGMENT ADVISOR"),
+            QStringLiteral("Run \"Segment Advisor\" on TABLE \"%1.%2\" with object ID %3.").arg(owner, name).arg(id));
         b.action(rec, kUndefined,
                  QStringLiteral("Investigate application logic involving I/O on TABLE \"%1.%2\" with object ID %3.")
                      .arg(owner, name)

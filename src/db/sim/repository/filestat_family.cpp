@@ -52,7 +52,8 @@ qint64 difference(qint64 x, const std::optional<qint64> &previous)
 
 Result fileStatistics(const Statement &s, Context &ctx)
 {
-    const std::optional<QString> beginMask = s.stringAfter(QStringLiteral("(select nm.snap_id, to_char(begin_interval_time,"));
+    const std::optional<QString> beginMask =
+        s.stringAfter(QStringLiteral("(select nm.snap_id, to_char(begin_interval_time,"));
     const std::optional<QString> endMask = s.stringAfter(QStringLiteral("begintime, to_char(end_interval_time,"));
     if (!s.has(QStringLiteral("select snap_id,begintime,endtime,filename,sum(Phy_Reads),sum(Phy_Read_Time),"
                               "sum(Phy_Writes),sum(Phy_write_time) from")) ||
@@ -98,7 +99,7 @@ Result fileStatistics(const Statement &s, Context &ctx)
     for (const FileStatHistory::File &file : history.files()) {
         if (!likeMatch(file.name, *pattern))
             continue;
-        for (int instance = 1; instance <= Repository::kInstances; ++instance) {
+        for (int instance = 1; instance <= repository.instances(); ++instance) {
             std::optional<FileStatHistory::Figures> previous;
             for (size_t k = 0; k < snapshots.size(); ++k) {
                 const Repository::Snapshot &snap = snapshots[k];
@@ -107,7 +108,8 @@ Result fileStatistics(const Statement &s, Context &ctx)
                 const auto figures = history.at(snap, file);
                 if (!figures)
                     continue;
-                const QString key = QStringLiteral("%1|%2|%3|%4").arg(snap.snapId).arg(beginTexts[k], endTexts[k], file.name);
+                const QString key =
+                    QStringLiteral("%1|%2|%3|%4").arg(snap.snapId).arg(beginTexts[k], endTexts[k], file.name);
                 auto at = groupOf.find(key);
                 if (at == groupOf.end()) {
                     at = groupOf.insert(key, groups.size());
@@ -115,9 +117,9 @@ Result fileStatistics(const Statement &s, Context &ctx)
                 }
                 Group &g = groups[at.value()];
                 for (size_t c = 0; c < std::size(kCounters); ++c)
-                    g.sums[c] += difference((*figures).*kCounters[c].field,
-                                            previous ? std::optional<qint64>((*previous).*kCounters[c].field)
-                                                     : std::nullopt);
+                    g.sums[c] +=
+                        difference((*figures).*kCounters[c].field,
+                                   previous ? std::optional<qint64>((*previous).*kCounters[c].field) : std::nullopt);
                 previous = figures;
             }
         }

@@ -35,9 +35,9 @@ public:
         int fileId = 0;
         QString tablespace;
         QString name;
-        QDateTime created; // null: before the repository's first snapshot
-        double readsPerSecond[Repository::kInstances] = {0, 0};
-        double writesPerSecond[Repository::kInstances] = {0, 0};
+        QDateTime created;                  // null: before the repository's first snapshot
+        std::vector<double> readsPerSecond; // by instance - 1
+        std::vector<double> writesPerSecond;
         double readCentisecondsPerBlock = 0;
         double writeCentisecondsPerBlock = 0;
         double phase = 0;

@@ -25,7 +25,8 @@ Result eventHistory(const Statement &s, Context &ctx)
     if (!s.has(QStringLiteral("(select snap_id, instance_number, event_name, total_waits, time_waited_micro from "
                               "dba_hist_system_event) x")))
         cannotRead(QStringLiteral("the events"));
-    const std::optional<QString> mask = s.stringAfter(QStringLiteral("max(to_char((trunc(begin_interval_time, 'mi')),"));
+    const std::optional<QString> mask =
+        s.stringAfter(QStringLiteral("max(to_char((trunc(begin_interval_time, 'mi')),"));
     if (!mask)
         cannotRead(QStringLiteral("the start time"));
     if (!s.hasAll({"group by snap_id ) s where s.snap_id = x.snap_id",
@@ -48,16 +49,15 @@ Result eventHistory(const Statement &s, Context &ctx)
             kept = text;
     }
 
-    auto table = std::make_shared<Table>(QStringList{QStringLiteral("START_TIME"),
-                                                     QStringLiteral("INSTANCE_NUMBER||':'||EVENT_NAME"),
-                                                     QStringLiteral("SUM(NVL(TOTAL_WAITS,0))"),
-                                                     QStringLiteral("SUM(NVL(TIME_WAITED_MICRO,0))")});
+    auto table = std::make_shared<Table>(
+        QStringList{QStringLiteral("START_TIME"), QStringLiteral("INSTANCE_NUMBER||':'||EVENT_NAME"),
+                    QStringLiteral("SUM(NVL(TOTAL_WAITS,0))"), QStringLiteral("SUM(NVL(TIME_WAITED_MICRO,0))")});
     const std::vector<SystemEventHistory::Event> &events = history.events();
-    QStringList keys[Repository::kInstances];
-    for (int i = 0; i < Repository::kInstances; ++i)
+    std::vector<QStringList> keys(size_t(repository.instances()));
+    for (int i = 0; i < repository.instances(); ++i)
         for (const SystemEventHistory::Event &e : events)
-            keys[i] << QString::number(i + 1) + QLatin1Char(':') + e.name;
-    table->cells.reserve(qsizetype(startTimes.size() * events.size() * Repository::kInstances * 4));
+            keys[size_t(i)] << QString::number(i + 1) + QLatin1Char(':') + e.name;
+    table->cells.reserve(qsizetype(startTimes.size() * events.size() * size_t(repository.instances()) * 4));
     // Every instance's rows of each snap_id, whether or not its own snapshot row passed.
     for (const Repository::Snapshot &snap : snapshots) {
         const auto at = startTimes.find(snap.snapId);
@@ -67,8 +67,8 @@ Result eventHistory(const Statement &s, Context &ctx)
             const auto figures = history.at(snap, events[e]);
             if (!figures)
                 continue;
-            table->cells << at->second << keys[snap.instance - 1].at(qsizetype(e)) << QString::number(figures->waits)
-                         << QString::number(figures->micro);
+            table->cells << at->second << keys[size_t(snap.instance - 1)].at(qsizetype(e))
+                         << QString::number(figures->waits) << QString::number(figures->micro);
         }
     }
     return table;

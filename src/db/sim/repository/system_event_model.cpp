@@ -12,7 +12,7 @@ namespace {
 // hours before it, on instance 1 and on instance 2.
 struct LateStart {
     const char *name;
-    int hoursBefore[Repository::kInstances];
+    int hoursBefore[2]; // on instance 1, on the others
 };
 
 const LateStart kLateStarts[] = {
@@ -51,7 +51,7 @@ SystemEventHistory::SystemEventHistory(Model &model)
         e.shape = shapes[i];
         for (const LateStart &l : kLateStarts)
             if (e.name == QLatin1String(l.name))
-                for (int k = 0; k < Repository::kInstances; ++k)
+                for (int k = 0; k < 2; ++k)
                     e.firstWaitBefore[k] = qint64(l.hoursBefore[k]) * 3600;
         events_.push_back(e);
     }
@@ -74,13 +74,13 @@ SystemEventHistory::SystemEventHistory(Model &model)
 }
 
 std::optional<SystemEventHistory::Figures> SystemEventHistory::at(const Repository::Snapshot &snapshot,
-                                                                   const Event &event) const
+                                                                  const Event &event) const
 {
     const QDateTime clockStart = Model::start();
     QDateTime first = snapshot.startup;
     if (event.appearsAfter > 0)
         first = std::max(first, clockStart).addSecs(event.appearsAfter);
-    else if (const qint64 before = event.firstWaitBefore[snapshot.instance - 1])
+    else if (const qint64 before = event.firstWaitBefore[snapshot.instance == 1 ? 0 : 1])
         first = std::max(first, clockStart.addSecs(-before));
     const qint64 age = first.secsTo(snapshot.end);
     if (age <= 0)

@@ -37,8 +37,9 @@ public:
         double waitsPerSecond = 0;
         double centisecondsPerWait = 0;
         qint64 appearsAfter = 0; // seconds after the clock's start (or a later startup)
-        // Per instance, how long before the clock's start it first waited; 0: at startup.
-        qint64 firstWaitBefore[Repository::kInstances] = {0, 0};
+        // On instance 1 and on the others, how long before the clock's start it first
+        // waited; 0: at startup.
+        qint64 firstWaitBefore[2] = {0, 0};
         LiveModel::CounterShape shape{};
     };
     struct Figures {

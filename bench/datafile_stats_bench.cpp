@@ -3,7 +3,6 @@
 // painted. Once with the rows the simulated database works out for each retrieve, once
 // with the rows ready (what the program itself takes).
 #include "bench_support.h"
-#include "core/messages.h"
 #include "core/result_grid.h"
 #include "db/connection.h"
 #include "db/sim/repository/filestat_model.h"
@@ -24,13 +23,6 @@ using namespace tavimond;
 
 namespace {
 
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &text) override { errors << text; }
-    void info(const QString &) override {}
-    QStringList errors;
-};
-QuietSink quiet;
 
 const char *const kCharts[] = {"reads_graph",     "writes_graph",      "readtime_graph",
                                "writetime_graph", "readtimeavg_graph", "writetimeavg_graph"};
@@ -69,8 +61,8 @@ struct Screen {
     {
         state.counters["rows"] = grid().rowCount() - 1;
         state.counters["files"] = screen->findChild<ChartView *>(QStringLiteral("reads_graph"))->model()->seriesCount();
-        if (!quiet.errors.isEmpty())
-            state.SkipWithError(quiet.errors.first().toUtf8().constData());
+        if (!bench::quietSink().errors.isEmpty())
+            state.SkipWithError(bench::quietSink().errors.first().toUtf8().constData());
     }
     bench::BenchSettings settings;
     Connection cnn;
@@ -109,11 +101,5 @@ BENCHMARK(DatafileStatsRetrieveProgramOnly)->Unit(benchmark::kMillisecond)->Iter
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setMessageSink(&quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

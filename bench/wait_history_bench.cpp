@@ -1,16 +1,15 @@
 // The wait event history of 800 keys over 336 snapshots (two weeks of hourly snapshots
-// of 2 x 400 events, about 270,000 rows): Acquire pressed, the rows fetched from the
+// of 2 x 400 events; some events begin part-way, so about 250,000 rows): Acquire pressed, the rows fetched from the
 // simulated repository, the lines built and both charts drawn, beside the literal load
 // that finds each key's series by comparing every title.
+#include "bench_support.h"
 #include "literal.h"
 
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
-#include "bench_support.h"
-#include "core/messages.h"
 #include "db/connection.h"
-#include "db/sim/repository/repository.h"
 #include "db/sim/live/wait_event_catalogue.h"
+#include "db/sim/repository/repository.h"
 #include "db/sim/repository/system_event_model.h"
 #include "db/sim/server.h"
 #include "live/wait_events_screen.h"
@@ -34,14 +33,6 @@ constexpr int kEventsPerInstance = 400;
 constexpr int kDays = 14; // hourly snapshots: 336
 
 using bench::BenchSettings;
-
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &text) override { errors << text; }
-    void info(const QString &) override {}
-    QStringList errors;
-};
-QuietSink quiet;
 
 // The repository of the benchmark: two weeks, 400 events on each instance.
 void shapeRepository()
@@ -92,8 +83,8 @@ void WaitHistoryAcquire(benchmark::State &state)
         time->sync();
         paint(screen);
     }
-    if (!quiet.errors.isEmpty())
-        state.SkipWithError(quiet.errors.first().toStdString().c_str());
+    if (!bench::quietSink().errors.isEmpty())
+        state.SkipWithError(bench::quietSink().errors.first().toStdString().c_str());
     state.counters["keys"] = count->model()->seriesCount();
     state.counters["rows"] = screen.findChild<GridView *>(QStringLiteral("wthistgrid"))->grid()->rowCount() - 1;
 }
@@ -141,11 +132,5 @@ BENCHMARK(WaitHistoryAcquireLiteral)->Unit(benchmark::kMillisecond)->Iterations(
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setMessageSink(&quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

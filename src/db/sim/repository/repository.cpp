@@ -165,7 +165,12 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
     size_t i = size_t(at);
     if (i < t.size() && t[i].text == QLatin1String("sysdate")) {
         ++i;
-        if (i >= t.size() || t[i].text != QLatin1String("-"))
+        // A bare sysdate (what is left of "sysdate--1", the rest of the line a comment).
+        if (i >= t.size() || (t[i].kind == Token::Word && isKeyword(t[i].text))) {
+            w.beginFrom = model.now();
+            return w;
+        }
+        if (t[i].text != QLatin1String("-"))
             cannotRead(QStringLiteral("the window"));
         ++i;
         if (i >= t.size() || t[i].kind == Token::Symbol || (t[i].kind == Token::Word && isKeyword(t[i].text)))
@@ -187,8 +192,9 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
         return w;
     }
     w.beginFrom = readToDate(t, i);
-    const int end = statement.after(QStringLiteral("and ") + endColumn + QStringLiteral(" <="), int(i));
-    if (end == int(i) + 3) {
+    const QString endPhrase = QStringLiteral("and ") + endColumn + QStringLiteral(" <=");
+    const int end = statement.after(endPhrase, int(i));
+    if (end == int(i + Statement::tokenize(endPhrase).size())) {
         size_t j = size_t(end);
         w.endTo = readToDate(t, j);
     }

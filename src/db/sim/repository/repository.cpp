@@ -173,6 +173,13 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
         if (t[i].text != QLatin1String("-"))
             cannotRead(QStringLiteral("the window"));
         ++i;
+        // Signs before the number: "sysdate - -1" is a day ahead.
+        double sign = 1;
+        while (i < t.size() && (t[i].text == QLatin1String("-") || t[i].text == QLatin1String("+"))) {
+            if (t[i].text == QLatin1String("-"))
+                sign = -sign;
+            ++i;
+        }
         if (i >= t.size() || t[i].kind == Token::Symbol || (t[i].kind == Token::Word && isKeyword(t[i].text)))
             throw DbError(QStringLiteral("ORA-00936: missing expression"));
         if (t[i].kind == Token::Word || t[i].kind == Token::QuotedName)
@@ -180,7 +187,7 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
         if (t[i].kind == Token::String)
             throw DbError(QStringLiteral("ORA-01722: invalid number"));
         bool ok = false;
-        const double days = t[i].value.toDouble(&ok);
+        const double days = sign * t[i].value.toDouble(&ok);
         if (!ok)
             throw DbError(QStringLiteral("ORA-01722: invalid number"));
         ++i;

@@ -2,15 +2,14 @@
 // statement, the simulated fetch of every row and the tree of the ticked kinds, shown
 // and painted; and the memory it takes. Beside it the fetch alone, to show the share of
 // the tree.
+#include "bench_support.h"
+
 #include "browsers/object_browser_screen.h"
-#include "core/messages.h"
-#include "core/settings.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "db/sim/dictionary/dictionary_model.h"
 #include "db/sim/server.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -21,14 +20,6 @@ using namespace tavimond;
 namespace {
 
 constexpr qint64 kObjects = 1000000;
-
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
 
 // Resident and peak resident memory of the process, in megabytes.
 double statusMegabytes(const char *key)
@@ -60,7 +51,7 @@ struct Instance {
                                  Logon{QStringLiteral("system"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});
     }
     Connection cnn;
-    BenchSettings settings;
+    bench::BenchSettings settings;
 };
 
 Instance &instance()
@@ -100,6 +91,8 @@ void loadFilter(benchmark::State &state, bool again)
     resetPeak();
     for (auto _ : state)
         press();
+    if (!bench::quietSink().errors.isEmpty())
+        state.SkipWithError(bench::quietSink().errors.join(QLatin1Char('\n')).toUtf8().constData());
     state.counters["objects"] = double(kObjects);
     state.counters["nodes"] = children(*tree);
     state.counters["rss_before_MB"] = before;
@@ -139,22 +132,9 @@ void FetchOnly(benchmark::State &state)
 }
 BENCHMARK(FetchOnly)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &) override {}
-    void info(const QString &) override {}
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QuietSink quiet;
-    setMessageSink(&quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -17,6 +17,14 @@ void registerTableFamily(std::vector<Recogniser> &out);
 void registerIndexFamily(std::vector<Recogniser> &out);
 void registerSegmentFamily(std::vector<Recogniser> &out);
 void registerMetadataFamily(std::vector<Recogniser> &out);
+void registerSqlstatFamily(std::vector<Recogniser> &out);
+void registerAdvisorFamily(std::vector<Recogniser> &out);
+void registerSystemEventFamily(std::vector<Recogniser> &out);
+void registerFileStatFamily(std::vector<Recogniser> &out);
+void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -34,6 +42,14 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerIndexFamily(out);
     registerSegmentFamily(out);
     registerMetadataFamily(out);
+    registerSqlstatFamily(out);
+    registerAdvisorFamily(out);
+    registerSystemEventFamily(out);
+    registerFileStatFamily(out);
+    registerSecurityFamilies(out);
+    registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
+    registerSystemTopologyFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -2,32 +2,20 @@
 
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/detail_controls.h"
 
-#include <QAbstractScrollArea>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace tavimond {
-
-void makeDetailControl(QWidget *control)
-{
-    if (auto *edit = qobject_cast<QLineEdit *>(control))
-        edit->setReadOnly(true);
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(control))
-        memo->setReadOnly(true);
-    QPalette p = control->palette();
-    p.setColor(QPalette::Base, QColor(0xA6, 0xCA, 0xF0)); // sky blue
-    control->setPalette(p);
-}
 
 QLineEdit *DetailEditSet::add(QGridLayout *grid, int row, int pair, const DetailEdit &e, QWidget *parent, int span)
 {
     auto *label = new QLabel(QString::fromUtf8(e.label), parent);
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(e.edit));
-    makeDetailControl(edit);
+    showAsDetail(*edit);
     label->setBuddy(edit);
     grid->addWidget(label, row, pair * 2);
     grid->addWidget(edit, row, pair * 2 + 1, 1, span * 2 - 1);

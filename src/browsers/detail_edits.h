@@ -24,9 +24,6 @@ struct DetailEdit {
 };
 using DetailEdits = std::span<const DetailEdit>;
 
-// Gives a browser detail control (edit, memo, tree) its look: read-only, on sky blue.
-void makeDetailControl(QWidget *control);
-
 // The edits of a browser screen, made from tables of DetailEdit; the same tables copy
 // records into them, so that each mapping lives in one place.
 class DetailEditSet {

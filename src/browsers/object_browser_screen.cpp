@@ -8,6 +8,8 @@
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/detail_controls.h"
+#include "ui/double_click.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/script_memo.h"
@@ -28,7 +30,6 @@
 #include <QStackedWidget>
 #include <QTime>
 #include <QTreeWidget>
-#include <QValidator>
 #include <QVBoxLayout>
 
 namespace tavimond {
@@ -100,22 +101,11 @@ const ScriptPanel kScriptPanels[] = {
     {"objprogbut", "Program", "progpanel", " Program ", {"progsrcmem"}},
 };
 
-// Typed or pasted text becomes upper case.
-class UpperCaseValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-
 QLineEdit *filterEdit(const char *name, QWidget *parent)
 {
     auto *e = new QLineEdit(QStringLiteral("%"), parent);
     e->setObjectName(QLatin1String(name));
-    e->setValidator(new UpperCaseValidator(e));
+    forceUpperCase(*e);
     return e;
 }
 
@@ -153,6 +143,12 @@ ObjectBrowserScreen::ObjectBrowserScreen(ScreenContext context, QWidget *parent)
     ui_->setupUi(this);
     buildRetrieveTab();
     buildScriptsTab();
+    // Each column wide enough for its header.
+    for (const GridHeaders &g : gridHeaders())
+        if (auto *view = findChild<GridView *>(g.grid))
+            for (int c = 0; c < g.headers.size(); ++c)
+                view->setColumnWidth(c, std::max(view->columnWidth(c),
+                                                 view->fontMetrics().horizontalAdvance(g.headers.at(c)) + 16));
 }
 
 ObjectBrowserScreen::~ObjectBrowserScreen() = default;
@@ -273,7 +269,7 @@ void ObjectBrowserScreen::buildRetrieveTab()
             guarded([this] { Button64Click(); }));
     connect(findChild<QPushButton *>(QStringLiteral("Button65")), &QPushButton::clicked, this,
             guarded([this] { Button65Click(); }));
-    connect(objtree, &QTreeWidget::itemDoubleClicked, this, guarded([this] { objtreeDblClick(); }));
+    onDoubleClick(objtree, [this] { objtreeDblClick(); });
 }
 
 void ObjectBrowserScreen::buildScriptsTab()
@@ -349,7 +345,7 @@ QPlainTextEdit *ObjectBrowserScreen::detailMemo(const char *name, QWidget *paren
     memo->setObjectName(QLatin1String(name));
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    makeDetailControl(memo);
+    showAsDetail(*memo);
     return memo;
 }
 
@@ -445,10 +441,9 @@ void ObjectBrowserScreen::showDetailPage(QTabWidget *page)
 void ObjectBrowserScreen::objtreeDblClick()
 {
     // Only an object node: a child of a kind node, "owner.name" split at its first ".".
-    const QList<QTreeWidgetItem *> selected = objtree->selectedItems();
-    if (selected.isEmpty() || !selected.front()->parent())
+    const QTreeWidgetItem *node = selectedNode(*objtree);
+    if (!node || nodeLevel(*node) != 1)
         return;
-    const QTreeWidgetItem *node = selected.front();
     const QString kind = node->parent()->text(0);
     const QString text = node->text(0);
     const qsizetype dot = text.indexOf(QLatin1Char('.'));

@@ -8,6 +8,7 @@
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/detail_controls.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 
@@ -199,7 +200,7 @@ void ObjectBrowserScreen::buildTablePage(QTabWidget *page)
     parttree = new QTreeWidget(partitionDialog_);
     parttree->setObjectName(QStringLiteral("parttree"));
     parttree->setHeaderHidden(true);
-    makeDetailControl(parttree);
+    showAsDetail(*parttree);
     dialogLayout->addWidget(parttree, 1);
     auto *partitionGrid = new QGridLayout;
     const DetailEdits partitionEdits(kPartitionEdits);

@@ -103,7 +103,7 @@ QString tableDdl(const DictionaryModel &m, const DictionaryModel::TableDef &t)
             item += (c.type == QLatin1String("P") ? QStringLiteral(" PRIMARY KEY (") : QStringLiteral(" UNIQUE (")) +
                     columnList(c.columns) + QStringLiteral(")\n  USING INDEX PCTFREE 10 INITRANS 2 MAXTRANS 255 ") +
                     QStringLiteral("COMPUTE STATISTICS \n") + storage(x ? x->bufferPool : QString()) +
-                    QStringLiteral("\n  TABLESPACE ") + q(x ? x->tablespace : t.tablespace) + QLatin1Char(' ') +
+                    QStringLiteral("\n  TABLESPACE ") + q(x ? x->storage.tablespace : t.storage.tablespace) + QLatin1Char(' ') +
                     deferral + state;
         }
         items << item;
@@ -115,10 +115,10 @@ QString tableDdl(const DictionaryModel &m, const DictionaryModel::TableDef &t)
         t.compression == QLatin1String("ENABLED") ? QStringLiteral(" COMPRESS BASIC LOGGING") : QStringLiteral(" NOCOMPRESS LOGGING");
     if (t.partitions.empty()) {
         lines << QStringLiteral("  PCTFREE 10 PCTUSED %1 INITRANS 1 MAXTRANS 255 ")
-                     .arg(t.pctUsed.isEmpty() ? QStringLiteral("40") : t.pctUsed);
+                     .arg(t.storage.pctUsed.isEmpty() ? QStringLiteral("40") : t.storage.pctUsed);
         lines << compress;
         lines << storage(t.bufferPool);
-        lines << QStringLiteral("  TABLESPACE ") + q(t.tablespace) + QLatin1Char(' ');
+        lines << QStringLiteral("  TABLESPACE ") + q(t.storage.tablespace) + QLatin1Char(' ');
     } else {
         lines << QStringLiteral("  PCTFREE 10 PCTUSED 40 INITRANS 1 MAXTRANS 255 ");
         lines << compress;
@@ -178,7 +178,7 @@ QString indexDdl(const DictionaryModel::IndexDef &x)
     lines << attributes;
     if (x.partitions.empty()) {
         lines << storage(x.bufferPool);
-        lines << QStringLiteral("  TABLESPACE ") + q(x.tablespace) + QLatin1Char(' ');
+        lines << QStringLiteral("  TABLESPACE ") + q(x.storage.tablespace) + QLatin1Char(' ');
         return lines.join(QLatin1Char('\n'));
     }
     lines << QStringLiteral("  STORAGE( BUFFER_POOL DEFAULT FLASH_CACHE DEFAULT CELL_FLASH_CACHE DEFAULT) LOCAL");

@@ -44,9 +44,9 @@ void tablesView(const DictionaryModel &m, Table &t)
                  "COMPRESSION", "COMPRESS_FOR", "READ_ONLY"};
     for (const auto &x : m.tables()) {
         const auto &s = x.stats;
-        t.addRow({x.owner, x.name, x.tablespace, x.status, x.pctFree, x.pctUsed, x.iniTrans, x.maxTrans,
-                  x.initialExtent, x.nextExtent, x.minExtents, x.maxExtents, x.pctIncrease, x.freelists,
-                  x.freelistGroups, x.logging, s.numRows, s.blocks, s.emptyBlocks, s.avgSpace, s.chainCnt, s.avgRowLen,
+        t.addRow({x.owner, x.name, x.storage.tablespace, x.status, x.storage.pctFree, x.storage.pctUsed, x.storage.iniTrans, x.storage.maxTrans,
+                  x.storage.initialExtent, x.storage.nextExtent, x.storage.minExtents, x.storage.maxExtents, x.storage.pctIncrease, x.storage.freelists,
+                  x.storage.freelistGroups, x.storage.logging, s.numRows, s.blocks, s.emptyBlocks, s.avgSpace, s.chainCnt, s.avgRowLen,
                   x.degree, x.cache, s.sampleSize, s.lastAnalyzed, x.partitioned, x.temporary, x.bufferPool,
                   x.rowMovement, s.globalStats, s.userStats, x.skipCorrupt, x.monitoring, x.compression, x.compressFor,
                   x.readOnly});
@@ -241,10 +241,10 @@ void indexesView(const DictionaryModel &m, Table &t)
                 kIndexStatColumns;
     for (const auto &x : m.indexes())
         t.addRow(Row{x.owner,        x.name,          x.indexType,      x.tableOwner,     x.tableName,
-                     x.tableType,    x.uniqueness,    x.compression,    x.prefixLength,   x.tablespace,
-                     x.iniTrans,     x.maxTrans,      x.initialExtent,  x.nextExtent,     x.minExtents,
-                     x.maxExtents,   x.pctIncrease,   x.pctThreshold,   x.freelists,      x.freelistGroups,
-                     x.pctFree,      x.logging,       x.status,         x.degree,         x.partitioned,
+                     x.tableType,    x.uniqueness,    x.compression,    x.prefixLength,   x.storage.tablespace,
+                     x.storage.iniTrans,     x.storage.maxTrans,      x.storage.initialExtent,  x.storage.nextExtent,     x.storage.minExtents,
+                     x.storage.maxExtents,   x.storage.pctIncrease,   x.pctThreshold,   x.storage.freelists,      x.storage.freelistGroups,
+                     x.storage.pctFree,      x.storage.logging,       x.status,         x.degree,         x.partitioned,
                      x.temporary,    x.generated,     x.secondary,      x.bufferPool,     x.duration,
                      x.pctDirectAccess, x.itypOwner,  x.itypName,       x.parameters,     x.domidxStatus,
                      x.domidxOpstatus, x.funcidxStatus, x.joinIndex,    x.iotRedundantPkeyElim, x.dropped,

@@ -10,32 +10,21 @@ namespace {
 // arguments, or nothing for any other statement.
 std::optional<QStringList> ddlArguments(const Statement &s)
 {
-    const std::vector<Token> &t = s.tokens();
-    static const char *const head[] = {"select", "dbms_metadata", ".", "get_ddl", "("};
-    size_t i = 0;
-    for (const char *word : head) {
-        if (i >= t.size() || t[i].kind == Token::String || t[i].text != QLatin1String(word))
+    TokenCursor c(s.tokens());
+    for (const char *word : {"select", "dbms_metadata", ".", "get_ddl", "("})
+        if (!c.accept(word))
             return std::nullopt;
-        ++i;
-    }
     QStringList args;
-    for (;;) {
-        if (i >= t.size() || t[i].kind != Token::String)
+    do {
+        const Token *arg = c.take(Token::String);
+        if (!arg)
             return std::nullopt;
-        args << t[i++].value;
-        if (i < t.size() && t[i].text == QLatin1String(",")) {
-            ++i;
-            continue;
-        }
-        break;
-    }
-    static const char *const tail[] = {")", "from", "dual"};
-    for (const char *word : tail) {
-        if (i >= t.size() || t[i].kind == Token::String || t[i].text != QLatin1String(word))
+        args << arg->value;
+    } while (c.accept(","));
+    for (const char *word : {")", "from", "dual"})
+        if (!c.accept(word))
             return std::nullopt;
-        ++i;
-    }
-    if (i != t.size() || args.size() < 2 || args.size() > 3)
+    if (!c.atEnd() || args.size() < 2 || args.size() > 3)
         return std::nullopt;
     return args;
 }

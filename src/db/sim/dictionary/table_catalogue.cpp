@@ -299,6 +299,52 @@ DictionaryModel::Constraint parseConstraint(const QString &text, const QString &
     return c;
 }
 
+// The storage attributes of an unpartitioned table or index: a system tablespace is
+// managed by free lists, the application tablespaces automatically.
+DictionaryModel::SegmentAttributes segmentAttributes(const StorageLayout::Segment *own, const QString &iniTrans,
+                                                     bool table)
+{
+    DictionaryModel::SegmentAttributes a;
+    a.tablespace = own ? own->tablespace : QString();
+    a.logging = QStringLiteral("YES");
+    a.pctFree = QStringLiteral("10");
+    a.iniTrans = iniTrans;
+    a.maxTrans = QStringLiteral("255");
+    a.initialExtent = QStringLiteral("65536");
+    a.nextExtent = QStringLiteral("1048576");
+    a.minExtents = QStringLiteral("1");
+    a.maxExtents = QStringLiteral("2147483645");
+    if (own && own->tablespace == QLatin1String("SYSTEM")) {
+        if (table)
+            a.pctUsed = QStringLiteral("40");
+        a.pctIncrease = QStringLiteral("0");
+        a.freelists = QStringLiteral("1");
+        a.freelistGroups = QStringLiteral("1");
+    }
+    return a;
+}
+
+// A partition or a subpartition, stored in its segment; a partition whose
+// subpartitions hold its rows has none.
+DictionaryModel::Partition piece(const QString &name, const QString &parent, int position, const QString &highValue,
+                                 const QString &compression, const QString &iniTrans,
+                                 const StorageLayout::Segment *segment)
+{
+    DictionaryModel::Partition p;
+    p.name = name;
+    p.parent = parent;
+    p.position = position;
+    p.highValue = highValue;
+    p.compression = compression;
+    p.iniTrans = iniTrans;
+    p.maxTrans = QStringLiteral("255");
+    p.pctFree = QStringLiteral("10");
+    p.logging = QStringLiteral("YES");
+    p.tablespace = segment ? segment->tablespace : QString();
+    p.bufferPool = segment ? segment->bufferPool : QStringLiteral("DEFAULT");
+    return p;
+}
+
 // Blocks below the high-water mark of a segment of `blocks` blocks.
 qint64 usedBlocks(qint64 blocks)
 {
@@ -353,7 +399,6 @@ void DictionaryModel::buildTables(Model &model)
         // application tablespaces automatically.
         const StorageLayout::Segment *own = segmentOf.value(key(t.owner, t.name) + QLatin1Char('/'));
         const bool partitioned = spec.partitioning != nullptr;
-        const bool manual = own && own->tablespace == QLatin1String("SYSTEM");
         t.status = QStringLiteral("VALID");
         t.partitioned = partitioned ? QStringLiteral("YES") : QStringLiteral("NO");
         t.degree = QStringLiteral("         1");
@@ -368,24 +413,11 @@ void DictionaryModel::buildTables(Model &model)
                                                                     : QStringLiteral("DISABLED");
         t.compressFor = options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("BASIC") : QString();
         t.bufferPool = own ? own->bufferPool : QStringLiteral("DEFAULT");
-        t.maxTrans = QStringLiteral("255");
         if (!partitioned) {
             // A partitioned table keeps its storage attributes per partition.
-            t.tablespace = own ? own->tablespace : QString();
-            t.logging = QStringLiteral("YES");
-            t.pctFree = QStringLiteral("10");
-            t.iniTrans = QStringLiteral("1");
-            t.initialExtent = QStringLiteral("65536");
-            t.nextExtent = QStringLiteral("1048576");
-            t.minExtents = QStringLiteral("1");
-            t.maxExtents = QStringLiteral("2147483645");
-            if (manual) {
-                t.pctUsed = QStringLiteral("40");
-                t.pctIncrease = QStringLiteral("0");
-                t.freelists = QStringLiteral("1");
-                t.freelistGroups = QStringLiteral("1");
-            }
+            t.storage = segmentAttributes(own, QStringLiteral("1"), true);
         } else {
+            t.storage.maxTrans = QStringLiteral("255");
             t.bufferPool = QStringLiteral("DEFAULT");
             const QString p = QString::fromLatin1(spec.partitioning);
             const QStringList levels = p.split(QLatin1Char('/'));
@@ -463,42 +495,24 @@ void DictionaryModel::buildTables(Model &model)
                     subs.push_back(&o);
             }
             for (size_t i = 0; i < parts.size(); ++i) {
-                Partition p;
-                p.name = parts[i]->subobject;
-                p.position = int(i) + 1;
-                p.highValue = highValueText(highs.value(qsizetype(i)));
-                p.compression = t.compression;
-                p.bufferPool = QStringLiteral("DEFAULT");
-                p.iniTrans = QStringLiteral("1");
-                p.maxTrans = QStringLiteral("255");
-                p.pctFree = QStringLiteral("10");
-                p.logging = QStringLiteral("YES");
+                const QString where = key(t.owner, t.name) + QLatin1Char('/');
+                Partition p = piece(parts[i]->subobject, QString(), int(i) + 1, highValueText(highs.value(qsizetype(i))),
+                                    t.compression, QStringLiteral("1"), segmentOf.value(where + parts[i]->subobject));
                 // Closed partitions were analysed when they were last written.
                 const int daysAgo = spec.analysedDaysAgo + int(parts.size() - 1 - i) * 30;
                 int k = 0;
                 for (const StorageLayout::DbObject *o : subs) {
                     if (o->partitionOfSub != p.name)
                         continue;
-                    Partition sp;
-                    sp.name = o->subobject;
-                    sp.parent = p.name;
-                    sp.position = ++k;
-                    sp.highValue = highValueText(subHighs.value(k - 1));
-                    const StorageLayout::Segment *seg = segmentOf.value(key(t.owner, t.name) + QLatin1Char('/') + sp.name);
-                    sp.tablespace = seg ? seg->tablespace : QString();
-                    sp.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
-                    sp.compression = t.compression;
-                    sp.iniTrans = p.iniTrans;
-                    sp.maxTrans = p.maxTrans;
-                    sp.pctFree = p.pctFree;
-                    sp.logging = p.logging;
+                    ++k;
+                    const StorageLayout::Segment *seg = segmentOf.value(where + o->subobject);
+                    Partition sp = piece(o->subobject, p.name, k, highValueText(subHighs.value(k - 1)), t.compression,
+                                         p.iniTrans, seg);
                     sp.stats = pieceStats(seg ? seg->blocks() : 8, daysAgo);
                     p.subpartitions.push_back(std::move(sp));
                 }
                 if (p.subpartitions.empty()) {
-                    const StorageLayout::Segment *seg = segmentOf.value(key(t.owner, t.name) + QLatin1Char('/') + p.name);
-                    p.tablespace = seg ? seg->tablespace : QString();
-                    p.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
+                    const StorageLayout::Segment *seg = segmentOf.value(where + p.name);
                     p.stats = pieceStats(seg ? seg->blocks() : 8, daysAgo);
                 } else {
                     p.tablespace = p.subpartitions.front().tablespace;
@@ -629,7 +643,6 @@ void DictionaryModel::buildIndexes(Model &model)
         x.dropped = QStringLiteral("NO");
         x.visibility = QStringLiteral("VISIBLE");
         x.funcidxStatus = kind == QLatin1String("FUNCTION") ? QStringLiteral("ENABLED") : QString();
-        x.maxTrans = QStringLiteral("255");
         x.partitioned = spec.local ? QStringLiteral("YES") : QStringLiteral("NO");
 
         // Key columns: a function-based key is a hidden virtual column of the table.
@@ -661,24 +674,12 @@ void DictionaryModel::buildIndexes(Model &model)
         }
 
         const StorageLayout::Segment *own = segmentOf.value(key(x.owner, x.name) + QLatin1Char('/'));
-        const bool manual = own && own->tablespace == QLatin1String("SYSTEM");
         x.bufferPool = own ? own->bufferPool : QStringLiteral("DEFAULT");
         if (!spec.local) {
-            x.tablespace = own ? own->tablespace : QString();
+            x.storage = segmentAttributes(own, QStringLiteral("2"), false);
             x.status = QStringLiteral("VALID");
-            x.iniTrans = QStringLiteral("2");
-            x.initialExtent = QStringLiteral("65536");
-            x.nextExtent = QStringLiteral("1048576");
-            x.minExtents = QStringLiteral("1");
-            x.maxExtents = QStringLiteral("2147483645");
-            x.pctFree = QStringLiteral("10");
-            x.logging = QStringLiteral("YES");
-            if (manual) {
-                x.pctIncrease = QStringLiteral("0");
-                x.freelists = QStringLiteral("1");
-                x.freelistGroups = QStringLiteral("1");
-            }
         } else {
+            x.storage.maxTrans = QStringLiteral("255");
             x.status = QStringLiteral("N/A");
             x.locality = QStringLiteral("LOCAL");
             x.bufferPool = QStringLiteral("DEFAULT");
@@ -719,37 +720,18 @@ void DictionaryModel::buildIndexes(Model &model)
         if (spec.local && t) {
             qint64 sumLeaves = 0, sumRows = 0, sumKeys = 0, sumCf = 0;
             for (const Partition &tp : t->partitions) {
-                Partition p;
-                p.name = tp.name;
-                p.position = tp.position;
-                p.highValue = tp.highValue;
-                p.compression = x.compression;
-                p.iniTrans = QStringLiteral("2");
-                p.maxTrans = QStringLiteral("255");
-                p.pctFree = QStringLiteral("10");
-                p.logging = QStringLiteral("YES");
+                const QString where = key(x.owner, x.name) + QLatin1Char('/');
+                Partition p = piece(tp.name, QString(), tp.position, tp.highValue, x.compression, QStringLiteral("2"),
+                                    segmentOf.value(where + tp.name));
                 for (const Partition &ts : tp.subpartitions) {
-                    Partition sp;
-                    sp.name = ts.name;
-                    sp.parent = p.name;
-                    sp.position = ts.position;
-                    sp.highValue = ts.highValue;
-                    const StorageLayout::Segment *seg = segmentOf.value(key(x.owner, x.name) + QLatin1Char('/') + sp.name);
-                    sp.tablespace = seg ? seg->tablespace : QString();
-                    sp.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
-                    sp.compression = x.compression;
-                    sp.iniTrans = p.iniTrans;
-                    sp.maxTrans = p.maxTrans;
-                    sp.pctFree = p.pctFree;
-                    sp.logging = p.logging;
+                    const StorageLayout::Segment *seg = segmentOf.value(where + ts.name);
+                    Partition sp = piece(ts.name, p.name, ts.position, ts.highValue, x.compression, p.iniTrans, seg);
                     sp.indexStats = pieceStats(seg ? seg->blocks() : 8, ts.stats.numRows.toLongLong(),
                                                ts.stats.blocks.toLongLong(), ts.stats.lastAnalyzed);
                     p.subpartitions.push_back(std::move(sp));
                 }
                 if (p.subpartitions.empty()) {
-                    const StorageLayout::Segment *seg = segmentOf.value(key(x.owner, x.name) + QLatin1Char('/') + p.name);
-                    p.tablespace = seg ? seg->tablespace : QString();
-                    p.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
+                    const StorageLayout::Segment *seg = segmentOf.value(where + p.name);
                     p.indexStats = pieceStats(seg ? seg->blocks() : 8, tp.stats.numRows.toLongLong(),
                                               tp.stats.blocks.toLongLong(), tp.stats.lastAnalyzed);
                 } else {

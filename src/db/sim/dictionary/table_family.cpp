@@ -22,24 +22,19 @@ struct Filter {
     }
 };
 
-std::optional<Filter> filterAt(const std::vector<Token> &t, size_t &i, const char *column)
+std::optional<Filter> filterAt(TokenCursor &c, const char *column)
 {
     Filter f;
-    auto is = [&](size_t k, const char *text) {
-        return k < t.size() && t[k].kind != Token::String && t[k].text == QLatin1String(text);
-    };
-    if (is(i, "upper") && is(i + 1, "(") && is(i + 2, column) && is(i + 3, ")")) {
+    if (c.is("upper") && c.is("(", 1) && c.is(column, 2) && c.is(")", 3)) {
         f.upper = true;
-        i += 4;
-    } else if (is(i, column)) {
-        i += 1;
-    } else {
+        c.reset(c.pos() + 4);
+    } else if (!c.accept(column)) {
         return std::nullopt;
     }
-    if (!is(i, "=") || i + 1 >= t.size() || t[i + 1].kind != Token::String)
+    const Token *literal = c.accept("=") ? c.take(Token::String) : nullptr;
+    if (!literal)
         return std::nullopt;
-    f.literal = t[i + 1].value;
-    i += 2;
+    f.literal = literal->value;
     return f;
 }
 
@@ -49,12 +44,11 @@ std::optional<std::pair<Filter, Filter>> ownerAndTable(const Statement &s, const
     const int at = s.after(phrase + QStringLiteral(" where"));
     if (at < 0)
         return std::nullopt;
-    size_t i = size_t(at);
-    const auto owner = filterAt(s.tokens(), i, "owner");
-    if (!owner || i >= s.tokens().size() || s.tokens()[i].text != QLatin1String("and"))
+    TokenCursor c(s.tokens(), size_t(at));
+    const auto owner = filterAt(c, "owner");
+    if (!owner || !c.accept("and"))
         return std::nullopt;
-    ++i;
-    const auto table = filterAt(s.tokens(), i, "table_name");
+    const auto table = filterAt(c, "table_name");
     if (!table)
         return std::nullopt;
     return std::make_pair(*owner, *table);

@@ -14,6 +14,9 @@ void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerSegmentListFamily(std::vector<Recogniser> &out);
+void registerSegstatFamily(std::vector<Recogniser> &out);
+void registerGrowthTrendFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -28,6 +31,9 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSessionFamily(out);
     registerSqlstatFamily(out);
     registerSecurityFamilies(out);
+    registerSegmentListFamily(out);
+    registerSegstatFamily(out);
+    registerGrowthTrendFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -136,7 +136,7 @@ StorageLayout::StorageLayout(Model &)
         qint64 &counter = isDictionaryOwner(owner) ? nextDictionaryId : nextId;
         const qint64 id = counter;
         counter += isDictionaryOwner(owner) ? 7 : 1;
-        objects_.push_back({owner, name, subobject, type, id, segment ? (moved ? id + 12000 : id) : 0});
+        objects_.push_back({owner, name, subobject, type, id, segment ? (moved ? id + 12000 : id) : 0, QString()});
         return objects_.back();
     };
 

@@ -14,6 +14,8 @@ void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 void registerSegmentListFamily(std::vector<Recogniser> &out);
 void registerSegstatFamily(std::vector<Recogniser> &out);
 void registerGrowthTrendFamily(std::vector<Recogniser> &out);
@@ -31,6 +33,8 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSessionFamily(out);
     registerSqlstatFamily(out);
     registerSecurityFamilies(out);
+    registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
     registerSegmentListFamily(out);
     registerSegstatFamily(out);
     registerGrowthTrendFamily(out);

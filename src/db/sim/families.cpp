@@ -16,6 +16,7 @@ void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 void registerSegmentListFamily(std::vector<Recogniser> &out);
 void registerSegstatFamily(std::vector<Recogniser> &out);
 void registerGrowthTrendFamily(std::vector<Recogniser> &out);
@@ -35,6 +36,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSecurityFamilies(out);
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);
+    registerSystemTopologyFamily(out);
     registerSegmentListFamily(out);
     registerSegstatFamily(out);
     registerGrowthTrendFamily(out);

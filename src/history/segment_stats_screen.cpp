@@ -12,6 +12,7 @@
 #include "db/query.h"
 #include "ui/chart_plot_buttons.h"
 #include "ui/chart_view.h"
+#include "ui/detail_controls.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/report_script.h"
@@ -22,22 +23,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
-#include <QValidator>
 
 namespace tavimond {
 namespace {
-
-// Patterns and names are matched against upper-cased dictionary names: the edits take
-// what is typed or pasted in upper case, the cursor where it was.
-class UpperCaseValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 // One branch of the list: the level code's select line, its view and the two columns
 // its patterns test.
@@ -190,13 +178,6 @@ Chart *newChart(const char *name, const QString &title, QObject *owner)
     return chart;
 }
 
-void paintSkyBlue(QWidget *w)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, QColor(0xA6, 0xCA, 0xF0));
-    w->setPalette(p);
-}
-
 } // namespace
 
 SegmentStatsScreen::SegmentStatsScreen(ScreenContext context, QWidget *parent)
@@ -206,10 +187,10 @@ SegmentStatsScreen::SegmentStatsScreen(ScreenContext context, QWidget *parent)
       seggrowth_query(std::make_unique<Query>(cnn(), Query::kLongTimeoutSeconds))
 {
     ui_->setupUi(this);
-    for (QLineEdit *edit : {ui_->segowner, ui_->segname})
-        edit->setValidator(new UpperCaseValidator(edit));
-    ui_->segtree->setColumnCount(1);
-    paintSkyBlue(ui_->segtree);
+    // Patterns are matched against upper-cased dictionary names.
+    forceUpperCase(*ui_->segowner);
+    forceUpperCase(*ui_->segname);
+    showAsDetail(*ui_->segtree);
     // Hidden until the first report; its half of the tab stays its own meanwhile.
     QSizePolicy policy = ui_->segstatstab->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -289,6 +270,9 @@ void SegmentStatsScreen::buildScriptTab()
                                   listLines(QStringLiteral("%"), QStringLiteral("%")), MemoAccess::ReadOnlySkyBlue);
     seggrowth_memo = addScriptMemo(ui_->seggrowthmemobox, QStringLiteral("seggrowth_memo"), QString(),
                                    growthLines(sample), MemoAccess::ReadOnlySkyBlue);
+    // The memos fill their group boxes.
+    for (QWidget *box : {ui_->segstatmemos, ui_->segquerymemobox, ui_->seggrowthmemobox})
+        box->layout()->setContentsMargins(0, 0, 0, 0);
 }
 
 QList<GridHeaders> SegmentStatsScreen::gridHeaders() const
@@ -342,8 +326,7 @@ void SegmentStatsScreen::Button83Click()
 void SegmentStatsScreen::segtreeDblClick()
 {
     // Only a table, an index or one of their partitions or subpartitions has figures.
-    const QList<QTreeWidgetItem *> selected = ui_->segtree->selectedItems();
-    const std::optional<SegmentNode> segment = segmentOfNode(selected.value(0));
+    const std::optional<SegmentNode> segment = segmentOfNode(selectedNode(*ui_->segtree));
     if (!segment)
         return;
 

@@ -474,6 +474,8 @@ TEST_F(SegmentStats, AnObjectReportsItsRepositoryFiguresPerSnapshotAndItsGrowth)
     h.shoot("segment_statistics.png");
     h.widget<QTabWidget>("segstatstab").setCurrentIndex(3);
     h.shoot("segment_growth.png");
+    h.screen.setCurrentIndex(1);
+    h.shoot("segment_script.png");
 }
 
 TEST_F(SegmentStats, PartitionsAndSubpartitionsAreReportedByTheirOwnNamesAndKinds)

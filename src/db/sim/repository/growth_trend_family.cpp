@@ -98,7 +98,7 @@ Result growthTrend(const Statement &s, Context &ctx)
             // between such snapshots the space is interpolated.
             const qint64 index = oldest.secsTo(t) / repository.intervalSeconds();
             bool measured = false;
-            for (int instance = 1; instance <= Repository::kInstances && !measured; ++instance)
+            for (int instance = 1; instance <= repository.instances() && !measured; ++instance)
                 if (const auto snap = repository.snapshot(Repository::kFirstSnapId + index, instance))
                     measured = activity.deltasOf(*object, *snap).has_value();
             quality = measured ? QStringLiteral("GOOD") : QStringLiteral("INTERPOLATED");

@@ -103,7 +103,7 @@ std::optional<SegmentActivity::Deltas> SegmentActivity::deltasOf(const StorageLa
 
     const double hours = std::max(1.0, double(snap.seconds())) / 3600.0;
     const double blocks = double(segment->blocks());
-    const double share = snap.instance == 1 ? 0.55 : 0.45;
+    const double share = (snap.instance == 1 ? 1.1 : 0.9) / repository_.instances();
     Deltas d;
     const double logical = std::max(1.0, blocks * p->busy * 30.0 * hours * curve * share * dice.between(0.6, 1.5));
     d.logicalReads = count(logical);

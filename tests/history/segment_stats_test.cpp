@@ -478,29 +478,51 @@ TEST_F(SegmentStats, AnObjectReportsItsRepositoryFiguresPerSnapshotAndItsGrowth)
     h.shoot("segment_script.png");
 }
 
-TEST_F(SegmentStats, PartitionsAndSubpartitionsAreReportedByTheirOwnNamesAndKinds)
+TEST_F(SegmentStats, TheStatisticsStatementInItsEightFormsAndTheGrowthInItsTwo)
 {
     retrieve();
-    // A level-2 node over a from/to window, with the daily rollup.
-    h.widget<QRadioButton>("segfromto").setChecked(true);
     h.widget<QLineEdit>("segfromdate").setText("29/NOV/2026 00:00:00");
     h.widget<QLineEdit>("segtodate").setText("1/DEC/2026 00:00:00");
-    h.widget<QCheckBox>("segstat_droll").setChecked(true);
-    report({"TABLE", "SALES.ORDERS", "P2026_11"});
-    QStringList daily = kOrderLinesStatistics;
-    daily.replace(24, "        where begin_interval_time >= to_date('29/NOV/2026 00:00:00','DD/MON/YYYY HH24:MI:SS')");
-    daily.insert(25, "          and end_interval_time <=   to_date('1/DEC/2026 00:00:00','DD/MON/YYYY HH24:MI:SS')");
-    daily.replace(31, "    owner = 'SALES' and object_name = 'ORDERS'");
-    daily.replace(32, "    and object_type = 'TABLE PARTITION'");
-    daily.replace(33, "    and subobject_name = 'P2026_11') o ");
-    daily.prepend("sum(sx.phywd),sum(sx.lgr),sum(sx.bbw),sum(sx.rlw) from (");
-    daily.prepend("select '---',trunc(to_date(sx.start_time,'DD-MON-YYYY HH24:MI:SS'),'DD'),'---',sx.objname,"
-                  "sum(sx.phyr),sum(sx.phyrd),sum(sx.phyw), ");
-    daily << ") sx " << "group by trunc(to_date(sx.start_time,'DD-MON-YYYY HH24:MI:SS'),'DD'),sx.objname"
-          << "order by trunc(to_date(sx.start_time,'DD-MON-YYYY HH24:MI:SS'),'DD')";
-    EXPECT_EQ(memoLines(h.memo("segstat_text")), daily);
-    // The snapshots that began on or after the 29th and ended by the 1st, every
-    // instance's rows of them summed per day.
+    for (const bool fromTo : {false, true})
+        for (const bool daily : {false, true})
+            for (const bool partition : {false, true}) {
+                h.widget<QRadioButton>(fromTo ? "segfromto" : "RadioButton26").setChecked(true);
+                h.widget<QCheckBox>("segstat_droll").setChecked(daily);
+                report(partition ? QStringList{"TABLE", "SALES.ORDERS", "P2026_11"}
+                                 : QStringList{"TABLE", "SALES.ORDER_LINES"});
+                QStringList expected = kOrderLinesStatistics;
+                QStringList growthExpected = kOrderLinesGrowth;
+                if (partition) {
+                    expected.replace(30, "    owner = 'SALES' and object_name = 'ORDERS'");
+                    expected.replace(31, "    and object_type = 'TABLE PARTITION'");
+                    expected.replace(32, "    and subobject_name = 'P2026_11') o ");
+                    growthExpected.replace(5, "    object_name  => 'ORDERS',");
+                    growthExpected.replace(6, "    object_type  => 'TABLE PARTITION',");
+                    growthExpected.replace(7, "    partition_name => 'P2026_11',");
+                }
+                if (fromTo) {
+                    expected.replace(24, "        where begin_interval_time >= to_date('29/NOV/2026 00:00:00',"
+                                         "'DD/MON/YYYY HH24:MI:SS')");
+                    expected.insert(25, "          and end_interval_time <=   to_date('1/DEC/2026 00:00:00',"
+                                        "'DD/MON/YYYY HH24:MI:SS')");
+                }
+                if (daily) {
+                    expected.prepend("sum(sx.phywd),sum(sx.lgr),sum(sx.bbw),sum(sx.rlw) from (");
+                    expected.prepend("select '---',trunc(to_date(sx.start_time,'DD-MON-YYYY HH24:MI:SS'),'DD'),'---',"
+                                     "sx.objname,sum(sx.phyr),sum(sx.phyrd),sum(sx.phyw), ");
+                    expected << ") sx "
+                             << "group by trunc(to_date(sx.start_time,'DD-MON-YYYY HH24:MI:SS'),'DD'),sx.objname"
+                             << "order by trunc(to_date(sx.start_time,'DD-MON-YYYY HH24:MI:SS'),'DD')";
+                }
+                const QStringList sent = h.sim.server.statements().mid(statementsSent() - 2);
+                ASSERT_EQ(sent, (QStringList{expected.join('\n'), growthExpected.join('\n')}))
+                    << fromTo << daily << partition;
+                EXPECT_EQ(h.sink().errors, QStringList{});
+            }
+
+    // The last form's figures: a row per day of the window, each the sum of the
+    // snapshots that began on or after the 29th and ended by the 1st, every instance's
+    // rows of them together.
     const auto &partition = object("SALES", "ORDERS", "TABLE PARTITION", "P2026_11");
     const QDateTime from(QDate(2026, 11, 29), QTime(0, 0), Qt::UTC), to(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC);
     const auto snapshots = activity().repository().snapshots();
@@ -522,17 +544,11 @@ TEST_F(SegmentStats, PartitionsAndSubpartitionsAreReportedByTheirOwnNamesAndKind
         ++r;
     }
     EXPECT_EQ(chart("seg_lreads_graph").series(0).points().size(), 2u);
-    QStringList growthLines = kOrderLinesGrowth;
-    growthLines.replace(5, "    object_name  => 'ORDERS',");
-    growthLines.replace(6, "    object_type  => 'TABLE PARTITION',");
-    growthLines.replace(7, "    partition_name => 'P2026_11',");
-    EXPECT_EQ(memoLines(h.memo("seggrowth_memo")), growthLines);
     EXPECT_GT(growth().rowCount(), 700);
 
-    // A level-3 node: an index subpartition, per snapshot again.
+    // A level-3 node: an index subpartition.
     h.widget<QCheckBox>("segstat_droll").setChecked(false);
     h.widget<QRadioButton>("RadioButton26").setChecked(true);
-    h.widget<QLineEdit>("segdayret").setText("1");
     report({"INDEX", "SALES.SALES_HISTORY_IX", "H2026_2", "H2026_2_WEST"});
     QStringList sub = kOrderLinesStatistics;
     sub.replace(30, "    owner = 'SALES' and object_name = 'SALES_HISTORY_IX'");
@@ -541,6 +557,7 @@ TEST_F(SegmentStats, PartitionsAndSubpartitionsAreReportedByTheirOwnNamesAndKind
     EXPECT_EQ(memoLines(h.memo("segstat_text")), sub);
     EXPECT_EQ(statsGrid(), sumsFromTheModel(object("SALES", "SALES_HISTORY_IX", "INDEX SUBPARTITION", "H2026_2_WEST"),
                                             model().now().addDays(-1)));
+    EXPECT_EQ(memoLines(h.memo("seggrowth_memo")).at(7), "    partition_name => 'H2026_2_WEST',");
     EXPECT_EQ(h.sink().errors, QStringList{});
 }
 

@@ -4,7 +4,6 @@
 // literal search of each new node by its position in the tree.
 #include "bench_support.h"
 
-#include "core/messages.h"
 #include "core/result_grid.h"
 #include "db/connection.h"
 #include "db/sim/server.h"
@@ -23,19 +22,7 @@ using namespace tavimond;
 namespace {
 
 using bench::BenchSettings;
-
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &text) override { errors << text; }
-    void info(const QString &) override {}
-    QStringList errors;
-};
-
-QuietSink &sink()
-{
-    static QuietSink s;
-    return s;
-}
+using bench::quietSink;
 
 // The list's rows, ordered as the statement orders them (kind, owner, name, partition,
 // subpartition): twenty schemas, each with dimension tables and their keys, and fact
@@ -199,8 +186,8 @@ void Retrieve(benchmark::State &state)
         s.retrieve();
     state.counters["rows"] = s.grid().rowCount() - 1;
     state.counters["nodes"] = countNodes(s.tree().topLevelItem(0)) + countNodes(s.tree().topLevelItem(1));
-    if (!sink().errors.isEmpty())
-        state.SkipWithError(sink().errors.first().toUtf8().constData());
+    if (!quietSink().errors.isEmpty())
+        state.SkipWithError(quietSink().errors.first().toUtf8().constData());
 }
 BENCHMARK(Retrieve)->Arg(500000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -232,11 +219,5 @@ BENCHMARK(TreeByPosition)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setMessageSink(&sink());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -8,26 +8,27 @@
 namespace tavimond {
 namespace {
 
-// One top node and the nodes below it by key.
+// One top node and the nodes below it by key: owner, then name, then partition. Rows
+// mostly come in their order, so the object and partition of the previous row are
+// tried first.
 class KindBranch {
 public:
     explicit KindBranch(const QString &kind) : top_(new QTreeWidgetItem(QStringList{kind})) {}
 
     QTreeWidgetItem *top() const { return top_; }
 
-    QTreeWidgetItem *object(const QString &owner, const QString &name)
-    {
-        QTreeWidgetItem *&node = objects_[objectKey(owner, name)];
-        if (!node)
-            node = append(top_, owner + QLatin1Char('.') + name);
-        return node;
-    }
+    QTreeWidgetItem *object(const QString &owner, const QString &name) { return entry(owner, name).node; }
 
     QTreeWidgetItem *partition(const QString &owner, const QString &name, const QString &partition)
     {
-        QTreeWidgetItem *&node = partitions_[objectKey(owner, name) + QChar(0) + partition];
+        Entry &object = entry(owner, name);
+        if (lastPartition_ && &object == last_ && partition == lastPartitionName_)
+            return lastPartition_;
+        QTreeWidgetItem *&node = object.partitions[partition];
         if (!node)
-            node = append(object(owner, name), partition);
+            node = append(object.node, partition);
+        lastPartition_ = node;
+        lastPartitionName_ = partition;
         return node;
     }
 
@@ -39,12 +40,33 @@ public:
     }
 
 private:
-    // Owner and name apart, so that a dot inside either cannot make two keys one.
-    static QString objectKey(const QString &owner, const QString &name) { return owner + QChar(0) + name; }
+    struct Entry {
+        QTreeWidgetItem *node = nullptr;
+        QHash<QString, QTreeWidgetItem *> partitions;
+    };
+
+    Entry &entry(const QString &owner, const QString &name)
+    {
+        if (last_ && name == lastName_ && owner == lastOwner_)
+            return *last_;
+        // Owner and name apart, so that a dot inside either cannot make two keys one.
+        Entry &e = objects_[owner][name];
+        if (!e.node)
+            e.node = append(top_, owner + QLatin1Char('.') + name);
+        // An insertion may move the entries: the one remembered is always the latest.
+        last_ = &e;
+        lastOwner_ = owner;
+        lastName_ = name;
+        lastPartition_ = nullptr;
+        return e;
+    }
 
     QTreeWidgetItem *top_;
-    QHash<QString, QTreeWidgetItem *> objects_;
-    QHash<QString, QTreeWidgetItem *> partitions_;
+    QHash<QString, QHash<QString, Entry>> objects_;
+    Entry *last_ = nullptr;
+    QString lastOwner_, lastName_;
+    QTreeWidgetItem *lastPartition_ = nullptr;
+    QString lastPartitionName_;
 };
 
 } // namespace

@@ -20,6 +20,9 @@ void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 void registerSystemTopologyFamily(std::vector<Recogniser> &out);
+void registerSegmentListFamily(std::vector<Recogniser> &out);
+void registerSegstatFamily(std::vector<Recogniser> &out);
+void registerGrowthTrendFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -40,6 +43,9 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);
     registerSystemTopologyFamily(out);
+    registerSegmentListFamily(out);
+    registerSegstatFamily(out);
+    registerGrowthTrendFamily(out);
 }
 
 } // namespace tavimond::sim

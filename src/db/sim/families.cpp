@@ -13,6 +13,7 @@ void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
+void registerSqlHistoryFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -25,6 +26,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLockFamily(out);
     registerLatchFamily(out);
     registerSessionFamily(out);
+    registerSqlHistoryFamily(out);
     registerSqlstatFamily(out);
 }
 

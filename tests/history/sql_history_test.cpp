@@ -622,6 +622,15 @@ TEST_F(SqlHistory, EachChartSetShowsItsThreeChartsBesideTheExecutions)
         now.sort();
         EXPECT_EQ(now, expected) << set.kind << " " << set.profile;
     }
+    // Some plot buttons tell what they do; "<" widens its own chart's margin.
+    EXPECT_EQ(h.widget<QPushButton>("Button11").toolTip(), "Decrease Plot Area");
+    EXPECT_EQ(h.widget<QPushButton>("Button127").toolTip(), "Increase Plot Area");
+    EXPECT_EQ(h.widget<QPushButton>("Button105").toolTip(), "");
+    EXPECT_EQ(h.widget<QPushButton>("Button63").toolTip(), "Axis Text Orientation");
+    h.click("Button105");
+    EXPECT_EQ(chart("sqlprof_ela_graph").rightMargin(), 1);
+    EXPECT_EQ(chart("sqlprof_ela_graph_avg").rightMargin(), 0);
+
     // The three places hold the set's charts top left, top right and bottom right.
     const QRect left = h.widget<ChartView>("sqlprof_ela_graph").geometry();
     EXPECT_LT(left.right(), h.widget<ChartView>("sqlprof_cpu_graph").geometry().left());

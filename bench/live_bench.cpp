@@ -5,7 +5,7 @@
 #include "literal.h"
 
 #include "core/messages.h"
-#include "core/settings.h"
+#include "bench_support.h"
 #include "db/connection.h"
 #include "db/sim/server.h"
 #include "live/latch_screen.h"
@@ -26,13 +26,7 @@ namespace {
 constexpr int kKeysPerInstance = 2000;
 constexpr int kHistoryTicks = 1000;
 
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
+using bench::BenchSettings;
 
 // The wait counters of 2 x 2,000 events at tick t.
 sim::Result sample(int t)

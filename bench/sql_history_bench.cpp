@@ -3,11 +3,11 @@
 // (statements answered, rows loaded, nineteen charts drawn and the shown ones painted),
 // the drawing of the nineteen charts beside the literal series-list scan on the same
 // grid, and the choice of another statement on all nineteen charts.
+#include "bench_support.h"
 #include "literal.h"
 
 #include "core/chart_routines.h"
 #include "core/messages.h"
-#include "core/settings.h"
 #include "db/connection.h"
 #include "db/sim/repository/repository.h"
 #include "db/sim/repository/sql_workload.h"
@@ -35,14 +35,6 @@ namespace {
 
 constexpr int kStatements = 100;
 constexpr int kDays = 30;
-
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
 
 // The column and mode of each chart, in the order a retrieval draws them.
 const std::pair<int, bool> kCharts[SqlHistoryScreen::kChartCount] = {
@@ -131,7 +123,7 @@ struct HistoryBench {
         return out;
     }
 
-    BenchSettings settings;
+    bench::BenchSettings settings;
     Connection cnn;
     QTemporaryDir dir;
     std::unique_ptr<SqlHistoryScreen> screen;

@@ -29,12 +29,11 @@ namespace {
 
 const QStringList &headers()
 {
-    static const QStringList h{QStringLiteral("SQL ID::Exec Plan"), QStringLiteral("Executions"),
-                               QStringLiteral("Elapsed(s)"),        QStringLiteral("CPU Time(s)"),
-                               QStringLiteral("Sorts"),             QStringLiteral("Rows"),
-                               QStringLiteral("Disk I/O"),          QStringLiteral("I/O Wait"),
-                               QStringLiteral("Cluster Wait"),      QStringLiteral("Application Wait"),
-                               QStringLiteral("Concurrent Wait")};
+    static const QStringList h{
+        QStringLiteral("SQL ID::Exec Plan"), QStringLiteral("Executions"),     QStringLiteral("Elapsed(s)"),
+        QStringLiteral("CPU Time(s)"),       QStringLiteral("Sorts"),          QStringLiteral("Rows"),
+        QStringLiteral("Disk I/O"),          QStringLiteral("I/O Wait"),       QStringLiteral("Cluster Wait"),
+        QStringLiteral("Application Wait"),  QStringLiteral("Concurrent Wait")};
     return h;
 }
 
@@ -153,10 +152,10 @@ SqlTopologyScreen::SqlTopologyScreen(ScreenContext context, QWidget *parent)
     sortStrip_->installEventFilter(this);
 
     // Script: the memo holds the default settings' script until the first run.
-    sql_top_text = addScriptMemo(ui_->TabSheet11, QStringLiteral("sql_top_text"), QString(),
-                                 topologyLines(snapshotWindowLines(window_, QStringLiteral("        where "),
-                                                                   QStringLiteral("          and "))),
-                                 MemoAccess::Editable);
+    sql_top_text = addScriptMemo(
+        ui_->TabSheet11, QStringLiteral("sql_top_text"), QString(),
+        topologyLines(snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "))),
+        MemoAccess::Editable);
 
     connect(Button13, &QPushButton::clicked, this, guarded([this] { Button13Click(); }));
     connect(Button19, &QPushButton::clicked, this, guarded([this] { Button19Click(); }));

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace tavimond {
 namespace {
@@ -420,11 +421,18 @@ void ChartPlot::layoutVertical(const Chart &chart)
         }
         const PixelMap y = pixelMap(axis, true);
         Line line{i, seriesColor(chart, i), {}};
+        // A point without a value (NULL) ends one piece of the line; the next begins after it.
+        const auto breakLine = [&] {
+            if (!line.path.isEmpty())
+                lines_.push_back(std::exchange(line, Line{i, line.color, {}}));
+        };
         if (double(points.size()) <= plot_.width()) {
             line.path.reserve(qsizetype(points.size()));
             for (size_t p = 0; p < points.size(); ++p) {
-                if (!std::isfinite(points[p].value))
+                if (!std::isfinite(points[p].value)) {
+                    breakLine();
                     continue;
+                }
                 const QPointF at(slotCentre(places[p]), y(points[p].value));
                 line.path << at;
                 if (s.marksVisible())
@@ -449,8 +457,12 @@ void ChartPlot::layoutVertical(const Chart &chart)
                 }
             };
             for (size_t p = 0; p < points.size(); ++p) {
-                if (!std::isfinite(points[p].value))
+                if (!std::isfinite(points[p].value)) {
+                    flush();
+                    column = INT_MIN;
+                    breakLine();
                     continue;
+                }
                 const QPointF at(slotCentre(places[p]), y(points[p].value));
                 const int c = int(std::floor(at.x()));
                 if (c != column) {

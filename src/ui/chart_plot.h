@@ -59,7 +59,8 @@ struct PlotWindow {
 // Points stand at the place of their label (ChartCategories), so series whose points
 // begin at different labels line up. A line with more points than the plot has pixel
 // columns is drawn through the lowest and highest point of each column, so its peaks
-// stay visible.
+// stay visible. A point without a value (not finite) leaves a gap: the line is drawn
+// in pieces around it.
 class ChartPlot {
 public:
     enum class Orientation { Vertical, Horizontal, Pies };

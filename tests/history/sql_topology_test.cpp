@@ -1,11 +1,13 @@
 #include "common/screen_support.h"
 #include "common/temp_folder.h"
 
+#include "db/error.h"
 #include "db/sim/repository/repository.h"
 #include "db/sim/repository/sql_workload.h"
 #include "history/sql_topology_screen.h"
 #include "ui/script_memo.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QHeaderView>
@@ -177,10 +179,9 @@ TEST_F(SqlTopology, EachRadioSortsItsOwnColumnStablyAndTheKeyRadioByCodePoint)
     g.setCell(0, 1, "~b::1");
     g.setCell(0, 2, "~a::1");
     g.setCell(0, 3, "~B::1");
-    const std::pair<const char *, int> radios[] = {{"RadioButton10", 1}, {"RadioButton11", 2}, {"RadioButton12", 3},
-                                                   {"RadioButton13", 4}, {"RadioButton14", 5}, {"RadioButton16", 6},
-                                                   {"RadioButton15", 7}, {"RadioButton17", 8}, {"RadioButton18", 9},
-                                                   {"RadioButton19", 10}};
+    const std::pair<const char *, int> radios[] = {
+        {"RadioButton10", 1}, {"RadioButton11", 2}, {"RadioButton12", 3}, {"RadioButton13", 4}, {"RadioButton14", 5},
+        {"RadioButton16", 6}, {"RadioButton15", 7}, {"RadioButton17", 8}, {"RadioButton18", 9}, {"RadioButton19", 10}};
     for (const auto &[radio, column] : radios) {
         const QList<QStringList> before = rowsOf(g);
         h.click(radio);
@@ -277,9 +278,9 @@ TEST_F(SqlTopology, ClearAllRewritesTheHeadersLeavesTwoRowsAndSelectsTheKeyRadio
     grid().setCell(2, 0, "edited");
     h.click("Button19");
     EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().row(0), (QStringList{"SQL ID::Exec Plan", "Executions", "Elapsed(s)", "CPU Time(s)", "Sorts",
-                                          "Rows", "Disk I/O", "I/O Wait", "Cluster Wait", "Application Wait",
-                                          "Concurrent Wait"}));
+    EXPECT_EQ(grid().row(0),
+              (QStringList{"SQL ID::Exec Plan", "Executions", "Elapsed(s)", "CPU Time(s)", "Sorts", "Rows", "Disk I/O",
+                           "I/O Wait", "Cluster Wait", "Application Wait", "Concurrent Wait"}));
     EXPECT_EQ(grid().row(1).join(""), "");
     EXPECT_TRUE(h.widget<QRadioButton>("RadioButton9").isChecked());
 }
@@ -296,4 +297,27 @@ TEST_F(SqlTopology, ExportWritesTheHeaderAndEveryRow)
     EXPECT_EQ(lines.first().split(',').size(), 11);
     EXPECT_EQ(lines.at(1), grid().row(1).join(','));
     EXPECT_EQ(h.sink().infos, QStringList{"CSV Created: csvexport.csv"});
+}
+
+TEST_F(SqlTopology, TheWaitCursorStandsWhileTheDatabaseWorksAndGoesHoweverItEnds)
+{
+    std::optional<Qt::CursorShape> during;
+    bool fail = false;
+    h.sim.server.add({"watch", [](const sim::Statement &s) { return s.has("from dba_hist_sqlstat ) x"); },
+                      [&](const sim::Statement &, sim::Context &) -> sim::Result {
+                          if (const QCursor *c = QApplication::overrideCursor())
+                              during = c->shape();
+                          if (fail)
+                              throw DbError("ORA-01013: user requested cancel of current operation");
+                          return std::make_shared<sim::Table>(QStringList(11, "C"));
+                      }});
+    retrieve();
+    EXPECT_EQ(during, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    during.reset();
+    fail = true;
+    retrieve();
+    EXPECT_EQ(during, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(h.sink().errors, QStringList{"ORA-01013: user requested cancel of current operation"});
 }

@@ -287,9 +287,9 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
     test::TempCurrentFolder folder;
     test::writeSimulatedConfig(folder);
     TForm1 w;
+    auto *chart = child<Screen>(w, "systoppage")->findChild<Chart *>(QStringLiteral("iopswt_graph"));
+    ASSERT_TRUE(chart);
     // Stand-ins for what the screens' own issues will add.
-    auto *chart = new Chart(child<Screen>(w, "systoppage"));
-    chart->setObjectName(QStringLiteral("iopswt_graph"));
     auto *view = child<GridView>(*child<Screen>(w, "sgapage"), "LCacheGrid");
     ResultGrid *lcache = view->grid();
     const int defaultWidth = view->columnWidth(1);

@@ -14,6 +14,10 @@ void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSqlHistoryFamily(std::vector<Recogniser> &out);
+void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -28,6 +32,10 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerSessionFamily(out);
     registerSqlHistoryFamily(out);
     registerSqlstatFamily(out);
+    registerSecurityFamilies(out);
+    registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
+    registerSystemTopologyFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -350,6 +350,8 @@ int compareValues(const Value &a, const Value &b)
     return QString::compare(a.text, b.text, Qt::CaseSensitive);
 }
 
+} // namespace
+
 bool likeMatch(const QString &text, const QString &pattern)
 {
     QString rx;
@@ -365,6 +367,8 @@ bool likeMatch(const QString &text, const QString &pattern)
         .match(text)
         .hasMatch();
 }
+
+namespace {
 
 class Evaluator {
 public:

@@ -13,13 +13,31 @@ struct FileSpec {
     qint64 firstFreeBlock;
 };
 
+struct TablespaceSpec {
+    int number;
+    const char *name;
+    const char *contents;
+    bool bigfile;
+};
+
+// In the order they were created; UNDOTBS2 is instance 2's undo, APP_LOB one bigfile.
+const TablespaceSpec kTablespaces[] = {
+    {0, "SYSTEM", "PERMANENT", false},   {1, "SYSAUX", "PERMANENT", false},  {2, "UNDOTBS1", "UNDO", false},
+    {3, "TEMP", "TEMPORARY", false},     {4, "USERS", "PERMANENT", false},   {5, "UNDOTBS2", "UNDO", false},
+    {6, "APP_DATA", "PERMANENT", false}, {7, "APP_INDEX", "PERMANENT", false}, {8, "APP_LOB", "PERMANENT", true},
+};
+
 // File 1's blocks below 2128 hold the bootstrap and dictionary segments that the model
 // does not list; file 12 was added to SYSTEM when it filled up.
 const FileSpec kFiles[] = {
     {1, "SYSTEM", 2128},  {2, "SYSAUX", 128},    {3, "UNDOTBS1", 128},   {4, "USERS", 128},
     {5, "APP_DATA", 128}, {6, "APP_INDEX", 128}, {7, "APP_DATA", 128},   {8, "APP_INDEX", 128},
     {9, "APP_LOB", 128},  {10, "APP_DATA", 128}, {11, "APP_INDEX", 128}, {12, "SYSTEM", 128},
+    {13, "UNDOTBS2", 128},
 };
+
+// TEMP's two temporary files.
+const int kTempFileIds[] = {1, 2};
 
 struct SegmentSpec {
     const char *owner;
@@ -109,6 +127,10 @@ qint64 StorageLayout::Segment::blocks() const
 
 StorageLayout::StorageLayout(Model &)
 {
+    for (const TablespaceSpec &t : kTablespaces)
+        tablespaces_.push_back({t.number, QString::fromLatin1(t.name), QString::fromLatin1(t.contents), t.bigfile});
+    for (const int id : kTempFileIds)
+        tempFiles_.push_back({id, QStringLiteral("TEMP")});
     // Each tablespace's files, and where each file's free space starts.
     std::map<QString, std::vector<int>> tablespaceFiles;
     QHash<int, qint64> nextBlock;

@@ -28,6 +28,15 @@ public:
         QString tablespace;
     };
 
+    // A tablespace: its number (ts#), its name, PERMANENT, UNDO or TEMPORARY, and
+    // whether it is one bigfile.
+    struct Tablespace {
+        int number;
+        QString name;
+        QString contents;
+        bool bigfile;
+    };
+
     struct DbObject {
         QString owner;
         QString name;
@@ -63,7 +72,10 @@ public:
 
     explicit StorageLayout(Model &model);
 
+    const std::vector<Tablespace> &tablespaces() const { return tablespaces_; }
     const std::vector<Datafile> &files() const { return files_; }
+    // The temporary files (dba_temp_files), numbered apart from the datafiles.
+    const std::vector<Datafile> &tempFiles() const { return tempFiles_; }
     const std::vector<DbObject> &objects() const { return objects_; }
     const std::vector<Segment> &segments() const { return segments_; }
 
@@ -71,7 +83,9 @@ public:
     std::vector<const DbObject *> objectsWithDataObjectId(qint64 id) const;
 
 private:
+    std::vector<Tablespace> tablespaces_;
     std::vector<Datafile> files_;
+    std::vector<Datafile> tempFiles_;
     std::vector<DbObject> objects_;
     std::vector<Segment> segments_;
     std::multimap<qint64, size_t> byDataObjectId_;

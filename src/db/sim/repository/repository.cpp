@@ -10,10 +10,10 @@
 namespace tavimond::sim {
 namespace {
 
-
 bool isKeyword(const QString &word)
 {
-    static const char *const kKeywords[] = {"group", "order", "and", "or", "where", "having", "union", "from", "select"};
+    static const char *const kKeywords[] = {"group",  "order", "and",  "or",    "where",
+                                            "having", "union", "from", "select"};
     for (const char *k : kKeywords)
         if (word == QLatin1String(k))
             return true;
@@ -27,8 +27,14 @@ Repository::Repository(Model &model) : model_(model)
     const RepositoryShape &shape = model.state<RepositoryShape>();
     intervalSeconds_ = std::max(1, shape.intervalMinutes) * 60;
     first_ = Model::start().addSecs(-qint64(shape.days) * 86400);
+    const int instances = std::max(1, shape.instances);
+    firstStartup_.resize(size_t(instances));
+    restarts_.resize(size_t(instances));
     firstStartup_[0] = first_.addDays(-20).addSecs(-3 * 3600 - 14 * 60 - 5);
-    firstStartup_[1] = first_.addDays(-9).addSecs(-7 * 3600 - 48 * 60 - 31);
+    for (int i = 1; i < instances; ++i)
+        firstStartup_[size_t(i)] = first_.addDays(-9 - 4 * (i - 1)).addSecs(-7 * 3600 - 48 * 60 - 31 + 997 * (i - 1));
+    if (instances < 2)
+        return;
     // Six days in, between two snapshots; and an hour after the clock's start, as the
     // live view of instance 2 has it (the instance is back a minute later).
     restarts_[1].push_back(first_.addDays(std::min(6, std::max(0, shape.days - 1))).addSecs(20 * 60 + 17));
@@ -58,8 +64,8 @@ QDateTime Repository::takenAt(int index, int instance) const
 
 QDateTime Repository::startupAt(int instance, const QDateTime &t) const
 {
-    QDateTime s = firstStartup_[instance - 1];
-    for (const QDateTime &r : restarts_[instance - 1])
+    QDateTime s = firstStartup_.at(size_t(instance - 1));
+    for (const QDateTime &r : restarts_.at(size_t(instance - 1)))
         if (r <= t)
             s = r;
     return s;
@@ -92,7 +98,7 @@ std::vector<Repository::Snapshot> Repository::snapshots() const
     for (int index = 0;; ++index) {
         if (boundary(index) > now)
             break;
-        for (int instance = 1; instance <= kInstances; ++instance)
+        for (int instance = 1; instance <= instances(); ++instance)
             if (auto s = make(index, instance); s && s->end <= now)
                 out.push_back(*s);
     }
@@ -102,7 +108,7 @@ std::vector<Repository::Snapshot> Repository::snapshots() const
 std::optional<Repository::Snapshot> Repository::snapshot(qint64 snapId, int instance) const
 {
     const qint64 index = snapId - kFirstSnapId;
-    if (index < 0 || index > (1 << 24) || instance < 1 || instance > kInstances)
+    if (index < 0 || index > (1 << 24) || instance < 1 || instance > instances())
         return std::nullopt;
     auto s = make(int(index), instance);
     if (!s || s->end > model_.now())
@@ -207,8 +213,8 @@ void cannotRead(const QString &what)
 {
     // The simulated instance knows each report's statement by its shape; an edit that
     // leaves the shape gets the error a database gives for a statement it cannot parse.
-    throw DbError(QStringLiteral("ORA-00900: invalid SQL statement (the simulated instance could not read %1)")
-                      .arg(what));
+    throw DbError(
+        QStringLiteral("ORA-00900: invalid SQL statement (the simulated instance could not read %1)").arg(what));
 }
 
 } // namespace tavimond::sim

@@ -37,13 +37,14 @@ private:
 // repository is first used: server.model().state<RepositoryShape>().statements = 20000.
 struct RepositoryShape {
     explicit RepositoryShape(Model &) {}
-    int days = 14;             // of snapshots before the clock's start
-    int intervalMinutes = 60;  // between snapshots
-    int statements = 40;       // distinct sql_ids in dba_hist_sqlstat
+    int days = 14;            // of snapshots before the clock's start
+    int intervalMinutes = 60; // between snapshots
+    int statements = 40;      // distinct sql_ids in dba_hist_sqlstat
+    int instances = 2;        // of the one database; the third and later never restart
 };
 
 // The workload repository of the simulated database: one database (one dbid) with two
-// instances, which take a snapshot together at every interval, from `days` before the
+// instances (more where the shape asks for them), which take a snapshot together at every interval, from `days` before the
 // clock's start until the current simulated time. Every dba_hist_ view of the simulated
 // instance reads its snapshots from here, so that their snap_ids and times agree.
 //
@@ -59,7 +60,6 @@ struct RepositoryShape {
 class Repository {
 public:
     static constexpr qint64 kDbid = 1456781923;
-    static constexpr int kInstances = 2;
     static constexpr qint64 kFirstSnapId = 41000;
     static constexpr int kMissedSnapshot = 80; // the index instance 1 has no row for
 
@@ -80,6 +80,7 @@ public:
     static QString instanceName(int instance) { return databaseName() + QString::number(instance); }
 
     const Model &model() const { return model_; }
+    int instances() const { return int(firstStartup_.size()); }
     int intervalSeconds() const { return intervalSeconds_; }
     // The boundary snapshot `index` ends at (before the few seconds of taking it).
     QDateTime boundary(int index) const;
@@ -102,8 +103,8 @@ private:
     Model &model_;
     int intervalSeconds_;
     QDateTime first_; // begin of the first interval
-    QDateTime firstStartup_[kInstances];
-    std::vector<QDateTime> restarts_[kInstances];
+    std::vector<QDateTime> firstStartup_;          // by instance - 1
+    std::vector<std::vector<QDateTime>> restarts_; // by instance - 1
 };
 
 // The snapshot window a report's statement sets on dba_hist_snapshot:

@@ -60,7 +60,7 @@ qint64 planHashOf(const QString &sqlId, int n)
 // How busy an hour of the day is, 1 at the busiest.
 double hourFactor(int hour)
 {
-    static const double kHours[24] = {0.15, 0.12, 0.1, 0.1, 0.12, 0.2, 0.35, 0.6, 0.9, 1.0, 1.0, 0.95,
+    static const double kHours[24] = {0.15, 0.12, 0.1, 0.1, 0.12, 0.2,  0.35, 0.6,  0.9, 1.0,  1.0,  0.95,
                                       0.85, 0.95, 1.0, 1.0, 0.9,  0.75, 0.55, 0.45, 0.4, 0.35, 0.25, 0.2};
     return kHours[hour % 24];
 }
@@ -84,8 +84,8 @@ SqlWorkload::SqlWorkload(Model &model) : repository_(model.state<Repository>())
         s.sqlId = c.sqlId;
         s.text = c.text;
         s.plans = {c.planHashValue};
-        s.kind = c.commandType == 3 ? (c.table.isEmpty() && c.plan.size() > 6 ? Kind::Report : Kind::Query)
-                                    : Kind::Change;
+        s.kind =
+            c.commandType == 3 ? (c.table.isEmpty() && c.plan.size() > 6 ? Kind::Report : Kind::Query) : Kind::Change;
         s.instance = c.cachedOn;
         statements_.push_back(std::move(s));
     }
@@ -103,7 +103,8 @@ SqlWorkload::SqlWorkload(Model &model) : repository_(model.state<Repository>())
             s.text += QStringLiteral(" /* %1 */").arg(n);
         s.sqlId = sqlIdOf(s.text);
         s.plans = {planHashOf(s.sqlId, 0)};
-        if (s.kind == Kind::Change && (s.text.startsWith(QLatin1String("INSERT")) && !s.text.contains(QLatin1String("SELECT"))))
+        if (s.kind == Kind::Change &&
+            (s.text.startsWith(QLatin1String("INSERT")) && !s.text.contains(QLatin1String("SELECT"))))
             s.plans = {0}; // a plain insert has no plan
         statements_.push_back(std::move(s));
     }
@@ -165,7 +166,8 @@ SqlWorkload::SqlWorkload(Model &model) : repository_(model.state<Repository>())
             s.readsPerExecution = dice.between(1e4, 2e5);
             s.sortsPerExecution = 1;
             s.getsPerExecution = dice.between(2e4, 3e5);
-            s.days = (1u << (days > 3 ? days - 3 : 0)) | (1u << (days > 10 ? days - 10 : 0)); // two days of the repository
+            s.days =
+                (1u << (days > 3 ? days - 3 : 0)) | (1u << (days > 10 ? days - 10 : 0)); // two days of the repository
             break;
         }
         // Both instances serve the application: some wait for blocks held by the other.

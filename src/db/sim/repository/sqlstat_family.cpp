@@ -11,7 +11,6 @@
 
 #include <QHash>
 #include <algorithm>
-#include <map>
 
 namespace tavimond::sim {
 namespace {
@@ -60,7 +59,8 @@ std::vector<Output> readSelectList(const Statement &s)
     while (i < t.size()) {
         const size_t start = i;
         int depth = 0;
-        while (i < t.size() && !(depth == 0 && (t[i].text == QLatin1String(",") || t[i].text == QLatin1String("from")))) {
+        while (i < t.size() &&
+               !(depth == 0 && (t[i].text == QLatin1String(",") || t[i].text == QLatin1String("from")))) {
             depth += t[i].text == QLatin1String("(") ? 1 : t[i].text == QLatin1String(")") ? -1 : 0;
             ++i;
         }
@@ -118,7 +118,11 @@ Result sqlTopology(const Statement &s, Context &ctx)
     for (const Repository::Snapshot &snap : repository.snapshots())
         if (!window || window->contains(snap))
             ids.insert(snap.snapId);
-    std::map<QString, std::vector<qint64>> sums; // ordered by key, as the statement asks
+    // Sums per statement and plan, kept by position; their keys made once at the end.
+    const std::vector<SqlWorkload::Sql> &statements = workload.statements();
+    constexpr size_t kWidth = std::size(kFigures);
+    std::vector<qint64> acc(statements.size() * 2 * kWidth);
+    std::vector<bool> seen(statements.size() * 2);
     std::vector<SqlWorkload::Row> rows;
     for (const Repository::Snapshot &snap : repository.snapshots()) {
         if (!ids.contains(snap.snapId))
@@ -126,23 +130,32 @@ Result sqlTopology(const Statement &s, Context &ctx)
         rows.clear();
         workload.rowsOf(snap, rows);
         for (const SqlWorkload::Row &r : rows) {
-            std::vector<qint64> &acc = sums[r.sql->sqlId + QStringLiteral("::") + QString::number(r.planHashValue)];
-            acc.resize(std::size(kFigures) + 1);
-            for (size_t f = 0; f < std::size(kFigures); ++f)
-                acc[f] += r.*kFigures[f].field;
+            const size_t slot = size_t(r.sql - statements.data()) * 2 + (r.planHashValue == r.sql->plans[0] ? 0 : 1);
+            seen[slot] = true;
+            qint64 *a = &acc[slot * kWidth];
+            for (size_t f = 0; f < kWidth; ++f)
+                a[f] += r.*kFigures[f].field;
         }
     }
+    std::vector<std::pair<QString, size_t>> keys; // ordered by key, as the statement asks
+    for (size_t slot = 0; slot < seen.size(); ++slot)
+        if (seen[slot]) {
+            const SqlWorkload::Sql &sql = statements[slot / 2];
+            keys.emplace_back(sql.sqlId + QStringLiteral("::") + QString::number(sql.plans[slot % 2]), slot);
+        }
+    std::sort(keys.begin(), keys.end());
     QStringList names;
     for (const Output &o : outputs)
         names << o.name;
     auto table = std::make_shared<Table>(names);
     const size_t elapsed = size_t(figure(QStringLiteral("elapsed_time_delta")) - kFigures);
-    for (const auto &[key, acc] : sums) {
-        if (having && acc[elapsed] <= 0)
+    for (const auto &[key, slot] : keys) {
+        const qint64 *a = &acc[slot * kWidth];
+        if (having && a[elapsed] <= 0)
             continue;
         QStringList row;
         for (const Output &o : outputs)
-            row << (o.sum ? sumText(acc[size_t(o.sum - kFigures)], o.divisor) : key);
+            row << (o.sum ? sumText(a[size_t(o.sum - kFigures)], o.divisor) : key);
         table->addRow(row);
     }
     return table;
@@ -172,8 +185,8 @@ Table sqlstatRows(Context &ctx)
         rows.clear();
         ctx.model.state<SqlWorkload>().rowsOf(s, rows);
         for (const SqlWorkload::Row &r : rows) {
-            QStringList cells{QString::number(s.snapId), QString::number(Repository::kDbid), QString::number(s.instance),
-                              r.sql->sqlId, QString::number(r.planHashValue)};
+            QStringList cells{QString::number(s.snapId), QString::number(Repository::kDbid),
+                              QString::number(s.instance), r.sql->sqlId, QString::number(r.planHashValue)};
             for (const Figure &f : kFigures)
                 cells << QString::number(r.*f.field);
             t.addRow(cells);

@@ -16,6 +16,7 @@ void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerAdvisorFamily(std::vector<Recogniser> &out);
 void registerSystemEventFamily(std::vector<Recogniser> &out);
 void registerFileStatFamily(std::vector<Recogniser> &out);
+void registerSqlHistoryFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
@@ -35,6 +36,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLockFamily(out);
     registerLatchFamily(out);
     registerSessionFamily(out);
+    registerSqlHistoryFamily(out);
     registerSqlstatFamily(out);
     registerAdvisorFamily(out);
     registerSystemEventFamily(out);

@@ -2,7 +2,8 @@
 
 // The plain literal algorithms the benchmarks measure the system's routines against:
 // a tally merge that compares every row with every record and scans every series for
-// every match, and a bubble sort of whole rows.
+// every match, a bubble sort of whole rows, and a chart drawn from a grid by comparing
+// every row's key with every series' title.
 
 #include "core/chart.h"
 #include "core/conversions.h"
@@ -58,6 +59,40 @@ inline void literalBubbleSort(ResultGrid &g, int col, int first)
                 }
                 swapped = true;
             }
+    }
+}
+
+// The literal chart from a grid: every series' title compared with every row's key.
+inline void literalChartFromGrid(const ResultGrid &g, Chart &c, int valueColumn, bool average)
+{
+    if (g.rowCount() < 2 || g.cell(0, 1).isEmpty())
+        return;
+    Chart::Batch batch(c);
+    c.setRightAxisFormat(QStringLiteral("#,##0.#####"));
+    double divisor = 1.0;
+    for (int r = 1; r < g.rowCount(); ++r) {
+        bool found = false;
+        const double value = strictToFloat(g.cell(valueColumn, r));
+        const QString label = g.cell(1, r), key = g.cell(3, r);
+        for (int s = 0; s < c.seriesCount(); ++s)
+            if (c.series(s).title() == key) {
+                if (average) {
+                    const double d = strictToFloat(g.cell(4, r));
+                    if (d != 0)
+                        divisor = d;
+                }
+                c.addPoint(s, average ? value / divisor : value, label);
+                found = true;
+            }
+        if (!found) {
+            if (average) {
+                const double d = strictToFloat(g.cell(4, r));
+                divisor = d != 0 ? d : 1.0;
+            }
+            const int s = c.addSeries(SeriesKind::Bar, key, AxisSide::Right);
+            c.setSeriesMarksVisible(s, false);
+            c.addPoint(s, average ? value / divisor : value, label);
+        }
     }
 }
 

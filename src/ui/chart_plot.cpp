@@ -286,9 +286,22 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
     const int fit = std::max(1, int(length * share / extent) - 1);
     const int step = std::max(1, int(std::ceil(double(n) / fit)));
+    // Qt hides a level label that reaches past either end of the axis: long labels
+    // (dates) begin a few places in, and none is put where it would stick out.
+    const bool level = !vertical && angle % 180 == 0;
+    const double slot = length / slotsShown();
+    auto fits = [&](int k) {
+        const double centre = (k - a.min) * slot, half = labelWidth(order_[size_t(k)], font) / 2;
+        return !level || (centre >= half && centre + half <= length);
+    };
+    int first = from;
+    while (first < to - 1 && !fits(first) && (first - from) * slot < length / 2)
+        ++first;
     std::vector<QString> texts;
     std::vector<double> at;
-    for (int k = from; k < to; k += step) {
+    for (int k = first; k < to; k += step) {
+        if (k != first && !fits(k))
+            continue;
         texts.push_back(categories_.label(order_[size_t(k)]));
         at.push_back(k);
     }

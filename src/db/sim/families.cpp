@@ -21,10 +21,14 @@ void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerAdvisorFamily(std::vector<Recogniser> &out);
 void registerSystemEventFamily(std::vector<Recogniser> &out);
 void registerFileStatFamily(std::vector<Recogniser> &out);
+void registerSqlHistoryFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 void registerSystemTopologyFamily(std::vector<Recogniser> &out);
+void registerSegmentListFamily(std::vector<Recogniser> &out);
+void registerSegstatFamily(std::vector<Recogniser> &out);
+void registerGrowthTrendFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -37,6 +41,7 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLockFamily(out);
     registerLatchFamily(out);
     registerSessionFamily(out);
+    registerSqlHistoryFamily(out);
     registerObjectFamily(out);
     registerTableFamily(out);
     registerIndexFamily(out);
@@ -50,6 +55,9 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);
     registerSystemTopologyFamily(out);
+    registerSegmentListFamily(out);
+    registerSegstatFamily(out);
+    registerGrowthTrendFamily(out);
 }
 
 } // namespace tavimond::sim

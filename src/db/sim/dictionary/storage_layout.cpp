@@ -113,6 +113,15 @@ const SegmentSpec kSegments[] = {
     {"HR", "SYS_C0014021", "INDEX", nullptr, "USERS", 8, 0.5, "DEFAULT", nullptr, false, nullptr},
     {"HR", "EMP_NAME_UPPER_IX", "INDEX", nullptr, "USERS", 16, 0.4, "DEFAULT", nullptr, false, nullptr},
     {"LEGACY", "O'BRIEN_IMPORT", "TABLE", nullptr, "USERS", 40, 0.0, "DEFAULT", nullptr, false, nullptr},
+    // For the segment screens: a composite-partitioned table with its local index, a quote in
+    // a name, and a table and an index that share one name.
+    {"SALES", "SALES_HISTORY", "TABLE", nullptr, "APP_DATA", 640, 0.1, "DEFAULT", "H2025_2,H2026_1,H2026_2", false,
+     "EAST,WEST,OTHER"},
+    {"SALES", "SALES_HISTORY_IX", "INDEX", nullptr, "APP_INDEX", 128, 0.2, "DEFAULT", "H2025_2,H2026_1,H2026_2", false,
+     "EAST,WEST,OTHER"},
+    {"BILLING", "O'NEILL_ACCOUNTS", "TABLE", nullptr, "USERS", 48, 0.3, "DEFAULT", nullptr, false, nullptr},
+    {"INVENTORY", "STOCK_AUDIT", "TABLE", nullptr, "APP_DATA", 700, 0.15, "DEFAULT", nullptr, false, nullptr},
+    {"INVENTORY", "STOCK_AUDIT", "INDEX", nullptr, "APP_INDEX", 160, 0.35, "DEFAULT", nullptr, false, nullptr},
 };
 
 // Objects without a segment of their own, of every kind the dictionary lists.
@@ -270,7 +279,6 @@ StorageLayout::StorageLayout(Model &)
     for (size_t i = 0; i < objects_.size(); ++i)
         if (objects_[i].dataObjectId != 0)
             byDataObjectId_.emplace(objects_[i].dataObjectId, i);
-
 }
 
 std::vector<const StorageLayout::DbObject *> StorageLayout::objectsWithDataObjectId(qint64 id) const

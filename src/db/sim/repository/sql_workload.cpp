@@ -194,60 +194,68 @@ const SqlWorkload::Sql *SqlWorkload::find(const QString &sqlId) const
 
 void SqlWorkload::rowsOf(const Repository::Snapshot &snap, std::vector<Row> &out) const
 {
+    Row r;
+    for (size_t i = 0; i < statements_.size(); ++i)
+        if (rowOf(snap, i, r))
+            out.push_back(r);
+}
+
+bool SqlWorkload::rowOf(const Repository::Snapshot &snap, size_t i, Row &r) const
+{
+    if (i >= statements_.size())
+        return false;
     const double hours = double(snap.begin.msecsTo(snap.end)) / 3600000.0;
     // The hour and day the interval covered (it ends a few seconds after the hour).
     const QDateTime covered = snap.end.addSecs(-60);
     const int hour = covered.time().hour();
     const int day = int(repository_.boundary(-1).daysTo(covered));
-    for (size_t i = 0; i < statements_.size(); ++i) {
-        const Sql &s = statements_[i];
-        if (s.instance != 0 && s.instance != snap.instance)
-            continue;
-        Dice dice = repository_.dice(0x5157a7, qint64(i), snap.index, snap.instance);
-        Row r;
-        r.sql = &s;
-        r.planHashValue = s.planAt(snap.index);
-        const bool runsToday = s.days == ~0u || (day >= 0 && day < 32 && (s.days >> day) & 1u);
-        double executions = 0;
-        double elapsed = 0;
-        if (s.kind == Kind::Batch) {
-            // Starts at one in the morning and runs for hours: the first hour counts the
-            // execution, the later ones only its time.
-            const double run = s.elapsedPerExecution / 3600e6;
-            const int k = hour - 1;
-            if (runsToday && k >= 0 && k < run) {
-                executions = k == 0 ? 1 : 0;
-                elapsed = std::min(1.0, run - k) * 3600e6;
-            } else if (!dice.chance(0.08)) {
-                continue;
-            }
-        } else if (runsToday) {
-            const double expected = s.executionsPerHour * hours * hourFactor(hour) *
-                                    (s.instance == 0 ? (snap.instance == 1 ? 0.55 : 0.45) : 1.0);
-            executions = std::floor(expected * dice.between(0.75, 1.25));
-            if (executions < 1 && !dice.chance(expected))
-                executions = 0;
-            else
-                executions = std::max(1.0, executions);
-            elapsed = executions * s.elapsedPerExecution * dice.between(0.7, 1.4);
-        } else if (!dice.chance(0.2)) {
-            continue; // not run and not captured
+    const Sql &s = statements_[i];
+    if (s.instance != 0 && s.instance != snap.instance)
+        return false;
+    Dice dice = repository_.dice(0x5157a7, qint64(i), snap.index, snap.instance);
+    r = Row();
+    r.sql = &s;
+    r.planHashValue = s.planAt(snap.index);
+    const bool runsToday = s.days == ~0u || (day >= 0 && day < 32 && (s.days >> day) & 1u);
+    double executions = 0;
+    double elapsed = 0;
+    if (s.kind == Kind::Batch) {
+        // Starts at one in the morning and runs for hours: the first hour counts the
+        // execution, the later ones only its time.
+        const double run = s.elapsedPerExecution / 3600e6;
+        const int k = hour - 1;
+        if (runsToday && k >= 0 && k < run) {
+            executions = k == 0 ? 1 : 0;
+            elapsed = std::min(1.0, run - k) * 3600e6;
+        } else if (!dice.chance(0.08)) {
+            return false;
         }
-        const double perExecution = std::max(executions, elapsed > 0 ? 1.0 : 0.0);
-        r.executions = whole(executions);
-        r.elapsed = whole(elapsed);
-        r.cpu = std::min(r.elapsed, whole(elapsed * s.cpuShare * dice.between(0.85, 1.1)));
-        r.ioWait = whole(elapsed * s.ioShare * dice.between(0.7, 1.3));
-        r.clusterWait = whole(elapsed * s.clusterShare * dice.between(0.5, 1.5));
-        r.applicationWait = whole(elapsed * s.applicationShare * dice.between(0.5, 1.5));
-        r.concurrencyWait = whole(elapsed * s.concurrencyShare * dice.between(0.5, 1.5));
-        const double share = s.kind == Kind::Batch ? elapsed / std::max(1.0, s.elapsedPerExecution) : perExecution;
-        r.rowsProcessed = whole(share * s.rowsPerExecution * dice.between(0.8, 1.2));
-        r.diskReads = whole(share * s.readsPerExecution * dice.between(0.5, 1.5));
-        r.bufferGets = whole(share * s.getsPerExecution * dice.between(0.8, 1.2));
-        r.sorts = whole(share * s.sortsPerExecution);
-        out.push_back(r);
+    } else if (runsToday) {
+        const double expected = s.executionsPerHour * hours * hourFactor(hour) *
+                                (s.instance == 0 ? (snap.instance == 1 ? 0.55 : 0.45) : 1.0);
+        executions = std::floor(expected * dice.between(0.75, 1.25));
+        if (executions < 1 && !dice.chance(expected))
+            executions = 0;
+        else
+            executions = std::max(1.0, executions);
+        elapsed = executions * s.elapsedPerExecution * dice.between(0.7, 1.4);
+    } else if (!dice.chance(0.2)) {
+        return false; // not run and not captured
     }
+    const double perExecution = std::max(executions, elapsed > 0 ? 1.0 : 0.0);
+    r.executions = whole(executions);
+    r.elapsed = whole(elapsed);
+    r.cpu = std::min(r.elapsed, whole(elapsed * s.cpuShare * dice.between(0.85, 1.1)));
+    r.ioWait = whole(elapsed * s.ioShare * dice.between(0.7, 1.3));
+    r.clusterWait = whole(elapsed * s.clusterShare * dice.between(0.5, 1.5));
+    r.applicationWait = whole(elapsed * s.applicationShare * dice.between(0.5, 1.5));
+    r.concurrencyWait = whole(elapsed * s.concurrencyShare * dice.between(0.5, 1.5));
+    const double share = s.kind == Kind::Batch ? elapsed / std::max(1.0, s.elapsedPerExecution) : perExecution;
+    r.rowsProcessed = whole(share * s.rowsPerExecution * dice.between(0.8, 1.2));
+    r.diskReads = whole(share * s.readsPerExecution * dice.between(0.5, 1.5));
+    r.bufferGets = whole(share * s.getsPerExecution * dice.between(0.8, 1.2));
+    r.sorts = whole(share * s.sortsPerExecution);
+    return true;
 }
 
 } // namespace tavimond::sim

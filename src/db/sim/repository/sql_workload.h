@@ -64,6 +64,9 @@ public:
 
     // The rows one snapshot of one instance recorded, in statement order.
     void rowsOf(const Repository::Snapshot &snapshot, std::vector<Row> &out) const;
+    // The row of statements()[index] at one snapshot of one instance; false when that
+    // snapshot recorded none for it.
+    bool rowOf(const Repository::Snapshot &snapshot, size_t index, Row &out) const;
 
 private:
     const Repository &repository_;

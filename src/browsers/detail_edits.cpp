@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace tavimond {
 
@@ -28,7 +29,7 @@ int DetailEditSet::layOut(QGridLayout *grid, int firstRow, DetailEdits table, co
 {
     int k = 0;
     for (const DetailEdit &e : table) {
-        if (tab != QLatin1String(e.tab))
+        if (!e.tab || tab != QLatin1String(e.tab))
             continue;
         add(grid, firstRow + k / pairsPerRow, k % pairsPerRow, e, parent);
         ++k;
@@ -36,6 +37,11 @@ int DetailEditSet::layOut(QGridLayout *grid, int firstRow, DetailEdits table, co
     for (int pair = 0; pair < pairsPerRow; ++pair)
         grid->setColumnStretch(pair * 2 + 1, 1);
     return firstRow + (k + pairsPerRow - 1) / pairsPerRow;
+}
+
+void DetailEditSet::addMemo(QPlainTextEdit *memo)
+{
+    memos_.insert(memo->objectName(), memo);
 }
 
 QLineEdit *DetailEditSet::edit(const QString &name) const
@@ -54,13 +60,21 @@ void DetailEditSet::setText(const char *name, const QString &text) const
     if (QLineEdit *e = edit(QLatin1String(name))) {
         e->setText(text);
         e->setCursorPosition(0); // a long value shows its start
+    } else if (QPlainTextEdit *memo = memos_.value(QLatin1String(name))) {
+        // Added as a line, the whole text set at once.
+        const QString before = memo->toPlainText();
+        memo->setPlainText(before.isEmpty() ? text : before + QLatin1Char('\n') + text);
     }
 }
 
 void DetailEditSet::clear(DetailEdits table) const
 {
-    for (const DetailEdit &e : table)
-        setText(e.edit, QString());
+    for (const DetailEdit &e : table) {
+        if (QPlainTextEdit *memo = memos_.value(QLatin1String(e.edit)))
+            memo->clear();
+        else
+            setText(e.edit, QString());
+    }
 }
 
 void DetailEditSet::copyByName(const Query &query, DetailEdits table) const

@@ -167,6 +167,20 @@ const QStringList &ObjectBrowserScreen::kindWords()
 QList<GridHeaders> ObjectBrowserScreen::gridHeaders() const
 {
     return {
+        {QStringLiteral("idxpartitiongrid"),
+         {QStringLiteral("Index Name"),    QStringLiteral("Partition Name"),    QStringLiteral("SubPartition Name"),
+          QStringLiteral("Tablespace Name"), QStringLiteral("Compressed"),      QStringLiteral("High Value"),
+          QStringLiteral("Buffer Pool"),   QStringLiteral("Ini Trans"),         QStringLiteral("Max Trans"),
+          QStringLiteral("Number Rows"),   QStringLiteral("Avg Leafs per key"), QStringLiteral("Avg Data per key"),
+          QStringLiteral("B Level"),       QStringLiteral("Leaf Blocks"),       QStringLiteral("Distinct Keys"),
+          QStringLiteral("Sample Size"),   QStringLiteral("Last Analyzed"),     QStringLiteral("Cluster Factor"),
+          QStringLiteral("Global Stats"),  QStringLiteral("User Stats"),        QStringLiteral("Extents"),
+          QStringLiteral("MBytes"),        QStringLiteral("Blocks")},
+         {}},
+        {QStringLiteral("idxcolsgrid"),
+         {QStringLiteral("Position"), QStringLiteral("Name"), QStringLiteral("Length"), QStringLiteral("Char Length"),
+          QStringLiteral("Descending")},
+         {}},
         {QStringLiteral("objcongrid"),
          {QStringLiteral("Constraint Name"), QStringLiteral("Constraint Type"), QStringLiteral("Status"),
           QStringLiteral("Search Condition"), QStringLiteral("Deferrable"), QStringLiteral("Deferred"),
@@ -259,6 +273,10 @@ void ObjectBrowserScreen::buildRetrieveTab()
     }
     tabpage = pages_.value(QStringLiteral("TABLE"));
     buildTablePage(tabpage);
+    idxpage = pages_.value(QStringLiteral("INDEX"));
+    buildIndexPage(idxpage);
+    buildCodePages();
+    buildSchedulerPages();
     details_->setCurrentWidget(tabpage);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
@@ -438,6 +456,18 @@ void ObjectBrowserScreen::showDetailPage(QTabWidget *page)
     details_->setCurrentWidget(page);
 }
 
+void ObjectBrowserScreen::segmentSums(const char *memo, const char *queryName, const QString &owner,
+                                      const QString &name, DetailEdits sums)
+{
+    Query &q = runScript(memo, queryName,
+                         {QStringLiteral("select sum(extents),sum(round(bytes/1024/1024,4)),sum(blocks) "),
+                          QStringLiteral("from dba_segments  "), QStringLiteral("where  "),
+                          QStringLiteral("owner =  ") + owner + QStringLiteral(" and "),
+                          QStringLiteral("segment_name =  ") + name + QStringLiteral(" ")});
+    edits_.copyByPosition(q, sums);
+    q.close();
+}
+
 void ObjectBrowserScreen::objtreeDblClick()
 {
     // Only an object node: a child of a kind node, "owner.name" split at its first ".".
@@ -449,10 +479,32 @@ void ObjectBrowserScreen::objtreeDblClick()
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     const QString owner = dot < 0 ? text : text.left(dot);
     const QString name = dot < 0 ? QString() : text.mid(dot + 1);
+    // The branch of the kind word, compared whole and with its case.
     if (kind == QLatin1String("TABLE"))
         tableBranch(owner, name, text);
-    else if (QTabWidget *page = pages_.value(kind))
-        showDetailPage(page);
+    else if (kind == QLatin1String("INDEX"))
+        indexBranch(owner, name, text);
+    else if (kind == QLatin1String("FUNCTION") || kind == QLatin1String("PACKAGE") || kind == QLatin1String("PROCEDURE"))
+        sourceBranch(kind, owner, name);
+    else if (kind == QLatin1String("SEQUENCE"))
+        sequenceBranch(owner, name);
+    else if (kind == QLatin1String("VIEW"))
+        viewBranch(owner, name);
+    else if (kind == QLatin1String("TRIGGER"))
+        triggerBranch(owner, name);
+    else if (kind == QLatin1String("SYNONYM"))
+        synonymBranch(owner, name, text);
+    else if (kind == QLatin1String("DIRECTORY"))
+        directoryBranch(owner, name);
+    else if (kind == QLatin1String("JOB"))
+        jobBranch(owner, name);
+    else if (kind == QLatin1String("PROGRAM"))
+        programBranch(owner, name);
+}
+
+QPlainTextEdit *ObjectBrowserScreen::pageMemo(const char *name) const
+{
+    return details_->findChild<QPlainTextEdit *>(QLatin1String(name));
 }
 
 Query &ObjectBrowserScreen::runScript(const char *memo, const char *queryName, const QStringList &lines)

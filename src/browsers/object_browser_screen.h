@@ -62,6 +62,11 @@ public:
     void RadioButton23Click();
     void objconddownChange();
 
+    // Index page.
+    void idxparttreeClick();
+    void RadioButton24Click();
+    void RadioButton25Click();
+
     // The kinds in the order of their boxes and top nodes.
     static const QStringList &kindWords();
 
@@ -72,6 +77,9 @@ private:
     void buildRetrieveTab();
     void buildScriptsTab();
     void buildTablePage(QTabWidget *page);
+    void buildIndexPage(QTabWidget *page);
+    void buildCodePages();
+    void buildSchedulerPages();
     QPlainTextEdit *scriptMemo(const char *name) const;
     Query &query(const char *name);
     GridView *gridView(const char *name, int columns, QWidget *parent);
@@ -92,8 +100,23 @@ private:
     void ddlFetch(const QString &kind, const QString &name, const QString &owner, const char *memo,
                   const char *queryName, QPlainTextEdit *target, bool emptyAfterOpen);
     void showDetailPage(QTabWidget *page);
+    // The extents, megabytes and blocks of every segment of that owner and name,
+    // whatever its type, into three edits; owner and name quoted already.
+    void segmentSums(const char *memo, const char *queryName, const QString &owner, const QString &name,
+                     DetailEdits sums);
 
     void tableBranch(const QString &owner, const QString &name, const QString &nodeText);
+    void indexBranch(const QString &owner, const QString &name, const QString &nodeText);
+    void sourceBranch(const QString &kind, const QString &owner, const QString &name);
+    void sequenceBranch(const QString &owner, const QString &name);
+    void viewBranch(const QString &owner, const QString &name);
+    void triggerBranch(const QString &owner, const QString &name);
+    void synonymBranch(const QString &owner, const QString &name, const QString &nodeText);
+    void directoryBranch(const QString &owner, const QString &name);
+    void jobBranch(const QString &owner, const QString &name);
+    void programBranch(const QString &owner, const QString &name);
+    // A memo of a detail page, by its component name.
+    QPlainTextEdit *pageMemo(const char *name) const;
 
     std::unique_ptr<Ui::ObjectBrowserScreenForm> ui_;
     DetailEditSet edits_;
@@ -123,6 +146,12 @@ private:
     QLabel *dms = nullptr;
     QLabel *Label115 = nullptr;
     QPlainTextEdit *tabdefinition = nullptr;
+
+    // Index page.
+    QTabWidget *idxpage = nullptr;
+    QTreeWidget *idxparttree = nullptr;
+    QStackedWidget *idxPartitionView_ = nullptr;
+    QWidget *idxPartitionDialog_ = nullptr;
 };
 
 } // namespace tavimond

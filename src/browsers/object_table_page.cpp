@@ -2,6 +2,7 @@
 // indexes, constraints, storage and DDL of one table, each section switched by a box
 // of the table retrieval options.
 #include "object_browser_screen.h"
+#include "object_page_parts.h"
 #include "partition_tree.h"
 
 #include "core/conversions.h"
@@ -27,6 +28,10 @@
 
 namespace tavimond {
 namespace {
+
+using pages::newTab;
+using pages::radio;
+using pages::ticked;
 
 const char *const kStructure = "Table:Structure";
 const char *const kStatistics = "Statistics";
@@ -131,26 +136,6 @@ const DetailEdit kConstraintEdits[] = {
 };
 
 const QString kDataManipulationSince = QStringLiteral("Data Manipulation Since: ");
-
-QRadioButton *radio(const char *name, const char *caption, bool checked, QWidget *parent)
-{
-    auto *r = new QRadioButton(QString::fromUtf8(caption), parent);
-    r->setObjectName(QLatin1String(name));
-    r->setChecked(checked);
-    return r;
-}
-
-QWidget *newTab(QTabWidget *page, const char *title)
-{
-    auto *tab = new QWidget(page);
-    page->addTab(tab, QString::fromUtf8(title));
-    return tab;
-}
-
-bool ticked(const QObject *screen, const char *box)
-{
-    return screen->findChild<QCheckBox *>(QLatin1String(box))->isChecked();
-}
 
 // The quoted literal of a name in a statement: its quotes doubled.
 QString lit(const QString &text)
@@ -434,13 +419,7 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
     // 10. Storage: the sums over every segment of that owner and name; unticked, the
     // storage parameters go too.
     if (ticked(this, "trosto")) {
-        Query &sums = runScript("tabsto", "tabsto_query",
-                                {QStringLiteral("select sum(extents),sum(round(bytes/1024/1024,4)),sum(blocks) "),
-                                 QStringLiteral("from dba_segments  "), QStringLiteral("where  "),
-                                 QStringLiteral("owner =  ") + o + QStringLiteral(" and "),
-                                 QStringLiteral("segment_name =  ") + n + QStringLiteral(" ")});
-        edits_.copyByPosition(sums, kStorageSums);
-        sums.close();
+        segmentSums("tabsto", "tabsto_query", o, n, kStorageSums);
     } else {
         for (const DetailEdit &e : kMain)
             if (QLatin1String(e.tab) == QLatin1String(kStorage))

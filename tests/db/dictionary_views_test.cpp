@@ -175,3 +175,40 @@ TEST_F(DictionaryViews, TableFiguresAgreeWithTheirSegmentsAndPartitions)
         EXPECT_NE(dictionary().table(x.tableOwner, x.tableName), nullptr);
     }
 }
+
+TEST_F(DictionaryViews, EveryListedObjectHasItsRowInTheViewOfItsKind)
+{
+    struct Kind {
+        const char *type, *view, *owner, *name;
+    };
+    const Kind kinds[] = {
+        {"TABLE", "dba_tables", "OWNER", "TABLE_NAME"},
+        {"INDEX", "dba_indexes", "OWNER", "INDEX_NAME"},
+        {"VIEW", "dba_views", "OWNER", "VIEW_NAME"},
+        {"SEQUENCE", "dba_sequences", "SEQUENCE_OWNER", "SEQUENCE_NAME"},
+        {"TRIGGER", "dba_triggers", "OWNER", "TRIGGER_NAME"},
+        {"SYNONYM", "dba_synonyms", "OWNER", "SYNONYM_NAME"},
+        {"DIRECTORY", "dba_directories", "OWNER", "DIRECTORY_NAME"},
+        {"JOB", "dba_scheduler_jobs", "OWNER", "JOB_NAME"},
+        {"PROGRAM", "dba_scheduler_programs", "OWNER", "PROGRAM_NAME"},
+        {"FUNCTION", "dba_source", "OWNER", "NAME"},
+        {"PROCEDURE", "dba_source", "OWNER", "NAME"},
+        {"PACKAGE", "dba_source", "OWNER", "NAME"},
+        {"PACKAGE BODY", "dba_source", "OWNER", "NAME"},
+    };
+    for (const Kind &k : kinds) {
+        const sim::Table view = *dictionary().view(QLatin1String(k.view));
+        QSet<QString> held;
+        for (qsizetype r = 0; r < view.rowCount(); ++r)
+            held << view.cell(r, view.columns.indexOf(QLatin1String(k.owner))) + "." +
+                        view.cell(r, view.columns.indexOf(QLatin1String(k.name)));
+        int listed = 0;
+        for (const auto &o : dictionary().objects()) {
+            if (o.type != QLatin1String(k.type))
+                continue;
+            ++listed;
+            EXPECT_TRUE(held.contains(o.owner + "." + o.name)) << k.type << " " << (o.owner + "." + o.name).toStdString();
+        }
+        EXPECT_GT(listed, 0) << k.type;
+    }
+}

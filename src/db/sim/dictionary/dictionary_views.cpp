@@ -1,4 +1,5 @@
 // The dba_ views of the simulated dictionary as rows, with Oracle's column names.
+#include "code_catalogue.h"
 #include "dictionary_model.h"
 
 #include "../select_eval.h"
@@ -395,6 +396,15 @@ std::optional<Table> DictionaryModel::view(const QString &requested) const
         {QStringLiteral("dba_cons_columns"), &consColumnsView},
         {QStringLiteral("dba_segments"), &segmentsView},
         {QStringLiteral("dba_objects"), &objectsView},
+        {QStringLiteral("dba_views"), [](const DictionaryModel &, Table &t) { t = code::views(); }},
+        {QStringLiteral("dba_sequences"), [](const DictionaryModel &, Table &t) { t = code::sequences(); }},
+        {QStringLiteral("dba_source"), [](const DictionaryModel &, Table &t) { t = code::source(); }},
+        {QStringLiteral("dba_triggers"), [](const DictionaryModel &, Table &t) { t = code::triggers(); }},
+        {QStringLiteral("dba_synonyms"), [](const DictionaryModel &, Table &t) { t = code::synonyms(); }},
+        {QStringLiteral("dba_directories"), [](const DictionaryModel &, Table &t) { t = code::directories(); }},
+        {QStringLiteral("dba_scheduler_jobs"),
+         [](const DictionaryModel &m, Table &t) { t = code::schedulerJobs(m.clockStart(), false); }},
+        {QStringLiteral("dba_scheduler_programs"), [](const DictionaryModel &, Table &t) { t = code::schedulerPrograms(); }},
     };
     const auto builder = builders.constFind(name);
     if (builder == builders.constEnd())

@@ -138,6 +138,17 @@ const TableSpec kTables[] = {
      nullptr, nullptr, nullptr},
     {"LEGACY", "O'BRIEN_IMPORT", "LINE_NO|NUMBER;RAW_TEXT|VARCHAR2(4000);LOADED|DATE|D:SYSDATE ", 0, -1, "", "",
      nullptr, nullptr, nullptr},
+    {"SALES", "SALES_HISTORY",
+     "SALE_ID|NUMBER(14)|NN;SOLD_ON|DATE|NN;REGION|VARCHAR2(8)|NN|H:FREQUENCY|V:EAST,NORTH,SOUTH,WEST;"
+     "PRODUCT_ID|NUMBER(10)|NN;QUANTITY|NUMBER(8);AMOUNT|NUMBER(12,2)",
+     48, 2, "", "", "RANGE(SOLD_ON)/LIST(REGION)", "@2026-01-01|@2026-07-01|@2027-01-01", "'EAST'|'WEST'|DEFAULT"},
+    {"BILLING", "O'NEILL_ACCOUNTS",
+     "ACCOUNT_NO|VARCHAR2(12)|NN;HOLDER|VARCHAR2(80)|NN;OPENED|DATE|NN;BALANCE|NUMBER(14,2)|D:0", 61, 12, "",
+     "C|O'NEILL_ACCOUNTS_BALANCE_CK|BALANCE >= 0", nullptr, nullptr, nullptr},
+    {"INVENTORY", "STOCK_AUDIT",
+     "AUDIT_ID|NUMBER(14)|NN;AUDITED_AT|DATE|NN|D:SYSDATE ;WAREHOUSE_ID|NUMBER(4)|NN;PRODUCT_ID|NUMBER(10)|NN;"
+     "COUNTED|NUMBER(10);BOOKED|NUMBER(10)",
+     39, 4, "", "R|STOCK_AUDIT_LEVEL_FK|WAREHOUSE_ID,PRODUCT_ID|INVENTORY.STOCK_LEVELS_PK", nullptr, nullptr, nullptr},
 };
 
 // Key: comma-separated column names, " DESC" after a descending one, or "=" and the
@@ -176,6 +187,9 @@ const IndexSpec kIndexes[] = {
     {"BILLING", "CALL_RECORDS_IX", "BILLING", "CALL_RECORDS", "CALL_START,REGION", "NONUNIQUE", true, 0},
     {"HR", "SYS_C0014021", "HR", "LeaveRequests", "RequestId", "UNIQUE", false, 0},
     {"HR", "EMP_NAME_UPPER_IX", "HR", "EMPLOYEES", "=UPPER(\"LAST_NAME\")", "FUNCTION", false, 0},
+    {"SALES", "SALES_HISTORY_IX", "SALES", "SALES_HISTORY", "SOLD_ON,REGION", "NONUNIQUE", true, 0},
+    // An index named as the table it serves.
+    {"INVENTORY", "STOCK_AUDIT", "INVENTORY", "STOCK_AUDIT", "AUDITED_AT", "NONUNIQUE", false, 0},
 };
 
 QString key(const QString &owner, const QString &name)

@@ -18,7 +18,7 @@ class ResultGrid;
 // from: a column of a query by name, or a field or grid column by position. A memo
 // added to the set may stand in a table too: a copy adds the text to it as a line.
 struct DetailEdit {
-    const char *edit;  // component name
+    const char *edit; // component name
     const char *label;
     const char *tab;   // caption of the page's tab it sits on; nullptr: laid out elsewhere
     const char *field; // column name, or nullptr when filled by position

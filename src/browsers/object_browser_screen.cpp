@@ -2,6 +2,7 @@
 
 #include "ui_browsers_object_browser_screen.h"
 
+#include "object_page_parts.h"
 #include "partition_tree.h"
 
 #include "core/conversions.h"
@@ -147,8 +148,8 @@ ObjectBrowserScreen::ObjectBrowserScreen(ScreenContext context, QWidget *parent)
     for (const GridHeaders &g : gridHeaders())
         if (auto *view = findChild<GridView *>(g.grid))
             for (int c = 0; c < g.headers.size(); ++c)
-                view->setColumnWidth(c, std::max(view->columnWidth(c),
-                                                 view->fontMetrics().horizontalAdvance(g.headers.at(c)) + 16));
+                view->setColumnWidth(
+                    c, std::max(view->columnWidth(c), view->fontMetrics().horizontalAdvance(g.headers.at(c)) + 16));
 }
 
 ObjectBrowserScreen::~ObjectBrowserScreen() = default;
@@ -168,14 +169,29 @@ QList<GridHeaders> ObjectBrowserScreen::gridHeaders() const
 {
     return {
         {QStringLiteral("idxpartitiongrid"),
-         {QStringLiteral("Index Name"),    QStringLiteral("Partition Name"),    QStringLiteral("SubPartition Name"),
-          QStringLiteral("Tablespace Name"), QStringLiteral("Compressed"),      QStringLiteral("High Value"),
-          QStringLiteral("Buffer Pool"),   QStringLiteral("Ini Trans"),         QStringLiteral("Max Trans"),
-          QStringLiteral("Number Rows"),   QStringLiteral("Avg Leafs per key"), QStringLiteral("Avg Data per key"),
-          QStringLiteral("B Level"),       QStringLiteral("Leaf Blocks"),       QStringLiteral("Distinct Keys"),
-          QStringLiteral("Sample Size"),   QStringLiteral("Last Analyzed"),     QStringLiteral("Cluster Factor"),
-          QStringLiteral("Global Stats"),  QStringLiteral("User Stats"),        QStringLiteral("Extents"),
-          QStringLiteral("MBytes"),        QStringLiteral("Blocks")},
+         {QStringLiteral("Index Name"),
+          QStringLiteral("Partition Name"),
+          QStringLiteral("SubPartition Name"),
+          QStringLiteral("Tablespace Name"),
+          QStringLiteral("Compressed"),
+          QStringLiteral("High Value"),
+          QStringLiteral("Buffer Pool"),
+          QStringLiteral("Ini Trans"),
+          QStringLiteral("Max Trans"),
+          QStringLiteral("Number Rows"),
+          QStringLiteral("Avg Leafs per key"),
+          QStringLiteral("Avg Data per key"),
+          QStringLiteral("B Level"),
+          QStringLiteral("Leaf Blocks"),
+          QStringLiteral("Distinct Keys"),
+          QStringLiteral("Sample Size"),
+          QStringLiteral("Last Analyzed"),
+          QStringLiteral("Cluster Factor"),
+          QStringLiteral("Global Stats"),
+          QStringLiteral("User Stats"),
+          QStringLiteral("Extents"),
+          QStringLiteral("MBytes"),
+          QStringLiteral("Blocks")},
          {}},
         {QStringLiteral("idxcolsgrid"),
          {QStringLiteral("Position"), QStringLiteral("Name"), QStringLiteral("Length"), QStringLiteral("Char Length"),
@@ -190,15 +206,15 @@ QList<GridHeaders> ObjectBrowserScreen::gridHeaders() const
          {QStringLiteral("Index Name"), QStringLiteral("Column Position"), QStringLiteral("Column Name")},
          {}},
         {QStringLiteral("partitiongrid"),
-         {QStringLiteral("Table Name"),  QStringLiteral("Partition Name"), QStringLiteral("Sub Partition Name"),
-          QStringLiteral("Num Rows"),    QStringLiteral("Blocks"),         QStringLiteral("Empty Blocks"),
-          QStringLiteral("Avg Space"),   QStringLiteral("Chain Count"),    QStringLiteral("Avg Row Length"),
-          QStringLiteral("Sample Size"), QStringLiteral("Last Analyzed"),  QStringLiteral("Tablespace"),
-          QStringLiteral("Compressed"),  QStringLiteral("Buffer Pool"),    QStringLiteral("Init Trans"),
-          QStringLiteral("User Stats"),  QStringLiteral("Global Stats"),   QStringLiteral("Inserts"),
-          QStringLiteral("Deletes"),     QStringLiteral("Updates"),        QStringLiteral("Last Change"),
+         {QStringLiteral("Table Name"),  QStringLiteral("Partition Name"),  QStringLiteral("Sub Partition Name"),
+          QStringLiteral("Num Rows"),    QStringLiteral("Blocks"),          QStringLiteral("Empty Blocks"),
+          QStringLiteral("Avg Space"),   QStringLiteral("Chain Count"),     QStringLiteral("Avg Row Length"),
+          QStringLiteral("Sample Size"), QStringLiteral("Last Analyzed"),   QStringLiteral("Tablespace"),
+          QStringLiteral("Compressed"),  QStringLiteral("Buffer Pool"),     QStringLiteral("Init Trans"),
+          QStringLiteral("User Stats"),  QStringLiteral("Global Stats"),    QStringLiteral("Inserts"),
+          QStringLiteral("Deletes"),     QStringLiteral("Updates"),         QStringLiteral("Last Change"),
           QStringLiteral("Truncated"),   QStringLiteral("Segment Dropped"), QStringLiteral("High Value"),
-          QStringLiteral("Extesnts"),    QStringLiteral("MBytes"),         QStringLiteral("Blocks")},
+          QStringLiteral("Extesnts"),    QStringLiteral("MBytes"),          QStringLiteral("Blocks")},
          {}},
         {QStringLiteral("objextstatsgrid"),
          {QStringLiteral("Column Name"), QStringLiteral("Bucket #"), QStringLiteral("Endpoint Value")},
@@ -246,8 +262,10 @@ void ObjectBrowserScreen::buildRetrieveTab()
     kindBoxes_.at(0)->installEventFilter(this);
     kindBoxes_.at(1)->installEventFilter(this);
     overlay->addWidget(boxes, 0, 0);
-    taboptpanel = optionPanel("taboptpanel", QStringLiteral(" Table Retrieval Options "), kTableOptions, "Button64", kinds);
-    idxoptpanel = optionPanel("idxoptpanel", QStringLiteral(" Index Retrieval Options"), kIndexOptions, "Button65", kinds);
+    taboptpanel =
+        optionPanel("taboptpanel", QStringLiteral(" Table Retrieval Options "), kTableOptions, "Button64", kinds);
+    idxoptpanel =
+        optionPanel("idxoptpanel", QStringLiteral(" Index Retrieval Options"), kIndexOptions, "Button65", kinds);
     overlay->addWidget(taboptpanel, 0, 0);
     overlay->addWidget(idxoptpanel, 0, 0);
     column->addWidget(kinds);
@@ -384,12 +402,11 @@ void ObjectBrowserScreen::Button141Click()
 
     // 3-4. The statement, with the filters as literals whose quotes are doubled; "%" and
     // "_" stay the wildcards they are.
-    Query &objquery = runScript(
-        "mainobj", "objquery",
-        {QStringLiteral("select object_type,owner,object_name from dba_objects where "),
-         QStringLiteral("upper(owner) like ") + sqlQuote(schema_name_text->text()),
-         QStringLiteral(" and upper(object_name) like ") + sqlQuote(obj_name_text->text()),
-         QStringLiteral("order by 1,2,3")});
+    Query &objquery = runScript("mainobj", "objquery",
+                                {QStringLiteral("select object_type,owner,object_name from dba_objects where "),
+                                 QStringLiteral("upper(owner) like ") + sqlQuote(schema_name_text->text()),
+                                 QStringLiteral(" and upper(object_name) like ") + sqlQuote(obj_name_text->text()),
+                                 QStringLiteral("order by 1,2,3")});
 
     // 5. Children in the query's order under the kind whose word the type is; other
     // types are passed over. They are attached once, whatever ends the reading.
@@ -468,6 +485,84 @@ void ObjectBrowserScreen::segmentSums(const char *memo, const char *queryName, c
     q.close();
 }
 
+void ObjectBrowserScreen::storageSection(const char *box, const char *memo, const char *queryName, const QString &owner,
+                                         const QString &name, DetailEdits main, DetailEdits sums)
+{
+    if (pages::ticked(this, box)) {
+        segmentSums(memo, queryName, owner, name, sums);
+        return;
+    }
+    for (const DetailEdit &e : main)
+        if (e.tab && QLatin1String(e.tab) == QLatin1String("Storage"))
+            edits_.setText(e.edit, QString());
+}
+
+ObjectBrowserScreen::PartitionTab ObjectBrowserScreen::buildPartitionTab(QTabWidget *page, const char *dialogRadio,
+                                                                         const char *gridRadio, const char *treeName,
+                                                                         const char *gridName, int columns,
+                                                                         DetailEdits edits, size_t wide, QLabel *label,
+                                                                         size_t labelBefore)
+{
+    QWidget *tab = pages::newTab(page, "Partitioning");
+    auto *layout = new QVBoxLayout(tab);
+    PartitionTab p;
+    p.dialogRadio = pages::radio(dialogRadio, "Dialog View", true, tab);
+    p.gridRadio = pages::radio(gridRadio, "Grid View", false, tab);
+    auto *radios = new QHBoxLayout;
+    radios->addWidget(p.dialogRadio);
+    radios->addWidget(p.gridRadio);
+    radios->addStretch();
+    layout->addLayout(radios);
+    p.view = new QStackedWidget(tab);
+    p.dialog = new QWidget(p.view);
+    auto *dialogLayout = new QHBoxLayout(p.dialog);
+    p.tree = new QTreeWidget(p.dialog);
+    p.tree->setObjectName(QLatin1String(treeName));
+    p.tree->setHeaderHidden(true);
+    showAsDetail(*p.tree);
+    dialogLayout->addWidget(p.tree, 1);
+    // Two edits a row; the label and the wide edit (a bound such as TO_DATE(...)) a row each.
+    auto *grid = new QGridLayout;
+    int row = 0, pair = 0;
+    const auto newRow = [&] {
+        if (pair > 0)
+            ++row;
+        pair = 0;
+    };
+    for (size_t i = 0; i < edits.size(); ++i) {
+        if (label && i == labelBefore) {
+            newRow();
+            label->setParent(p.dialog);
+            grid->addWidget(label, row++, 0, 1, 4);
+        }
+        if (i == wide) {
+            newRow();
+            edits_.add(grid, row++, 0, edits[i], p.dialog, 2);
+            continue;
+        }
+        edits_.add(grid, row, pair, edits[i], p.dialog);
+        if (++pair == 2)
+            newRow();
+    }
+    newRow();
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(row, 1);
+    dialogLayout->addLayout(grid, 2);
+    p.view->addWidget(p.dialog);
+    p.view->addWidget(gridView(gridName, columns, p.view));
+    layout->addWidget(p.view, 1);
+    return p;
+}
+
+void ObjectBrowserScreen::buildStorageTab(QTabWidget *page, DetailEdits main, DetailEdits sums)
+{
+    QWidget *storage = pages::newTab(page, "Storage");
+    auto *grid = new QGridLayout(storage);
+    const int row = edits_.layOut(grid, 0, main, QStringLiteral("Storage"), 2, storage);
+    grid->setRowStretch(edits_.layOut(grid, row, sums, QStringLiteral("Storage"), 2, storage), 1);
+}
+
 void ObjectBrowserScreen::objtreeDblClick()
 {
     // Only an object node: a child of a kind node, "owner.name" split at its first ".".
@@ -484,7 +579,8 @@ void ObjectBrowserScreen::objtreeDblClick()
         tableBranch(owner, name, text);
     else if (kind == QLatin1String("INDEX"))
         indexBranch(owner, name, text);
-    else if (kind == QLatin1String("FUNCTION") || kind == QLatin1String("PACKAGE") || kind == QLatin1String("PROCEDURE"))
+    else if (kind == QLatin1String("FUNCTION") || kind == QLatin1String("PACKAGE") ||
+             kind == QLatin1String("PROCEDURE"))
         sourceBranch(kind, owner, name);
     else if (kind == QLatin1String("SEQUENCE"))
         sequenceBranch(owner, name);
@@ -500,6 +596,22 @@ void ObjectBrowserScreen::objtreeDblClick()
         jobBranch(owner, name);
     else if (kind == QLatin1String("PROGRAM"))
         programBranch(owner, name);
+}
+
+void ObjectBrowserScreen::showRecord(const pages::RecordKind &kind, const QStringList &lines, const QString &name,
+                                     const QString &ddlOwner, const std::function<void(Query &)> &beforeCopy)
+{
+    showDetailPage(pages_.value(QLatin1String(kind.word)));
+    edits_.clear(kind.edits);
+    QPlainTextEdit *target = pageMemo(kind.ddlTarget);
+    target->clear();
+    scriptMemo(kind.script)->clear();
+    Query &q = runScript(kind.script, kind.query, lines);
+    if (beforeCopy)
+        beforeCopy(q);
+    edits_.copyByName(q, kind.edits);
+    q.close();
+    ddlFetch(QLatin1String(kind.ddlKind), name, ddlOwner, kind.ddlScript, kind.ddlQuery, target, true);
 }
 
 QPlainTextEdit *ObjectBrowserScreen::pageMemo(const char *name) const

@@ -33,10 +33,10 @@ const SourceKind kSourceKinds[] = {
 // By field position; the two columns of the page: owner to last number on the left,
 // increment to cache size on the right.
 const DetailEdit kSequence[] = {
-    {"seqowner", "Owner", "Sequence", nullptr, 0},        {"seqname", "Name", "Sequence", nullptr, 1},
-    {"seqmin", "Min Value", "Sequence", nullptr, 2},      {"seqmax", "Max Value", "Sequence", nullptr, 3},
-    {"seqinc", "Increment By", "Sequence", nullptr, 4},   {"seqcycf", "Cycle Flag", "Sequence", nullptr, 5},
-    {"seqordf", "Order Flag", "Sequence", nullptr, 6},    {"seqcache", "Cache Size", "Sequence", nullptr, 7},
+    {"seqowner", "Owner", "Sequence", nullptr, 0},      {"seqname", "Name", "Sequence", nullptr, 1},
+    {"seqmin", "Min Value", "Sequence", nullptr, 2},    {"seqmax", "Max Value", "Sequence", nullptr, 3},
+    {"seqinc", "Increment By", "Sequence", nullptr, 4}, {"seqcycf", "Cycle Flag", "Sequence", nullptr, 5},
+    {"seqordf", "Order Flag", "Sequence", nullptr, 6},  {"seqcache", "Cache Size", "Sequence", nullptr, 7},
     {"seqlast", "Last number", "Sequence", nullptr, 8},
 };
 const int kSequenceLeft[] = {0, 1, 2, 3, 8};
@@ -98,6 +98,13 @@ const DetailEdit kDirectory[] = {
     {"dirpath", "Path", "Directory", "directory_path", -1},
 };
 
+const pages::RecordKind kTriggerKind{"TRIGGER", kTrigger,     "trigmem",       "trigger_query",
+                                     "TRIGGER", "trigddlmem", "trigddl_query", "trigtext"};
+const pages::RecordKind kSynonymKind{"SYNONYM", kSynonym,    "synmem",       "syn_query",
+                                     "SYNONYM", "synddlmem", "synddl_query", "synddltext"};
+const pages::RecordKind kDirectoryKind{"DIRECTORY", kDirectory,  "dirmem",       "dir_query",
+                                       "DIRECTORY", "dirddlmem", "dirddl_query", "dirddltext"};
+
 // A tab with a labelled memo filling it.
 QPlainTextEdit *labelledMemo(QPlainTextEdit *memo, const QString &label, QWidget *tab, QVBoxLayout *layout)
 {
@@ -128,7 +135,11 @@ void ObjectBrowserScreen::buildCodePages()
     for (const SourceKind &k : kSourceKinds) {
         QWidget *tab = newTab(pages_.value(QLatin1String(k.word)), k.tab);
         auto *layout = new QVBoxLayout(tab);
-        layout->addWidget(detailMemo(k.memo, tab));
+        QPlainTextEdit *memo = detailMemo(k.memo, tab);
+        // Source lines run wide: both scroll bars stand.
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        layout->addWidget(memo);
     }
 
     QTabWidget *seqpage = pages_.value(QStringLiteral("SEQUENCE"));
@@ -178,7 +189,8 @@ void ObjectBrowserScreen::buildCodePages()
     QTabWidget *dirpage = pages_.value(QStringLiteral("DIRECTORY"));
     QWidget *directory = newTab(dirpage, "Directory");
     auto *directoryGrid = new QGridLayout(directory);
-    directoryGrid->setRowStretch(edits_.layOut(directoryGrid, 0, kDirectory, QStringLiteral("Directory"), 1, directory), 1);
+    directoryGrid->setRowStretch(edits_.layOut(directoryGrid, 0, kDirectory, QStringLiteral("Directory"), 1, directory),
+                                 1);
     QWidget *directoryDdl = newTab(dirpage, "DDL");
     (new QVBoxLayout(directoryDdl))->addWidget(detailMemo("dirddltext", directoryDdl));
 }
@@ -192,11 +204,12 @@ void ObjectBrowserScreen::sourceBranch(const QString &kind, const QString &owner
     // object of that name keeps its lines to itself.
     const QString types = kind == QLatin1String("PACKAGE") ? QStringLiteral("('PACKAGE', 'PACKAGE BODY')")
                                                            : QStringLiteral("(") + sqlQuote(kind) + QLatin1Char(')');
-    Query &q = runScript(k.script, k.query,
-                         {QStringLiteral("select text from dba_source where "),
-                          QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
-                          QStringLiteral("name =  ") + sqlQuote(name) + QStringLiteral(" "),
-                          QStringLiteral("and type in ") + types + QLatin1Char(' '), QStringLiteral("order by type, line")});
+    Query &q =
+        runScript(k.script, k.query,
+                  {QStringLiteral("select text from dba_source where "),
+                   QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
+                   QStringLiteral("name =  ") + sqlQuote(name) + QStringLiteral(" "),
+                   QStringLiteral("and type in ") + types + QLatin1Char(' '), QStringLiteral("order by type, line")});
     // Tens of thousands of lines go in at once.
     pageMemo(k.memo)->setPlainText(storedLines(q));
     q.close();
@@ -245,59 +258,37 @@ void ObjectBrowserScreen::viewBranch(const QString &owner, const QString &name)
 
 void ObjectBrowserScreen::triggerBranch(const QString &owner, const QString &name)
 {
-    showDetailPage(pages_.value(QStringLiteral("TRIGGER")));
-    edits_.clear(kTrigger);
-    QPlainTextEdit *trigtext = pageMemo("trigtext");
-    trigtext->clear();
-    scriptMemo("trigmem")->clear();
-    Query &q = runScript("trigmem", "trigger_query",
-                         {QStringLiteral("select OWNER,TRIGGER_NAME,TRIGGER_TYPE,TRIGGERING_EVENT,TABLE_OWNER,"),
-                          QStringLiteral("BASE_OBJECT_TYPE,TABLE_NAME,COLUMN_NAME,REFERENCING_NAMES,WHEN_CLAUSE,"),
-                          QStringLiteral("STATUS,DESCRIPTION,ACTION_TYPE,CROSSEDITION,BEFORE_STATEMENT,BEFORE_ROW,"),
-                          QStringLiteral("AFTER_ROW,AFTER_STATEMENT,INSTEAD_OF_ROW,FIRE_ONCE "),
-                          QStringLiteral("from dba_triggers "), QStringLiteral("where "),
-                          QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
-                          QStringLiteral("trigger_name =  ") + sqlQuote(name) + QStringLiteral(" ")});
-    edits_.copyByName(q, kTrigger);
-    q.close();
-    ddlFetch(QStringLiteral("TRIGGER"), name, owner, "trigddlmem", "trigddl_query", trigtext, true);
+    // The body is not selected: "Definition" shows it through the DDL.
+    showRecord(kTriggerKind,
+               {QStringLiteral("select OWNER,TRIGGER_NAME,TRIGGER_TYPE,TRIGGERING_EVENT,TABLE_OWNER,"),
+                QStringLiteral("BASE_OBJECT_TYPE,TABLE_NAME,COLUMN_NAME,REFERENCING_NAMES,WHEN_CLAUSE,"),
+                QStringLiteral("STATUS,DESCRIPTION,ACTION_TYPE,CROSSEDITION,BEFORE_STATEMENT,BEFORE_ROW,"),
+                QStringLiteral("AFTER_ROW,AFTER_STATEMENT,INSTEAD_OF_ROW,FIRE_ONCE "),
+                QStringLiteral("from dba_triggers "), QStringLiteral("where "),
+                QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
+                QStringLiteral("trigger_name =  ") + sqlQuote(name) + QStringLiteral(" ")},
+               name, owner);
 }
 
 void ObjectBrowserScreen::synonymBranch(const QString &owner, const QString &name, const QString &nodeText)
 {
-    showDetailPage(pages_.value(QStringLiteral("SYNONYM")));
     edits_.clear(kSynonymName);
-    edits_.clear(kSynonym);
-    QPlainTextEdit *synddltext = pageMemo("synddltext");
-    synddltext->clear();
-    scriptMemo("synmem")->clear();
-    Query &q = runScript("synmem", "syn_query",
-                         {QStringLiteral("select owner,synonym_name,"), QStringLiteral("table_owner,table_name,db_link "),
-                          QStringLiteral("from dba_synonyms "), QStringLiteral("where "),
-                          QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
-                          QStringLiteral("synonym_name =  ") + sqlQuote(name) + QStringLiteral(" ")});
-    edits_.setText("synname", nodeText);
-    edits_.copyByName(q, kSynonym);
-    q.close();
-    ddlFetch(QStringLiteral("SYNONYM"), name, owner, "synddlmem", "synddl_query", synddltext, true);
+    showRecord(kSynonymKind,
+               {QStringLiteral("select owner,synonym_name,"), QStringLiteral("table_owner,table_name,db_link "),
+                QStringLiteral("from dba_synonyms "), QStringLiteral("where "),
+                QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
+                QStringLiteral("synonym_name =  ") + sqlQuote(name) + QStringLiteral(" ")},
+               name, owner, [&](Query &) { edits_.setText("synname", nodeText); });
 }
 
 void ObjectBrowserScreen::directoryBranch(const QString &owner, const QString &name)
 {
-    showDetailPage(pages_.value(QStringLiteral("DIRECTORY")));
-    edits_.clear(kDirectory);
-    QPlainTextEdit *dirddltext = pageMemo("dirddltext");
-    dirddltext->clear();
-    scriptMemo("dirmem")->clear();
-    Query &q = runScript("dirmem", "dir_query",
-                         {QStringLiteral("select owner,directory_name,directory_path "),
-                          QStringLiteral("from dba_directories "), QStringLiteral("where "),
-                          QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
-                          QStringLiteral("directory_name =  ") + sqlQuote(name) + QStringLiteral(" ")});
-    edits_.copyByName(q, kDirectory);
-    q.close();
     // A directory belongs to no schema: its DDL is asked for by name alone.
-    ddlFetch(QStringLiteral("DIRECTORY"), name, QString(), "dirddlmem", "dirddl_query", dirddltext, true);
+    showRecord(kDirectoryKind,
+               {QStringLiteral("select owner,directory_name,directory_path "), QStringLiteral("from dba_directories "),
+                QStringLiteral("where "), QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
+                QStringLiteral("directory_name =  ") + sqlQuote(name) + QStringLiteral(" ")},
+               name, QString());
 }
 
 } // namespace tavimond

@@ -141,50 +141,21 @@ void ObjectBrowserScreen::buildIndexPage(QTabWidget *page)
     statsGrid->setRowStretch(row, 1);
 
     // Partitioning: the partition tree beside a partition's figures, or the grid of them all.
-    QWidget *partitioning = newTab(page, kPartitioning);
-    auto *partitioningLayout = new QVBoxLayout(partitioning);
-    auto *radios = new QHBoxLayout;
-    QRadioButton *dialogView = radio("RadioButton24", "Dialog View", true, partitioning);
-    QRadioButton *gridViewRadio = radio("RadioButton25", "Grid View", false, partitioning);
-    radios->addWidget(dialogView);
-    radios->addWidget(gridViewRadio);
-    radios->addStretch();
-    partitioningLayout->addLayout(radios);
-    idxPartitionView_ = new QStackedWidget(partitioning);
-    idxPartitionDialog_ = new QWidget(idxPartitionView_);
-    auto *dialogLayout = new QHBoxLayout(idxPartitionDialog_);
-    idxparttree = new QTreeWidget(idxPartitionDialog_);
-    idxparttree->setObjectName(QStringLiteral("idxparttree"));
-    idxparttree->setHeaderHidden(true);
-    showAsDetail(*idxparttree);
-    dialogLayout->addWidget(idxparttree, 1);
-    auto *partitionGrid = new QGridLayout;
-    const DetailEdits partitionEdits(kPartitionEdits);
-    int next = edits_.layOut(partitionGrid, 0, partitionEdits.first(kHighValueAt), QLatin1String(kPartitioning), 2,
-                             idxPartitionDialog_);
-    // The high value (a bound such as TO_DATE(...)) takes a row of its own.
-    edits_.add(partitionGrid, next, 0, partitionEdits[kHighValueAt], idxPartitionDialog_, 2);
-    next = edits_.layOut(partitionGrid, next + 1, partitionEdits.subspan(kHighValueAt + 1), QLatin1String(kPartitioning),
-                         2, idxPartitionDialog_);
-    partitionGrid->setRowStretch(next, 1);
-    dialogLayout->addLayout(partitionGrid, 2);
-    idxPartitionView_->addWidget(idxPartitionDialog_);
-    idxPartitionView_->addWidget(gridView("idxpartitiongrid", 23, idxPartitionView_));
-    partitioningLayout->addWidget(idxPartitionView_, 1);
+    const PartitionTab partitions = buildPartitionTab(page, "RadioButton24", "RadioButton25", "idxparttree",
+                                                      "idxpartitiongrid", 23, kPartitionEdits, kHighValueAt);
+    idxparttree = partitions.tree;
+    idxPartitionView_ = partitions.view;
+    idxPartitionDialog_ = partitions.dialog;
 
-    QWidget *storage = newTab(page, kStorage);
-    auto *storageGrid = new QGridLayout(storage);
-    int storageRow = edits_.layOut(storageGrid, 0, kMain, QLatin1String(kStorage), 2, storage);
-    storageRow = edits_.layOut(storageGrid, storageRow, kStorageSums, QLatin1String(kStorage), 2, storage);
-    storageGrid->setRowStretch(storageRow, 1);
+    buildStorageTab(page, kMain, kStorageSums);
 
     QWidget *ddl = newTab(page, "DDL");
     auto *ddlLayout = new QVBoxLayout(ddl);
     ddlLayout->addWidget(detailMemo("idxdefinition", ddl));
 
     connect(idxparttree, &QTreeWidget::itemClicked, this, guarded([this] { idxparttreeClick(); }));
-    connect(dialogView, &QRadioButton::clicked, this, guarded([this] { RadioButton24Click(); }));
-    connect(gridViewRadio, &QRadioButton::clicked, this, guarded([this] { RadioButton25Click(); }));
+    connect(partitions.dialogRadio, &QRadioButton::clicked, this, guarded([this] { RadioButton24Click(); }));
+    connect(partitions.gridRadio, &QRadioButton::clicked, this, guarded([this] { RadioButton25Click(); }));
 }
 
 void ObjectBrowserScreen::indexBranch(const QString &owner, const QString &name, const QString &nodeText)
@@ -252,33 +223,29 @@ void ObjectBrowserScreen::indexBranch(const QString &owner, const QString &name,
             QStringLiteral("dip.max_trans,dip.num_rows,dip.avg_leaf_blocks_per_key,dip.avg_data_blocks_per_key,"),
             QStringLiteral("dip.blevel,dip.leaf_blocks,dip.distinct_keys,dip.sample_size,dip.last_analyzed,"),
             QStringLiteral("dip.clustering_factor,dip.global_stats,dip.user_stats,"),
-            QStringLiteral("ds.extents,ds.bytes/1024/1024,ds.blocks"), QStringLiteral("from")};
-        const QStringList owned{QStringLiteral("where "), QStringLiteral("dip.index_owner =  ") + o + QStringLiteral(" and "),
+            QStringLiteral("ds.extents,ds.bytes/1024/1024,ds.blocks"),
+            QStringLiteral("from")};
+        const QStringList owned{QStringLiteral("where "),
+                                QStringLiteral("dip.index_owner =  ") + o + QStringLiteral(" and "),
                                 QStringLiteral("dip.index_name =  ") + n + QStringLiteral(" and "),
                                 QStringLiteral("dip.index_owner = ds.owner(+) and")};
-        const QStringList partitions = QStringList{QStringLiteral("select dip.index_name,dip.partition_name,' ',")} +
-                                       columns + QStringList{QStringLiteral("dba_ind_partitions dip, dba_segments ds")} +
-                                       owned +
-                                       QStringList{QStringLiteral("dip.index_name = ds.segment_name(+) and "),
-                                                   QStringLiteral("dip.partition_name = ds.partition_name(+)"),
-                                                   QStringLiteral("order by 1,2,3")};
+        const QStringList partitions =
+            QStringList{QStringLiteral("select dip.index_name,dip.partition_name,' ',")} + columns +
+            QStringList{QStringLiteral("dba_ind_partitions dip, dba_segments ds")} + owned +
+            QStringList{QStringLiteral("dip.index_name = ds.segment_name(+) and "),
+                        QStringLiteral("dip.partition_name = ds.partition_name(+)"), QStringLiteral("order by 1,2,3")};
         const QStringList subpartitions =
             QStringList{QStringLiteral("select dip.index_name,dip.partition_name,dip.subpartition_name,")} + columns +
             QStringList{QStringLiteral("dba_ind_subpartitions dip, dba_segments ds")} + owned +
             QStringList{QStringLiteral("dip.index_name = ds.segment_name(+) and"),
-                        QStringLiteral("dip.subpartition_name = ds.partition_name(+)"), QStringLiteral("order by 1,2,3")};
+                        QStringLiteral("dip.subpartition_name = ds.partition_name(+)"),
+                        QStringLiteral("order by 1,2,3")};
         loadMergedGrid("idxparts", "idxpart_query", partitions, subpartitions, "idxpartitiongrid");
         buildPartitionTree(*idxparttree, grid("idxpartitiongrid"));
     }
     // 7. Storage: every segment of that owner and name; unticked, the storage
     // parameters go too.
-    if (ticked(this, "irostore")) {
-        segmentSums("idxsto", "idxsto_query", o, n, kStorageSums);
-    } else {
-        for (const DetailEdit &e : kMain)
-            if (e.tab && QLatin1String(e.tab) == QLatin1String(kStorage))
-                edits_.setText(e.edit, QString());
-    }
+    storageSection("irostore", "idxsto", "idxsto_query", o, n, kMain, kStorageSums);
     // 8. DDL.
     if (ticked(this, "iroddl"))
         ddlFetch(QStringLiteral("INDEX"), name, owner, "idxddl", "idxddl_query", idxdefinition, true);

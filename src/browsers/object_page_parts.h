@@ -1,5 +1,7 @@
 #pragma once
 
+#include "detail_edits.h"
+
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -28,5 +30,17 @@ inline bool ticked(const QObject *screen, const char *box)
 {
     return screen->findChild<QCheckBox *>(QLatin1String(box))->isChecked();
 }
+
+// A kind whose page shows one record of its view, copied by column name, and its DDL.
+struct RecordKind {
+    const char *word; // the kind word, whose page it is
+    DetailEdits edits;
+    const char *script; // the script memo and query of the record
+    const char *query;
+    const char *ddlKind; // the DDL fetch: its kind argument, script memo, query and target memo
+    const char *ddlScript;
+    const char *ddlQuery;
+    const char *ddlTarget;
+};
 
 } // namespace tavimond::pages

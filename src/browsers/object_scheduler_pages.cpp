@@ -95,6 +95,9 @@ const DetailEdit kProgram[] = {
     {"progcomment", "Comments", "Program", "comments", -1},
 };
 
+const pages::RecordKind kJobKind{"JOB",     kJob,        "jobmem",       "job_query",
+                                 "PROCOBJ", "jobddlmem", "jobddl_query", "jobddltext"};
+
 } // namespace
 
 void ObjectBrowserScreen::buildSchedulerPages()
@@ -113,33 +116,26 @@ void ObjectBrowserScreen::buildSchedulerPages()
 
 void ObjectBrowserScreen::jobBranch(const QString &owner, const QString &name)
 {
-    showDetailPage(pages_.value(QStringLiteral("JOB")));
-    edits_.clear(kJob);
-    QPlainTextEdit *jobddltext = pageMemo("jobddltext");
-    jobddltext->clear();
-    scriptMemo("jobmem")->clear();
-    Query &q = runScript("jobmem", "job_query",
-                         {QStringLiteral("select  "),
-                          QStringLiteral("OWNER,JOB_NAME,JOB_SUBNAME,JOB_STYLE,JOB_CREATOR,CLIENT_ID, "),
-                          QStringLiteral("GLOBAL_UID,PROGRAM_OWNER,PROGRAM_NAME,JOB_TYPE,JOB_ACTION, "),
-                          QStringLiteral("NUMBER_OF_ARGUMENTS,SCHEDULE_OWNER,SCHEDULE_NAME,SCHEDULE_TYPE, "),
-                          QStringLiteral("START_DATE,REPEAT_INTERVAL,EVENT_QUEUE_OWNER,EVENT_QUEUE_NAME, "),
-                          QStringLiteral("EVENT_QUEUE_AGENT,EVENT_CONDITION,EVENT_RULE,FILE_WATCHER_OWNER, "),
-                          QStringLiteral("FILE_WATCHER_NAME,END_DATE,JOB_CLASS,ENABLED,AUTO_DROP,RESTARTABLE, "),
-                          QStringLiteral("STATE,JOB_PRIORITY,RUN_COUNT,MAX_RUNS,FAILURE_COUNT,MAX_FAILURES, "),
-                          QStringLiteral("RETRY_COUNT,to_char(LAST_START_DATE) as last_start_date,"),
-                          QStringLiteral("LAST_RUN_DURATION,to_char(NEXT_RUN_DATE) as next_run_date, "),
-                          QStringLiteral("SCHEDULE_LIMIT,MAX_RUN_DURATION,LOGGING_LEVEL,STOP_ON_WINDOW_CLOSE, "),
-                          QStringLiteral("INSTANCE_STICKINESS,RAISE_EVENTS,SYSTEM,JOB_WEIGHT,NLS_ENV, "),
-                          QStringLiteral("SOURCE,NUMBER_OF_DESTINATIONS,DESTINATION_OWNER,DESTINATION, "),
-                          QStringLiteral("CREDENTIAL_OWNER,CREDENTIAL_NAME,INSTANCE_ID,DEFERRED_DROP, "),
-                          QStringLiteral("ALLOW_RUNS_IN_RESTRICTED_MODE,COMMENTS,FLAGS  "),
-                          QStringLiteral("from dba_scheduler_jobs  "), QStringLiteral("where  "),
-                          QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
-                          QStringLiteral("job_name =  ") + sqlQuote(name) + QStringLiteral(" ")});
-    edits_.copyByName(q, kJob);
-    q.close();
-    ddlFetch(QStringLiteral("PROCOBJ"), name, owner, "jobddlmem", "jobddl_query", jobddltext, true);
+    // The DDL of a scheduler object is asked for as "PROCOBJ".
+    showRecord(
+        kJobKind,
+        {QStringLiteral("select  "), QStringLiteral("OWNER,JOB_NAME,JOB_SUBNAME,JOB_STYLE,JOB_CREATOR,CLIENT_ID, "),
+         QStringLiteral("GLOBAL_UID,PROGRAM_OWNER,PROGRAM_NAME,JOB_TYPE,JOB_ACTION, "),
+         QStringLiteral("NUMBER_OF_ARGUMENTS,SCHEDULE_OWNER,SCHEDULE_NAME,SCHEDULE_TYPE, "),
+         QStringLiteral("START_DATE,REPEAT_INTERVAL,EVENT_QUEUE_OWNER,EVENT_QUEUE_NAME, "),
+         QStringLiteral("EVENT_QUEUE_AGENT,EVENT_CONDITION,EVENT_RULE,FILE_WATCHER_OWNER, "),
+         QStringLiteral("FILE_WATCHER_NAME,END_DATE,JOB_CLASS,ENABLED,AUTO_DROP,RESTARTABLE, "),
+         QStringLiteral("STATE,JOB_PRIORITY,RUN_COUNT,MAX_RUNS,FAILURE_COUNT,MAX_FAILURES, "),
+         QStringLiteral("RETRY_COUNT,to_char(LAST_START_DATE) as last_start_date,"),
+         QStringLiteral("LAST_RUN_DURATION,to_char(NEXT_RUN_DATE) as next_run_date, "),
+         QStringLiteral("SCHEDULE_LIMIT,MAX_RUN_DURATION,LOGGING_LEVEL,STOP_ON_WINDOW_CLOSE, "),
+         QStringLiteral("INSTANCE_STICKINESS,RAISE_EVENTS,SYSTEM,JOB_WEIGHT,NLS_ENV, "),
+         QStringLiteral("SOURCE,NUMBER_OF_DESTINATIONS,DESTINATION_OWNER,DESTINATION, "),
+         QStringLiteral("CREDENTIAL_OWNER,CREDENTIAL_NAME,INSTANCE_ID,DEFERRED_DROP, "),
+         QStringLiteral("ALLOW_RUNS_IN_RESTRICTED_MODE,COMMENTS,FLAGS  "), QStringLiteral("from dba_scheduler_jobs  "),
+         QStringLiteral("where  "), QStringLiteral("owner =  ") + sqlQuote(owner) + QStringLiteral(" and "),
+         QStringLiteral("job_name =  ") + sqlQuote(name) + QStringLiteral(" ")},
+        name, owner);
 }
 
 void ObjectBrowserScreen::programBranch(const QString &owner, const QString &name)

@@ -50,8 +50,9 @@ protected:
     }
     void fail(const QString &phrase, const QString &message)
     {
-        s.sim.server.add({phrase, [phrase](const sim::Statement &st) { return st.has(phrase); },
-                          [message](const sim::Statement &, sim::Context &) -> sim::Result { throw DbError(message); }});
+        s.sim.server.add(
+            {phrase, [phrase](const sim::Statement &st) { return st.has(phrase); },
+             [message](const sim::Statement &, sim::Context &) -> sim::Result { throw DbError(message); }});
     }
     // The text of the label that names an edit.
     QString labelOf(const char *edit)
@@ -82,7 +83,6 @@ protected:
 };
 
 } // namespace
-
 
 // Every labelled edit of the index page gets the column its label names: a fixture
 // answers each statement with a value per column that names the column.
@@ -144,16 +144,26 @@ TEST_F(ObjectPagesTest, EachIndexEditShowsTheColumnItsLabelNames)
         {"idxuserstat", "User Stats", "USER_STATS"},
     };
     const std::vector<std::array<const char *, 3>> partition{
-        {"idxparttsname", "Tablespace", "3"},     {"idxpartcomp", "Compression", "4"},
-        {"idxparthighv", "High Value", "5"},      {"idxpartbufpool", "Buffer Pool", "6"},
-        {"idxpartinitrans", "Init Trans", "7"},   {"idxpartmaxtrans", "Max Trans", "8"},
-        {"idxpartnumrows", "Number of Rows", "9"}, {"idxpartavgleafb", "Avg Leaf Blocks", "10"},
-        {"idxpartavgdatab", "Avg Data Blocks", "11"}, {"idxpartblevel", "BLevel", "12"},
-        {"idxpartleafs", "Leaf Blocks", "13"},    {"idxpartdistkey", "Distinct Keys", "14"},
-        {"idxpartsampsize", "Sample Size", "15"}, {"idxpartlastanal", "Last Analysed", "16"},
-        {"idxpartclustering", "Clustering Factor", "17"}, {"idxpartglobs", "Global Stats", "18"},
-        {"idxpartusers", "User Stats", "19"},     {"idxpartext", "Extents", "20"},
-        {"idxpartmb", "MBytes", "21"},            {"idxpartblocks", "Blocks", "22"},
+        {"idxparttsname", "Tablespace", "3"},
+        {"idxpartcomp", "Compression", "4"},
+        {"idxparthighv", "High Value", "5"},
+        {"idxpartbufpool", "Buffer Pool", "6"},
+        {"idxpartinitrans", "Init Trans", "7"},
+        {"idxpartmaxtrans", "Max Trans", "8"},
+        {"idxpartnumrows", "Number of Rows", "9"},
+        {"idxpartavgleafb", "Avg Leaf Blocks", "10"},
+        {"idxpartavgdatab", "Avg Data Blocks", "11"},
+        {"idxpartblevel", "BLevel", "12"},
+        {"idxpartleafs", "Leaf Blocks", "13"},
+        {"idxpartdistkey", "Distinct Keys", "14"},
+        {"idxpartsampsize", "Sample Size", "15"},
+        {"idxpartlastanal", "Last Analysed", "16"},
+        {"idxpartclustering", "Clustering Factor", "17"},
+        {"idxpartglobs", "Global Stats", "18"},
+        {"idxpartusers", "User Stats", "19"},
+        {"idxpartext", "Extents", "20"},
+        {"idxpartmb", "MBytes", "21"},
+        {"idxpartblocks", "Blocks", "22"},
     };
     // Upper-case names as the database gives them, "partitioned" twice.
     QStringList mainColumns, mainValues;
@@ -183,10 +193,9 @@ TEST_F(ObjectPagesTest, EachIndexEditShowsTheColumnItsLabelNames)
         partValues << values.value(QString::number(c));
     }
     answer("dba_ind_partitions dip", partColumns, partValues);
-    s.sim.server.add({"no subpartitions", [](const sim::Statement &st) { return st.has("dba_ind_subpartitions dip"); },
-                      [partColumns](const sim::Statement &, sim::Context &) {
-                          return std::make_shared<sim::Table>(partColumns);
-                      }});
+    s.sim.server.add(
+        {"no subpartitions", [](const sim::Statement &st) { return st.has("dba_ind_subpartitions dip"); },
+         [partColumns](const sim::Statement &, sim::Context &) { return std::make_shared<sim::Table>(partColumns); }});
 
     open("INDEX", "SALES.ORDERS_PK");
     ASSERT_EQ(s.sink().errors, QStringList());
@@ -218,8 +227,10 @@ TEST_F(ObjectPagesTest, AnIndexShowsItsColumnsInOrderItsStatisticsAndItsStorage)
     EXPECT_EQ(text("idxclustering"), x->stats.clusteringFactor);
     EXPECT_EQ(text("idxlastanal"), x->stats.lastAnalyzed);
     EXPECT_EQ(text("idxpctfree"), "10");
-    EXPECT_TRUE(s.memo("idxdefinition").toPlainText().startsWith(
-        "\n  CREATE UNIQUE INDEX \"SALES\".\"ORDER_LINES_PK\" ON \"SALES\".\"ORDER_LINES\" (\"ORDER_ID\", \"LINE_NO\")"));
+    EXPECT_TRUE(s.memo("idxdefinition")
+                    .toPlainText()
+                    .startsWith("\n  CREATE UNIQUE INDEX \"SALES\".\"ORDER_LINES_PK\" ON \"SALES\".\"ORDER_LINES\" "
+                                "(\"ORDER_ID\", \"LINE_NO\")"));
     // Unpartitioned: one empty top node that matches nothing.
     auto &tree = s.widget<QTreeWidget>("idxparttree");
     ASSERT_EQ(tree.topLevelItemCount(), 1);
@@ -330,27 +341,29 @@ TEST_F(ObjectPagesTest, EachEditOfTheOtherPagesShowsTheColumnItsLabelNames)
     };
 
     // The sequence's columns by position: the two cast ones have no usable names.
-    const std::vector<std::array<const char *, 3>> sequence{
-        {"seqowner", "Owner", "SEQUENCE_OWNER"},   {"seqname", "Name", "SEQUENCE_NAME"},
-        {"seqmin", "Min Value", "MIN_VALUE"},      {"seqmax", "Max Value", "TO_CHAR(MAX_VALUE)"},
-        {"seqinc", "Increment By", "INCREMENT_BY"}, {"seqcycf", "Cycle Flag", "CYCLE_FLAG"},
-        {"seqordf", "Order Flag", "ORDER_FLAG"},   {"seqcache", "Cache Size", "CACHE_SIZE"},
-        {"seqlast", "Last number", "TO_CHAR(LAST_NUMBER)"}};
+    const std::vector<std::array<const char *, 3>> sequence{{"seqowner", "Owner", "SEQUENCE_OWNER"},
+                                                            {"seqname", "Name", "SEQUENCE_NAME"},
+                                                            {"seqmin", "Min Value", "MIN_VALUE"},
+                                                            {"seqmax", "Max Value", "TO_CHAR(MAX_VALUE)"},
+                                                            {"seqinc", "Increment By", "INCREMENT_BY"},
+                                                            {"seqcycf", "Cycle Flag", "CYCLE_FLAG"},
+                                                            {"seqordf", "Order Flag", "ORDER_FLAG"},
+                                                            {"seqcache", "Cache Size", "CACHE_SIZE"},
+                                                            {"seqlast", "Last number", "TO_CHAR(LAST_NUMBER)"}};
     auto values = fixture("from dba_sequences", sequence);
     open("SEQUENCE", "HR.EMPLOYEES_SEQ");
     expectMapping(sequence, values);
 
-    const std::vector<std::array<const char *, 3>> view{
-        {"viewown", "Owner", "OWNER"},
-        {"viewname", "Name", "VIEW_NAME"},
-        {"viewtype", "View Type", "VIEW_TYPE"},
-        {"viewtown", "View Type Owner", "VIEW_TYPE_OWNER"},
-        {"viewsname", "Superview Name", "SUPERVIEW_NAME"},
-        {"viewedview", "Editioning View", "EDITIONING_VIEW"},
-        {"viewro", "Read Only", "READ_ONLY"},
-        {"viewtextlen", "Text Length", "TEXT_LENGTH"},
-        {"viewttextlen", "Type Text Length", "TYPE_TEXT_LENGTH"},
-        {"viewoidttextlen", "OID Type Text Length", "OID_TEXT_LENGTH"}};
+    const std::vector<std::array<const char *, 3>> view{{"viewown", "Owner", "OWNER"},
+                                                        {"viewname", "Name", "VIEW_NAME"},
+                                                        {"viewtype", "View Type", "VIEW_TYPE"},
+                                                        {"viewtown", "View Type Owner", "VIEW_TYPE_OWNER"},
+                                                        {"viewsname", "Superview Name", "SUPERVIEW_NAME"},
+                                                        {"viewedview", "Editioning View", "EDITIONING_VIEW"},
+                                                        {"viewro", "Read Only", "READ_ONLY"},
+                                                        {"viewtextlen", "Text Length", "TEXT_LENGTH"},
+                                                        {"viewttextlen", "Type Text Length", "TYPE_TEXT_LENGTH"},
+                                                        {"viewoidttextlen", "OID Type Text Length", "OID_TEXT_LENGTH"}};
     values = fixture("from dba_views", view,
                      {"OWNER", "VIEW_NAME", "TEXT_LENGTH", "TEXT", "TYPE_TEXT_LENGTH", "TYPE_TEXT", "OID_TEXT_LENGTH",
                       "OID_TEXT", "VIEW_TYPE_OWNER", "VIEW_TYPE", "SUPERVIEW_NAME", "EDITIONING_VIEW", "READ_ONLY"});
@@ -362,27 +375,26 @@ TEST_F(ObjectPagesTest, EachEditOfTheOtherPagesShowsTheColumnItsLabelNames)
     EXPECT_EQ(s.memo("viewttext").toPlainText(), "<type_text>");
     EXPECT_EQ(s.memo("viewoidttext").toPlainText(), "<oid_text>");
 
-    const std::vector<std::array<const char *, 3>> trigger{
-        {"trigowner", "Owner", "OWNER"},
-        {"trigname", "Name", "TRIGGER_NAME"},
-        {"trigtype", "Type", "TRIGGER_TYPE"},
-        {"trigevent", "Triggering Event", "TRIGGERING_EVENT"},
-        {"trigtowner", "Table Owner", "TABLE_OWNER"},
-        {"trigtname", "Table Name", "TABLE_NAME"},
-        {"trigbaseo", "Base Object Type", "BASE_OBJECT_TYPE"},
-        {"trigcolname", "Column Name", "COLUMN_NAME"},
-        {"trigrefnames", "Ref Names", "REFERENCING_NAMES"},
-        {"trigdesc", "Description", "DESCRIPTION"},
-        {"trigwhen", "When Clause", "WHEN_CLAUSE"},
-        {"trigstatus", "Status", "STATUS"},
-        {"trigaction", "Action Type", "ACTION_TYPE"},
-        {"trigcross", "CrossEdition", "CROSSEDITION"},
-        {"triginst", "Instead of Row", "INSTEAD_OF_ROW"},
-        {"trigfire", "Fire Once", "FIRE_ONCE"},
-        {"trigbefs", "Before Statement", "BEFORE_STATEMENT"},
-        {"trigbefr", "Before Row", "BEFORE_ROW"},
-        {"trigafts", "After Statement", "AFTER_STATEMENT"},
-        {"trigaftr", "After Row", "AFTER_ROW"}};
+    const std::vector<std::array<const char *, 3>> trigger{{"trigowner", "Owner", "OWNER"},
+                                                           {"trigname", "Name", "TRIGGER_NAME"},
+                                                           {"trigtype", "Type", "TRIGGER_TYPE"},
+                                                           {"trigevent", "Triggering Event", "TRIGGERING_EVENT"},
+                                                           {"trigtowner", "Table Owner", "TABLE_OWNER"},
+                                                           {"trigtname", "Table Name", "TABLE_NAME"},
+                                                           {"trigbaseo", "Base Object Type", "BASE_OBJECT_TYPE"},
+                                                           {"trigcolname", "Column Name", "COLUMN_NAME"},
+                                                           {"trigrefnames", "Ref Names", "REFERENCING_NAMES"},
+                                                           {"trigdesc", "Description", "DESCRIPTION"},
+                                                           {"trigwhen", "When Clause", "WHEN_CLAUSE"},
+                                                           {"trigstatus", "Status", "STATUS"},
+                                                           {"trigaction", "Action Type", "ACTION_TYPE"},
+                                                           {"trigcross", "CrossEdition", "CROSSEDITION"},
+                                                           {"triginst", "Instead of Row", "INSTEAD_OF_ROW"},
+                                                           {"trigfire", "Fire Once", "FIRE_ONCE"},
+                                                           {"trigbefs", "Before Statement", "BEFORE_STATEMENT"},
+                                                           {"trigbefr", "Before Row", "BEFORE_ROW"},
+                                                           {"trigafts", "After Statement", "AFTER_STATEMENT"},
+                                                           {"trigaftr", "After Row", "AFTER_ROW"}};
     values = fixture("from dba_triggers", trigger);
     open("TRIGGER", "HR.UPDATE_JOB_HISTORY");
     expectMapping(trigger, values);
@@ -467,22 +479,21 @@ TEST_F(ObjectPagesTest, EachEditOfTheOtherPagesShowsTheColumnItsLabelNames)
     open("JOB", "SALES.NIGHTLY_ORDER_ROLLUP");
     expectMapping(job, values);
 
-    const std::vector<std::array<const char *, 3>> program{
-        {"progown", "Owner", "OWNER"},
-        {"progname", "Name", "PROGRAM_NAME"},
-        {"progtype", "Type", "PROGRAM_TYPE"},
-        {"progaction", "Action", "PROGRAM_ACTION"},
-        {"progargs", "# of Arguments", "NUMBER_OF_ARGUMENTS"},
-        {"progenabled", "Enabled", "ENABLED"},
-        {"progdetach", "Detached", "DETACHED"},
-        {"progschedule", "Schedule Limit", "SCHEDULE_LIMIT"},
-        {"progpri", "Priority", "PRIORITY"},
-        {"progweight", "Weight", "WEIGHT"},
-        {"progmaxruns", "Max Runs", "MAX_RUNS"},
-        {"progmaxfails", "Max Failures", "MAX_FAILURES"},
-        {"progmaxrund", "Max Run Duration", "MAX_RUN_DURATION"},
-        {"prognlsenv", "NLS ENV", "NLS_ENV"},
-        {"progcomment", "Comments", "COMMENTS"}};
+    const std::vector<std::array<const char *, 3>> program{{"progown", "Owner", "OWNER"},
+                                                           {"progname", "Name", "PROGRAM_NAME"},
+                                                           {"progtype", "Type", "PROGRAM_TYPE"},
+                                                           {"progaction", "Action", "PROGRAM_ACTION"},
+                                                           {"progargs", "# of Arguments", "NUMBER_OF_ARGUMENTS"},
+                                                           {"progenabled", "Enabled", "ENABLED"},
+                                                           {"progdetach", "Detached", "DETACHED"},
+                                                           {"progschedule", "Schedule Limit", "SCHEDULE_LIMIT"},
+                                                           {"progpri", "Priority", "PRIORITY"},
+                                                           {"progweight", "Weight", "WEIGHT"},
+                                                           {"progmaxruns", "Max Runs", "MAX_RUNS"},
+                                                           {"progmaxfails", "Max Failures", "MAX_FAILURES"},
+                                                           {"progmaxrund", "Max Run Duration", "MAX_RUN_DURATION"},
+                                                           {"prognlsenv", "NLS ENV", "NLS_ENV"},
+                                                           {"progcomment", "Comments", "COMMENTS"}};
     values = fixture("from dba_scheduler_programs", program);
     open("PROGRAM", "SYS.PURGE_LOG_PROG");
     expectMapping(program, values);
@@ -548,14 +559,16 @@ TEST_F(ObjectPagesTest, SequencesViewsTriggersSynonymsAndDirectoriesFromTheDicti
     EXPECT_EQ(text("viewro"), "Y");
     EXPECT_EQ(text("viewedview"), "N");
     EXPECT_EQ(text("viewtextlen"), QString::number(dictionary().view("dba_views")->cell(1, 2).toInt()));
-    EXPECT_TRUE(s.memo("viewtext").toPlainText().startsWith(
-        "\n  CREATE OR REPLACE FORCE EDITIONABLE VIEW \"HR\".\"EMP_DETAILS_V\""));
+    EXPECT_TRUE(s.memo("viewtext")
+                    .toPlainText()
+                    .startsWith("\n  CREATE OR REPLACE FORCE EDITIONABLE VIEW \"HR\".\"EMP_DETAILS_V\""));
     EXPECT_EQ(text("seqmax"), "9999999999999999999999999999");
 
     open("TRIGGER", "SALES.ORDERS_BIU");
     EXPECT_EQ(text("trigwhen"), "new.status IS NULL OR new.created_by IS NULL");
     EXPECT_EQ(text("trigbefr"), "YES");
-    EXPECT_TRUE(s.memo("trigtext").toPlainText().contains("CREATE OR REPLACE EDITIONABLE TRIGGER \"SALES\".\"ORDERS_BIU\""));
+    EXPECT_TRUE(
+        s.memo("trigtext").toPlainText().contains("CREATE OR REPLACE EDITIONABLE TRIGGER \"SALES\".\"ORDERS_BIU\""));
 
     open("SYNONYM", "PUBLIC.DUAL");
     EXPECT_EQ(text("synname"), "PUBLIC.DUAL");
@@ -597,10 +610,12 @@ TEST_F(ObjectPagesTest, JobsAndProgramsShowTheirOwnRecords)
     EXPECT_EQ(text("jobstartdate"), "2025-02-01 04:00:00");
     EXPECT_EQ(text("joblrundate"), "+000000000 00:17:03.504000");
     // Selected through to_char: the session's format.
-    EXPECT_TRUE(QRegularExpression("^01-NOV-26 04\\.00\\.00\\.\\d{6} AM \\+00:00$").match(text("joblastsdate")).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression("^01-NOV-26 04\\.00\\.00\\.\\d{6} AM \\+00:00$").match(text("joblastsdate")).hasMatch())
         << text("joblastsdate").toStdString();
     EXPECT_TRUE(text("jobnextrund").startsWith("01-DEC-26 04.00.00."));
-    EXPECT_EQ(memoText("jobddlmem"), "select dbms_metadata.get_ddl('PROCOBJ','MONTHLY_INVOICE_RUN','BILLING') from dual");
+    EXPECT_EQ(memoText("jobddlmem"),
+              "select dbms_metadata.get_ddl('PROCOBJ','MONTHLY_INVOICE_RUN','BILLING') from dual");
     EXPECT_TRUE(s.memo("jobddltext").toPlainText().contains("dbms_scheduler.create_job('\"MONTHLY_INVOICE_RUN\"'"));
     open("JOB", "INVENTORY.STOCK_EVENT_JOB");
     EXPECT_EQ(text("jobschedtype"), "EVENT");
@@ -626,9 +641,10 @@ TEST_F(ObjectPagesTest, JobsAndProgramsShowTheirOwnRecords)
     EXPECT_EQ(text("jobname"), "NIGHTLY_ORDER_ROLLUP");
     EXPECT_EQ(text("jobtype"), "PLSQL_BLOCK");
     EXPECT_EQ(s.memo("jobddltext").toPlainText(), "");
-    answer("from dba_scheduler_programs",
-           {"OWNER", "PROGRAM_NAME", "PROGRAM_TYPE", "PROGRAM_ACTION", "NUMBER_OF_ARGUMENTS", "ENABLED", "SCHEDULE_LIMIT"},
-           {"SYS", "PURGE_LOG_PROG", "PLSQL_BLOCK", "dbms_scheduler.auto_purge;", "0", "TRUE", ""});
+    answer(
+        "from dba_scheduler_programs",
+        {"OWNER", "PROGRAM_NAME", "PROGRAM_TYPE", "PROGRAM_ACTION", "NUMBER_OF_ARGUMENTS", "ENABLED", "SCHEDULE_LIMIT"},
+        {"SYS", "PURGE_LOG_PROG", "PLSQL_BLOCK", "dbms_scheduler.auto_purge;", "0", "TRUE", ""});
     open("PROGRAM", "SYS.PURGE_LOG_PROG");
     EXPECT_EQ(s.sink().errors.value(1), "Field 'detached' not found");
     EXPECT_EQ(text("progenabled"), "TRUE");
@@ -646,12 +662,12 @@ TEST_F(ObjectPagesTest, AQuoteInANameArrivesDoubledForEveryKind)
                       [t](const sim::Statement &, sim::Context &) { return t; }});
     load();
     const QHash<QString, QStringList> scripts{
-        {"TABLE", {"tabst", "tabddl"}},         {"INDEX", {"idxst", "idxparts", "idxddl"}},
-        {"FUNCTION", {"funsrcmem"}},            {"SEQUENCE", {"seqsqlmem", "seqddlmem"}},
-        {"VIEW", {"viewmem", "viewddlmem"}},    {"TRIGGER", {"trigmem", "trigddlmem"}},
-        {"SYNONYM", {"synmem", "synddlmem"}},   {"DIRECTORY", {"dirmem"}},
-        {"JOB", {"jobmem", "jobddlmem"}},       {"PACKAGE", {"packsrcmem"}},
-        {"PROCEDURE", {"procsrcmem"}},          {"PROGRAM", {"progsrcmem"}}};
+        {"TABLE", {"tabst", "tabddl"}},       {"INDEX", {"idxst", "idxparts", "idxddl"}},
+        {"FUNCTION", {"funsrcmem"}},          {"SEQUENCE", {"seqsqlmem", "seqddlmem"}},
+        {"VIEW", {"viewmem", "viewddlmem"}},  {"TRIGGER", {"trigmem", "trigddlmem"}},
+        {"SYNONYM", {"synmem", "synddlmem"}}, {"DIRECTORY", {"dirmem"}},
+        {"JOB", {"jobmem", "jobddlmem"}},     {"PACKAGE", {"packsrcmem"}},
+        {"PROCEDURE", {"procsrcmem"}},        {"PROGRAM", {"progsrcmem"}}};
     for (const QString &kind : ObjectBrowserScreen::kindWords()) {
         s.sink().clear();
         doubleClick(tree(), node(kind, "O'WNER.N'AME"));

@@ -156,29 +156,33 @@ const SourceSpec kSource[] = {
 // The stock package's body: a procedure per kind of move, long as such bodies are.
 QString stockApiBody()
 {
-    static const char *const kMoves[] = {"receive", "move", "adjust", "count", "reserve", "release", "scrap",
-                                         "return_goods", "transfer", "pick", "pack", "ship"};
+    static const char *const kMoves[] = {"receive", "move",         "adjust",   "count", "reserve", "release",
+                                         "scrap",   "return_goods", "transfer", "pick",  "pack",    "ship"};
     QStringList lines{QStringLiteral("PACKAGE BODY stock_api AS")};
     for (int k = 0; k < 36; ++k) {
-        const QString name = QLatin1String(kMoves[k % 12]) + (k < 12 ? QString() : QStringLiteral("_%1").arg(k / 12 + 1));
-        lines << QStringLiteral("  PROCEDURE %1(p_warehouse_id IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER) IS")
+        const QString name =
+            QLatin1String(kMoves[k % 12]) + (k < 12 ? QString() : QStringLiteral("_%1").arg(k / 12 + 1));
+        lines << QStringLiteral(
+                     "  PROCEDURE %1(p_warehouse_id IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER) IS")
                      .arg(name)
               << QStringLiteral("    v_on_hand stock_levels.on_hand%TYPE;") << QStringLiteral("  BEGIN")
-              << QStringLiteral("    SELECT on_hand INTO v_on_hand")
-              << QStringLiteral("      FROM stock_levels")
+              << QStringLiteral("    SELECT on_hand INTO v_on_hand") << QStringLiteral("      FROM stock_levels")
               << QStringLiteral("     WHERE warehouse_id = p_warehouse_id AND product_id = p_product_id")
               << QStringLiteral("       FOR UPDATE;")
               << QStringLiteral("    UPDATE stock_levels SET on_hand = v_on_hand + p_quantity, updated = SYSDATE")
               << QStringLiteral("     WHERE warehouse_id = p_warehouse_id AND product_id = p_product_id;")
-              << QStringLiteral("    INSERT INTO stock_moves (move_id, moved_at, warehouse_id, product_id, quantity, reason)")
-              << QStringLiteral("    VALUES (stock_moves_seq.NEXTVAL, SYSDATE, p_warehouse_id, p_product_id, p_quantity,")
+              << QStringLiteral(
+                     "    INSERT INTO stock_moves (move_id, moved_at, warehouse_id, product_id, quantity, reason)")
+              << QStringLiteral(
+                     "    VALUES (stock_moves_seq.NEXTVAL, SYSDATE, p_warehouse_id, p_product_id, p_quantity,")
               << QStringLiteral("            '%1');").arg(name.left(12).toUpper())
               << QStringLiteral("  END %1;").arg(name) << QString();
     }
     lines << QStringLiteral("  PROCEDURE reorder IS") << QStringLiteral("  BEGIN")
-          << QStringLiteral("    FOR s IN (SELECT warehouse_id, product_id FROM stock_levels WHERE on_hand < reserved) LOOP")
-          << QStringLiteral("      NULL; -- a purchase request per product")
-          << QStringLiteral("    END LOOP;") << QStringLiteral("  END reorder;") << QStringLiteral("END stock_api;");
+          << QStringLiteral(
+                 "    FOR s IN (SELECT warehouse_id, product_id FROM stock_levels WHERE on_hand < reserved) LOOP")
+          << QStringLiteral("      NULL; -- a purchase request per product") << QStringLiteral("    END LOOP;")
+          << QStringLiteral("  END reorder;") << QStringLiteral("END stock_api;");
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -340,8 +344,8 @@ struct JobSpec {
     int startHour;
     int runs;
     int failures;
-    int lastRunMs;      // duration of the last run
-    int nextRunDays;    // -1: no next run (waits for an event)
+    int lastRunMs;   // duration of the last run
+    int nextRunDays; // -1: no next run (waits for an event)
     const char *maxRunDuration;
     const char *credential;
     const char *comments;
@@ -349,18 +353,101 @@ struct JobSpec {
 };
 
 const JobSpec kJobs[] = {
-    {"SYS", "PURGE_LOG", "SYS", "PURGE_LOG_PROG", "", "", 0, "SYS", "DAILY_PURGE_SCHEDULE", "NAMED", "", "", "", "",
-     1820, 3, 1820, 0, 2317, 1, "", "", "purge log job", true},
-    {"SALES", "NIGHTLY_ORDER_ROLLUP", "", "", "PLSQL_BLOCK",
-     "begin sales.refresh_daily_sales(trunc(sysdate) - 1); end;", 0, "", "", "CALENDAR",
-     "FREQ=DAILY;BYHOUR=2;BYMINUTE=0;BYSECOND=0", "", "", "", 319, 2, 319, 2, 277118, 1, "+000000000 01:00:00.000000",
-     "", "Daily sales figures for the reports", false},
-    {"BILLING", "MONTHLY_INVOICE_RUN", "BILLING", "INVOICE_RUN_PROG", "", "", 2, "", "", "CALENDAR",
-     "FREQ=MONTHLY;BYMONTHDAY=1;BYHOUR=4", "", "", "", 667, 4, 22, 0, 1023504, 1, "+000000000 06:00:00.000000",
-     "BILLING.INVOICE_MAIL_CRED", "Invoices the orders of the month before", false},
-    {"INVENTORY", "STOCK_EVENT_JOB", "", "", "STORED_PROCEDURE", "INVENTORY.STOCK_API.REORDER", 0, "", "", "EVENT", "",
-     "INVENTORY.STOCK_EVENTS_Q.STOCK_AGENT", "tab.user_data.on_hand < tab.user_data.reorder_level",
-     "INVENTORY.SCHED$_EVRULE_1_1", 273, 9, 87, 1, 1840, -1, "", "", "Reorders stock that fell below its level",
+    {"SYS",
+     "PURGE_LOG",
+     "SYS",
+     "PURGE_LOG_PROG",
+     "",
+     "",
+     0,
+     "SYS",
+     "DAILY_PURGE_SCHEDULE",
+     "NAMED",
+     "",
+     "",
+     "",
+     "",
+     1820,
+     3,
+     1820,
+     0,
+     2317,
+     1,
+     "",
+     "",
+     "purge log job",
+     true},
+    {"SALES",
+     "NIGHTLY_ORDER_ROLLUP",
+     "",
+     "",
+     "PLSQL_BLOCK",
+     "begin sales.refresh_daily_sales(trunc(sysdate) - 1); end;",
+     0,
+     "",
+     "",
+     "CALENDAR",
+     "FREQ=DAILY;BYHOUR=2;BYMINUTE=0;BYSECOND=0",
+     "",
+     "",
+     "",
+     319,
+     2,
+     319,
+     2,
+     277118,
+     1,
+     "+000000000 01:00:00.000000",
+     "",
+     "Daily sales figures for the reports",
+     false},
+    {"BILLING",
+     "MONTHLY_INVOICE_RUN",
+     "BILLING",
+     "INVOICE_RUN_PROG",
+     "",
+     "",
+     2,
+     "",
+     "",
+     "CALENDAR",
+     "FREQ=MONTHLY;BYMONTHDAY=1;BYHOUR=4",
+     "",
+     "",
+     "",
+     667,
+     4,
+     22,
+     0,
+     1023504,
+     1,
+     "+000000000 06:00:00.000000",
+     "BILLING.INVOICE_MAIL_CRED",
+     "Invoices the orders of the month before",
+     false},
+    {"INVENTORY",
+     "STOCK_EVENT_JOB",
+     "",
+     "",
+     "STORED_PROCEDURE",
+     "INVENTORY.STOCK_API.REORDER",
+     0,
+     "",
+     "",
+     "EVENT",
+     "",
+     "INVENTORY.STOCK_EVENTS_Q.STOCK_AGENT",
+     "tab.user_data.on_hand < tab.user_data.reorder_level",
+     "INVENTORY.SCHED$_EVRULE_1_1",
+     273,
+     9,
+     87,
+     1,
+     1840,
+     -1,
+     "",
+     "",
+     "Reorders stock that fell below its level",
      false},
 };
 
@@ -428,10 +515,10 @@ QString yesNo(bool b)
 
 Table views()
 {
-    Table t(QStringList{"OWNER",          "VIEW_NAME",   "TEXT_LENGTH",     "TEXT",           "TEXT_VC",
-                        "TYPE_TEXT_LENGTH", "TYPE_TEXT",  "OID_TEXT_LENGTH", "OID_TEXT",       "VIEW_TYPE_OWNER",
-                        "VIEW_TYPE",      "SUPERVIEW_NAME", "EDITIONING_VIEW", "READ_ONLY",    "CONTAINER_DATA",
-                        "BEQUEATH",       "ORIGIN_CON_ID", "DEFAULT_COLLATION"});
+    Table t(QStringList{"OWNER", "VIEW_NAME", "TEXT_LENGTH", "TEXT", "TEXT_VC", "TYPE_TEXT_LENGTH", "TYPE_TEXT",
+                        "OID_TEXT_LENGTH", "OID_TEXT", "VIEW_TYPE_OWNER", "VIEW_TYPE", "SUPERVIEW_NAME",
+                        "EDITIONING_VIEW", "READ_ONLY", "CONTAINER_DATA", "BEQUEATH", "ORIGIN_CON_ID",
+                        "DEFAULT_COLLATION"});
     for (const ViewSpec &v : kViews) {
         const QString text = QString::fromUtf8(v.text);
         t.addRow({QLatin1String(v.owner), QLatin1String(v.name), n(text.size()), text, text.left(4000), QString(),
@@ -466,24 +553,39 @@ Table source()
 
 Table triggers()
 {
-    Table t(QStringList{"OWNER",           "TRIGGER_NAME", "TRIGGER_TYPE",  "TRIGGERING_EVENT", "TABLE_OWNER",
-                        "BASE_OBJECT_TYPE", "TABLE_NAME",  "COLUMN_NAME",   "REFERENCING_NAMES", "WHEN_CLAUSE",
-                        "STATUS",          "DESCRIPTION",  "ACTION_TYPE",   "TRIGGER_BODY",     "CROSSEDITION",
-                        "BEFORE_STATEMENT", "BEFORE_ROW",  "AFTER_ROW",     "AFTER_STATEMENT",  "INSTEAD_OF_ROW",
-                        "FIRE_ONCE",       "APPLY_SERVER_ONLY"});
+    Table t(QStringList{
+        "OWNER",           "TRIGGER_NAME",   "TRIGGER_TYPE",      "TRIGGERING_EVENT", "TABLE_OWNER", "BASE_OBJECT_TYPE",
+        "TABLE_NAME",      "COLUMN_NAME",    "REFERENCING_NAMES", "WHEN_CLAUSE",      "STATUS",      "DESCRIPTION",
+        "ACTION_TYPE",     "TRIGGER_BODY",   "CROSSEDITION",      "BEFORE_STATEMENT", "BEFORE_ROW",  "AFTER_ROW",
+        "AFTER_STATEMENT", "INSTEAD_OF_ROW", "FIRE_ONCE",         "APPLY_SERVER_ONLY"});
     for (const TriggerSpec &g : kTriggers) {
         QString body;
         for (const SourceObject &o : sourceObjects())
-            if (o.owner == QLatin1String(g.owner) && o.name == QLatin1String(g.name) && o.type == QLatin1String("TRIGGER"))
+            if (o.owner == QLatin1String(g.owner) && o.name == QLatin1String(g.name) &&
+                o.type == QLatin1String("TRIGGER"))
                 body = o.lines.mid(o.lines.indexOf(QStringLiteral("BEGIN"))).join(QLatin1Char('\n'));
         const QString timing = QLatin1String(g.timing);
-        t.addRow({QLatin1String(g.owner), QLatin1String(g.name), QLatin1String(g.type), QLatin1String(g.event),
-                  QLatin1String(g.tableOwner), QStringLiteral("TABLE"), QLatin1String(g.table), QString(),
-                  QStringLiteral("REFERENCING NEW AS NEW OLD AS OLD"), QLatin1String(g.when),
-                  g.enabled ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED"), QString::fromUtf8(g.description),
-                  QStringLiteral("PL/SQL     "), body, QStringLiteral("NO"), yesNo(timing == QLatin1String("BS")),
-                  yesNo(timing == QLatin1String("BR")), yesNo(timing == QLatin1String("AR")),
-                  yesNo(timing == QLatin1String("AS")), QStringLiteral("NO"), QStringLiteral("YES"),
+        t.addRow({QLatin1String(g.owner),
+                  QLatin1String(g.name),
+                  QLatin1String(g.type),
+                  QLatin1String(g.event),
+                  QLatin1String(g.tableOwner),
+                  QStringLiteral("TABLE"),
+                  QLatin1String(g.table),
+                  QString(),
+                  QStringLiteral("REFERENCING NEW AS NEW OLD AS OLD"),
+                  QLatin1String(g.when),
+                  g.enabled ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED"),
+                  QString::fromUtf8(g.description),
+                  QStringLiteral("PL/SQL     "),
+                  body,
+                  QStringLiteral("NO"),
+                  yesNo(timing == QLatin1String("BS")),
+                  yesNo(timing == QLatin1String("BR")),
+                  yesNo(timing == QLatin1String("AR")),
+                  yesNo(timing == QLatin1String("AS")),
+                  QStringLiteral("NO"),
+                  QStringLiteral("YES"),
                   QStringLiteral("NO")});
     }
     return t;
@@ -673,7 +775,8 @@ QString ddl(const QString &type, const QString &name, const QString &schema, con
                 return QStringLiteral("\n   CREATE SEQUENCE  %1.%2  MINVALUE %3 MAXVALUE %4 INCREMENT BY %5 START WITH "
                                       "%6 %7 %8  %9  NOKEEP  NOSCALE  GLOBAL ")
                     .arg(q(schema), q(name), QLatin1String(s.min), QLatin1String(s.max), n(s.increment),
-                         QLatin1String(s.last), s.cache > 0 ? QStringLiteral("CACHE %1").arg(s.cache) : QStringLiteral("NOCACHE"),
+                         QLatin1String(s.last),
+                         s.cache > 0 ? QStringLiteral("CACHE %1").arg(s.cache) : QStringLiteral("NOCACHE"),
                          s.order ? QStringLiteral("ORDER") : QStringLiteral("NOORDER"),
                          s.cycle ? QStringLiteral("CYCLE") : QStringLiteral("NOCYCLE"));
     } else if (type == QLatin1String("SYNONYM")) {
@@ -684,7 +787,8 @@ QString ddl(const QString &type, const QString &name, const QString &schema, con
                                    (qstrlen(s[4]) ? QLatin1Char('@') + q(QLatin1String(s[4])) : QString());
             return schema == QLatin1String("PUBLIC")
                        ? QStringLiteral("\n  CREATE OR REPLACE PUBLIC SYNONYM %1 FOR %2").arg(q(name), target)
-                       : QStringLiteral("\n  CREATE OR REPLACE EDITIONABLE SYNONYM %1.%2 FOR %3").arg(q(schema), q(name), target);
+                       : QStringLiteral("\n  CREATE OR REPLACE EDITIONABLE SYNONYM %1.%2 FOR %3")
+                             .arg(q(schema), q(name), target);
         }
     } else if (type == QLatin1String("DIRECTORY")) {
         // A directory belongs to no schema: the name alone finds it.
@@ -696,26 +800,29 @@ QString ddl(const QString &type, const QString &name, const QString &schema, con
             if (!is(j.owner, j.name))
                 continue;
             const QString what = qstrlen(j.program)
-                                     ? QStringLiteral("program_name=>'\"%1\".\"%2\"'").arg(QLatin1String(j.programOwner),
-                                                                                       QLatin1String(j.program))
+                                     ? QStringLiteral("program_name=>'\"%1\".\"%2\"'")
+                                           .arg(QLatin1String(j.programOwner), QLatin1String(j.program))
                                      : QStringLiteral("job_type=>'%1', job_action=>\n'%2'\n, number_of_arguments=>%3")
                                            .arg(QLatin1String(j.jobType), QLatin1String(j.action), n(j.arguments));
             const QString when =
                 QLatin1String(j.scheduleType) == QLatin1String("NAMED")
-                    ? QStringLiteral("schedule_name=>'\"%1\".\"%2\"'").arg(QLatin1String(j.scheduleOwner), QLatin1String(j.schedule))
+                    ? QStringLiteral("schedule_name=>'\"%1\".\"%2\"'")
+                          .arg(QLatin1String(j.scheduleOwner), QLatin1String(j.schedule))
                 : QLatin1String(j.scheduleType) == QLatin1String("EVENT")
                     ? QStringLiteral("queue_spec=>'%1', event_condition=>'%2'")
                           .arg(QString::fromLatin1(j.queue).section(QLatin1Char('.'), 0, 1), QLatin1String(j.condition))
                     : QStringLiteral("start_date=>TO_TIMESTAMP_TZ('%1','DD-MON-RRRR HH.MI.SSXFF AM TZR',"
                                      "'NLS_DATE_LANGUAGE=english'), repeat_interval=> \n'%2'")
                           .arg(nlsTimestampTz(jobStart(j, clockStart)), QLatin1String(j.repeat));
-            return QStringLiteral("\n\nBEGIN \ndbms_scheduler.create_job('%1',\n%2,\n%3\n, end_date=>NULL,\n"
-                                  "job_class=>'\"DEFAULT_JOB_CLASS\"', enabled=>FALSE, auto_drop=>FALSE,comments=>\n'%4'\n);\n"
-                                  "dbms_scheduler.enable('%1');\nCOMMIT; \nEND; \n")
+            return QStringLiteral(
+                       "\n\nBEGIN \ndbms_scheduler.create_job('%1',\n%2,\n%3\n, end_date=>NULL,\n"
+                       "job_class=>'\"DEFAULT_JOB_CLASS\"', enabled=>FALSE, auto_drop=>FALSE,comments=>\n'%4'\n);\n"
+                       "dbms_scheduler.enable('%1');\nCOMMIT; \nEND; \n")
                 .arg(q(name), what, when, QLatin1String(j.comments));
         }
     } else if (type == QLatin1String("TRIGGER") || type == QLatin1String("FUNCTION") ||
-               type == QLatin1String("PROCEDURE") || type == QLatin1String("PACKAGE") || type == QLatin1String("TYPE")) {
+               type == QLatin1String("PROCEDURE") || type == QLatin1String("PACKAGE") ||
+               type == QLatin1String("TYPE")) {
         // Stored code: its source after CREATE OR REPLACE, a package's body after its spec.
         QStringList parts;
         for (const SourceObject &o : sourceObjects()) {
@@ -732,9 +839,9 @@ QString ddl(const QString &type, const QString &name, const QString &schema, con
                 for (const TriggerSpec &g : kTriggers)
                     if (is(g.owner, g.name))
                         enabled = g.enabled;
-                parts.last() += QStringLiteral("\n/\nALTER TRIGGER %1.%2 %3").arg(q(schema), q(name),
-                                                                                   enabled ? QStringLiteral("ENABLE")
-                                                                                           : QStringLiteral("DISABLE"));
+                parts.last() +=
+                    QStringLiteral("\n/\nALTER TRIGGER %1.%2 %3")
+                        .arg(q(schema), q(name), enabled ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE"));
             }
         }
         if (!parts.isEmpty())

@@ -97,10 +97,9 @@ public:
     struct IndexDef {
         QString owner, name, tableOwner, tableName, tableType;
         SegmentAttributes storage;
-        QString indexType, uniqueness, compression, prefixLength, pctThreshold, status, degree, partitioned,
-            temporary, generated, secondary, bufferPool, duration,
-            pctDirectAccess, itypOwner, itypName, parameters, domidxStatus, domidxOpstatus, funcidxStatus, joinIndex,
-            iotRedundantPkeyElim, dropped, visibility;
+        QString indexType, uniqueness, compression, prefixLength, pctThreshold, status, degree, partitioned, temporary,
+            generated, secondary, bufferPool, duration, pctDirectAccess, itypOwner, itypName, parameters, domidxStatus,
+            domidxOpstatus, funcidxStatus, joinIndex, iotRedundantPkeyElim, dropped, visibility;
         QString locality, partitioningType, subpartitioningType;
         QString expression; // the key expression of a function-based index
         IndexStats stats;

@@ -246,11 +246,13 @@ std::optional<Result> evaluateJoin(const Statement &statement, const ViewSource 
     auto bind = [&](Ref &ref) {
         const auto a = aliasAt.constFind(ref.alias);
         if (a == aliasAt.constEnd())
-            throw DbError(QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
+            throw DbError(
+                QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
         ref.view = a.value();
         ref.index = int(from[size_t(ref.view)].rows.columns.indexOf(ref.column));
         if (ref.index < 0)
-            throw DbError(QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
+            throw DbError(
+                QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
     };
     for (Item &i : items)
         if (i.kind != Item::Literal)
@@ -327,9 +329,8 @@ std::optional<Result> evaluateJoin(const Statement &statement, const ViewSource 
     for (const Condition &c : conditions) {
         if (c.kind != Condition::IsNull || c.left.outer)
             continue;
-        std::erase_if(rows, [&](const std::vector<qsizetype> &joined) {
-            return !cellOf(joined, from, c.left).isEmpty();
-        });
+        std::erase_if(rows,
+                      [&](const std::vector<qsizetype> &joined) { return !cellOf(joined, from, c.left).isEmpty(); });
     }
 
     std::vector<QStringList> out;

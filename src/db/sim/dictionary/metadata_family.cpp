@@ -38,14 +38,13 @@ void registerMetadataFamily(std::vector<Recogniser> &out)
                        const QStringList args = *ddlArguments(s);
                        // Without a schema the package looks in the caller's own.
                        const QString schema = args.size() > 2 ? args.at(2) : ctx.session.user.toUpper();
-                       const QString text =
-                           ctx.model.state<DictionaryModel>().ddl(args.at(0), args.at(1), schema);
+                       const QString text = ctx.model.state<DictionaryModel>().ddl(args.at(0), args.at(1), schema);
                        QStringList quoted;
                        for (const QString &a : args)
                            quoted << sim::quoted(a);
-                       auto table = std::make_shared<Table>(
-                           QStringList{QStringLiteral("DBMS_METADATA.GET_DDL(") + quoted.join(QLatin1Char(',')) +
-                                       QLatin1Char(')')});
+                       auto table =
+                           std::make_shared<Table>(QStringList{QStringLiteral("DBMS_METADATA.GET_DDL(") +
+                                                               quoted.join(QLatin1Char(',')) + QLatin1Char(')')});
                        table->addRow({text});
                        return table;
                    }});

@@ -82,17 +82,15 @@ const TableSpec kTables[] = {
      "EMPLOYEE_ID|NUMBER(6)|NN;FIRST_NAME|VARCHAR2(20);LAST_NAME|VARCHAR2(25)|NN;EMAIL|VARCHAR2(25)|NN;"
      "HIRE_DATE|DATE|NN|D:SYSDATE ;JOB_ID|VARCHAR2(10)|NN|H:FREQUENCY|V:AD_PRES,IT_PROG,SA_MAN,SA_REP,ST_CLERK;"
      "SALARY|NUMBER(8,2);DEPARTMENT_ID|NUMBER(4)|H:FREQUENCY;BADGE_NO|NUMBER(6)|INV",
-     69, 1, "",
-     "P|EMP_PK|EMPLOYEE_ID;R|EMP_DEPT_FK|DEPARTMENT_ID|HR.DEPT_PK;C|EMP_SALARY_MIN|SALARY > 0", nullptr, nullptr,
-     nullptr},
+     69, 1, "", "P|EMP_PK|EMPLOYEE_ID;R|EMP_DEPT_FK|DEPARTMENT_ID|HR.DEPT_PK;C|EMP_SALARY_MIN|SALARY > 0", nullptr,
+     nullptr, nullptr},
     {"HR", "DEPARTMENTS",
-     "DEPARTMENT_ID|NUMBER(4)|NN;DEPARTMENT_NAME|VARCHAR2(30)|NN;MANAGER_ID|NUMBER(6);LOCATION_ID|NUMBER(4)", 21, 9,
-     "", "P|DEPT_PK|DEPARTMENT_ID;R|DEPT_MGR_FK|MANAGER_ID|HR.EMP_PK|DEFERRED", nullptr, nullptr, nullptr},
+     "DEPARTMENT_ID|NUMBER(4)|NN;DEPARTMENT_NAME|VARCHAR2(30)|NN;MANAGER_ID|NUMBER(6);LOCATION_ID|NUMBER(4)", 21, 9, "",
+     "P|DEPT_PK|DEPARTMENT_ID;R|DEPT_MGR_FK|MANAGER_ID|HR.EMP_PK|DEFERRED", nullptr, nullptr, nullptr},
     {"HR", "JOB_HISTORY",
-     "EMPLOYEE_ID|NUMBER(6)|NN;START_DATE|DATE|NN;END_DATE|DATE|NN;JOB_ID|VARCHAR2(10)|NN;DEPARTMENT_ID|NUMBER(4)",
-     33, 9, "",
-     "R|JHIST_EMP_FK|EMPLOYEE_ID|HR.EMP_PK;C|JHIST_DATE_INTERVAL|end_date > start_date|DEFERRABLE", nullptr, nullptr,
-     nullptr},
+     "EMPLOYEE_ID|NUMBER(6)|NN;START_DATE|DATE|NN;END_DATE|DATE|NN;JOB_ID|VARCHAR2(10)|NN;DEPARTMENT_ID|NUMBER(4)", 33,
+     9, "", "R|JHIST_EMP_FK|EMPLOYEE_ID|HR.EMP_PK;C|JHIST_DATE_INTERVAL|end_date > start_date|DEFERRABLE", nullptr,
+     nullptr, nullptr},
     {"BILLING", "INVOICES",
      "INVOICE_ID|NUMBER(12)|NN;CUSTOMER_ID|NUMBER(10)|NN;ORDER_ID|NUMBER(12);ISSUED|DATE|NN|D:TRUNC(SYSDATE) ;"
      "DUE|DATE|NN;AMOUNT|NUMBER(12,2)|NN;STATUS|VARCHAR2(8)|NN|D:'ISSUED'|H:FREQUENCY|V:ISSUED,OVERDUE,PAID,VOID",
@@ -127,8 +125,8 @@ const TableSpec kTables[] = {
      "CREDIT|NUMBER(14,2)|D:0",
      44, 7, "COMPRESS", "P|LEDGER_ENTRIES_PK|ENTRY_ID", "HASH(ENTRY_ID)", nullptr, nullptr},
     {"BILLING", "CALL_RECORDS",
-     "CALL_ID|NUMBER(14)|NN;CALL_START|DATE|NN;REGION|VARCHAR2(4)|NN;DURATION_S|NUMBER(8);COST|NUMBER(10,4)", 35, 1,
-     "", "", "RANGE(CALL_START)/LIST(REGION)", "@2026-07-01|@2026-10-01|@2027-01-01", "'EU'|'US'|DEFAULT"},
+     "CALL_ID|NUMBER(14)|NN;CALL_START|DATE|NN;REGION|VARCHAR2(4)|NN;DURATION_S|NUMBER(8);COST|NUMBER(10,4)", 35, 1, "",
+     "", "RANGE(CALL_START)/LIST(REGION)", "@2026-07-01|@2026-10-01|@2027-01-01", "'EU'|'US'|DEFAULT"},
     {"HR", "LeaveRequests",
      "RequestId|NUMBER(10)|NN;EMPLOYEE_ID|NUMBER(6)|NN;FromDate|DATE|NN;ToDate|DATE|NN;"
      "Status|VARCHAR2(10)|D:'PENDING'|H:FREQUENCY|V:APPROVED,PENDING,REJECTED",
@@ -207,13 +205,15 @@ QString highValueText(const QString &spec)
 {
     if (!spec.startsWith(QLatin1Char('@')))
         return spec;
-    return QStringLiteral("TO_DATE(' %1 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')").arg(spec.mid(1));
+    return QStringLiteral("TO_DATE(' %1 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')")
+        .arg(spec.mid(1));
 }
 
 // Statistics gathered a number of days before the clock's start, in the nightly window.
 QString analysedAt(const QDateTime &start, int daysAgo, quint32 salt)
 {
-    const QDateTime t = QDateTime(start.date().addDays(-daysAgo), QTime(22, 0, 0), Qt::UTC).addSecs(qint64(salt % 3000));
+    const QDateTime t =
+        QDateTime(start.date().addDays(-daysAgo), QTime(22, 0, 0), Qt::UTC).addSecs(qint64(salt % 3000));
     return dictionaryDate(t);
 }
 
@@ -281,8 +281,8 @@ DictionaryModel::Constraint parseConstraint(const QString &text, const QString &
     c.deferrable = QStringLiteral("NOT DEFERRABLE");
     c.deferred = QStringLiteral("IMMEDIATE");
     c.validated = QStringLiteral("VALIDATED");
-    c.generated = c.name.startsWith(QLatin1String("SYS_C")) ? QStringLiteral("GENERATED NAME")
-                                                            : QStringLiteral("USER NAME");
+    c.generated =
+        c.name.startsWith(QLatin1String("SYS_C")) ? QStringLiteral("GENERATED NAME") : QStringLiteral("USER NAME");
     qsizetype flagsFrom = 3;
     if (c.type == QLatin1String("C")) {
         c.searchCondition = f.value(2);
@@ -417,14 +417,14 @@ void DictionaryModel::buildTables(Model &model)
         t.partitioned = partitioned ? QStringLiteral("YES") : QStringLiteral("NO");
         t.degree = QStringLiteral("         1");
         t.cache = options.contains(QLatin1String("CACHE")) ? QStringLiteral("    Y") : QStringLiteral("    N");
-        t.rowMovement = options.contains(QLatin1String("ROWMOVEMENT")) ? QStringLiteral("ENABLED")
-                                                                       : QStringLiteral("DISABLED");
+        t.rowMovement =
+            options.contains(QLatin1String("ROWMOVEMENT")) ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED");
         t.skipCorrupt = QStringLiteral("DISABLED");
         t.monitoring = QStringLiteral("YES");
         t.temporary = QStringLiteral("N");
         t.readOnly = QStringLiteral("NO");
-        t.compression = options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("ENABLED")
-                                                                    : QStringLiteral("DISABLED");
+        t.compression =
+            options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED");
         t.compressFor = options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("BASIC") : QString();
         t.bufferPool = own ? own->bufferPool : QStringLiteral("DEFAULT");
         if (!partitioned) {
@@ -436,9 +436,7 @@ void DictionaryModel::buildTables(Model &model)
             const QString p = QString::fromLatin1(spec.partitioning);
             const QStringList levels = p.split(QLatin1Char('/'));
             auto typeOf = [](const QString &level) { return level.left(level.indexOf(QLatin1Char('('))); };
-            auto keyOf = [](const QString &level) {
-                return level.mid(level.indexOf(QLatin1Char('(')) + 1).chopped(1);
-            };
+            auto keyOf = [](const QString &level) { return level.mid(level.indexOf(QLatin1Char('(')) + 1).chopped(1); };
             t.partitioningType = typeOf(levels.at(0));
             t.partitionKey = keyOf(levels.at(0));
             if (levels.size() > 1) {
@@ -495,8 +493,8 @@ void DictionaryModel::buildTables(Model &model)
 
         if (partitioned) {
             // The partitions in their order of creation, and their subpartitions.
-            const QStringList highs = spec.highValues ? QString::fromUtf8(spec.highValues).split(QLatin1Char('|'))
-                                                      : QStringList();
+            const QStringList highs =
+                spec.highValues ? QString::fromUtf8(spec.highValues).split(QLatin1Char('|')) : QStringList();
             const QStringList subHighs =
                 spec.subHighValues ? QString::fromUtf8(spec.subHighValues).split(QLatin1Char('|')) : QStringList();
             std::vector<const StorageLayout::DbObject *> parts, subs;
@@ -510,8 +508,9 @@ void DictionaryModel::buildTables(Model &model)
             }
             for (size_t i = 0; i < parts.size(); ++i) {
                 const QString where = key(t.owner, t.name) + QLatin1Char('/');
-                Partition p = piece(parts[i]->subobject, QString(), int(i) + 1, highValueText(highs.value(qsizetype(i))),
-                                    t.compression, QStringLiteral("1"), segmentOf.value(where + parts[i]->subobject));
+                Partition p =
+                    piece(parts[i]->subobject, QString(), int(i) + 1, highValueText(highs.value(qsizetype(i))),
+                          t.compression, QStringLiteral("1"), segmentOf.value(where + parts[i]->subobject));
                 // Closed partitions were analysed when they were last written.
                 const int daysAgo = spec.analysedDaysAgo + int(parts.size() - 1 - i) * 30;
                 int k = 0;
@@ -595,10 +594,10 @@ void DictionaryModel::buildTables(Model &model)
                 continue;
             for (const Column &col : t.columns) {
                 const bool quoted = col.name != col.name.toUpper();
-                const QRegularExpression word(quoted ? QStringLiteral("\"%1\"").arg(QRegularExpression::escape(col.name))
-                                                     : QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(col.name)),
-                                              quoted ? QRegularExpression::NoPatternOption
-                                                     : QRegularExpression::CaseInsensitiveOption);
+                const QRegularExpression word(
+                    quoted ? QStringLiteral("\"%1\"").arg(QRegularExpression::escape(col.name))
+                           : QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(col.name)),
+                    quoted ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption);
                 if (word.match(c.searchCondition).hasMatch())
                     c.columns << col.name;
             }
@@ -645,7 +644,7 @@ void DictionaryModel::buildIndexes(Model &model)
                       : kind == QLatin1String("LOB")      ? QStringLiteral("LOB")
                                                           : QStringLiteral("NORMAL");
         x.uniqueness = kind == QLatin1String("UNIQUE") || kind == QLatin1String("LOB") ? QStringLiteral("UNIQUE")
-                                                                                        : QStringLiteral("NONUNIQUE");
+                                                                                       : QStringLiteral("NONUNIQUE");
         x.compression = spec.compressPrefix > 0 ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED");
         x.prefixLength = spec.compressPrefix > 0 ? n(spec.compressPrefix) : QString();
         x.degree = QStringLiteral("1");
@@ -664,8 +663,9 @@ void DictionaryModel::buildIndexes(Model &model)
         if (keyText.startsWith(QLatin1Char('='))) {
             x.expression = keyText.mid(1);
             const int internal = t ? int(t->columns.size()) + 1 : 1;
-            x.columns.push_back({QStringLiteral("SYS_NC%1$").arg(internal, 5, 10, QLatin1Char('0')), QStringLiteral("1"),
-                                 QStringLiteral("25"), QStringLiteral("25"), QStringLiteral("ASC")});
+            x.columns.push_back({QStringLiteral("SYS_NC%1$").arg(internal, 5, 10, QLatin1Char('0')),
+                                 QStringLiteral("1"), QStringLiteral("25"), QStringLiteral("25"),
+                                 QStringLiteral("ASC")});
         } else if (!keyText.isEmpty()) {
             int position = 0;
             for (const QString &k : keyText.split(QLatin1Char(','))) {
@@ -674,11 +674,11 @@ void DictionaryModel::buildIndexes(Model &model)
                 const Column *c = t ? t->column(name) : nullptr;
                 const QString length = c ? c->dataLength : QStringLiteral("22");
                 // A descending key is stored as a hidden function-based column.
-                x.columns.push_back({desc ? QStringLiteral("SYS_NC%1$").arg(c ? c->internalId + 10 : 10, 5, 10,
-                                                                                 QLatin1Char('0'))
-                                          : name,
-                                     n(++position), length, c && c->character ? length : QStringLiteral("0"),
-                                     desc ? QStringLiteral("DESC") : QStringLiteral("ASC")});
+                x.columns.push_back(
+                    {desc ? QStringLiteral("SYS_NC%1$").arg(c ? c->internalId + 10 : 10, 5, 10, QLatin1Char('0'))
+                          : name,
+                     n(++position), length, c && c->character ? length : QStringLiteral("0"),
+                     desc ? QStringLiteral("DESC") : QStringLiteral("ASC")});
                 if (desc) {
                     x.expression = QLatin1Char('"') + name + QLatin1Char('"');
                     x.indexType = QStringLiteral("FUNCTION-BASED NORMAL");

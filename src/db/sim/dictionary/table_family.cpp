@@ -86,10 +86,10 @@ Result constraintList(const Statement &s, const DictionaryModel &dictionary)
         const int c = QString::compare(a.name, b.name, Qt::CaseSensitive);
         return c != 0 ? c < 0 : QString::compare(a.type, b.type, Qt::CaseSensitive) < 0;
     });
-    auto out = std::make_shared<Table>(QStringList{
-        QStringLiteral("CONSTRAINT_NAME"), QStringLiteral("CONSTRAINT_TYPE"), QStringLiteral("STATUS"),
-        QStringLiteral("SEARCH_CONDITION"), QStringLiteral("DEFERRABLE"), QStringLiteral("DEFERRED"),
-        QStringLiteral("COL_LIST")});
+    auto out = std::make_shared<Table>(QStringList{QStringLiteral("CONSTRAINT_NAME"), QStringLiteral("CONSTRAINT_TYPE"),
+                                                   QStringLiteral("STATUS"), QStringLiteral("SEARCH_CONDITION"),
+                                                   QStringLiteral("DEFERRABLE"), QStringLiteral("DEFERRED"),
+                                                   QStringLiteral("COL_LIST")});
     for (const Row &r : constraints) {
         QStringList names = columns.value(r.name);
         if (names.isEmpty())
@@ -111,9 +111,9 @@ void registerTableFamily(std::vector<Recogniser> &out)
     out.push_back(dictionaryJoinRecogniser(
         QStringLiteral("table joins"),
         {QStringLiteral("dba_tables"), QStringLiteral("dba_tab_partitions"), QStringLiteral("dba_tab_subpartitions")}));
-    for (const char *view : {"dba_tables", "dba_part_tables", "dba_tab_columns", "dba_tab_histograms",
-                             "dba_tab_modifications", "dba_tab_partitions", "dba_tab_subpartitions", "dba_constraints",
-                             "dba_cons_columns"})
+    for (const char *view :
+         {"dba_tables", "dba_part_tables", "dba_tab_columns", "dba_tab_histograms", "dba_tab_modifications",
+          "dba_tab_partitions", "dba_tab_subpartitions", "dba_constraints", "dba_cons_columns"})
         out.push_back(dictionaryViewRecogniser(QString::fromLatin1(view)));
 }
 

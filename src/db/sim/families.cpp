@@ -14,6 +14,8 @@ void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSqlHistoryFamily(std::vector<Recogniser> &out);
+void registerAshFamily(std::vector<Recogniser> &out);
+void registerSqlTextPlanFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
@@ -31,6 +33,8 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLatchFamily(out);
     registerSessionFamily(out);
     registerSqlHistoryFamily(out);
+    registerAshFamily(out);
+    registerSqlTextPlanFamily(out);
     registerSqlstatFamily(out);
     registerSecurityFamilies(out);
     registerStorageFamily(out);

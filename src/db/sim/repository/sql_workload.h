@@ -17,10 +17,12 @@ namespace tavimond::sim {
 // - nightly batch statements run on some days only; a run that lasts past a snapshot
 //   gives that snapshot a row of 0 executions and positive elapsed time;
 // - statements captured while idle give rows whose every figure is 0;
-// - some statements run on one instance only.
+// - some statements run on one instance only;
+// - one report (kLongTextIndex) is a generated text longer than 64 KB.
 class SqlWorkload {
 public:
     static constexpr int kTwoPlansIndex = 6;
+    static constexpr int kLongTextIndex = 11;
 
     enum class Kind { Query, Change, Report, Batch, Occasional };
 

@@ -181,7 +181,12 @@ TEST_F(SqlWaitsAndText, TheWaitsOfAStatementPerSessionPlanAndEventWithTheirSumma
     EXPECT_EQ(slices("sqlstat_wait_cnt"), slicesOf(combo().currentText(), 2));
     EXPECT_EQ(slices("sqlstat_wait_time"), slicesOf(combo().currentText(), 3));
 
-    // The other key: its rows, from the summary, with no query.
+    // The other key chosen from code: no refill. Chosen by the user: its rows, from the
+    // summary, with no query.
+    const auto firstSlices = slices("sqlstat_wait_cnt");
+    combo().setCurrentIndex(1);
+    EXPECT_EQ(slices("sqlstat_wait_cnt"), firstSlices);
+    combo().setCurrentIndex(0);
     QTest::keyClick(&combo(), Qt::Key_Down);
     EXPECT_EQ(h.sim.server.statements().size(), 1);
     EXPECT_FALSE(slices("sqlstat_wait_cnt").empty());

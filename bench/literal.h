@@ -97,3 +97,38 @@ inline void literalChartFromGrid(const ResultGrid &g, Chart &c, int valueColumn,
 }
 
 } // namespace tavimond::literal
+
+namespace tavimond::literal {
+
+// The wait event history's load as first written: every record written into the grid's
+// last row, every series of the count chart compared by title for every record, then
+// every row against every series position for the points.
+inline void literalWaitHistory(Query &q, ResultGrid &g, Chart &count, Chart &time)
+{
+    while (!q.eof()) {
+        const int last = g.rowCount() - 1;
+        for (int c = 0; c < 4; ++c)
+            g.setCell(c, last, q.field(c));
+        g.setRowCount(last + 2);
+        bool known = false;
+        for (int s = 0; s < count.seriesCount(); ++s)
+            if (count.series(s).title() == q.field(1))
+                known = true;
+        if (!known) {
+            count.addSeries(SeriesKind::Line, q.field(1));
+            time.addSeries(SeriesKind::Line, q.field(1));
+        }
+        q.next();
+    }
+    q.close();
+    while (g.rowCount() > 2 && g.cell(0, g.rowCount() - 1).isEmpty())
+        g.setRowCount(g.rowCount() - 1);
+    for (int r = 1; r < g.rowCount(); ++r)
+        for (int s = 0; s < count.seriesCount(); ++s)
+            if (count.series(s).title() == g.cell(1, r)) {
+                count.addPoint(s, strictToFloat(g.cell(2, r)), g.cell(0, r));
+                time.addPoint(s, strictToFloat(g.cell(3, r)), g.cell(0, r));
+            }
+}
+
+} // namespace tavimond::literal

@@ -104,6 +104,10 @@ TEST_F(RepositoryModel, TheWindowIsReadAsTheDatabaseWouldOrRefusedWithItsError)
     EXPECT_EQ(*fromTo->beginFrom, QDateTime(QDate(2026, 11, 29), QTime(8, 0), Qt::UTC));
     EXPECT_EQ(*fromTo->endTo, QDateTime(QDate(2026, 11, 29), QTime(10, 30), Qt::UTC));
     EXPECT_FALSE(window("snap_id > 1"));
+    // A negative count is a window starting tomorrow: no snapshot is in it.
+    const auto ahead = window("begin_interval_time >= sysdate - -1");
+    ASSERT_TRUE(ahead);
+    EXPECT_EQ(*ahead->beginFrom, model().now().addDays(1));
 
     const std::pair<const char *, const char *> refused[] = {
         {"begin_interval_time >= sysdate - ", "ORA-00936: missing expression"},

@@ -16,10 +16,16 @@ void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerSqlHistoryFamily(std::vector<Recogniser> &out);
 void registerAshFamily(std::vector<Recogniser> &out);
 void registerSqlTextPlanFamily(std::vector<Recogniser> &out);
+void registerAdvisorFamily(std::vector<Recogniser> &out);
+void registerSystemEventFamily(std::vector<Recogniser> &out);
+void registerFileStatFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
 void registerSystemTopologyFamily(std::vector<Recogniser> &out);
+void registerSegmentListFamily(std::vector<Recogniser> &out);
+void registerSegstatFamily(std::vector<Recogniser> &out);
+void registerGrowthTrendFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -36,10 +42,16 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerAshFamily(out);
     registerSqlTextPlanFamily(out);
     registerSqlstatFamily(out);
+    registerAdvisorFamily(out);
+    registerSystemEventFamily(out);
+    registerFileStatFamily(out);
     registerSecurityFamilies(out);
     registerStorageFamily(out);
     registerTablespaceUsageFamily(out);
     registerSystemTopologyFamily(out);
+    registerSegmentListFamily(out);
+    registerSegstatFamily(out);
+    registerGrowthTrendFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -103,6 +103,29 @@ const char *const kPlainObjects[][3] = {
     {"BILLING", "INVOICE_PKG", "PACKAGE BODY"},
 };
 
+// Objects created later, which the segment screens rely on: a composite-partitioned
+// table and its local index, whose partitions P are divided into the subpartitions
+// P_<suffix> that hold the segments; a table whose quoted name holds a quote; and a
+// table and an index that share one name.
+struct LaterSpec {
+    const char *owner;
+    const char *name;
+    const char *objectType;
+    const char *tablespace;
+    qint64 blocks;          // of each segment
+    double cached;          // share in the cache; of the newest partition's segments
+    const char *partitions; // comma-separated, oldest first; null when not partitioned
+    const char *subpartitions; // comma-separated suffixes; null when not subpartitioned
+};
+
+const LaterSpec kLaterObjects[] = {
+    {"SALES", "SALES_HISTORY", "TABLE", "APP_DATA", 640, 0.1, "H2025_2,H2026_1,H2026_2", "EAST,WEST,OTHER"},
+    {"SALES", "SALES_HISTORY_IX", "INDEX", "APP_INDEX", 128, 0.2, "H2025_2,H2026_1,H2026_2", "EAST,WEST,OTHER"},
+    {"BILLING", "O'NEILL_ACCOUNTS", "TABLE", "USERS", 48, 0.3, nullptr, nullptr},
+    {"INVENTORY", "STOCK_AUDIT", "TABLE", "APP_DATA", 700, 0.15, nullptr, nullptr},
+    {"INVENTORY", "STOCK_AUDIT", "INDEX", "APP_INDEX", 160, 0.35, nullptr, nullptr},
+};
+
 
 bool isDictionaryOwner(const QString &owner)
 {
@@ -158,7 +181,7 @@ StorageLayout::StorageLayout(Model &)
         qint64 &counter = isDictionaryOwner(owner) ? nextDictionaryId : nextId;
         const qint64 id = counter;
         counter += isDictionaryOwner(owner) ? 7 : 1;
-        objects_.push_back({owner, name, subobject, type, id, segment ? (moved ? id + 12000 : id) : 0});
+        objects_.push_back({owner, name, subobject, type, id, segment ? (moved ? id + 12000 : id) : 0, QString()});
         return objects_.back();
     };
 
@@ -187,6 +210,46 @@ StorageLayout::StorageLayout(Model &)
             allocate(s, std::max<qint64>(8, qint64(double(spec.blocks) * (1.0 - 0.1 * age))));
             s.cachedShare = spec.cached / (1.0 + age);
             segments_.push_back(std::move(s));
+        }
+    }
+    for (const LaterSpec &spec : kLaterObjects) {
+        const QString owner = QString::fromLatin1(spec.owner);
+        const QString name = QString::fromLatin1(spec.name);
+        const QString objectType = QString::fromLatin1(spec.objectType);
+        const QStringList parts =
+            spec.partitions ? QString::fromLatin1(spec.partitions).split(QLatin1Char(',')) : QStringList{QString()};
+        const QStringList subs =
+            spec.subpartitions ? QString::fromLatin1(spec.subpartitions).split(QLatin1Char(',')) : QStringList{};
+        if (spec.partitions)
+            newObject(owner, name, QString(), objectType, false, false);
+        for (qsizetype p = 0; p < parts.size(); ++p) {
+            // Segments: the object's own, a partition's, or each of a partition's subpartitions.
+            QList<std::pair<QString, QString>> stored; // name, type
+            if (parts.at(p).isEmpty()) {
+                stored.append({QString(), objectType});
+            } else if (subs.isEmpty()) {
+                stored.append({parts.at(p), objectType + QStringLiteral(" PARTITION")});
+            } else {
+                newObject(owner, name, parts.at(p), objectType + QStringLiteral(" PARTITION"), false, false);
+                for (const QString &sub : subs)
+                    stored.append({parts.at(p) + QLatin1Char('_') + sub, objectType + QStringLiteral(" SUBPARTITION")});
+            }
+            for (const auto &[subobject, type] : stored) {
+                DbObject &o = newObject(owner, name, subobject, type, true, false);
+                if (!subs.isEmpty())
+                    o.partitionOfSub = parts.at(p);
+                Segment s;
+                s.owner = owner;
+                s.name = name;
+                s.partition = subobject;
+                s.type = type;
+                s.tablespace = QString::fromLatin1(spec.tablespace);
+                s.bufferPool = QStringLiteral("DEFAULT");
+                s.dataObjectId = o.dataObjectId;
+                allocate(s, spec.blocks);
+                s.cachedShare = spec.cached / double(parts.size() - p);
+                segments_.push_back(std::move(s));
+            }
         }
     }
     for (const auto &o : kPlainObjects)

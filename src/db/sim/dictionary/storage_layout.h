@@ -40,10 +40,11 @@ public:
     struct DbObject {
         QString owner;
         QString name;
-        QString subobject; // the partition's name; empty for a whole object
-        QString type;      // TABLE, INDEX, TABLE PARTITION, INDEX PARTITION, LOB, VIEW ...
+        QString subobject; // the partition's or subpartition's name; empty for a whole object
+        QString type;      // TABLE, INDEX, TABLE PARTITION, TABLE SUBPARTITION, LOB, VIEW ...
         qint64 objectId;
-        qint64 dataObjectId; // 0 when the object has no segment of its own
+        qint64 dataObjectId;     // 0 when the object has no segment of its own
+        QString partitionOfSub;  // a subpartition's partition; empty otherwise
     };
 
     struct Extent {

@@ -165,9 +165,21 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
     size_t i = size_t(at);
     if (i < t.size() && t[i].text == QLatin1String("sysdate")) {
         ++i;
-        if (i >= t.size() || t[i].text != QLatin1String("-"))
+        // A bare sysdate (what is left of "sysdate--1", the rest of the line a comment).
+        if (i >= t.size() || (t[i].kind == Token::Word && isKeyword(t[i].text))) {
+            w.beginFrom = model.now();
+            return w;
+        }
+        if (t[i].text != QLatin1String("-"))
             cannotRead(QStringLiteral("the window"));
         ++i;
+        // Signs before the number: "sysdate - -1" is a day ahead.
+        double sign = 1;
+        while (i < t.size() && (t[i].text == QLatin1String("-") || t[i].text == QLatin1String("+"))) {
+            if (t[i].text == QLatin1String("-"))
+                sign = -sign;
+            ++i;
+        }
         if (i >= t.size() || t[i].kind == Token::Symbol || (t[i].kind == Token::Word && isKeyword(t[i].text)))
             throw DbError(QStringLiteral("ORA-00936: missing expression"));
         if (t[i].kind == Token::Word || t[i].kind == Token::QuotedName)
@@ -175,7 +187,7 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
         if (t[i].kind == Token::String)
             throw DbError(QStringLiteral("ORA-01722: invalid number"));
         bool ok = false;
-        const double days = t[i].value.toDouble(&ok);
+        const double days = sign * t[i].value.toDouble(&ok);
         if (!ok)
             throw DbError(QStringLiteral("ORA-01722: invalid number"));
         ++i;
@@ -187,8 +199,9 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
         return w;
     }
     w.beginFrom = readToDate(t, i);
-    const int end = statement.after(QStringLiteral("and ") + endColumn + QStringLiteral(" <="), int(i));
-    if (end == int(i) + 3) {
+    const QString endPhrase = QStringLiteral("and ") + endColumn + QStringLiteral(" <=");
+    const int end = statement.after(endPhrase, int(i));
+    if (end == int(i + Statement::tokenize(endPhrase).size())) {
         size_t j = size_t(end);
         w.endTo = readToDate(t, j);
     }

@@ -286,18 +286,22 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
     const int fit = std::max(1, int(length * share / extent) - 1);
     const int step = std::max(1, int(std::ceil(double(n) / fit)));
-    // Qt drops a level label that sticks out too far left of the plot (the view's 20
-    // pixels of margin are always room enough beside a left axis; without one, none may
-    // stick out): begin with the first place whose label fits.
-    const double roomBefore = left_.any || !right_.any ? 20 : 0;
+    // Qt hides a level label that reaches past either end of the axis: long labels
+    // (dates) begin a few places in, and none is put where it would stick out.
+    const bool level = !vertical && angle % 180 == 0;
+    const double slot = length / slotsShown();
+    auto fits = [&](int k) {
+        const double centre = (k - a.min) * slot, half = labelWidth(order_[size_t(k)], font) / 2;
+        return !level || (centre >= half && centre + half <= length);
+    };
     int first = from;
-    if (!vertical && angle % 180 == 0)
-        while (first + 1 < to &&
-               (first - a.min) * length / slotsShown() + roomBefore < labelWidth(order_[size_t(first)], font) / 2)
-            ++first;
+    while (first < to - 1 && !fits(first) && (first - from) * slot < length / 2)
+        ++first;
     std::vector<QString> texts;
     std::vector<double> at;
     for (int k = first; k < to; k += step) {
+        if (k != first && !fits(k))
+            continue;
         texts.push_back(categories_.label(order_[size_t(k)]));
         at.push_back(k);
     }

@@ -293,10 +293,9 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
     auto *view = child<GridView>(*child<Screen>(w, "sgapage"), "LCacheGrid");
     ResultGrid *lcache = view->grid();
     const int defaultWidth = view->columnWidth(1);
-    auto *details = new QWidget(child<Screen>(w, "obj_brws_page"));
-    auto *tabpage = new QWidget(details);
-    tabpage->setObjectName(QStringLiteral("tabpage"));
-    new QWidget(details); // a later sibling, which tabpage must come before
+    // The object browser's table details, in front of the other kinds' pages.
+    auto *tabpage = child<QWidget>(*child<Screen>(w, "obj_brws_page"), "tabpage");
+    QWidget *details = tabpage->parentWidget();
 
     test::startUp(w);
     EXPECT_EQ(chart->hint(), QStringLiteral("Number of write requests which wrote one or more database\r\n"
@@ -313,4 +312,5 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
                            QStringLiteral("Pins"), QStringLiteral("Pins Hit Ratio"), QStringLiteral("Reloads"),
                            QStringLiteral("Invalidations")}));
     EXPECT_EQ(details->children().last(), tabpage);
+    EXPECT_TRUE(tabpage->isVisibleTo(details));
 }

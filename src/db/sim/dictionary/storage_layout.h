@@ -15,7 +15,9 @@ namespace tavimond::sim {
 // spread over a tablespace's files in turn.
 //
 // What joins rely on: partitioned tables and indexes have no segment and no
-// data_object_id of their own, their partitions do; a LOB's object type is LOB while its
+// data_object_id of their own, their partitions do; the partitions of a composite-
+// partitioned object have none either, its subpartitions do (their segment's
+// partition_name is the subpartition's name); a LOB's object type is LOB while its
 // segment type is LOBSEGMENT. The LEGACY schema's table lies in the SYSTEM tablespace,
 // whose files 1 and 12 it shares so that, block for block, "1" || block 2128 and
 // "12" || block 128 give the same text.
@@ -57,8 +59,8 @@ public:
     struct Segment {
         QString owner;
         QString name;
-        QString partition; // empty for an unpartitioned segment
-        QString type;      // TABLE, INDEX, TABLE PARTITION, INDEX PARTITION, LOBSEGMENT, LOBINDEX
+        QString partition; // empty for an unpartitioned segment; a subpartition's own name
+        QString type;      // TABLE, INDEX, TABLE PARTITION, TABLE SUBPARTITION, LOBSEGMENT, LOBINDEX ...
         QString tablespace;
         QString bufferPool; // DEFAULT, KEEP or RECYCLE
         qint64 dataObjectId;

@@ -75,4 +75,25 @@ private:
     std::vector<Sql> statements_;
 };
 
+// A figure of a dba_hist_sqlstat row: the view's column that holds it and the row's field.
+struct SqlstatFigure {
+    const char *column;
+    qint64 SqlWorkload::Row::*field;
+};
+
+// The figures, in the view's column order.
+inline constexpr SqlstatFigure kSqlstatFigures[] = {
+    {"executions_delta", &SqlWorkload::Row::executions},
+    {"elapsed_time_delta", &SqlWorkload::Row::elapsed},
+    {"cpu_time_delta", &SqlWorkload::Row::cpu},
+    {"iowait_delta", &SqlWorkload::Row::ioWait},
+    {"clwait_delta", &SqlWorkload::Row::clusterWait},
+    {"apwait_delta", &SqlWorkload::Row::applicationWait},
+    {"ccwait_delta", &SqlWorkload::Row::concurrencyWait},
+    {"rows_processed_delta", &SqlWorkload::Row::rowsProcessed},
+    {"disk_reads_delta", &SqlWorkload::Row::diskReads},
+    {"buffer_gets_delta", &SqlWorkload::Row::bufferGets},
+    {"sorts_delta", &SqlWorkload::Row::sorts},
+};
+
 } // namespace tavimond::sim

@@ -154,79 +154,72 @@ void BulkRetrievalShown(benchmark::State &state)
 }
 BENCHMARK(BulkRetrievalShown)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// ChartFromGrid alone, nineteen times on the loaded grid into empty charts: each row's
-// series found through the title index ...
-void ChartsFromGrid(benchmark::State &state)
+// One chart drawn from the grid: its column, and whether it shows averages.
+using DrawChart = void (*)(const ResultGrid &, Chart &, int column, bool average);
+
+void indexed(const ResultGrid &grid, Chart &chart, int column, bool average)
+{
+    ChartFromGrid(grid, chart, column, QString(), average ? QStringLiteral("Average") : QStringLiteral("Total"));
+}
+
+// The nineteen charts drawn into empty charts, no view.
+void drawModels(benchmark::State &state, DrawChart draw)
 {
     HistoryBench &b = bench();
     for (auto _ : state) {
         std::vector<std::unique_ptr<Chart>> charts;
         for (int i = 0; i < SqlHistoryScreen::kChartCount; ++i) {
             charts.push_back(std::make_unique<Chart>());
-            ChartFromGrid(*b.grid, *charts.back(), kCharts[i].first, QString(),
-                          kCharts[i].second ? QStringLiteral("Average") : QStringLiteral("Total"));
+            draw(*b.grid, *charts.back(), kCharts[i].first, kCharts[i].second);
         }
     }
     state.counters["rows"] = b.grid->rowCount() - 1;
+}
+
+// The screen's nineteen charts drawn from the loaded grid, taken in by their views and
+// the shown ones painted.
+void drawShown(benchmark::State &state, DrawChart draw)
+{
+    HistoryBench &b = bench();
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.screen->ret_bulk_buttonClick();
+        paintShown(*b.screen);
+        for (Chart *chart : b.charts())
+            chart->removeAllSeries();
+        paintShown(*b.screen);
+        state.ResumeTiming();
+        for (int i = 0; i < SqlHistoryScreen::kChartCount; ++i)
+            draw(*b.grid, *b.charts()[size_t(i)], kCharts[i].first, kCharts[i].second);
+        showFirst(b.charts());
+        paintShown(*b.screen);
+    }
+    state.counters["rows"] = b.grid->rowCount() - 1;
+}
+
+// ChartFromGrid: each row's series found through the title index ...
+void ChartsFromGrid(benchmark::State &state)
+{
+    drawModels(state, indexed);
 }
 BENCHMARK(ChartsFromGrid)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// ... and by comparing every row's key with every series' title.
+// ... and literally, every row's key compared with every series' title.
 void ChartsFromGridLiteral(benchmark::State &state)
 {
-    HistoryBench &b = bench();
-    for (auto _ : state) {
-        std::vector<std::unique_ptr<Chart>> charts;
-        for (int i = 0; i < SqlHistoryScreen::kChartCount; ++i) {
-            charts.push_back(std::make_unique<Chart>());
-            literal::literalChartFromGrid(*b.grid, *charts.back(), kCharts[i].first, kCharts[i].second);
-        }
-    }
-    state.counters["rows"] = b.grid->rowCount() - 1;
+    drawModels(state, literal::literalChartFromGrid);
 }
 BENCHMARK(ChartsFromGridLiteral)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The nineteen charts of the screen drawn from the loaded grid, each row's series found
-// by its title, then taken in by their views and the shown ones painted.
 void DrawNineteenCharts(benchmark::State &state)
 {
-    HistoryBench &b = bench();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.screen->ret_bulk_buttonClick();
-        paintShown(*b.screen);
-        for (Chart *chart : b.charts())
-            chart->removeAllSeries();
-        paintShown(*b.screen);
-        state.ResumeTiming();
-        for (int i = 0; i < SqlHistoryScreen::kChartCount; ++i)
-            ChartFromGrid(*b.grid, *b.charts()[size_t(i)], kCharts[i].first, QString(),
-                          kCharts[i].second ? QStringLiteral("Average") : QStringLiteral("Total"));
-        showFirst(b.charts());
-        paintShown(*b.screen);
-    }
-    state.counters["rows"] = b.grid->rowCount() - 1;
+    drawShown(state, indexed);
 }
 BENCHMARK(DrawNineteenCharts)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The same charts drawn literally: every row compared with every series' title.
 void DrawNineteenChartsLiteral(benchmark::State &state)
 {
-    HistoryBench &b = bench();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.screen->ret_bulk_buttonClick();
-        paintShown(*b.screen);
-        for (Chart *chart : b.charts())
-            chart->removeAllSeries();
-        paintShown(*b.screen);
-        state.ResumeTiming();
-        for (int i = 0; i < SqlHistoryScreen::kChartCount; ++i)
-            literal::literalChartFromGrid(*b.grid, *b.charts()[size_t(i)], kCharts[i].first, kCharts[i].second);
-        showFirst(b.charts());
-        paintShown(*b.screen);
-    }
-    state.counters["rows"] = b.grid->rowCount() - 1;
+    drawShown(state, literal::literalChartFromGrid);
 }
 BENCHMARK(DrawNineteenChartsLiteral)->Unit(benchmark::kMillisecond)->Iterations(1);
 

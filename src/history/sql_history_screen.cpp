@@ -7,6 +7,7 @@
 #include "core/chart.h"
 #include "core/chart_routines.h"
 #include "core/conversions.h"
+#include "core/float_arithmetic.h"
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "core/settings.h"
@@ -16,6 +17,7 @@
 #include "ui/chart_view.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/memo.h"
 #include "ui/report_script.h"
 #include "ui/script_memo.h"
 
@@ -24,9 +26,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,7 +156,10 @@ SqlHistoryScreen::SqlHistoryScreen(ScreenContext context, QWidget *parent)
       SQL_Prof_Query(std::make_unique<Query>(cnn(), Query::kLongTimeoutSeconds)),
       sql_ash_grid(namedGrid("sql_ash_grid", 8, this)), sql_ash_grid_summ(namedGrid("sql_ash_grid_summ", 4, this)),
       sqlstat_wait_cnt(namedChart(QStringLiteral("sqlstat_wait_cnt"), QStringLiteral("Wait Event Count"), this)),
-      sqlstat_wait_time(namedChart(QStringLiteral("sqlstat_wait_time"), QStringLiteral("Wait Event Time"), this))
+      sqlstat_wait_time(namedChart(QStringLiteral("sqlstat_wait_time"), QStringLiteral("Wait Event Time"), this)),
+      sql_ash_query(std::make_unique<Query>(cnn())),
+      awrsqltext_query(std::make_unique<Query>(cnn(), Query::kLongTimeoutSeconds)),
+      awrsqlexec_query(std::make_unique<Query>(cnn(), Query::kLongTimeoutSeconds))
 {
     ui_->setupUi(this);
     for (Chart *pie : {sqlstat_wait_cnt, sqlstat_wait_time})
@@ -161,14 +168,7 @@ SqlHistoryScreen::SqlHistoryScreen(ScreenContext context, QWidget *parent)
     buildRunStatisticsTab();
     buildScriptTab();
     buildRawDataTab();
-    auto *textTab = new QVBoxLayout(ui_->TabSheet68);
-    sqltext_combo = new QComboBox(ui_->TabSheet68);
-    sqltext_combo->setObjectName(QStringLiteral("sqltext_combo"));
-    sqltext_combo->setEditable(true);
-    sqltext_combo->setInsertPolicy(QComboBox::NoInsert);
-    sqltext_combo->setMinimumWidth(260);
-    textTab->addWidget(sqltext_combo, 0, Qt::AlignLeft);
-    textTab->addStretch();
+    buildTextTab();
 
     // The key combos run their handler when the user picks or types, never when the
     // screen fills or clears them.
@@ -261,11 +261,11 @@ void SqlHistoryScreen::buildRunStatisticsTab()
         bar->addWidget(p, 0, Qt::AlignTop);
         return p;
     };
-    QFrame *Panel1 = panel("Panel1");
+    Panel1 = panel("Panel1");
     histsql_totals_btn = radio("histsql_totals_btn", QStringLiteral("Totals"), Panel1);
     histsql_avg_btn = radio("histsql_avg_btn", QStringLiteral("Averages"), Panel1);
     histsql_totals_btn->setChecked(true);
-    QFrame *Panel2 = panel("Panel2");
+    Panel2 = panel("Panel2");
     histsql_general_btn = radio("histsql_general_btn", QStringLiteral("General Profile"), Panel2);
     histsql_io_btn = radio("histsql_io_btn", QStringLiteral("I/O Profile"), Panel2);
     hist_comms_btn = radio("hist_comms_btn", QStringLiteral("Comms Profile"), Panel2);
@@ -275,6 +275,19 @@ void SqlHistoryScreen::buildRunStatisticsTab()
         r->parentWidget()->layout()->addWidget(r);
         connect(r, &QRadioButton::clicked, this, guarded([this] { histsql_totals_btnClick(); }));
     }
+
+    // Execution statistics (the charts) or wait statistics (the box over them).
+    auto *view = new QWidget(tab);
+    auto *views = new QHBoxLayout(view);
+    views->setContentsMargins(6, 0, 6, 0);
+    auto *RadioButton8 = radio("RadioButton8", QStringLiteral("Execution Statistics"), view);
+    auto *RadioButton21 = radio("RadioButton21", QStringLiteral("Wait Event Statistics"), view);
+    RadioButton8->setChecked(true);
+    views->addWidget(RadioButton8);
+    views->addWidget(RadioButton21);
+    bar->addWidget(view, 0, Qt::AlignTop);
+    connect(RadioButton8, &QRadioButton::clicked, this, guarded([this] { RadioButton8Click(); }));
+    connect(RadioButton21, &QRadioButton::clicked, this, guarded([this] { RadioButton21Click(); }));
 
     // The alert: a yellow rounded shape with its text over it.
     alert_shp = new QFrame(tab);
@@ -296,7 +309,9 @@ void SqlHistoryScreen::buildRunStatisticsTab()
     page->addLayout(bar);
 
     // Two by two: the executions chart bottom left, six charts stacked in each other place.
-    auto *area = new QGridLayout;
+    auto *charts = new QWidget(tab);
+    auto *area = new QGridLayout(charts);
+    area->setContentsMargins(0, 0, 0, 0);
     for (size_t p = 0; p < places_.size(); ++p) {
         places_[p] = new QStackedLayout;
         area->addLayout(places_[p], int(p) / 2, int(p) % 2);
@@ -306,14 +321,20 @@ void SqlHistoryScreen::buildRunStatisticsTab()
         const QString name = QLatin1String(spec.name);
         charts_[size_t(i)] = namedChart(name, QLatin1String(spec.title), this);
         charts_[size_t(i)]->setLegendStyle(LegendStyle::Series);
-        auto *view = new ChartView(charts_[size_t(i)], name, tab);
-        chartViews_[size_t(i)] = view;
+        auto *chartView = new ChartView(charts_[size_t(i)], name, charts);
+        chartViews_[size_t(i)] = chartView;
         new ChartPlotButtons(charts_[size_t(i)],
                              {QLatin1String(spec.decrease), QLatin1String(spec.increase), QLatin1String(spec.toggle)},
-                             view, spec.plotAreaHints);
-        places_[size_t(spec.place)]->addWidget(view);
+                             chartView, spec.plotAreaHints);
+        places_[size_t(spec.place)]->addWidget(chartView);
     }
-    page->addLayout(area, 1);
+    // The wait statistics' box lies over the whole chart area.
+    auto *stack = new QStackedLayout;
+    stack->setStackingMode(QStackedLayout::StackAll);
+    stack->addWidget(charts);
+    stack->addWidget(buildWaitsBox(tab));
+    sqlstat_waits->hide();
+    page->addLayout(stack, 1);
     histsql_totals_btnClick();
 }
 
@@ -331,6 +352,100 @@ void SqlHistoryScreen::buildScriptTab()
     boxes->addWidget(sqlstat_mds);
     boxes->addStretch();
     static_cast<QGridLayout *>(tab->layout())->addLayout(boxes, 2, 0);
+
+    // Until the first retrieval, the wait statement for a placeholder over the last day,
+    // in the columns the detail grid takes.
+    sql_ash_text = addScriptMemo(
+        tab, QStringLiteral("sql_ash_text"), QStringLiteral("Wait Event Statistics(Active Serssion History)"),
+        sqlWaitEventLines(QStringLiteral("xxxxxxxxxxxxx"), {},
+                          {QStringLiteral("        where begin_interval_time >= sysdate - 1")}),
+        MemoAccess::Editable);
+    auto *parameters = new QHBoxLayout;
+    const char *const names[] = {"P1text_chk", "P1_chk", "P2text_chk", "P2_chk", "P3text_chk", "P3_chk"};
+    const char *const captions[] = {"P1text", "P1", "P2text", "P2", "P3text", "P3"};
+    for (size_t i = 0; i < parameterBoxes_.size(); ++i) {
+        parameterBoxes_[i] = new QCheckBox(QLatin1String(captions[i]), tab);
+        parameterBoxes_[i]->setObjectName(QLatin1String(names[i]));
+        parameters->addWidget(parameterBoxes_[i]);
+    }
+    sql_mds_check = new QCheckBox(QStringLiteral("Maintain Dynamic Script"), tab);
+    sql_mds_check->setObjectName(QStringLiteral("sql_mds_check"));
+    parameters->addWidget(sql_mds_check);
+    parameters->addStretch();
+    static_cast<QGridLayout *>(tab->layout())->addLayout(parameters, 2, 1);
+}
+
+QWidget *SqlHistoryScreen::buildWaitsBox(QWidget *parent)
+{
+    sqlstat_waits = new QGroupBox(QStringLiteral(" Wait Event Statistics"), parent);
+    sqlstat_waits->setObjectName(QStringLiteral("sqlstat_waits"));
+    sqlstat_waits->setAutoFillBackground(true);
+    auto *box = new QGridLayout(sqlstat_waits);
+    auto *bar = new QHBoxLayout;
+    auto *RadioButton4 = radio("RadioButton4", QStringLiteral("Detail"), sqlstat_waits);
+    auto *RadioButton6 = radio("RadioButton6", QStringLiteral("Summary"), sqlstat_waits);
+    RadioButton4->setChecked(true);
+    QPushButton *Button42 = button("Button42", QStringLiteral("Retrieve Wait Statistics"), sqlstat_waits);
+    for (QWidget *w : std::initializer_list<QWidget *>{RadioButton4, RadioButton6, Button42})
+        bar->addWidget(w);
+    bar->addStretch();
+    box->addLayout(bar, 0, 0, 1, 2);
+
+    // The two grids in one place, the detail on top.
+    auto *grids = new QStackedLayout;
+    grids->setStackingMode(QStackedLayout::StackAll);
+    ashSummaryView_ = new GridView(sql_ash_grid_summ, QStringLiteral("sql_ash_grid_summ"), sqlstat_waits);
+    ashDetailView_ = new GridView(sql_ash_grid, QStringLiteral("sql_ash_grid"), sqlstat_waits);
+    grids->addWidget(ashSummaryView_);
+    grids->addWidget(ashDetailView_);
+    ashSummaryView_->hide();
+    box->addLayout(grids, 1, 0, 1, 2);
+    box->addWidget(new ChartView(sqlstat_wait_cnt, QStringLiteral("sqlstat_wait_cnt"), sqlstat_waits), 2, 0);
+    box->addWidget(new ChartView(sqlstat_wait_time, QStringLiteral("sqlstat_wait_time"), sqlstat_waits), 2, 1);
+    box->setRowStretch(1, 1);
+    box->setRowStretch(2, 1);
+
+    connect(RadioButton4, &QRadioButton::clicked, this, guarded([this] { RadioButton4Click(); }));
+    connect(RadioButton6, &QRadioButton::clicked, this, guarded([this] { RadioButton6Click(); }));
+    connect(Button42, &QPushButton::clicked, this, guarded([this] { Button42Click(); }));
+    return sqlstat_waits;
+}
+
+void SqlHistoryScreen::buildTextTab()
+{
+    QWidget *tab = ui_->TabSheet68;
+    auto *page = new QGridLayout(tab);
+    sqltext_combo = new QComboBox(tab);
+    sqltext_combo->setObjectName(QStringLiteral("sqltext_combo"));
+    sqltext_combo->setEditable(true);
+    sqltext_combo->setInsertPolicy(QComboBox::NoInsert);
+    sqltext_combo->setMinimumWidth(260);
+    QPushButton *Button180 = button("Button180", QStringLiteral("Load"), tab);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(sqltext_combo);
+    bar->addWidget(Button180);
+    bar->addStretch();
+    page->addLayout(bar, 0, 0, 1, 2);
+    auto memo = [&](const char *name, const QString &label, int column) {
+        page->addWidget(new QLabel(label, tab), 1, column);
+        auto *m = new QPlainTextEdit(tab);
+        m->setObjectName(QLatin1String(name));
+        m->setReadOnly(true);
+        m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        page->addWidget(m, 2, column);
+        return m;
+    };
+    awrsqltext_memo = memo("awrsqltext_memo", QStringLiteral("SQL Text"), 0);
+    awrsqlexec_memo = memo("awrsqlexec_memo", QStringLiteral("Execution Plan"), 1);
+    // A plan lines its columns up: a fixed font, small enough for its width.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(8);
+    awrsqlexec_memo->setFont(fixed);
+    awrsqlexec_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    page->setColumnStretch(0, 2);
+    page->setColumnStretch(1, 3);
+    page->setRowStretch(2, 1);
+    connect(Button180, &QPushButton::clicked, this, guarded([this] { Button180Click(); }));
 }
 
 void SqlHistoryScreen::buildRawDataTab()
@@ -354,7 +469,15 @@ QList<GridHeaders> SqlHistoryScreen::gridHeaders() const
             {QStringLiteral("sqlid_grid"),
              {QStringLiteral("SQL ID"), QStringLiteral("Plan ID"), QStringLiteral("Executions"),
               QStringLiteral("Elapsed"), QStringLiteral("Rows"), QStringLiteral("I/O")},
-             {180, 170, 99, 91, 64, 64}}};
+             {180, 170, 99, 91, 64, 64}},
+            {QStringLiteral("sql_ash_grid_summ"),
+             {QStringLiteral("SQL ID:SQL_PLAN"), QStringLiteral("Event"), QStringLiteral("Count"), QStringLiteral("Time")},
+             {233, 197, 273, 64}},
+            {QStringLiteral("sql_ash_grid"),
+             {QStringLiteral("Session ID"), QStringLiteral("Serial #"), QStringLiteral("SQL ID:SQL_PLAN"),
+              QStringLiteral("Start"), QStringLiteral("Stop"), QStringLiteral("Event"), QStringLiteral("Event Count"),
+              QStringLiteral("Event Time")},
+             {147, 107, 185, 93, 100, 110, 143, 179}}};
 }
 
 void SqlHistoryScreen::Button101Click()
@@ -546,6 +669,109 @@ void SqlHistoryScreen::fillWaitPies(const QString &key)
         sqlstat_wait_cnt->addPoint(countPie, strictToFloat(summary.cell(2, r)), summary.cell(1, r));
         sqlstat_wait_time->addPoint(timePie, strictToFloat(summary.cell(3, r)), summary.cell(1, r));
     }
+}
+
+void SqlHistoryScreen::Button42Click()
+{
+    sqlstat_waits->hide();
+    const WaitEventParameters parameters{parameterBoxes_[0]->isChecked(), parameterBoxes_[1]->isChecked(),
+                                         parameterBoxes_[2]->isChecked(), parameterBoxes_[3]->isChecked(),
+                                         parameterBoxes_[4]->isChecked(), parameterBoxes_[5]->isChecked()};
+    for (Chart *pie : {sqlstat_wait_cnt, sqlstat_wait_time})
+        pie->clearPoints(pie->seriesCount() - 1);
+    // After a bulk retrieval the statement is the one whose key the charts show.
+    const QString sqlId =
+        listrb->isChecked() ? sqlid_combo->currentText().section(QStringLiteral("::"), 0, 0) : adhoc_sqlid->text();
+    buildScript(*sql_ash_text, sql_mds_check,
+                sqlWaitEventLines(sqlId, parameters,
+                                  snapshotWindowLines(window_, QStringLiteral("        where "),
+                                                      QStringLiteral("          and "))));
+    runScriptIntoGrid(*sql_ash_text, *sql_ash_query, *sql_ash_grid, true);
+    GridTailTrim(*sql_ash_grid);
+    sqlstat_waits->show();
+    summarizeWaits();
+    fillWaitPies(sqlid_combo->currentText());
+    sqlstat_waits->show();
+}
+
+void SqlHistoryScreen::summarizeWaits()
+{
+    const ResultGrid &detail = *sql_ash_grid;
+    ResultGrid &summary = *sql_ash_grid_summ;
+    ResultGrid::Batch batch(summary);
+    summary.setRowCount(1);
+    QHash<std::pair<QString, QString>, int> rowOf; // (key, event): summary row
+    for (int r = 1; r < detail.rowCount(); ++r) {
+        // A query without rows leaves one empty row; every real row has its session.
+        if (detail.cell(0, r).isEmpty())
+            continue;
+        const std::pair<QString, QString> pair{detail.cell(2, r), detail.cell(5, r)};
+        const auto found = rowOf.constFind(pair);
+        if (found == rowOf.constEnd()) {
+            const int row = summary.rowCount();
+            summary.setRowCount(row + 1);
+            summary.setRow(row, {pair.first, pair.second, detail.cell(6, r), detail.cell(7, r)});
+            rowOf.insert(pair, row);
+            continue;
+        }
+        const int row = found.value();
+        summary.setCell(2, row, formatFloat(strictToFloat(summary.cell(2, row)) + strictToFloat(detail.cell(6, r))));
+        summary.setCell(3, row, formatFloat(strictToFloat(summary.cell(3, row)) + strictToFloat(detail.cell(7, r))));
+    }
+}
+
+void SqlHistoryScreen::RadioButton21Click()
+{
+    sqlstat_waits->show();
+    sqlstat_waits->raise();
+    Panel1->hide();
+    Panel2->hide();
+}
+
+void SqlHistoryScreen::RadioButton8Click()
+{
+    sqlstat_waits->hide();
+    Panel1->show();
+    Panel2->show();
+}
+
+void SqlHistoryScreen::RadioButton6Click()
+{
+    ashSummaryView_->show();
+    ashDetailView_->hide();
+}
+
+void SqlHistoryScreen::RadioButton4Click()
+{
+    ashSummaryView_->hide();
+    ashDetailView_->show();
+}
+
+void SqlHistoryScreen::Button180Click()
+{
+    // sql_id "::" plan hash value: the sql_id before the first ':', the plan from the
+    // second character after it.
+    const QString key = sqltext_combo->currentText();
+    const qsizetype colon = key.indexOf(QLatin1Char(':'));
+    const QString sqlId = colon < 0 ? QString() : key.left(colon);
+    const QString plan = key.mid(colon + 2);
+
+    awrsqltext_query->setSql({QStringLiteral("SELECT sql_text from dba_hist_sqltext where "),
+                              QStringLiteral("sql_id = ") + sqlQuote(sqlId)});
+    {
+        WaitCursor wait;
+        OpenQuery(*awrsqltext_query);
+        QueryToMemo(*awrsqltext_query, *awrsqltext_memo);
+        awrsqltext_query->close();
+    }
+    awrsqlexec_query->setSql({QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_AWR(") + sqlQuote(sqlId) +
+                              QLatin1Char(',') + sqlQuote(plan) + QStringLiteral(",null,") +
+                              sqlQuote(QStringLiteral("ALL +OUTLINE")) + QStringLiteral("))")});
+    WaitCursor wait;
+    OpenQuery(*awrsqlexec_query);
+    QueryToMemo(*awrsqlexec_query, *awrsqlexec_memo);
+    awrsqlexec_memo->moveCursor(QTextCursor::Start);
+    awrsqlexec_query->close();
 }
 
 void SqlHistoryScreen::showAlert(bool shown)

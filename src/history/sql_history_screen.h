@@ -10,6 +10,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -57,11 +58,23 @@ public:
     void sqlid_comboChange();       // the user chose or typed a key (either key combo)
     void Button1Click();            // "Export(CSV)"
 
+    // The wait events of a statement, on the Run Statistics tab.
+    void Button42Click();      // "Retrieve Wait Statistics"
+    void RadioButton21Click(); // "Wait Event Statistics"
+    void RadioButton8Click();  // "Execution Statistics"
+    void RadioButton6Click();  // "Summary"
+    void RadioButton4Click();  // "Detail"
+
+    // SQL Text/Exec Plan tab.
+    void Button180Click(); // "Load"
+
 private:
     void buildRetrieveTab();
     void buildRunStatisticsTab();
     void buildScriptTab();
     void buildRawDataTab();
+    QWidget *buildWaitsBox(QWidget *parent);
+    void buildTextTab();
 
     // Clear All; a bulk retrieval keeps the loaded list.
     void clearAll(bool keepList);
@@ -72,6 +85,8 @@ private:
     void setSeriesActiveEverywhere(int i, bool active);
     // The wait-event pies from the summary rows of this key.
     void fillWaitPies(const QString &key);
+    // The summary of the detail rows: one row per plan and event, counts and times summed.
+    void summarizeWaits();
     void showAlert(bool shown);
 
     std::unique_ptr<Ui::SqlHistoryScreenForm> ui_;
@@ -102,20 +117,34 @@ private:
     QRadioButton *histsql_general_btn;
     QRadioButton *histsql_io_btn;
     QRadioButton *hist_comms_btn;
+    QFrame *Panel1;
+    QFrame *Panel2;
     QFrame *alert_shp;
     QLabel *alert_txt;
     std::array<Chart *, kChartCount> charts_{};
     std::array<ChartView *, kChartCount> chartViews_{};
     std::array<QStackedLayout *, 4> places_{}; // by ChartPlace
 
-    // The wait events of a statement: their grids and pies.
+    // The wait events of a statement: their grids and pies, the box that holds them over
+    // the charts, and their script.
     ResultGrid *sql_ash_grid;
     ResultGrid *sql_ash_grid_summ;
     Chart *sqlstat_wait_cnt;
     Chart *sqlstat_wait_time;
+    QGroupBox *sqlstat_waits;
+    GridView *ashDetailView_;
+    GridView *ashSummaryView_;
+    QPlainTextEdit *sql_ash_text;
+    std::array<QCheckBox *, 6> parameterBoxes_{}; // P1text, P1, P2text, P2, P3text, P3
+    QCheckBox *sql_mds_check;
+    std::unique_ptr<Query> sql_ash_query;
 
     // SQL Text/Exec Plan tab.
     QComboBox *sqltext_combo;
+    QPlainTextEdit *awrsqltext_memo;
+    QPlainTextEdit *awrsqlexec_memo;
+    std::unique_ptr<Query> awrsqltext_query;
+    std::unique_ptr<Query> awrsqlexec_query;
 };
 
 } // namespace tavimond

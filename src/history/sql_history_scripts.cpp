@@ -108,4 +108,33 @@ QStringList sqlStatisticsStarterLines()
                            QStringLiteral("DD/MON/YYYY HH24:MI"), true);
 }
 
+QStringList sqlWaitEventLines(const QString &sqlId, WaitEventParameters parameters, const QStringList &windowLines)
+{
+    QString terms;
+    const std::pair<bool, const char *> chosen[] = {{parameters.p1text, "p1text"}, {parameters.p1, "p1"},
+                                                    {parameters.p2text, "p2text"}, {parameters.p2, "p2"},
+                                                    {parameters.p3text, "p3text"}, {parameters.p3, "p3"}};
+    for (const auto &[ticked, column] : chosen)
+        if (ticked)
+            terms += QStringLiteral("||':'||x.") + QLatin1String(column);
+    QStringList lines{
+        QStringLiteral("select x.session_id,x.SESSION_SERIAL#,x.sql_id||'::'||x.SQL_PLAN_HASH_VALUE,"),
+        QStringLiteral("min(x.sample_time), max(x.sample_time),x.event") + terms,
+        QStringLiteral(",count(*) , sum(x.time_waited)/1000000 from "),
+        QStringLiteral("(select snap_id,SESSION_ID,SESSION_SERIAL#,sql_id,SQL_PLAN_HASH_VALUE, "),
+        QStringLiteral("event,sample_time,time_waited,p1text,p1,p2text,p2,p3text,p3 from dba_hist_active_sess_history "
+                       "where "),
+        QStringLiteral("sql_id = '") + sqlId + QStringLiteral("'"),
+        QStringLiteral(") x, "),
+        QStringLiteral("(select snap_id from dba_hist_snapshot "),
+    };
+    lines << windowLines;
+    lines << QStringLiteral("group by snap_id ) s") << QStringLiteral("where s.snap_id = x.snap_id")
+          << QStringLiteral("group by x.session_id,x.SESSION_SERIAL#,x.sql_id||'::'||x.SQL_PLAN_HASH_VALUE,x.event ") +
+                 terms
+          << QStringLiteral("order by x.session_id,x.SESSION_SERIAL#,x.sql_id||'::'||x.SQL_PLAN_HASH_VALUE,x.event") +
+                 terms;
+    return lines;
+}
+
 } // namespace tavimond

@@ -21,4 +21,14 @@ QStringList sqlStatisticsLines(const QString &sqlId, SqlStatisticsForm form, con
 // the last day, keeping only the repository's rows with executions, times to the minute.
 QStringList sqlStatisticsStarterLines();
 
+// The wait-event parameters a user can add to the event, each after a ':'.
+struct WaitEventParameters {
+    bool p1text = false, p1 = false, p2text = false, p2 = false, p3text = false, p3 = false;
+};
+
+// The active session history of one statement over the window: one row per session,
+// plan and event (refined by the chosen parameters) with the first and last sample
+// time, the samples and the seconds waited. The sql_id goes in as typed.
+QStringList sqlWaitEventLines(const QString &sqlId, WaitEventParameters parameters, const QStringList &windowLines);
+
 } // namespace tavimond

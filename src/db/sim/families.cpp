@@ -24,6 +24,8 @@ void registerAdvisorFamily(std::vector<Recogniser> &out);
 void registerSystemEventFamily(std::vector<Recogniser> &out);
 void registerFileStatFamily(std::vector<Recogniser> &out);
 void registerSqlHistoryFamily(std::vector<Recogniser> &out);
+void registerAshFamily(std::vector<Recogniser> &out);
+void registerSqlTextPlanFamily(std::vector<Recogniser> &out);
 void registerSecurityFamilies(std::vector<Recogniser> &out);
 void registerStorageFamily(std::vector<Recogniser> &out);
 void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
@@ -44,6 +46,8 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLatchFamily(out);
     registerSessionFamily(out);
     registerSqlHistoryFamily(out);
+    registerAshFamily(out);
+    registerSqlTextPlanFamily(out);
     registerObjectFamily(out);
     registerTableFamily(out);
     registerIndexFamily(out);

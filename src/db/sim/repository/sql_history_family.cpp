@@ -18,25 +18,7 @@ namespace {
 
 using Tokens = std::vector<Token>;
 
-// A dba_hist_sqlstat column the report sums, and how a row holds it.
-struct Figure {
-    const char *column;
-    qint64 SqlWorkload::Row::*field;
-};
-
-const Figure kFigures[] = {
-    {"executions_delta", &SqlWorkload::Row::executions},
-    {"elapsed_time_delta", &SqlWorkload::Row::elapsed},
-    {"rows_processed_delta", &SqlWorkload::Row::rowsProcessed},
-    {"disk_reads_delta", &SqlWorkload::Row::diskReads},
-    {"iowait_delta", &SqlWorkload::Row::ioWait},
-    {"cpu_time_delta", &SqlWorkload::Row::cpu},
-    {"sorts_delta", &SqlWorkload::Row::sorts},
-    {"apwait_delta", &SqlWorkload::Row::applicationWait},
-    {"clwait_delta", &SqlWorkload::Row::clusterWait},
-    {"ccwait_delta", &SqlWorkload::Row::concurrencyWait},
-    {"buffer_gets_delta", &SqlWorkload::Row::bufferGets},
-};
+constexpr const auto &kFigures = kSqlstatFigures;
 constexpr int kFigureCount = int(std::size(kFigures));
 
 int figureIndex(const QString &column)

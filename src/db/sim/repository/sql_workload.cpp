@@ -65,6 +65,24 @@ double hourFactor(int hour)
     return kHours[hour % 24];
 }
 
+// A report a tool generated for a long list of products: over 64 KB of text.
+QString longReportText()
+{
+    QString text = QStringLiteral("SELECT /* product list report */ p.category, l.product_id, SUM(l.amount) total, "
+                                  "COUNT(*) lines\n"
+                                  "  FROM sales.order_lines l\n"
+                                  "  JOIN sales.products p ON p.product_id = l.product_id\n"
+                                  " WHERE l.product_id IN (");
+    for (int k = 0; k < 9000; ++k) {
+        if (k % 12 == 0)
+            text += QStringLiteral("\n        ");
+        text += QString::number(100001 + k * 7);
+        text += k + 1 < 9000 ? QStringLiteral(", ") : QStringLiteral(")");
+    }
+    text += QStringLiteral("\n GROUP BY p.category, l.product_id\n ORDER BY 3 DESC");
+    return text;
+}
+
 qint64 whole(double v)
 {
     return qint64(std::llround(std::max(0.0, v)));
@@ -107,6 +125,13 @@ SqlWorkload::SqlWorkload(Model &model) : repository_(model.state<Repository>())
             (s.text.startsWith(QLatin1String("INSERT")) && !s.text.contains(QLatin1String("SELECT"))))
             s.plans = {0}; // a plain insert has no plan
         statements_.push_back(std::move(s));
+    }
+    if (statements_.size() > size_t(kLongTextIndex)) {
+        Sql &s = statements_[size_t(kLongTextIndex)];
+        s.kind = Kind::Report;
+        s.text = longReportText();
+        s.sqlId = sqlIdOf(s.text);
+        s.plans = {planHashOf(s.sqlId, 0)};
     }
     for (size_t i = 0; i < statements_.size(); ++i) {
         Sql &s = statements_[i];

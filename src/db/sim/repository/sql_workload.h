@@ -17,10 +17,12 @@ namespace tavimond::sim {
 // - nightly batch statements run on some days only; a run that lasts past a snapshot
 //   gives that snapshot a row of 0 executions and positive elapsed time;
 // - statements captured while idle give rows whose every figure is 0;
-// - some statements run on one instance only.
+// - some statements run on one instance only;
+// - one report (kLongTextIndex) is a generated text longer than 64 KB.
 class SqlWorkload {
 public:
     static constexpr int kTwoPlansIndex = 6;
+    static constexpr int kLongTextIndex = 11;
 
     enum class Kind { Query, Change, Report, Batch, Occasional };
 
@@ -71,6 +73,27 @@ public:
 private:
     const Repository &repository_;
     std::vector<Sql> statements_;
+};
+
+// A figure of a dba_hist_sqlstat row: the view's column that holds it and the row's field.
+struct SqlstatFigure {
+    const char *column;
+    qint64 SqlWorkload::Row::*field;
+};
+
+// The figures, in the view's column order.
+inline constexpr SqlstatFigure kSqlstatFigures[] = {
+    {"executions_delta", &SqlWorkload::Row::executions},
+    {"elapsed_time_delta", &SqlWorkload::Row::elapsed},
+    {"cpu_time_delta", &SqlWorkload::Row::cpu},
+    {"iowait_delta", &SqlWorkload::Row::ioWait},
+    {"clwait_delta", &SqlWorkload::Row::clusterWait},
+    {"apwait_delta", &SqlWorkload::Row::applicationWait},
+    {"ccwait_delta", &SqlWorkload::Row::concurrencyWait},
+    {"rows_processed_delta", &SqlWorkload::Row::rowsProcessed},
+    {"disk_reads_delta", &SqlWorkload::Row::diskReads},
+    {"buffer_gets_delta", &SqlWorkload::Row::bufferGets},
+    {"sorts_delta", &SqlWorkload::Row::sorts},
 };
 
 } // namespace tavimond::sim

@@ -15,25 +15,8 @@
 namespace tavimond::sim {
 namespace {
 
-// A dba_hist_sqlstat column the reports sum, and how a row holds it.
-struct Figure {
-    const char *column;
-    qint64 SqlWorkload::Row::*field;
-};
-
-const Figure kFigures[] = {
-    {"executions_delta", &SqlWorkload::Row::executions},
-    {"elapsed_time_delta", &SqlWorkload::Row::elapsed},
-    {"cpu_time_delta", &SqlWorkload::Row::cpu},
-    {"iowait_delta", &SqlWorkload::Row::ioWait},
-    {"clwait_delta", &SqlWorkload::Row::clusterWait},
-    {"apwait_delta", &SqlWorkload::Row::applicationWait},
-    {"ccwait_delta", &SqlWorkload::Row::concurrencyWait},
-    {"rows_processed_delta", &SqlWorkload::Row::rowsProcessed},
-    {"disk_reads_delta", &SqlWorkload::Row::diskReads},
-    {"buffer_gets_delta", &SqlWorkload::Row::bufferGets},
-    {"sorts_delta", &SqlWorkload::Row::sorts},
-};
+using Figure = SqlstatFigure;
+constexpr const auto &kFigures = kSqlstatFigures;
 
 const Figure *figure(const QString &column)
 {

@@ -1,0 +1,427 @@
+// One logged-on window on the simulated instance, walked through as a user meets it:
+// each screen's main action once, every result filled where the instance holds data,
+// and never an error box. With TAVIMOND_SHOTS naming a folder, the walk leaves a
+// picture of every screen and tab it fills there.
+#include "shell_support.h"
+
+#include "core/chart.h"
+#include "db/sim/repository/sql_workload.h"
+#include "ui/chart_view.h"
+#include "ui/grid_view.h"
+#include "ui/screen.h"
+
+#include <QAbstractButton>
+#include <QRegularExpression>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tavimond;
+
+namespace {
+
+class WholeWalk : public test::LoggedOnWindow {
+protected:
+    // The screen a menu item brings to the front.
+    Screen &open(const char *menuItem)
+    {
+        widget<QAction>(menuItem).trigger();
+        return *window.frontScreen();
+    }
+    template <class W>
+    W &on(const char *name)
+    {
+        W *w = window.frontScreen()->findChild<W *>(QLatin1String(name));
+        if (!w)
+            throw std::runtime_error(std::string("no component ") + name + " on the screen in front");
+        return *w;
+    }
+    void press(const char *name) { QTest::mouseClick(&on<QAbstractButton>(name), Qt::LeftButton); }
+    void type(const char *edit, const QString &text) { on<QLineEdit>(edit).setText(text); }
+    const ResultGrid &gridOf(const char *name) { return *on<GridView>(name).grid(); }
+    // Records: the rows under the header that hold something.
+    int records(const char *name)
+    {
+        const ResultGrid &g = gridOf(name);
+        int n = 0;
+        for (int r = 1; r < g.rowCount(); ++r)
+            n += !g.cell(0, r).isEmpty();
+        return n;
+    }
+    const Chart &chart(const char *name) { return on<Chart>(name); }
+    // Points of the chart's active series.
+    size_t shownPoints(const char *name)
+    {
+        size_t n = 0;
+        const Chart &c = chart(name);
+        for (int i = 0; i < c.seriesCount(); ++i)
+            if (c.series(i).active())
+                n += c.series(i).points().size();
+        return n;
+    }
+    QString memo(const char *name) { return on<QPlainTextEdit>(name).toPlainText(); }
+    QString text(const char *name) { return on<QLineEdit>(name).text(); }
+    // No error box since the last look.
+    void clean(const char *where)
+    {
+        EXPECT_TRUE(sink().errors.isEmpty()) << where << ": " << sink().errors.join(QLatin1Char('\n')).toStdString();
+        sink().errors.clear();
+    }
+
+    // A click on an item, then a double-click, as a user does; parents opened first.
+    static void doubleClick(QTreeWidget &tree, QTreeWidgetItem *item)
+    {
+        ASSERT_NE(item, nullptr);
+        for (QTreeWidgetItem *p = item->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        tree.scrollToItem(item);
+        const QPoint at = tree.visualItemRect(item).center();
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+    }
+    // The item at a path of texts from a top item down.
+    static QTreeWidgetItem *item(QTreeWidget &tree, const QStringList &path)
+    {
+        QTreeWidgetItem *at = nullptr;
+        for (const QString &text : path) {
+            QTreeWidgetItem *next = nullptr;
+            const int count = at ? at->childCount() : tree.topLevelItemCount();
+            for (int i = 0; i < count && !next; ++i) {
+                QTreeWidgetItem *c = at ? at->child(i) : tree.topLevelItem(i);
+                if (c->text(0) == text)
+                    next = c;
+            }
+            if (!next)
+                throw std::runtime_error("no item " + path.join(QLatin1Char('/')).toStdString());
+            at = next;
+        }
+        return at;
+    }
+    static void clickRow(GridView &view, int row)
+    {
+        const QModelIndex index = view.model()->index(row - 1, 0);
+        view.scrollTo(index);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(index).center());
+    }
+
+    // The client area as it is now, into the shots folder when there is one.
+    void shoot(const QString &name)
+    {
+        if (shots_.isEmpty())
+            return;
+        QCoreApplication::processEvents();
+        const QPixmap picture = window.centralWidget()->grab();
+        EXPECT_EQ(picture.size(), QSize(1142, 698)) << name.toStdString();
+        EXPECT_TRUE(picture.save(QDir(shots_).filePath(name + QStringLiteral(".png")))) << name.toStdString();
+    }
+    // Every tab of a tab widget in turn; the tab shown before is shown again after.
+    void shootTabs(QTabWidget &tabs, const QString &prefix)
+    {
+        if (shots_.isEmpty())
+            return;
+        const int was = tabs.currentIndex();
+        for (int i = 0; i < tabs.count(); ++i) {
+            tabs.setCurrentIndex(i);
+            shoot(QStringLiteral("%1_%2").arg(prefix).arg(i));
+        }
+        tabs.setCurrentIndex(was);
+    }
+
+    // The export file of the current folder holds the grid, and the user was told so.
+    void exported(const ResultGrid &grid);
+
+    void live();
+    void sqlHistory();
+    void sqlTopology();
+    void systemTopology();
+    void waitHistory();
+    void datafiles();
+    void segments();
+    void advisors();
+    void objects();
+    void security();
+    void storage();
+
+    const QString shots_ = qEnvironmentVariable("TAVIMOND_SHOTS");
+};
+
+void WholeWalk::live()
+{
+    Screen &realTime = open("RealTimePerformance1");
+    for (const char *box : {"session_check", "sr_check", "Latch_Check", "CBC_latch_check"})
+        check(box, true);
+    fire("Default_timer");
+    fire("latch_timer");
+    fire("CBCLatch_Timer");
+    // A session running a statement with a plan, as the user picks it from the list.
+    const ResultGrid &sessions = grid("sessres_grid");
+    int chosen = 1;
+    while (chosen < sessions.rowCount() && !sessions.cell(3, chosen).contains(QRegularExpression("^\\w+::[1-9]")))
+        ++chosen;
+    ASSERT_LT(chosen, sessions.rowCount()) << "no session runs a statement";
+    chooseRow(chosen);
+    check("sesevt_check", true);
+    for (int tick = 0; tick < 4; ++tick) {
+        server.model().advance(120);
+        fire("Default_timer");
+        fire("latch_timer");
+        fire("CBCLatch_Timer");
+    }
+    clean("the live ticks");
+    EXPECT_GT(records("sessres_grid"), 40);
+    EXPECT_GT(records("sessres_grid_del"), 0);
+    EXPECT_GT(records("sesevtgrid_cnt"), 0);
+    EXPECT_GT(records("timedstatgrid"), 10);
+    EXPECT_GT(chart("sessres_graph").seriesCount(), 0);
+
+    press("Button23");
+    clean("SQL text and plan");
+    EXPECT_FALSE(memo("sqltextmemo").trimmed().isEmpty());
+    EXPECT_TRUE(memo("sessplan_memo").contains(QLatin1String("Plan hash value"))) << memo("sessplan_memo").toStdString();
+    press("Button99");
+    clean("locks");
+    EXPECT_GT(records("lockgrid"), 20);
+    EXPECT_EQ(records("blockinggrid"), 1);
+    shootTabs(realTime, QStringLiteral("live_real_time"));
+
+    Screen &waits = open("WaitEvents1");
+    EXPECT_GT(records("SRGrid"), 20);
+    EXPECT_GT(shownPoints("EVTChart"), 20u);
+    EXPECT_GT(shownPoints("EVTcharttime"), 20u);
+    shoot(QStringLiteral("live_wait_events_chart"));
+    press("rbut_wait_grid");
+    shoot(QStringLiteral("live_wait_events_grid"));
+    press("rbut_wait_graph");
+
+    Screen &latches = open("Latching1");
+    EXPECT_GT(records("Latchgrid"), 20);
+    EXPECT_GT(shownPoints("latchchart"), 20u);
+    EXPECT_GT(records("cbc_latchgrid"), 1);
+    on<GridView>("cbc_latchgrid").setCurrentIndex(on<GridView>("cbc_latchgrid").model()->index(0, 0));
+    press("Button30");
+    clean("touch counts");
+    EXPECT_GT(records("tch_grid"), 0);
+    shootTabs(latches, QStringLiteral("live_latching"));
+
+    Screen &sga = open("BufferHitRatio1");
+    press("sgahitbut");
+    clean("SGA hit ratios");
+    EXPECT_GT(records("DDictGrid"), 5);
+    EXPECT_GT(records("LCacheGrid"), 5);
+    EXPECT_TRUE(on<QLabel>("BCHRLabel").text().contains(QRegularExpression("\\d\\.\\d|\\d\\d")))
+        << on<QLabel>("BCHRLabel").text().toStdString();
+    shootTabs(sga, QStringLiteral("live_sga"));
+
+    Screen &cache = open("BufferCache1");
+    press("bcc_button");
+    clean("buffer cache content");
+    EXPECT_GT(records("bc_grid"), 5);
+    shootTabs(cache, QStringLiteral("live_buffer_cache"));
+    (void)waits;
+}
+
+void WholeWalk::sqlHistory()
+{
+    Screen &history = open("hISTORY1");
+    const auto &workload = server.model().state<sim::SqlWorkload>();
+    const auto &twoPlans = workload.statements().at(sim::SqlWorkload::kTwoPlansIndex);
+    type("adhoc_sqlid", twoPlans.sqlId);
+    press("Button101");
+    clean("a single retrieval");
+    EXPECT_GT(records("SQL_Prof_Grid"), 5);
+    EXPECT_GT(on<QComboBox>("sqlid_combo").count(), 0);
+    EXPECT_GT(shownPoints("sqlprof_ela_graph"), 5u);
+    EXPECT_GT(shownPoints("sqlprof_execs_graph"), 5u);
+    // The statement's waits, their summary and pies.
+    history.setCurrentWidget(&on<QWidget>("TabSheet3"));
+    press("RadioButton21");
+    press("Button42");
+    clean("the wait statistics");
+    EXPECT_GT(records("sql_ash_grid"), 5);
+    EXPECT_GT(records("sql_ash_grid_summ"), 1);
+    EXPECT_GT(shownPoints("sqlstat_wait_cnt"), 1u);
+    EXPECT_GT(shownPoints("sqlstat_wait_time"), 1u);
+    shoot(QStringLiteral("sql_history_waits_detail"));
+    press("RadioButton6");
+    shoot(QStringLiteral("sql_history_waits_summary"));
+    press("RadioButton8");
+    // Its stored text and plan.
+    press("Button180");
+    clean("the text and plan");
+    EXPECT_TRUE(memo("awrsqltext_memo").contains(QRegularExpression("select|SELECT|insert|INSERT|update|UPDATE|delete|DELETE")));
+    EXPECT_TRUE(memo("awrsqlexec_memo").contains(QLatin1String("Plan hash value")));
+    shootTabs(history, QStringLiteral("sql_history_single"));
+
+    // A list of statements from the metafile, retrieved in bulk, then exported.
+    QStringList list;
+    for (int i : {0, 4, 9, 14})
+        list << workload.statements().at(size_t(i)).sqlId + QStringLiteral(",1,2,3,4,5");
+    folder.write(QStringLiteral("list.txt"), list.join(QStringLiteral("\r\n")).toUtf8());
+    history.setCurrentIndex(0);
+    type("SQLIdList", QStringLiteral("list.txt"));
+    press("Button102");
+    clean("the list file");
+    EXPECT_EQ(records("sqlid_grid"), 4);
+    press("listrb");
+    press("ret_bulk_button");
+    clean("a bulk retrieval");
+    QSet<QString> statements;
+    const ResultGrid &rows = gridOf("SQL_Prof_Grid");
+    for (int r = 1; r < rows.rowCount(); ++r)
+        statements << rows.cell(3, r).section(QStringLiteral("::"), 0, 0);
+    EXPECT_EQ(statements.size(), 4);
+    EXPECT_GE(on<QComboBox>("sqlid_combo").count(), 4);
+    history.setCurrentWidget(&on<QWidget>("TabSheet3"));
+    for (const char *set : {"histsql_totals_btn", "histsql_avg_btn"})
+        for (const char *profile : {"histsql_general_btn", "histsql_io_btn", "hist_comms_btn"}) {
+            press(set);
+            press(profile);
+            shoot(QStringLiteral("sql_history_bulk_%1_%2").arg(QLatin1String(set), QLatin1String(profile)));
+        }
+    press("histsql_totals_btn");
+    press("histsql_general_btn");
+    shootTabs(history, QStringLiteral("sql_history_bulk"));
+    press("Button1");
+    clean("the export");
+    exported(rows);
+}
+
+void WholeWalk::exported(const ResultGrid &grid)
+{
+    ASSERT_FALSE(sink().infos.isEmpty());
+    EXPECT_EQ(sink().infos.last(), QStringLiteral("CSV Created: csvexport.csv"));
+    QFile file(folder.filePath(QStringLiteral("csvexport.csv")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    EXPECT_EQ(lines.size() - 1, grid.rowCount());
+    EXPECT_EQ(lines.value(1).trimmed(), grid.row(1).join(QLatin1Char(',')).toUtf8());
+    file.remove();
+}
+
+void WholeWalk::sqlTopology()
+{
+    Screen &topology = open("Load1");
+    press("Button13");
+    clean("SQL topology");
+    EXPECT_GT(records("SQL_top_Grid"), 20);
+    shootTabs(topology, QStringLiteral("sql_topology"));
+    press("exportcsv");
+    clean("the export");
+    exported(gridOf("SQL_top_Grid"));
+}
+
+void WholeWalk::systemTopology()
+{
+    Screen &system = open("S1");
+    press("Button2");
+    clean("system topology");
+    EXPECT_GT(records("systopgrid"), 20);
+    QComboBox &instances = on<QComboBox>("instid_combo");
+    ASSERT_EQ(instances.count(), 2);
+    instances.setFocus();
+    QTest::keyClick(&instances, Qt::Key_Down);
+    EXPECT_EQ(instances.currentText(), QStringLiteral("TAVIDB2"));
+    EXPECT_GT(shownPoints("syselaps_graph"), 10u);
+    for (const char *group :
+         {"RadioButton32", "RadioButton33", "RadioButton40", "RadioButton36", "RadioButton37", "RadioButton38", "RadioButton39"}) {
+        press(group);
+        shoot(QStringLiteral("system_topology_%1").arg(QLatin1String(group)));
+    }
+    press("RadioButton32");
+    shootTabs(system, QStringLiteral("system_topology"));
+    press("Button67");
+    clean("the export");
+    exported(gridOf("systopgrid"));
+}
+
+void WholeWalk::waitHistory()
+{
+    Screen &waits = open("WaitEvents1");
+    waits.setCurrentWidget(&on<QWidget>("wthist"));
+    press("Button10");
+    clean("wait event history");
+    EXPECT_GT(records("wthistgrid"), 100);
+    EXPECT_GT(chart("WaitHistGraph").seriesCount(), 10);
+    EXPECT_GT(shownPoints("WaitHistGraph"), 100u);
+    EXPECT_GT(shownPoints("WaitHistGraphtime"), 100u);
+    shoot(QStringLiteral("wait_history_graph"));
+    press("RadioButton2");
+    shoot(QStringLiteral("wait_history_grid"));
+    press("RadioButton1");
+}
+
+void WholeWalk::datafiles()
+{
+    Screen &files = open("DatafileStatistics1");
+    press("Button116");
+    clean("datafile statistics");
+    EXPECT_GT(records("df_grid"), 20);
+    for (const char *pair : {"df_ops", "df_times_total", "df_times_avg"}) {
+        press(pair);
+        shoot(QStringLiteral("datafile_stats_%1").arg(QLatin1String(pair)));
+    }
+    press("df_ops");
+    EXPECT_GT(shownPoints("reads_graph"), 20u);
+    EXPECT_GT(shownPoints("writes_graph"), 20u);
+    shootTabs(files, QStringLiteral("datafile_stats"));
+}
+
+void WholeWalk::segments()
+{
+    Screen &segments = open("Statistics1");
+    press("Button83");
+    clean("the segment tree");
+    QTreeWidget &tree = on<QTreeWidget>("segtree");
+    QTabWidget &tabs = on<QTabWidget>("segstatstab");
+    const QList<QStringList> nodes{{"TABLE", "SALES.ORDER_LINES"},
+                                   {"INDEX", "SALES.ORDERS_PK"},
+                                   {"TABLE", "SALES.ORDERS", "P2026_11"}};
+    for (const QStringList &path : nodes) {
+        doubleClick(tree, item(tree, path));
+        clean(qPrintable(path.join(QLatin1Char('/'))));
+        EXPECT_GT(records("segstat_grid"), 5) << path.join(QLatin1Char('/')).toStdString();
+        EXPECT_GT(records("seggrowthgrid"), 20) << path.join(QLatin1Char('/')).toStdString();
+        EXPECT_GT(shownPoints("seg_lreads_graph"), 5u) << path.join(QLatin1Char('/')).toStdString();
+        EXPECT_GT(shownPoints("objgrowth_graph"), 20u) << path.join(QLatin1Char('/')).toStdString();
+        const QString name = path.last().toLower().replace(QLatin1Char('.'), QLatin1Char('_'));
+        shootTabs(tabs, QStringLiteral("segment_%1").arg(name));
+    }
+    shootTabs(segments, QStringLiteral("segment"));
+    press("exp_segstat");
+    clean("the export");
+    exported(gridOf("segstat_grid"));
+}
+
+void WholeWalk::advisors()
+{
+    Screen &advisors = open("Advir1");
+    press("Button182");
+    clean("advisor findings");
+    EXPECT_GT(records("adv_grid"), 10);
+    clickRow(on<GridView>("adv_grid"), 2);
+    EXPECT_EQ(text("advdat"), gridOf("adv_grid").cell(0, 2));
+    EXPECT_FALSE(text("advdat").isEmpty());
+    shootTabs(advisors, QStringLiteral("advisors"));
+}
+
+} // namespace
+
+TEST_F(WholeWalk, EveryScreensMainActionFillsItWithoutAnErrorBox)
+{
+    // Six hours into the clock: the repository's last day and the live counters both moved on.
+    server.model().advance(6 * 3600);
+    live();
+    sqlHistory();
+    sqlTopology();
+    systemTopology();
+    waitHistory();
+    datafiles();
+    segments();
+    advisors();
+}

@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QRegularExpression>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -410,6 +411,134 @@ void WholeWalk::advisors()
     shootTabs(advisors, QStringLiteral("advisors"));
 }
 
+void WholeWalk::objects()
+{
+    Screen &browser = open("Object2");
+    for (const char *box : {"tabcbox", "indcbox", "viewcbox", "funcbox", "seqcbox", "trigcbox", "syncbox", "dircbox",
+                            "jobcbox", "packcbox", "proccbox", "progcbox"})
+        on<QCheckBox>(box).setChecked(true);
+    press("Button141");
+    clean("the object list");
+    QTreeWidget &tree = on<QTreeWidget>("objtree");
+    ASSERT_EQ(tree.topLevelItemCount(), 12);
+    shootTabs(browser, QStringLiteral("objects"));
+    // One object of each kind: its page in front, its record and its DDL shown.
+    const std::pair<const char *, const char *> shown[] = {
+        {"TABLE", "SALES.ORDERS"},
+        {"INDEX", "BILLING.CALL_RECORDS_IX"},
+        {"VIEW", "HR.EMP_DETAILS_V"},
+        {"FUNCTION", "SALES.ORDER_TOTAL"},
+        {"SEQUENCE", "SALES.ORDERS_SEQ"},
+        {"TRIGGER", "SALES.ORDERS_BIU"},
+        {"SYNONYM", "INVENTORY.REMOTE_STOCK"},
+        {"DIRECTORY", "SYS.DATA_PUMP_DIR"},
+        {"JOB", "BILLING.MONTHLY_INVOICE_RUN"},
+        {"PACKAGE", "BILLING.INVOICE_PKG"},
+        {"PROCEDURE", "SALES.LOG_ORDER_CHANGE"},
+        {"PROGRAM", "BILLING.INVOICE_RUN_PROG"},
+    };
+    QStackedWidget &details = on<QStackedWidget>("objdetails");
+    for (const auto &[kind, node] : shown) {
+        doubleClick(tree, item(tree, {QLatin1String(kind), QLatin1String(node)}));
+        clean(node);
+        auto *page = qobject_cast<QTabWidget *>(details.currentWidget());
+        ASSERT_NE(page, nullptr) << kind;
+        // The record, or the code, names the object; the DDL where the kind has one
+        // (code shows its stored lines instead, a program its record alone).
+        const QString name = QString::fromLatin1(node).section(QLatin1Char('.'), 1);
+        const bool code = QStringList{"FUNCTION", "PACKAGE", "PROCEDURE"}.contains(QLatin1String(kind));
+        bool named = false, ddl = false;
+        for (const QLineEdit *e : page->findChildren<QLineEdit *>())
+            named = named || e->text() == name || e->text() == QLatin1String(node);
+        for (const QPlainTextEdit *m : page->findChildren<QPlainTextEdit *>()) {
+            named = named || (code && m->toPlainText().contains(name, Qt::CaseInsensitive));
+            ddl = ddl || m->toPlainText().contains(QRegularExpression("CREATE|dbms_scheduler\\.create_"));
+        }
+        EXPECT_TRUE(named) << node;
+        EXPECT_EQ(ddl, !code && QLatin1String(kind) != QLatin1String("PROGRAM")) << node;
+        shootTabs(*page, QStringLiteral("objects_%1").arg(QString::fromLatin1(kind).toLower()));
+    }
+    EXPECT_GT(records("partitiongrid"), 3);
+    EXPECT_GT(records("objtabcolsgrid"), 3);
+    EXPECT_GT(records("idxcolsgrid"), 0);
+}
+
+void WholeWalk::security()
+{
+    Screen &browser = open("Security1");
+    type("secfilter", QStringLiteral("%"));
+    press("Button3");
+    clean("the security list");
+    QTreeWidget &tree = on<QTreeWidget>("securitytree");
+    ASSERT_EQ(tree.topLevelItemCount(), 4);
+    QTabWidget &details = on<QTabWidget>("secpage2");
+
+    doubleClick(tree, item(tree, {"USER", "HR"}));
+    clean("a user");
+    EXPECT_EQ(text("username"), QStringLiteral("HR"));
+    EXPECT_GT(records("userrolegrid"), 0);
+    shootTabs(details, QStringLiteral("security_user"));
+    press("userrolehier");
+    press("btbtn");
+    press("btexpbtn");
+    clean("the user's grant tree");
+    EXPECT_GT(on<QTreeWidget>("userroletree").topLevelItemCount(), 0);
+    details.setCurrentWidget(&on<QWidget>("userpage"));
+    shoot(QStringLiteral("security_user_grant_tree"));
+
+    const auto first = [&](const char *root) {
+        QTreeWidgetItem *top = item(tree, {QLatin1String(root)});
+        EXPECT_GT(top->childCount(), 0) << root;
+        return top->child(0);
+    };
+    doubleClick(tree, first("ROLE"));
+    clean("a role");
+    EXPECT_GT(on<QTreeWidget>("roletree").topLevelItemCount(), 0);
+    press("roleexpbtn");
+    shoot(QStringLiteral("security_role"));
+    doubleClick(tree, first("PROFILE"));
+    clean("a profile");
+    EXPECT_GT(records("profilegrid"), 5);
+    shoot(QStringLiteral("security_profile"));
+    doubleClick(tree, first("T/S QUOTAS"));
+    clean("a tablespace quota");
+    EXPECT_GT(records("tsqugrid"), 0);
+    shoot(QStringLiteral("security_quota"));
+    shootTabs(browser, QStringLiteral("security"));
+}
+
+void WholeWalk::storage()
+{
+    Screen &browser = open("Storage2");
+    press("Button68");
+    clean("the storage list");
+    QTreeWidget &tree = on<QTreeWidget>("tsdftree");
+    ASSERT_GT(tree.topLevelItemCount(), 5);
+    QTreeWidgetItem *tablespace = item(tree, {"APP_DATA"});
+    ASSERT_GT(tablespace->childCount(), 0);
+    doubleClick(tree, tablespace);
+    clean("a tablespace");
+    EXPECT_EQ(text("tsblocksize"), QStringLiteral("8192"));
+    shoot(QStringLiteral("storage_tablespace"));
+    doubleClick(tree, tablespace->child(0));
+    clean("a file");
+    EXPECT_FALSE(text("dffileid").isEmpty());
+    shoot(QStringLiteral("storage_file"));
+    press("RadioButton29");
+    shoot(QStringLiteral("storage_file_grid"));
+    press("RadioButton28");
+    press("gettssizes");
+    clean("the tablespace's growth");
+    EXPECT_GT(records("tssizegrid"), 20);
+    EXPECT_GT(shownPoints("tssizegraph"), 60u);
+    shootTabs(browser, QStringLiteral("storage"));
+    on<QTabWidget>("storagetabs").setCurrentIndex(1);
+    shoot(QStringLiteral("storage_growth_graph"));
+    press("RadioButton34");
+    shoot(QStringLiteral("storage_growth_grid"));
+    press("RadioButton35");
+}
+
 } // namespace
 
 TEST_F(WholeWalk, EveryScreensMainActionFillsItWithoutAnErrorBox)
@@ -424,4 +553,7 @@ TEST_F(WholeWalk, EveryScreensMainActionFillsItWithoutAnErrorBox)
     datafiles();
     segments();
     advisors();
+    objects();
+    security();
+    storage();
 }

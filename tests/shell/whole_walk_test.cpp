@@ -184,7 +184,8 @@ void WholeWalk::live()
     press("Button23");
     clean("SQL text and plan");
     EXPECT_FALSE(memo("sqltextmemo").trimmed().isEmpty());
-    EXPECT_TRUE(memo("sessplan_memo").contains(QLatin1String("Plan hash value"))) << memo("sessplan_memo").toStdString();
+    EXPECT_TRUE(memo("sessplan_memo").contains(QLatin1String("Plan hash value")))
+        << memo("sessplan_memo").toStdString();
     press("Button99");
     clean("locks");
     EXPECT_GT(records("lockgrid"), 20);
@@ -255,7 +256,8 @@ void WholeWalk::sqlHistory()
     // Its stored text and plan.
     press("Button180");
     clean("the text and plan");
-    EXPECT_TRUE(memo("awrsqltext_memo").contains(QRegularExpression("select|SELECT|insert|INSERT|update|UPDATE|delete|DELETE")));
+    EXPECT_TRUE(memo("awrsqltext_memo")
+                    .contains(QRegularExpression("select|SELECT|insert|INSERT|update|UPDATE|delete|DELETE")));
     EXPECT_TRUE(memo("awrsqlexec_memo").contains(QLatin1String("Plan hash value")));
     shootTabs(history, QStringLiteral("sql_history_single"));
 
@@ -329,8 +331,8 @@ void WholeWalk::systemTopology()
     QTest::keyClick(&instances, Qt::Key_Down);
     EXPECT_EQ(instances.currentText(), QStringLiteral("TAVIDB2"));
     EXPECT_GT(shownPoints("syselaps_graph"), 10u);
-    for (const char *group :
-         {"RadioButton32", "RadioButton33", "RadioButton40", "RadioButton36", "RadioButton37", "RadioButton38", "RadioButton39"}) {
+    for (const char *group : {"RadioButton32", "RadioButton33", "RadioButton40", "RadioButton36", "RadioButton37",
+                              "RadioButton38", "RadioButton39"}) {
         press(group);
         shoot(QStringLiteral("system_topology_%1").arg(QLatin1String(group)));
     }
@@ -380,9 +382,8 @@ void WholeWalk::segments()
     clean("the segment tree");
     QTreeWidget &tree = on<QTreeWidget>("segtree");
     QTabWidget &tabs = on<QTabWidget>("segstatstab");
-    const QList<QStringList> nodes{{"TABLE", "SALES.ORDER_LINES"},
-                                   {"INDEX", "SALES.ORDERS_PK"},
-                                   {"TABLE", "SALES.ORDERS", "P2026_11"}};
+    const QList<QStringList> nodes{
+        {"TABLE", "SALES.ORDER_LINES"}, {"INDEX", "SALES.ORDERS_PK"}, {"TABLE", "SALES.ORDERS", "P2026_11"}};
     for (const QStringList &path : nodes) {
         doubleClick(tree, item(tree, path));
         clean(qPrintable(path.join(QLatin1Char('/'))));

@@ -6,6 +6,10 @@
 
 #include "core/chart.h"
 #include "db/sim/repository/sql_workload.h"
+#include "live/latch_screen.h"
+#include "live/real_time_screen.h"
+#include "live/session_statistics_tab.h"
+#include "live/wait_events_screen.h"
 #include "ui/chart_view.h"
 #include "ui/grid_view.h"
 #include "ui/screen.h"
@@ -154,6 +158,11 @@ protected:
 
 void WholeWalk::live()
 {
+    // Points are stamped with the simulated time, which the walk moves on.
+    const auto clock = [this] { return sim::Model::start().addSecs(server.model().elapsedSeconds()); };
+    window.findChild<WaitEventsScreen *>()->setClock(clock);
+    window.findChild<LatchScreen *>()->setClock(clock);
+    window.findChild<RealTimeScreen *>()->sessionStatistics()->setClock(clock);
     Screen &realTime = open("RealTimePerformance1");
     shoot(QStringLiteral("live_real_time_before_sampling"));
     for (const char *box : {"session_check", "sr_check", "Latch_Check", "CBC_latch_check"})

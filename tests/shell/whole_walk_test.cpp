@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -140,6 +141,14 @@ protected:
 
     // The export file of the current folder holds the grid, and the user was told so.
     void exported(const ResultGrid &grid);
+
+    // Presses every "=||" button shown on the screen: its chart's bottom labels turn.
+    void turnBottomLabels(QWidget &screen)
+    {
+        for (QPushButton *b : screen.findChildren<QPushButton *>())
+            if (b->isVisible() && b->text() == QStringLiteral("=||"))
+                QTest::mouseClick(b, Qt::LeftButton);
+    }
 
     void live();
     void sqlHistory();
@@ -302,6 +311,10 @@ void WholeWalk::sqlHistory()
         }
     press("histsql_totals_btn");
     press("histsql_general_btn");
+    // The snapshot times turned upright under every chart shown, and back.
+    turnBottomLabels(history);
+    shoot(QStringLiteral("sql_history_bulk_labels_upright"));
+    turnBottomLabels(history);
     shootTabs(history, QStringLiteral("sql_history_bulk"));
     press("Button1");
     clean("the export");
@@ -350,6 +363,9 @@ void WholeWalk::systemTopology()
         shoot(QStringLiteral("system_topology_%1").arg(QLatin1String(group)));
     }
     press("RadioButton32");
+    turnBottomLabels(system);
+    shoot(QStringLiteral("system_topology_labels_upright"));
+    turnBottomLabels(system);
     shootTabs(system, QStringLiteral("system_topology"));
     press("Button67");
     clean("the export");
@@ -383,6 +399,9 @@ void WholeWalk::datafiles()
         shoot(QStringLiteral("datafile_stats_%1").arg(QLatin1String(pair)));
     }
     press("df_ops");
+    turnBottomLabels(files);
+    shoot(QStringLiteral("datafile_stats_labels_upright"));
+    turnBottomLabels(files);
     EXPECT_GT(shownPoints("reads_graph"), 20u);
     EXPECT_GT(shownPoints("writes_graph"), 20u);
     shootTabs(files, QStringLiteral("datafile_stats"));

@@ -3,6 +3,7 @@
 #include "chart_scale.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 
 #include <algorithm>
 #include <climits>
@@ -49,7 +50,7 @@ QColor seriesColor(const Chart &chart, int series)
 QColor pointColor(const Chart &chart, int series, int point)
 {
     const ChartSeries &s = chart.series(series);
-    if (const auto c = s.points().at(size_t(point)).color)
+    if (const auto c = s.pointColor(size_t(point)))
         return fromRgb(*c);
     return s.kind() == SeriesKind::Pie ? paletteColor(point) : seriesColor(chart, series);
 }
@@ -71,13 +72,12 @@ void ChartPlot::forEachStackedBar(const Chart &chart, F &&f) const
     for (int i = 0; i < chart.seriesCount(); ++i) {
         if (!drawn(chart, i))
             continue;
-        const auto &points = chart.series(i).points();
-        const auto &places = series_[size_t(i)].place;
-        for (size_t p = 0; p < points.size(); ++p) {
-            const double v = points[p].value;
+        const ChartSeries &s = chart.series(i);
+        for (size_t p = 0; p < s.pointCount(); ++p) {
+            const double v = s.value(p);
             if (!std::isfinite(v))
                 continue;
-            const size_t slot = size_t(slot_[size_t(places[p])]);
+            const size_t slot = size_t(slot_[size_t(s.place(p))]);
             double &base = v >= 0 ? posBase[slot] : negBase[slot];
             f(i, int(p), base, base + v);
             base += v;
@@ -85,29 +85,52 @@ void ChartPlot::forEachStackedBar(const Chart &chart, F &&f) const
     }
 }
 
+void ChartPlot::countPlaces(const Chart &chart, int series, SeriesState &state, bool use)
+{
+    const ChartSeries &s = chart.series(series);
+    if (state.counted && !use) {
+        for (size_t p = 0; p < state.done; ++p)
+            --useCount_[size_t(s.place(p))];
+        state.counted = false;
+        state.done = 0;
+        state.shift = -1; // its extremes are made again when it is drawn again
+    }
+    if (use) {
+        for (size_t p = state.done; p < s.pointCount(); ++p)
+            ++useCount_[size_t(s.place(p))];
+        state.done = s.pointCount();
+        state.counted = true;
+    }
+}
+
 void ChartPlot::refresh(const Chart &chart)
 {
     const int n = chart.seriesCount();
-    bool rebuild = int(series_.size()) > n;
+    const ChartPlaces &places = chart.places();
+    bool rebuild = int(series_.size()) > n || places.count() < knownPlaces_ || places.epoch() != placesEpoch_;
     for (int i = 0; !rebuild && i < int(series_.size()); ++i) {
         const ChartSeries &s = chart.series(i);
-        const SeriesPlaces &c = series_[size_t(i)];
-        rebuild = c.id != s.id() || c.generation != s.generation() || s.points().size() < c.done;
+        const SeriesState &c = series_[size_t(i)];
+        rebuild = c.id != s.id() || c.generation != s.generation() || s.pointCount() < c.done;
     }
     if (rebuild) {
         // Places of removed or cleared points must not linger on the axis.
-        categories_.clear();
-        labelWidths_.clear();
         series_.clear();
+        useCount_.clear();
+        labelWidths_.clear();
+        labelTimes_.clear();
+        timeRead_.clear();
+        order_.clear();
         ++rebuilds_;
     }
-    for (int i = int(series_.size()); i < n; ++i)
-        series_.push_back({chart.series(i).id(), chart.series(i).generation(), 0, {}, {}});
-    for (int i = 0; i < n; ++i) {
-        const auto &points = chart.series(i).points();
-        SeriesPlaces &c = series_[size_t(i)];
-        for (; c.done < points.size(); ++c.done)
-            c.place.push_back(categories_.place(points[c.done].label, c.seen));
+    knownPlaces_ = places.count();
+    placesEpoch_ = places.epoch();
+    useCount_.resize(size_t(places.count()), 0);
+    for (int i = int(series_.size()); i < n; ++i) {
+        SeriesState st;
+        st.id = chart.series(i).id();
+        st.generation = chart.series(i).generation();
+        series_.push_back(std::move(st));
     }
 
     bool stacked = false;
@@ -122,15 +145,45 @@ void ChartPlot::refresh(const Chart &chart)
         pies = pies || s.kind() == SeriesKind::Pie;
     }
     orientation_ = stacked ? Orientation::Horizontal : (cartesian || !pies ? Orientation::Vertical : Orientation::Pies);
+    for (int i = 0; i < n; ++i)
+        countPlaces(chart, i, series_[size_t(i)], orientation_ != Orientation::Pies && drawn(chart, i));
 
-    std::vector<char> used(size_t(categories_.count()), 0);
-    for (int i = 0; i < n; ++i) {
-        if (orientation_ != Orientation::Pies && drawn(chart, i))
-            for (const int p : series_[size_t(i)].place)
-                used[size_t(p)] = 1;
+    // The used places in axis order: by time when every one of them reads as a time
+    // (live labels are times of day and may pass midnight, so they do not), otherwise
+    // in order of first appearance.
+    labelTimes_.resize(size_t(places.labelCount()));
+    timeRead_.resize(size_t(places.labelCount()), 0);
+    std::vector<int> order;
+    order.reserve(order_.size() + 16);
+    bool allTimes = true;
+    for (int p = 0; p < places.count(); ++p) {
+        if (useCount_[size_t(p)] == 0)
+            continue;
+        order.push_back(p);
+        if (allTimes) {
+            const size_t id = size_t(places.labelId(p));
+            if (!timeRead_[id]) {
+                labelTimes_[id] = labelTime(places.label(p));
+                timeRead_[id] = 1;
+            }
+            allTimes = labelTimes_[id].has_value();
+        }
     }
-    order_ = categories_.ordered(used);
-    slot_.assign(size_t(categories_.count()), -1);
+    if (allTimes && !order.empty()) {
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const qint64 ta = *labelTimes_[size_t(places.labelId(a))];
+            const qint64 tb = *labelTimes_[size_t(places.labelId(b))];
+            return ta != tb ? ta < tb : places.occurrence(a) < places.occurrence(b);
+        });
+    }
+    placeOrdered_ = std::is_sorted(order.begin(), order.end());
+    // Extremes are kept per run of slots: places that moved to other slots void them.
+    const bool slotsKept = order.size() >= order_.size() && std::equal(order_.begin(), order_.end(), order.begin());
+    if (!slotsKept)
+        for (SeriesState &st : series_)
+            st.shift = -1;
+    order_ = std::move(order);
+    slot_.assign(size_t(places.count()), -1);
     for (size_t k = 0; k < order_.size(); ++k)
         slot_[size_t(order_[k])] = int(k);
 
@@ -152,17 +205,9 @@ void ChartPlot::refresh(const Chart &chart)
             barRank_[size_t(i)] = barCount_++;
             range.take(0);
         }
-        double lo = std::numeric_limits<double>::infinity();
-        double hi = -lo;
-        for (const ChartPoint &pt : s.points()) {
-            if (std::isfinite(pt.value)) {
-                lo = std::min(lo, pt.value);
-                hi = std::max(hi, pt.value);
-            }
-        }
-        if (lo <= hi) {
-            range.take(lo);
-            range.take(hi);
+        if (const auto r = s.valueRange()) {
+            range.take(r->first);
+            range.take(r->second);
         }
     }
     clampWindow();
@@ -239,21 +284,23 @@ AxisScale ChartPlot::valueAxis(const Range &range, double length, double spacing
     return a;
 }
 
-double ChartPlot::labelWidth(int place, const QFont &font) const
+double ChartPlot::labelWidth(const Chart &chart, int place, const QFont &font) const
 {
     if (font != labelFont_) {
         labelFont_ = font;
         labelWidths_.clear();
     }
-    if (labelWidths_.size() < size_t(categories_.count()))
-        labelWidths_.resize(size_t(categories_.count()), -1);
-    double &w = labelWidths_[size_t(place)];
+    const ChartPlaces &places = chart.places();
+    if (labelWidths_.size() < size_t(places.labelCount()))
+        labelWidths_.resize(size_t(places.labelCount()), -1);
+    double &w = labelWidths_[size_t(places.labelId(place))];
     if (w < 0)
-        w = QFontMetricsF(font).horizontalAdvance(categories_.label(place));
+        w = QFontMetricsF(font).horizontalAdvance(places.label(place));
     return w;
 }
 
-AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool vertical, int angle) const
+AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical,
+                               int angle) const
 {
     const QFontMetricsF labels(font);
     AxisScale a;
@@ -274,7 +321,7 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
         if (angle % 180 == 0) {
             double widest = 0;
             for (int k = from; k < to; ++k)
-                widest = std::max(widest, labelWidth(order_[size_t(k)], font));
+                widest = std::max(widest, labelWidth(chart, order_[size_t(k)], font));
             extent = widest + 24;
         } else {
             extent = labels.height() / std::max(std::fabs(std::sin(angle * std::numbers::pi / 180)), 0.3) + 6;
@@ -288,7 +335,7 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     std::vector<QString> texts;
     std::vector<double> at;
     for (int k = from; k < to; k += step) {
-        texts.push_back(categories_.label(order_[size_t(k)]));
+        texts.push_back(chart.places().label(order_[size_t(k)]));
         at.push_back(k);
     }
     texts = distinctTexts(texts);
@@ -304,7 +351,7 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
     const double valueSpacing = labels.height() * 2.5;
     switch (orientation_) {
     case Orientation::Vertical:
-        s.bottom = placeAxis(plot, font, false, chart.bottomLabelAngle());
+        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle());
         if (left_.any)
             s.left = valueAxis(left_, plot.height(), valueSpacing, QString());
         if (right_.any)
@@ -313,7 +360,7 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
             s.left.shown = true; // an empty frame, 0 to 1 without labels
         break;
     case Orientation::Horizontal: {
-        s.left = placeAxis(plot, font, true, 0);
+        s.left = placeAxis(chart, plot, font, true, 0);
         Range shown = horizontal_;
         if (window_.values) {
             shown = {};
@@ -362,6 +409,10 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
         placePixel_[p] = start + (slot_[p] - window_.first + 0.5) * step;
     bars_.clear();
     lines_.clear();
+    lineSeries_.clear();
+    linesBuilt_ = false;
+    rasterStale_ = true;
+    chart_ = &chart;
     slices_.clear();
     marks_.clear();
     switch (orientation_) {
@@ -387,15 +438,13 @@ void ChartPlot::layoutVertical(const Chart &chart)
             continue;
         const ChartSeries &s = chart.series(i);
         const AxisScale &axis = s.axis() == AxisSide::Left ? scales_.left : scales_.right;
-        const auto &points = s.points();
-        const auto &places = series_[size_t(i)].place;
         if (s.kind() == SeriesKind::Bar) {
             const double base = valueToPixel(0, axis, true);
-            for (size_t p = 0; p < points.size(); ++p) {
-                const double v = points[p].value;
+            for (size_t p = 0; p < s.pointCount(); ++p) {
+                const double v = s.value(p);
                 if (!std::isfinite(v))
                     continue;
-                const double left = slotCentre(places[p]) - groupWidth / 2 + barRank_[size_t(i)] * barWidth;
+                const double left = slotCentre(s.place(p)) - groupWidth / 2 + barRank_[size_t(i)] * barWidth;
                 const double top = valueToPixel(v, axis, true);
                 const QRectF rect(left, std::min(base, top), barWidth, std::fabs(base - top));
                 bars_.push_back({i, int(p), rect, pointColor(chart, i, int(p))});
@@ -405,58 +454,251 @@ void ChartPlot::layoutVertical(const Chart &chart)
             }
             continue;
         }
-        const PixelMap y = pixelMap(axis, true);
-        Line line{i, seriesColor(chart, i), {}};
-        if (double(points.size()) <= plot_.width()) {
-            line.path.reserve(qsizetype(points.size()));
-            for (size_t p = 0; p < points.size(); ++p) {
-                if (!std::isfinite(points[p].value))
-                    continue;
-                const QPointF at(slotCentre(places[p]), y(points[p].value));
-                line.path << at;
-                if (s.marksVisible())
-                    marks_.push_back({QPointF(at.x(), at.y() - 3), markText(points[p].value), Mark::Above});
+        lineSeries_.push_back(i);
+        if (s.marksVisible() && double(s.pointCount()) <= plot_.width()) {
+            const PixelMap y = pixelMap(axis, true);
+            for (size_t p = 0; p < s.pointCount(); ++p)
+                if (std::isfinite(s.value(p)))
+                    marks_.push_back(
+                        {QPointF(slotCentre(s.place(p)), y(s.value(p)) - 3), markText(s.value(p)), Mark::Above});
+        }
+    }
+}
+
+bool ChartPlot::foldable(const Chart &chart, int series) const
+{
+    return placeOrdered_ && chart.series(series).placesAscending();
+}
+
+void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
+{
+    const ChartSeries &s = chart.series(series);
+    if (st.shift != shift) {
+        if (st.shift >= 0 && shift > st.shift) {
+            // Runs twice as wide: each takes the extremes of the two it joins, the
+            // earlier of equal points.
+            for (int k = st.shift; k < shift; ++k) {
+                const size_t n = (st.low.size() + 1) / 2;
+                for (size_t j = 0; j < n; ++j) {
+                    const size_t a = 2 * j;
+                    const size_t b = a + 1 < st.low.size() ? a + 1 : a;
+                    quint32 low = st.low[a];
+                    quint32 high = st.high[a];
+                    if (low == kNoPoint || (st.low[b] != kNoPoint && s.value(st.low[b]) < s.value(low)))
+                        low = st.low[b];
+                    if (high == kNoPoint || (st.high[b] != kNoPoint && s.value(st.high[b]) > s.value(high)))
+                        high = st.high[b];
+                    st.low[j] = low;
+                    st.high[j] = high;
+                }
+                st.low.resize(n);
+                st.high.resize(n);
             }
         } else {
-            // Each run of points within one pixel column becomes its lowest and highest
-            // point, in the order they came.
-            line.path.reserve(qsizetype(2 * plot_.width() + 2));
-            int column = INT_MIN;
-            QPointF high;
-            QPointF low;
-            size_t highAt = 0;
-            size_t lowAt = 0;
-            const auto flush = [&] {
-                if (column == INT_MIN)
-                    return;
-                if (highAt == lowAt) {
-                    line.path << high;
-                } else {
-                    line.path << (highAt < lowAt ? high : low) << (highAt < lowAt ? low : high);
-                }
-            };
-            for (size_t p = 0; p < points.size(); ++p) {
-                if (!std::isfinite(points[p].value))
-                    continue;
-                const QPointF at(slotCentre(places[p]), y(points[p].value));
-                const int c = int(std::floor(at.x()));
-                if (c != column) {
-                    flush();
-                    column = c;
-                    high = low = at;
-                    highAt = lowAt = p;
-                } else if (at.y() < high.y()) {
-                    high = at;
-                    highAt = p;
-                } else if (at.y() > low.y()) {
-                    low = at;
-                    lowAt = p;
-                }
-            }
-            flush();
+            st.low.clear();
+            st.high.clear();
+            st.folded = 0;
         }
+        st.shift = shift;
+    }
+    const size_t n = s.pointCount();
+    for (size_t p = st.folded; p < n; ++p) {
+        const double v = s.value(p);
+        const int slot = slot_[size_t(s.place(p))];
+        if (!std::isfinite(v) || slot < 0)
+            continue;
+        const size_t k = size_t(slot) >> shift;
+        if (k >= st.low.size()) {
+            st.low.resize(k + 1, kNoPoint);
+            st.high.resize(k + 1, kNoPoint);
+        }
+        if (st.low[k] == kNoPoint) {
+            st.low[k] = st.high[k] = quint32(p);
+            continue;
+        }
+        if (v < s.value(st.low[k]))
+            st.low[k] = quint32(p);
+        if (v > s.value(st.high[k]))
+            st.high[k] = quint32(p);
+    }
+    st.folded = n;
+}
+
+template <typename F>
+void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
+{
+    const ChartSeries &s = chart.series(series);
+    const size_t n = s.pointCount();
+    if (double(n) <= plot_.width()) {
+        for (size_t p = 0; p < n; ++p)
+            if (std::isfinite(s.value(p)))
+                f(p);
+        return;
+    }
+    // Each pixel column's points become its lowest and highest point, in the order
+    // they came.
+    size_t low = 0;
+    size_t high = 0;
+    int column = INT_MIN;
+    const auto take = [&](size_t lo, size_t hi) {
+        const int c = int(std::floor(placePixel_[size_t(s.place(std::min(lo, hi)))]));
+        if (c != column) {
+            if (column != INT_MIN) {
+                f(std::min(low, high));
+                if (low != high)
+                    f(std::max(low, high));
+            }
+            column = c;
+            low = lo;
+            high = hi;
+            return;
+        }
+        if (s.value(lo) < s.value(low))
+            low = lo;
+        if (s.value(hi) > s.value(high))
+            high = hi;
+    };
+    if (foldable(chart, series)) {
+        // The extremes of runs of slots at most a pixel wide, kept as points arrive.
+        const double pixelsPerSlot = plot_.width() / slotsShown();
+        int shift = 0;
+        while (shift < 30 && double(1 << (shift + 1)) * pixelsPerSlot <= 1.0)
+            ++shift;
+        SeriesState &st = series_[size_t(series)];
+        fold(chart, series, st, shift);
+        // The runs in the window, and one on either side for the line to come in and go out.
+        const long from = std::max(0L, long(std::floor(window_.first)) - 1) >> shift;
+        const long to = std::min(long(st.low.size()), (long(std::ceil(window_.first + slotsShown())) >> shift) + 2);
+        for (long k = from; k < to; ++k)
+            if (st.low[size_t(k)] != kNoPoint)
+                take(st.low[size_t(k)], st.high[size_t(k)]);
+    } else {
+        for (size_t p = 0; p < n; ++p)
+            if (std::isfinite(s.value(p)))
+                take(p, p);
+    }
+    if (column != INT_MIN) {
+        f(std::min(low, high));
+        if (low != high)
+            f(std::max(low, high));
+    }
+}
+
+const std::vector<ChartPlot::Line> &ChartPlot::lines() const
+{
+    if (!linesBuilt_)
+        const_cast<ChartPlot *>(this)->buildLines(); // a cache of what layout() decided
+    return lines_;
+}
+
+void ChartPlot::buildLines()
+{
+    linesBuilt_ = true;
+    lines_.clear();
+    if (!chart_)
+        return;
+    const Chart &chart = *chart_;
+    for (const int i : lineSeries_) {
+        if (!drawn(chart, i))
+            continue;
+        const ChartSeries &s = chart.series(i);
+        const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+        Line line{i, seriesColor(chart, i), {}};
+        forEachVertex(chart, i, [&](size_t p) { line.path << QPointF(slotCentre(s.place(p)), y(s.value(p))); });
         lines_.push_back(std::move(line));
     }
+}
+
+void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
+{
+    if (!chart_ || lineSeries_.empty() || plot_.isEmpty())
+        return;
+    const Chart &chart = *chart_;
+    const int w = int(std::ceil(plot_.width() * devicePixelRatio));
+    const int h = int(std::ceil(plot_.height() * devicePixelRatio));
+    if (w <= 0 || h <= 0)
+        return;
+    if (rasterStale_ || raster_.width() != w || raster_.height() != h || raster_.devicePixelRatio() != devicePixelRatio) {
+        rasterStale_ = false;
+        // Column by column: pixels of a column lie together, and each column keeps the
+        // next row not yet written, so each pixel is written once, by the topmost line.
+        std::vector<quint32> pixels(size_t(w) * size_t(h), 0);
+        nextFree_.resize(size_t(w) * size_t(h + 1));
+        for (int c = 0; c < w; ++c)
+            for (int r = 0; r <= h; ++r)
+                nextFree_[size_t(c) * size_t(h + 1) + size_t(r)] = r;
+        const auto freeRow = [](qint32 *next, qint32 r) {
+            qint32 root = r;
+            while (next[root] != root)
+                root = next[root];
+            while (next[r] != root) {
+                const qint32 up = next[r];
+                next[r] = root;
+                r = up;
+            }
+            return root;
+        };
+        quint32 colour = 0;
+        const auto span = [&](int c, double ya, double yb) {
+            if (c < 0 || c >= w || yb < 0 || ya >= h)
+                return;
+            const qint32 last = std::min(h - 1, int(std::floor(yb)));
+            qint32 *next = nextFree_.data() + size_t(c) * size_t(h + 1);
+            quint32 *column = pixels.data() + size_t(c) * size_t(h);
+            for (qint32 r = freeRow(next, std::max(0, int(std::floor(ya)))); r <= last; r = freeRow(next, r + 1)) {
+                column[r] = colour;
+                next[r] = r + 1;
+            }
+        };
+        const auto segment = [&](double x0, double y0, double x1, double y1) {
+            if (x1 < x0) {
+                std::swap(x0, x1);
+                std::swap(y0, y1);
+            }
+            const int c0 = int(std::floor(x0));
+            const int c1 = int(std::floor(x1));
+            if (c0 == c1 || x1 - x0 < 1e-9) {
+                span(c0, std::min(y0, y1), std::max(y0, y1));
+                return;
+            }
+            const double slope = (y1 - y0) / (x1 - x0);
+            for (int c = std::max(c0, -1); c <= std::min(c1, w); ++c) {
+                const double ya = y0 + (std::max(x0, double(c)) - x0) * slope;
+                const double yb = y0 + (std::min(x1, double(c + 1)) - x0) * slope;
+                span(c, std::min(ya, yb), std::max(ya, yb));
+            }
+        };
+        for (auto it = lineSeries_.rbegin(); it != lineSeries_.rend(); ++it) {
+            const int i = *it;
+            if (!drawn(chart, i))
+                continue;
+            const ChartSeries &s = chart.series(i);
+            colour = seriesColor(chart, i).rgba(); // opaque: premultiplied alike
+            const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+            bool first = true;
+            double px = 0;
+            double py = 0;
+            forEachVertex(chart, i, [&](size_t p) {
+                const double x = (slotCentre(s.place(p)) - plot_.left()) * devicePixelRatio;
+                const double yy = (y(s.value(p)) - plot_.top()) * devicePixelRatio;
+                if (first)
+                    span(int(std::floor(x)), yy, yy);
+                else
+                    segment(px, py, x, yy);
+                first = false;
+                px = x;
+                py = yy;
+            });
+        }
+        raster_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+        for (int r = 0; r < h; ++r) {
+            auto *line = reinterpret_cast<quint32 *>(raster_.scanLine(r));
+            for (int c = 0; c < w; ++c)
+                line[c] = pixels[size_t(c) * size_t(h) + size_t(r)];
+        }
+        raster_.setDevicePixelRatio(devicePixelRatio);
+    }
+    painter.drawImage(plot_.topLeft(), raster_);
 }
 
 void ChartPlot::layoutHorizontal(const Chart &chart)
@@ -466,7 +708,7 @@ void ChartPlot::layoutHorizontal(const Chart &chart)
     forEachStackedBar(chart, [&](int series, int point, double from, double to) {
         const double x0 = x(from);
         const double x1 = x(to);
-        const double centre = slotCentre(series_[size_t(series)].place[size_t(point)]);
+        const double centre = slotCentre(chart.series(series).place(size_t(point)));
         const QRectF rect(std::min(x0, x1), centre - band / 2, std::fabs(x1 - x0), band);
         bars_.push_back({series, point, rect, pointColor(chart, series, point)});
         if (chart.series(series).marksVisible())
@@ -517,15 +759,15 @@ void ChartPlot::layoutPies(const Chart &chart, const QFont &markFont)
 
 std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, int point) const
 {
-    if (!drawn(chart, series) || point < 0 || size_t(point) >= chart.series(series).points().size())
+    if (!drawn(chart, series) || point < 0 || size_t(point) >= chart.series(series).pointCount())
         return std::nullopt;
     const ChartSeries &s = chart.series(series);
     if (s.kind() == SeriesKind::Line) {
-        const double v = s.points()[size_t(point)].value;
+        const double v = s.value(size_t(point));
         if (!std::isfinite(v))
             return std::nullopt;
         const AxisScale &axis = s.axis() == AxisSide::Left ? scales_.left : scales_.right;
-        return QPointF(slotCentre(series_[size_t(series)].place[size_t(point)]), valueToPixel(v, axis, true));
+        return QPointF(slotCentre(s.place(size_t(point))), valueToPixel(v, axis, true));
     }
     for (const Bar &b : bars_) {
         if (b.series != series || b.point != point)
@@ -535,7 +777,7 @@ std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, 
             return c.y() < plot_.top() || c.y() > plot_.bottom() ? std::nullopt : std::optional<QPointF>(c);
         if (c.x() < plot_.left() || c.x() > plot_.right())
             return std::nullopt;
-        return QPointF(c.x(), s.points()[size_t(point)].value >= 0 ? b.rect.top() : b.rect.bottom());
+        return QPointF(c.x(), s.value(size_t(point)) >= 0 ? b.rect.top() : b.rect.bottom());
     }
     for (const Slice &sl : slices_) {
         if (sl.series == series && sl.point == point) {
@@ -554,7 +796,25 @@ int ChartPlot::pointAt(const Chart &chart, int series, const QPointF &pos) const
     if (s.kind() == SeriesKind::Line) {
         int best = -1;
         double bestDistance = kLineHitRadius * kLineHitRadius;
-        for (int p = 0; p < int(s.points().size()); ++p) {
+        int from = 0;
+        int to = int(s.pointCount());
+        if (foldable(chart, series)) {
+            // The points stand left to right: only those near the pointer are asked.
+            const auto firstRightOf = [&](double x) {
+                size_t lo = 0, hi = s.pointCount();
+                while (lo < hi) {
+                    const size_t mid = (lo + hi) / 2;
+                    if (slotCentre(s.place(mid)) < x)
+                        lo = mid + 1;
+                    else
+                        hi = mid;
+                }
+                return int(lo);
+            };
+            from = firstRightOf(pos.x() - kLineHitRadius);
+            to = firstRightOf(pos.x() + kLineHitRadius + 1e-9);
+        }
+        for (int p = from; p < to; ++p) {
             const auto at = pointPosition(chart, series, p);
             if (!at || std::fabs(at->x() - pos.x()) > kLineHitRadius)
                 continue;

@@ -78,7 +78,8 @@ void ChartSeries::append(double value, quint32 place)
     } else if (o == blocks_[b].capacity) {
         blocks_[b].allocate(std::min(kBlock, blocks_[b].capacity * 2), o);
     }
-    const bool rising = count_ == 0 || place > quint32(this->place(count_ - 1));
+    const bool rising = count_ == 0 || place > lastPlace_;
+    lastPlace_ = place;
     blocks_[b].values[o] = value;
     blocks_[b].places[o] = place;
     ++count_;
@@ -111,7 +112,7 @@ quint32 ChartSeries::occurrences(const ChartPlaces &places, quint32 labelId) con
     // Rising places: the series took the label's places in order of occurrence, so it
     // holds the first k of them; find the last one it holds.
     const std::vector<quint32> &candidates = places.placesOf_[labelId];
-    const quint32 last = quint32(place(count_ - 1));
+    const quint32 last = lastPlace_;
     for (size_t k = candidates.size(); k-- > 0;) {
         const quint32 c = candidates[k];
         if (c > last)
@@ -293,7 +294,7 @@ Chart::Checkpoint Chart::checkpoint() const
     c.nextId_ = nextId_;
     c.series_.reserve(series_.size());
     for (const auto &s : series_)
-        c.series_.push_back({s->id_, s->count_, s->any_, s->lo_, s->hi_, s->ascending_});
+        c.series_.push_back({s->id_, s->count_, s->any_, s->lo_, s->hi_, s->ascending_, s->lastPlace_});
     return c;
 }
 
@@ -316,6 +317,7 @@ void Chart::rollback(const Checkpoint &to)
         s.lo_ = it->lo;
         s.hi_ = it->hi;
         s.ascending_ = it->ascending;
+        s.lastPlace_ = it->lastPlace;
         if (s.ascending_)
             s.labelCounts_.reset();
         else

@@ -142,6 +142,7 @@ private:
     double lo_ = 0;
     double hi_ = 0;
     bool ascending_ = true;
+    quint32 lastPlace_ = 0; // the last point's, read at every new point
     // Label id -> points of the series with it, kept once the places stop rising.
     std::unique_ptr<QHash<quint32, quint32>> labelCounts_;
     std::unique_ptr<QHash<quint32, Rgb>> colors_; // point -> its own colour
@@ -185,6 +186,7 @@ public:
             bool any;
             double lo, hi;
             bool ascending;
+            quint32 lastPlace;
         };
         std::vector<Series> series_;
         quint64 nextId_ = 0;

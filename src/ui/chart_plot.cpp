@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -32,6 +33,13 @@ QColor paletteColor(int i)
 QColor fromRgb(Rgb rgb)
 {
     return QColor::fromRgb(QRgb(0xFF000000u | rgb));
+}
+
+// floor() for the rasteriser's coordinates, without a library call per pixel.
+inline int floorToInt(double v)
+{
+    const int i = int(v);
+    return i - (v < double(i) ? 1 : 0);
 }
 
 QString markText(double value)
@@ -404,9 +412,11 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
     const bool across = orientation_ == Orientation::Horizontal;
     const double start = across ? plot_.top() : plot_.left();
     const double step = (across ? plot_.height() : plot_.width()) / slotsShown();
+    slotStart_ = start + (0.5 - window_.first) * step;
+    slotStep_ = step;
     placePixel_.assign(slot_.size(), 0);
     for (size_t p = 0; p < slot_.size(); ++p)
-        placePixel_[p] = start + (slot_[p] - window_.first + 0.5) * step;
+        placePixel_[p] = slotStart_ + slot_[p] * step;
     bars_.clear();
     lines_.clear();
     lineSeries_.clear();
@@ -476,52 +486,105 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
     if (st.shift != shift) {
         if (st.shift >= 0 && shift > st.shift) {
             // Runs twice as wide: each takes the extremes of the two it joins, the
-            // earlier of equal points.
+            // earlier of equal points; slots of the later run move up by its width.
             for (int k = st.shift; k < shift; ++k) {
+                const quint32 width = quint32(1) << k;
                 const size_t n = (st.low.size() + 1) / 2;
                 for (size_t j = 0; j < n; ++j) {
                     const size_t a = 2 * j;
-                    const size_t b = a + 1 < st.low.size() ? a + 1 : a;
-                    quint32 low = st.low[a];
-                    quint32 high = st.high[a];
-                    if (low == kNoPoint || (st.low[b] != kNoPoint && s.value(st.low[b]) < s.value(low)))
-                        low = st.low[b];
-                    if (high == kNoPoint || (st.high[b] != kNoPoint && s.value(st.high[b]) > s.value(high)))
-                        high = st.high[b];
+                    const size_t b = a + 1;
+                    float low = st.low[a];
+                    float high = st.high[a];
+                    quint32 lowAt = st.at[a] & 0xFFFF;
+                    quint32 highAt = st.at[a] >> 16;
+                    if (b < st.low.size() && !std::isnan(st.low[b])) {
+                        if (std::isnan(low) || st.low[b] < low) {
+                            low = st.low[b];
+                            lowAt = (st.at[b] & 0xFFFF) + width;
+                        }
+                        if (std::isnan(high) || st.high[b] > high) {
+                            high = st.high[b];
+                            highAt = (st.at[b] >> 16) + width;
+                        }
+                    }
                     st.low[j] = low;
                     st.high[j] = high;
+                    st.at[j] = lowAt | (highAt << 16);
                 }
                 st.low.resize(n);
                 st.high.resize(n);
+                st.at.resize(n);
             }
         } else {
             st.low.clear();
             st.high.clear();
+            st.at.clear();
             st.folded = 0;
         }
         st.shift = shift;
     }
     const size_t n = s.pointCount();
+    const quint32 mask = (quint32(1) << shift) - 1;
     for (size_t p = st.folded; p < n; ++p) {
         const double v = s.value(p);
         const int slot = slot_[size_t(s.place(p))];
         if (!std::isfinite(v) || slot < 0)
             continue;
-        const size_t k = size_t(slot) >> shift;
-        if (k >= st.low.size()) {
-            st.low.resize(k + 1, kNoPoint);
-            st.high.resize(k + 1, kNoPoint);
+        if (!st.based) {
+            st.base = v;
+            st.based = true;
         }
-        if (st.low[k] == kNoPoint) {
-            st.low[k] = st.high[k] = quint32(p);
+        const float f = float(v - st.base);
+        const size_t k = size_t(slot) >> shift;
+        const quint32 off = quint32(slot) & mask;
+        if (k >= st.low.size()) {
+            st.low.resize(k + 1, std::numeric_limits<float>::quiet_NaN());
+            st.high.resize(k + 1, std::numeric_limits<float>::quiet_NaN());
+            st.at.resize(k + 1, 0);
+        }
+        if (std::isnan(st.low[k])) {
+            st.low[k] = st.high[k] = f;
+            st.at[k] = off | (off << 16);
             continue;
         }
-        if (v < s.value(st.low[k]))
-            st.low[k] = quint32(p);
-        if (v > s.value(st.high[k]))
-            st.high[k] = quint32(p);
+        if (f < st.low[k])
+            st.at[k] = (st.at[k] & 0xFFFF0000u) | off, st.low[k] = f;
+        if (f > st.high[k])
+            st.at[k] = (st.at[k] & 0xFFFFu) | (off << 16), st.high[k] = f;
     }
     st.folded = n;
+}
+
+template <typename F>
+bool ChartPlot::forEachRun(const Chart &chart, int series, F &&f)
+{
+    if (double(chart.series(series).pointCount()) <= plot_.width() || !foldable(chart, series))
+        return false;
+    // The extremes of runs of slots at most a pixel wide, kept as points arrive.
+    int shift = 0;
+    while (shift < 16 && double(1 << (shift + 1)) * slotStep_ <= 1.0)
+        ++shift;
+    SeriesState &st = series_[size_t(series)];
+    fold(chart, series, st, shift);
+    // The runs in the window, and one on either side for the line to come in and go out.
+    const long from = std::max(0L, long(std::floor(window_.first)) - 1) >> shift;
+    const long to = std::min(long(st.low.size()), (long(std::ceil(window_.first + slotsShown())) >> shift) + 2);
+    for (long k = from; k < to; ++k) {
+        const size_t i = size_t(k);
+        if (std::isnan(st.low[i]))
+            continue;
+        const double first = slotStart_ + double(k << shift) * slotStep_;
+        const quint32 lowAt = st.at[i] & 0xFFFF;
+        const quint32 highAt = st.at[i] >> 16;
+        const double low = st.base + double(st.low[i]);
+        const double high = st.base + double(st.high[i]);
+        // In the order they came; a run of one point gives it twice.
+        if (lowAt <= highAt)
+            f(first + double(lowAt) * slotStep_, low, first + double(highAt) * slotStep_, high);
+        else
+            f(first + double(highAt) * slotStep_, high, first + double(lowAt) * slotStep_, low);
+    }
+    return true;
 }
 
 template <typename F>
@@ -532,56 +595,55 @@ void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
     if (double(n) <= plot_.width()) {
         for (size_t p = 0; p < n; ++p)
             if (std::isfinite(s.value(p)))
-                f(p);
+                f(slotCentre(s.place(p)), s.value(p));
         return;
     }
     // Each pixel column's points become its lowest and highest point, in the order
     // they came.
-    size_t low = 0;
-    size_t high = 0;
+    struct Vertex {
+        double x = 0;
+        double value = 0;
+    };
+    Vertex low, high;
     int column = INT_MIN;
-    const auto take = [&](size_t lo, size_t hi) {
-        const int c = int(std::floor(placePixel_[size_t(s.place(std::min(lo, hi)))]));
+    const auto flush = [&] {
+        if (column == INT_MIN)
+            return;
+        if (low.x == high.x) {
+            f(low.x, low.value);
+        } else {
+            const Vertex &a = low.x < high.x ? low : high;
+            const Vertex &b = low.x < high.x ? high : low;
+            f(a.x, a.value);
+            f(b.x, b.value);
+        }
+    };
+    const auto take = [&](const Vertex &lo, const Vertex &hi) {
+        const int c = floorToInt(std::min(lo.x, hi.x));
         if (c != column) {
-            if (column != INT_MIN) {
-                f(std::min(low, high));
-                if (low != high)
-                    f(std::max(low, high));
-            }
+            flush();
             column = c;
             low = lo;
             high = hi;
             return;
         }
-        if (s.value(lo) < s.value(low))
+        if (lo.value < low.value)
             low = lo;
-        if (s.value(hi) > s.value(high))
+        if (hi.value > high.value)
             high = hi;
     };
-    if (foldable(chart, series)) {
-        // The extremes of runs of slots at most a pixel wide, kept as points arrive.
-        const double pixelsPerSlot = plot_.width() / slotsShown();
-        int shift = 0;
-        while (shift < 30 && double(1 << (shift + 1)) * pixelsPerSlot <= 1.0)
-            ++shift;
-        SeriesState &st = series_[size_t(series)];
-        fold(chart, series, st, shift);
-        // The runs in the window, and one on either side for the line to come in and go out.
-        const long from = std::max(0L, long(std::floor(window_.first)) - 1) >> shift;
-        const long to = std::min(long(st.low.size()), (long(std::ceil(window_.first + slotsShown())) >> shift) + 2);
-        for (long k = from; k < to; ++k)
-            if (st.low[size_t(k)] != kNoPoint)
-                take(st.low[size_t(k)], st.high[size_t(k)]);
+    if (forEachRun(chart, series, [&](double xa, double va, double xb, double vb) {
+            const Vertex a{xa, va}, b{xb, vb};
+            take(va <= vb ? a : b, va <= vb ? b : a);
+        })) {
     } else {
         for (size_t p = 0; p < n; ++p)
-            if (std::isfinite(s.value(p)))
-                take(p, p);
+            if (std::isfinite(s.value(p))) {
+                const Vertex v{slotCentre(s.place(p)), s.value(p)};
+                take(v, v);
+            }
     }
-    if (column != INT_MIN) {
-        f(std::min(low, high));
-        if (low != high)
-            f(std::max(low, high));
-    }
+    flush();
 }
 
 const std::vector<ChartPlot::Line> &ChartPlot::lines() const
@@ -604,7 +666,7 @@ void ChartPlot::buildLines()
         const ChartSeries &s = chart.series(i);
         const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
         Line line{i, seriesColor(chart, i), {}};
-        forEachVertex(chart, i, [&](size_t p) { line.path << QPointF(slotCentre(s.place(p)), y(s.value(p))); });
+        forEachVertex(chart, i, [&](double x, double v) { line.path << QPointF(x, y(v)); });
         lines_.push_back(std::move(line));
     }
 }
@@ -618,87 +680,37 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
     const int h = int(std::ceil(plot_.height() * devicePixelRatio));
     if (w <= 0 || h <= 0)
         return;
-    if (rasterStale_ || raster_.width() != w || raster_.height() != h || raster_.devicePixelRatio() != devicePixelRatio) {
+    if (rasterStale_ || rasterImage_.width() != w || rasterImage_.height() != h ||
+        rasterImage_.devicePixelRatio() != devicePixelRatio) {
         rasterStale_ = false;
-        // Column by column: pixels of a column lie together, and each column keeps the
-        // next row not yet written, so each pixel is written once, by the topmost line.
-        std::vector<quint32> pixels(size_t(w) * size_t(h), 0);
-        nextFree_.resize(size_t(w) * size_t(h + 1));
-        for (int c = 0; c < w; ++c)
-            for (int r = 0; r <= h; ++r)
-                nextFree_[size_t(c) * size_t(h + 1) + size_t(r)] = r;
-        const auto freeRow = [](qint32 *next, qint32 r) {
-            qint32 root = r;
-            while (next[root] != root)
-                root = next[root];
-            while (next[r] != root) {
-                const qint32 up = next[r];
-                next[r] = root;
-                r = up;
-            }
-            return root;
-        };
-        quint32 colour = 0;
-        const auto span = [&](int c, double ya, double yb) {
-            if (c < 0 || c >= w || yb < 0 || ya >= h)
-                return;
-            const qint32 last = std::min(h - 1, int(std::floor(yb)));
-            qint32 *next = nextFree_.data() + size_t(c) * size_t(h + 1);
-            quint32 *column = pixels.data() + size_t(c) * size_t(h);
-            for (qint32 r = freeRow(next, std::max(0, int(std::floor(ya)))); r <= last; r = freeRow(next, r + 1)) {
-                column[r] = colour;
-                next[r] = r + 1;
-            }
-        };
-        const auto segment = [&](double x0, double y0, double x1, double y1) {
-            if (x1 < x0) {
-                std::swap(x0, x1);
-                std::swap(y0, y1);
-            }
-            const int c0 = int(std::floor(x0));
-            const int c1 = int(std::floor(x1));
-            if (c0 == c1 || x1 - x0 < 1e-9) {
-                span(c0, std::min(y0, y1), std::max(y0, y1));
-                return;
-            }
-            const double slope = (y1 - y0) / (x1 - x0);
-            for (int c = std::max(c0, -1); c <= std::min(c1, w); ++c) {
-                const double ya = y0 + (std::max(x0, double(c)) - x0) * slope;
-                const double yb = y0 + (std::min(x1, double(c + 1)) - x0) * slope;
-                span(c, std::min(ya, yb), std::max(ya, yb));
-            }
-        };
+        raster_.start(w, h);
+        const double left = plot_.left();
+        const double top = plot_.top();
+        const double dpr = devicePixelRatio;
         for (auto it = lineSeries_.rbegin(); it != lineSeries_.rend(); ++it) {
             const int i = *it;
             if (!drawn(chart, i))
                 continue;
             const ChartSeries &s = chart.series(i);
-            colour = seriesColor(chart, i).rgba(); // opaque: premultiplied alike
+            raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
             const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
-            bool first = true;
-            double px = 0;
-            double py = 0;
-            forEachVertex(chart, i, [&](size_t p) {
-                const double x = (slotCentre(s.place(p)) - plot_.left()) * devicePixelRatio;
-                const double yy = (y(s.value(p)) - plot_.top()) * devicePixelRatio;
-                if (first)
-                    span(int(std::floor(x)), yy, yy);
-                else
-                    segment(px, py, x, yy);
-                first = false;
-                px = x;
-                py = yy;
+            const bool runs = forEachRun(chart, i, [&](double xa, double va, double xb, double vb) {
+                raster_.run((xa - left) * dpr, (y(va) - top) * dpr, (xb - left) * dpr, (y(vb) - top) * dpr);
             });
+            bool first = true;
+            if (!runs)
+                forEachVertex(chart, i, [&](double x, double v) {
+                    if (first)
+                        raster_.moveTo((x - left) * dpr, (y(v) - top) * dpr);
+                    else
+                        raster_.lineTo((x - left) * dpr, (y(v) - top) * dpr);
+                    first = false;
+                });
+            raster_.end();
         }
-        raster_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-        for (int r = 0; r < h; ++r) {
-            auto *line = reinterpret_cast<quint32 *>(raster_.scanLine(r));
-            for (int c = 0; c < w; ++c)
-                line[c] = pixels[size_t(c) * size_t(h) + size_t(r)];
-        }
-        raster_.setDevicePixelRatio(devicePixelRatio);
+        rasterImage_ = raster_.image(devicePixelRatio);
     }
-    painter.drawImage(plot_.topLeft(), raster_);
+    painter.drawImage(plot_.topLeft(), rasterImage_);
 }
 
 void ChartPlot::layoutHorizontal(const Chart &chart)

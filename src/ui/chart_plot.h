@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart_categories.h"
+#include "line_raster.h"
 #include "core/chart.h"
 
 #include <QColor>
@@ -151,11 +152,16 @@ private:
         bool counted = false; // its points' places count as used
         size_t done = 0;      // points counted
         // The extremes of a long line: the lowest and highest point of each run of
-        // 2^shift slots, as point indexes. -1: not kept.
+        // 2^shift slots, as their values less the series' first value (floats are
+        // exact enough for pixels then) and their slots within the run, the low one's
+        // in the lower 16 bits. Empty runs hold NaN. shift -1: not kept.
         int shift = -1;
         size_t folded = 0;
-        std::vector<quint32> low;
-        std::vector<quint32> high;
+        double base = 0;
+        bool based = false;
+        std::vector<float> low;
+        std::vector<float> high;
+        std::vector<quint32> at;
     };
     struct Range {
         bool any = false;
@@ -175,7 +181,11 @@ private:
     // Whether a line's extremes can be kept per run of slots: its places rise with its
     // points and the slots follow the places.
     bool foldable(const Chart &chart, int series) const;
-    // Calls f(point) for the vertices of a drawn line, in order.
+    // For a long foldable line: calls f(x, value, x, value) for the extremes of every
+    // run of slots in the window, in their order, and returns true; otherwise false.
+    template <typename F>
+    bool forEachRun(const Chart &chart, int series, F &&f);
+    // Calls f(x, value) for the vertices of a drawn line, in order.
     template <typename F>
     void forEachVertex(const Chart &chart, int series, F &&f);
     void fold(const Chart &chart, int series, SeriesState &state, int shift);
@@ -213,9 +223,9 @@ private:
     const Chart *chart_ = nullptr; // laid out last
     mutable bool linesBuilt_ = false;
     std::vector<int> lineSeries_; // drawn lines, in series order
-    QImage raster_;
+    LineRaster raster_;
+    QImage rasterImage_;
     bool rasterStale_ = true;
-    std::vector<qint32> nextFree_; // per pixel column: the next row not yet written
 
     Orientation orientation_ = Orientation::Vertical;
     std::vector<int> order_; // places in axis order
@@ -229,6 +239,8 @@ private:
     ChartScales scales_;
     QRectF plot_;
     std::vector<double> placePixel_; // the centre of each used place along its axis
+    double slotStart_ = 0;           // the centre of slot s: slotStart_ + s * slotStep_
+    double slotStep_ = 1;
     std::vector<Bar> bars_;
     mutable std::vector<Line> lines_;
     std::vector<Slice> slices_;

@@ -178,8 +178,8 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
             cumulativeChart->rollback(*cumulativeBefore);
         if (cumulativeKeys)
             cumulativeKeys->resize(keysBefore);
-        throw DbError(e.message() + QStringLiteral("\nThe load stopped after %1 of its rows: they were set aside, "
-                                                   "and the grid keeps its previous rows.")
+        throw DbError(e.message() + QStringLiteral("\nLoading stopped after %1 rows; they were set aside and the "
+                                                   "grid keeps its previous rows.")
                                         .arg(records));
     }
     query.close();

@@ -82,7 +82,7 @@ public:
                 continue;
             for (size_t i = 0; i < std::size(kEvents); ++i) {
                 const EventSpec &e = kEvents[i];
-                const qint64 age = live_.ageOf(inst, e.appearsAfter);
+                const double age = live_.exactAgeOf(inst, e.appearsAfter);
                 if (age < 0 || (e.appearsAfter > 0 && age == 0))
                     continue;
                 const double waits = shapes_[i].value(e.waitsPerSecond, inst, age);

@@ -139,13 +139,16 @@ struct ShownWaits : FedScreen {
         for (const char *name : {"EVTChart", "EVTcharttime"})
             screen->findChild<ChartView *>(QLatin1String(name))->sync();
         syncNs += t.nsecsElapsed();
+        t.restart();
         settle();
+        settleNs += t.nsecsElapsed();
         ticks += 1;
     }
     // Of the ticks: the samples alone, the charts' taking in (what settle() would do
     // first), and the rest, painting.
     qint64 sampleNs = 0;
     qint64 syncNs = 0;
+    qint64 settleNs = 0;
     int ticks = 0;
     PaintCounter painted;
     std::unique_ptr<WaitEventsScreen> screen;
@@ -187,6 +190,7 @@ void WaitEventTick(benchmark::State &state)
     state.counters["paints_per_tick"] = double(b->painted.paints - paintsBefore) / double(state.iterations());
     state.counters["sample_ms"] = double(b->sampleNs) / 1e6 / double(b->ticks);
     state.counters["take_in_ms"] = double(b->syncNs) / 1e6 / double(b->ticks);
+    state.counters["paint_ms"] = double(b->settleNs) / 1e6 / double(b->ticks);
     state.counters["peak_RSS_MB"] = peak / 1048576;
     state.counters["bytes_per_point"] = (peak - before) / points;
     state.SetItemsProcessed(state.iterations() * 2 * 2 * kKeysPerInstance);

@@ -556,7 +556,7 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
 }
 
 template <typename F>
-bool ChartPlot::forEachRun(const Chart &chart, int series, F &&f)
+bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
 {
     if (double(chart.series(series).pointCount()) <= plot_.width() || !foldable(chart, series))
         return false;
@@ -566,23 +566,24 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, F &&f)
         ++shift;
     SeriesState &st = series_[size_t(series)];
     fold(chart, series, st, shift);
+    base = st.base;
     // The runs in the window, and one on either side for the line to come in and go out.
-    const long from = std::max(0L, long(std::floor(window_.first)) - 1) >> shift;
-    const long to = std::min(long(st.low.size()), (long(std::ceil(window_.first + slotsShown())) >> shift) + 2);
-    for (long k = from; k < to; ++k) {
-        const size_t i = size_t(k);
-        if (std::isnan(st.low[i]))
+    const size_t from = size_t(std::max(0L, long(std::floor(window_.first)) - 1) >> shift);
+    const size_t to = std::min(st.low.size(), size_t((long(std::ceil(window_.first + slotsShown())) >> shift) + 2));
+    const float *low = st.low.data();
+    const float *high = st.high.data();
+    const quint32 *at = st.at.data();
+    for (size_t k = from; k < to; ++k) {
+        if (std::isnan(low[k]))
             continue;
-        const double first = slotStart_ + double(k << shift) * slotStep_;
-        const quint32 lowAt = st.at[i] & 0xFFFF;
-        const quint32 highAt = st.at[i] >> 16;
-        const double low = st.base + double(st.low[i]);
-        const double high = st.base + double(st.high[i]);
+        const quint32 first = quint32(k) << shift;
+        const quint32 lowAt = first + (at[k] & 0xFFFF);
+        const quint32 highAt = first + (at[k] >> 16);
         // In the order they came; a run of one point gives it twice.
         if (lowAt <= highAt)
-            f(first + double(lowAt) * slotStep_, low, first + double(highAt) * slotStep_, high);
+            f(lowAt, low[k], highAt, high[k]);
         else
-            f(first + double(highAt) * slotStep_, high, first + double(lowAt) * slotStep_, low);
+            f(highAt, high[k], lowAt, low[k]);
     }
     return true;
 }
@@ -632,8 +633,10 @@ void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
         if (hi.value > high.value)
             high = hi;
     };
-    if (forEachRun(chart, series, [&](double xa, double va, double xb, double vb) {
-            const Vertex a{xa, va}, b{xb, vb};
+    double base = 0;
+    if (forEachRun(chart, series, base, [&](quint32 slotA, float va, quint32 slotB, float vb) {
+            const Vertex a{slotStart_ + slotA * slotStep_, base + double(va)};
+            const Vertex b{slotStart_ + slotB * slotStep_, base + double(vb)};
             take(va <= vb ? a : b, va <= vb ? b : a);
         })) {
     } else {
@@ -694,8 +697,19 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
             const ChartSeries &s = chart.series(i);
             raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
             const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
-            const bool runs = forEachRun(chart, i, [&](double xa, double va, double xb, double vb) {
-                raster_.run((xa - left) * dpr, (y(va) - top) * dpr, (xb - left) * dpr, (y(vb) - top) * dpr);
+            // Runs: pixels straight from slots and values less the line's first value.
+            double base = 0;
+            const double x0 = (slotStart_ - left) * dpr;
+            const double xStep = slotStep_ * dpr;
+            const double yFactor = y.factor * dpr;
+            double y0 = 0;
+            bool based = false;
+            const bool runs = forEachRun(chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) {
+                if (!based) {
+                    y0 = (y(base) - top) * dpr;
+                    based = true;
+                }
+                raster_.run(x0 + slotA * xStep, y0 + yFactor * va, x0 + slotB * xStep, y0 + yFactor * vb);
             });
             bool first = true;
             if (!runs)

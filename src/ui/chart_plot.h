@@ -181,10 +181,11 @@ private:
     // Whether a line's extremes can be kept per run of slots: its places rise with its
     // points and the slots follow the places.
     bool foldable(const Chart &chart, int series) const;
-    // For a long foldable line: calls f(x, value, x, value) for the extremes of every
-    // run of slots in the window, in their order, and returns true; otherwise false.
+    // For a long foldable line: sets base to its first value, calls f(slot, value less
+    // base, slot, value less base) for the extremes of every run of slots in the window,
+    // in their order, and returns true; otherwise false.
     template <typename F>
-    bool forEachRun(const Chart &chart, int series, F &&f);
+    bool forEachRun(const Chart &chart, int series, double &base, F &&f);
     // Calls f(x, value) for the vertices of a drawn line, in order.
     template <typename F>
     void forEachVertex(const Chart &chart, int series, F &&f);

@@ -24,8 +24,8 @@ void LineRaster::flush()
     column_ = INT_MIN;
     if (c < 0 || c >= w_ || bottom_ < 0 || top_ >= h_)
         return;
-    const int first = std::max(top_, 0);
-    const int last = std::min(bottom_, h_ - 1);
+    const int first = std::max(raster::rowOf(top_, h_), 0);
+    const int last = std::min(raster::rowOf(bottom_, h_), h_ - 1);
     quint64 *bits = covered_.data() + size_t(c) * size_t(words_);
     quint32 *column = pixels_.data() + size_t(c) * size_t(h_);
     for (int word = first >> 6; word <= last >> 6; ++word) {

@@ -38,9 +38,9 @@ private:
     QRgb colour_ = 0;
     std::vector<quint32> pixels_;  // column by column
     std::vector<quint64> covered_; // a bit per pixel, column by column
-    int column_ = INT_MIN;         // the column being covered, and its rows so far
-    int top_ = 0;
-    int bottom_ = 0;
+    int column_ = INT_MIN;         // the column being covered, and its heights so far
+    double top_ = 0;
+    double bottom_ = 0;
     double x_ = 0; // the line's last point
     double y_ = 0;
     bool open_ = false;
@@ -52,8 +52,10 @@ namespace raster {
 // floor() without a library call per pixel, for coordinates well inside int's range.
 inline int floorToInt(double v)
 {
-    const int i = int(v);
-    return i - (v < double(i) ? 1 : 0);
+    // Truncation of a value made positive is its floor: no compare, no branch. Points
+    // more than a million pixels to the left of the raster may be a column off.
+    constexpr double kShift = 1048576.0;
+    return int(v + kShift) - int(kShift);
 }
 
 // A row, kept within [-1, h] so that far-off points cannot overflow.
@@ -67,19 +69,17 @@ inline int rowOf(double y, int h)
 
 inline void LineRaster::cover(int column, double ya, double yb)
 {
-    int a = raster::rowOf(ya, h_);
-    int b = raster::rowOf(yb, h_);
-    if (a > b)
-        std::swap(a, b);
+    if (ya > yb)
+        std::swap(ya, yb);
     if (column == column_) {
-        top_ = std::min(top_, a);
-        bottom_ = std::max(bottom_, b);
+        top_ = std::min(top_, ya);
+        bottom_ = std::max(bottom_, yb);
         return;
     }
     flush();
     column_ = column;
-    top_ = a;
-    bottom_ = b;
+    top_ = ya;
+    bottom_ = yb;
 }
 
 inline void LineRaster::moveTo(double x, double y)
@@ -128,21 +128,14 @@ inline void LineRaster::run(double xa, double ya, double xb, double yb)
     const int c = raster::floorToInt(xa);
     // Both extremes fall in the run's column, a run being at most a pixel wide; so does
     // the way in from the line's last point when that is in this column or the one before.
-    if (open_ && (c == column_ || c == column_ + 1)) {
-        int top = raster::rowOf(ya, h_);
-        int bottom = raster::rowOf(yb, h_);
-        if (top > bottom)
-            std::swap(top, bottom);
-        const int entry = raster::rowOf(y_, h_);
-        if (c != column_) {
-            flush();
-            column_ = c;
-            top_ = std::min(top, entry);
-            bottom_ = std::max(bottom, entry);
-        } else {
-            top_ = std::min(top_, top);
-            bottom_ = std::max(bottom_, bottom);
-        }
+    if (open_ && c == column_) {
+        top_ = std::min(top_, std::min(ya, yb));
+        bottom_ = std::max(bottom_, std::max(ya, yb));
+    } else if (open_ && c == column_ + 1) {
+        flush();
+        column_ = c;
+        top_ = std::min(y_, std::min(ya, yb));
+        bottom_ = std::max(y_, std::max(ya, yb));
     } else {
         if (open_)
             lineTo(xa, ya); // across columns without points

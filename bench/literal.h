@@ -2,7 +2,8 @@
 
 // The plain literal algorithms the benchmarks measure the system's routines against:
 // a tally merge that compares every row with every record and scans every series for
-// every match, and a bubble sort of whole rows.
+// every match, a bubble sort of whole rows, and a chart drawn from a grid by comparing
+// every row's key with every series' title.
 
 #include "core/chart.h"
 #include "core/conversions.h"
@@ -118,6 +119,75 @@ inline void literalPaintLines(const Chart &c, QImage &image)
         painter.setPen(QPen(QColor::fromRgb(QRgb(0xFF000000u | (0x1f77b4u * unsigned(s + 1)))), 1));
         painter.drawPolyline(path);
     }
+}
+
+// The literal chart from a grid: every series' title compared with every row's key.
+inline void literalChartFromGrid(const ResultGrid &g, Chart &c, int valueColumn, bool average)
+{
+    if (g.rowCount() < 2 || g.cell(0, 1).isEmpty())
+        return;
+    Chart::Batch batch(c);
+    c.setRightAxisFormat(QStringLiteral("#,##0.#####"));
+    double divisor = 1.0;
+    for (int r = 1; r < g.rowCount(); ++r) {
+        bool found = false;
+        const double value = strictToFloat(g.cell(valueColumn, r));
+        const QString label = g.cell(1, r), key = g.cell(3, r);
+        for (int s = 0; s < c.seriesCount(); ++s)
+            if (c.series(s).title() == key) {
+                if (average) {
+                    const double d = strictToFloat(g.cell(4, r));
+                    if (d != 0)
+                        divisor = d;
+                }
+                c.addPoint(s, average ? value / divisor : value, label);
+                found = true;
+            }
+        if (!found) {
+            if (average) {
+                const double d = strictToFloat(g.cell(4, r));
+                divisor = d != 0 ? d : 1.0;
+            }
+            const int s = c.addSeries(SeriesKind::Bar, key, AxisSide::Right);
+            c.setSeriesMarksVisible(s, false);
+            c.addPoint(s, average ? value / divisor : value, label);
+        }
+    }
+}
+
+} // namespace tavimond::literal
+
+namespace tavimond::literal {
+
+// The wait event history's load as first written: every record written into the grid's
+// last row, every series of the count chart compared by title for every record, then
+// every row against every series position for the points.
+inline void literalWaitHistory(Query &q, ResultGrid &g, Chart &count, Chart &time)
+{
+    while (!q.eof()) {
+        const int last = g.rowCount() - 1;
+        for (int c = 0; c < 4; ++c)
+            g.setCell(c, last, q.field(c));
+        g.setRowCount(last + 2);
+        bool known = false;
+        for (int s = 0; s < count.seriesCount(); ++s)
+            if (count.series(s).title() == q.field(1))
+                known = true;
+        if (!known) {
+            count.addSeries(SeriesKind::Line, q.field(1));
+            time.addSeries(SeriesKind::Line, q.field(1));
+        }
+        q.next();
+    }
+    q.close();
+    while (g.rowCount() > 2 && g.cell(0, g.rowCount() - 1).isEmpty())
+        g.setRowCount(g.rowCount() - 1);
+    for (int r = 1; r < g.rowCount(); ++r)
+        for (int s = 0; s < count.seriesCount(); ++s)
+            if (count.series(s).title() == g.cell(1, r)) {
+                count.addPoint(s, strictToFloat(g.cell(2, r)), g.cell(0, r));
+                time.addPoint(s, strictToFloat(g.cell(3, r)), g.cell(0, r));
+            }
 }
 
 } // namespace tavimond::literal

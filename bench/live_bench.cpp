@@ -5,7 +5,7 @@
 #include "literal.h"
 
 #include "core/messages.h"
-#include "core/settings.h"
+#include "bench_support.h"
 #include "db/connection.h"
 #include "db/sim/server.h"
 #include "live/latch_screen.h"
@@ -29,13 +29,7 @@ namespace {
 
 constexpr int kKeysPerInstance = 2000; // 2 x 2,000 keys in each of the two grids and charts
 
-class BenchSettings : public Settings {
-public:
-    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
-    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
-    QString csvFileName() const override { return QStringLiteral("csvexport.csv"); }
-    QString csvDelimiter() const override { return QStringLiteral(","); }
-};
+using bench::BenchSettings;
 
 // The wait counters of 2 x 2,000 events at tick t. Each event waits at its own rate,
 // give or take a jitter that changes from tick to tick, so the Deltas, and with them

@@ -28,7 +28,8 @@ void ChartFromGrid(const ResultGrid &grid, Chart &chart, int valueColumn, const 
         const QString &label = grid.cell(1, r);
         const QString &key = grid.cell(3, r);
         const QString title = literal ? key + QStringLiteral("::Thresh") : key;
-        const std::vector<int> matching = chart.seriesTitled(title);
+        // Adding points leaves the title index alone; a series is added only after the loop.
+        const std::vector<int> &matching = chart.seriesTitled(title);
         for (const int s : matching) {
             double point = value;
             if (average) {

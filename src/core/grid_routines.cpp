@@ -257,3 +257,14 @@ void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QStr
 }
 
 } // namespace tavimond
+
+namespace tavimond {
+
+void DumpQueryIntoGrid(Query &query, ResultGrid &grid, bool clearFirst)
+{
+    LoadQueryIntoGrid(query, grid, QString(), nullptr, nullptr, clearFirst, QStringLiteral("Dump"),
+                      QStringLiteral("Single"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),
+                      QString(), 100);
+}
+
+} // namespace tavimond

@@ -49,3 +49,11 @@ QString QueryMemoText(Query &query);
 void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QString &delimiter);
 
 } // namespace tavimond
+
+namespace tavimond {
+
+// The plain load of a report: every record of an open query appended to the grid
+// ("Dump", no chart), the grid emptied first when asked; the query is closed.
+void DumpQueryIntoGrid(Query &query, ResultGrid &grid, bool clearFirst);
+
+} // namespace tavimond

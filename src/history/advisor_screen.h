@@ -1,8 +1,13 @@
 #pragma once
 
 #include "ui/screen.h"
+#include "ui/snapshot_window.h"
 
 #include <memory>
+
+class QCheckBox;
+class QPlainTextEdit;
+class QWidget;
 
 namespace Ui {
 class AdvisorScreenForm;
@@ -10,15 +15,33 @@ class AdvisorScreenForm;
 
 namespace tavimond {
 
-// The advisor findings screen (advpage).
+class GridView;
+class Query;
+
+// The advisor findings screen (advpage): the findings, recommendations and actions of
+// the advisor tasks that completed in a window, by rank and benefit, and the ten fields
+// of the row last clicked.
 class AdvisorScreen : public Screen {
     Q_OBJECT
 public:
     explicit AdvisorScreen(ScreenContext context, QWidget *parent = nullptr);
     ~AdvisorScreen() override;
 
+    QList<GridHeaders> gridHeaders() const override;
+
+    void Button182Click(); // "Review Advisor Results"
+    void adv_gridClick();
+
 private:
+    QStringList scriptLines() const;
+
     std::unique_ptr<Ui::AdvisorScreenForm> ui_;
+    SnapshotWindowControls window_;
+    GridView *adv_grid;
+    QList<QWidget *> details_; // the detail field of each grid column
+    QPlainTextEdit *adv_memo;
+    QCheckBox *advmbs;
+    std::unique_ptr<Query> adv_query;
 };
 
 } // namespace tavimond

@@ -4,6 +4,7 @@
 
 #include "live_tally.h"
 #include "live_widgets.h"
+#include "wait_history_tab.h"
 
 #include "core/chart.h"
 #include "core/grid_routines.h"
@@ -55,6 +56,9 @@ WaitEventsScreen::WaitEventsScreen(ScreenContext context, QWidget *parent)
         ui_->wtscripttab, QStringLiteral("waits_sql_time"), QStringLiteral("Wait Events Real Time(Time)"),
         {QStringLiteral("select INST_ID||':'||EVENT,time_waited from gv$system_event"), QStringLiteral("order by 1,2")},
         MemoAccess::Editable);
+    auto *historyLayout = new QVBoxLayout(ui_->wthist);
+    history_ = new WaitHistoryTab(PartContext{context, ui_->wthist, ui_->wtscripttab});
+    historyLayout->addWidget(history_);
 }
 
 WaitEventsScreen::~WaitEventsScreen() = default;
@@ -124,12 +128,13 @@ void WaitEventsScreen::buildRealTimeTab()
 
 QList<GridHeaders> WaitEventsScreen::gridHeaders() const
 {
-    return {
+    const QList<GridHeaders> realTime{
         {QStringLiteral("SRGrid"), kTallyHeaders, {}},
         {QStringLiteral("srgridtime"), kTallyHeaders, {}},
         {QStringLiteral("THGrid"),
          {QStringLiteral("Time"), QStringLiteral("Wait Event"), QStringLiteral("Threshhold"), QStringLiteral("Delta")},
          {}}};
+    return realTime + history_->gridHeaders();
 }
 
 bool WaitEventsScreen::sampling() const

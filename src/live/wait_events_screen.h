@@ -22,11 +22,13 @@ class DisplayHideLists;
 class GridView;
 class Query;
 class ResultGrid;
+class WaitHistoryTab;
 
 // The wait events screen (inst_waits_page). Its "Real Time" tab samples the wait events
 // of every instance at each default tick while "Enable" is ticked: the count and the
 // time waited of every event, tallied by key with one line per key, threshold breaches,
-// and the lists of keys shown and hidden.
+// and the lists of keys shown and hidden. Its "History" tab shows the same figures as
+// the workload repository kept them.
 class WaitEventsScreen : public Screen {
     Q_OBJECT
 public:
@@ -73,6 +75,7 @@ private:
     DisplayHideLists *lists_ = nullptr;
     QPlainTextEdit *waits_sql = nullptr;
     QPlainTextEdit *waits_sql_time = nullptr;
+    WaitHistoryTab *history_ = nullptr;
 };
 
 } // namespace tavimond

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace tavimond {
 namespace {
@@ -340,9 +341,22 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
     const int fit = std::max(1, int(length * share / extent) - 1);
     const int step = std::max(1, int(std::ceil(double(n) / fit)));
+    // Qt hides a level label that reaches past either end of the axis: long labels
+    // (dates) begin a few places in, and none is put where it would stick out.
+    const bool level = !vertical && angle % 180 == 0;
+    const double slot = length / slotsShown();
+    auto fits = [&](int k) {
+        const double centre = (k - a.min) * slot, half = labelWidth(chart, order_[size_t(k)], font) / 2;
+        return !level || (centre >= half && centre + half <= length);
+    };
+    int first = from;
+    while (first < to - 1 && !fits(first) && (first - from) * slot < length / 2)
+        ++first;
     std::vector<QString> texts;
     std::vector<double> at;
-    for (int k = from; k < to; k += step) {
+    for (int k = first; k < to; k += step) {
+        if (k != first && !fits(k))
+            continue;
         texts.push_back(chart.places().label(order_[size_t(k)]));
         at.push_back(k);
     }
@@ -519,6 +533,7 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
             st.low.clear();
             st.high.clear();
             st.at.clear();
+            st.gaps.clear();
             st.folded = 0;
         }
         st.shift = shift;
@@ -528,8 +543,12 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
     for (size_t p = st.folded; p < n; ++p) {
         const double v = s.value(p);
         const int slot = slot_[size_t(s.place(p))];
-        if (!std::isfinite(v) || slot < 0)
+        if (slot < 0)
             continue;
+        if (!std::isfinite(v)) {
+            st.gaps.push_back(quint32(slot)); // the line breaks there
+            continue;
+        }
         if (!st.based) {
             st.base = v;
             st.based = true;
@@ -573,12 +592,21 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
     const float *low = st.low.data();
     const float *high = st.high.data();
     const quint32 *at = st.at.data();
+    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+    auto gap = std::lower_bound(st.gaps.begin(), st.gaps.end(), quint32(from << shift));
     for (size_t k = from; k < to; ++k) {
         if (std::isnan(low[k]))
             continue;
         const quint32 first = quint32(k) << shift;
         const quint32 lowAt = first + (at[k] & 0xFFFF);
         const quint32 highAt = first + (at[k] >> 16);
+        // A point without a value before this run's first: the line breaks (within a
+        // pixel of where it does).
+        if (gap != st.gaps.end() && *gap < std::min(lowAt, highAt)) {
+            f(*gap, kGap, *gap, kGap);
+            while (gap != st.gaps.end() && *gap < std::min(lowAt, highAt))
+                ++gap;
+        }
         // In the order they came; a run of one point gives it twice.
         if (lowAt <= highAt)
             f(lowAt, low[k], highAt, high[k]);
@@ -593,10 +621,10 @@ void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
 {
     const ChartSeries &s = chart.series(series);
     const size_t n = s.pointCount();
+    constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
     if (double(n) <= plot_.width()) {
         for (size_t p = 0; p < n; ++p)
-            if (std::isfinite(s.value(p)))
-                f(slotCentre(s.place(p)), s.value(p));
+            f(slotCentre(s.place(p)), std::isfinite(s.value(p)) ? s.value(p) : kGap);
         return;
     }
     // Each pixel column's points become its lowest and highest point, in the order
@@ -633,18 +661,30 @@ void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
         if (hi.value > high.value)
             high = hi;
     };
+    const auto breakLine = [&] {
+        flush();
+        column = INT_MIN;
+        f(0.0, kGap);
+    };
     double base = 0;
     if (forEachRun(chart, series, base, [&](quint32 slotA, float va, quint32 slotB, float vb) {
+            if (std::isnan(va)) {
+                breakLine();
+                return;
+            }
             const Vertex a{slotStart_ + slotA * slotStep_, base + double(va)};
             const Vertex b{slotStart_ + slotB * slotStep_, base + double(vb)};
             take(va <= vb ? a : b, va <= vb ? b : a);
         })) {
     } else {
-        for (size_t p = 0; p < n; ++p)
-            if (std::isfinite(s.value(p))) {
-                const Vertex v{slotCentre(s.place(p)), s.value(p)};
-                take(v, v);
+        for (size_t p = 0; p < n; ++p) {
+            if (!std::isfinite(s.value(p))) {
+                breakLine();
+                continue;
             }
+            const Vertex v{slotCentre(s.place(p)), s.value(p)};
+            take(v, v);
+        }
     }
     flush();
 }
@@ -668,9 +708,16 @@ void ChartPlot::buildLines()
             continue;
         const ChartSeries &s = chart.series(i);
         const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+        // A point without a value ends one piece of the line; the next begins after it.
         Line line{i, seriesColor(chart, i), {}};
-        forEachVertex(chart, i, [&](double x, double v) { line.path << QPointF(x, y(v)); });
-        lines_.push_back(std::move(line));
+        forEachVertex(chart, i, [&](double x, double v) {
+            if (!std::isnan(v))
+                line.path << QPointF(x, y(v));
+            else if (!line.path.isEmpty())
+                lines_.push_back(std::exchange(line, Line{i, line.color, {}}));
+        });
+        if (!line.path.isEmpty())
+            lines_.push_back(std::move(line));
     }
 }
 
@@ -705,6 +752,10 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
             double y0 = 0;
             bool based = false;
             const bool runs = forEachRun(chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) {
+                if (std::isnan(va)) {
+                    raster_.end(); // a gap in the line
+                    return;
+                }
                 if (!based) {
                     y0 = (y(base) - top) * dpr;
                     based = true;
@@ -714,11 +765,15 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
             bool first = true;
             if (!runs)
                 forEachVertex(chart, i, [&](double x, double v) {
-                    if (first)
+                    if (std::isnan(v)) {
+                        raster_.end(); // a gap in the line
+                        first = true;
+                    } else if (first) {
                         raster_.moveTo((x - left) * dpr, (y(v) - top) * dpr);
-                    else
+                        first = false;
+                    } else {
                         raster_.lineTo((x - left) * dpr, (y(v) - top) * dpr);
-                    first = false;
+                    }
                 });
             raster_.end();
         }

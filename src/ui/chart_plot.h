@@ -61,7 +61,8 @@ struct PlotWindow {
 // Points stand at the place of their label (ChartPlaces), so series whose points
 // begin at different labels line up. A line with more points than the plot has pixel
 // columns is drawn through the lowest and highest point of each column, so its peaks
-// stay visible.
+// stay visible. A point without a value (not finite) leaves a gap: the line is drawn
+// in pieces around it.
 //
 // A live tick adds a point to each of thousands of long lines: taking it in costs the
 // new points, not the history. Places in use are counted as points arrive, value
@@ -162,6 +163,7 @@ private:
         std::vector<float> low;
         std::vector<float> high;
         std::vector<quint32> at;
+        std::vector<quint32> gaps; // slots of points without a value, rising
     };
     struct Range {
         bool any = false;

@@ -305,6 +305,7 @@ bool ChartView::applyScales(const ChartScales &scales)
     if (bottom_) {
         const Chart &shown = model_ ? *model_ : empty_;
         const int angle = -shown.bottomLabelAngle(); // Qt turns clockwise
+        bottom_->setTruncateLabels(angle == 0);
         if (bottom_->labelsAngle() != angle) {
             bottom_->setLabelsAngle(angle);
             changed = true;

@@ -9,6 +9,8 @@
 #include "ui/screen.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -58,6 +60,16 @@ public:
     void click(const char *name) { QTest::mouseClick(&widget<QAbstractButton>(name), Qt::LeftButton); }
 
     static RecordingSink &sink() { return RecordingSink::current(); }
+
+    // Saves a picture of the screen into the folder TAVIMOND_SHOTS names, when it names one.
+    void shoot(const char *name)
+    {
+        const QByteArray shots = qgetenv("TAVIMOND_SHOTS");
+        if (shots.isEmpty())
+            return;
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(screen.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath(QLatin1String(name))));
+    }
 
     SimFixture sim;
     TestSettings settings;

@@ -31,6 +31,22 @@ TEST(Conversions, StrictFloatAndChartValues)
     EXPECT_THROW(strictToFloat(QString()), Error);
     EXPECT_DOUBLE_EQ(chartValue(QStringLiteral("4294967296")), 4294967296.0);
     EXPECT_THROW(chartValue(QStringLiteral("n/a")), Error);
+
+    // Decimals come out exactly as the general conversion reads them, to the last bit,
+    // short or long, with or without the leading zero.
+    QStringList texts{"0.1", ".5", "-0.0012", "1.", "-12.5000", "123456789.123456", "9999999999999.99",
+                      "0.000000000000001", "12345678901234.567", "-0.0"};
+    for (quint64 m = 7, k = 0; k < 400; ++k, m = m * 6364136223846793005ULL + 1442695040888963407ULL) {
+        const QString digits = QString::number(m % 1000000000000000ULL);
+        texts << digits.left(int(k % quint64(digits.size()))) + "." + digits.mid(int(k % quint64(digits.size())));
+    }
+    for (const QString &t : texts) {
+        const double expected = t.toDouble();
+        const double read = strictToFloat(t);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(&read), 8),
+                  QByteArray(reinterpret_cast<const char *>(&expected), 8))
+            << t.toStdString();
+    }
 }
 
 TEST(Conversions, SortValueUsesTheLongestNumericPrefix)

@@ -137,3 +137,24 @@ TEST_F(OdbcSqlite, TheCommandTimeOutCancelsALongStatement)
     q.open();
     EXPECT_EQ(q.field(0), QStringLiteral("42"));
 }
+
+TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndNlsLangIsSet)
+{
+    const QString data = qEnvironmentVariable("TAVIMOND_TEST_DATA");
+    ASSERT_FALSE(data.isEmpty()) << "run through ctest";
+    // A copy: the driver may touch the file it opens.
+    const QString file = dir.filePath(QStringLiteral("times.db"));
+    ASSERT_TRUE(QFile::copy(data + QStringLiteral("/repository_times.db"), file));
+    Connection cnn;
+    cnn.setConnectionString(sqlite(file));
+    Query q(cnn);
+    q.setSql({QStringLiteral("select snap_id, begin_interval_time, startup_time, day from snap order by snap_id")});
+    q.open();
+    QStringList rows;
+    for (; !q.eof(); q.next())
+        rows << QStringList{q.field(0), q.field(1), q.field(2), q.field(3)}.join(QLatin1Char('|'));
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("41230|2013-05-01 08:00:03.123|2013-04-28 22:14:05|2013-05-01 00:00:00"),
+                                 QStringLiteral("41231|2013-05-01 09:00:00|2013-04-28 22:14:05|2013-05-01 00:00:00"),
+                                 QStringLiteral("41232|||")}));
+    EXPECT_EQ(qgetenv("NLS_LANG"), QByteArray("AMERICAN_AMERICA.AL32UTF8"));
+}

@@ -290,16 +290,15 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
     test::TempCurrentFolder folder;
     test::writeSimulatedConfig(folder);
     TForm1 w;
+    auto *chart = child<Screen>(w, "systoppage")->findChild<Chart *>(QStringLiteral("iopswt_graph"));
+    ASSERT_TRUE(chart);
     // Stand-ins for what the screens' own issues will add.
-    auto *chart = new Chart(child<Screen>(w, "systoppage"));
-    chart->setObjectName(QStringLiteral("iopswt_graph"));
     auto *view = child<GridView>(*child<Screen>(w, "sgapage"), "LCacheGrid");
     ResultGrid *lcache = view->grid();
     const int defaultWidth = view->columnWidth(1);
-    auto *details = new QWidget(child<Screen>(w, "obj_brws_page"));
-    auto *tabpage = new QWidget(details);
-    tabpage->setObjectName(QStringLiteral("tabpage"));
-    new QWidget(details); // a later sibling, which tabpage must come before
+    // The object browser's table details, in front of the other kinds' pages.
+    auto *tabpage = child<QWidget>(*child<Screen>(w, "obj_brws_page"), "tabpage");
+    QWidget *details = tabpage->parentWidget();
 
     test::startUp(w);
     EXPECT_EQ(chart->hint(), QStringLiteral("Number of write requests which wrote one or more database\r\n"
@@ -316,6 +315,7 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
                            QStringLiteral("Pins"), QStringLiteral("Pins Hit Ratio"), QStringLiteral("Reloads"),
                            QStringLiteral("Invalidations")}));
     EXPECT_EQ(details->children().last(), tabpage);
+    EXPECT_TRUE(tabpage->isVisibleTo(details));
 }
 
 TEST_F(MainWindowTest, ADbIniWhoseSectionIsNotThereIsToldAtStartUpAndOtherLineEndsReadAlike)

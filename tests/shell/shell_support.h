@@ -8,29 +8,9 @@
 #include <QUrl>
 #include <QList>
 
+#include "common/temp_folder.h"
+
 namespace tavimond::test {
-
-// A temporary folder that is the current folder while it lives.
-class TempCurrentFolder {
-public:
-    TempCurrentFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
-    ~TempCurrentFolder() { QDir::setCurrent(previous_); }
-    TempCurrentFolder(const TempCurrentFolder &) = delete;
-    TempCurrentFolder &operator=(const TempCurrentFolder &) = delete;
-
-    QString path() const { return dir_.path(); }
-    QString filePath(const QString &name) const { return dir_.filePath(name); }
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(filePath(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
 
 // Catches what would go to the desktop for the given URL schemes.
 class UrlCatcher : public QObject {

@@ -2,6 +2,7 @@
 
 #include "../connection_string.h"
 #include "../error.h"
+#include "../timestamp_text.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -62,10 +63,19 @@ bool isNumericType(SQLSMALLINT t)
     }
 }
 
+bool isDateTimeType(SQLSMALLINT t)
+{
+    return t == SQL_TYPE_TIMESTAMP || t == SQL_TYPE_DATE || t == SQL_DATETIME || t == SQL_TIMESTAMP || t == SQL_DATE;
+}
+
 struct Environment {
     SQLHENV env = SQL_NULL_HENV;
     Environment()
     {
+        // Month names in English and '.' as the decimal mark for every statement, without
+        // sending anything but queries: the client library reads this when the driver loads.
+        if (qEnvironmentVariableIsEmpty("NLS_LANG"))
+            qputenv("NLS_LANG", "AMERICAN_AMERICA.AL32UTF8");
         if (SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
             SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     }
@@ -131,8 +141,10 @@ class OdbcSession;
 
 class OdbcCursor : public Cursor {
 public:
-    OdbcCursor(OdbcSession &session, SQLHSTMT stmt, QStringList names, std::vector<bool> numeric)
-        : session_(session), stmt_(stmt), names_(std::move(names)), numeric_(std::move(numeric)), values_(names_.size())
+    enum class Kind { Text, Number, DateTime };
+
+    OdbcCursor(OdbcSession &session, SQLHSTMT stmt, QStringList names, std::vector<Kind> kinds)
+        : session_(session), stmt_(stmt), names_(std::move(names)), kinds_(std::move(kinds)), values_(names_.size())
     {}
     ~OdbcCursor() override
     {
@@ -145,12 +157,13 @@ public:
 
 private:
     QString readColumn(SQLUSMALLINT col);
+    QString readDateTime(SQLUSMALLINT col);
     [[noreturn]] void fail();
 
     OdbcSession &session_;
     SQLHSTMT stmt_;
     QStringList names_;
-    std::vector<bool> numeric_;
+    std::vector<Kind> kinds_;
     QStringList values_;
 };
 
@@ -212,7 +225,7 @@ public:
         SQLSMALLINT cols = 0;
         SQLNumResultCols(stmt, &cols);
         QStringList names;
-        std::vector<bool> numeric;
+        std::vector<OdbcCursor::Kind> kinds;
         for (SQLUSMALLINT c = 1; c <= cols; ++c) {
             SQLWCHAR name[512] = {};
             SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
@@ -220,9 +233,11 @@ public:
             SQLDescribeColW(stmt, c, name, SQLSMALLINT(std::size(name)), &nameLen, &type, &size, &digits, &nullable);
             names << QString::fromUtf16(reinterpret_cast<const char16_t *>(name),
                                         std::min<int>(nameLen, int(std::size(name)) - 1));
-            numeric.push_back(isNumericType(type));
+            kinds.push_back(isNumericType(type)    ? OdbcCursor::Kind::Number
+                            : isDateTimeType(type) ? OdbcCursor::Kind::DateTime
+                                                   : OdbcCursor::Kind::Text);
         }
-        return std::make_unique<OdbcCursor>(*this, stmt, names, numeric);
+        return std::make_unique<OdbcCursor>(*this, stmt, names, kinds);
     }
 
     bool alive() const override { return alive_; }
@@ -249,10 +264,34 @@ bool OdbcCursor::fetch()
     if (!SQL_SUCCEEDED(rc))
         fail();
     for (int i = 0; i < values_.size(); ++i) {
-        QString v = readColumn(SQLUSMALLINT(i + 1));
-        values_[i] = numeric_[size_t(i)] ? normaliseNumber(v) : std::move(v);
+        const auto col = SQLUSMALLINT(i + 1);
+        switch (kinds_[size_t(i)]) {
+        case Kind::Number:
+            values_[i] = normaliseNumber(readColumn(col));
+            break;
+        case Kind::DateTime:
+            values_[i] = readDateTime(col);
+            break;
+        case Kind::Text:
+            values_[i] = readColumn(col);
+            break;
+        }
     }
     return true;
+}
+
+QString OdbcCursor::readDateTime(SQLUSMALLINT col)
+{
+    // One text form for dates and times whatever the driver's own: 'YYYY-MM-DD HH:MM:SS',
+    // with the fraction of a second where there is one.
+    SQL_TIMESTAMP_STRUCT ts{};
+    SQLLEN ind = 0;
+    const SQLRETURN rc = SQLGetData(stmt_, col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind);
+    if (!SQL_SUCCEEDED(rc))
+        fail();
+    if (ind == SQL_NULL_DATA)
+        return {};
+    return timestampText(ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second, ts.fraction);
 }
 
 QString OdbcCursor::readColumn(SQLUSMALLINT col)

@@ -12,6 +12,25 @@ void registerSqlTextFamily(std::vector<Recogniser> &out);
 void registerLockFamily(std::vector<Recogniser> &out);
 void registerLatchFamily(std::vector<Recogniser> &out);
 void registerSessionFamily(std::vector<Recogniser> &out);
+void registerObjectFamily(std::vector<Recogniser> &out);
+void registerTableFamily(std::vector<Recogniser> &out);
+void registerIndexFamily(std::vector<Recogniser> &out);
+void registerSegmentFamily(std::vector<Recogniser> &out);
+void registerMetadataFamily(std::vector<Recogniser> &out);
+void registerSqlstatFamily(std::vector<Recogniser> &out);
+void registerAdvisorFamily(std::vector<Recogniser> &out);
+void registerSystemEventFamily(std::vector<Recogniser> &out);
+void registerFileStatFamily(std::vector<Recogniser> &out);
+void registerSqlHistoryFamily(std::vector<Recogniser> &out);
+void registerAshFamily(std::vector<Recogniser> &out);
+void registerSqlTextPlanFamily(std::vector<Recogniser> &out);
+void registerSecurityFamilies(std::vector<Recogniser> &out);
+void registerStorageFamily(std::vector<Recogniser> &out);
+void registerTablespaceUsageFamily(std::vector<Recogniser> &out);
+void registerSystemTopologyFamily(std::vector<Recogniser> &out);
+void registerSegmentListFamily(std::vector<Recogniser> &out);
+void registerSegstatFamily(std::vector<Recogniser> &out);
+void registerGrowthTrendFamily(std::vector<Recogniser> &out);
 
 void registerFamilies(std::vector<Recogniser> &out)
 {
@@ -24,6 +43,25 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerLockFamily(out);
     registerLatchFamily(out);
     registerSessionFamily(out);
+    registerSqlHistoryFamily(out);
+    registerAshFamily(out);
+    registerSqlTextPlanFamily(out);
+    registerObjectFamily(out);
+    registerTableFamily(out);
+    registerIndexFamily(out);
+    registerSegmentFamily(out);
+    registerMetadataFamily(out);
+    registerSqlstatFamily(out);
+    registerAdvisorFamily(out);
+    registerSystemEventFamily(out);
+    registerFileStatFamily(out);
+    registerSecurityFamilies(out);
+    registerStorageFamily(out);
+    registerTablespaceUsageFamily(out);
+    registerSystemTopologyFamily(out);
+    registerSegmentListFamily(out);
+    registerSegstatFamily(out);
+    registerGrowthTrendFamily(out);
 }
 
 } // namespace tavimond::sim

@@ -330,6 +330,7 @@ struct OrderItem {
     int position = -1; // output column, or -1 for an expression
     NodePtr expr;
     bool descending = false;
+    std::optional<bool> nullsFirst; // as written; otherwise NULLs sort as the largest values
 };
 
 struct Query {
@@ -350,6 +351,8 @@ int compareValues(const Value &a, const Value &b)
     return QString::compare(a.text, b.text, Qt::CaseSensitive);
 }
 
+} // namespace
+
 bool likeMatch(const QString &text, const QString &pattern)
 {
     QString rx;
@@ -365,6 +368,8 @@ bool likeMatch(const QString &text, const QString &pattern)
         .match(text)
         .hasMatch();
 }
+
+namespace {
 
 class Evaluator {
 public:
@@ -652,7 +657,7 @@ std::optional<Query> parse(const Statement &statement)
                 OrderItem item;
                 const Token *k = p.peek();
                 if (k && k->kind == Token::Number &&
-                    (p.is(",", 1) || p.is("asc", 1) || p.is("desc", 1) || !p.peek(1))) {
+                    (p.is(",", 1) || p.is("asc", 1) || p.is("desc", 1) || p.is("nulls", 1) || !p.peek(1))) {
                     item.position = k->value.toInt() - 1;
                     p.reset(p.pos() + 1);
                 } else {
@@ -662,6 +667,14 @@ std::optional<Query> parse(const Statement &statement)
                     item.descending = true;
                 else
                     p.accept("asc");
+                if (p.accept("nulls")) {
+                    if (p.accept("first"))
+                        item.nullsFirst = true;
+                    else {
+                        p.expect("last");
+                        item.nullsFirst = false;
+                    }
+                }
                 q.orderBy.push_back(std::move(item));
             } while (p.accept(","));
         }
@@ -807,7 +820,7 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
                 const Value &x = a.keys[k], &y = b.keys[k];
                 const bool desc = q->orderBy[k].descending;
                 if (x.null != y.null)
-                    return desc ? x.null : y.null; // NULLs sort as the largest values
+                    return q->orderBy[k].nullsFirst.value_or(desc) ? x.null : y.null;
                 if (x.null)
                     continue;
                 const int c = compareValues(x, y);

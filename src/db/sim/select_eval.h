@@ -28,6 +28,9 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
 // The view a simple query reads ("from <view>"), lower-cased; empty when there is none.
 QString simpleSelectView(const Statement &statement);
 
+// Oracle's LIKE: '%' any run of characters, '_' one character, case-sensitive.
+bool likeMatch(const QString &text, const QString &pattern);
+
 // A number as the database writes it: no exponent for ordinary values, no trailing zeros.
 QString oracleNumber(double value);
 

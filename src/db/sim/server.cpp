@@ -199,6 +199,7 @@ Result Server::execute(const QString &sql, int timeoutSeconds, const SessionInfo
         for (const Recogniser &r : *list)
             if (r.matches(stmt))
                 return r.answer(stmt, ctx);
+    unanswered_.append(sql);
     throw DbError(QStringLiteral("ORA-00942: table or view does not exist"));
 }
 

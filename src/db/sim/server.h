@@ -63,6 +63,9 @@ public:
         timeouts_.clear();
     }
     int logonCount() const { return logons_; }
+    // Every statement no family knew, since the process started (resets keep them): a
+    // test can tell that none of the statements a screen sends falls through.
+    const QStringList &unanswered() const { return unanswered_; }
 
     // Faults for tests.
     void setLogonDenied(bool denied) { logonDenied_ = denied; }
@@ -95,6 +98,7 @@ private:
     std::vector<Recogniser> families_;
     QStringList statements_;
     QList<int> timeouts_;
+    QStringList unanswered_;
     int logons_ = 0;
     bool logonDenied_ = false;
     std::optional<int> loseAfterRows_;

@@ -211,16 +211,10 @@ QStringList sqlTextPieces(const QString &text)
     return pieces;
 }
 
-QStringList displayCursorLines(const CatalogueStatement &statement)
+QStringList planTableLines(const std::vector<PlanStep> &plan)
 {
-    QStringList lines;
-    const QString head = QStringLiteral("SQL_ID  %1, child number 0").arg(statement.sqlId);
-    lines << head << QString(head.size(), QLatin1Char('-'));
-    lines << statement.text.split(QLatin1Char('\n'));
-    lines << QString() << QStringLiteral("Plan hash value: %1").arg(statement.planHashValue) << QString();
-
     int wOperation = 9, wName = 4, wRows = 5, wBytes = 5, wCost = 11;
-    for (const PlanStep &s : statement.plan) {
+    for (const PlanStep &s : plan) {
         wOperation = std::max(wOperation, s.depth + int(qstrlen(s.operation)));
         wName = std::max(wName, int(qstrlen(s.name)));
         wRows = std::max(wRows, int(planCount(s.rows).size()));
@@ -238,10 +232,9 @@ QStringList displayCursorLines(const CatalogueStatement &statement)
             QStringLiteral("Rows").leftJustified(wRows), QStringLiteral("Bytes").leftJustified(wBytes),
             QStringLiteral("Cost (%CPU)").leftJustified(wCost), QStringLiteral("Time"));
     const QString rule(header.size(), QLatin1Char('-'));
-    lines << rule << header << rule;
-    QStringList predicates;
-    for (size_t i = 0; i < statement.plan.size(); ++i) {
-        const PlanStep &s = statement.plan[i];
+    QStringList lines{rule, header, rule};
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const PlanStep &s = plan[i];
         const bool marked = s.access || s.filter;
         const QString id = (marked ? QStringLiteral("*") : QStringLiteral(" ")) + QString::number(i).rightJustified(3) +
                            QLatin1Char(' ');
@@ -249,6 +242,16 @@ QStringList displayCursorLines(const CatalogueStatement &statement)
         lines << row(id, QString(s.depth, QLatin1Char(' ')) + QLatin1String(s.operation), QLatin1String(s.name),
                      planCount(s.rows).rightJustified(wRows), planCount(s.bytes).rightJustified(wBytes),
                      planCost(s).rightJustified(wCost), timed ? planTime(s.seconds) : QString());
+    }
+    lines << rule;
+    return lines;
+}
+
+QStringList planPredicateLines(const std::vector<PlanStep> &plan)
+{
+    QStringList predicates;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const PlanStep &s = plan[i];
         QString lead = QStringLiteral("%1 - ").arg(i, 4);
         for (const auto &[kind, text] : {std::pair{"access", s.access}, std::pair{"filter", s.filter}}) {
             if (!text)
@@ -257,11 +260,20 @@ QStringList displayCursorLines(const CatalogueStatement &statement)
             lead = QString(lead.size(), QLatin1Char(' '));
         }
     }
-    lines << rule;
-    if (!predicates.isEmpty()) {
-        const QString title = QStringLiteral("Predicate Information (identified by operation id):");
-        lines << QString() << title << QString(title.size(), QLatin1Char('-')) << QString() << predicates;
-    }
+    if (predicates.isEmpty())
+        return {};
+    const QString title = QStringLiteral("Predicate Information (identified by operation id):");
+    return QStringList{QString(), title, QString(title.size(), QLatin1Char('-')), QString()} + predicates;
+}
+
+QStringList displayCursorLines(const CatalogueStatement &statement)
+{
+    QStringList lines;
+    const QString head = QStringLiteral("SQL_ID  %1, child number 0").arg(statement.sqlId);
+    lines << head << QString(head.size(), QLatin1Char('-'));
+    lines << statement.text.split(QLatin1Char('\n'));
+    lines << QString() << QStringLiteral("Plan hash value: %1").arg(statement.planHashValue) << QString();
+    lines << planTableLines(statement.plan) << planPredicateLines(statement.plan);
     lines << QString();
     return lines;
 }

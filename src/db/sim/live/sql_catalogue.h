@@ -46,6 +46,12 @@ const CatalogueStatement *findStatement(const QString &sqlId);
 // line breaks kept.
 QStringList sqlTextPieces(const QString &text);
 
+// A plan's operation table between its rules, an asterisk on the steps with predicates.
+QStringList planTableLines(const std::vector<PlanStep> &plan);
+// The predicates of a plan's steps under their heading, after an empty line; nothing
+// when no step has any.
+QStringList planPredicateLines(const std::vector<PlanStep> &plan);
+
 // The rows of dbms_xplan.display_cursor for child 0 of a cursor: the SQL_ID header and
 // text, the plan hash value, the operation table and the predicates. An empty line is
 // a NULL row.

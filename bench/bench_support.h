@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/messages.h"
+#include "core/settings.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <benchmark/benchmark.h>
+
+namespace tavimond::bench {
+
+// The settings a screen reads in a benchmark: files go to /tmp.
+class BenchSettings : public Settings {
+public:
+    QString metafileFolder() const override { return QStringLiteral("/tmp"); }
+    QString serviceName() const override { return QStringLiteral("TAVIDB"); }
+    QString csvFileName() const override { return QStringLiteral("/tmp/csvexport.csv"); }
+    QString csvDelimiter() const override { return QStringLiteral(","); }
+};
+
+// Keeps the error boxes a benchmark's screens raise, so that it can report them.
+class QuietSink : public MessageSink {
+public:
+    void error(const QString &text) override { errors << text; }
+    void info(const QString &) override {}
+    QStringList errors;
+};
+
+inline QuietSink &quietSink()
+{
+    static QuietSink sink;
+    return sink;
+}
+
+// A benchmark program's main: screens offscreen, message boxes kept quiet.
+inline int runBenchmarks(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setMessageSink(&quietSink());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace tavimond::bench

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QStringList>
+
+class QAbstractButton;
+class QPlainTextEdit;
+
+namespace tavimond {
+
+class Query;
+class ResultGrid;
+
+// The wait cursor, up while the database works on a report (they can take long on a
+// real repository); back to normal however the work ends.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// A report's script: the freshly built lines go into its memo, unless the user keeps his
+// own text there (the screen's "Maintain Dynamic Script" box ticked; null when the
+// screen has none).
+void buildScript(QPlainTextEdit &memo, const QAbstractButton *maintainDynamicScript, const QStringList &lines);
+
+// Copies the memo's lines into the query and opens it, under the wait cursor.
+void openScript(const QPlainTextEdit &memo, Query &query);
+
+// Runs the memo's script into the grid: opened as above, every record appended
+// ("Dump"), the grid emptied first when asked.
+void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst);
+
+} // namespace tavimond

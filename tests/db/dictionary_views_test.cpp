@@ -1,0 +1,177 @@
+// The data dictionary of the simulated instance: the object list, the joins of the
+// dictionary views, get_ddl, and figures that agree with the storage layout.
+#include "common/sim_fixture.h"
+
+#include "db/error.h"
+#include "db/sim/dictionary/dictionary_model.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavimond;
+
+namespace {
+
+class DictionaryViews : public ::testing::Test {
+protected:
+    QList<QStringList> rows(const QString &sql) { return test::allRows(sim.cnn, sql.split(QLatin1Char('\n'))); }
+    QString error(const QString &sql)
+    {
+        try {
+            rows(sql);
+        } catch (const DbError &e) {
+            return e.message();
+        }
+        return QString();
+    }
+    static QString objectList(const QString &owner, const QString &name)
+    {
+        return QStringLiteral("select object_type,owner,object_name from dba_objects where \n"
+                              "upper(owner) like %1\n and upper(object_name) like %2\norder by 1,2,3")
+            .arg(sim::quoted(owner), sim::quoted(name));
+    }
+    sim::DictionaryModel &dictionary() { return sim.server.model().state<sim::DictionaryModel>(); }
+
+    test::SimFixture sim;
+};
+
+bool ordered(const QList<QStringList> &rows)
+{
+    return std::is_sorted(rows.begin(), rows.end(), [](const QStringList &a, const QStringList &b) {
+        for (int c = 0; c < 3; ++c)
+            if (const int k = QString::compare(a.at(c), b.at(c), Qt::CaseSensitive))
+                return k < 0;
+        return false;
+    });
+}
+
+} // namespace
+
+TEST_F(DictionaryViews, TheObjectListFiltersLikeTheDatabaseAndGrowsWithTheSizeKnob)
+{
+    const QList<QStringList> all = rows(objectList("%", "%"));
+    EXPECT_EQ(all.size(), qsizetype(dictionary().objects().size()));
+    EXPECT_TRUE(ordered(all));
+    QSet<QString> types;
+    for (const QStringList &r : all)
+        types << r.at(0);
+    for (const char *t : {"PACKAGE BODY", "TABLE PARTITION", "TABLE SUBPARTITION", "INDEX PARTITION",
+                          "MATERIALIZED VIEW", "LOB", "TYPE", "JOB CLASS", "SYNONYM", "DIRECTORY", "PROGRAM"})
+        EXPECT_TRUE(types.contains(QLatin1String(t))) << t;
+
+    // A NULL pattern matches nothing; upper() applies to the column, not the pattern.
+    EXPECT_TRUE(rows(objectList("", "%")).isEmpty());
+    EXPECT_TRUE(rows(objectList("hr", "%")).isEmpty());
+    EXPECT_EQ(rows(objectList("LEG%", "%'%")), (QList<QStringList>{{"TABLE", "LEGACY", "O'BRIEN_IMPORT"}}));
+    EXPECT_TRUE(rows(objectList("HR", "LeaveRequests")).isEmpty());
+    EXPECT_EQ(rows(objectList("HR", "LEAVEREQUEST_")), (QList<QStringList>{{"TABLE", "HR", "LeaveRequests"}}));
+    // The same answer as any other query over the view.
+    EXPECT_EQ(rows("select count(*) from dba_objects where object_type = 'INDEX'").front().front(),
+              QString::number(std::count_if(all.begin(), all.end(), [](const QStringList &r) { return r.at(0) == "INDEX"; })));
+
+    dictionary().setObjectCount(50000);
+    const QList<QStringList> big = rows(objectList("%", "%"));
+    EXPECT_EQ(big.size(), 50000);
+    EXPECT_TRUE(ordered(big));
+    // The laid-out objects stay among the generated ones.
+    EXPECT_EQ(rows(objectList("LEG%", "%'%")), (QList<QStringList>{{"TABLE", "LEGACY", "O'BRIEN_IMPORT"}}));
+    EXPECT_GT(rows(objectList("PUBLIC", "GL_%")).size(), 100);
+    dictionary().setObjectCount(0);
+    EXPECT_EQ(rows(objectList("%", "%")), all);
+}
+
+TEST_F(DictionaryViews, JoinsHonourTheirComparisonsAndOuterJoins)
+{
+    // upper() on the dictionary's column never equals a mixed-case literal.
+    const QString main = QStringLiteral(
+        "select dt.tablespace_name,trim(dt.degree) as degree,dpt.partitioning_type\n"
+        "from dba_tables dt, dba_part_tables dpt where \n%1 =  'HR' and \n%2 =  'LeaveRequests' and \n"
+        "dt.owner = dpt.owner(+) and \ndt.table_name = dpt.table_name(+)");
+    EXPECT_EQ(rows(main.arg("dt.owner", "dt.table_name")), (QList<QStringList>{{"USERS", "1", ""}}));
+    EXPECT_TRUE(rows(main.arg("upper(dt.owner)", "upper(dt.table_name)")).isEmpty());
+
+    // Partitions of a composite table have no segment; their subpartitions have one each.
+    const QString parts = QStringLiteral(
+        "select dtp.partition_name,%1,ds.blocks,ds.bytes/1024/1024 from %2 dtp, dba_segments ds where \n"
+        "dtp.table_owner = 'BILLING' and dtp.table_name = 'CALL_RECORDS' and \n"
+        "dtp.table_owner = ds.owner(+) and dtp.table_name = ds.segment_name(+) and \n"
+        "dtp.%3 = ds.partition_name(+) order by 1,2");
+    const auto partitions = rows(parts.arg("' '", "dba_tab_partitions", "partition_name"));
+    ASSERT_EQ(partitions.size(), 3);
+    for (const QStringList &r : partitions)
+        EXPECT_EQ(r.mid(1), (QStringList{" ", "", ""}));
+    const auto subpartitions = rows(parts.arg("dtp.subpartition_name", "dba_tab_subpartitions", "subpartition_name"));
+    ASSERT_EQ(subpartitions.size(), 9);
+    for (const QStringList &r : subpartitions) {
+        EXPECT_GT(r.at(2).toLongLong(), 0);
+        EXPECT_DOUBLE_EQ(r.at(3).toDouble(), r.at(2).toDouble() * 8192 / 1024 / 1024);
+    }
+
+    // Without the table's own row picked out, a partition's row comes first.
+    const QString modifications = QStringLiteral(
+        "select inserts,partition_name from sys.dba_tab_modifications where table_owner = 'BILLING' and "
+        "table_name = 'CALL_RECORDS' %1");
+    EXPECT_FALSE(rows(modifications.arg("")).front().at(1).isEmpty());
+    EXPECT_EQ(rows(modifications.arg("and partition_name is null")).size(), 1);
+
+    EXPECT_EQ(error("select dt.no_such from dba_tables dt, dba_part_tables dpt where dt.owner = dpt.owner(+)"),
+              "ORA-00904: \"DT\".\"NO_SUCH\": invalid identifier");
+    // Sums over no segment are still one row.
+    EXPECT_EQ(rows("select sum(extents),sum(round(bytes/1024/1024,4)),sum(blocks) from dba_segments where "
+                   "owner = 'HR' and segment_name = 'NO_SUCH'"),
+              (QList<QStringList>{{"", "", ""}}));
+}
+
+TEST_F(DictionaryViews, GetDdlGivesTheObjectsTextOrOraclesErrors)
+{
+    const auto ddl = [&](const QString &args) {
+        return rows(QStringLiteral("select dbms_metadata.get_ddl(%1) from dual").arg(args)).front().front();
+    };
+    const QString index = ddl("'INDEX','ORDERS_DATE_IX','SALES'");
+    EXPECT_TRUE(index.startsWith("\n  CREATE INDEX \"SALES\".\"ORDERS_DATE_IX\" ON \"SALES\".\"ORDERS\" (\"ORDER_DATE\")"));
+    EXPECT_TRUE(index.contains("LOCAL"));
+    EXPECT_EQ(index.count("PARTITION \"P2026_"), 6);
+    EXPECT_TRUE(ddl("'TABLE','O''BRIEN_IMPORT','LEGACY'").contains("\"LEGACY\".\"O'BRIEN_IMPORT\""));
+    EXPECT_EQ(error("select dbms_metadata.get_ddl('TABLE','NO_SUCH','HR') from dual"),
+              "ORA-31603: object \"NO_SUCH\" of type TABLE not found in schema \"HR\"");
+    // Without a schema, the caller's own.
+    EXPECT_EQ(error("select dbms_metadata.get_ddl('TABLE','EMPLOYEES') from dual"),
+              "ORA-31603: object \"EMPLOYEES\" of type TABLE not found in schema \"SYSTEM\"");
+    EXPECT_EQ(error("select dbms_metadata.get_ddl('TABLES','EMPLOYEES','HR') from dual"),
+              "ORA-31600: invalid input value TABLES for parameter OBJECT_TYPE in function GET_DDL");
+}
+
+TEST_F(DictionaryViews, TableFiguresAgreeWithTheirSegmentsAndPartitions)
+{
+    const auto segmentBlocks = [&](const QString &owner, const QString &name) {
+        qint64 blocks = 0;
+        for (const auto &s : dictionary().layout().segments())
+            if (s.owner == owner && s.name == name)
+                blocks += s.blocks();
+        return blocks;
+    };
+    for (const auto &t : dictionary().tables()) {
+        SCOPED_TRACE((t.owner + "." + t.name).toStdString());
+        EXPECT_GT(segmentBlocks(t.owner, t.name), 0);
+        if (t.stats.lastAnalyzed.isEmpty())
+            continue;
+        EXPECT_LE(t.stats.blocks.toLongLong(), segmentBlocks(t.owner, t.name));
+        if (t.partitions.empty())
+            continue;
+        qint64 rowsOfParts = 0;
+        for (const auto &p : t.partitions) {
+            qint64 rowsOfSubs = 0;
+            for (const auto &sp : p.subpartitions)
+                rowsOfSubs += sp.stats.numRows.toLongLong();
+            if (!p.subpartitions.empty()) {
+                EXPECT_EQ(p.stats.numRows.toLongLong(), rowsOfSubs);
+            }
+            rowsOfParts += p.stats.numRows.toLongLong();
+        }
+        EXPECT_EQ(t.stats.numRows.toLongLong(), rowsOfParts);
+    }
+    for (const auto &x : dictionary().indexes()) {
+        SCOPED_TRACE((x.owner + "." + x.name).toStdString());
+        EXPECT_GT(segmentBlocks(x.owner, x.name), 0);
+        EXPECT_NE(dictionary().table(x.tableOwner, x.tableName), nullptr);
+    }
+}

@@ -148,39 +148,19 @@ struct ShownWaits : FedScreen {
     std::unique_ptr<WaitEventsScreen> screen;
 };
 
-// Resident memory of the process, in bytes: now ("VmRSS") or at its peak ("VmHWM").
-double residentBytes(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qsizetype(strlen(field)) + 1).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
-
-// Starts the peak of resident memory afresh (Linux: "5" written to clear_refs).
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
 // One full tick of block 3, with a history of range(0) ticks of 2 x 4,000 keys: both
 // samples merged and sorted, the breach scan, the new keys, and both charts taken in
 // and painted. Also the peak resident memory the history took, and per kept point.
 void WaitEventTick(benchmark::State &state)
 {
     const int history = int(state.range(0));
-    resetPeak();
-    const double before = residentBytes("VmRSS:");
+    bench::resetPeak();
+    const double before = bench::statusMegabytes("VmRSS:") * 1048576;
     auto b = std::make_unique<ShownWaits>(history);
     const double points = 2.0 * 2 * kKeysPerInstance * (history - 1);
     const int paintsBefore = b->painted.paints;
     b->time(state, sample, [&] { b->fullTick(); });
-    const double peak = residentBytes("VmHWM:");
+    const double peak = bench::statusMegabytes("VmHWM:") * 1048576;
     state.counters["paints_per_tick"] = double(b->painted.paints - paintsBefore) / double(state.iterations());
     state.counters["sample_ms"] = double(b->sampleNs) / 1e6 / double(b->ticks);
     state.counters["take_in_ms"] = double(b->syncNs) / 1e6 / double(b->ticks);
@@ -385,23 +365,10 @@ void SessionStatisticsTickLiteral(benchmark::State &state)
 }
 BENCHMARK(SessionStatisticsTickLiteral)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &) override {}
-    void info(const QString &) override {}
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QuietSink quiet;
-    setMessageSink(&quiet);
     sim::Server::instance().reset(1, sim::ClockMode::Manual);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -15,7 +15,6 @@
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
 
-
 using namespace tavimond;
 
 using tavimond::bench::resetPeak;

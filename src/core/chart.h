@@ -60,8 +60,8 @@ private:
 
     std::vector<QString> labels_;
     QHash<QString, quint32> ids_;
-    std::vector<quint32> text_;       // place -> label id
-    std::vector<quint32> occurrence_; // place -> occurrence
+    std::vector<quint32> text_;                  // place -> label id
+    std::vector<quint32> occurrence_;            // place -> occurrence
     std::vector<std::vector<quint32>> placesOf_; // label id -> places by occurrence
     quint32 lastId_ = 0;
     QString lastLabel_;

@@ -216,7 +216,7 @@ private:
     mutable std::vector<double> labelWidths_;
     mutable QFont labelFont_;
     std::vector<SeriesState> series_;
-    std::vector<quint32> useCount_; // by place: points of drawn series standing there
+    std::vector<quint32> useCount_;                 // by place: points of drawn series standing there
     std::vector<std::optional<qint64>> labelTimes_; // by label: the label read as a time
     std::vector<char> timeRead_;
     int knownPlaces_ = 0;

@@ -17,7 +17,6 @@ void LineRaster::start(int w, int h)
     open_ = false;
 }
 
-
 void LineRaster::flush()
 {
     const int c = column_;
@@ -37,9 +36,6 @@ void LineRaster::flush()
         bits[word] |= mask;
     }
 }
-
-
-
 
 void LineRaster::end()
 {

@@ -29,11 +29,11 @@ void TickErrorBox::report(const QString &text)
 {
     ++failures_;
     setText(text);
-    setInformativeText(failures_ == 1 ? QStringLiteral("1 tick of %1 failed since this box opened; the ticks go on.")
-                                                .arg(timer_)
-                                      : QStringLiteral("%1 ticks of %2 failed since this box opened; the ticks go on.")
-                                                .arg(failures_)
-                                                .arg(timer_));
+    setInformativeText(failures_ == 1
+                           ? QStringLiteral("1 tick of %1 failed since this box opened; the ticks go on.").arg(timer_)
+                           : QStringLiteral("%1 ticks of %2 failed since this box opened; the ticks go on.")
+                                 .arg(failures_)
+                                 .arg(timer_));
     if (!isVisible())
         show();
 }

@@ -58,9 +58,9 @@ TEST(ChartPoints, SeriesOfTheirOwnLabelsInAnyOrderWithColouredPoints)
     c.addPoint(b, 9, QStringLiteral("01-MAY-2013 09:00"));
     EXPECT_FALSE(c.series(a).placesAscending());
     EXPECT_TRUE(c.series(b).placesAscending());
-    EXPECT_EQ(labelsOf(c.series(a)), (QStringList{QStringLiteral("01-MAY-2013 09:00"),
-                                                  QStringLiteral("30-APR-2013 23:00"),
-                                                  QStringLiteral("01-MAY-2013 09:00")}));
+    EXPECT_EQ(labelsOf(c.series(a)),
+              (QStringList{QStringLiteral("01-MAY-2013 09:00"), QStringLiteral("30-APR-2013 23:00"),
+                           QStringLiteral("01-MAY-2013 09:00")}));
     EXPECT_NE(c.series(a).place(0), c.series(a).place(2)); // both kept
     EXPECT_EQ(c.series(a).place(1), c.series(b).place(0)); // the same snapshot lines up
     EXPECT_EQ(c.series(b).place(1), c.series(a).place(0));

@@ -309,8 +309,9 @@ TEST_F(GridLoad, ALoadCutShortByTheDatabaseLeavesGridAndChartsAsTheyWere)
                           QStringLiteral("LeftAxis"), QStringLiteral("08:01:30"), 100, &keys);
         FAIL() << "the load must raise";
     } catch (const DbError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("ORA-03113: end-of-file on communication channel\nLoading stopped after 3 "
-                                              "rows; they were set aside and the grid keeps its previous rows."));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("ORA-03113: end-of-file on communication channel\nLoading stopped after 3 "
+                                 "rows; they were set aside and the grid keeps its previous rows."));
     }
     for (int r = 0; r < grid.rowCount(); ++r)
         EXPECT_EQ(grid.row(r), rows.value(r)) << r;
@@ -321,7 +322,8 @@ TEST_F(GridLoad, ALoadCutShortByTheDatabaseLeavesGridAndChartsAsTheyWere)
     EXPECT_EQ(cumulative.series(0).pointCount(), 4u); // the two earlier samples' bars
     EXPECT_TRUE(keys.isEmpty());
     // The next complete sample is compared with the last complete one.
-    tick({{QStringLiteral("A"), QStringLiteral("41")}, {QStringLiteral("B"), QStringLiteral("9")},
+    tick({{QStringLiteral("A"), QStringLiteral("41")},
+          {QStringLiteral("B"), QStringLiteral("9")},
           {QStringLiteral("C"), QStringLiteral("1")}});
     EXPECT_EQ(column(2).mid(0, 3), (QStringList{QStringLiteral("26"), QStringLiteral("2"), QString()}));
     EXPECT_EQ(points(QStringLiteral("A")), (std::vector<double>{5, 26}));
@@ -330,9 +332,9 @@ TEST_F(GridLoad, ALoadCutShortByTheDatabaseLeavesGridAndChartsAsTheyWere)
     ResultGrid dump(2);
     sim.setRows(QStringLiteral("rows"), {QStringLiteral("A"), QStringLiteral("B")},
                 {{QStringLiteral("1"), QStringLiteral("x")}, {QStringLiteral("2"), QStringLiteral("y")}});
-    LoadQueryIntoGrid(sim.open(QStringLiteral("rows")), dump, QString(), nullptr, nullptr, true,
-                      QStringLiteral("Dump"), QStringLiteral("None"), false, QStringLiteral("--null--"),
-                      QStringLiteral("LeftAxis"), QString(), 100);
+    LoadQueryIntoGrid(sim.open(QStringLiteral("rows")), dump, QString(), nullptr, nullptr, true, QStringLiteral("Dump"),
+                      QStringLiteral("None"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"), QString(),
+                      100);
     sim.setRows(QStringLiteral("rows"), {QStringLiteral("A"), QStringLiteral("B")},
                 {{QStringLiteral("7"), QStringLiteral("p")},
                  {QStringLiteral("8"), QStringLiteral("q")},

@@ -275,8 +275,8 @@ TEST(SimulatedClock, CountersFollowTheClockToTheMillisecond)
     // The busiest event: about a second's worth at every tick, never none nor two.
     QString busiest;
     for (auto it = samples[1].cbegin(); it != samples[1].cend(); ++it)
-        if (busiest.isEmpty() || it.value() - samples[0].value(it.key()) >
-                                     samples[1].value(busiest) - samples[0].value(busiest))
+        if (busiest.isEmpty() ||
+            it.value() - samples[0].value(it.key()) > samples[1].value(busiest) - samples[0].value(busiest))
             busiest = it.key();
     const qint64 first = samples[1].value(busiest) - samples[0].value(busiest);
     ASSERT_GT(first, 100);

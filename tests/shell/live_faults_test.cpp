@@ -91,8 +91,8 @@ protected:
             // A busy session with a statement of its own.
             const ResultGrid &sessions = grid("sessres_grid");
             int row = 1;
-            while (row < sessions.rowCount() - 1 &&
-                   (sessions.cell(4, row) != QLatin1String("ACTIVE") || sessions.cell(3, row).startsWith(QLatin1String("::"))))
+            while (row < sessions.rowCount() - 1 && (sessions.cell(4, row) != QLatin1String("ACTIVE") ||
+                                                     sessions.cell(3, row).startsWith(QLatin1String("::"))))
                 ++row;
             chooseRow(row);
             check("session_check", false);
@@ -175,10 +175,11 @@ TEST_F(LiveFaults, EveryLiveScreenKeepsItsLastCompleteSampleThroughEachFaultAndR
              window.cnn().close();
          },
          [](auto &, sim::Server &s) { s.setLogonDenied(false); }},
-        {"unknown service", "ORA-12154", [&](auto &, sim::Server &, const char *) { sid.setEditText(QStringLiteral("NOSUCHDB")); },
+        {"unknown service", "ORA-12154",
+         [&](auto &, sim::Server &, const char *) { sid.setEditText(QStringLiteral("NOSUCHDB")); },
          [&](auto &, sim::Server &) { sid.setEditText(QStringLiteral("TAVIDB")); }},
-        {"connection lost mid-fetch", "ORA-03113", [](auto &, sim::Server &s, const char *) { s.loseConnectionAfterRows(3); },
-         [](auto &, sim::Server &) {}},
+        {"connection lost mid-fetch", "ORA-03113",
+         [](auto &, sim::Server &s, const char *) { s.loseConnectionAfterRows(3); }, [](auto &, sim::Server &) {}},
         {"time-out", "ORA-01013",
          [](auto &, sim::Server &s, const char *phrase) { s.setSlowStatement(QLatin1String(phrase), 4000 * 1000); },
          [](auto &, sim::Server &s) { s.clearFaults(); }},
@@ -258,7 +259,8 @@ TEST_F(LiveFaults, WithEveryStatementFailingTheTicksGoOnAndSamplingResumes)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(box->failures(), boxes.tickErrors.size());
     EXPECT_TRUE(box->text().startsWith(QLatin1String("ORA-"))) << box->text();
-    EXPECT_TRUE(box->informativeText().startsWith(QString::number(box->failures()) + QStringLiteral(" ticks of Default_timer")))
+    EXPECT_TRUE(
+        box->informativeText().startsWith(QString::number(box->failures()) + QStringLiteral(" ticks of Default_timer")))
         << box->informativeText();
     EXPECT_TRUE(boxes.errors.isEmpty());
 

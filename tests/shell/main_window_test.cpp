@@ -116,9 +116,9 @@ TEST_F(MainWindowTest, WithNeitherFileTheWindowOpensAfterTwoMessages)
     const HomeFolder home(folder.path());
     TForm1 w;
     test::startUp(w);
-    EXPECT_EQ(sink().errors, (QStringList{"Cannot locate \"db.ini\" file",
-                                          "Cannot locate \"sidlist.txt\" file\nLooked for: " + folder.path() +
-                                              "/tavimond/sidlist.txt"}));
+    EXPECT_EQ(sink().errors,
+              (QStringList{"Cannot locate \"db.ini\" file", "Cannot locate \"sidlist.txt\" file\nLooked for: " +
+                                                                folder.path() + "/tavimond/sidlist.txt"}));
     EXPECT_EQ(w.frontScreen()->objectName(), kSettings);
     EXPECT_EQ(child<QComboBox>(w, "sidlist")->count(), 0);
     EXPECT_EQ(child<QLineEdit>(w, "metaloc")->text(), folder.path() + QStringLiteral("/tavimond"));
@@ -342,7 +342,8 @@ TEST_F(MainWindowTest, ADbIniWhoseSectionIsNotThereIsToldAtStartUpAndOtherLineEn
                                          "\"ZADERIRODU\", so the connection string has no prefix."});
 
     // Lines ended by CR alone (and the sidlist.txt above), and UTF-16 with its mark, read as any other.
-    const QString text = "ZADERIRODU=SIM\rMETADATA=" + QString::fromUtf8(meta) + "\r[SIM]\rProvider=Simulated;\r[SIM_END]\r";
+    const QString text =
+        "ZADERIRODU=SIM\rMETADATA=" + QString::fromUtf8(meta) + "\r[SIM]\rProvider=Simulated;\r[SIM_END]\r";
     EXPECT_EQ(start(text.toUtf8()), std::make_pair(QStringLiteral("Provider=Simulated;"), 2));
     EXPECT_TRUE(sink().errors.isEmpty()) << sink().errors.join('\n');
     QByteArray utf16("\xFF\xFE", 2);

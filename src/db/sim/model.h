@@ -25,7 +25,7 @@ public:
     // The simulated time: a fixed start plus the elapsed time, kept to the millisecond
     // so that counters sampled every second do not jump by whole seconds.
     QDateTime now() const;
-    qint64 elapsedSeconds() const;   // whole seconds
+    qint64 elapsedSeconds() const; // whole seconds
     qint64 elapsedMilliseconds() const;
     double elapsed() const { return double(elapsedMilliseconds()) / 1000.0; } // seconds
     void advance(qint64 seconds) { offsetMs_ += seconds * 1000; }

@@ -255,8 +255,8 @@ public:
                 if (QLatin1String(l.name) == kChains)
                     sleeps = chainSleeps;
                 else if (l.sleepsPerSecond > 0)
-                    sleeps = LiveModel::counter(l.sleepsPerSecond * factor, live_.exactAgeOf(inst, l.sleepsAfter), s.period,
-                                                s.phase);
+                    sleeps = LiveModel::counter(l.sleepsPerSecond * factor, live_.exactAgeOf(inst, l.sleepsAfter),
+                                                s.period, s.phase);
                 addRow(t, withInstance, inst, 0x60009000 + quint64(i) * 0x100, int(i), 0, l.name, gets, sleeps);
             }
         }
@@ -283,11 +283,10 @@ public:
                         sleeps = childSleeps(inst, c);
                     } else {
                         const double share = s.instanceFactor[inst - 1] / l.children;
-                        gets =
-                            LiveModel::counter(l.getsPerSecond * share, live_.exactAge(inst), s.period, s.phase + c);
+                        gets = LiveModel::counter(l.getsPerSecond * share, live_.exactAge(inst), s.period, s.phase + c);
                         if (l.sleepsPerSecond > 0)
-                            sleeps = LiveModel::counter(l.sleepsPerSecond * share, live_.exactAgeOf(inst, l.sleepsAfter),
-                                                        s.period, s.phase + c);
+                            sleeps = LiveModel::counter(l.sleepsPerSecond * share,
+                                                        live_.exactAgeOf(inst, l.sleepsAfter), s.period, s.phase + c);
                     }
                     addRow(t, withInstance, inst, childAddress(inst, int(i), c), int(i), c, l.name, gets, sleeps);
                 }
@@ -381,8 +380,8 @@ private:
         const ChildShape &s = chains_[inst - 1][size_t(child - 1)];
         double sleeps = LiveModel::counter(s.baseRate, live_.exactAge(inst), s.period, s.phase);
         if (s.hotRate > 0)
-            sleeps +=
-                LiveModel::counter(s.hotRate, std::min(live_.exactAgeOf(inst, s.hotAfter), double(s.hotFor)), s.period, s.phase);
+            sleeps += LiveModel::counter(s.hotRate, std::min(live_.exactAgeOf(inst, s.hotAfter), double(s.hotFor)),
+                                         s.period, s.phase);
         return sleeps;
     }
 

@@ -50,19 +50,23 @@ void ChartPlaces::clear()
     ++epoch_;
 }
 
-void ChartSeries::Block::allocate(size_t newCapacity, size_t keep)
+void ChartSeries::Block::allocate(size_t newCapacity, size_t keep, bool newWide)
 {
-    auto fresh = std::make_unique<char[]>(newCapacity * (sizeof(double) + sizeof(quint32)));
-    auto *v = reinterpret_cast<double *>(fresh.get());
-    auto *p = reinterpret_cast<quint32 *>(fresh.get() + newCapacity * sizeof(double));
+    const size_t valueSize = newWide ? sizeof(double) : sizeof(float);
+    auto fresh = std::make_unique<char[]>(newCapacity * (valueSize + sizeof(quint32)));
     if (keep > 0) {
-        std::memcpy(v, values, keep * sizeof(double));
-        std::memcpy(p, places, keep * sizeof(quint32));
+        if (newWide == wide) {
+            std::memcpy(fresh.get(), bytes.get(), keep * valueSize);
+        } else {
+            auto *to = reinterpret_cast<double *>(fresh.get());
+            for (size_t o = 0; o < keep; ++o)
+                to[o] = value(o);
+        }
+        std::memcpy(fresh.get() + newCapacity * valueSize, places(), keep * sizeof(quint32));
     }
     bytes = std::move(fresh);
-    values = v;
-    places = p;
-    capacity = newCapacity;
+    capacity = quint32(newCapacity);
+    wide = newWide;
 }
 
 ChartSeries::ChartSeries() = default;
@@ -72,16 +76,24 @@ void ChartSeries::append(double value, quint32 place)
 {
     const size_t b = count_ / kBlock;
     const size_t o = count_ % kBlock;
+    // A value that a float does not hold exactly (NaN aside) widens its block.
+    const bool exact = double(float(value)) == value || std::isnan(value);
     if (b == blocks_.size()) {
         blocks_.emplace_back();
-        blocks_.back().allocate(b == 0 ? kFirstCapacity : kBlock, 0);
-    } else if (o == blocks_[b].capacity) {
-        blocks_[b].allocate(std::min(kBlock, blocks_[b].capacity * 2), o);
+        blocks_.back().allocate(b == 0 ? kFirstCapacity : kBlock, 0, !exact);
+    } else if (o == blocks_[b].capacity || (!exact && !blocks_[b].wide)) {
+        Block &block = blocks_[b];
+        block.allocate(o == block.capacity ? std::min(kBlock, size_t(block.capacity) * 2) : block.capacity, o,
+                       block.wide || !exact);
     }
     const bool rising = count_ == 0 || place > lastPlace_;
     lastPlace_ = place;
-    blocks_[b].values[o] = value;
-    blocks_[b].places[o] = place;
+    Block &block = blocks_[b];
+    if (block.wide)
+        reinterpret_cast<double *>(block.bytes.get())[o] = value;
+    else
+        reinterpret_cast<float *>(block.bytes.get())[o] = float(value);
+    block.places()[o] = place;
     ++count_;
     if (std::isfinite(value)) {
         lo_ = any_ ? std::min(lo_, value) : value;

@@ -72,9 +72,10 @@ private:
 // One series of a chart. Series are found by title, never by position, except where a
 // screen owns a fixed set of series.
 //
-// A point is kept as its value and the number of its place (12 bytes, in blocks that
-// never move); labels live once in the chart's places, and the rare colours of single
-// points beside the points.
+// A point is kept as its value and the number of its place, in blocks that never move:
+// 8 bytes while the block's values are all exact as floats (whole counts below 2^24,
+// as most Deltas are), 12 once one is not. Labels live once in the chart's places, and
+// the rare colours of single points beside the points.
 class ChartSeries {
 public:
     ChartSeries();
@@ -99,9 +100,9 @@ public:
 
     size_t pointCount() const { return count_; }
     ChartPoint point(size_t p) const;
-    double value(size_t p) const { return block(p).values[p % kBlock]; }
+    double value(size_t p) const { return block(p).value(p % kBlock); }
     // The point's place on the chart's category axis (see ChartPlaces).
-    int place(size_t p) const { return int(block(p).places[p % kBlock]); }
+    int place(size_t p) const { return int(block(p).places()[p % kBlock]); }
     std::optional<Rgb> pointColor(size_t p) const;
     // Places of the points rise with the points (as in every live series): the point
     // at a place is found by a binary search.
@@ -113,11 +114,20 @@ private:
     friend class Chart;
     static constexpr size_t kBlock = 256;
     struct Block {
-        double *values = nullptr;
-        quint32 *places = nullptr;
-        size_t capacity = 0;
-        std::unique_ptr<char[]> bytes;
-        void allocate(size_t capacity, size_t keep);
+        std::unique_ptr<char[]> bytes; // the values, then the places
+        quint32 capacity = 0;
+        bool wide = false; // values as doubles, else as floats
+        double value(size_t o) const
+        {
+            return wide ? reinterpret_cast<const double *>(bytes.get())[o]
+                        : double(reinterpret_cast<const float *>(bytes.get())[o]);
+        }
+        quint32 *places() const
+        {
+            return reinterpret_cast<quint32 *>(bytes.get() + capacity * (wide ? sizeof(double) : sizeof(float)));
+        }
+        // Moves the first `keep` points into room for `capacity`, as doubles when `wide`.
+        void allocate(size_t capacity, size_t keep, bool wide);
     };
     const Block &block(size_t p) const { return blocks_[p / kBlock]; }
     void append(double value, quint32 place);

@@ -1,7 +1,9 @@
 // The chart model's points: kept as a value and a place, labels once per chart.
 #include "core/chart.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace tavimond;
 
@@ -101,4 +103,22 @@ TEST(ChartPoints, RollbackTakesBackWhatCameAfterTheCheckpoint)
     c.addPoint(a, 6, QStringLiteral("t3"));
     EXPECT_EQ(c.series(a).point(3).label, QStringLiteral("t3"));
     EXPECT_EQ(c.series(a).valueRange(), std::make_pair(3.0, 6.0));
+}
+
+TEST(ChartPoints, EveryValueReadsBackExactlyWhateverItsSize)
+{
+    Chart c;
+    const int a = c.addSeries(SeriesKind::Line, QStringLiteral("A"));
+    // Whole counts first (kept small), then values a float does not hold: 0.1, 2^40 + 1.
+    std::vector<double> values;
+    for (int t = 0; t < 600; ++t)
+        values.push_back(t == 300 ? 0.1 : (t == 520 ? 1099511627777.0 : double(t % 17)));
+    values.push_back(std::numeric_limits<double>::quiet_NaN());
+    for (size_t t = 0; t < values.size(); ++t)
+        c.addPoint(a, values[t], QStringLiteral("t%1").arg(t));
+    for (size_t t = 0; t + 1 < values.size(); ++t)
+        ASSERT_EQ(c.series(a).value(t), values[t]) << t;
+    EXPECT_TRUE(std::isnan(c.series(a).value(values.size() - 1)));
+    EXPECT_EQ(c.series(a).valueRange(), std::make_pair(0.0, 1099511627777.0));
+    EXPECT_EQ(c.series(a).point(300).label, QStringLiteral("t300"));
 }

@@ -16,6 +16,7 @@
 #include "ui/display_hide_lists.h"
 
 #include <QApplication>
+#include <malloc.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -154,6 +155,7 @@ struct ShownWaits : FedScreen {
 void WaitEventTick(benchmark::State &state)
 {
     const int history = int(state.range(0));
+    malloc_trim(0); // what earlier benchmarks freed goes back, so that it does not count here
     bench::resetPeak();
     const double before = bench::statusMegabytes("VmRSS:") * 1048576;
     auto b = std::make_unique<ShownWaits>(history);

@@ -2,8 +2,8 @@
 
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/detail_controls.h"
 
-#include <QAbstractScrollArea>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,23 +11,12 @@
 
 namespace tavimond {
 
-void makeDetailControl(QWidget *control)
-{
-    if (auto *edit = qobject_cast<QLineEdit *>(control))
-        edit->setReadOnly(true);
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(control))
-        memo->setReadOnly(true);
-    QPalette p = control->palette();
-    p.setColor(QPalette::Base, QColor(0xA6, 0xCA, 0xF0)); // sky blue
-    control->setPalette(p);
-}
-
 QLineEdit *DetailEditSet::add(QGridLayout *grid, int row, int pair, const DetailEdit &e, QWidget *parent, int span)
 {
     auto *label = new QLabel(QString::fromUtf8(e.label), parent);
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(e.edit));
-    makeDetailControl(edit);
+    showAsDetail(*edit);
     label->setBuddy(edit);
     grid->addWidget(label, row, pair * 2);
     grid->addWidget(edit, row, pair * 2 + 1, 1, span * 2 - 1);
@@ -40,7 +29,7 @@ int DetailEditSet::layOut(QGridLayout *grid, int firstRow, DetailEdits table, co
 {
     int k = 0;
     for (const DetailEdit &e : table) {
-        if (tab != QLatin1String(e.tab))
+        if (!e.tab || tab != QLatin1String(e.tab))
             continue;
         add(grid, firstRow + k / pairsPerRow, k % pairsPerRow, e, parent);
         ++k;
@@ -48,6 +37,11 @@ int DetailEditSet::layOut(QGridLayout *grid, int firstRow, DetailEdits table, co
     for (int pair = 0; pair < pairsPerRow; ++pair)
         grid->setColumnStretch(pair * 2 + 1, 1);
     return firstRow + (k + pairsPerRow - 1) / pairsPerRow;
+}
+
+void DetailEditSet::addMemo(QPlainTextEdit *memo)
+{
+    memos_.insert(memo->objectName(), memo);
 }
 
 QLineEdit *DetailEditSet::edit(const QString &name) const
@@ -66,13 +60,21 @@ void DetailEditSet::setText(const char *name, const QString &text) const
     if (QLineEdit *e = edit(QLatin1String(name))) {
         e->setText(text);
         e->setCursorPosition(0); // a long value shows its start
+    } else if (QPlainTextEdit *memo = memos_.value(QLatin1String(name))) {
+        // Added as a line, the whole text set at once.
+        const QString before = memo->toPlainText();
+        memo->setPlainText(before.isEmpty() ? text : before + QLatin1Char('\n') + text);
     }
 }
 
 void DetailEditSet::clear(DetailEdits table) const
 {
-    for (const DetailEdit &e : table)
-        setText(e.edit, QString());
+    for (const DetailEdit &e : table) {
+        if (QPlainTextEdit *memo = memos_.value(QLatin1String(e.edit)))
+            memo->clear();
+        else
+            setText(e.edit, QString());
+    }
 }
 
 void DetailEditSet::copyByName(const Query &query, DetailEdits table) const

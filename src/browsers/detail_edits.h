@@ -6,6 +6,7 @@
 
 class QGridLayout;
 class QLineEdit;
+class QPlainTextEdit;
 class QWidget;
 
 namespace tavimond {
@@ -14,18 +15,16 @@ class Query;
 class ResultGrid;
 
 // One labelled read-only edit of a browser's detail page and where its text comes
-// from: a column of a query by name, or a field or grid column by position.
+// from: a column of a query by name, or a field or grid column by position. A memo
+// added to the set may stand in a table too: a copy adds the text to it as a line.
 struct DetailEdit {
-    const char *edit;  // component name
+    const char *edit; // component name
     const char *label;
-    const char *tab;   // caption of the page's tab it sits on
+    const char *tab;   // caption of the page's tab it sits on; nullptr: laid out elsewhere
     const char *field; // column name, or nullptr when filled by position
     int column;        // field or grid column (from 0), or -1 when filled by name
 };
 using DetailEdits = std::span<const DetailEdit>;
-
-// Gives a browser detail control (edit, memo, tree) its look: read-only, on sky blue.
-void makeDetailControl(QWidget *control);
 
 // The edits of a browser screen, made from tables of DetailEdit; the same tables copy
 // records into them, so that each mapping lives in one place.
@@ -37,6 +36,9 @@ public:
                QWidget *parent);
     // Makes one edit with its label at (row, column pair) of the grid, spanning `span` pairs.
     QLineEdit *add(QGridLayout *grid, int row, int pair, const DetailEdit &e, QWidget *parent, int span = 1);
+
+    // A memo that tables may name.
+    void addMemo(QPlainTextEdit *memo);
 
     QLineEdit *edit(const QString &name) const;
     QString text(const char *name) const;
@@ -52,6 +54,7 @@ public:
 
 private:
     QHash<QString, QLineEdit *> edits_;
+    QHash<QString, QPlainTextEdit *> memos_;
 };
 
 } // namespace tavimond

@@ -2,12 +2,15 @@
 
 #include "ui_browsers_object_browser_screen.h"
 
+#include "object_page_parts.h"
 #include "partition_tree.h"
 
 #include "core/conversions.h"
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/detail_controls.h"
+#include "ui/double_click.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/script_memo.h"
@@ -28,7 +31,6 @@
 #include <QStackedWidget>
 #include <QTime>
 #include <QTreeWidget>
-#include <QValidator>
 #include <QVBoxLayout>
 
 namespace tavimond {
@@ -100,22 +102,11 @@ const ScriptPanel kScriptPanels[] = {
     {"objprogbut", "Program", "progpanel", " Program ", {"progsrcmem"}},
 };
 
-// Typed or pasted text becomes upper case.
-class UpperCaseValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-
 QLineEdit *filterEdit(const char *name, QWidget *parent)
 {
     auto *e = new QLineEdit(QStringLiteral("%"), parent);
     e->setObjectName(QLatin1String(name));
-    e->setValidator(new UpperCaseValidator(e));
+    forceUpperCase(*e);
     return e;
 }
 
@@ -153,6 +144,12 @@ ObjectBrowserScreen::ObjectBrowserScreen(ScreenContext context, QWidget *parent)
     ui_->setupUi(this);
     buildRetrieveTab();
     buildScriptsTab();
+    // Each column wide enough for its header.
+    for (const GridHeaders &g : gridHeaders())
+        if (auto *view = findChild<GridView *>(g.grid))
+            for (int c = 0; c < g.headers.size(); ++c)
+                view->setColumnWidth(
+                    c, std::max(view->columnWidth(c), view->fontMetrics().horizontalAdvance(g.headers.at(c)) + 16));
 }
 
 ObjectBrowserScreen::~ObjectBrowserScreen() = default;
@@ -171,6 +168,35 @@ const QStringList &ObjectBrowserScreen::kindWords()
 QList<GridHeaders> ObjectBrowserScreen::gridHeaders() const
 {
     return {
+        {QStringLiteral("idxpartitiongrid"),
+         {QStringLiteral("Index Name"),
+          QStringLiteral("Partition Name"),
+          QStringLiteral("SubPartition Name"),
+          QStringLiteral("Tablespace Name"),
+          QStringLiteral("Compressed"),
+          QStringLiteral("High Value"),
+          QStringLiteral("Buffer Pool"),
+          QStringLiteral("Ini Trans"),
+          QStringLiteral("Max Trans"),
+          QStringLiteral("Number Rows"),
+          QStringLiteral("Avg Leafs per key"),
+          QStringLiteral("Avg Data per key"),
+          QStringLiteral("B Level"),
+          QStringLiteral("Leaf Blocks"),
+          QStringLiteral("Distinct Keys"),
+          QStringLiteral("Sample Size"),
+          QStringLiteral("Last Analyzed"),
+          QStringLiteral("Cluster Factor"),
+          QStringLiteral("Global Stats"),
+          QStringLiteral("User Stats"),
+          QStringLiteral("Extents"),
+          QStringLiteral("MBytes"),
+          QStringLiteral("Blocks")},
+         {}},
+        {QStringLiteral("idxcolsgrid"),
+         {QStringLiteral("Position"), QStringLiteral("Name"), QStringLiteral("Length"), QStringLiteral("Char Length"),
+          QStringLiteral("Descending")},
+         {}},
         {QStringLiteral("objcongrid"),
          {QStringLiteral("Constraint Name"), QStringLiteral("Constraint Type"), QStringLiteral("Status"),
           QStringLiteral("Search Condition"), QStringLiteral("Deferrable"), QStringLiteral("Deferred"),
@@ -180,15 +206,15 @@ QList<GridHeaders> ObjectBrowserScreen::gridHeaders() const
          {QStringLiteral("Index Name"), QStringLiteral("Column Position"), QStringLiteral("Column Name")},
          {}},
         {QStringLiteral("partitiongrid"),
-         {QStringLiteral("Table Name"),  QStringLiteral("Partition Name"), QStringLiteral("Sub Partition Name"),
-          QStringLiteral("Num Rows"),    QStringLiteral("Blocks"),         QStringLiteral("Empty Blocks"),
-          QStringLiteral("Avg Space"),   QStringLiteral("Chain Count"),    QStringLiteral("Avg Row Length"),
-          QStringLiteral("Sample Size"), QStringLiteral("Last Analyzed"),  QStringLiteral("Tablespace"),
-          QStringLiteral("Compressed"),  QStringLiteral("Buffer Pool"),    QStringLiteral("Init Trans"),
-          QStringLiteral("User Stats"),  QStringLiteral("Global Stats"),   QStringLiteral("Inserts"),
-          QStringLiteral("Deletes"),     QStringLiteral("Updates"),        QStringLiteral("Last Change"),
+         {QStringLiteral("Table Name"),  QStringLiteral("Partition Name"),  QStringLiteral("Sub Partition Name"),
+          QStringLiteral("Num Rows"),    QStringLiteral("Blocks"),          QStringLiteral("Empty Blocks"),
+          QStringLiteral("Avg Space"),   QStringLiteral("Chain Count"),     QStringLiteral("Avg Row Length"),
+          QStringLiteral("Sample Size"), QStringLiteral("Last Analyzed"),   QStringLiteral("Tablespace"),
+          QStringLiteral("Compressed"),  QStringLiteral("Buffer Pool"),     QStringLiteral("Init Trans"),
+          QStringLiteral("User Stats"),  QStringLiteral("Global Stats"),    QStringLiteral("Inserts"),
+          QStringLiteral("Deletes"),     QStringLiteral("Updates"),         QStringLiteral("Last Change"),
           QStringLiteral("Truncated"),   QStringLiteral("Segment Dropped"), QStringLiteral("High Value"),
-          QStringLiteral("Extesnts"),    QStringLiteral("MBytes"),         QStringLiteral("Blocks")},
+          QStringLiteral("Extesnts"),    QStringLiteral("MBytes"),          QStringLiteral("Blocks")},
          {}},
         {QStringLiteral("objextstatsgrid"),
          {QStringLiteral("Column Name"), QStringLiteral("Bucket #"), QStringLiteral("Endpoint Value")},
@@ -236,8 +262,10 @@ void ObjectBrowserScreen::buildRetrieveTab()
     kindBoxes_.at(0)->installEventFilter(this);
     kindBoxes_.at(1)->installEventFilter(this);
     overlay->addWidget(boxes, 0, 0);
-    taboptpanel = optionPanel("taboptpanel", QStringLiteral(" Table Retrieval Options "), kTableOptions, "Button64", kinds);
-    idxoptpanel = optionPanel("idxoptpanel", QStringLiteral(" Index Retrieval Options"), kIndexOptions, "Button65", kinds);
+    taboptpanel =
+        optionPanel("taboptpanel", QStringLiteral(" Table Retrieval Options "), kTableOptions, "Button64", kinds);
+    idxoptpanel =
+        optionPanel("idxoptpanel", QStringLiteral(" Index Retrieval Options"), kIndexOptions, "Button65", kinds);
     overlay->addWidget(taboptpanel, 0, 0);
     overlay->addWidget(idxoptpanel, 0, 0);
     column->addWidget(kinds);
@@ -263,6 +291,10 @@ void ObjectBrowserScreen::buildRetrieveTab()
     }
     tabpage = pages_.value(QStringLiteral("TABLE"));
     buildTablePage(tabpage);
+    idxpage = pages_.value(QStringLiteral("INDEX"));
+    buildIndexPage(idxpage);
+    buildCodePages();
+    buildSchedulerPages();
     details_->setCurrentWidget(tabpage);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
@@ -273,7 +305,7 @@ void ObjectBrowserScreen::buildRetrieveTab()
             guarded([this] { Button64Click(); }));
     connect(findChild<QPushButton *>(QStringLiteral("Button65")), &QPushButton::clicked, this,
             guarded([this] { Button65Click(); }));
-    connect(objtree, &QTreeWidget::itemDoubleClicked, this, guarded([this] { objtreeDblClick(); }));
+    onDoubleClick(objtree, [this] { objtreeDblClick(); });
 }
 
 void ObjectBrowserScreen::buildScriptsTab()
@@ -349,7 +381,7 @@ QPlainTextEdit *ObjectBrowserScreen::detailMemo(const char *name, QWidget *paren
     memo->setObjectName(QLatin1String(name));
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    makeDetailControl(memo);
+    showAsDetail(*memo);
     return memo;
 }
 
@@ -370,12 +402,11 @@ void ObjectBrowserScreen::Button141Click()
 
     // 3-4. The statement, with the filters as literals whose quotes are doubled; "%" and
     // "_" stay the wildcards they are.
-    Query &objquery = runScript(
-        "mainobj", "objquery",
-        {QStringLiteral("select object_type,owner,object_name from dba_objects where "),
-         QStringLiteral("upper(owner) like ") + sqlQuote(schema_name_text->text()),
-         QStringLiteral(" and upper(object_name) like ") + sqlQuote(obj_name_text->text()),
-         QStringLiteral("order by 1,2,3")});
+    Query &objquery = runScript("mainobj", "objquery",
+                                {QStringLiteral("select object_type,owner,object_name from dba_objects where "),
+                                 QStringLiteral("upper(owner) like ") + sqlQuote(schema_name_text->text()),
+                                 QStringLiteral(" and upper(object_name) like ") + sqlQuote(obj_name_text->text()),
+                                 QStringLiteral("order by 1,2,3")});
 
     // 5. Children in the query's order under the kind whose word the type is; other
     // types are passed over. They are attached once, whatever ends the reading.
@@ -442,22 +473,150 @@ void ObjectBrowserScreen::showDetailPage(QTabWidget *page)
     details_->setCurrentWidget(page);
 }
 
+void ObjectBrowserScreen::segmentSums(const char *memo, const char *queryName, const QString &owner,
+                                      const QString &name, DetailEdits sums)
+{
+    Query &q = runScript(memo, queryName,
+                         {QStringLiteral("select sum(extents),sum(round(bytes/1024/1024,4)),sum(blocks) "),
+                          QStringLiteral("from dba_segments  "), QStringLiteral("where  "),
+                          QStringLiteral("owner =  ") + owner + QStringLiteral(" and "),
+                          QStringLiteral("segment_name =  ") + name + QStringLiteral(" ")});
+    edits_.copyByPosition(q, sums);
+    q.close();
+}
+
+void ObjectBrowserScreen::storageSection(const char *box, const char *memo, const char *queryName, const QString &owner,
+                                         const QString &name, DetailEdits main, DetailEdits sums)
+{
+    if (pages::ticked(this, box)) {
+        segmentSums(memo, queryName, owner, name, sums);
+        return;
+    }
+    for (const DetailEdit &e : main)
+        if (e.tab && QLatin1String(e.tab) == QLatin1String("Storage"))
+            edits_.setText(e.edit, QString());
+}
+
+ObjectBrowserScreen::PartitionTab ObjectBrowserScreen::buildPartitionTab(QTabWidget *page, const char *dialogRadio,
+                                                                         const char *gridRadio, const char *treeName,
+                                                                         const char *gridName, int columns,
+                                                                         DetailEdits edits, size_t wide, QLabel *label,
+                                                                         size_t labelBefore)
+{
+    QWidget *tab = pages::newTab(page, "Partitioning");
+    auto *layout = new QVBoxLayout(tab);
+    PartitionTab p;
+    p.dialogRadio = pages::radio(dialogRadio, "Dialog View", true, tab);
+    p.gridRadio = pages::radio(gridRadio, "Grid View", false, tab);
+    auto *radios = new QHBoxLayout;
+    radios->addWidget(p.dialogRadio);
+    radios->addWidget(p.gridRadio);
+    radios->addStretch();
+    layout->addLayout(radios);
+    p.view = new QStackedWidget(tab);
+    p.dialog = new QWidget(p.view);
+    auto *dialogLayout = new QHBoxLayout(p.dialog);
+    p.tree = new QTreeWidget(p.dialog);
+    p.tree->setObjectName(QLatin1String(treeName));
+    p.tree->setHeaderHidden(true);
+    showAsDetail(*p.tree);
+    dialogLayout->addWidget(p.tree, 1);
+    // Two edits a row; the label and the wide edit (a bound such as TO_DATE(...)) a row each.
+    auto *grid = new QGridLayout;
+    int row = 0, pair = 0;
+    const auto newRow = [&] {
+        if (pair > 0)
+            ++row;
+        pair = 0;
+    };
+    for (size_t i = 0; i < edits.size(); ++i) {
+        if (label && i == labelBefore) {
+            newRow();
+            label->setParent(p.dialog);
+            grid->addWidget(label, row++, 0, 1, 4);
+        }
+        if (i == wide) {
+            newRow();
+            edits_.add(grid, row++, 0, edits[i], p.dialog, 2);
+            continue;
+        }
+        edits_.add(grid, row, pair, edits[i], p.dialog);
+        if (++pair == 2)
+            newRow();
+    }
+    newRow();
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(row, 1);
+    dialogLayout->addLayout(grid, 2);
+    p.view->addWidget(p.dialog);
+    p.view->addWidget(gridView(gridName, columns, p.view));
+    layout->addWidget(p.view, 1);
+    return p;
+}
+
+void ObjectBrowserScreen::buildStorageTab(QTabWidget *page, DetailEdits main, DetailEdits sums)
+{
+    QWidget *storage = pages::newTab(page, "Storage");
+    auto *grid = new QGridLayout(storage);
+    const int row = edits_.layOut(grid, 0, main, QStringLiteral("Storage"), 2, storage);
+    grid->setRowStretch(edits_.layOut(grid, row, sums, QStringLiteral("Storage"), 2, storage), 1);
+}
+
 void ObjectBrowserScreen::objtreeDblClick()
 {
     // Only an object node: a child of a kind node, "owner.name" split at its first ".".
-    const QList<QTreeWidgetItem *> selected = objtree->selectedItems();
-    if (selected.isEmpty() || !selected.front()->parent())
+    const QTreeWidgetItem *node = selectedNode(*objtree);
+    if (!node || nodeLevel(*node) != 1)
         return;
-    const QTreeWidgetItem *node = selected.front();
     const QString kind = node->parent()->text(0);
     const QString text = node->text(0);
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     const QString owner = dot < 0 ? text : text.left(dot);
     const QString name = dot < 0 ? QString() : text.mid(dot + 1);
+    // The branch of the kind word, compared whole and with its case.
     if (kind == QLatin1String("TABLE"))
         tableBranch(owner, name, text);
-    else if (QTabWidget *page = pages_.value(kind))
-        showDetailPage(page);
+    else if (kind == QLatin1String("INDEX"))
+        indexBranch(owner, name, text);
+    else if (kind == QLatin1String("FUNCTION") || kind == QLatin1String("PACKAGE") ||
+             kind == QLatin1String("PROCEDURE"))
+        sourceBranch(kind, owner, name);
+    else if (kind == QLatin1String("SEQUENCE"))
+        sequenceBranch(owner, name);
+    else if (kind == QLatin1String("VIEW"))
+        viewBranch(owner, name);
+    else if (kind == QLatin1String("TRIGGER"))
+        triggerBranch(owner, name);
+    else if (kind == QLatin1String("SYNONYM"))
+        synonymBranch(owner, name, text);
+    else if (kind == QLatin1String("DIRECTORY"))
+        directoryBranch(owner, name);
+    else if (kind == QLatin1String("JOB"))
+        jobBranch(owner, name);
+    else if (kind == QLatin1String("PROGRAM"))
+        programBranch(owner, name);
+}
+
+void ObjectBrowserScreen::showRecord(const pages::RecordKind &kind, const QStringList &lines, const QString &name,
+                                     const QString &ddlOwner, const std::function<void(Query &)> &beforeCopy)
+{
+    showDetailPage(pages_.value(QLatin1String(kind.word)));
+    edits_.clear(kind.edits);
+    QPlainTextEdit *target = pageMemo(kind.ddlTarget);
+    target->clear();
+    scriptMemo(kind.script)->clear();
+    Query &q = runScript(kind.script, kind.query, lines);
+    if (beforeCopy)
+        beforeCopy(q);
+    edits_.copyByName(q, kind.edits);
+    q.close();
+    ddlFetch(QLatin1String(kind.ddlKind), name, ddlOwner, kind.ddlScript, kind.ddlQuery, target, true);
+}
+
+QPlainTextEdit *ObjectBrowserScreen::pageMemo(const char *name) const
+{
+    return details_->findChild<QPlainTextEdit *>(QLatin1String(name));
 }
 
 Query &ObjectBrowserScreen::runScript(const char *memo, const char *queryName, const QStringList &lines)

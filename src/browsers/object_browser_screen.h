@@ -5,6 +5,7 @@
 #include "ui/screen.h"
 
 #include <QHash>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -24,6 +25,10 @@ class ObjectBrowserScreenForm;
 }
 
 namespace tavimond {
+
+namespace pages {
+struct RecordKind;
+}
 
 class GridView;
 class Query;
@@ -62,6 +67,11 @@ public:
     void RadioButton23Click();
     void objconddownChange();
 
+    // Index page.
+    void idxparttreeClick();
+    void RadioButton24Click();
+    void RadioButton25Click();
+
     // The kinds in the order of their boxes and top nodes.
     static const QStringList &kindWords();
 
@@ -72,6 +82,9 @@ private:
     void buildRetrieveTab();
     void buildScriptsTab();
     void buildTablePage(QTabWidget *page);
+    void buildIndexPage(QTabWidget *page);
+    void buildCodePages();
+    void buildSchedulerPages();
     QPlainTextEdit *scriptMemo(const char *name) const;
     Query &query(const char *name);
     GridView *gridView(const char *name, int columns, QWidget *parent);
@@ -92,8 +105,49 @@ private:
     void ddlFetch(const QString &kind, const QString &name, const QString &owner, const char *memo,
                   const char *queryName, QPlainTextEdit *target, bool emptyAfterOpen);
     void showDetailPage(QTabWidget *page);
+    // The extents, megabytes and blocks of every segment of that owner and name,
+    // whatever its type, into three edits; owner and name quoted already.
+    void segmentSums(const char *memo, const char *queryName, const QString &owner, const QString &name,
+                     DetailEdits sums);
+    // The storage step of a table or an index: the sums when its box is ticked, else the
+    // storage parameters (the edits of `main` on "Storage") emptied.
+    void storageSection(const char *box, const char *memo, const char *queryName, const QString &owner,
+                        const QString &name, DetailEdits main, DetailEdits sums);
+
+    // A "Partitioning" tab: the radios "Dialog View" and "Grid View" over, in one place,
+    // the partition tree beside a partition's edits, or the grid of every partition row.
+    // `label`, when given, takes a row before edit `labelBefore`; edit `wide` a row of its own.
+    struct PartitionTab {
+        QTreeWidget *tree;
+        QStackedWidget *view;
+        QWidget *dialog;
+        QRadioButton *dialogRadio;
+        QRadioButton *gridRadio;
+    };
+    PartitionTab buildPartitionTab(QTabWidget *page, const char *dialogRadio, const char *gridRadio,
+                                   const char *treeName, const char *gridName, int columns, DetailEdits edits,
+                                   size_t wide, QLabel *label = nullptr, size_t labelBefore = 0);
+    // A "Storage" tab: the storage parameters (the edits of `main` on it) and the sums.
+    void buildStorageTab(QTabWidget *page, DetailEdits main, DetailEdits sums);
 
     void tableBranch(const QString &owner, const QString &name, const QString &nodeText);
+    void indexBranch(const QString &owner, const QString &name, const QString &nodeText);
+    void sourceBranch(const QString &kind, const QString &owner, const QString &name);
+    void sequenceBranch(const QString &owner, const QString &name);
+    void viewBranch(const QString &owner, const QString &name);
+    void triggerBranch(const QString &owner, const QString &name);
+    void synonymBranch(const QString &owner, const QString &name, const QString &nodeText);
+    void directoryBranch(const QString &owner, const QString &name);
+    void jobBranch(const QString &owner, const QString &name);
+    void programBranch(const QString &owner, const QString &name);
+    // The page of a kind that shows one record by name, then its DDL: the page in
+    // front and emptied, the statement built and run, `beforeCopy` given the open query,
+    // its first record copied into the edits, and the DDL fetched (`ddlOwner` empty for
+    // none).
+    void showRecord(const pages::RecordKind &kind, const QStringList &lines, const QString &name,
+                    const QString &ddlOwner, const std::function<void(Query &)> &beforeCopy = {});
+    // A memo of a detail page, by its component name.
+    QPlainTextEdit *pageMemo(const char *name) const;
 
     std::unique_ptr<Ui::ObjectBrowserScreenForm> ui_;
     DetailEditSet edits_;
@@ -123,6 +177,12 @@ private:
     QLabel *dms = nullptr;
     QLabel *Label115 = nullptr;
     QPlainTextEdit *tabdefinition = nullptr;
+
+    // Index page.
+    QTabWidget *idxpage = nullptr;
+    QTreeWidget *idxparttree = nullptr;
+    QStackedWidget *idxPartitionView_ = nullptr;
+    QWidget *idxPartitionDialog_ = nullptr;
 };
 
 } // namespace tavimond

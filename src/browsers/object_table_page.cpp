@@ -2,12 +2,14 @@
 // indexes, constraints, storage and DDL of one table, each section switched by a box
 // of the table retrieval options.
 #include "object_browser_screen.h"
+#include "object_page_parts.h"
 #include "partition_tree.h"
 
 #include "core/conversions.h"
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/detail_controls.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 
@@ -26,6 +28,10 @@
 
 namespace tavimond {
 namespace {
+
+using pages::newTab;
+using pages::radio;
+using pages::ticked;
 
 const char *const kStructure = "Table:Structure";
 const char *const kStatistics = "Statistics";
@@ -75,12 +81,9 @@ const DetailEdit kStatisticsEdits[] = {
     {"objuserstat", "User Stats", kStatistics, nullptr, 9},
 };
 const DetailEdit kModifications[] = {
-    {"objinserts", "Inserts", kStatistics, nullptr, 0},
-    {"objdeletes", "Deletes", kStatistics, nullptr, 1},
-    {"objupdates", "Updates", kStatistics, nullptr, 2},
-    {"objlastchange", "Last Data Change", kStatistics, nullptr, 3},
-    {"objtrunc", "Truncated", kStatistics, nullptr, 4},
-    {"objsegdrop", "Segments Dropped", kStatistics, nullptr, 5},
+    {"objinserts", "Inserts", kStatistics, nullptr, 0}, {"objdeletes", "Deletes", kStatistics, nullptr, 1},
+    {"objupdates", "Updates", kStatistics, nullptr, 2}, {"objlastchange", "Last Data Change", kStatistics, nullptr, 3},
+    {"objtrunc", "Truncated", kStatistics, nullptr, 4}, {"objsegdrop", "Segments Dropped", kStatistics, nullptr, 5},
 };
 
 // The storage sums, by field position.
@@ -117,7 +120,9 @@ const DetailEdit kPartitionEdits[] = {
     {"partdsmbytes", "MBytes", kPartitioning, nullptr, 25},
     {"partdsblocks", "Blocks", kPartitioning, nullptr, 26},
 };
-constexpr size_t kPartitionEditsBeforeLabel = 14;
+// The label that reads the analysed time stands before "Inserts"; the high value has a row.
+constexpr size_t kLabelBefore = 14;
+constexpr size_t kHighValueAt = 20;
 
 // A constraint row, by grid column.
 const DetailEdit kConstraintEdits[] = {
@@ -130,26 +135,6 @@ const DetailEdit kConstraintEdits[] = {
 };
 
 const QString kDataManipulationSince = QStringLiteral("Data Manipulation Since: ");
-
-QRadioButton *radio(const char *name, const char *caption, bool checked, QWidget *parent)
-{
-    auto *r = new QRadioButton(QString::fromUtf8(caption), parent);
-    r->setObjectName(QLatin1String(name));
-    r->setChecked(checked);
-    return r;
-}
-
-QWidget *newTab(QTabWidget *page, const char *title)
-{
-    auto *tab = new QWidget(page);
-    page->addTab(tab, QString::fromUtf8(title));
-    return tab;
-}
-
-bool ticked(const QObject *screen, const char *box)
-{
-    return screen->findChild<QCheckBox *>(QLatin1String(box))->isChecked();
-}
 
 // The quoted literal of a name in a statement: its quotes doubled.
 QString lit(const QString &text)
@@ -184,41 +169,13 @@ void ObjectBrowserScreen::buildTablePage(QTabWidget *page)
     statisticsLayout->addWidget(gridView("objextstatsgrid", 3, statistics), 1);
 
     // Partitioning: the partition tree beside a partition's figures, or the grid of them all.
-    QWidget *partitioning = newTab(page, kPartitioning);
-    auto *partitioningLayout = new QVBoxLayout(partitioning);
-    auto *partitionRadios = new QHBoxLayout;
-    QRadioButton *parttview = radio("parttview", "Dialog View", true, partitioning);
-    QRadioButton *partgview = radio("partgview", "Grid View", false, partitioning);
-    partitionRadios->addWidget(parttview);
-    partitionRadios->addWidget(partgview);
-    partitionRadios->addStretch();
-    partitioningLayout->addLayout(partitionRadios);
-    partitionView_ = new QStackedWidget(partitioning);
-    partitionDialog_ = new QWidget(partitionView_);
-    auto *dialogLayout = new QHBoxLayout(partitionDialog_);
-    parttree = new QTreeWidget(partitionDialog_);
-    parttree->setObjectName(QStringLiteral("parttree"));
-    parttree->setHeaderHidden(true);
-    makeDetailControl(parttree);
-    dialogLayout->addWidget(parttree, 1);
-    auto *partitionGrid = new QGridLayout;
-    const DetailEdits partitionEdits(kPartitionEdits);
-    row = edits_.layOut(partitionGrid, 0, partitionEdits.first(kPartitionEditsBeforeLabel),
-                        QLatin1String(kPartitioning), 2, partitionDialog_);
-    Label115 = new QLabel(kDataManipulationSince, partitionDialog_);
+    Label115 = new QLabel(kDataManipulationSince, page);
     Label115->setObjectName(QStringLiteral("Label115"));
-    partitionGrid->addWidget(Label115, row, 0, 1, 4);
-    // The high value (a bound such as TO_DATE(...)) takes a row of its own.
-    const DetailEdits modifications = partitionEdits.subspan(kPartitionEditsBeforeLabel, 6);
-    row = edits_.layOut(partitionGrid, row + 1, modifications, QLatin1String(kPartitioning), 2, partitionDialog_);
-    edits_.add(partitionGrid, row, 0, partitionEdits[kPartitionEditsBeforeLabel + 6], partitionDialog_, 2);
-    edits_.layOut(partitionGrid, row + 1, partitionEdits.subspan(kPartitionEditsBeforeLabel + 7),
-                  QLatin1String(kPartitioning), 2, partitionDialog_);
-    partitionGrid->setRowStretch(partitionGrid->rowCount(), 1);
-    dialogLayout->addLayout(partitionGrid, 2);
-    partitionView_->addWidget(partitionDialog_);
-    partitionView_->addWidget(gridView("partitiongrid", 27, partitionView_));
-    partitioningLayout->addWidget(partitionView_, 1);
+    const PartitionTab partitions = buildPartitionTab(page, "parttview", "partgview", "parttree", "partitiongrid", 27,
+                                                      kPartitionEdits, kHighValueAt, Label115, kLabelBefore);
+    parttree = partitions.tree;
+    partitionView_ = partitions.view;
+    partitionDialog_ = partitions.dialog;
 
     // Indexes.
     QWidget *indexes = newTab(page, "Indexes");
@@ -253,11 +210,7 @@ void ObjectBrowserScreen::buildTablePage(QTabWidget *page)
     constraintsLayout->addWidget(constraintView_, 1);
 
     // Storage: the storage parameters and the sums over the segments.
-    QWidget *storage = newTab(page, kStorage);
-    auto *storageGrid = new QGridLayout(storage);
-    row = edits_.layOut(storageGrid, 0, kMain, QLatin1String(kStorage), 2, storage);
-    row = edits_.layOut(storageGrid, row, kStorageSums, QLatin1String(kStorage), 2, storage);
-    storageGrid->setRowStretch(row, 1);
+    buildStorageTab(page, kMain, kStorageSums);
 
     // DDL.
     QWidget *ddl = newTab(page, "DDL");
@@ -266,8 +219,8 @@ void ObjectBrowserScreen::buildTablePage(QTabWidget *page)
     ddlLayout->addWidget(tabdefinition);
 
     connect(parttree, &QTreeWidget::itemClicked, this, guarded([this] { parttreeClick(); }));
-    connect(parttview, &QRadioButton::clicked, this, guarded([this] { parttviewClick(); }));
-    connect(partgview, &QRadioButton::clicked, this, guarded([this] { partgviewClick(); }));
+    connect(partitions.dialogRadio, &QRadioButton::clicked, this, guarded([this] { parttviewClick(); }));
+    connect(partitions.gridRadio, &QRadioButton::clicked, this, guarded([this] { partgviewClick(); }));
     connect(dialogView, &QRadioButton::clicked, this, guarded([this] { RadioButton22Click(); }));
     connect(gridViewRadio, &QRadioButton::clicked, this, guarded([this] { RadioButton23Click(); }));
     // A choice of the user's; choosing an item from code raises nothing.
@@ -280,9 +233,9 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
     showDetailPage(tabpage);
     for (const char *g : {"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid", "objcongrid"})
         grid(g).empty();
-    for (const DetailEdits table : {DetailEdits(kName), DetailEdits(kMain), DetailEdits(kStatisticsEdits),
-                                    DetailEdits(kModifications), DetailEdits(kStorageSums),
-                                    DetailEdits(kPartitionEdits), DetailEdits(kConstraintEdits)})
+    for (const DetailEdits table :
+         {DetailEdits(kName), DetailEdits(kMain), DetailEdits(kStatisticsEdits), DetailEdits(kModifications),
+          DetailEdits(kStorageSums), DetailEdits(kPartitionEdits), DetailEdits(kConstraintEdits)})
         edits_.clear(table);
     objconddown->clear();
     tabdefinition->clear();
@@ -308,7 +261,8 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
             "tabst", "tabstquery",
             {QStringLiteral("select dt.tablespace_name,dt.partitioned,dt.status,"),
              QStringLiteral("dt.compression,trim(dt.degree) as degree,dt.logging,"),
-             QStringLiteral("dt.monitoring,dt.buffer_pool,"), QStringLiteral("dt.skip_corrupt,dt.row_movement,dt.ini_trans,"),
+             QStringLiteral("dt.monitoring,dt.buffer_pool,"),
+             QStringLiteral("dt.skip_corrupt,dt.row_movement,dt.ini_trans,"),
              QStringLiteral("dt.pct_free,dt.pct_used,dt.pct_increase,dt.initial_extent,"),
              QStringLiteral("dt.next_extent,dt.min_extents,dt.max_extents,dt.freelists,dt.freelist_groups,"),
              QStringLiteral("dpt.partitioning_type,dpt.subpartitioning_type"),
@@ -324,8 +278,8 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
         Query &basic = runScript("tabstats1", "tabstats1query",
                                  {QStringLiteral("select num_rows,blocks,empty_blocks,avg_space,chain_cnt,"),
                                   QStringLiteral("avg_row_len,sample_size,last_analyzed,global_stats,"),
-                                  QStringLiteral("user_stats"), QStringLiteral("from dba_tables"), QStringLiteral("where "),
-                                  QStringLiteral("owner =  ") + o + QStringLiteral(" and "),
+                                  QStringLiteral("user_stats"), QStringLiteral("from dba_tables"),
+                                  QStringLiteral("where "), QStringLiteral("owner =  ") + o + QStringLiteral(" and "),
                                   QStringLiteral("table_name =  ") + n});
         edits_.copyByPosition(basic, kStatisticsEdits);
         basic.close();
@@ -338,13 +292,12 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
                   QStringLiteral("table_name =  ") + n + QStringLiteral(" "), QStringLiteral("order by 1,2")},
                  "objextstatsgrid");
         // The table's own row, not a partition's.
-        Query &modifications = runScript("tabstats3", "tabstats3query",
-                                         {QStringLiteral("select inserts,deletes,updates,"),
-                                          QStringLiteral("timestamp,truncated,drop_segments from "),
-                                          QStringLiteral("sys.dba_tab_modifications "), QStringLiteral("where "),
-                                          QStringLiteral("table_owner =  ") + o + QStringLiteral(" and "),
-                                          QStringLiteral("table_name =  ") + n + QStringLiteral(" "),
-                                          QStringLiteral("and partition_name is null")});
+        Query &modifications = runScript(
+            "tabstats3", "tabstats3query",
+            {QStringLiteral("select inserts,deletes,updates,"),
+             QStringLiteral("timestamp,truncated,drop_segments from "), QStringLiteral("sys.dba_tab_modifications "),
+             QStringLiteral("where "), QStringLiteral("table_owner =  ") + o + QStringLiteral(" and "),
+             QStringLiteral("table_name =  ") + n + QStringLiteral(" "), QStringLiteral("and partition_name is null")});
         dms->setText(kDataManipulationSince + edits_.text("objlastanal"));
         edits_.copyByPosition(modifications, kModifications);
         modifications.close();
@@ -361,30 +314,45 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
         const QStringList partitions{
             QStringLiteral("select dtp.table_name,dtp.partition_name,' ',dtp.num_rows,dtp.blocks as dtpblocks,"
                            "dtp.empty_blocks,"),
-            tail4, tail5,
+            tail4,
+            tail5,
             QStringLiteral("dtm.inserts,dtm.deletes,dtm.updates,dtm.timestamp,dtm.truncated,dtm.drop_segments,"
                            "dtp.high_value,"),
-            tail7, QStringLiteral("from "), QStringLiteral("dba_tab_partitions dtp, sys.dba_tab_modifications dtm, dba_segments ds"),
-            QStringLiteral("where "), ownerLine, nameLine, QStringLiteral("dtp.table_owner = dtm.table_owner(+) and "),
+            tail7,
+            QStringLiteral("from "),
+            QStringLiteral("dba_tab_partitions dtp, sys.dba_tab_modifications dtm, dba_segments ds"),
+            QStringLiteral("where "),
+            ownerLine,
+            nameLine,
+            QStringLiteral("dtp.table_owner = dtm.table_owner(+) and "),
             QStringLiteral("dtp.table_name = dtm.table_name(+) and"),
             QStringLiteral("dtp.partition_name = dtm.partition_name(+) and"),
-            QStringLiteral("dtm.subpartition_name(+) is null and "), QStringLiteral("dtp.table_owner = ds.owner(+) and "),
+            QStringLiteral("dtm.subpartition_name(+) is null and "),
+            QStringLiteral("dtp.table_owner = ds.owner(+) and "),
             QStringLiteral("dtp.table_name = ds.segment_name(+) and "),
-            QStringLiteral("dtp.partition_name = ds.partition_name(+) "), QStringLiteral("order by 1,2,3")};
+            QStringLiteral("dtp.partition_name = ds.partition_name(+) "),
+            QStringLiteral("order by 1,2,3")};
         const QStringList subpartitions{
             QStringLiteral("select dtp.table_name,dtp.partition_name,dtp.subpartition_name,dtp.num_rows,"
                            "dtp.blocks as dtpblocks,dtp.empty_blocks,"),
-            tail4, tail5,
+            tail4,
+            tail5,
             QStringLiteral("dtm.inserts,dtm.deletes,dtm.updates,dtm.timestamp,dtm.truncated,dtm.drop_segments,"
                            "dtp.high_value, "),
-            tail7, QStringLiteral("from "),
+            tail7,
+            QStringLiteral("from "),
             QStringLiteral("dba_tab_subpartitions dtp, sys.dba_tab_modifications dtm, dba_segments ds"),
-            QStringLiteral("where "), ownerLine, nameLine, QStringLiteral("dtp.table_owner = dtm.table_owner(+) and "),
+            QStringLiteral("where "),
+            ownerLine,
+            nameLine,
+            QStringLiteral("dtp.table_owner = dtm.table_owner(+) and "),
             QStringLiteral("dtp.table_name = dtm.table_name(+) and "),
             QStringLiteral("dtp.partition_name = dtm.partition_name(+) and "),
             QStringLiteral("dtp.subpartition_name = dtm.subpartition_name(+) and "),
-            QStringLiteral("dtp.table_owner = ds.owner(+) and "), QStringLiteral("dtp.table_name = ds.segment_name(+) and "),
-            QStringLiteral("dtp.subpartition_name = ds.partition_name(+) "), QStringLiteral("order by 1,2,3")};
+            QStringLiteral("dtp.table_owner = ds.owner(+) and "),
+            QStringLiteral("dtp.table_name = ds.segment_name(+) and "),
+            QStringLiteral("dtp.subpartition_name = ds.partition_name(+) "),
+            QStringLiteral("order by 1,2,3")};
         loadMergedGrid("tabparts", "tabparts_query", partitions, subpartitions, "partitiongrid");
         buildPartitionTree(*parttree, grid("partitiongrid"));
     }
@@ -403,21 +371,36 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
                  {QStringLiteral("select cb.constraint_name,cb.constraint_type,cb.status,cb.search_condition,"),
                   QStringLiteral("cb.deferrable,cb.deferred,cc.col_list from "),
                   QStringLiteral("(select constraint_name,constraint_type,status,search_condition,"),
-                  QStringLiteral("deferrable,deferred "), QStringLiteral("from dba_constraints "), QStringLiteral("where "),
+                  QStringLiteral("deferrable,deferred "),
+                  QStringLiteral("from dba_constraints "),
+                  QStringLiteral("where "),
                   QStringLiteral("owner =  ") + o + QStringLiteral(" and "),
-                  QStringLiteral("table_name =  ") + n + QStringLiteral(" "), QStringLiteral("order by 1,2) cb,"),
-                  QStringLiteral("(select "), QStringLiteral("   constraint_name,"),
-                  QStringLiteral("   substr(SYS_CONNECT_BY_PATH(column_name, ','),2) col_list  "), QStringLiteral("from "),
-                  QStringLiteral("   ( "), QStringLiteral("   select "), QStringLiteral("     column_name,"),
+                  QStringLiteral("table_name =  ") + n + QStringLiteral(" "),
+                  QStringLiteral("order by 1,2) cb,"),
+                  QStringLiteral("(select "),
+                  QStringLiteral("   constraint_name,"),
+                  QStringLiteral("   substr(SYS_CONNECT_BY_PATH(column_name, ','),2) col_list  "),
+                  QStringLiteral("from "),
+                  QStringLiteral("   ( "),
+                  QStringLiteral("   select "),
+                  QStringLiteral("     column_name,"),
                   QStringLiteral("     constraint_name,"),
                   QStringLiteral("     count(*) OVER ( partition by constraint_name ) cnt,"),
                   QStringLiteral("     ROW_NUMBER () OVER ( partition by constraint_name order by column_name) seq"),
-                  QStringLiteral("   from "), QStringLiteral("     dba_cons_columns "), QStringLiteral("   where "),
+                  QStringLiteral("   from "),
+                  QStringLiteral("     dba_cons_columns "),
+                  QStringLiteral("   where "),
                   QStringLiteral("owner =  ") + o + QStringLiteral(" and "),
-                  QStringLiteral("table_name =  ") + n + QStringLiteral(") "), QStringLiteral("where "),
-                  QStringLiteral("   seq=cnt "), QStringLiteral("start with "), QStringLiteral("   seq=1 "),
-                  QStringLiteral("connect by prior "), QStringLiteral("   seq+1=seq "), QStringLiteral("and prior "),
-                  QStringLiteral("   constraint_name=constraint_name) cc "), QStringLiteral("where "),
+                  QStringLiteral("table_name =  ") + n + QStringLiteral(") "),
+                  QStringLiteral("where "),
+                  QStringLiteral("   seq=cnt "),
+                  QStringLiteral("start with "),
+                  QStringLiteral("   seq=1 "),
+                  QStringLiteral("connect by prior "),
+                  QStringLiteral("   seq+1=seq "),
+                  QStringLiteral("and prior "),
+                  QStringLiteral("   constraint_name=constraint_name) cc "),
+                  QStringLiteral("where "),
                   QStringLiteral("cb.constraint_name = cc.constraint_name")},
                  "objcongrid");
         const ResultGrid &constraints = grid("objcongrid");
@@ -432,19 +415,7 @@ void ObjectBrowserScreen::tableBranch(const QString &owner, const QString &name,
         ddlFetch(QStringLiteral("TABLE"), name, owner, "tabddl", "tabddl_query", tabdefinition, false);
     // 10. Storage: the sums over every segment of that owner and name; unticked, the
     // storage parameters go too.
-    if (ticked(this, "trosto")) {
-        Query &sums = runScript("tabsto", "tabsto_query",
-                                {QStringLiteral("select sum(extents),sum(round(bytes/1024/1024,4)),sum(blocks) "),
-                                 QStringLiteral("from dba_segments  "), QStringLiteral("where  "),
-                                 QStringLiteral("owner =  ") + o + QStringLiteral(" and "),
-                                 QStringLiteral("segment_name =  ") + n + QStringLiteral(" ")});
-        edits_.copyByPosition(sums, kStorageSums);
-        sums.close();
-    } else {
-        for (const DetailEdit &e : kMain)
-            if (QLatin1String(e.tab) == QLatin1String(kStorage))
-                edits_.setText(e.edit, QString());
-    }
+    storageSection("trosto", "tabsto", "tabsto_query", o, n, kMain, kStorageSums);
 }
 
 void ObjectBrowserScreen::parttreeClick()

@@ -153,9 +153,10 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     QStringList order;
     for (int r = 1; r < grid.rowCount(); ++r)
         order << grid.cell(1, r) + "/" + grid.cell(2, r);
-    EXPECT_EQ(order, (QStringList{"P2026_Q2/ ", "P2026_Q2/P2026_Q2_EU", "P2026_Q2/P2026_Q2_REST", "P2026_Q2/P2026_Q2_US",
-                                  "P2026_Q3/ ", "P2026_Q3/P2026_Q3_EU", "P2026_Q3/P2026_Q3_REST", "P2026_Q3/P2026_Q3_US",
-                                  "P2026_Q4/ ", "P2026_Q4/P2026_Q4_EU", "P2026_Q4/P2026_Q4_REST", "P2026_Q4/P2026_Q4_US"}));
+    EXPECT_EQ(order,
+              (QStringList{"P2026_Q2/ ", "P2026_Q2/P2026_Q2_EU", "P2026_Q2/P2026_Q2_REST", "P2026_Q2/P2026_Q2_US",
+                           "P2026_Q3/ ", "P2026_Q3/P2026_Q3_EU", "P2026_Q3/P2026_Q3_REST", "P2026_Q3/P2026_Q3_US",
+                           "P2026_Q4/ ", "P2026_Q4/P2026_Q4_EU", "P2026_Q4/P2026_Q4_REST", "P2026_Q4/P2026_Q4_US"}));
     ASSERT_EQ(parttree().topLevelItemCount(), 3);
     QTreeWidgetItem *q4 = parttree().topLevelItem(2);
     EXPECT_EQ(q4->text(0), "P2026_Q4");
@@ -168,8 +169,7 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_EQ(text("PARTNUMROWS"), partition.stats.numRows);
     EXPECT_EQ(text("partlastanal"), partition.stats.lastAnalyzed);
     EXPECT_EQ(s.label("Label115"), "Data Manipulation Since: " + partition.stats.lastAnalyzed);
-    EXPECT_EQ(text("parthigh"),
-              "TO_DATE(' 2027-01-01 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')");
+    EXPECT_EQ(text("parthigh"), "TO_DATE(' 2027-01-01 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')");
     EXPECT_EQ(text("partdsblocks"), "");
     shoot("table_call_records_partition.png");
 
@@ -229,8 +229,8 @@ TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSection)
     box("trotablest").setChecked(true);
     doubleClick(tree(), node("TABLE", "HR.DEPARTMENTS"));
     EXPECT_EQ(text("objtsname"), "USERS");
-    for (const char *e : {"objpctfree", "objpctused", "objpctinc", "objinitext", "objnextext", "objminext",
-                          "objmaxext", "objfreelists", "objfreelistg"})
+    for (const char *e : {"objpctfree", "objpctused", "objpctinc", "objinitext", "objnextext", "objminext", "objmaxext",
+                          "objfreelists", "objfreelistg"})
         EXPECT_EQ(text(e), "") << e;
     box("trosto").setChecked(true);
     doubleClick(tree(), node("TABLE", "HR.DEPARTMENTS"));
@@ -250,8 +250,8 @@ TEST_F(ObjectTableTest, TheConstraintDropDownShowsTheChosenConstraint)
         if (grid.cell(0, r) == "ORDER_LINES_PK")
             key = r;
     ASSERT_GT(key, 0);
-    EXPECT_EQ(grid.row(key), (QStringList{"ORDER_LINES_PK", "P", "ENABLED", "", "NOT DEFERRABLE", "IMMEDIATE",
-                                          "LINE_NO,ORDER_ID"}));
+    EXPECT_EQ(grid.row(key),
+              (QStringList{"ORDER_LINES_PK", "P", "ENABLED", "", "NOT DEFERRABLE", "IMMEDIATE", "LINE_NO,ORDER_ID"}));
 
     tabpage().setCurrentIndex(4);
     names.setFocus();

@@ -41,11 +41,10 @@ TEST_F(ObjectTreeTest, TickedKindsInTheirOrderChildrenInTheQueryOrderAndNoOddKin
     EXPECT_EQ(topTexts(), (QStringList{"TABLE", "INDEX"}));
     EXPECT_EQ(childTexts(top("TABLE")), (QStringList{"SALES.ORDERS", "HR.EMPLOYEES", "HR.DEPARTMENTS"}));
     EXPECT_EQ(top("INDEX")->childCount(), 0);
-    EXPECT_EQ(memoText("mainobj"),
-              "select object_type,owner,object_name from dba_objects where \n"
-              "upper(owner) like '%'\n"
-              " and upper(object_name) like '%'\n"
-              "order by 1,2,3");
+    EXPECT_EQ(memoText("mainobj"), "select object_type,owner,object_name from dba_objects where \n"
+                                   "upper(owner) like '%'\n"
+                                   " and upper(object_name) like '%'\n"
+                                   "order by 1,2,3");
 
     // Again: rebuilt from scratch, not added to.
     load();
@@ -140,8 +139,10 @@ TEST_F(ObjectTreeTest, ARightClickOpensTheRetrievalOptionsOverTheKindBoxesAndXCl
     EXPECT_TRUE(tablePanel.isVisible());
     EXPECT_EQ(tablePanel.title(), " Table Retrieval Options ");
     // It lies over the kind boxes.
-    EXPECT_TRUE(tablePanel.geometry().intersects(box("viewcbox").geometry().translated(
-        box("viewcbox").parentWidget()->mapTo(tablePanel.parentWidget(), QPoint()))));
+    EXPECT_TRUE(tablePanel.geometry().intersects(
+        box("viewcbox")
+            .geometry()
+            .translated(box("viewcbox").parentWidget()->mapTo(tablePanel.parentWidget(), QPoint()))));
     for (const char *option : {"trotablest", "trostat", "tropart", "troind", "trocon", "trosto", "troddl"})
         EXPECT_TRUE(box(option).isChecked()) << option;
     box("trostat").setChecked(false);

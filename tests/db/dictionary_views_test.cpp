@@ -66,7 +66,8 @@ TEST_F(DictionaryViews, TheObjectListFiltersLikeTheDatabaseAndGrowsWithTheSizeKn
     EXPECT_EQ(rows(objectList("HR", "LEAVEREQUEST_")), (QList<QStringList>{{"TABLE", "HR", "LeaveRequests"}}));
     // The same answer as any other query over the view.
     EXPECT_EQ(rows("select count(*) from dba_objects where object_type = 'INDEX'").front().front(),
-              QString::number(std::count_if(all.begin(), all.end(), [](const QStringList &r) { return r.at(0) == "INDEX"; })));
+              QString::number(
+                  std::count_if(all.begin(), all.end(), [](const QStringList &r) { return r.at(0) == "INDEX"; })));
 
     dictionary().setObjectCount(50000);
     const QList<QStringList> big = rows(objectList("%", "%"));
@@ -82,19 +83,19 @@ TEST_F(DictionaryViews, TheObjectListFiltersLikeTheDatabaseAndGrowsWithTheSizeKn
 TEST_F(DictionaryViews, JoinsHonourTheirComparisonsAndOuterJoins)
 {
     // upper() on the dictionary's column never equals a mixed-case literal.
-    const QString main = QStringLiteral(
-        "select dt.tablespace_name,trim(dt.degree) as degree,dpt.partitioning_type\n"
-        "from dba_tables dt, dba_part_tables dpt where \n%1 =  'HR' and \n%2 =  'LeaveRequests' and \n"
-        "dt.owner = dpt.owner(+) and \ndt.table_name = dpt.table_name(+)");
+    const QString main =
+        QStringLiteral("select dt.tablespace_name,trim(dt.degree) as degree,dpt.partitioning_type\n"
+                       "from dba_tables dt, dba_part_tables dpt where \n%1 =  'HR' and \n%2 =  'LeaveRequests' and \n"
+                       "dt.owner = dpt.owner(+) and \ndt.table_name = dpt.table_name(+)");
     EXPECT_EQ(rows(main.arg("dt.owner", "dt.table_name")), (QList<QStringList>{{"USERS", "1", ""}}));
     EXPECT_TRUE(rows(main.arg("upper(dt.owner)", "upper(dt.table_name)")).isEmpty());
 
     // Partitions of a composite table have no segment; their subpartitions have one each.
-    const QString parts = QStringLiteral(
-        "select dtp.partition_name,%1,ds.blocks,ds.bytes/1024/1024 from %2 dtp, dba_segments ds where \n"
-        "dtp.table_owner = 'BILLING' and dtp.table_name = 'CALL_RECORDS' and \n"
-        "dtp.table_owner = ds.owner(+) and dtp.table_name = ds.segment_name(+) and \n"
-        "dtp.%3 = ds.partition_name(+) order by 1,2");
+    const QString parts =
+        QStringLiteral("select dtp.partition_name,%1,ds.blocks,ds.bytes/1024/1024 from %2 dtp, dba_segments ds where \n"
+                       "dtp.table_owner = 'BILLING' and dtp.table_name = 'CALL_RECORDS' and \n"
+                       "dtp.table_owner = ds.owner(+) and dtp.table_name = ds.segment_name(+) and \n"
+                       "dtp.%3 = ds.partition_name(+) order by 1,2");
     const auto partitions = rows(parts.arg("' '", "dba_tab_partitions", "partition_name"));
     ASSERT_EQ(partitions.size(), 3);
     for (const QStringList &r : partitions)
@@ -107,9 +108,9 @@ TEST_F(DictionaryViews, JoinsHonourTheirComparisonsAndOuterJoins)
     }
 
     // Without the table's own row picked out, a partition's row comes first.
-    const QString modifications = QStringLiteral(
-        "select inserts,partition_name from sys.dba_tab_modifications where table_owner = 'BILLING' and "
-        "table_name = 'CALL_RECORDS' %1");
+    const QString modifications =
+        QStringLiteral("select inserts,partition_name from sys.dba_tab_modifications where table_owner = 'BILLING' and "
+                       "table_name = 'CALL_RECORDS' %1");
     EXPECT_FALSE(rows(modifications.arg("")).front().at(1).isEmpty());
     EXPECT_EQ(rows(modifications.arg("and partition_name is null")).size(), 1);
 
@@ -127,7 +128,8 @@ TEST_F(DictionaryViews, GetDdlGivesTheObjectsTextOrOraclesErrors)
         return rows(QStringLiteral("select dbms_metadata.get_ddl(%1) from dual").arg(args)).front().front();
     };
     const QString index = ddl("'INDEX','ORDERS_DATE_IX','SALES'");
-    EXPECT_TRUE(index.startsWith("\n  CREATE INDEX \"SALES\".\"ORDERS_DATE_IX\" ON \"SALES\".\"ORDERS\" (\"ORDER_DATE\")"));
+    EXPECT_TRUE(
+        index.startsWith("\n  CREATE INDEX \"SALES\".\"ORDERS_DATE_IX\" ON \"SALES\".\"ORDERS\" (\"ORDER_DATE\")"));
     EXPECT_TRUE(index.contains("LOCAL"));
     EXPECT_EQ(index.count("PARTITION \"P2026_"), 6);
     EXPECT_TRUE(ddl("'TABLE','O''BRIEN_IMPORT','LEGACY'").contains("\"LEGACY\".\"O'BRIEN_IMPORT\""));
@@ -173,5 +175,43 @@ TEST_F(DictionaryViews, TableFiguresAgreeWithTheirSegmentsAndPartitions)
         SCOPED_TRACE((x.owner + "." + x.name).toStdString());
         EXPECT_GT(segmentBlocks(x.owner, x.name), 0);
         EXPECT_NE(dictionary().table(x.tableOwner, x.tableName), nullptr);
+    }
+}
+
+TEST_F(DictionaryViews, EveryListedObjectHasItsRowInTheViewOfItsKind)
+{
+    struct Kind {
+        const char *type, *view, *owner, *name;
+    };
+    const Kind kinds[] = {
+        {"TABLE", "dba_tables", "OWNER", "TABLE_NAME"},
+        {"INDEX", "dba_indexes", "OWNER", "INDEX_NAME"},
+        {"VIEW", "dba_views", "OWNER", "VIEW_NAME"},
+        {"SEQUENCE", "dba_sequences", "SEQUENCE_OWNER", "SEQUENCE_NAME"},
+        {"TRIGGER", "dba_triggers", "OWNER", "TRIGGER_NAME"},
+        {"SYNONYM", "dba_synonyms", "OWNER", "SYNONYM_NAME"},
+        {"DIRECTORY", "dba_directories", "OWNER", "DIRECTORY_NAME"},
+        {"JOB", "dba_scheduler_jobs", "OWNER", "JOB_NAME"},
+        {"PROGRAM", "dba_scheduler_programs", "OWNER", "PROGRAM_NAME"},
+        {"FUNCTION", "dba_source", "OWNER", "NAME"},
+        {"PROCEDURE", "dba_source", "OWNER", "NAME"},
+        {"PACKAGE", "dba_source", "OWNER", "NAME"},
+        {"PACKAGE BODY", "dba_source", "OWNER", "NAME"},
+    };
+    for (const Kind &k : kinds) {
+        const sim::Table view = *dictionary().view(QLatin1String(k.view));
+        QSet<QString> held;
+        for (qsizetype r = 0; r < view.rowCount(); ++r)
+            held << view.cell(r, view.columns.indexOf(QLatin1String(k.owner))) + "." +
+                        view.cell(r, view.columns.indexOf(QLatin1String(k.name)));
+        int listed = 0;
+        for (const auto &o : dictionary().objects()) {
+            if (o.type != QLatin1String(k.type))
+                continue;
+            ++listed;
+            EXPECT_TRUE(held.contains(o.owner + "." + o.name))
+                << k.type << " " << (o.owner + "." + o.name).toStdString();
+        }
+        EXPECT_GT(listed, 0) << k.type;
     }
 }

@@ -1,4 +1,5 @@
 #include "shell/main_window.h"
+#include "shell/start_up_tables.h"
 
 #include "common/recording_sink.h"
 #include "core/chart.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace tavimond;
@@ -198,6 +200,12 @@ TEST_F(MainWindowTest, EachMenuItemBringsItsScreenToTheFront)
         action->trigger();
         EXPECT_EQ(w.frontScreen()->objectName(), QLatin1String(item.screen)) << item.component;
         EXPECT_TRUE(w.visibleScreens().contains(QLatin1String(item.screen)));
+        // A built screen: results to show, not empty tabs.
+        const Screen *screen = w.frontScreen();
+        if (screen != child<Screen>(w, "Page_Conf_Set") && screen != child<Screen>(w, "about_page")) {
+            EXPECT_FALSE(screen->findChildren<GridView *>().isEmpty() && screen->findChildren<QTreeWidget *>().isEmpty())
+                << item.screen;
+        }
     }
     // Every screen but one is visible now; no item leads to that one.
     EXPECT_EQ(w.visibleScreens().size(), 17);
@@ -351,4 +359,47 @@ TEST_F(MainWindowTest, ADbIniWhoseSectionIsNotThereIsToldAtStartUpAndOtherLineEn
     utf16.append(reinterpret_cast<const char *>(crlf.utf16()), crlf.size() * 2);
     EXPECT_EQ(start(utf16), std::make_pair(QStringLiteral("Provider=Simulated;"), 2));
     EXPECT_TRUE(sink().errors.isEmpty()) << sink().errors.join('\n');
+}
+
+TEST_F(MainWindowTest, EveryGridAndChartTheStartUpTablesNameExists)
+{
+    test::TempCurrentFolder folder;
+    test::writeSimulatedConfig(folder);
+    TForm1 w;
+    test::startUp(w);
+    auto gridNamed = [&](const QString &name) -> ResultGrid * {
+        if (auto *view = w.findChild<GridView *>(name))
+            return view->grid();
+        return w.findChild<ResultGrid *>(name);
+    };
+    QStringList missing;
+    for (const QString &name : headerOrder())
+        if (!gridNamed(name))
+            missing << name;
+    int hints = 0;
+    for (Screen *s : w.findChildren<Screen *>()) {
+        for (const GridHeaders &g : s->gridHeaders()) {
+            ResultGrid *grid = gridNamed(g.grid);
+            if (!grid) {
+                missing << g.grid;
+                continue;
+            }
+            EXPECT_TRUE(headerOrder().contains(g.grid)) << g.grid.toStdString() << " is not in the start-up order";
+            // Start-up wrote the headers the screen gives.
+            if (!g.headers.isEmpty()) {
+                EXPECT_EQ(grid->headers().mid(0, g.headers.size()), g.headers) << g.grid.toStdString();
+            }
+        }
+        for (const ChartHint &h : s->chartHints()) {
+            auto *chart = w.findChild<Chart *>(h.chart);
+            if (!chart) {
+                missing << h.chart;
+                continue;
+            }
+            ++hints;
+            EXPECT_EQ(chart->hint(), h.hint);
+        }
+    }
+    EXPECT_EQ(missing, QStringList());
+    EXPECT_EQ(hints, 15);
 }

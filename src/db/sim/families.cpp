@@ -17,6 +17,8 @@ void registerTableFamily(std::vector<Recogniser> &out);
 void registerIndexFamily(std::vector<Recogniser> &out);
 void registerSegmentFamily(std::vector<Recogniser> &out);
 void registerMetadataFamily(std::vector<Recogniser> &out);
+void registerCodeFamily(std::vector<Recogniser> &out);
+void registerSchedulerFamily(std::vector<Recogniser> &out);
 void registerSqlstatFamily(std::vector<Recogniser> &out);
 void registerAdvisorFamily(std::vector<Recogniser> &out);
 void registerSystemEventFamily(std::vector<Recogniser> &out);
@@ -51,6 +53,8 @@ void registerFamilies(std::vector<Recogniser> &out)
     registerIndexFamily(out);
     registerSegmentFamily(out);
     registerMetadataFamily(out);
+    registerCodeFamily(out);
+    registerSchedulerFamily(out);
     registerSqlstatFamily(out);
     registerAdvisorFamily(out);
     registerSystemEventFamily(out);

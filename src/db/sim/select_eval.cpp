@@ -85,31 +85,15 @@ const QStringList kStopWords{
     QStringLiteral("minus"),   QStringLiteral("intersect"), QStringLiteral("join"),    QStringLiteral("on"),
     QStringLiteral("connect"), QStringLiteral("start"),     QStringLiteral("nulls"),   QStringLiteral("for")};
 
-class Parser {
+class Parser : public TokenCursor {
 public:
-    Parser(const std::vector<Token> &t) : t_(t) {}
+    Parser(const std::vector<Token> &t) : TokenCursor(t) {}
 
-    bool atEnd() const { return i_ >= t_.size(); }
-    const Token *peek(size_t ahead = 0) const { return i_ + ahead < t_.size() ? &t_[i_ + ahead] : nullptr; }
-    bool is(const char *text, size_t ahead = 0) const
-    {
-        const Token *k = peek(ahead);
-        return k && k->kind != Token::String && k->text == QLatin1String(text);
-    }
-    bool accept(const char *text)
-    {
-        if (!is(text))
-            return false;
-        ++i_;
-        return true;
-    }
     void expect(const char *text)
     {
         if (!accept(text))
             throw NotSimple{};
     }
-    size_t pos() const { return i_; }
-    void reset(size_t p) { i_ = p; }
     QString textFrom(size_t from) const
     {
         QString s;
@@ -314,10 +298,6 @@ public:
         }
         throw NotSimple{};
     }
-
-private:
-    const std::vector<Token> &t_;
-    size_t i_ = 0;
 };
 
 struct SelectItem {

@@ -44,6 +44,43 @@ private:
     std::vector<Token> tokens_;
 };
 
+// Reads a statement's tokens front to back. Words and symbols are matched by their
+// normalised text; a string literal never matches a word.
+class TokenCursor {
+public:
+    explicit TokenCursor(const std::vector<Token> &tokens, size_t from = 0) : t_(tokens), i_(from) {}
+
+    bool atEnd() const { return i_ >= t_.size(); }
+    size_t pos() const { return i_; }
+    void reset(size_t p) { i_ = p; }
+    const Token *peek(size_t ahead = 0) const { return i_ + ahead < t_.size() ? &t_[i_ + ahead] : nullptr; }
+    bool is(const char *text, size_t ahead = 0) const
+    {
+        const Token *k = peek(ahead);
+        return k && k->kind != Token::String && k->text == QLatin1String(text);
+    }
+    bool accept(const char *text)
+    {
+        if (!is(text))
+            return false;
+        ++i_;
+        return true;
+    }
+    // The next token when it is of that kind, else nothing; taken either way only when it is.
+    const Token *take(Token::Kind kind)
+    {
+        const Token *k = peek();
+        if (!k || k->kind != kind)
+            return nullptr;
+        ++i_;
+        return k;
+    }
+
+protected:
+    const std::vector<Token> &t_;
+    size_t i_ = 0;
+};
+
 // SQL-style quoting for literals in answers and tests: O'BRIEN -> 'O''BRIEN'.
 QString quoted(const QString &text);
 

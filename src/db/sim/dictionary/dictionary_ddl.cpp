@@ -77,8 +77,10 @@ QString tableDdl(const DictionaryModel &m, const DictionaryModel::TableDef &t)
     for (const auto &c : t.constraints) {
         if (c.generated == QLatin1String("GENERATED NAME") && c.type == QLatin1String("C"))
             continue;
-        const QString state = c.status == QLatin1String("ENABLED") ? QStringLiteral(" ENABLE") : QStringLiteral(" DISABLE");
-        const QString deferral = c.deferred == QLatin1String("DEFERRED")      ? QStringLiteral(" DEFERRABLE INITIALLY DEFERRED")
+        const QString state =
+            c.status == QLatin1String("ENABLED") ? QStringLiteral(" ENABLE") : QStringLiteral(" DISABLE");
+        const QString deferral = c.deferred == QLatin1String("DEFERRED")
+                                     ? QStringLiteral(" DEFERRABLE INITIALLY DEFERRED")
                                  : c.deferrable == QLatin1String("DEFERRABLE") ? QStringLiteral(" DEFERRABLE")
                                                                                : QString();
         QString item = QStringLiteral("\t CONSTRAINT ") + q(c.name);
@@ -103,22 +105,22 @@ QString tableDdl(const DictionaryModel &m, const DictionaryModel::TableDef &t)
             item += (c.type == QLatin1String("P") ? QStringLiteral(" PRIMARY KEY (") : QStringLiteral(" UNIQUE (")) +
                     columnList(c.columns) + QStringLiteral(")\n  USING INDEX PCTFREE 10 INITRANS 2 MAXTRANS 255 ") +
                     QStringLiteral("COMPUTE STATISTICS \n") + storage(x ? x->bufferPool : QString()) +
-                    QStringLiteral("\n  TABLESPACE ") + q(x ? x->tablespace : t.tablespace) + QLatin1Char(' ') +
-                    deferral + state;
+                    QStringLiteral("\n  TABLESPACE ") + q(x ? x->storage.tablespace : t.storage.tablespace) +
+                    QLatin1Char(' ') + deferral + state;
         }
         items << item;
     }
     lines << QString() << QStringLiteral("  CREATE TABLE ") + qualified(t.owner, t.name) + QLatin1Char(' ');
     lines << QStringLiteral("   (") + items.join(QStringLiteral(", \n")).mid(0);
     lines << QStringLiteral("   ) SEGMENT CREATION IMMEDIATE ");
-    const QString compress =
-        t.compression == QLatin1String("ENABLED") ? QStringLiteral(" COMPRESS BASIC LOGGING") : QStringLiteral(" NOCOMPRESS LOGGING");
+    const QString compress = t.compression == QLatin1String("ENABLED") ? QStringLiteral(" COMPRESS BASIC LOGGING")
+                                                                       : QStringLiteral(" NOCOMPRESS LOGGING");
     if (t.partitions.empty()) {
         lines << QStringLiteral("  PCTFREE 10 PCTUSED %1 INITRANS 1 MAXTRANS 255 ")
-                     .arg(t.pctUsed.isEmpty() ? QStringLiteral("40") : t.pctUsed);
+                     .arg(t.storage.pctUsed.isEmpty() ? QStringLiteral("40") : t.storage.pctUsed);
         lines << compress;
         lines << storage(t.bufferPool);
-        lines << QStringLiteral("  TABLESPACE ") + q(t.tablespace) + QLatin1Char(' ');
+        lines << QStringLiteral("  TABLESPACE ") + q(t.storage.tablespace) + QLatin1Char(' ');
     } else {
         lines << QStringLiteral("  PCTFREE 10 PCTUSED 40 INITRANS 1 MAXTRANS 255 ");
         lines << compress;
@@ -132,16 +134,19 @@ QString tableDdl(const DictionaryModel &m, const DictionaryModel::TableDef &t)
             QString text = QStringLiteral("PARTITION ") + q(p.name) + QLatin1Char(' ') +
                            partitionBound(t.partitioningType, p.highValue);
             if (p.subpartitions.empty()) {
-                text += QStringLiteral(" SEGMENT CREATION IMMEDIATE \n  PCTFREE 10 PCTUSED 40 INITRANS 1 MAXTRANS 255 \n") +
-                        compress + QLatin1Char('\n') + storage(p.bufferPool) + QStringLiteral("\n  TABLESPACE ") +
-                        q(p.tablespace) + QLatin1Char(' ');
+                text +=
+                    QStringLiteral(" SEGMENT CREATION IMMEDIATE \n  PCTFREE 10 PCTUSED 40 INITRANS 1 MAXTRANS 255 \n") +
+                    compress + QLatin1Char('\n') + storage(p.bufferPool) + QStringLiteral("\n  TABLESPACE ") +
+                    q(p.tablespace) + QLatin1Char(' ');
             } else {
                 QStringList subs;
                 for (const auto &s : p.subpartitions)
                     subs << QStringLiteral("SUBPARTITION ") + q(s.name) + QLatin1Char(' ') +
-                                partitionBound(t.subpartitioningType, s.highValue) + QStringLiteral(" SEGMENT CREATION IMMEDIATE \n  TABLESPACE ") +
-                                q(s.tablespace) + QStringLiteral(" \n NOCOMPRESS ");
-                text += QStringLiteral(" \n  PCTFREE 10 PCTUSED 40 INITRANS 1 MAXTRANS 255 \n  STORAGE( BUFFER_POOL DEFAULT) \n  TABLESPACE ") +
+                                partitionBound(t.subpartitioningType, s.highValue) +
+                                QStringLiteral(" SEGMENT CREATION IMMEDIATE \n  TABLESPACE ") + q(s.tablespace) +
+                                QStringLiteral(" \n NOCOMPRESS ");
+                text += QStringLiteral(" \n  PCTFREE 10 PCTUSED 40 INITRANS 1 MAXTRANS 255 \n  STORAGE( BUFFER_POOL "
+                                       "DEFAULT) \n  TABLESPACE ") +
                         q(p.tablespace) + QStringLiteral(" \n ( ") + subs.join(QStringLiteral(" , \n  ")) +
                         QStringLiteral(")");
             }
@@ -162,7 +167,7 @@ QString indexDdl(const DictionaryModel::IndexDef &x)
     else
         for (const auto &c : x.columns)
             keys << (c.descend == QLatin1String("DESC") ? x.expression + QStringLiteral(" DESC") : q(c.name));
-    const QString kind = x.uniqueness == QLatin1String("UNIQUE")      ? QStringLiteral("UNIQUE ")
+    const QString kind = x.uniqueness == QLatin1String("UNIQUE")  ? QStringLiteral("UNIQUE ")
                          : x.indexType == QLatin1String("BITMAP") ? QStringLiteral("BITMAP ")
                                                                   : QString();
     QStringList lines;
@@ -170,15 +175,14 @@ QString indexDdl(const DictionaryModel::IndexDef &x)
           << QStringLiteral("  CREATE ") + kind + QStringLiteral("INDEX ") + qualified(x.owner, x.name) +
                  QStringLiteral(" ON ") + qualified(x.tableOwner, x.tableName) + QStringLiteral(" (") +
                  keys.join(QStringLiteral(", ")) + QStringLiteral(") ");
-    const QString attributes = QStringLiteral("  PCTFREE 10 INITRANS 2 MAXTRANS 255 ") +
-                               (x.compression == QLatin1String("ENABLED")
-                                    ? QStringLiteral("COMPRESS %1 ").arg(x.prefixLength)
-                                    : QString()) +
-                               QStringLiteral("COMPUTE STATISTICS ");
+    const QString attributes =
+        QStringLiteral("  PCTFREE 10 INITRANS 2 MAXTRANS 255 ") +
+        (x.compression == QLatin1String("ENABLED") ? QStringLiteral("COMPRESS %1 ").arg(x.prefixLength) : QString()) +
+        QStringLiteral("COMPUTE STATISTICS ");
     lines << attributes;
     if (x.partitions.empty()) {
         lines << storage(x.bufferPool);
-        lines << QStringLiteral("  TABLESPACE ") + q(x.tablespace) + QLatin1Char(' ');
+        lines << QStringLiteral("  TABLESPACE ") + q(x.storage.tablespace) + QLatin1Char(' ');
         return lines.join(QLatin1Char('\n'));
     }
     lines << QStringLiteral("  STORAGE( BUFFER_POOL DEFAULT FLASH_CACHE DEFAULT CELL_FLASH_CACHE DEFAULT) LOCAL");
@@ -191,8 +195,8 @@ QString indexDdl(const DictionaryModel::IndexDef &x)
         } else {
             QStringList subs;
             for (const auto &s : p.subpartitions)
-                subs << QStringLiteral("SUBPARTITION ") + q(s.name) + QStringLiteral(" \n  TABLESPACE ") + q(s.tablespace) +
-                            QLatin1Char(' ');
+                subs << QStringLiteral("SUBPARTITION ") + q(s.name) + QStringLiteral(" \n  TABLESPACE ") +
+                            q(s.tablespace) + QLatin1Char(' ');
             text += QStringLiteral("\n  PCTFREE 10 INITRANS 2 MAXTRANS 255 \n  STORAGE( BUFFER_POOL DEFAULT) \n ( ") +
                     subs.join(QStringLiteral(" , \n  ")) + QStringLiteral(")");
         }
@@ -206,11 +210,19 @@ QString indexDdl(const DictionaryModel::IndexDef &x)
 
 QString DictionaryModel::ddl(const QString &type, const QString &name, const QString &schema) const
 {
-    static const QStringList known{
-        QStringLiteral("TABLE"),    QStringLiteral("INDEX"),     QStringLiteral("VIEW"),      QStringLiteral("SEQUENCE"),
-        QStringLiteral("TRIGGER"),  QStringLiteral("SYNONYM"),   QStringLiteral("DIRECTORY"), QStringLiteral("PROCOBJ"),
-        QStringLiteral("FUNCTION"), QStringLiteral("PROCEDURE"), QStringLiteral("PACKAGE"),   QStringLiteral("TYPE"),
-        QStringLiteral("MATERIALIZED_VIEW")};
+    static const QStringList known{QStringLiteral("TABLE"),
+                                   QStringLiteral("INDEX"),
+                                   QStringLiteral("VIEW"),
+                                   QStringLiteral("SEQUENCE"),
+                                   QStringLiteral("TRIGGER"),
+                                   QStringLiteral("SYNONYM"),
+                                   QStringLiteral("DIRECTORY"),
+                                   QStringLiteral("PROCOBJ"),
+                                   QStringLiteral("FUNCTION"),
+                                   QStringLiteral("PROCEDURE"),
+                                   QStringLiteral("PACKAGE"),
+                                   QStringLiteral("TYPE"),
+                                   QStringLiteral("MATERIALIZED_VIEW")};
     if (!known.contains(type))
         throw DbError(QStringLiteral("ORA-31600: invalid input value %1 for parameter OBJECT_TYPE in function GET_DDL")
                           .arg(type));
@@ -224,8 +236,8 @@ QString DictionaryModel::ddl(const QString &type, const QString &name, const QSt
     } else if (const std::optional<QString> text = codeDdl(type, name, schema)) {
         return *text;
     }
-    throw DbError(QStringLiteral("ORA-31603: object \"%1\" of type %2 not found in schema \"%3\"")
-                      .arg(name, type, schema));
+    throw DbError(
+        QStringLiteral("ORA-31603: object \"%1\" of type %2 not found in schema \"%3\"").arg(name, type, schema));
 }
 
 } // namespace tavimond::sim

@@ -15,9 +15,9 @@ const char *const kFillerSchemas[] = {
     "ERP_MSC", "ERP_FTE", "ERP_WMS", "ERP_RCV", "ERP_CST", "ERP_PJM", "ERP_OKS", "ERP_IGI", "ERP_JL",  "ERP_JA",
 };
 const char *const kFillerWords[] = {
-    "ACCOUNTS", "ALLOCATIONS", "BALANCES", "BATCHES",  "CALENDARS", "CHARGES", "CONTRACTS",  "COSTS",
-    "HEADERS",  "HOLDS",       "INTERFACES", "JOURNALS", "LINES",     "LOTS",    "PERIODS",    "RATES",
-    "RECEIPTS", "RULES",       "SCHEDULES", "TRANSACTIONS",
+    "ACCOUNTS", "ALLOCATIONS", "BALANCES", "BATCHES",    "CALENDARS", "CHARGES",      "CONTRACTS",
+    "COSTS",    "HEADERS",     "HOLDS",    "INTERFACES", "JOURNALS",  "LINES",        "LOTS",
+    "PERIODS",  "RATES",       "RECEIPTS", "RULES",      "SCHEDULES", "TRANSACTIONS",
 };
 // One group of filler objects: a kind and the suffix of its name.
 struct FillerKind {
@@ -26,10 +26,12 @@ struct FillerKind {
     bool publicSynonym;
 };
 const FillerKind kFillerGroup[] = {
-    {"TABLE", "", false},      {"INDEX", "_PK", false},      {"INDEX", "_N1", false},      {"TABLE", "_TL", false},
-    {"INDEX", "_TL_PK", false}, {"SYNONYM", "", true},       {"VIEW", "_V", false},        {"PACKAGE", "_PKG", false},
-    {"PACKAGE BODY", "_PKG", false}, {"TABLE", "_ALL", false}, {"INDEX", "_ALL_N1", false}, {"LOB", "", false},
-    {"SEQUENCE", "_S", false},  {"TRIGGER", "_BRI", false},   {"INDEX", "_N2", false},      {"SYNONYM", "_V", true},
+    {"TABLE", "", false},      {"INDEX", "_PK", false},     {"INDEX", "_N1", false},
+    {"TABLE", "_TL", false},   {"INDEX", "_TL_PK", false},  {"SYNONYM", "", true},
+    {"VIEW", "_V", false},     {"PACKAGE", "_PKG", false},  {"PACKAGE BODY", "_PKG", false},
+    {"TABLE", "_ALL", false},  {"INDEX", "_ALL_N1", false}, {"LOB", "", false},
+    {"SEQUENCE", "_S", false}, {"TRIGGER", "_BRI", false},  {"INDEX", "_N2", false},
+    {"SYNONYM", "_V", true},
 };
 constexpr qint64 kFillerFirstId = 2000000;
 

@@ -35,6 +35,12 @@ public:
         QString numRows, sampleSize, lastAnalyzed, globalStats, userStats;
     };
 
+    // Where and how a table or an index stores its rows (its partitions keep their own).
+    struct SegmentAttributes {
+        QString tablespace, pctFree, pctUsed, iniTrans, maxTrans, initialExtent, nextExtent, minExtents, maxExtents,
+            pctIncrease, freelists, freelistGroups, logging;
+    };
+
     struct Column {
         QString name;
         QString columnId; // empty for an invisible column
@@ -72,9 +78,9 @@ public:
 
     struct TableDef {
         QString owner, name;
-        QString tablespace, status, pctFree, pctUsed, iniTrans, maxTrans, initialExtent, nextExtent, minExtents,
-            maxExtents, pctIncrease, freelists, freelistGroups, logging, degree, cache, partitioned, bufferPool,
-            rowMovement, skipCorrupt, monitoring, compression, compressFor, temporary, readOnly;
+        SegmentAttributes storage;
+        QString status, degree, cache, partitioned, bufferPool, rowMovement, skipCorrupt, monitoring, compression,
+            compressFor, temporary, readOnly;
         QString partitioningType, subpartitioningType, partitionKey, subpartitionKey;
         TableStats stats;
         std::vector<Column> columns;
@@ -90,11 +96,10 @@ public:
 
     struct IndexDef {
         QString owner, name, tableOwner, tableName, tableType;
-        QString indexType, uniqueness, compression, prefixLength, tablespace, iniTrans, maxTrans, initialExtent,
-            nextExtent, minExtents, maxExtents, pctIncrease, pctThreshold, freelists, freelistGroups, pctFree,
-            logging, status, degree, partitioned, temporary, generated, secondary, bufferPool, duration,
-            pctDirectAccess, itypOwner, itypName, parameters, domidxStatus, domidxOpstatus, funcidxStatus, joinIndex,
-            iotRedundantPkeyElim, dropped, visibility;
+        SegmentAttributes storage;
+        QString indexType, uniqueness, compression, prefixLength, pctThreshold, status, degree, partitioned, temporary,
+            generated, secondary, bufferPool, duration, pctDirectAccess, itypOwner, itypName, parameters, domidxStatus,
+            domidxOpstatus, funcidxStatus, joinIndex, iotRedundantPkeyElim, dropped, visibility;
         QString locality, partitioningType, subpartitioningType;
         QString expression; // the key expression of a function-based index
         IndexStats stats;

@@ -1,4 +1,5 @@
 // The dba_ views of the simulated dictionary as rows, with Oracle's column names.
+#include "code_catalogue.h"
 #include "dictionary_model.h"
 
 #include "../select_eval.h"
@@ -30,35 +31,80 @@ const QString &objectCreated(qint64 objectId, QString &buffer)
 {
     // Dictionary objects were created with the database, application objects later on.
     static const QDateTime created(QDate(2021, 6, 12), QTime(9, 14, 0), Qt::UTC);
-    buffer = dictionaryDate(objectId < 74500 ? created.addSecs(objectId) : created.addSecs(3600 * (objectId % 40000)).addDays(400));
+    buffer = dictionaryDate(objectId < 74500 ? created.addSecs(objectId)
+                                             : created.addSecs(3600 * (objectId % 40000)).addDays(400));
     return buffer;
 }
 
 void tablesView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER", "TABLE_NAME", "TABLESPACE_NAME", "STATUS", "PCT_FREE", "PCT_USED", "INI_TRANS", "MAX_TRANS",
-                 "INITIAL_EXTENT", "NEXT_EXTENT", "MIN_EXTENTS", "MAX_EXTENTS", "PCT_INCREASE", "FREELISTS",
-                 "FREELIST_GROUPS", "LOGGING", "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_SPACE", "CHAIN_CNT",
-                 "AVG_ROW_LEN", "DEGREE", "CACHE", "SAMPLE_SIZE", "LAST_ANALYZED", "PARTITIONED", "TEMPORARY",
-                 "BUFFER_POOL", "ROW_MOVEMENT", "GLOBAL_STATS", "USER_STATS", "SKIP_CORRUPT", "MONITORING",
-                 "COMPRESSION", "COMPRESS_FOR", "READ_ONLY"};
+    t.columns = {"OWNER",        "TABLE_NAME",    "TABLESPACE_NAME", "STATUS",      "PCT_FREE",    "PCT_USED",
+                 "INI_TRANS",    "MAX_TRANS",     "INITIAL_EXTENT",  "NEXT_EXTENT", "MIN_EXTENTS", "MAX_EXTENTS",
+                 "PCT_INCREASE", "FREELISTS",     "FREELIST_GROUPS", "LOGGING",     "NUM_ROWS",    "BLOCKS",
+                 "EMPTY_BLOCKS", "AVG_SPACE",     "CHAIN_CNT",       "AVG_ROW_LEN", "DEGREE",      "CACHE",
+                 "SAMPLE_SIZE",  "LAST_ANALYZED", "PARTITIONED",     "TEMPORARY",   "BUFFER_POOL", "ROW_MOVEMENT",
+                 "GLOBAL_STATS", "USER_STATS",    "SKIP_CORRUPT",    "MONITORING",  "COMPRESSION", "COMPRESS_FOR",
+                 "READ_ONLY"};
     for (const auto &x : m.tables()) {
         const auto &s = x.stats;
-        t.addRow({x.owner, x.name, x.tablespace, x.status, x.pctFree, x.pctUsed, x.iniTrans, x.maxTrans,
-                  x.initialExtent, x.nextExtent, x.minExtents, x.maxExtents, x.pctIncrease, x.freelists,
-                  x.freelistGroups, x.logging, s.numRows, s.blocks, s.emptyBlocks, s.avgSpace, s.chainCnt, s.avgRowLen,
-                  x.degree, x.cache, s.sampleSize, s.lastAnalyzed, x.partitioned, x.temporary, x.bufferPool,
-                  x.rowMovement, s.globalStats, s.userStats, x.skipCorrupt, x.monitoring, x.compression, x.compressFor,
+        t.addRow({x.owner,
+                  x.name,
+                  x.storage.tablespace,
+                  x.status,
+                  x.storage.pctFree,
+                  x.storage.pctUsed,
+                  x.storage.iniTrans,
+                  x.storage.maxTrans,
+                  x.storage.initialExtent,
+                  x.storage.nextExtent,
+                  x.storage.minExtents,
+                  x.storage.maxExtents,
+                  x.storage.pctIncrease,
+                  x.storage.freelists,
+                  x.storage.freelistGroups,
+                  x.storage.logging,
+                  s.numRows,
+                  s.blocks,
+                  s.emptyBlocks,
+                  s.avgSpace,
+                  s.chainCnt,
+                  s.avgRowLen,
+                  x.degree,
+                  x.cache,
+                  s.sampleSize,
+                  s.lastAnalyzed,
+                  x.partitioned,
+                  x.temporary,
+                  x.bufferPool,
+                  x.rowMovement,
+                  s.globalStats,
+                  s.userStats,
+                  x.skipCorrupt,
+                  x.monitoring,
+                  x.compression,
+                  x.compressFor,
                   x.readOnly});
     }
 }
 
 void partTablesView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER", "TABLE_NAME", "PARTITIONING_TYPE", "SUBPARTITIONING_TYPE", "PARTITION_COUNT",
-                 "DEF_SUBPARTITION_COUNT", "PARTITIONING_KEY_COUNT", "SUBPARTITIONING_KEY_COUNT", "STATUS",
-                 "DEF_TABLESPACE_NAME", "DEF_PCT_FREE", "DEF_INI_TRANS", "DEF_MAX_TRANS", "DEF_LOGGING",
-                 "DEF_COMPRESSION", "DEF_BUFFER_POOL"};
+    t.columns = {"OWNER",
+                 "TABLE_NAME",
+                 "PARTITIONING_TYPE",
+                 "SUBPARTITIONING_TYPE",
+                 "PARTITION_COUNT",
+                 "DEF_SUBPARTITION_COUNT",
+                 "PARTITIONING_KEY_COUNT",
+                 "SUBPARTITIONING_KEY_COUNT",
+                 "STATUS",
+                 "DEF_TABLESPACE_NAME",
+                 "DEF_PCT_FREE",
+                 "DEF_INI_TRANS",
+                 "DEF_MAX_TRANS",
+                 "DEF_LOGGING",
+                 "DEF_COMPRESSION",
+                 "DEF_BUFFER_POOL"};
     for (const auto &x : m.tables()) {
         if (x.partitions.empty())
             continue;
@@ -67,17 +113,18 @@ void partTablesView(const DictionaryModel &m, Table &t)
                   n(qint64(p.subpartitions.size())), QStringLiteral("1"),
                   x.subpartitionKey.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"), QStringLiteral("VALID"),
                   p.tablespace, QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("255"),
-                  QStringLiteral("NONE"), x.compression == QLatin1String("ENABLED") ? x.compression : QStringLiteral("NONE"),
+                  QStringLiteral("NONE"),
+                  x.compression == QLatin1String("ENABLED") ? x.compression : QStringLiteral("NONE"),
                   QStringLiteral("DEFAULT")});
     }
 }
 
 void tabColumnsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER",       "TABLE_NAME", "COLUMN_NAME",  "DATA_TYPE",   "DATA_LENGTH",   "DATA_PRECISION",
-                 "DATA_SCALE",  "NULLABLE",   "COLUMN_ID",    "DEFAULT_LENGTH", "DATA_DEFAULT", "NUM_DISTINCT",
-                 "NUM_NULLS",   "NUM_BUCKETS", "LAST_ANALYZED", "SAMPLE_SIZE", "CHAR_LENGTH",   "HIDDEN_COLUMN",
-                 "HISTOGRAM"};
+    t.columns = {"OWNER",          "TABLE_NAME",   "COLUMN_NAME",   "DATA_TYPE",   "DATA_LENGTH",
+                 "DATA_PRECISION", "DATA_SCALE",   "NULLABLE",      "COLUMN_ID",   "DEFAULT_LENGTH",
+                 "DATA_DEFAULT",   "NUM_DISTINCT", "NUM_NULLS",     "NUM_BUCKETS", "LAST_ANALYZED",
+                 "SAMPLE_SIZE",    "CHAR_LENGTH",  "HIDDEN_COLUMN", "HISTOGRAM"};
     for (const auto &x : m.tables()) {
         for (const auto &c : x.columns) {
             const bool analysed = !x.stats.lastAnalyzed.isEmpty();
@@ -174,36 +221,47 @@ void tabModificationsView(const DictionaryModel &m, Table &t)
                       d.truncated, d.dropSegments});
 }
 
-const QStringList kPartitionStatColumns = {"NUM_ROWS",   "BLOCKS",      "EMPTY_BLOCKS", "AVG_SPACE",
-                                           "CHAIN_CNT",  "AVG_ROW_LEN", "SAMPLE_SIZE",  "LAST_ANALYZED",
+const QStringList kPartitionStatColumns = {"NUM_ROWS",    "BLOCKS",       "EMPTY_BLOCKS", "AVG_SPACE",
+                                           "CHAIN_CNT",   "AVG_ROW_LEN",  "SAMPLE_SIZE",  "LAST_ANALYZED",
                                            "BUFFER_POOL", "GLOBAL_STATS", "USER_STATS"};
 
 Row partitionStats(const DictionaryModel::Partition &p)
 {
     const auto &s = p.stats;
-    return {s.numRows,  s.blocks,      s.emptyBlocks,  s.avgSpace,     s.chainCnt, s.avgRowLen,
-            s.sampleSize, s.lastAnalyzed, p.bufferPool, s.globalStats, s.userStats};
+    return {s.numRows,    s.blocks,       s.emptyBlocks, s.avgSpace,    s.chainCnt, s.avgRowLen,
+            s.sampleSize, s.lastAnalyzed, p.bufferPool,  s.globalStats, s.userStats};
 }
 
 void tabPartitionsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = QStringList{"TABLE_OWNER", "TABLE_NAME", "COMPOSITE", "PARTITION_NAME", "SUBPARTITION_COUNT",
-                            "HIGH_VALUE", "HIGH_VALUE_LENGTH", "PARTITION_POSITION", "TABLESPACE_NAME", "PCT_FREE",
-                            "INI_TRANS", "MAX_TRANS", "LOGGING", "COMPRESSION"} +
+    t.columns = QStringList{"TABLE_OWNER",       "TABLE_NAME",         "COMPOSITE",
+                            "PARTITION_NAME",    "SUBPARTITION_COUNT", "HIGH_VALUE",
+                            "HIGH_VALUE_LENGTH", "PARTITION_POSITION", "TABLESPACE_NAME",
+                            "PCT_FREE",          "INI_TRANS",          "MAX_TRANS",
+                            "LOGGING",           "COMPRESSION"} +
                 kPartitionStatColumns;
     for (const auto &x : m.tables())
         for (const auto &p : x.partitions)
-            t.addRow(Row{x.owner, x.name, p.subpartitions.empty() ? QStringLiteral("NO") : QStringLiteral("YES"), p.name,
-                         n(qint64(p.subpartitions.size())), p.highValue, n(p.highValue.size()), n(p.position),
+            t.addRow(Row{x.owner, x.name, p.subpartitions.empty() ? QStringLiteral("NO") : QStringLiteral("YES"),
+                         p.name, n(qint64(p.subpartitions.size())), p.highValue, n(p.highValue.size()), n(p.position),
                          p.tablespace, p.pctFree, p.iniTrans, p.maxTrans, p.logging, p.compression} +
                      partitionStats(p));
 }
 
 void tabSubpartitionsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = QStringList{"TABLE_OWNER", "TABLE_NAME",      "PARTITION_NAME", "SUBPARTITION_NAME",
-                            "HIGH_VALUE",  "HIGH_VALUE_LENGTH", "SUBPARTITION_POSITION", "TABLESPACE_NAME",
-                            "PCT_FREE",    "INI_TRANS",       "MAX_TRANS",      "LOGGING",
+    t.columns = QStringList{"TABLE_OWNER",
+                            "TABLE_NAME",
+                            "PARTITION_NAME",
+                            "SUBPARTITION_NAME",
+                            "HIGH_VALUE",
+                            "HIGH_VALUE_LENGTH",
+                            "SUBPARTITION_POSITION",
+                            "TABLESPACE_NAME",
+                            "PCT_FREE",
+                            "INI_TRANS",
+                            "MAX_TRANS",
+                            "LOGGING",
                             "COMPRESSION"} +
                 kPartitionStatColumns;
     for (const auto &x : m.tables())
@@ -214,9 +272,17 @@ void tabSubpartitionsView(const DictionaryModel &m, Table &t)
                          partitionStats(s));
 }
 
-const QStringList kIndexStatColumns = {"BLEVEL",      "LEAF_BLOCKS",   "DISTINCT_KEYS", "AVG_LEAF_BLOCKS_PER_KEY",
-                                       "AVG_DATA_BLOCKS_PER_KEY", "CLUSTERING_FACTOR", "NUM_ROWS", "SAMPLE_SIZE",
-                                       "LAST_ANALYZED", "GLOBAL_STATS", "USER_STATS"};
+const QStringList kIndexStatColumns = {"BLEVEL",
+                                       "LEAF_BLOCKS",
+                                       "DISTINCT_KEYS",
+                                       "AVG_LEAF_BLOCKS_PER_KEY",
+                                       "AVG_DATA_BLOCKS_PER_KEY",
+                                       "CLUSTERING_FACTOR",
+                                       "NUM_ROWS",
+                                       "SAMPLE_SIZE",
+                                       "LAST_ANALYZED",
+                                       "GLOBAL_STATS",
+                                       "USER_STATS"};
 
 Row indexStats(const DictionaryModel::IndexStats &s)
 {
@@ -227,36 +293,107 @@ Row indexStats(const DictionaryModel::IndexStats &s)
 
 void indexesView(const DictionaryModel &m, Table &t)
 {
-    t.columns = QStringList{"OWNER",          "INDEX_NAME",        "INDEX_TYPE",      "TABLE_OWNER",
-                            "TABLE_NAME",     "TABLE_TYPE",        "UNIQUENESS",      "COMPRESSION",
-                            "PREFIX_LENGTH",  "TABLESPACE_NAME",   "INI_TRANS",       "MAX_TRANS",
-                            "INITIAL_EXTENT", "NEXT_EXTENT",       "MIN_EXTENTS",     "MAX_EXTENTS",
-                            "PCT_INCREASE",   "PCT_THRESHOLD",     "FREELISTS",       "FREELIST_GROUPS",
-                            "PCT_FREE",       "LOGGING",           "STATUS",          "DEGREE",
-                            "PARTITIONED",    "TEMPORARY",         "GENERATED",       "SECONDARY",
-                            "BUFFER_POOL",    "DURATION",          "PCT_DIRECT_ACCESS", "ITYP_OWNER",
-                            "ITYP_NAME",      "PARAMETERS",        "DOMIDX_STATUS",   "DOMIDX_OPSTATUS",
-                            "FUNCIDX_STATUS", "JOIN_INDEX",        "IOT_REDUNDANT_PKEY_ELIM", "DROPPED",
+    t.columns = QStringList{"OWNER",
+                            "INDEX_NAME",
+                            "INDEX_TYPE",
+                            "TABLE_OWNER",
+                            "TABLE_NAME",
+                            "TABLE_TYPE",
+                            "UNIQUENESS",
+                            "COMPRESSION",
+                            "PREFIX_LENGTH",
+                            "TABLESPACE_NAME",
+                            "INI_TRANS",
+                            "MAX_TRANS",
+                            "INITIAL_EXTENT",
+                            "NEXT_EXTENT",
+                            "MIN_EXTENTS",
+                            "MAX_EXTENTS",
+                            "PCT_INCREASE",
+                            "PCT_THRESHOLD",
+                            "FREELISTS",
+                            "FREELIST_GROUPS",
+                            "PCT_FREE",
+                            "LOGGING",
+                            "STATUS",
+                            "DEGREE",
+                            "PARTITIONED",
+                            "TEMPORARY",
+                            "GENERATED",
+                            "SECONDARY",
+                            "BUFFER_POOL",
+                            "DURATION",
+                            "PCT_DIRECT_ACCESS",
+                            "ITYP_OWNER",
+                            "ITYP_NAME",
+                            "PARAMETERS",
+                            "DOMIDX_STATUS",
+                            "DOMIDX_OPSTATUS",
+                            "FUNCIDX_STATUS",
+                            "JOIN_INDEX",
+                            "IOT_REDUNDANT_PKEY_ELIM",
+                            "DROPPED",
                             "VISIBILITY"} +
                 kIndexStatColumns;
     for (const auto &x : m.indexes())
-        t.addRow(Row{x.owner,        x.name,          x.indexType,      x.tableOwner,     x.tableName,
-                     x.tableType,    x.uniqueness,    x.compression,    x.prefixLength,   x.tablespace,
-                     x.iniTrans,     x.maxTrans,      x.initialExtent,  x.nextExtent,     x.minExtents,
-                     x.maxExtents,   x.pctIncrease,   x.pctThreshold,   x.freelists,      x.freelistGroups,
-                     x.pctFree,      x.logging,       x.status,         x.degree,         x.partitioned,
-                     x.temporary,    x.generated,     x.secondary,      x.bufferPool,     x.duration,
-                     x.pctDirectAccess, x.itypOwner,  x.itypName,       x.parameters,     x.domidxStatus,
-                     x.domidxOpstatus, x.funcidxStatus, x.joinIndex,    x.iotRedundantPkeyElim, x.dropped,
+        t.addRow(Row{x.owner,
+                     x.name,
+                     x.indexType,
+                     x.tableOwner,
+                     x.tableName,
+                     x.tableType,
+                     x.uniqueness,
+                     x.compression,
+                     x.prefixLength,
+                     x.storage.tablespace,
+                     x.storage.iniTrans,
+                     x.storage.maxTrans,
+                     x.storage.initialExtent,
+                     x.storage.nextExtent,
+                     x.storage.minExtents,
+                     x.storage.maxExtents,
+                     x.storage.pctIncrease,
+                     x.pctThreshold,
+                     x.storage.freelists,
+                     x.storage.freelistGroups,
+                     x.storage.pctFree,
+                     x.storage.logging,
+                     x.status,
+                     x.degree,
+                     x.partitioned,
+                     x.temporary,
+                     x.generated,
+                     x.secondary,
+                     x.bufferPool,
+                     x.duration,
+                     x.pctDirectAccess,
+                     x.itypOwner,
+                     x.itypName,
+                     x.parameters,
+                     x.domidxStatus,
+                     x.domidxOpstatus,
+                     x.funcidxStatus,
+                     x.joinIndex,
+                     x.iotRedundantPkeyElim,
+                     x.dropped,
                      x.visibility} +
                  indexStats(x.stats));
 }
 
 void partIndexesView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER", "INDEX_NAME", "TABLE_NAME", "PARTITIONING_TYPE", "SUBPARTITIONING_TYPE", "PARTITION_COUNT",
-                 "DEF_SUBPARTITION_COUNT", "PARTITIONING_KEY_COUNT", "SUBPARTITIONING_KEY_COUNT", "LOCALITY",
-                 "ALIGNMENT", "DEF_TABLESPACE_NAME"};
+    t.columns = {"OWNER",
+                 "INDEX_NAME",
+                 "TABLE_NAME",
+                 "PARTITIONING_TYPE",
+                 "SUBPARTITIONING_TYPE",
+                 "PARTITION_COUNT",
+                 "DEF_SUBPARTITION_COUNT",
+                 "PARTITIONING_KEY_COUNT",
+                 "SUBPARTITIONING_KEY_COUNT",
+                 "LOCALITY",
+                 "ALIGNMENT",
+                 "DEF_TABLESPACE_NAME"};
     for (const auto &x : m.indexes()) {
         if (x.partitions.empty())
             continue;
@@ -270,41 +407,50 @@ void partIndexesView(const DictionaryModel &m, Table &t)
 
 void indColumnsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"INDEX_OWNER", "INDEX_NAME",      "TABLE_OWNER", "TABLE_NAME", "COLUMN_NAME",
+    t.columns = {"INDEX_OWNER",     "INDEX_NAME",    "TABLE_OWNER", "TABLE_NAME", "COLUMN_NAME",
                  "COLUMN_POSITION", "COLUMN_LENGTH", "CHAR_LENGTH", "DESCEND"};
     for (const auto &x : m.indexes())
         for (const auto &c : x.columns)
-            t.addRow({x.owner, x.name, x.tableOwner, x.tableName, c.name, c.position, c.length, c.charLength,
-                      c.descend});
+            t.addRow(
+                {x.owner, x.name, x.tableOwner, x.tableName, c.name, c.position, c.length, c.charLength, c.descend});
 }
 
-const QStringList kIndexPartitionColumns = {"HIGH_VALUE", "HIGH_VALUE_LENGTH", "STATUS", "TABLESPACE_NAME", "PCT_FREE",
-                                            "INI_TRANS",  "MAX_TRANS",         "LOGGING", "COMPRESSION",     "BUFFER_POOL"};
+const QStringList kIndexPartitionColumns = {"HIGH_VALUE",  "HIGH_VALUE_LENGTH", "STATUS",    "TABLESPACE_NAME",
+                                            "PCT_FREE",    "INI_TRANS",         "MAX_TRANS", "LOGGING",
+                                            "COMPRESSION", "BUFFER_POOL"};
 
 Row indexPartition(const DictionaryModel::Partition &p)
 {
-    return Row{p.highValue, n(p.highValue.size()), p.subpartitions.empty() ? QStringLiteral("USABLE") : QStringLiteral("N/A"),
-               p.tablespace, p.pctFree, p.iniTrans, p.maxTrans, p.logging, p.compression, p.bufferPool} +
+    return Row{p.highValue,
+               n(p.highValue.size()),
+               p.subpartitions.empty() ? QStringLiteral("USABLE") : QStringLiteral("N/A"),
+               p.tablespace,
+               p.pctFree,
+               p.iniTrans,
+               p.maxTrans,
+               p.logging,
+               p.compression,
+               p.bufferPool} +
            indexStats(p.indexStats);
 }
 
 void indPartitionsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = QStringList{"INDEX_OWNER", "INDEX_NAME", "COMPOSITE", "PARTITION_NAME", "SUBPARTITION_COUNT",
-                            "PARTITION_POSITION"} +
+    t.columns = QStringList{"INDEX_OWNER",    "INDEX_NAME",         "COMPOSITE",
+                            "PARTITION_NAME", "SUBPARTITION_COUNT", "PARTITION_POSITION"} +
                 kIndexPartitionColumns + kIndexStatColumns;
     for (const auto &x : m.indexes())
         for (const auto &p : x.partitions)
-            t.addRow(Row{x.owner, x.name, p.subpartitions.empty() ? QStringLiteral("NO") : QStringLiteral("YES"), p.name,
-                         n(qint64(p.subpartitions.size())), n(p.position)} +
+            t.addRow(Row{x.owner, x.name, p.subpartitions.empty() ? QStringLiteral("NO") : QStringLiteral("YES"),
+                         p.name, n(qint64(p.subpartitions.size())), n(p.position)} +
                      indexPartition(p));
 }
 
 void indSubpartitionsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = QStringList{"INDEX_OWNER", "INDEX_NAME", "PARTITION_NAME", "SUBPARTITION_NAME",
-                            "SUBPARTITION_POSITION"} +
-                kIndexPartitionColumns + kIndexStatColumns;
+    t.columns =
+        QStringList{"INDEX_OWNER", "INDEX_NAME", "PARTITION_NAME", "SUBPARTITION_NAME", "SUBPARTITION_POSITION"} +
+        kIndexPartitionColumns + kIndexStatColumns;
     for (const auto &x : m.indexes())
         for (const auto &p : x.partitions)
             for (const auto &s : p.subpartitions) {
@@ -316,9 +462,9 @@ void indSubpartitionsView(const DictionaryModel &m, Table &t)
 
 void constraintsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER",  "CONSTRAINT_NAME", "CONSTRAINT_TYPE", "TABLE_NAME", "SEARCH_CONDITION", "R_OWNER",
-                 "R_CONSTRAINT_NAME", "DELETE_RULE", "STATUS", "DEFERRABLE", "DEFERRED", "VALIDATED", "GENERATED",
-                 "INDEX_OWNER", "INDEX_NAME"};
+    t.columns = {"OWNER",    "CONSTRAINT_NAME",   "CONSTRAINT_TYPE", "TABLE_NAME",  "SEARCH_CONDITION",
+                 "R_OWNER",  "R_CONSTRAINT_NAME", "DELETE_RULE",     "STATUS",      "DEFERRABLE",
+                 "DEFERRED", "VALIDATED",         "GENERATED",       "INDEX_OWNER", "INDEX_NAME"};
     for (const auto &x : m.tables())
         for (const auto &c : x.constraints)
             t.addRow({x.owner, c.name, c.type, x.name, c.searchCondition, c.rOwner, c.rConstraintName, c.deleteRule,
@@ -332,16 +478,16 @@ void consColumnsView(const DictionaryModel &m, Table &t)
     for (const auto &x : m.tables())
         for (const auto &c : x.constraints)
             for (qsizetype i = 0; i < c.columns.size(); ++i)
-                t.addRow({x.owner, c.name, x.name, c.columns.at(i),
-                          c.type == QLatin1String("C") ? QString() : n(i + 1)});
+                t.addRow(
+                    {x.owner, c.name, x.name, c.columns.at(i), c.type == QLatin1String("C") ? QString() : n(i + 1)});
 }
 
 void segmentsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER",       "SEGMENT_NAME", "PARTITION_NAME", "SEGMENT_TYPE", "TABLESPACE_NAME",
-                 "HEADER_FILE", "HEADER_BLOCK", "BYTES",          "BLOCKS",       "EXTENTS",
-                 "INITIAL_EXTENT", "NEXT_EXTENT", "MIN_EXTENTS",  "MAX_EXTENTS",  "PCT_INCREASE",
-                 "FREELISTS",   "FREELIST_GROUPS", "RELATIVE_FNO", "BUFFER_POOL"};
+    t.columns = {"OWNER",          "SEGMENT_NAME",    "PARTITION_NAME", "SEGMENT_TYPE", "TABLESPACE_NAME",
+                 "HEADER_FILE",    "HEADER_BLOCK",    "BYTES",          "BLOCKS",       "EXTENTS",
+                 "INITIAL_EXTENT", "NEXT_EXTENT",     "MIN_EXTENTS",    "MAX_EXTENTS",  "PCT_INCREASE",
+                 "FREELISTS",      "FREELIST_GROUPS", "RELATIVE_FNO",   "BUFFER_POOL"};
     for (const auto &s : m.layout().segments()) {
         const bool manual = s.tablespace == QLatin1String("SYSTEM");
         t.addRow({s.owner, s.name, s.partition, s.type, s.tablespace, n(s.headerFile()), n(s.headerBlock()),
@@ -354,8 +500,8 @@ void segmentsView(const DictionaryModel &m, Table &t)
 
 void objectsView(const DictionaryModel &m, Table &t)
 {
-    t.columns = {"OWNER", "OBJECT_NAME", "SUBOBJECT_NAME", "OBJECT_ID", "DATA_OBJECT_ID", "OBJECT_TYPE", "CREATED",
-                 "LAST_DDL_TIME", "STATUS", "TEMPORARY", "GENERATED", "SECONDARY"};
+    t.columns = {"OWNER",   "OBJECT_NAME",   "SUBOBJECT_NAME", "OBJECT_ID", "DATA_OBJECT_ID", "OBJECT_TYPE",
+                 "CREATED", "LAST_DDL_TIME", "STATUS",         "TEMPORARY", "GENERATED",      "SECONDARY"};
     t.cells.reserve(qsizetype(m.objects().size()) * t.columns.size());
     QString created;
     for (const auto &o : m.objects()) {
@@ -395,6 +541,16 @@ std::optional<Table> DictionaryModel::view(const QString &requested) const
         {QStringLiteral("dba_cons_columns"), &consColumnsView},
         {QStringLiteral("dba_segments"), &segmentsView},
         {QStringLiteral("dba_objects"), &objectsView},
+        {QStringLiteral("dba_views"), [](const DictionaryModel &, Table &t) { t = code::views(); }},
+        {QStringLiteral("dba_sequences"), [](const DictionaryModel &, Table &t) { t = code::sequences(); }},
+        {QStringLiteral("dba_source"), [](const DictionaryModel &, Table &t) { t = code::source(); }},
+        {QStringLiteral("dba_triggers"), [](const DictionaryModel &, Table &t) { t = code::triggers(); }},
+        {QStringLiteral("dba_synonyms"), [](const DictionaryModel &, Table &t) { t = code::synonyms(); }},
+        {QStringLiteral("dba_directories"), [](const DictionaryModel &, Table &t) { t = code::directories(); }},
+        {QStringLiteral("dba_scheduler_jobs"),
+         [](const DictionaryModel &m, Table &t) { t = code::schedulerJobs(m.clockStart(), false); }},
+        {QStringLiteral("dba_scheduler_programs"),
+         [](const DictionaryModel &, Table &t) { t = code::schedulerPrograms(); }},
     };
     const auto builder = builders.constFind(name);
     if (builder == builders.constEnd())

@@ -6,9 +6,9 @@ namespace tavimond::sim {
 
 void registerIndexFamily(std::vector<Recogniser> &out)
 {
-    out.push_back(dictionaryJoinRecogniser(
-        QStringLiteral("index joins"),
-        {QStringLiteral("dba_indexes"), QStringLiteral("dba_ind_partitions"), QStringLiteral("dba_ind_subpartitions")}));
+    out.push_back(dictionaryJoinRecogniser(QStringLiteral("index joins"),
+                                           {QStringLiteral("dba_indexes"), QStringLiteral("dba_ind_partitions"),
+                                            QStringLiteral("dba_ind_subpartitions")}));
     for (const char *view :
          {"dba_indexes", "dba_part_indexes", "dba_ind_columns", "dba_ind_partitions", "dba_ind_subpartitions"})
         out.push_back(dictionaryViewRecogniser(QString::fromLatin1(view)));

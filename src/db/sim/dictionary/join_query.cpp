@@ -41,44 +41,29 @@ struct From {
     Table rows;
 };
 
-class Reader {
+class Reader : public TokenCursor {
 public:
-    explicit Reader(const std::vector<Token> &t) : t_(t) {}
-    const Token *peek(size_t ahead = 0) const { return i_ + ahead < t_.size() ? &t_[i_ + ahead] : nullptr; }
-    bool is(const char *text, size_t ahead = 0) const
-    {
-        const Token *k = peek(ahead);
-        return k && k->kind != Token::String && k->text == QLatin1String(text);
-    }
-    bool accept(const char *text)
-    {
-        if (!is(text))
-            return false;
-        ++i_;
-        return true;
-    }
+    explicit Reader(const std::vector<Token> &t) : TokenCursor(t) {}
     void expect(const char *text)
     {
         if (!accept(text))
             throw NotJoin{};
     }
-    const Token &take(Token::Kind kind)
+    const Token &next(Token::Kind kind)
     {
-        const Token *k = peek();
-        if (!k || k->kind != kind)
+        const Token *k = take(kind);
+        if (!k)
             throw NotJoin{};
-        ++i_;
         return *k;
     }
-    bool atEnd() const { return i_ >= t_.size(); }
 
     // alias.column, optionally followed by (+).
     Ref ref()
     {
         Ref r;
-        r.alias = take(Token::Word).text;
+        r.alias = next(Token::Word).text;
         expect(".");
-        r.column = take(Token::Word).value.toUpper();
+        r.column = next(Token::Word).value.toUpper();
         if (is("(") && is("+", 1) && is(")", 2)) {
             i_ += 3;
             r.outer = true;
@@ -102,10 +87,6 @@ public:
         }
         return ref();
     }
-
-private:
-    const std::vector<Token> &t_;
-    size_t i_ = 0;
 };
 
 bool stop(const Reader &r)
@@ -162,7 +143,7 @@ std::optional<Parsed> parse(const Statement &statement)
                 item.kind = Item::Literal;
                 item.literal = k->value;
                 item.heading = k->text;
-                r.take(Token::String);
+                r.next(Token::String);
             } else if (r.accept("trim")) {
                 r.expect("(");
                 item.kind = Item::Trim;
@@ -174,7 +155,7 @@ std::optional<Parsed> parse(const Statement &statement)
                 item.heading = item.ref.column;
                 QString text = item.ref.alias.toUpper() + QLatin1Char('.') + item.ref.column;
                 while (r.accept("/")) {
-                    const Token &d = r.take(Token::Number);
+                    const Token &d = r.next(Token::Number);
                     item.kind = Item::Divide;
                     item.divisors << d.value.toDouble();
                     text += QLatin1Char('/') + d.value;
@@ -183,19 +164,19 @@ std::optional<Parsed> parse(const Statement &statement)
                     item.heading = text;
             }
             if (r.accept("as")) {
-                item.heading = r.take(Token::Word).value.toUpper();
+                item.heading = r.next(Token::Word).value.toUpper();
             } else if (!stop(r)) {
-                item.heading = r.take(Token::Word).value.toUpper();
+                item.heading = r.next(Token::Word).value.toUpper();
             }
             items.push_back(std::move(item));
         } while (r.accept(","));
         r.expect("from");
         do {
             From f;
-            f.view = r.take(Token::Word).text;
+            f.view = r.next(Token::Word).text;
             if (r.accept("."))
-                f.view += QLatin1Char('.') + r.take(Token::Word).text;
-            f.alias = r.take(Token::Word).text;
+                f.view += QLatin1Char('.') + r.next(Token::Word).text;
+            f.alias = r.next(Token::Word).text;
             from.push_back(std::move(f));
         } while (r.accept(","));
         if (from.size() < 2)
@@ -212,7 +193,7 @@ std::optional<Parsed> parse(const Statement &statement)
                     if (const Token *k = r.peek(); k && k->kind == Token::String) {
                         c.kind = Condition::Literal;
                         c.literal = k->value;
-                        r.take(Token::String);
+                        r.next(Token::String);
                     } else {
                         c.kind = Condition::Join;
                         c.right = r.operand();
@@ -224,7 +205,7 @@ std::optional<Parsed> parse(const Statement &statement)
         if (r.accept("order")) {
             r.expect("by");
             do
-                order.push_back(r.take(Token::Number).value.toInt() - 1);
+                order.push_back(r.next(Token::Number).value.toInt() - 1);
             while (r.accept(","));
         }
         if (!r.atEnd())
@@ -265,11 +246,13 @@ std::optional<Result> evaluateJoin(const Statement &statement, const ViewSource 
     auto bind = [&](Ref &ref) {
         const auto a = aliasAt.constFind(ref.alias);
         if (a == aliasAt.constEnd())
-            throw DbError(QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
+            throw DbError(
+                QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
         ref.view = a.value();
         ref.index = int(from[size_t(ref.view)].rows.columns.indexOf(ref.column));
         if (ref.index < 0)
-            throw DbError(QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
+            throw DbError(
+                QStringLiteral("ORA-00904: \"%1\".\"%2\": invalid identifier").arg(ref.alias.toUpper(), ref.column));
     };
     for (Item &i : items)
         if (i.kind != Item::Literal)
@@ -346,9 +329,8 @@ std::optional<Result> evaluateJoin(const Statement &statement, const ViewSource 
     for (const Condition &c : conditions) {
         if (c.kind != Condition::IsNull || c.left.outer)
             continue;
-        std::erase_if(rows, [&](const std::vector<qsizetype> &joined) {
-            return !cellOf(joined, from, c.left).isEmpty();
-        });
+        std::erase_if(rows,
+                      [&](const std::vector<qsizetype> &joined) { return !cellOf(joined, from, c.left).isEmpty(); });
     }
 
     std::vector<QStringList> out;

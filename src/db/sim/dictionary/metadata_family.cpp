@@ -10,32 +10,21 @@ namespace {
 // arguments, or nothing for any other statement.
 std::optional<QStringList> ddlArguments(const Statement &s)
 {
-    const std::vector<Token> &t = s.tokens();
-    static const char *const head[] = {"select", "dbms_metadata", ".", "get_ddl", "("};
-    size_t i = 0;
-    for (const char *word : head) {
-        if (i >= t.size() || t[i].kind == Token::String || t[i].text != QLatin1String(word))
+    TokenCursor c(s.tokens());
+    for (const char *word : {"select", "dbms_metadata", ".", "get_ddl", "("})
+        if (!c.accept(word))
             return std::nullopt;
-        ++i;
-    }
     QStringList args;
-    for (;;) {
-        if (i >= t.size() || t[i].kind != Token::String)
+    do {
+        const Token *arg = c.take(Token::String);
+        if (!arg)
             return std::nullopt;
-        args << t[i++].value;
-        if (i < t.size() && t[i].text == QLatin1String(",")) {
-            ++i;
-            continue;
-        }
-        break;
-    }
-    static const char *const tail[] = {")", "from", "dual"};
-    for (const char *word : tail) {
-        if (i >= t.size() || t[i].kind == Token::String || t[i].text != QLatin1String(word))
+        args << arg->value;
+    } while (c.accept(","));
+    for (const char *word : {")", "from", "dual"})
+        if (!c.accept(word))
             return std::nullopt;
-        ++i;
-    }
-    if (i != t.size() || args.size() < 2 || args.size() > 3)
+    if (!c.atEnd() || args.size() < 2 || args.size() > 3)
         return std::nullopt;
     return args;
 }
@@ -49,14 +38,13 @@ void registerMetadataFamily(std::vector<Recogniser> &out)
                        const QStringList args = *ddlArguments(s);
                        // Without a schema the package looks in the caller's own.
                        const QString schema = args.size() > 2 ? args.at(2) : ctx.session.user.toUpper();
-                       const QString text =
-                           ctx.model.state<DictionaryModel>().ddl(args.at(0), args.at(1), schema);
+                       const QString text = ctx.model.state<DictionaryModel>().ddl(args.at(0), args.at(1), schema);
                        QStringList quoted;
                        for (const QString &a : args)
                            quoted << sim::quoted(a);
-                       auto table = std::make_shared<Table>(
-                           QStringList{QStringLiteral("DBMS_METADATA.GET_DDL(") + quoted.join(QLatin1Char(',')) +
-                                       QLatin1Char(')')});
+                       auto table =
+                           std::make_shared<Table>(QStringList{QStringLiteral("DBMS_METADATA.GET_DDL(") +
+                                                               quoted.join(QLatin1Char(',')) + QLatin1Char(')')});
                        table->addRow({text});
                        return table;
                    }});

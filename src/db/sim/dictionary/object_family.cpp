@@ -89,8 +89,7 @@ Result objectList(const DictionaryModel &dictionary, const QString &ownerPattern
 
 void registerObjectFamily(std::vector<Recogniser> &out)
 {
-    out.push_back({QStringLiteral("object list"),
-                   [](const Statement &s) { return objectListPatterns(s).has_value(); },
+    out.push_back({QStringLiteral("object list"), [](const Statement &s) { return objectListPatterns(s).has_value(); },
                    [](const Statement &s, Context &ctx) {
                        const auto patterns = objectListPatterns(s);
                        return objectList(ctx.model.state<DictionaryModel>(), patterns->first, patterns->second);

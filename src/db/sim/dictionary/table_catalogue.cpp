@@ -82,17 +82,15 @@ const TableSpec kTables[] = {
      "EMPLOYEE_ID|NUMBER(6)|NN;FIRST_NAME|VARCHAR2(20);LAST_NAME|VARCHAR2(25)|NN;EMAIL|VARCHAR2(25)|NN;"
      "HIRE_DATE|DATE|NN|D:SYSDATE ;JOB_ID|VARCHAR2(10)|NN|H:FREQUENCY|V:AD_PRES,IT_PROG,SA_MAN,SA_REP,ST_CLERK;"
      "SALARY|NUMBER(8,2);DEPARTMENT_ID|NUMBER(4)|H:FREQUENCY;BADGE_NO|NUMBER(6)|INV",
-     69, 1, "",
-     "P|EMP_PK|EMPLOYEE_ID;R|EMP_DEPT_FK|DEPARTMENT_ID|HR.DEPT_PK;C|EMP_SALARY_MIN|SALARY > 0", nullptr, nullptr,
-     nullptr},
+     69, 1, "", "P|EMP_PK|EMPLOYEE_ID;R|EMP_DEPT_FK|DEPARTMENT_ID|HR.DEPT_PK;C|EMP_SALARY_MIN|SALARY > 0", nullptr,
+     nullptr, nullptr},
     {"HR", "DEPARTMENTS",
-     "DEPARTMENT_ID|NUMBER(4)|NN;DEPARTMENT_NAME|VARCHAR2(30)|NN;MANAGER_ID|NUMBER(6);LOCATION_ID|NUMBER(4)", 21, 9,
-     "", "P|DEPT_PK|DEPARTMENT_ID;R|DEPT_MGR_FK|MANAGER_ID|HR.EMP_PK|DEFERRED", nullptr, nullptr, nullptr},
+     "DEPARTMENT_ID|NUMBER(4)|NN;DEPARTMENT_NAME|VARCHAR2(30)|NN;MANAGER_ID|NUMBER(6);LOCATION_ID|NUMBER(4)", 21, 9, "",
+     "P|DEPT_PK|DEPARTMENT_ID;R|DEPT_MGR_FK|MANAGER_ID|HR.EMP_PK|DEFERRED", nullptr, nullptr, nullptr},
     {"HR", "JOB_HISTORY",
-     "EMPLOYEE_ID|NUMBER(6)|NN;START_DATE|DATE|NN;END_DATE|DATE|NN;JOB_ID|VARCHAR2(10)|NN;DEPARTMENT_ID|NUMBER(4)",
-     33, 9, "",
-     "R|JHIST_EMP_FK|EMPLOYEE_ID|HR.EMP_PK;C|JHIST_DATE_INTERVAL|end_date > start_date|DEFERRABLE", nullptr, nullptr,
-     nullptr},
+     "EMPLOYEE_ID|NUMBER(6)|NN;START_DATE|DATE|NN;END_DATE|DATE|NN;JOB_ID|VARCHAR2(10)|NN;DEPARTMENT_ID|NUMBER(4)", 33,
+     9, "", "R|JHIST_EMP_FK|EMPLOYEE_ID|HR.EMP_PK;C|JHIST_DATE_INTERVAL|end_date > start_date|DEFERRABLE", nullptr,
+     nullptr, nullptr},
     {"BILLING", "INVOICES",
      "INVOICE_ID|NUMBER(12)|NN;CUSTOMER_ID|NUMBER(10)|NN;ORDER_ID|NUMBER(12);ISSUED|DATE|NN|D:TRUNC(SYSDATE) ;"
      "DUE|DATE|NN;AMOUNT|NUMBER(12,2)|NN;STATUS|VARCHAR2(8)|NN|D:'ISSUED'|H:FREQUENCY|V:ISSUED,OVERDUE,PAID,VOID",
@@ -127,8 +125,8 @@ const TableSpec kTables[] = {
      "CREDIT|NUMBER(14,2)|D:0",
      44, 7, "COMPRESS", "P|LEDGER_ENTRIES_PK|ENTRY_ID", "HASH(ENTRY_ID)", nullptr, nullptr},
     {"BILLING", "CALL_RECORDS",
-     "CALL_ID|NUMBER(14)|NN;CALL_START|DATE|NN;REGION|VARCHAR2(4)|NN;DURATION_S|NUMBER(8);COST|NUMBER(10,4)", 35, 1,
-     "", "", "RANGE(CALL_START)/LIST(REGION)", "@2026-07-01|@2026-10-01|@2027-01-01", "'EU'|'US'|DEFAULT"},
+     "CALL_ID|NUMBER(14)|NN;CALL_START|DATE|NN;REGION|VARCHAR2(4)|NN;DURATION_S|NUMBER(8);COST|NUMBER(10,4)", 35, 1, "",
+     "", "RANGE(CALL_START)/LIST(REGION)", "@2026-07-01|@2026-10-01|@2027-01-01", "'EU'|'US'|DEFAULT"},
     {"HR", "LeaveRequests",
      "RequestId|NUMBER(10)|NN;EMPLOYEE_ID|NUMBER(6)|NN;FromDate|DATE|NN;ToDate|DATE|NN;"
      "Status|VARCHAR2(10)|D:'PENDING'|H:FREQUENCY|V:APPROVED,PENDING,REJECTED",
@@ -138,6 +136,17 @@ const TableSpec kTables[] = {
      nullptr, nullptr, nullptr},
     {"LEGACY", "O'BRIEN_IMPORT", "LINE_NO|NUMBER;RAW_TEXT|VARCHAR2(4000);LOADED|DATE|D:SYSDATE ", 0, -1, "", "",
      nullptr, nullptr, nullptr},
+    {"SALES", "SALES_HISTORY",
+     "SALE_ID|NUMBER(14)|NN;SOLD_ON|DATE|NN;REGION|VARCHAR2(8)|NN|H:FREQUENCY|V:EAST,NORTH,SOUTH,WEST;"
+     "PRODUCT_ID|NUMBER(10)|NN;QUANTITY|NUMBER(8);AMOUNT|NUMBER(12,2)",
+     48, 2, "", "", "RANGE(SOLD_ON)/LIST(REGION)", "@2026-01-01|@2026-07-01|@2027-01-01", "'EAST'|'WEST'|DEFAULT"},
+    {"BILLING", "O'NEILL_ACCOUNTS",
+     "ACCOUNT_NO|VARCHAR2(12)|NN;HOLDER|VARCHAR2(80)|NN;OPENED|DATE|NN;BALANCE|NUMBER(14,2)|D:0", 61, 12, "",
+     "C|O'NEILL_ACCOUNTS_BALANCE_CK|BALANCE >= 0", nullptr, nullptr, nullptr},
+    {"INVENTORY", "STOCK_AUDIT",
+     "AUDIT_ID|NUMBER(14)|NN;AUDITED_AT|DATE|NN|D:SYSDATE ;WAREHOUSE_ID|NUMBER(4)|NN;PRODUCT_ID|NUMBER(10)|NN;"
+     "COUNTED|NUMBER(10);BOOKED|NUMBER(10)",
+     39, 4, "", "R|STOCK_AUDIT_LEVEL_FK|WAREHOUSE_ID,PRODUCT_ID|INVENTORY.STOCK_LEVELS_PK", nullptr, nullptr, nullptr},
 };
 
 // Key: comma-separated column names, " DESC" after a descending one, or "=" and the
@@ -176,6 +185,9 @@ const IndexSpec kIndexes[] = {
     {"BILLING", "CALL_RECORDS_IX", "BILLING", "CALL_RECORDS", "CALL_START,REGION", "NONUNIQUE", true, 0},
     {"HR", "SYS_C0014021", "HR", "LeaveRequests", "RequestId", "UNIQUE", false, 0},
     {"HR", "EMP_NAME_UPPER_IX", "HR", "EMPLOYEES", "=UPPER(\"LAST_NAME\")", "FUNCTION", false, 0},
+    {"SALES", "SALES_HISTORY_IX", "SALES", "SALES_HISTORY", "SOLD_ON,REGION", "NONUNIQUE", true, 0},
+    // An index named as the table it serves.
+    {"INVENTORY", "STOCK_AUDIT", "INVENTORY", "STOCK_AUDIT", "AUDITED_AT", "NONUNIQUE", false, 0},
 };
 
 QString key(const QString &owner, const QString &name)
@@ -193,13 +205,15 @@ QString highValueText(const QString &spec)
 {
     if (!spec.startsWith(QLatin1Char('@')))
         return spec;
-    return QStringLiteral("TO_DATE(' %1 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')").arg(spec.mid(1));
+    return QStringLiteral("TO_DATE(' %1 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')")
+        .arg(spec.mid(1));
 }
 
 // Statistics gathered a number of days before the clock's start, in the nightly window.
 QString analysedAt(const QDateTime &start, int daysAgo, quint32 salt)
 {
-    const QDateTime t = QDateTime(start.date().addDays(-daysAgo), QTime(22, 0, 0), Qt::UTC).addSecs(qint64(salt % 3000));
+    const QDateTime t =
+        QDateTime(start.date().addDays(-daysAgo), QTime(22, 0, 0), Qt::UTC).addSecs(qint64(salt % 3000));
     return dictionaryDate(t);
 }
 
@@ -267,8 +281,8 @@ DictionaryModel::Constraint parseConstraint(const QString &text, const QString &
     c.deferrable = QStringLiteral("NOT DEFERRABLE");
     c.deferred = QStringLiteral("IMMEDIATE");
     c.validated = QStringLiteral("VALIDATED");
-    c.generated = c.name.startsWith(QLatin1String("SYS_C")) ? QStringLiteral("GENERATED NAME")
-                                                            : QStringLiteral("USER NAME");
+    c.generated =
+        c.name.startsWith(QLatin1String("SYS_C")) ? QStringLiteral("GENERATED NAME") : QStringLiteral("USER NAME");
     qsizetype flagsFrom = 3;
     if (c.type == QLatin1String("C")) {
         c.searchCondition = f.value(2);
@@ -297,6 +311,52 @@ DictionaryModel::Constraint parseConstraint(const QString &text, const QString &
     }
     Q_UNUSED(owner);
     return c;
+}
+
+// The storage attributes of an unpartitioned table or index: a system tablespace is
+// managed by free lists, the application tablespaces automatically.
+DictionaryModel::SegmentAttributes segmentAttributes(const StorageLayout::Segment *own, const QString &iniTrans,
+                                                     bool table)
+{
+    DictionaryModel::SegmentAttributes a;
+    a.tablespace = own ? own->tablespace : QString();
+    a.logging = QStringLiteral("YES");
+    a.pctFree = QStringLiteral("10");
+    a.iniTrans = iniTrans;
+    a.maxTrans = QStringLiteral("255");
+    a.initialExtent = QStringLiteral("65536");
+    a.nextExtent = QStringLiteral("1048576");
+    a.minExtents = QStringLiteral("1");
+    a.maxExtents = QStringLiteral("2147483645");
+    if (own && own->tablespace == QLatin1String("SYSTEM")) {
+        if (table)
+            a.pctUsed = QStringLiteral("40");
+        a.pctIncrease = QStringLiteral("0");
+        a.freelists = QStringLiteral("1");
+        a.freelistGroups = QStringLiteral("1");
+    }
+    return a;
+}
+
+// A partition or a subpartition, stored in its segment; a partition whose
+// subpartitions hold its rows has none.
+DictionaryModel::Partition piece(const QString &name, const QString &parent, int position, const QString &highValue,
+                                 const QString &compression, const QString &iniTrans,
+                                 const StorageLayout::Segment *segment)
+{
+    DictionaryModel::Partition p;
+    p.name = name;
+    p.parent = parent;
+    p.position = position;
+    p.highValue = highValue;
+    p.compression = compression;
+    p.iniTrans = iniTrans;
+    p.maxTrans = QStringLiteral("255");
+    p.pctFree = QStringLiteral("10");
+    p.logging = QStringLiteral("YES");
+    p.tablespace = segment ? segment->tablespace : QString();
+    p.bufferPool = segment ? segment->bufferPool : QStringLiteral("DEFAULT");
+    return p;
 }
 
 // Blocks below the high-water mark of a segment of `blocks` blocks.
@@ -353,46 +413,30 @@ void DictionaryModel::buildTables(Model &model)
         // application tablespaces automatically.
         const StorageLayout::Segment *own = segmentOf.value(key(t.owner, t.name) + QLatin1Char('/'));
         const bool partitioned = spec.partitioning != nullptr;
-        const bool manual = own && own->tablespace == QLatin1String("SYSTEM");
         t.status = QStringLiteral("VALID");
         t.partitioned = partitioned ? QStringLiteral("YES") : QStringLiteral("NO");
         t.degree = QStringLiteral("         1");
         t.cache = options.contains(QLatin1String("CACHE")) ? QStringLiteral("    Y") : QStringLiteral("    N");
-        t.rowMovement = options.contains(QLatin1String("ROWMOVEMENT")) ? QStringLiteral("ENABLED")
-                                                                       : QStringLiteral("DISABLED");
+        t.rowMovement =
+            options.contains(QLatin1String("ROWMOVEMENT")) ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED");
         t.skipCorrupt = QStringLiteral("DISABLED");
         t.monitoring = QStringLiteral("YES");
         t.temporary = QStringLiteral("N");
         t.readOnly = QStringLiteral("NO");
-        t.compression = options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("ENABLED")
-                                                                    : QStringLiteral("DISABLED");
+        t.compression =
+            options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED");
         t.compressFor = options.contains(QLatin1String("COMPRESS")) ? QStringLiteral("BASIC") : QString();
         t.bufferPool = own ? own->bufferPool : QStringLiteral("DEFAULT");
-        t.maxTrans = QStringLiteral("255");
         if (!partitioned) {
             // A partitioned table keeps its storage attributes per partition.
-            t.tablespace = own ? own->tablespace : QString();
-            t.logging = QStringLiteral("YES");
-            t.pctFree = QStringLiteral("10");
-            t.iniTrans = QStringLiteral("1");
-            t.initialExtent = QStringLiteral("65536");
-            t.nextExtent = QStringLiteral("1048576");
-            t.minExtents = QStringLiteral("1");
-            t.maxExtents = QStringLiteral("2147483645");
-            if (manual) {
-                t.pctUsed = QStringLiteral("40");
-                t.pctIncrease = QStringLiteral("0");
-                t.freelists = QStringLiteral("1");
-                t.freelistGroups = QStringLiteral("1");
-            }
+            t.storage = segmentAttributes(own, QStringLiteral("1"), true);
         } else {
+            t.storage.maxTrans = QStringLiteral("255");
             t.bufferPool = QStringLiteral("DEFAULT");
             const QString p = QString::fromLatin1(spec.partitioning);
             const QStringList levels = p.split(QLatin1Char('/'));
             auto typeOf = [](const QString &level) { return level.left(level.indexOf(QLatin1Char('('))); };
-            auto keyOf = [](const QString &level) {
-                return level.mid(level.indexOf(QLatin1Char('(')) + 1).chopped(1);
-            };
+            auto keyOf = [](const QString &level) { return level.mid(level.indexOf(QLatin1Char('(')) + 1).chopped(1); };
             t.partitioningType = typeOf(levels.at(0));
             t.partitionKey = keyOf(levels.at(0));
             if (levels.size() > 1) {
@@ -449,8 +493,8 @@ void DictionaryModel::buildTables(Model &model)
 
         if (partitioned) {
             // The partitions in their order of creation, and their subpartitions.
-            const QStringList highs = spec.highValues ? QString::fromUtf8(spec.highValues).split(QLatin1Char('|'))
-                                                      : QStringList();
+            const QStringList highs =
+                spec.highValues ? QString::fromUtf8(spec.highValues).split(QLatin1Char('|')) : QStringList();
             const QStringList subHighs =
                 spec.subHighValues ? QString::fromUtf8(spec.subHighValues).split(QLatin1Char('|')) : QStringList();
             std::vector<const StorageLayout::DbObject *> parts, subs;
@@ -463,42 +507,25 @@ void DictionaryModel::buildTables(Model &model)
                     subs.push_back(&o);
             }
             for (size_t i = 0; i < parts.size(); ++i) {
-                Partition p;
-                p.name = parts[i]->subobject;
-                p.position = int(i) + 1;
-                p.highValue = highValueText(highs.value(qsizetype(i)));
-                p.compression = t.compression;
-                p.bufferPool = QStringLiteral("DEFAULT");
-                p.iniTrans = QStringLiteral("1");
-                p.maxTrans = QStringLiteral("255");
-                p.pctFree = QStringLiteral("10");
-                p.logging = QStringLiteral("YES");
+                const QString where = key(t.owner, t.name) + QLatin1Char('/');
+                Partition p =
+                    piece(parts[i]->subobject, QString(), int(i) + 1, highValueText(highs.value(qsizetype(i))),
+                          t.compression, QStringLiteral("1"), segmentOf.value(where + parts[i]->subobject));
                 // Closed partitions were analysed when they were last written.
                 const int daysAgo = spec.analysedDaysAgo + int(parts.size() - 1 - i) * 30;
                 int k = 0;
                 for (const StorageLayout::DbObject *o : subs) {
                     if (o->partitionOfSub != p.name)
                         continue;
-                    Partition sp;
-                    sp.name = o->subobject;
-                    sp.parent = p.name;
-                    sp.position = ++k;
-                    sp.highValue = highValueText(subHighs.value(k - 1));
-                    const StorageLayout::Segment *seg = segmentOf.value(key(t.owner, t.name) + QLatin1Char('/') + sp.name);
-                    sp.tablespace = seg ? seg->tablespace : QString();
-                    sp.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
-                    sp.compression = t.compression;
-                    sp.iniTrans = p.iniTrans;
-                    sp.maxTrans = p.maxTrans;
-                    sp.pctFree = p.pctFree;
-                    sp.logging = p.logging;
+                    ++k;
+                    const StorageLayout::Segment *seg = segmentOf.value(where + o->subobject);
+                    Partition sp = piece(o->subobject, p.name, k, highValueText(subHighs.value(k - 1)), t.compression,
+                                         p.iniTrans, seg);
                     sp.stats = pieceStats(seg ? seg->blocks() : 8, daysAgo);
                     p.subpartitions.push_back(std::move(sp));
                 }
                 if (p.subpartitions.empty()) {
-                    const StorageLayout::Segment *seg = segmentOf.value(key(t.owner, t.name) + QLatin1Char('/') + p.name);
-                    p.tablespace = seg ? seg->tablespace : QString();
-                    p.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
+                    const StorageLayout::Segment *seg = segmentOf.value(where + p.name);
                     p.stats = pieceStats(seg ? seg->blocks() : 8, daysAgo);
                 } else {
                     p.tablespace = p.subpartitions.front().tablespace;
@@ -567,10 +594,10 @@ void DictionaryModel::buildTables(Model &model)
                 continue;
             for (const Column &col : t.columns) {
                 const bool quoted = col.name != col.name.toUpper();
-                const QRegularExpression word(quoted ? QStringLiteral("\"%1\"").arg(QRegularExpression::escape(col.name))
-                                                     : QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(col.name)),
-                                              quoted ? QRegularExpression::NoPatternOption
-                                                     : QRegularExpression::CaseInsensitiveOption);
+                const QRegularExpression word(
+                    quoted ? QStringLiteral("\"%1\"").arg(QRegularExpression::escape(col.name))
+                           : QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(col.name)),
+                    quoted ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption);
                 if (word.match(c.searchCondition).hasMatch())
                     c.columns << col.name;
             }
@@ -617,7 +644,7 @@ void DictionaryModel::buildIndexes(Model &model)
                       : kind == QLatin1String("LOB")      ? QStringLiteral("LOB")
                                                           : QStringLiteral("NORMAL");
         x.uniqueness = kind == QLatin1String("UNIQUE") || kind == QLatin1String("LOB") ? QStringLiteral("UNIQUE")
-                                                                                        : QStringLiteral("NONUNIQUE");
+                                                                                       : QStringLiteral("NONUNIQUE");
         x.compression = spec.compressPrefix > 0 ? QStringLiteral("ENABLED") : QStringLiteral("DISABLED");
         x.prefixLength = spec.compressPrefix > 0 ? n(spec.compressPrefix) : QString();
         x.degree = QStringLiteral("1");
@@ -629,7 +656,6 @@ void DictionaryModel::buildIndexes(Model &model)
         x.dropped = QStringLiteral("NO");
         x.visibility = QStringLiteral("VISIBLE");
         x.funcidxStatus = kind == QLatin1String("FUNCTION") ? QStringLiteral("ENABLED") : QString();
-        x.maxTrans = QStringLiteral("255");
         x.partitioned = spec.local ? QStringLiteral("YES") : QStringLiteral("NO");
 
         // Key columns: a function-based key is a hidden virtual column of the table.
@@ -637,8 +663,9 @@ void DictionaryModel::buildIndexes(Model &model)
         if (keyText.startsWith(QLatin1Char('='))) {
             x.expression = keyText.mid(1);
             const int internal = t ? int(t->columns.size()) + 1 : 1;
-            x.columns.push_back({QStringLiteral("SYS_NC%1$").arg(internal, 5, 10, QLatin1Char('0')), QStringLiteral("1"),
-                                 QStringLiteral("25"), QStringLiteral("25"), QStringLiteral("ASC")});
+            x.columns.push_back({QStringLiteral("SYS_NC%1$").arg(internal, 5, 10, QLatin1Char('0')),
+                                 QStringLiteral("1"), QStringLiteral("25"), QStringLiteral("25"),
+                                 QStringLiteral("ASC")});
         } else if (!keyText.isEmpty()) {
             int position = 0;
             for (const QString &k : keyText.split(QLatin1Char(','))) {
@@ -647,11 +674,11 @@ void DictionaryModel::buildIndexes(Model &model)
                 const Column *c = t ? t->column(name) : nullptr;
                 const QString length = c ? c->dataLength : QStringLiteral("22");
                 // A descending key is stored as a hidden function-based column.
-                x.columns.push_back({desc ? QStringLiteral("SYS_NC%1$").arg(c ? c->internalId + 10 : 10, 5, 10,
-                                                                                 QLatin1Char('0'))
-                                          : name,
-                                     n(++position), length, c && c->character ? length : QStringLiteral("0"),
-                                     desc ? QStringLiteral("DESC") : QStringLiteral("ASC")});
+                x.columns.push_back(
+                    {desc ? QStringLiteral("SYS_NC%1$").arg(c ? c->internalId + 10 : 10, 5, 10, QLatin1Char('0'))
+                          : name,
+                     n(++position), length, c && c->character ? length : QStringLiteral("0"),
+                     desc ? QStringLiteral("DESC") : QStringLiteral("ASC")});
                 if (desc) {
                     x.expression = QLatin1Char('"') + name + QLatin1Char('"');
                     x.indexType = QStringLiteral("FUNCTION-BASED NORMAL");
@@ -661,24 +688,12 @@ void DictionaryModel::buildIndexes(Model &model)
         }
 
         const StorageLayout::Segment *own = segmentOf.value(key(x.owner, x.name) + QLatin1Char('/'));
-        const bool manual = own && own->tablespace == QLatin1String("SYSTEM");
         x.bufferPool = own ? own->bufferPool : QStringLiteral("DEFAULT");
         if (!spec.local) {
-            x.tablespace = own ? own->tablespace : QString();
+            x.storage = segmentAttributes(own, QStringLiteral("2"), false);
             x.status = QStringLiteral("VALID");
-            x.iniTrans = QStringLiteral("2");
-            x.initialExtent = QStringLiteral("65536");
-            x.nextExtent = QStringLiteral("1048576");
-            x.minExtents = QStringLiteral("1");
-            x.maxExtents = QStringLiteral("2147483645");
-            x.pctFree = QStringLiteral("10");
-            x.logging = QStringLiteral("YES");
-            if (manual) {
-                x.pctIncrease = QStringLiteral("0");
-                x.freelists = QStringLiteral("1");
-                x.freelistGroups = QStringLiteral("1");
-            }
         } else {
+            x.storage.maxTrans = QStringLiteral("255");
             x.status = QStringLiteral("N/A");
             x.locality = QStringLiteral("LOCAL");
             x.bufferPool = QStringLiteral("DEFAULT");
@@ -719,37 +734,18 @@ void DictionaryModel::buildIndexes(Model &model)
         if (spec.local && t) {
             qint64 sumLeaves = 0, sumRows = 0, sumKeys = 0, sumCf = 0;
             for (const Partition &tp : t->partitions) {
-                Partition p;
-                p.name = tp.name;
-                p.position = tp.position;
-                p.highValue = tp.highValue;
-                p.compression = x.compression;
-                p.iniTrans = QStringLiteral("2");
-                p.maxTrans = QStringLiteral("255");
-                p.pctFree = QStringLiteral("10");
-                p.logging = QStringLiteral("YES");
+                const QString where = key(x.owner, x.name) + QLatin1Char('/');
+                Partition p = piece(tp.name, QString(), tp.position, tp.highValue, x.compression, QStringLiteral("2"),
+                                    segmentOf.value(where + tp.name));
                 for (const Partition &ts : tp.subpartitions) {
-                    Partition sp;
-                    sp.name = ts.name;
-                    sp.parent = p.name;
-                    sp.position = ts.position;
-                    sp.highValue = ts.highValue;
-                    const StorageLayout::Segment *seg = segmentOf.value(key(x.owner, x.name) + QLatin1Char('/') + sp.name);
-                    sp.tablespace = seg ? seg->tablespace : QString();
-                    sp.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
-                    sp.compression = x.compression;
-                    sp.iniTrans = p.iniTrans;
-                    sp.maxTrans = p.maxTrans;
-                    sp.pctFree = p.pctFree;
-                    sp.logging = p.logging;
+                    const StorageLayout::Segment *seg = segmentOf.value(where + ts.name);
+                    Partition sp = piece(ts.name, p.name, ts.position, ts.highValue, x.compression, p.iniTrans, seg);
                     sp.indexStats = pieceStats(seg ? seg->blocks() : 8, ts.stats.numRows.toLongLong(),
                                                ts.stats.blocks.toLongLong(), ts.stats.lastAnalyzed);
                     p.subpartitions.push_back(std::move(sp));
                 }
                 if (p.subpartitions.empty()) {
-                    const StorageLayout::Segment *seg = segmentOf.value(key(x.owner, x.name) + QLatin1Char('/') + p.name);
-                    p.tablespace = seg ? seg->tablespace : QString();
-                    p.bufferPool = seg ? seg->bufferPool : QStringLiteral("DEFAULT");
+                    const StorageLayout::Segment *seg = segmentOf.value(where + p.name);
                     p.indexStats = pieceStats(seg ? seg->blocks() : 8, tp.stats.numRows.toLongLong(),
                                               tp.stats.blocks.toLongLong(), tp.stats.lastAnalyzed);
                 } else {

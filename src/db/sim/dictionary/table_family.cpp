@@ -22,24 +22,19 @@ struct Filter {
     }
 };
 
-std::optional<Filter> filterAt(const std::vector<Token> &t, size_t &i, const char *column)
+std::optional<Filter> filterAt(TokenCursor &c, const char *column)
 {
     Filter f;
-    auto is = [&](size_t k, const char *text) {
-        return k < t.size() && t[k].kind != Token::String && t[k].text == QLatin1String(text);
-    };
-    if (is(i, "upper") && is(i + 1, "(") && is(i + 2, column) && is(i + 3, ")")) {
+    if (c.is("upper") && c.is("(", 1) && c.is(column, 2) && c.is(")", 3)) {
         f.upper = true;
-        i += 4;
-    } else if (is(i, column)) {
-        i += 1;
-    } else {
+        c.reset(c.pos() + 4);
+    } else if (!c.accept(column)) {
         return std::nullopt;
     }
-    if (!is(i, "=") || i + 1 >= t.size() || t[i + 1].kind != Token::String)
+    const Token *literal = c.accept("=") ? c.take(Token::String) : nullptr;
+    if (!literal)
         return std::nullopt;
-    f.literal = t[i + 1].value;
-    i += 2;
+    f.literal = literal->value;
     return f;
 }
 
@@ -49,12 +44,11 @@ std::optional<std::pair<Filter, Filter>> ownerAndTable(const Statement &s, const
     const int at = s.after(phrase + QStringLiteral(" where"));
     if (at < 0)
         return std::nullopt;
-    size_t i = size_t(at);
-    const auto owner = filterAt(s.tokens(), i, "owner");
-    if (!owner || i >= s.tokens().size() || s.tokens()[i].text != QLatin1String("and"))
+    TokenCursor c(s.tokens(), size_t(at));
+    const auto owner = filterAt(c, "owner");
+    if (!owner || !c.accept("and"))
         return std::nullopt;
-    ++i;
-    const auto table = filterAt(s.tokens(), i, "table_name");
+    const auto table = filterAt(c, "table_name");
     if (!table)
         return std::nullopt;
     return std::make_pair(*owner, *table);
@@ -92,10 +86,10 @@ Result constraintList(const Statement &s, const DictionaryModel &dictionary)
         const int c = QString::compare(a.name, b.name, Qt::CaseSensitive);
         return c != 0 ? c < 0 : QString::compare(a.type, b.type, Qt::CaseSensitive) < 0;
     });
-    auto out = std::make_shared<Table>(QStringList{
-        QStringLiteral("CONSTRAINT_NAME"), QStringLiteral("CONSTRAINT_TYPE"), QStringLiteral("STATUS"),
-        QStringLiteral("SEARCH_CONDITION"), QStringLiteral("DEFERRABLE"), QStringLiteral("DEFERRED"),
-        QStringLiteral("COL_LIST")});
+    auto out = std::make_shared<Table>(QStringList{QStringLiteral("CONSTRAINT_NAME"), QStringLiteral("CONSTRAINT_TYPE"),
+                                                   QStringLiteral("STATUS"), QStringLiteral("SEARCH_CONDITION"),
+                                                   QStringLiteral("DEFERRABLE"), QStringLiteral("DEFERRED"),
+                                                   QStringLiteral("COL_LIST")});
     for (const Row &r : constraints) {
         QStringList names = columns.value(r.name);
         if (names.isEmpty())
@@ -117,9 +111,9 @@ void registerTableFamily(std::vector<Recogniser> &out)
     out.push_back(dictionaryJoinRecogniser(
         QStringLiteral("table joins"),
         {QStringLiteral("dba_tables"), QStringLiteral("dba_tab_partitions"), QStringLiteral("dba_tab_subpartitions")}));
-    for (const char *view : {"dba_tables", "dba_part_tables", "dba_tab_columns", "dba_tab_histograms",
-                             "dba_tab_modifications", "dba_tab_partitions", "dba_tab_subpartitions", "dba_constraints",
-                             "dba_cons_columns"})
+    for (const char *view :
+         {"dba_tables", "dba_part_tables", "dba_tab_columns", "dba_tab_histograms", "dba_tab_modifications",
+          "dba_tab_partitions", "dba_tab_subpartitions", "dba_constraints", "dba_cons_columns"})
         out.push_back(dictionaryViewRecogniser(QString::fromLatin1(view)));
 }
 

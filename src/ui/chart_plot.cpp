@@ -751,7 +751,8 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
             const double yFactor = y.factor * dpr;
             double y0 = 0;
             bool based = false;
-            const bool runs = forEachRun(chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) {
+            // Inline: it runs for every run of every line.
+            const bool runs = forEachRun(chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) __attribute__((always_inline)) {
                 if (std::isnan(va)) {
                     raster_.end(); // a gap in the line
                     return;

@@ -752,17 +752,18 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
             double y0 = 0;
             bool based = false;
             // Inline: it runs for every run of every line.
-            const bool runs = forEachRun(chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) __attribute__((always_inline)) {
-                if (std::isnan(va)) {
-                    raster_.end(); // a gap in the line
-                    return;
-                }
-                if (!based) {
-                    y0 = (y(base) - top) * dpr;
-                    based = true;
-                }
-                raster_.run(x0 + slotA * xStep, y0 + yFactor * va, x0 + slotB * xStep, y0 + yFactor * vb);
-            });
+            const bool runs = forEachRun(
+                chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) __attribute__((always_inline)) {
+                    if (std::isnan(va)) {
+                        raster_.end(); // a gap in the line
+                        return;
+                    }
+                    if (!based) {
+                        y0 = (y(base) - top) * dpr;
+                        based = true;
+                    }
+                    raster_.run(x0 + slotA * xStep, y0 + yFactor * va, x0 + slotB * xStep, y0 + yFactor * vb);
+                });
             bool first = true;
             if (!runs)
                 forEachVertex(chart, i, [&](double x, double v) {

@@ -503,36 +503,26 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
             // earlier of equal points; slots of the later run move up by its width.
             for (int k = st.shift; k < shift; ++k) {
                 const quint32 width = quint32(1) << k;
-                const size_t n = (st.low.size() + 1) / 2;
+                const size_t n = (st.runs.size() + 1) / 2;
                 for (size_t j = 0; j < n; ++j) {
-                    const size_t a = 2 * j;
-                    const size_t b = a + 1;
-                    float low = st.low[a];
-                    float high = st.high[a];
-                    quint32 lowAt = st.at[a] & 0xFFFF;
-                    quint32 highAt = st.at[a] >> 16;
-                    if (b < st.low.size() && !std::isnan(st.low[b])) {
-                        if (std::isnan(low) || st.low[b] < low) {
-                            low = st.low[b];
-                            lowAt = (st.at[b] & 0xFFFF) + width;
+                    Run joined = st.runs[2 * j];
+                    if (2 * j + 1 < st.runs.size() && !std::isnan(st.runs[2 * j + 1].low)) {
+                        const Run &b = st.runs[2 * j + 1];
+                        if (std::isnan(joined.low) || b.low < joined.low) {
+                            joined.low = b.low;
+                            joined.lowAt = quint16(b.lowAt + width);
                         }
-                        if (std::isnan(high) || st.high[b] > high) {
-                            high = st.high[b];
-                            highAt = (st.at[b] >> 16) + width;
+                        if (std::isnan(joined.high) || b.high > joined.high) {
+                            joined.high = b.high;
+                            joined.highAt = quint16(b.highAt + width);
                         }
                     }
-                    st.low[j] = low;
-                    st.high[j] = high;
-                    st.at[j] = lowAt | (highAt << 16);
+                    st.runs[j] = joined;
                 }
-                st.low.resize(n);
-                st.high.resize(n);
-                st.at.resize(n);
+                st.runs.resize(n);
             }
         } else {
-            st.low.clear();
-            st.high.clear();
-            st.at.clear();
+            st.runs.clear();
             st.gaps.clear();
             st.folded = 0;
         }
@@ -555,21 +545,22 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
         }
         const float f = float(v - st.base);
         const size_t k = size_t(slot) >> shift;
-        const quint32 off = quint32(slot) & mask;
-        if (k >= st.low.size()) {
-            st.low.resize(k + 1, std::numeric_limits<float>::quiet_NaN());
-            st.high.resize(k + 1, std::numeric_limits<float>::quiet_NaN());
-            st.at.resize(k + 1, 0);
-        }
-        if (std::isnan(st.low[k])) {
-            st.low[k] = st.high[k] = f;
-            st.at[k] = off | (off << 16);
+        const quint16 off = quint16(quint32(slot) & mask);
+        if (k >= st.runs.size())
+            st.runs.resize(k + 1);
+        Run &run = st.runs[k];
+        if (std::isnan(run.low)) {
+            run = {f, f, off, off};
             continue;
         }
-        if (f < st.low[k])
-            st.at[k] = (st.at[k] & 0xFFFF0000u) | off, st.low[k] = f;
-        if (f > st.high[k])
-            st.at[k] = (st.at[k] & 0xFFFFu) | (off << 16), st.high[k] = f;
+        if (f < run.low) {
+            run.low = f;
+            run.lowAt = off;
+        }
+        if (f > run.high) {
+            run.high = f;
+            run.highAt = off;
+        }
     }
     st.folded = n;
 }
@@ -588,18 +579,17 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
     base = st.base;
     // The runs in the window, and one on either side for the line to come in and go out.
     const size_t from = size_t(std::max(0L, long(std::floor(window_.first)) - 1) >> shift);
-    const size_t to = std::min(st.low.size(), size_t((long(std::ceil(window_.first + slotsShown())) >> shift) + 2));
-    const float *low = st.low.data();
-    const float *high = st.high.data();
-    const quint32 *at = st.at.data();
+    const size_t to = std::min(st.runs.size(), size_t((long(std::ceil(window_.first + slotsShown())) >> shift) + 2));
+    const Run *runs = st.runs.data();
     constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
     auto gap = std::lower_bound(st.gaps.begin(), st.gaps.end(), quint32(from << shift));
     for (size_t k = from; k < to; ++k) {
-        if (std::isnan(low[k]))
+        const Run &run = runs[k];
+        if (std::isnan(run.low))
             continue;
         const quint32 first = quint32(k) << shift;
-        const quint32 lowAt = first + (at[k] & 0xFFFF);
-        const quint32 highAt = first + (at[k] >> 16);
+        const quint32 lowAt = first + run.lowAt;
+        const quint32 highAt = first + run.highAt;
         // A point without a value before this run's first: the line breaks (within a
         // pixel of where it does).
         if (gap != st.gaps.end() && *gap < std::min(lowAt, highAt)) {
@@ -609,9 +599,9 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
         }
         // In the order they came; a run of one point gives it twice.
         if (lowAt <= highAt)
-            f(lowAt, low[k], highAt, high[k]);
+            f(lowAt, run.low, highAt, run.high);
         else
-            f(highAt, high[k], lowAt, low[k]);
+            f(highAt, run.high, lowAt, run.low);
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPolygonF>
 #include <QRectF>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -146,23 +147,27 @@ public:
     static std::vector<LegendEntry> legendEntries(const Chart &chart);
 
 private:
-    static constexpr quint32 kNoPoint = 0xFFFFFFFFu;
+    // The lowest and highest point of a run of slots: their values less the series'
+    // first value (floats are exact enough for pixels then) and their slots within the
+    // run. An empty run holds NaN.
+    struct Run {
+        float low = std::numeric_limits<float>::quiet_NaN();
+        float high = std::numeric_limits<float>::quiet_NaN();
+        quint16 lowAt = 0;
+        quint16 highAt = 0;
+    };
     struct SeriesState {
         quint64 id = 0;
         quint64 generation = 0;
         bool counted = false; // its points' places count as used
         size_t done = 0;      // points counted
         // The extremes of a long line: the lowest and highest point of each run of
-        // 2^shift slots, as their values less the series' first value (floats are
-        // exact enough for pixels then) and their slots within the run, the low one's
-        // in the lower 16 bits. Empty runs hold NaN. shift -1: not kept.
+        // 2^shift slots (see Run). shift -1: not kept.
         int shift = -1;
         size_t folded = 0;
         double base = 0;
         bool based = false;
-        std::vector<float> low;
-        std::vector<float> high;
-        std::vector<quint32> at;
+        std::vector<Run> runs;
         std::vector<quint32> gaps; // slots of points without a value, rising
     };
     struct Range {

@@ -732,8 +732,13 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
             if (!drawn(chart, i))
                 continue;
             const ChartSeries &s = chart.series(i);
-            raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
             const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+            // Lines above it have written every pixel of the rows it spans (thousands of
+            // lines share few rows, idle ones the bottom row): it would add nothing.
+            if (const auto range = s.valueRange();
+                range && raster_.covered((y(range->first) - top) * dpr, (y(range->second) - top) * dpr))
+                continue;
+            raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
             // Runs: pixels straight from slots and values less the line's first value.
             double base = 0;
             const double x0 = (slotStart_ - left) * dpr;

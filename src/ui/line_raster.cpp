@@ -13,6 +13,7 @@ void LineRaster::start(int w, int h)
     words_ = (h_ + 63) / 64;
     pixels_.assign(size_t(w_) * size_t(h_), 0);
     covered_.assign(size_t(w_) * size_t(words_), 0);
+    rowWritten_.assign(size_t(h_), 0);
     column_ = INT_MIN;
     open_ = false;
 }
@@ -31,8 +32,11 @@ void LineRaster::flush()
         const int lo = std::max(first - (word << 6), 0);
         const int hi = std::min(last - (word << 6), 63);
         const quint64 mask = (hi - lo == 63 ? ~quint64(0) : ((quint64(1) << (hi - lo + 1)) - 1)) << lo;
-        for (quint64 open = mask & ~bits[word]; open; open &= open - 1)
-            column[(word << 6) + std::countr_zero(open)] = colour_;
+        for (quint64 open = mask & ~bits[word]; open; open &= open - 1) {
+            const int row = (word << 6) + std::countr_zero(open);
+            column[row] = colour_;
+            ++rowWritten_[size_t(row)];
+        }
         bits[word] |= mask;
     }
 }
@@ -41,6 +45,18 @@ void LineRaster::end()
 {
     flush();
     open_ = false;
+}
+
+bool LineRaster::covered(double ya, double yb) const
+{
+    if (ya > yb)
+        std::swap(ya, yb);
+    const int first = std::max(raster::rowOf(ya, h_), 0);
+    const int last = std::min(raster::rowOf(yb, h_), h_ - 1);
+    for (int r = first; r <= last; ++r)
+        if (rowWritten_[size_t(r)] < w_)
+            return false;
+    return true;
 }
 
 QImage LineRaster::image(qreal devicePixelRatio) const

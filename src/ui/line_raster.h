@@ -26,6 +26,10 @@ public:
     void run(double xa, double ya, double xb, double yb);
     void end();
 
+    // Whether every pixel of the rows from ya down to yb is written: a line that stays
+    // within them would add nothing.
+    bool covered(double ya, double yb) const;
+
     QImage image(qreal devicePixelRatio) const;
 
 private:
@@ -38,6 +42,7 @@ private:
     QRgb colour_ = 0;
     std::vector<quint32> pixels_;  // column by column
     std::vector<quint64> covered_; // a bit per pixel, column by column
+    std::vector<int> rowWritten_;  // per row: pixels written
     int column_ = INT_MIN;         // the column being covered, and its heights so far
     double top_ = 0;
     double bottom_ = 0;

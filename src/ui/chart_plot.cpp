@@ -11,6 +11,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <numeric>
+#include <unordered_map>
 #include <utility>
 
 namespace tavimond {
@@ -450,6 +452,66 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
         layoutPies(chart, markFont);
         break;
     }
+    dropCoveredMarks(markFont);
+}
+
+QRectF ChartPlot::markBox(const Mark &mark, const QFontMetricsF &fm)
+{
+    const double w = fm.horizontalAdvance(mark.text);
+    const double h = fm.height();
+    QRectF box(mark.at.x() - w / 2, mark.at.y() - h / 2, w, h);
+    if (mark.place == Mark::Above)
+        box.moveBottom(mark.at.y());
+    else if (mark.place == Mark::Below)
+        box.moveTop(mark.at.y());
+    else if (mark.place == Mark::Before)
+        box.moveRight(mark.at.x());
+    else if (mark.place == Mark::After)
+        box.moveLeft(mark.at.x());
+    return box;
+}
+
+void ChartPlot::dropCoveredMarks(const QFont &markFont)
+{
+    if (marks_.size() < 2)
+        return;
+    // Marks over the highest bars and points first (those under the lowest, for values
+    // below zero); marks inside bars and beside slices in their own order before them.
+    const auto rank = [](const Mark &m) {
+        if (m.place == Mark::Above)
+            return m.at.y();
+        if (m.place == Mark::Below)
+            return -m.at.y();
+        return -std::numeric_limits<double>::infinity();
+    };
+    std::vector<size_t> order(marks_.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rank(marks_[a]) < rank(marks_[b]); });
+    // The boxes kept, filed by the columns of pixels they cross, so that a box is tried
+    // against its neighbours only.
+    constexpr double kColumn = 64;
+    const QFontMetricsF fm(markFont);
+    std::unordered_map<int, std::vector<QRectF>> columns;
+    std::vector<bool> kept(marks_.size(), false);
+    for (const size_t k : order) {
+        const QRectF box = markBox(marks_[k], fm).adjusted(-1, 0, 1, 0);
+        const int from = int(std::floor(box.left() / kColumn)), to = int(std::floor(box.right() / kColumn));
+        bool covers = false;
+        for (int c = from; c <= to && !covers; ++c)
+            if (const auto it = columns.find(c); it != columns.end())
+                covers = std::any_of(it->second.begin(), it->second.end(),
+                                     [&](const QRectF &other) { return other.intersects(box); });
+        if (covers)
+            continue;
+        kept[k] = true;
+        for (int c = from; c <= to; ++c)
+            columns[c].push_back(box);
+    }
+    size_t out = 0;
+    for (size_t k = 0; k < marks_.size(); ++k)
+        if (kept[k])
+            marks_[out++] = std::move(marks_[k]);
+    marks_.resize(out);
 }
 
 void ChartPlot::layoutVertical(const Chart &chart)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPolygonF>
 #include <QRectF>
@@ -132,7 +133,11 @@ public:
     // The drawn lines' vertices, made when asked.
     const std::vector<Line> &lines() const;
     const std::vector<Slice> &slices() const { return slices_; }
+    // The marks to write: a mark that would cover one placed before it is left out, the
+    // marks of the highest points placed first.
     const std::vector<Mark> &marks() const { return marks_; }
+    // Where a mark's text stands, written with `fm`.
+    static QRectF markBox(const Mark &mark, const QFontMetricsF &fm);
     const QRectF &plotRect() const { return plot_; }
 
     // Where point `point` of `series` is drawn (a bar's top centre, a line's point, a
@@ -209,6 +214,7 @@ private:
     void layoutVertical(const Chart &chart);
     void layoutHorizontal(const Chart &chart);
     void layoutPies(const Chart &chart, const QFont &markFont);
+    void dropCoveredMarks(const QFont &markFont);
     double labelWidth(const Chart &chart, int place, const QFont &font) const;
     AxisScale placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle) const;
     static AxisScale valueAxis(const Range &range, double length, double spacing, const QString &format);

@@ -71,20 +71,8 @@ public:
             painter->setFont(font_);
             painter->setPen(QColor(40, 40, 40));
             const QFontMetricsF fm(font_);
-            for (const ChartPlot::Mark &m : plot_.marks()) {
-                const double w = fm.horizontalAdvance(m.text);
-                const double h = fm.height();
-                QRectF box(m.at.x() - w / 2, m.at.y() - h / 2, w, h);
-                if (m.place == ChartPlot::Mark::Above)
-                    box.moveBottom(m.at.y());
-                else if (m.place == ChartPlot::Mark::Below)
-                    box.moveTop(m.at.y());
-                else if (m.place == ChartPlot::Mark::Before)
-                    box.moveRight(m.at.x());
-                else if (m.place == ChartPlot::Mark::After)
-                    box.moveLeft(m.at.x());
-                painter->drawText(box, Qt::AlignCenter, m.text);
-            }
+            for (const ChartPlot::Mark &m : plot_.marks())
+                painter->drawText(ChartPlot::markBox(m, fm), Qt::AlignCenter, m.text);
         }
         painter->restore();
     }

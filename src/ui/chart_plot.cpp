@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <bit>
@@ -43,6 +44,24 @@ inline int floorToInt(double v)
 {
     const int i = int(v);
     return i - (v < double(i) ? 1 : 0);
+}
+
+// A label shortened to fit `room`. A time loses what the neighbouring labels tell
+// anyway, least telling first: its seconds, its year, then its date; other text (and a
+// time still too long) loses its beginning.
+QString shortLabel(const QString &text, const QFontMetricsF &fm, double room)
+{
+    static const QRegularExpression seconds(QStringLiteral("^(.*\\d\\d?:\\d\\d):\\d\\d(\\.\\d+)?$"));
+    static const QRegularExpression year(QStringLiteral("^(\\d\\d?[-/][A-Za-z]{3})[-/]\\d{4}( .*)$"));
+    static const QRegularExpression date(QStringLiteral("^\\S+ (\\d\\d?:\\d\\d.*)$"));
+    QString shown = text;
+    for (const QRegularExpression *cut : {&seconds, &year, &date}) {
+        if (fm.horizontalAdvance(shown) <= room)
+            return shown;
+        if (const QRegularExpressionMatch m = cut->match(shown); m.hasMatch())
+            shown = m.captured(1) + (cut == &year ? m.captured(2) : QString());
+    }
+    return fm.elidedText(shown, Qt::ElideLeft, room);
 }
 
 QString markText(double value)
@@ -310,8 +329,23 @@ double ChartPlot::labelWidth(const Chart &chart, int place, const QFont &font) c
     return w;
 }
 
-AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical,
-                               int angle) const
+std::pair<int, int> ChartPlot::placesInWindow() const
+{
+    const double min = window_.first - 0.5, max = window_.first + slotsShown() - 0.5;
+    return {std::max(0, int(std::ceil(min))), std::min(int(order_.size()), int(std::floor(max)) + 1)};
+}
+
+double ChartPlot::widestBottomLabel(const Chart &chart, const QFont &font) const
+{
+    double widest = 0;
+    const auto [from, to] = placesInWindow();
+    for (int k = from; k < to; ++k)
+        widest = std::max(widest, labelWidth(chart, order_[size_t(k)], font));
+    return widest;
+}
+
+AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle,
+                               double turnedRoom) const
 {
     const QFontMetricsF labels(font);
     AxisScale a;
@@ -320,20 +354,17 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     a.min = window_.first - 0.5;
     a.max = window_.first + slotsShown() - 0.5;
     // Only the places inside the window get labels.
-    const int from = std::max(0, int(std::ceil(a.min)));
-    const int to = std::min(int(order_.size()), int(std::floor(a.max)) + 1);
+    const auto [from, to] = placesInWindow();
     const int n = to - from;
     if (n <= 0)
         return a;
-    // Thin the labels out so that they neither overlap nor get cut short: Qt gives each
-    // label the axis' length over the number of labels plus one, less some padding.
+    // Thin the labels out so that they do not overlap. Qt cuts no bottom label short; on
+    // the left it gives each label the axis' length over the number of labels plus one,
+    // less some padding.
     double extent = labels.height() + 4;
     if (!vertical) {
         if (angle % 180 == 0) {
-            double widest = 0;
-            for (int k = from; k < to; ++k)
-                widest = std::max(widest, labelWidth(chart, order_[size_t(k)], font));
-            extent = widest + 24;
+            extent = widestBottomLabel(chart, font) + 24;
         } else {
             extent = labels.height() / std::max(std::fabs(std::sin(angle * std::numbers::pi / 180)), 0.3) + 6;
         }
@@ -341,12 +372,15 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     const double length = std::max(vertical ? plot.height() : plot.width(), 1.0);
     // A window shows its places at the page's spacing, so they fill only part of the axis.
     const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
+    const double slot = length / slotsShown();
+    // Along the bottom the labels stand a step of places apart, so that each keeps its
+    // width clear of the next; on the left a share of the axis' length each.
     const int fit = std::max(1, int(length * share / extent) - 1);
-    const int step = std::max(1, int(std::ceil(double(n) / fit)));
+    const int step = vertical ? std::max(1, int(std::ceil(double(n) / fit)))
+                              : std::max(1, int(std::ceil(extent / std::max(slot, 1e-9))));
     // Qt hides a level label that reaches past either end of the axis: long labels
     // (dates) begin a few places in, and none is put where it would stick out.
     const bool level = !vertical && angle % 180 == 0;
-    const double slot = length / slotsShown();
     auto fits = [&](int k) {
         const double centre = (k - a.min) * slot, half = labelWidth(chart, order_[size_t(k)], font) / 2;
         return !level || (centre >= half && centre + half <= length);
@@ -356,10 +390,16 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
         ++first;
     std::vector<QString> texts;
     std::vector<double> at;
+    // A turned label longer than the room under the plot loses its beginning: of a
+    // time, the date goes before the hour.
+    const bool turned = !vertical && angle % 180 != 0;
     for (int k = first; k < to; k += step) {
         if (k != first && !fits(k))
             continue;
-        texts.push_back(chart.places().label(order_[size_t(k)]));
+        const QString &text = chart.places().label(order_[size_t(k)]);
+        texts.push_back(turned && labelWidth(chart, order_[size_t(k)], font) > turnedRoom
+                            ? shortLabel(text, labels, turnedRoom)
+                            : text);
         at.push_back(k);
     }
     texts = distinctTexts(texts);
@@ -368,14 +408,14 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     return a;
 }
 
-ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font) const
+ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font, double turnedRoom) const
 {
     const QFontMetricsF labels(font);
     ChartScales s;
     const double valueSpacing = labels.height() * 2.5;
     switch (orientation_) {
     case Orientation::Vertical:
-        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle());
+        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle(), turnedRoom);
         if (left_.any)
             s.left = valueAxis(left_, plot.height(), valueSpacing, QString());
         if (right_.any)

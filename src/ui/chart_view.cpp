@@ -282,6 +282,12 @@ bool ChartView::applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alig
         axis->setRange(scale.min, scale.max);
         changed = true;
     }
+    // Qt lays out no axis without labels and would leave its title in the chart's corner,
+    // over the title of the other axis.
+    if (axis->isTitleVisible() != !scale.labels.empty()) {
+        axis->setTitleVisible(!scale.labels.empty());
+        changed = true;
+    }
     return changed;
 }
 

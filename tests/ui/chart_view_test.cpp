@@ -5,7 +5,9 @@
 #include <QCategoryAxis>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
@@ -692,4 +694,37 @@ TEST(ChartView, SnapshotTimesUnderTheBarsStandWholeOrShortenedToTheirHour)
     ASSERT_GE(tall.size(), 12);
     for (const QString &label : tall)
         EXPECT_TRUE(times.contains(label)) << label.toStdString();
+}
+
+// The session chart before its first sample: its axis titles are not piled up in the
+// chart's corner; with sessions in it both stand by their axes.
+TEST(ChartView, AxisTitlesStandByTheirAxesOrNotAtAll)
+{
+    Chart chart;
+    const int cpu = chart.addSeries(SeriesKind::StackedHBar, QStringLiteral("CPU Time"));
+    auto view = shownView(chart, QStringLiteral("sessres_graph"));
+    view->setAxisTitle(Qt::AlignBottom, QStringLiteral("Seconds"));
+    view->setAxisTitle(Qt::AlignLeft, QStringLiteral("Instance ID::SID"));
+    view->setPlacesPerPage(20);
+    const auto titles = [&] {
+        QCoreApplication::processEvents();
+        view->sync();
+        QMap<QString, QPointF> out;
+        for (QGraphicsItem *item : view->scene()->items())
+            if (auto *t = dynamic_cast<QGraphicsTextItem *>(item); t && t->isVisible())
+                if (t->toPlainText() == QLatin1String("Seconds") ||
+                    t->toPlainText() == QLatin1String("Instance ID::SID"))
+                    out.insert(t->toPlainText(), t->scenePos());
+        return out;
+    };
+    for (const QPointF &at : titles())
+        EXPECT_NE(at, QPointF(0, 0));
+
+    chart.addPoint(cpu, 0.0004, QStringLiteral("1::114"));
+    chart.addPoint(cpu, 0.0002, QStringLiteral("2::122"));
+    const auto shown = titles();
+    ASSERT_EQ(shown.size(), 2);
+    const QRectF plot = view->chart()->plotArea();
+    EXPECT_GT(shown.value(QStringLiteral("Seconds")).y(), plot.bottom());
+    EXPECT_LT(shown.value(QStringLiteral("Instance ID::SID")).x(), plot.left());
 }

@@ -95,7 +95,9 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
                              h.click("Button141");
                          },
                          [&h] { return Screenful{treeOf(h.screen, "objtree", 1)}; },
-                         "from dba_objects where"};
+                         "from dba_objects where",
+                         // Past the clusters and directories, into the indexes.
+                         60};
     });
     const QStringList tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
                                  "objcongrid",     "parttree",        "objconddown"};

@@ -17,19 +17,6 @@ using namespace tavimond::test;
 namespace {
 
 template <class S>
-void tryUnderFaults(const std::function<FaultCase(ScreenHarness<S> &)> &describe)
-{
-    ScreenHarness<S> h;
-    runFaultCase(h.sim, describe(h));
-}
-
-template <class S>
-void type(ScreenHarness<S> &h, const char *edit, const QString &text)
-{
-    h.template widget<QLineEdit>(edit).setText(text);
-}
-
-template <class S>
 QTreeWidget &tree(ScreenHarness<S> &h, const char *name)
 {
     return h.template widget<QTreeWidget>(name);
@@ -88,16 +75,10 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
 {
     // Object browser: the tree, then each kind's details.
     tryUnderFaults<ObjectBrowserScreen>([](auto &h) {
-        return FaultCase{"Object browser: Load/Filter",
-                         {},
-                         [&h](int input) {
-                             type(h, "schema_name_text", input ? "%" : "HR");
-                             h.click("Button141");
-                         },
-                         [&h] { return Screenful{treeOf(h.screen, "objtree", 1)}; },
-                         "from dba_objects where",
-                         // Past the clusters and directories, into the indexes.
-                         60};
+        // Cut short past the clusters and directories, into the indexes.
+        return typeAndPress(
+            h, "Object browser: Load/Filter", "schema_name_text", {"HR", "%"}, "Button141",
+            [&h] { return Screenful{treeOf(h.screen, "objtree", 1)}; }, "from dba_objects where", 60);
     });
     const QStringList tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
                                  "objcongrid",     "parttree",        "objconddown"};
@@ -131,14 +112,9 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
 
     // Security browser: the list, each kind's details and the grant trees.
     tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
-        return FaultCase{"Security browser: Load/Filter",
-                         {},
-                         [&h](int input) {
-                             type(h, "secfilter", input ? "%" : "S%");
-                             h.click("Button3");
-                         },
-                         [&h] { return Screenful{treeOf(h.screen, "securitytree", 1)}; },
-                         "from dba_users where"};
+        return typeAndPress(
+            h, "Security browser: Load/Filter", "secfilter", {"S%", "%"}, "Button3",
+            [&h] { return Screenful{treeOf(h.screen, "securitytree", 1)}; }, "from dba_users where");
     });
     const auto securityDetails = [](auto &h, const QString &root, const QStringList &names, const QString &phrase,
                                     int rows, const std::function<Screenful()> &shown) {
@@ -190,17 +166,13 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
 
     // Storage browser: the tablespaces and files, and a tablespace's growth.
     tryUnderFaults<StorageBrowserScreen>([](auto &h) {
-        return FaultCase{"Storage browser: Load/Filter",
-                         {},
-                         [&h](int input) {
-                             type(h, "tsfilter", input ? "%" : "SYS%");
-                             h.click("Button68");
-                         },
-                         [&h] {
-                             return Screenful{treeOf(h.screen, "tsdftree"), gridOf(h.screen, "tsdfgrid"),
-                                              labelOf(h.screen, "tsname")};
-                         },
-                         "dba_data_files df"};
+        return typeAndPress(
+            h, "Storage browser: Load/Filter", "tsfilter", {"SYS%", "%"}, "Button68",
+            [&h] {
+                return Screenful{treeOf(h.screen, "tsdftree"), gridOf(h.screen, "tsdfgrid"),
+                                 labelOf(h.screen, "tsname")};
+            },
+            "dba_data_files df");
     });
     tryUnderFaults<StorageBrowserScreen>([](auto &h) {
         return FaultCase{

@@ -11,6 +11,7 @@
 // Nothing crashes on the way.
 
 #include "common/recording_sink.h"
+#include "common/screen_support.h"
 #include "common/sim_fixture.h"
 #include "core/chart.h"
 #include "core/result_grid.h"
@@ -323,6 +324,39 @@ inline void runFaultCase(SimFixture &sim, const FaultCase &c)
         EXPECT_EQ(good(1), wanted);
         EXPECT_EQ(good(0), before);
     }
+}
+
+// Builds a screen on a fresh instance, describes one of its actions, and tries it.
+template <class S>
+void tryUnderFaults(const std::function<FaultCase(ScreenHarness<S> &)> &describe)
+{
+    ScreenHarness<S> h;
+    runFaultCase(h.sim, describe(h));
+}
+
+// The user types a text into an edit of the screen.
+template <class S>
+void type(ScreenHarness<S> &h, const char *edit, const QString &text)
+{
+    h.template widget<QLineEdit>(edit).setText(text);
+}
+
+// An action that types one of two texts into an edit (input 0 the first) and presses a
+// button.
+template <class S>
+FaultCase typeAndPress(ScreenHarness<S> &h, const QString &title, const char *edit, const QStringList &texts,
+                       const char *button, const std::function<Screenful()> &shown, const QString &phrase,
+                       int rows = 3)
+{
+    return {title,
+            {},
+            [&h, edit, texts, button](int input) {
+                type(h, edit, texts.at(input));
+                h.click(button);
+            },
+            shown,
+            phrase,
+            rows};
 }
 
 } // namespace tavimond::test

@@ -22,20 +22,6 @@ using namespace tavimond::test;
 
 namespace {
 
-// Builds a screen on a fresh instance, describes one of its actions, and tries it.
-template <class S>
-void tryUnderFaults(const std::function<FaultCase(ScreenHarness<S> &)> &describe)
-{
-    ScreenHarness<S> h;
-    runFaultCase(h.sim, describe(h));
-}
-
-template <class S>
-void type(ScreenHarness<S> &h, const char *edit, const QString &text)
-{
-    h.template widget<QLineEdit>(edit).setText(text);
-}
-
 const sim::SqlWorkload::Sql &statement(sim::Server &server, int index)
 {
     return server.model().state<sim::SqlWorkload>().statements().at(size_t(index));
@@ -57,54 +43,36 @@ TEST(RepositoryFaults, EveryReportShowsTheDatabasesErrorKeepsNothingCutShortAndW
     TempCurrentFolder folder; // the SQL id list of the bulk retrieval
 
     tryUnderFaults<SqlTopologyScreen>([](auto &h) {
-        return FaultCase{"SQL topology: Retrieve SQL Statistics",
-                         {},
-                         [&h](int input) {
-                             type(h, "dayret2", input ? "2" : "1");
-                             h.click("Button13");
-                         },
-                         [&h] { return Screenful{gridOf(h.screen, "SQL_top_Grid")}; },
-                         "from dba_hist_sqlstat"};
+        return typeAndPress(
+            h, "SQL topology: Retrieve SQL Statistics", "dayret2", {"1", "2"}, "Button13",
+            [&h] { return Screenful{gridOf(h.screen, "SQL_top_Grid")}; }, "from dba_hist_sqlstat");
     });
 
     tryUnderFaults<SystemTopologyScreen>([](auto &h) {
-        return FaultCase{"System topology: Retrieve System Statistics",
-                         {},
-                         [&h](int input) {
-                             type(h, "systdays", input ? "2" : "1");
-                             h.click("Button2");
-                         },
-                         [&h] {
-                             return Screenful{gridOf(h.screen, "systopgrid"), itemsOf(h.screen, "instid_combo")} +
-                                    chartsOf(h.screen);
-                         },
-                         "dba_hist_osstat"};
+        return typeAndPress(
+            h, "System topology: Retrieve System Statistics", "systdays", {"1", "2"}, "Button2",
+            [&h] {
+                return Screenful{gridOf(h.screen, "systopgrid"), itemsOf(h.screen, "instid_combo")} +
+                       chartsOf(h.screen);
+            },
+            "dba_hist_osstat");
     });
 
     tryUnderFaults<AdvisorScreen>([](auto &h) {
-        return FaultCase{"Advisors: Review Advisor Results",
-                         {},
-                         [&h](int input) {
-                             type(h, "advdays", input ? "7" : "1");
-                             h.click("Button182");
-                         },
-                         [&h] { return Screenful{gridOf(h.screen, "adv_grid")}; },
-                         "dba_advisor_findings"};
+        return typeAndPress(
+            h, "Advisors: Review Advisor Results", "advdays", {"1", "7"}, "Button182",
+            [&h] { return Screenful{gridOf(h.screen, "adv_grid")}; }, "dba_advisor_findings");
     });
 
     tryUnderFaults<DatafileStatsScreen>([](auto &h) {
-        return FaultCase{"Datafile statistics: Retrieve",
-                         {},
-                         [&h](int input) {
-                             type(h, "dfname", input ? "%" : "%USERS%");
-                             h.click("Button116");
-                         },
-                         [&h] {
-                             return Screenful{gridOf(h.screen, "df_grid"), itemsOf(h.screen, "filedispbox"),
-                                              itemsOf(h.screen, "filehidebox")} +
-                                    chartsOf(h.screen);
-                         },
-                         "dba_hist_filestatxs"};
+        return typeAndPress(
+            h, "Datafile statistics: Retrieve", "dfname", {"%USERS%", "%"}, "Button116",
+            [&h] {
+                return Screenful{gridOf(h.screen, "df_grid"), itemsOf(h.screen, "filedispbox"),
+                                 itemsOf(h.screen, "filehidebox")} +
+                       chartsOf(h.screen);
+            },
+            "dba_hist_filestatxs");
     });
 
     tryUnderFaults<SqlHistoryScreen>([](auto &h) {
@@ -172,16 +140,10 @@ TEST(RepositoryFaults, EveryReportShowsTheDatabasesErrorKeepsNothingCutShortAndW
     });
 
     tryUnderFaults<SegmentStatsScreen>([](auto &h) {
-        return FaultCase{"Segment statistics: Retrieve (segment tree)",
-                         {},
-                         [&h](int input) {
-                             type(h, "segowner", input ? "%" : "HR");
-                             h.click("Button83");
-                         },
-                         [&h] {
-                             return Screenful{gridOf(h.screen, "seggrid"), treeOf(h.screen, "segtree")};
-                         },
-                         "dba_tab_subpartitions"};
+        return typeAndPress(
+            h, "Segment statistics: Retrieve (segment tree)", "segowner", {"HR", "%"}, "Button83",
+            [&h] { return Screenful{gridOf(h.screen, "seggrid"), treeOf(h.screen, "segtree")}; },
+            "dba_tab_subpartitions");
     });
 
     for (const char *phrase : {"dba_hist_seg_stat", "OBJECT_GROWTH_TREND"})

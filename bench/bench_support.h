@@ -4,6 +4,8 @@
 #include "core/settings.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QFile>
 #include <QStringList>
 #include <benchmark/benchmark.h>
 
@@ -42,6 +44,26 @@ inline int runBenchmarks(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// A figure of /proc/self/status in megabytes: "VmRSS:" now, "VmHWM:" at its peak.
+inline double statusMegabytes(const char *key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+// Makes the peak figure start again from the present size (Linux: "5" to clear_refs).
+inline void resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
 }
 
 } // namespace tavimond::bench

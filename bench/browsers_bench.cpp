@@ -17,29 +17,12 @@
 
 using namespace tavimond;
 
+using tavimond::bench::resetPeak;
+using tavimond::bench::statusMegabytes;
+
 namespace {
 
 constexpr qint64 kObjects = 1000000;
-
-// Resident and peak resident memory of the process, in megabytes.
-double statusMegabytes(const char *key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
-}
-
-// Makes the peak figure start again from the present size.
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
 
 struct Instance {
     Instance()

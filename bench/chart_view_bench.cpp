@@ -43,14 +43,14 @@ const QStringList &tickLabels()
     return labels;
 }
 
-void fill(Chart &chart, int series)
+void fill(Chart &chart, int series, int points = kPoints)
 {
     Chart::Batch batch(chart);
     for (int s = 0; s < series; ++s) {
         const int i = chart.addSeries(SeriesKind::Line, QStringLiteral("%1:latch %2").arg(s % 2 + 1).arg(s));
         chart.setSeriesMarksVisible(i, false);
     }
-    for (int t = 0; t < kPoints; ++t)
+    for (int t = 0; t < points; ++t)
         for (int s = 0; s < series; ++s)
             chart.addPoint(s, delta(s, t), tickLabels()[t]);
 }
@@ -66,9 +66,9 @@ void paint(QWidget &view)
 struct Drawn {
     Chart chart;
     std::unique_ptr<ChartView> view;
-    explicit Drawn(int series)
+    explicit Drawn(int series, int points = kPoints)
     {
-        fill(chart, series);
+        fill(chart, series, points);
         view = std::make_unique<ChartView>(&chart, QStringLiteral("latchchart"));
         view->resize(kWidth, kHeight);
         view->show();
@@ -87,8 +87,8 @@ void ChartViewRepaint(benchmark::State &state)
 // One live tick: a point for every series, taken in and painted.
 void ChartViewTick(benchmark::State &state)
 {
-    Drawn d(int(state.range(0)));
-    int tick = kPoints;
+    Drawn d(int(state.range(0)), state.range(1) ? int(state.range(1)) : kPoints);
+    int tick = d.chart.series(0).pointCount();
     for (auto _ : state) {
         {
             Chart::Batch batch(d.chart);
@@ -174,7 +174,15 @@ void QtChartsReduced(benchmark::State &state)
 } // namespace
 
 BENCHMARK(ChartViewRepaint)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
-BENCHMARK(ChartViewTick)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+// Two sizes of long lines, and the 4,000 lines of a wait-event chart after 100, 720 and
+// 2,880 ticks: the cost of a tick must not grow with the history.
+BENCHMARK(ChartViewTick)
+    ->Args({50, 0})
+    ->Args({500, 0})
+    ->Args({4000, 100})
+    ->Args({4000, 720})
+    ->Args({4000, 2880})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(ChartViewFirstDraw)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(QtChartsEveryPoint)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(QtChartsReduced)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);

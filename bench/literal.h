@@ -10,6 +10,13 @@
 #include "core/result_grid.h"
 #include "db/query.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QPolygonF>
+#include <climits>
+#include <cmath>
+#include <limits>
+
 namespace tavimond::literal {
 
 // The literal tally merge: every row for every record, every series for every match.
@@ -59,6 +66,58 @@ inline void literalBubbleSort(ResultGrid &g, int col, int first)
                 }
                 swapped = true;
             }
+    }
+}
+
+// The literal chart update: every line laid out again from every one of its points
+// (the value range too), each pixel column's run of points reduced to its lowest and
+// highest point, and painted with QPainter.
+inline void literalPaintLines(const Chart &c, QImage &image)
+{
+    image.fill(Qt::white);
+    const double places = std::max(c.places().count(), 1);
+    const double w = image.width(), h = image.height();
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    for (int s = 0; s < c.seriesCount(); ++s)
+        for (size_t p = 0; p < c.series(s).pointCount(); ++p) {
+            lo = std::min(lo, c.series(s).value(p));
+            hi = std::max(hi, c.series(s).value(p));
+        }
+    const double scale = hi > lo ? h / (hi - lo) : 1;
+    QPainter painter(&image);
+    for (int s = 0; s < c.seriesCount(); ++s) {
+        const ChartSeries &series = c.series(s);
+        QPolygonF path;
+        int column = INT_MIN;
+        QPointF high, low;
+        size_t highAt = 0, lowAt = 0;
+        const auto flush = [&] {
+            if (column == INT_MIN)
+                return;
+            if (highAt == lowAt)
+                path << high;
+            else
+                path << (highAt < lowAt ? high : low) << (highAt < lowAt ? low : high);
+        };
+        for (size_t p = 0; p < series.pointCount(); ++p) {
+            const QPointF at((series.place(p) + 0.5) * w / places, h - (series.value(p) - lo) * scale);
+            const int col = int(std::floor(at.x()));
+            if (col != column) {
+                flush();
+                column = col;
+                high = low = at;
+                highAt = lowAt = p;
+            } else if (at.y() < high.y()) {
+                high = at;
+                highAt = p;
+            } else if (at.y() > low.y()) {
+                low = at;
+                lowAt = p;
+            }
+        }
+        flush();
+        painter.setPen(QPen(QColor::fromRgb(QRgb(0xFF000000u | (0x1f77b4u * unsigned(s + 1)))), 1));
+        painter.drawPolyline(path);
     }
 }
 

@@ -1,10 +1,187 @@
 #include "chart.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace tavimond {
 namespace {
 const std::vector<int> kNone;
+constexpr size_t kFirstCapacity = 16;
+} // namespace
+
+quint32 ChartPlaces::labelIdOf(const QString &label)
+{
+    // The points of one tick come one series after the other with the same label.
+    if (hasLast_ && label == lastLabel_)
+        return lastId_;
+    auto it = ids_.constFind(label);
+    if (it == ids_.constEnd()) {
+        it = ids_.insert(label, quint32(labels_.size()));
+        labels_.push_back(label);
+        placesOf_.emplace_back();
+    }
+    lastId_ = it.value();
+    lastLabel_ = label;
+    hasLast_ = true;
+    return lastId_;
+}
+
+quint32 ChartPlaces::placeOf(quint32 labelId, quint32 occurrence)
+{
+    std::vector<quint32> &places = placesOf_[labelId];
+    while (places.size() <= occurrence) {
+        places.push_back(quint32(text_.size()));
+        text_.push_back(labelId);
+        occurrence_.push_back(quint32(places.size() - 1));
+    }
+    return places[occurrence];
+}
+
+void ChartPlaces::clear()
+{
+    labels_.clear();
+    ids_.clear();
+    text_.clear();
+    occurrence_.clear();
+    placesOf_.clear();
+    hasLast_ = false;
+    lastLabel_.clear();
+    ++epoch_;
+}
+
+void ChartSeries::Block::allocate(size_t newCapacity, size_t keep, bool newWide)
+{
+    const size_t valueSize = newWide ? sizeof(double) : sizeof(float);
+    auto fresh = std::make_unique<char[]>(newCapacity * (valueSize + sizeof(quint32)));
+    if (keep > 0) {
+        if (newWide == wide) {
+            std::memcpy(fresh.get(), bytes.get(), keep * valueSize);
+        } else {
+            auto *to = reinterpret_cast<double *>(fresh.get());
+            for (size_t o = 0; o < keep; ++o)
+                to[o] = value(o);
+        }
+        std::memcpy(fresh.get() + newCapacity * valueSize, places(), keep * sizeof(quint32));
+    }
+    bytes = std::move(fresh);
+    capacity = quint32(newCapacity);
+    wide = newWide;
+}
+
+ChartSeries::ChartSeries() = default;
+ChartSeries::~ChartSeries() = default;
+
+void ChartSeries::append(double value, quint32 place)
+{
+    const size_t b = count_ / kBlock;
+    const size_t o = count_ % kBlock;
+    // A value that a float does not hold exactly (NaN aside) widens its block.
+    const bool exact = double(float(value)) == value || std::isnan(value);
+    if (b == blocks_.size()) {
+        blocks_.emplace_back();
+        blocks_.back().allocate(b == 0 ? kFirstCapacity : kBlock, 0, !exact);
+    } else if (o == blocks_[b].capacity || (!exact && !blocks_[b].wide)) {
+        Block &block = blocks_[b];
+        block.allocate(o == block.capacity ? std::min(kBlock, size_t(block.capacity) * 2) : block.capacity, o,
+                       block.wide || !exact);
+    }
+    const bool rising = count_ == 0 || place > lastPlace_;
+    lastPlace_ = place;
+    Block &block = blocks_[b];
+    if (block.wide)
+        reinterpret_cast<double *>(block.bytes.get())[o] = value;
+    else
+        reinterpret_cast<float *>(block.bytes.get())[o] = float(value);
+    block.places()[o] = place;
+    ++count_;
+    if (std::isfinite(value)) {
+        lo_ = any_ ? std::min(lo_, value) : value;
+        hi_ = any_ ? std::max(hi_, value) : value;
+        any_ = true;
+    }
+    if (labelCounts_) {
+        ++(*labelCounts_)[quint32(places_->labelId(int(place)))];
+    } else if (!rising) {
+        ascending_ = false;
+        countLabels(*places_);
+    }
+}
+
+void ChartSeries::countLabels(const ChartPlaces &places)
+{
+    labelCounts_ = std::make_unique<QHash<quint32, quint32>>();
+    for (size_t p = 0; p < count_; ++p)
+        ++(*labelCounts_)[quint32(places.labelId(place(p)))];
+}
+
+quint32 ChartSeries::occurrences(const ChartPlaces &places, quint32 labelId) const
+{
+    if (count_ == 0)
+        return 0;
+    if (labelCounts_)
+        return labelCounts_->value(labelId, 0);
+    // Rising places: the series took the label's places in order of occurrence, so it
+    // holds the first k of them; find the last one it holds.
+    const std::vector<quint32> &candidates = places.placesOf_[labelId];
+    const quint32 last = lastPlace_;
+    for (size_t k = candidates.size(); k-- > 0;) {
+        const quint32 c = candidates[k];
+        if (c > last)
+            continue;
+        size_t lo = 0, hi = count_;
+        while (lo < hi) {
+            const size_t mid = (lo + hi) / 2;
+            if (quint32(place(mid)) < c)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (lo < count_ && quint32(place(lo)) == c)
+            return quint32(k + 1);
+    }
+    return 0;
+}
+
+void ChartSeries::truncate(size_t count)
+{
+    if (count >= count_)
+        return;
+    count_ = count;
+    blocks_.resize((count + kBlock - 1) / kBlock);
+    if (colors_)
+        for (auto it = colors_->begin(); it != colors_->end();)
+            it = it.key() >= count ? colors_->erase(it) : std::next(it);
+    ++generation_;
+}
+
+std::vector<ChartPoint> ChartSeries::points() const
+{
+    std::vector<ChartPoint> out;
+    out.reserve(count_);
+    for (size_t p = 0; p < count_; ++p)
+        out.push_back(point(p));
+    return out;
+}
+
+ChartPoint ChartSeries::point(size_t p) const
+{
+    return {value(p), places_->label(place(p)), pointColor(p)};
+}
+
+std::optional<Rgb> ChartSeries::pointColor(size_t p) const
+{
+    if (!colors_)
+        return std::nullopt;
+    const auto it = colors_->constFind(quint32(p));
+    return it == colors_->constEnd() ? std::nullopt : std::optional<Rgb>(it.value());
+}
+
+std::optional<std::pair<double, double>> ChartSeries::valueRange() const
+{
+    if (!any_)
+        return std::nullopt;
+    return std::make_pair(lo_, hi_);
 }
 
 Chart::Chart(QObject *parent) : QObject(parent)
@@ -21,6 +198,7 @@ const std::vector<int> &Chart::seriesTitled(const QString &title) const
 int Chart::addSeries(SeriesKind kind, const QString &title, AxisSide axis)
 {
     auto s = std::make_unique<ChartSeries>();
+    s->places_ = &places_;
     s->id_ = nextId_++;
     s->kind_ = kind;
     s->title_ = title;
@@ -47,6 +225,7 @@ void Chart::removeAllSeries()
         return;
     series_.clear();
     byTitle_.clear();
+    places_.clear(); // no point is left to stand at them
     touched();
 }
 
@@ -95,7 +274,14 @@ void Chart::addPoint(int i, double value, const QString &label, std::optional<Rg
 {
     if (i < 0 || i >= seriesCount())
         return;
-    at(i).points_.push_back({value, label, color});
+    const quint32 labelId = places_.labelIdOf(label);
+    ChartSeries &s = at(i);
+    s.append(value, places_.placeOf(labelId, s.occurrences(places_, labelId)));
+    if (color) {
+        if (!s.colors_)
+            s.colors_ = std::make_unique<QHash<quint32, Rgb>>();
+        s.colors_->insert(quint32(s.count_ - 1), *color);
+    }
     touched();
 }
 
@@ -103,9 +289,57 @@ void Chart::clearPoints(int i)
 {
     if (i < 0 || i >= seriesCount())
         return;
-    at(i).points_.clear();
-    ++at(i).generation_;
+    ChartSeries &s = at(i);
+    s.blocks_.clear();
+    s.count_ = 0;
+    s.any_ = false;
+    s.ascending_ = true;
+    s.labelCounts_.reset();
+    s.colors_.reset();
+    ++s.generation_;
     touched();
+}
+
+Chart::Checkpoint Chart::checkpoint() const
+{
+    Checkpoint c;
+    c.nextId_ = nextId_;
+    c.series_.reserve(series_.size());
+    for (const auto &s : series_)
+        c.series_.push_back({s->id_, s->count_, s->any_, s->lo_, s->hi_, s->ascending_, s->lastPlace_});
+    return c;
+}
+
+void Chart::rollback(const Checkpoint &to)
+{
+    bool changed = false;
+    // Series made after the checkpoint go.
+    const auto before = series_.size();
+    std::erase_if(series_, [&](const std::unique_ptr<ChartSeries> &s) { return s->id_ >= to.nextId_; });
+    changed = series_.size() != before;
+    for (const auto &ptr : series_) {
+        ChartSeries &s = *ptr;
+        // Ids rise in the order of the series, in the checkpoint as in the chart.
+        const auto it = std::lower_bound(to.series_.begin(), to.series_.end(), s.id_,
+                                         [](const Checkpoint::Series &a, quint64 id) { return a.id < id; });
+        if (it == to.series_.end() || it->id != s.id_ || s.count_ <= it->count)
+            continue;
+        s.truncate(it->count);
+        s.any_ = it->any;
+        s.lo_ = it->lo;
+        s.hi_ = it->hi;
+        s.ascending_ = it->ascending;
+        s.lastPlace_ = it->lastPlace;
+        if (s.ascending_)
+            s.labelCounts_.reset();
+        else
+            s.countLabels(places_);
+        changed = true;
+    }
+    if (changed) {
+        reindex();
+        touched();
+    }
 }
 
 void Chart::setTitle(const QString &t)

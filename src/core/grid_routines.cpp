@@ -65,30 +65,12 @@ QString csvCell(const QString &cell, const QString &delimiter)
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-} // namespace
-
-void OpenQuery(Query &query)
+// The records of an open query into the grid (and charts), counted in `records`.
+void loadRecords(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
+                 Chart *cumulativeChart, bool clearFirst, bool tally, bool single, bool all, AxisSide side,
+                 bool addToCumulative, const QString &excludeMark, const QString &pointLabel, int columnSwitch,
+                 QStringList *cumulativeKeys, int &records)
 {
-    query.open();
-}
-
-void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
-                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
-                       bool addToCumulative, const QString &excludeMark, const QString &axisName,
-                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys)
-{
-    const bool tally = loadMode == QLatin1String("Tally");
-    const bool single = seriesMode == QLatin1String("Single") && deltaChart;
-    const bool all = seriesMode == QLatin1String("All") && deltaChart;
-    const AxisSide side = axisName == QLatin1String("RightAxis") ? AxisSide::Right : AxisSide::Left;
-
-    ResultGrid::Batch gridBatch(grid);
-    std::optional<Chart::Batch> deltaBatch, cumulativeBatch;
-    if (deltaChart)
-        deltaBatch.emplace(*deltaChart);
-    if (cumulativeChart)
-        cumulativeBatch.emplace(*cumulativeChart);
-
     if (clearFirst)
         grid.empty();
 
@@ -145,7 +127,60 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
             if (cumulativeKeys)
                 cumulativeKeys->append(key);
         }
+        ++records;
         query.next();
+    }
+}
+
+} // namespace
+
+void OpenQuery(Query &query)
+{
+    query.open();
+}
+
+void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
+                       Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
+                       bool addToCumulative, const QString &excludeMark, const QString &axisName,
+                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys)
+{
+    const bool tally = loadMode == QLatin1String("Tally");
+    const bool single = seriesMode == QLatin1String("Single") && deltaChart;
+    const bool all = seriesMode == QLatin1String("All") && deltaChart;
+    const AxisSide side = axisName == QLatin1String("RightAxis") ? AxisSide::Right : AxisSide::Left;
+
+    ResultGrid::Batch gridBatch(grid);
+    std::optional<Chart::Batch> deltaBatch, cumulativeBatch;
+    if (deltaChart)
+        deltaBatch.emplace(*deltaChart);
+    if (cumulativeChart)
+        cumulativeBatch.emplace(*cumulativeChart);
+
+    // A sample cut short by the database (a connection lost part-way) must not pass for
+    // a whole one: the grid and the charts go back to what they were, so that the next
+    // sample is compared with the last complete one.
+    const ResultGrid::State before = grid.state();
+    std::optional<Chart::Checkpoint> deltaBefore, cumulativeBefore;
+    if (deltaChart)
+        deltaBefore = deltaChart->checkpoint();
+    if (cumulativeChart)
+        cumulativeBefore = cumulativeChart->checkpoint();
+    const qsizetype keysBefore = cumulativeKeys ? cumulativeKeys->size() : 0;
+    int records = 0;
+    try {
+        loadRecords(query, grid, keyControlText, deltaChart, cumulativeChart, clearFirst, tally, single, all, side,
+                    addToCumulative, excludeMark, pointLabel, columnSwitch, cumulativeKeys, records);
+    } catch (const DbError &e) {
+        grid.restore(before);
+        if (deltaChart)
+            deltaChart->rollback(*deltaBefore);
+        if (cumulativeChart)
+            cumulativeChart->rollback(*cumulativeBefore);
+        if (cumulativeKeys)
+            cumulativeKeys->resize(keysBefore);
+        throw DbError(e.message() + QStringLiteral("\nLoading stopped after %1 rows; they were set aside and the "
+                                                   "grid keeps its previous rows.")
+                                        .arg(records));
     }
     query.close();
 }

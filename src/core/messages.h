@@ -13,6 +13,13 @@ public:
     virtual void error(const QString &text) = 0;
     // A plain message box ("CSV Created: ...").
     virtual void info(const QString &text) = 0;
+    // The error of a timer's tick. It must not hold up the timers: the next tick runs
+    // on time however long the message stays unread.
+    virtual void tickError(const QString &timer, const QString &text)
+    {
+        Q_UNUSED(timer);
+        error(text);
+    }
 };
 
 MessageSink &messages();

@@ -150,6 +150,16 @@ void ResultGrid::permuteRows(int first, const std::vector<int> &order)
     touched();
 }
 
+void ResultGrid::restore(const State &state)
+{
+    rows_ = state.rows;
+    cols_ = state.cols;
+    cells_ = state.cells;
+    indexValid_ = false;
+    keyIndex_.clear();
+    touched();
+}
+
 void ResultGrid::touched()
 {
     if (batchDepth_ > 0)

@@ -40,6 +40,16 @@ public:
     // a hash index that follows every change of the grid.
     const std::vector<int> &rowsWithKey(const QString &key) const;
 
+    // The grid's content, to go back to with restore() when a load is cut short. Taking
+    // it costs nothing: the cells are shared until the grid changes.
+    struct State {
+        int rows = 0;
+        int cols = 0;
+        QList<QString> cells;
+    };
+    State state() const { return {rows_, cols_, cells_}; }
+    void restore(const State &state);
+
     // Reorders rows first .. first+order.size()-1: new row first+i is old row first+order[i].
     void permuteRows(int first, const std::vector<int> &order);
 

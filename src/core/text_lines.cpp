@@ -2,26 +2,52 @@
 
 #include "db/error.h"
 
+#include <QStringDecoder>
+
 namespace tavimond {
+namespace {
+
+// The text of a file: UTF-8 unless a byte-order mark, or the zero bytes of UTF-16
+// (as an editor on Windows may save it), say otherwise.
+QString decode(const QByteArray &bytes)
+{
+    std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(bytes);
+    if (!encoding && bytes.size() >= 2) {
+        if (bytes.at(0) != 0 && bytes.at(1) == 0)
+            encoding = QStringConverter::Utf16LE;
+        else if (bytes.at(0) == 0 && bytes.at(1) != 0)
+            encoding = QStringConverter::Utf16BE;
+    }
+    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+    return decoder.decode(bytes);
+}
+
+} // namespace
 
 TextLineReader::TextLineReader(const QString &path) : file_(path)
 {
     if (!file_.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("%1: %2").arg(path, file_.errorString()));
+    const QByteArray bytes = file_.readAll();
+    if (file_.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("%1: %2").arg(path, file_.errorString()));
+    text_ = decode(bytes);
 }
 
 bool TextLineReader::next(QString &line)
 {
-    if (file_.atEnd())
+    if (at_ >= text_.size())
         return false;
-    QByteArray bytes = file_.readLine();
-    if (bytes.isEmpty() && file_.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("%1: %2").arg(file_.fileName(), file_.errorString()));
-    if (bytes.endsWith('\n'))
-        bytes.chop(1);
-    if (bytes.endsWith('\r'))
-        bytes.chop(1);
-    line = QString::fromUtf8(bytes);
+    qsizetype end = at_;
+    while (end < text_.size() && text_.at(end) != QLatin1Char('\n') && text_.at(end) != QLatin1Char('\r'))
+        ++end;
+    line = text_.mid(at_, end - at_);
+    at_ = end;
+    // CR LF, LF or a CR alone end a line.
+    if (at_ < text_.size() && text_.at(at_) == QLatin1Char('\r'))
+        ++at_;
+    if (at_ < text_.size() && text_.at(at_) == QLatin1Char('\n'))
+        ++at_;
     return true;
 }
 

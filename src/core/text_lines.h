@@ -5,19 +5,22 @@
 
 namespace tavimond {
 
-// Reads a text file line by line. A line ends at LF, and one CR before the LF is
-// dropped, so that files written on Windows read the same; the last line needs no LF.
-// Bytes are read as UTF-8.
+// Reads a text file line by line. A line ends at CR LF, LF or a CR alone, so that files
+// written on Windows or on old Macs read the same; the last line needs no line end.
+// Bytes are read as UTF-8, or as UTF-16 or UTF-32 when the file says so (a byte-order
+// mark, or the zero bytes of UTF-16).
 class TextLineReader {
 public:
-    // Opens the file; throws Error with the system's reason when it cannot.
+    // Reads the file; throws Error with the system's reason when it cannot.
     explicit TextLineReader(const QString &path);
 
-    // The next line, or false at the end of the file. Throws Error when reading fails.
+    // The next line, or false at the end of the file.
     bool next(QString &line);
 
 private:
     QFile file_;
+    QString text_;
+    qsizetype at_ = 0;
 };
 
 } // namespace tavimond

@@ -452,15 +452,15 @@ void SessionTopologyTab::sessres_graphMouseMove(const QPoint &pos)
         const int p = chartView_->pointAt(s, pos);
         if (p < 0)
             continue;
-        const auto point = [&](int k) -> const ChartPoint * {
-            if (k >= chart.seriesCount() || size_t(p) >= chart.series(k).points().size())
-                return nullptr;
-            return &chart.series(k).points()[size_t(p)];
+        const auto point = [&](int k) -> std::optional<ChartPoint> {
+            if (k >= chart.seriesCount() || size_t(p) >= chart.series(k).pointCount())
+                return std::nullopt;
+            return chart.series(k).point(size_t(p));
         };
-        if (const ChartPoint *first = point(0))
+        if (const auto first = point(0))
             instsidcap->setText(QStringLiteral("Inst-SID: ") + first->label);
         for (int k = 0; k < kMetrics && k < chart.seriesCount(); ++k)
-            if (const ChartPoint *pt = point(k))
+            if (const auto pt = point(k))
                 captions_.at(k)->setText(QLatin1String(kMetric[k].prefix) + formatFloat(pt->value));
     }
 }

@@ -19,11 +19,15 @@ void readDbIni(const QString &path, DbIni &into)
     QString section;
     QString line;
     while (reader.next(line)) {
-        if (line.contains(QLatin1String("ZADERIRODU")))
+        if (line.contains(QLatin1String("ZADERIRODU"))) {
             section = valueAfterEquals(line);
+            into.section = section;
+            into.sectionNamed = true;
+        }
         if (line.contains(QLatin1String("METADATA")))
             into.metafileFolder = valueAfterEquals(line);
         if (line.contains(QLatin1Char('[') + section + QLatin1Char(']'))) {
+            into.sectionFound = true;
             // A section without its "_END]" line ends with the file.
             while (reader.next(line) && !line.contains(QLatin1String("_END]")))
                 into.connectionPrefix += line;

@@ -12,6 +12,11 @@ struct DbIni {
     QString connectionPrefix;
     // The value of the METADATA line read last, if there was one.
     std::optional<QString> metafileFolder;
+    // The section named last (by the line holding "ZADERIRODU"), and whether a line
+    // "[<section>]" was found after it.
+    QString section;
+    bool sectionNamed = false;
+    bool sectionFound = false;
 };
 
 // Reads db.ini line by line. Lines are matched by case-sensitive substring, in this

@@ -116,9 +116,13 @@ TForm1::TForm1(QWidget *parent)
     createMenu();
     connect(Page_Conf_Set, &SettingsScreen::captionChanged, this, &QWidget::setWindowTitle);
 
-    connect(Default_timer, &QTimer::timeout, this, guarded([this] { Default_timerTimer(); }));
-    connect(latch_timer, &QTimer::timeout, this, guarded([this] { latch_timerTimer(); }));
-    connect(CBCLatch_Timer, &QTimer::timeout, this, guarded([this] { CBCLatch_TimerTimer(); }));
+    // A failed tick must not stop its timer: its error box does not block.
+    connect(Default_timer, &QTimer::timeout, this,
+            guardedTick(QStringLiteral("Default_timer"), [this] { Default_timerTimer(); }));
+    connect(latch_timer, &QTimer::timeout, this,
+            guardedTick(QStringLiteral("latch_timer"), [this] { latch_timerTimer(); }));
+    connect(CBCLatch_Timer, &QTimer::timeout, this,
+            guardedTick(QStringLiteral("CBCLatch_Timer"), [this] { CBCLatch_TimerTimer(); }));
     Default_timer->start();
     latch_timer->start();
     CBCLatch_Timer->start();

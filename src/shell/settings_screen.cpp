@@ -10,6 +10,7 @@
 #include "ui/handler.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProxyStyle>
 #include <QTimer>
 
@@ -81,6 +82,15 @@ void SettingsScreen::readConfiguration()
     DbIni ini;
     try {
         readDbIni(QStringLiteral("db.ini"), ini);
+        // Said now, rather than left to a driver's later complaint about a data source.
+        if (!ini.sectionFound)
+            messages().error(
+                ini.sectionNamed
+                    ? QStringLiteral("The file \"db.ini\" names the section \"%1\" but has no line \"[%1]\": the "
+                                     "connection string has no prefix.")
+                          .arg(ini.section)
+                    : QStringLiteral("The file \"db.ini\" names no section: it has no line holding \"ZADERIRODU\", "
+                                     "so the connection string has no prefix."));
     } catch (const std::exception &) {
         messages().error(QStringLiteral("Cannot locate \"db.ini\" file"));
     }
@@ -92,11 +102,13 @@ void SettingsScreen::readConfiguration()
     // Filling the list is not a change of the service name.
     QStringList names;
     bool complete = true;
+    const QString sidList = ui_->metaloc->text() + QStringLiteral("/sidlist.txt");
     try {
-        readSidList(ui_->metaloc->text() + QStringLiteral("/sidlist.txt"), names);
+        readSidList(sidList, names);
     } catch (const std::exception &) {
         complete = false;
-        messages().error(QStringLiteral("Cannot locate \"sidlist.txt\" file"));
+        messages().error(QStringLiteral("Cannot locate \"sidlist.txt\" file") + QStringLiteral("\nLooked for: ") +
+                         QDir::toNativeSeparators(QFileInfo(sidList).absoluteFilePath()));
     }
     const QSignalBlocker block(ui_->sidlist);
     ui_->sidlist->addItems(names);

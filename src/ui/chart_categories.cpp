@@ -1,7 +1,6 @@
 #include "chart_categories.h"
 
 #include <QRegularExpression>
-#include <algorithm>
 
 namespace tavimond {
 namespace {
@@ -41,59 +40,6 @@ std::optional<qint64> labelTime(const QString &label)
         return packTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(),
                         m.captured(5).toInt(), m.captured(6).toInt());
     return std::nullopt;
-}
-
-void ChartCategories::clear()
-{
-    labelIds_.clear();
-    labels_.clear();
-    places_.clear();
-}
-
-int ChartCategories::place(const QString &label, std::vector<quint32> &seen)
-{
-    auto it = labelIds_.find(label);
-    if (it == labelIds_.end()) {
-        it = labelIds_.insert(label, int(labels_.size()));
-        labels_.push_back({label, labelTime(label), {}});
-    }
-    const int id = it.value();
-    if (seen.size() <= size_t(id))
-        seen.resize(size_t(id) + 1, 0);
-    const quint32 occurrence = seen[size_t(id)]++;
-    Label &l = labels_[size_t(id)];
-    while (l.places.size() <= occurrence) {
-        l.places.push_back(int(places_.size()));
-        places_.push_back({id, int(l.places.size()) - 1});
-    }
-    return l.places[occurrence];
-}
-
-const QString &ChartCategories::label(int place) const
-{
-    return labels_[size_t(places_[size_t(place)].label)].text;
-}
-
-std::vector<int> ChartCategories::ordered(const std::vector<char> &used) const
-{
-    std::vector<int> out;
-    bool allTimes = true;
-    for (int p = 0; p < count(); ++p) {
-        if (size_t(p) < used.size() && used[size_t(p)]) {
-            out.push_back(p);
-            allTimes = allTimes && labels_[size_t(places_[size_t(p)].label)].time.has_value();
-        }
-    }
-    if (allTimes) {
-        std::stable_sort(out.begin(), out.end(), [this](int a, int b) {
-            const Place &pa = places_[size_t(a)];
-            const Place &pb = places_[size_t(b)];
-            const qint64 ta = *labels_[size_t(pa.label)].time;
-            const qint64 tb = *labels_[size_t(pb.label)].time;
-            return ta != tb ? ta < tb : pa.occurrence < pb.occurrence;
-        });
-    }
-    return out;
 }
 
 } // namespace tavimond

@@ -3,8 +3,10 @@
 #include "chart_scale.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -34,6 +36,13 @@ QColor fromRgb(Rgb rgb)
     return QColor::fromRgb(QRgb(0xFF000000u | rgb));
 }
 
+// floor() for the rasteriser's coordinates, without a library call per pixel.
+inline int floorToInt(double v)
+{
+    const int i = int(v);
+    return i - (v < double(i) ? 1 : 0);
+}
+
 QString markText(double value)
 {
     return formatNumber(value, kPlainFormat);
@@ -50,7 +59,7 @@ QColor seriesColor(const Chart &chart, int series)
 QColor pointColor(const Chart &chart, int series, int point)
 {
     const ChartSeries &s = chart.series(series);
-    if (const auto c = s.points().at(size_t(point)).color)
+    if (const auto c = s.pointColor(size_t(point)))
         return fromRgb(*c);
     return s.kind() == SeriesKind::Pie ? paletteColor(point) : seriesColor(chart, series);
 }
@@ -72,13 +81,12 @@ void ChartPlot::forEachStackedBar(const Chart &chart, F &&f) const
     for (int i = 0; i < chart.seriesCount(); ++i) {
         if (!drawn(chart, i))
             continue;
-        const auto &points = chart.series(i).points();
-        const auto &places = series_[size_t(i)].place;
-        for (size_t p = 0; p < points.size(); ++p) {
-            const double v = points[p].value;
+        const ChartSeries &s = chart.series(i);
+        for (size_t p = 0; p < s.pointCount(); ++p) {
+            const double v = s.value(p);
             if (!std::isfinite(v))
                 continue;
-            const size_t slot = size_t(slot_[size_t(places[p])]);
+            const size_t slot = size_t(slot_[size_t(s.place(p))]);
             double &base = v >= 0 ? posBase[slot] : negBase[slot];
             f(i, int(p), base, base + v);
             base += v;
@@ -86,29 +94,52 @@ void ChartPlot::forEachStackedBar(const Chart &chart, F &&f) const
     }
 }
 
+void ChartPlot::countPlaces(const Chart &chart, int series, SeriesState &state, bool use)
+{
+    const ChartSeries &s = chart.series(series);
+    if (state.counted && !use) {
+        for (size_t p = 0; p < state.done; ++p)
+            --useCount_[size_t(s.place(p))];
+        state.counted = false;
+        state.done = 0;
+        state.shift = -1; // its extremes are made again when it is drawn again
+    }
+    if (use) {
+        for (size_t p = state.done; p < s.pointCount(); ++p)
+            ++useCount_[size_t(s.place(p))];
+        state.done = s.pointCount();
+        state.counted = true;
+    }
+}
+
 void ChartPlot::refresh(const Chart &chart)
 {
     const int n = chart.seriesCount();
-    bool rebuild = int(series_.size()) > n;
+    const ChartPlaces &places = chart.places();
+    bool rebuild = int(series_.size()) > n || places.count() < knownPlaces_ || places.epoch() != placesEpoch_;
     for (int i = 0; !rebuild && i < int(series_.size()); ++i) {
         const ChartSeries &s = chart.series(i);
-        const SeriesPlaces &c = series_[size_t(i)];
-        rebuild = c.id != s.id() || c.generation != s.generation() || s.points().size() < c.done;
+        const SeriesState &c = series_[size_t(i)];
+        rebuild = c.id != s.id() || c.generation != s.generation() || s.pointCount() < c.done;
     }
     if (rebuild) {
         // Places of removed or cleared points must not linger on the axis.
-        categories_.clear();
-        labelWidths_.clear();
         series_.clear();
+        useCount_.clear();
+        labelWidths_.clear();
+        labelTimes_.clear();
+        timeRead_.clear();
+        order_.clear();
         ++rebuilds_;
     }
-    for (int i = int(series_.size()); i < n; ++i)
-        series_.push_back({chart.series(i).id(), chart.series(i).generation(), 0, {}, {}});
-    for (int i = 0; i < n; ++i) {
-        const auto &points = chart.series(i).points();
-        SeriesPlaces &c = series_[size_t(i)];
-        for (; c.done < points.size(); ++c.done)
-            c.place.push_back(categories_.place(points[c.done].label, c.seen));
+    knownPlaces_ = places.count();
+    placesEpoch_ = places.epoch();
+    useCount_.resize(size_t(places.count()), 0);
+    for (int i = int(series_.size()); i < n; ++i) {
+        SeriesState st;
+        st.id = chart.series(i).id();
+        st.generation = chart.series(i).generation();
+        series_.push_back(std::move(st));
     }
 
     bool stacked = false;
@@ -123,15 +154,45 @@ void ChartPlot::refresh(const Chart &chart)
         pies = pies || s.kind() == SeriesKind::Pie;
     }
     orientation_ = stacked ? Orientation::Horizontal : (cartesian || !pies ? Orientation::Vertical : Orientation::Pies);
+    for (int i = 0; i < n; ++i)
+        countPlaces(chart, i, series_[size_t(i)], orientation_ != Orientation::Pies && drawn(chart, i));
 
-    std::vector<char> used(size_t(categories_.count()), 0);
-    for (int i = 0; i < n; ++i) {
-        if (orientation_ != Orientation::Pies && drawn(chart, i))
-            for (const int p : series_[size_t(i)].place)
-                used[size_t(p)] = 1;
+    // The used places in axis order: by time when every one of them reads as a time
+    // (live labels are times of day and may pass midnight, so they do not), otherwise
+    // in order of first appearance.
+    labelTimes_.resize(size_t(places.labelCount()));
+    timeRead_.resize(size_t(places.labelCount()), 0);
+    std::vector<int> order;
+    order.reserve(order_.size() + 16);
+    bool allTimes = true;
+    for (int p = 0; p < places.count(); ++p) {
+        if (useCount_[size_t(p)] == 0)
+            continue;
+        order.push_back(p);
+        if (allTimes) {
+            const size_t id = size_t(places.labelId(p));
+            if (!timeRead_[id]) {
+                labelTimes_[id] = labelTime(places.label(p));
+                timeRead_[id] = 1;
+            }
+            allTimes = labelTimes_[id].has_value();
+        }
     }
-    order_ = categories_.ordered(used);
-    slot_.assign(size_t(categories_.count()), -1);
+    if (allTimes && !order.empty()) {
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const qint64 ta = *labelTimes_[size_t(places.labelId(a))];
+            const qint64 tb = *labelTimes_[size_t(places.labelId(b))];
+            return ta != tb ? ta < tb : places.occurrence(a) < places.occurrence(b);
+        });
+    }
+    placeOrdered_ = std::is_sorted(order.begin(), order.end());
+    // Extremes are kept per run of slots: places that moved to other slots void them.
+    const bool slotsKept = order.size() >= order_.size() && std::equal(order_.begin(), order_.end(), order.begin());
+    if (!slotsKept)
+        for (SeriesState &st : series_)
+            st.shift = -1;
+    order_ = std::move(order);
+    slot_.assign(size_t(places.count()), -1);
     for (size_t k = 0; k < order_.size(); ++k)
         slot_[size_t(order_[k])] = int(k);
 
@@ -153,17 +214,9 @@ void ChartPlot::refresh(const Chart &chart)
             barRank_[size_t(i)] = barCount_++;
             range.take(0);
         }
-        double lo = std::numeric_limits<double>::infinity();
-        double hi = -lo;
-        for (const ChartPoint &pt : s.points()) {
-            if (std::isfinite(pt.value)) {
-                lo = std::min(lo, pt.value);
-                hi = std::max(hi, pt.value);
-            }
-        }
-        if (lo <= hi) {
-            range.take(lo);
-            range.take(hi);
+        if (const auto r = s.valueRange()) {
+            range.take(r->first);
+            range.take(r->second);
         }
     }
     clampWindow();
@@ -240,21 +293,23 @@ AxisScale ChartPlot::valueAxis(const Range &range, double length, double spacing
     return a;
 }
 
-double ChartPlot::labelWidth(int place, const QFont &font) const
+double ChartPlot::labelWidth(const Chart &chart, int place, const QFont &font) const
 {
     if (font != labelFont_) {
         labelFont_ = font;
         labelWidths_.clear();
     }
-    if (labelWidths_.size() < size_t(categories_.count()))
-        labelWidths_.resize(size_t(categories_.count()), -1);
-    double &w = labelWidths_[size_t(place)];
+    const ChartPlaces &places = chart.places();
+    if (labelWidths_.size() < size_t(places.labelCount()))
+        labelWidths_.resize(size_t(places.labelCount()), -1);
+    double &w = labelWidths_[size_t(places.labelId(place))];
     if (w < 0)
-        w = QFontMetricsF(font).horizontalAdvance(categories_.label(place));
+        w = QFontMetricsF(font).horizontalAdvance(places.label(place));
     return w;
 }
 
-AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool vertical, int angle) const
+AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical,
+                               int angle) const
 {
     const QFontMetricsF labels(font);
     AxisScale a;
@@ -275,7 +330,7 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
         if (angle % 180 == 0) {
             double widest = 0;
             for (int k = from; k < to; ++k)
-                widest = std::max(widest, labelWidth(order_[size_t(k)], font));
+                widest = std::max(widest, labelWidth(chart, order_[size_t(k)], font));
             extent = widest + 24;
         } else {
             extent = labels.height() / std::max(std::fabs(std::sin(angle * std::numbers::pi / 180)), 0.3) + 6;
@@ -291,7 +346,7 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     const bool level = !vertical && angle % 180 == 0;
     const double slot = length / slotsShown();
     auto fits = [&](int k) {
-        const double centre = (k - a.min) * slot, half = labelWidth(order_[size_t(k)], font) / 2;
+        const double centre = (k - a.min) * slot, half = labelWidth(chart, order_[size_t(k)], font) / 2;
         return !level || (centre >= half && centre + half <= length);
     };
     int first = from;
@@ -302,7 +357,7 @@ AxisScale ChartPlot::placeAxis(const QSizeF &plot, const QFont &font, bool verti
     for (int k = first; k < to; k += step) {
         if (k != first && !fits(k))
             continue;
-        texts.push_back(categories_.label(order_[size_t(k)]));
+        texts.push_back(chart.places().label(order_[size_t(k)]));
         at.push_back(k);
     }
     texts = distinctTexts(texts);
@@ -318,7 +373,7 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
     const double valueSpacing = labels.height() * 2.5;
     switch (orientation_) {
     case Orientation::Vertical:
-        s.bottom = placeAxis(plot, font, false, chart.bottomLabelAngle());
+        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle());
         if (left_.any)
             s.left = valueAxis(left_, plot.height(), valueSpacing, QString());
         if (right_.any)
@@ -327,7 +382,7 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
             s.left.shown = true; // an empty frame, 0 to 1 without labels
         break;
     case Orientation::Horizontal: {
-        s.left = placeAxis(plot, font, true, 0);
+        s.left = placeAxis(chart, plot, font, true, 0);
         Range shown = horizontal_;
         if (window_.values) {
             shown = {};
@@ -371,11 +426,17 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
     const bool across = orientation_ == Orientation::Horizontal;
     const double start = across ? plot_.top() : plot_.left();
     const double step = (across ? plot_.height() : plot_.width()) / slotsShown();
+    slotStart_ = start + (0.5 - window_.first) * step;
+    slotStep_ = step;
     placePixel_.assign(slot_.size(), 0);
     for (size_t p = 0; p < slot_.size(); ++p)
-        placePixel_[p] = start + (slot_[p] - window_.first + 0.5) * step;
+        placePixel_[p] = slotStart_ + slot_[p] * step;
     bars_.clear();
     lines_.clear();
+    lineSeries_.clear();
+    linesBuilt_ = false;
+    rasterStale_ = true;
+    chart_ = &chart;
     slices_.clear();
     marks_.clear();
     switch (orientation_) {
@@ -401,15 +462,13 @@ void ChartPlot::layoutVertical(const Chart &chart)
             continue;
         const ChartSeries &s = chart.series(i);
         const AxisScale &axis = s.axis() == AxisSide::Left ? scales_.left : scales_.right;
-        const auto &points = s.points();
-        const auto &places = series_[size_t(i)].place;
         if (s.kind() == SeriesKind::Bar) {
             const double base = valueToPixel(0, axis, true);
-            for (size_t p = 0; p < points.size(); ++p) {
-                const double v = points[p].value;
+            for (size_t p = 0; p < s.pointCount(); ++p) {
+                const double v = s.value(p);
                 if (!std::isfinite(v))
                     continue;
-                const double left = slotCentre(places[p]) - groupWidth / 2 + barRank_[size_t(i)] * barWidth;
+                const double left = slotCentre(s.place(p)) - groupWidth / 2 + barRank_[size_t(i)] * barWidth;
                 const double top = valueToPixel(v, axis, true);
                 const QRectF rect(left, std::min(base, top), barWidth, std::fabs(base - top));
                 bars_.push_back({i, int(p), rect, pointColor(chart, i, int(p))});
@@ -419,69 +478,305 @@ void ChartPlot::layoutVertical(const Chart &chart)
             }
             continue;
         }
-        const PixelMap y = pixelMap(axis, true);
-        Line line{i, seriesColor(chart, i), {}};
-        // A point without a value (NULL) ends one piece of the line; the next begins after it.
-        const auto breakLine = [&] {
-            if (!line.path.isEmpty())
-                lines_.push_back(std::exchange(line, Line{i, line.color, {}}));
-        };
-        if (double(points.size()) <= plot_.width()) {
-            line.path.reserve(qsizetype(points.size()));
-            for (size_t p = 0; p < points.size(); ++p) {
-                if (!std::isfinite(points[p].value)) {
-                    breakLine();
-                    continue;
+        lineSeries_.push_back(i);
+        if (s.marksVisible() && double(s.pointCount()) <= plot_.width()) {
+            const PixelMap y = pixelMap(axis, true);
+            for (size_t p = 0; p < s.pointCount(); ++p)
+                if (std::isfinite(s.value(p)))
+                    marks_.push_back(
+                        {QPointF(slotCentre(s.place(p)), y(s.value(p)) - 3), markText(s.value(p)), Mark::Above});
+        }
+    }
+}
+
+bool ChartPlot::foldable(const Chart &chart, int series) const
+{
+    return placeOrdered_ && chart.series(series).placesAscending();
+}
+
+void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
+{
+    const ChartSeries &s = chart.series(series);
+    if (st.shift != shift) {
+        if (st.shift >= 0 && shift > st.shift) {
+            // Runs twice as wide: each takes the extremes of the two it joins, the
+            // earlier of equal points; slots of the later run move up by its width.
+            for (int k = st.shift; k < shift; ++k) {
+                const quint32 width = quint32(1) << k;
+                const size_t n = (st.runs.size() + 1) / 2;
+                for (size_t j = 0; j < n; ++j) {
+                    Run joined = st.runs[2 * j];
+                    if (2 * j + 1 < st.runs.size() && !std::isnan(st.runs[2 * j + 1].low)) {
+                        const Run &b = st.runs[2 * j + 1];
+                        if (std::isnan(joined.low) || b.low < joined.low) {
+                            joined.low = b.low;
+                            joined.lowAt = quint16(b.lowAt + width);
+                        }
+                        if (std::isnan(joined.high) || b.high > joined.high) {
+                            joined.high = b.high;
+                            joined.highAt = quint16(b.highAt + width);
+                        }
+                    }
+                    st.runs[j] = joined;
                 }
-                const QPointF at(slotCentre(places[p]), y(points[p].value));
-                line.path << at;
-                if (s.marksVisible())
-                    marks_.push_back({QPointF(at.x(), at.y() - 3), markText(points[p].value), Mark::Above});
+                st.runs.resize(n);
             }
         } else {
-            // Each run of points within one pixel column becomes its lowest and highest
-            // point, in the order they came.
-            line.path.reserve(qsizetype(2 * plot_.width() + 2));
-            int column = INT_MIN;
-            QPointF high;
-            QPointF low;
-            size_t highAt = 0;
-            size_t lowAt = 0;
-            const auto flush = [&] {
-                if (column == INT_MIN)
-                    return;
-                if (highAt == lowAt) {
-                    line.path << high;
-                } else {
-                    line.path << (highAt < lowAt ? high : low) << (highAt < lowAt ? low : high);
-                }
-            };
-            for (size_t p = 0; p < points.size(); ++p) {
-                if (!std::isfinite(points[p].value)) {
-                    flush();
-                    column = INT_MIN;
-                    breakLine();
-                    continue;
-                }
-                const QPointF at(slotCentre(places[p]), y(points[p].value));
-                const int c = int(std::floor(at.x()));
-                if (c != column) {
-                    flush();
-                    column = c;
-                    high = low = at;
-                    highAt = lowAt = p;
-                } else if (at.y() < high.y()) {
-                    high = at;
-                    highAt = p;
-                } else if (at.y() > low.y()) {
-                    low = at;
-                    lowAt = p;
-                }
-            }
-            flush();
+            st.runs.clear();
+            st.gaps.clear();
+            st.folded = 0;
         }
-        lines_.push_back(std::move(line));
+        st.shift = shift;
     }
+    const size_t n = s.pointCount();
+    const quint32 mask = (quint32(1) << shift) - 1;
+    for (size_t p = st.folded; p < n; ++p) {
+        const double v = s.value(p);
+        const int slot = slot_[size_t(s.place(p))];
+        if (slot < 0)
+            continue;
+        if (!std::isfinite(v)) {
+            st.gaps.push_back(quint32(slot)); // the line breaks there
+            continue;
+        }
+        if (!st.based) {
+            st.base = v;
+            st.based = true;
+        }
+        const float f = float(v - st.base);
+        const size_t k = size_t(slot) >> shift;
+        const quint16 off = quint16(quint32(slot) & mask);
+        if (k >= st.runs.size())
+            st.runs.resize(k + 1);
+        Run &run = st.runs[k];
+        if (std::isnan(run.low)) {
+            run = {f, f, off, off};
+            continue;
+        }
+        if (f < run.low) {
+            run.low = f;
+            run.lowAt = off;
+        }
+        if (f > run.high) {
+            run.high = f;
+            run.highAt = off;
+        }
+    }
+    st.folded = n;
+}
+
+template <typename F>
+bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
+{
+    if (double(chart.series(series).pointCount()) <= plot_.width() || !foldable(chart, series))
+        return false;
+    // The extremes of runs of slots at most a pixel wide, kept as points arrive.
+    int shift = 0;
+    while (shift < 16 && double(1 << (shift + 1)) * slotStep_ <= 1.0)
+        ++shift;
+    SeriesState &st = series_[size_t(series)];
+    fold(chart, series, st, shift);
+    base = st.base;
+    // The runs in the window, and one on either side for the line to come in and go out.
+    const size_t from = size_t(std::max(0L, long(std::floor(window_.first)) - 1) >> shift);
+    const size_t to = std::min(st.runs.size(), size_t((long(std::ceil(window_.first + slotsShown())) >> shift) + 2));
+    const Run *runs = st.runs.data();
+    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+    auto gap = std::lower_bound(st.gaps.begin(), st.gaps.end(), quint32(from << shift));
+    for (size_t k = from; k < to; ++k) {
+        const Run &run = runs[k];
+        if (std::isnan(run.low))
+            continue;
+        const quint32 first = quint32(k) << shift;
+        const quint32 lowAt = first + run.lowAt;
+        const quint32 highAt = first + run.highAt;
+        // A point without a value before this run's first: the line breaks (within a
+        // pixel of where it does).
+        if (gap != st.gaps.end() && *gap < std::min(lowAt, highAt)) {
+            f(*gap, kGap, *gap, kGap);
+            while (gap != st.gaps.end() && *gap < std::min(lowAt, highAt))
+                ++gap;
+        }
+        // In the order they came; a run of one point gives it twice.
+        if (lowAt <= highAt)
+            f(lowAt, run.low, highAt, run.high);
+        else
+            f(highAt, run.high, lowAt, run.low);
+    }
+    return true;
+}
+
+template <typename F>
+void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
+{
+    const ChartSeries &s = chart.series(series);
+    const size_t n = s.pointCount();
+    constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
+    if (double(n) <= plot_.width()) {
+        for (size_t p = 0; p < n; ++p)
+            f(slotCentre(s.place(p)), std::isfinite(s.value(p)) ? s.value(p) : kGap);
+        return;
+    }
+    // Each pixel column's points become its lowest and highest point, in the order
+    // they came.
+    struct Vertex {
+        double x = 0;
+        double value = 0;
+    };
+    Vertex low, high;
+    int column = INT_MIN;
+    const auto flush = [&] {
+        if (column == INT_MIN)
+            return;
+        if (low.x == high.x) {
+            f(low.x, low.value);
+        } else {
+            const Vertex &a = low.x < high.x ? low : high;
+            const Vertex &b = low.x < high.x ? high : low;
+            f(a.x, a.value);
+            f(b.x, b.value);
+        }
+    };
+    const auto take = [&](const Vertex &lo, const Vertex &hi) {
+        const int c = floorToInt(std::min(lo.x, hi.x));
+        if (c != column) {
+            flush();
+            column = c;
+            low = lo;
+            high = hi;
+            return;
+        }
+        if (lo.value < low.value)
+            low = lo;
+        if (hi.value > high.value)
+            high = hi;
+    };
+    const auto breakLine = [&] {
+        flush();
+        column = INT_MIN;
+        f(0.0, kGap);
+    };
+    double base = 0;
+    if (forEachRun(chart, series, base, [&](quint32 slotA, float va, quint32 slotB, float vb) {
+            if (std::isnan(va)) {
+                breakLine();
+                return;
+            }
+            const Vertex a{slotStart_ + slotA * slotStep_, base + double(va)};
+            const Vertex b{slotStart_ + slotB * slotStep_, base + double(vb)};
+            take(va <= vb ? a : b, va <= vb ? b : a);
+        })) {
+    } else {
+        for (size_t p = 0; p < n; ++p) {
+            if (!std::isfinite(s.value(p))) {
+                breakLine();
+                continue;
+            }
+            const Vertex v{slotCentre(s.place(p)), s.value(p)};
+            take(v, v);
+        }
+    }
+    flush();
+}
+
+const std::vector<ChartPlot::Line> &ChartPlot::lines() const
+{
+    if (!linesBuilt_)
+        const_cast<ChartPlot *>(this)->buildLines(); // a cache of what layout() decided
+    return lines_;
+}
+
+void ChartPlot::buildLines()
+{
+    linesBuilt_ = true;
+    lines_.clear();
+    if (!chart_)
+        return;
+    const Chart &chart = *chart_;
+    for (const int i : lineSeries_) {
+        if (!drawn(chart, i))
+            continue;
+        const ChartSeries &s = chart.series(i);
+        const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+        // A point without a value ends one piece of the line; the next begins after it.
+        Line line{i, seriesColor(chart, i), {}};
+        forEachVertex(chart, i, [&](double x, double v) {
+            if (!std::isnan(v))
+                line.path << QPointF(x, y(v));
+            else if (!line.path.isEmpty())
+                lines_.push_back(std::exchange(line, Line{i, line.color, {}}));
+        });
+        if (!line.path.isEmpty())
+            lines_.push_back(std::move(line));
+    }
+}
+
+void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
+{
+    if (!chart_ || lineSeries_.empty() || plot_.isEmpty())
+        return;
+    const Chart &chart = *chart_;
+    const int w = int(std::ceil(plot_.width() * devicePixelRatio));
+    const int h = int(std::ceil(plot_.height() * devicePixelRatio));
+    if (w <= 0 || h <= 0)
+        return;
+    if (rasterStale_ || rasterImage_.width() != w || rasterImage_.height() != h ||
+        rasterImage_.devicePixelRatio() != devicePixelRatio) {
+        rasterStale_ = false;
+        raster_.start(w, h);
+        const double left = plot_.left();
+        const double top = plot_.top();
+        const double dpr = devicePixelRatio;
+        for (auto it = lineSeries_.rbegin(); it != lineSeries_.rend(); ++it) {
+            const int i = *it;
+            if (!drawn(chart, i))
+                continue;
+            const ChartSeries &s = chart.series(i);
+            const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+            // Lines above it have written every pixel of the rows it spans (thousands of
+            // lines share few rows, idle ones the bottom row): it would add nothing.
+            if (const auto range = s.valueRange();
+                range && raster_.covered((y(range->first) - top) * dpr, (y(range->second) - top) * dpr))
+                continue;
+            raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
+            // Runs: pixels straight from slots and values less the line's first value.
+            double base = 0;
+            const double x0 = (slotStart_ - left) * dpr;
+            const double xStep = slotStep_ * dpr;
+            const double yFactor = y.factor * dpr;
+            double y0 = 0;
+            bool based = false;
+            // Inline: it runs for every run of every line.
+            const bool runs = forEachRun(
+                chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) __attribute__((always_inline)) {
+                    if (std::isnan(va)) {
+                        raster_.end(); // a gap in the line
+                        return;
+                    }
+                    if (!based) {
+                        y0 = (y(base) - top) * dpr;
+                        based = true;
+                    }
+                    raster_.run(x0 + slotA * xStep, y0 + yFactor * va, x0 + slotB * xStep, y0 + yFactor * vb);
+                });
+            bool first = true;
+            if (!runs)
+                forEachVertex(chart, i, [&](double x, double v) {
+                    if (std::isnan(v)) {
+                        raster_.end(); // a gap in the line
+                        first = true;
+                    } else if (first) {
+                        raster_.moveTo((x - left) * dpr, (y(v) - top) * dpr);
+                        first = false;
+                    } else {
+                        raster_.lineTo((x - left) * dpr, (y(v) - top) * dpr);
+                    }
+                });
+            raster_.end();
+        }
+        rasterImage_ = raster_.image(devicePixelRatio);
+    }
+    painter.drawImage(plot_.topLeft(), rasterImage_);
 }
 
 void ChartPlot::layoutHorizontal(const Chart &chart)
@@ -491,7 +786,7 @@ void ChartPlot::layoutHorizontal(const Chart &chart)
     forEachStackedBar(chart, [&](int series, int point, double from, double to) {
         const double x0 = x(from);
         const double x1 = x(to);
-        const double centre = slotCentre(series_[size_t(series)].place[size_t(point)]);
+        const double centre = slotCentre(chart.series(series).place(size_t(point)));
         const QRectF rect(std::min(x0, x1), centre - band / 2, std::fabs(x1 - x0), band);
         bars_.push_back({series, point, rect, pointColor(chart, series, point)});
         if (chart.series(series).marksVisible())
@@ -542,15 +837,15 @@ void ChartPlot::layoutPies(const Chart &chart, const QFont &markFont)
 
 std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, int point) const
 {
-    if (!drawn(chart, series) || point < 0 || size_t(point) >= chart.series(series).points().size())
+    if (!drawn(chart, series) || point < 0 || size_t(point) >= chart.series(series).pointCount())
         return std::nullopt;
     const ChartSeries &s = chart.series(series);
     if (s.kind() == SeriesKind::Line) {
-        const double v = s.points()[size_t(point)].value;
+        const double v = s.value(size_t(point));
         if (!std::isfinite(v))
             return std::nullopt;
         const AxisScale &axis = s.axis() == AxisSide::Left ? scales_.left : scales_.right;
-        return QPointF(slotCentre(series_[size_t(series)].place[size_t(point)]), valueToPixel(v, axis, true));
+        return QPointF(slotCentre(s.place(size_t(point))), valueToPixel(v, axis, true));
     }
     for (const Bar &b : bars_) {
         if (b.series != series || b.point != point)
@@ -560,7 +855,7 @@ std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, 
             return c.y() < plot_.top() || c.y() > plot_.bottom() ? std::nullopt : std::optional<QPointF>(c);
         if (c.x() < plot_.left() || c.x() > plot_.right())
             return std::nullopt;
-        return QPointF(c.x(), s.points()[size_t(point)].value >= 0 ? b.rect.top() : b.rect.bottom());
+        return QPointF(c.x(), s.value(size_t(point)) >= 0 ? b.rect.top() : b.rect.bottom());
     }
     for (const Slice &sl : slices_) {
         if (sl.series == series && sl.point == point) {
@@ -579,7 +874,25 @@ int ChartPlot::pointAt(const Chart &chart, int series, const QPointF &pos) const
     if (s.kind() == SeriesKind::Line) {
         int best = -1;
         double bestDistance = kLineHitRadius * kLineHitRadius;
-        for (int p = 0; p < int(s.points().size()); ++p) {
+        int from = 0;
+        int to = int(s.pointCount());
+        if (foldable(chart, series)) {
+            // The points stand left to right: only those near the pointer are asked.
+            const auto firstRightOf = [&](double x) {
+                size_t lo = 0, hi = s.pointCount();
+                while (lo < hi) {
+                    const size_t mid = (lo + hi) / 2;
+                    if (slotCentre(s.place(mid)) < x)
+                        lo = mid + 1;
+                    else
+                        hi = mid;
+                }
+                return int(lo);
+            };
+            from = firstRightOf(pos.x() - kLineHitRadius);
+            to = firstRightOf(pos.x() + kLineHitRadius + 1e-9);
+        }
+        for (int p = from; p < to; ++p) {
             const auto at = pointPosition(chart, series, p);
             if (!at || std::fabs(at->x() - pos.x()) > kLineHitRadius)
                 continue;

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "chart_categories.h"
+#include "line_raster.h"
 #include "core/chart.h"
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPolygonF>
 #include <QRectF>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -56,11 +59,17 @@ struct PlotWindow {
 // axes. Otherwise its active Pie series are drawn as pies. Inactive series are not
 // drawn at all and take no room; their points stay in the model.
 //
-// Points stand at the place of their label (ChartCategories), so series whose points
+// Points stand at the place of their label (ChartPlaces), so series whose points
 // begin at different labels line up. A line with more points than the plot has pixel
 // columns is drawn through the lowest and highest point of each column, so its peaks
 // stay visible. A point without a value (not finite) leaves a gap: the line is drawn
 // in pieces around it.
+//
+// A live tick adds a point to each of thousands of long lines: taking it in costs the
+// new points, not the history. Places in use are counted as points arrive, value
+// ranges come with the series, and each long line keeps the lowest and highest point
+// of every run of places narrower than a pixel, up to date as points arrive. Lines are
+// then rasterised column by column, each pixel written once, topmost line first.
 class ChartPlot {
 public:
     enum class Orientation { Vertical, Horizontal, Pies };
@@ -93,8 +102,8 @@ public:
         Place place; // where the text stands from `at` (Before: ending left of it)
     };
 
-    // Takes in the model's changes: points appended since the last refresh are placed
-    // one by one; a removed series or cleared points place everything again.
+    // Takes in the model's changes: points appended since the last refresh are counted
+    // one by one; a removed series or cleared points count everything again.
     void refresh(const Chart &chart);
 
     // What part of the chart is shown; `first` is kept within the places there are.
@@ -105,8 +114,12 @@ public:
     ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font) const;
 
     // Geometry of every drawn series in the plot rectangle, by the given scales; marks
-    // are written in `markFont`.
+    // are written in `markFont`. The chart must outlive the use of lines() and
+    // paintLines() until the next layout.
     void layout(const Chart &chart, const ChartScales &scales, const QRectF &plot, const QFont &markFont);
+
+    // Draws the lines into the plot rectangle, the later series above the earlier.
+    void paintLines(QPainter &painter, qreal devicePixelRatio);
 
     Orientation orientation() const { return orientation_; }
     int placeCount() const { return int(order_.size()); }
@@ -116,7 +129,8 @@ public:
     int rebuilds() const { return rebuilds_; }
 
     const std::vector<Bar> &bars() const { return bars_; }
-    const std::vector<Line> &lines() const { return lines_; }
+    // The drawn lines' vertices, made when asked.
+    const std::vector<Line> &lines() const;
     const std::vector<Slice> &slices() const { return slices_; }
     const std::vector<Mark> &marks() const { return marks_; }
     const QRectF &plotRect() const { return plot_; }
@@ -133,12 +147,28 @@ public:
     static std::vector<LegendEntry> legendEntries(const Chart &chart);
 
 private:
-    struct SeriesPlaces {
+    // The lowest and highest point of a run of slots: their values less the series'
+    // first value (floats are exact enough for pixels then) and their slots within the
+    // run. An empty run holds NaN.
+    struct Run {
+        float low = std::numeric_limits<float>::quiet_NaN();
+        float high = std::numeric_limits<float>::quiet_NaN();
+        quint16 lowAt = 0;
+        quint16 highAt = 0;
+    };
+    struct SeriesState {
         quint64 id = 0;
         quint64 generation = 0;
-        size_t done = 0;
-        std::vector<int> place;
-        std::vector<quint32> seen;
+        bool counted = false; // its points' places count as used
+        size_t done = 0;      // points counted
+        // The extremes of a long line: the lowest and highest point of each run of
+        // 2^shift slots (see Run). shift -1: not kept.
+        int shift = -1;
+        size_t folded = 0;
+        double base = 0;
+        bool based = false;
+        std::vector<Run> runs;
+        std::vector<quint32> gaps; // slots of points without a value, rising
     };
     struct Range {
         bool any = false;
@@ -154,6 +184,20 @@ private:
         double operator()(double v) const { return offset + factor * v; }
     };
 
+    void countPlaces(const Chart &chart, int series, SeriesState &state, bool use);
+    // Whether a line's extremes can be kept per run of slots: its places rise with its
+    // points and the slots follow the places.
+    bool foldable(const Chart &chart, int series) const;
+    // For a long foldable line: sets base to its first value, calls f(slot, value less
+    // base, slot, value less base) for the extremes of every run of slots in the window,
+    // in their order, and returns true; otherwise false.
+    template <typename F>
+    bool forEachRun(const Chart &chart, int series, double &base, F &&f);
+    // Calls f(x, value) for the vertices of a drawn line, in order.
+    template <typename F>
+    void forEachVertex(const Chart &chart, int series, F &&f);
+    void fold(const Chart &chart, int series, SeriesState &state, int shift);
+    void buildLines();
     bool drawn(const Chart &chart, int series) const;
     // Calls f(series, point, from, to) for every drawn stacked bar: each runs from the
     // sum of the values stacked before it in its place (positive and negative apart).
@@ -165,20 +209,31 @@ private:
     void layoutVertical(const Chart &chart);
     void layoutHorizontal(const Chart &chart);
     void layoutPies(const Chart &chart, const QFont &markFont);
-    double labelWidth(int place, const QFont &font) const;
-    AxisScale placeAxis(const QSizeF &plot, const QFont &font, bool vertical, int angle) const;
+    double labelWidth(const Chart &chart, int place, const QFont &font) const;
+    AxisScale placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle) const;
     static AxisScale valueAxis(const Range &range, double length, double spacing, const QString &format);
     void clampWindow();
     // Place slots along the place axis: the window's, or every place.
     double slotsShown() const;
 
     PlotWindow window_;
-    ChartCategories categories_;
-    // Label widths by place, measured once (live charts re-measure thousands per tick).
+    // Label widths by label, measured once (live charts re-measure thousands per tick).
     mutable std::vector<double> labelWidths_;
     mutable QFont labelFont_;
-    std::vector<SeriesPlaces> series_;
+    std::vector<SeriesState> series_;
+    std::vector<quint32> useCount_;                 // by place: points of drawn series standing there
+    std::vector<std::optional<qint64>> labelTimes_; // by label: the label read as a time
+    std::vector<char> timeRead_;
+    int knownPlaces_ = 0;
+    quint64 placesEpoch_ = 0;
+    bool placeOrdered_ = true; // slots follow the places' numbers
     int rebuilds_ = 0;
+    const Chart *chart_ = nullptr; // laid out last
+    mutable bool linesBuilt_ = false;
+    std::vector<int> lineSeries_; // drawn lines, in series order
+    LineRaster raster_;
+    QImage rasterImage_;
+    bool rasterStale_ = true;
 
     Orientation orientation_ = Orientation::Vertical;
     std::vector<int> order_; // places in axis order
@@ -192,8 +247,10 @@ private:
     ChartScales scales_;
     QRectF plot_;
     std::vector<double> placePixel_; // the centre of each used place along its axis
+    double slotStart_ = 0;           // the centre of slot s: slotStart_ + s * slotStep_
+    double slotStep_ = 1;
     std::vector<Bar> bars_;
-    std::vector<Line> lines_;
+    mutable std::vector<Line> lines_;
     std::vector<Slice> slices_;
     std::vector<Mark> marks_;
 };

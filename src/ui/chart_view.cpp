@@ -33,7 +33,7 @@ QFont markFont(const QFont &base)
 // Draws every series of the plot, clipped to the plot area.
 class ChartView::SeriesItem : public QGraphicsItem {
 public:
-    SeriesItem(const ChartPlot &plot, const QFont &font, QGraphicsItem *parent)
+    SeriesItem(ChartPlot &plot, const QFont &font, QGraphicsItem *parent)
         : QGraphicsItem(parent), plot_(plot), font_(markFont(font))
     {
         setZValue(4); // above the grid and axes, below nothing else
@@ -59,10 +59,7 @@ public:
             painter->drawRect(b.rect);
         }
         painter->setBrush(Qt::NoBrush);
-        for (const ChartPlot::Line &l : plot_.lines()) {
-            painter->setPen(QPen(l.color, 1));
-            painter->drawPolyline(l.path);
-        }
+        plot_.paintLines(*painter, painter->device() ? painter->device()->devicePixelRatio() : 1.0);
         painter->setPen(QPen(Qt::white, 1));
         for (const ChartPlot::Slice &s : plot_.slices()) {
             painter->setBrush(s.color);
@@ -93,7 +90,7 @@ public:
     }
 
 private:
-    const ChartPlot &plot_;
+    ChartPlot &plot_;
     QFont font_;
 };
 
@@ -183,7 +180,8 @@ ChartView::ChartView(Chart *chart, const QString &name, QWidget *parent) : QChar
     });
     if (chart) {
         connect(chart, &Chart::changed, this, &ChartView::schedule);
-        connect(chart, &QObject::destroyed, this, &ChartView::schedule);
+        // At once: nothing may be drawn from a chart that is gone.
+        connect(chart, &QObject::destroyed, this, &ChartView::sync);
     }
     sync();
 }

@@ -1,5 +1,7 @@
 #include "handler.h"
 
+#include "tick_error_box.h"
+
 #include "core/messages.h"
 #include "db/error.h"
 
@@ -19,21 +21,34 @@ public:
     {
         QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Tavimond"), text);
     }
+    void tickError(const QString &timer, const QString &text) override { showTickError(timer, text); }
 };
+
+// The message of what a handler or a tick threw.
+template <typename Report>
+void runReporting(const std::function<void()> &work, Report report)
+{
+    try {
+        work();
+    } catch (const Error &e) {
+        report(e.message());
+    } catch (const std::bad_alloc &) {
+        report(QStringLiteral("Out of memory."));
+    } catch (const std::exception &e) {
+        report(QString::fromUtf8(e.what()));
+    }
+}
 
 } // namespace
 
 void runGuarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const Error &e) {
-        messages().error(e.message());
-    } catch (const std::bad_alloc &) {
-        messages().error(QStringLiteral("Out of memory."));
-    } catch (const std::exception &e) {
-        messages().error(QString::fromUtf8(e.what()));
-    }
+    runReporting(handler, [](const QString &text) { messages().error(text); });
+}
+
+void runGuardedTick(const QString &timer, const std::function<void()> &tick)
+{
+    runReporting(tick, [&](const QString &text) { messages().tickError(timer, text); });
 }
 
 void installMessageBoxes()

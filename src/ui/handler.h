@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <utility>
 
@@ -17,7 +19,18 @@ auto guarded(F f)
     return [f = std::move(f)](auto &&...args) -> decltype(f(args...), void()) { runGuarded([&] { f(args...); }); };
 }
 
-// The error box and message box as modal Qt dialogs.
+// Runs one timer tick. An exception ends it: its message goes to the timer's own error
+// box, which does not block (see TickErrorBox), so the next tick runs on time.
+void runGuardedTick(const QString &timer, const std::function<void()> &tick);
+
+// Wraps a timer's tick for connect(), as guarded() wraps a handler.
+template <typename F>
+auto guardedTick(const QString &timer, F f)
+{
+    return [timer, f = std::move(f)] { runGuardedTick(timer, [&] { f(); }); };
+}
+
+// The error box and message box as modal Qt dialogs; ticks' errors in TickErrorBoxes.
 void installMessageBoxes();
 
 } // namespace tavimond

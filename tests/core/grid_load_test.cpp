@@ -282,3 +282,68 @@ TEST(GridTrim, DroppingTheEmptyTailIgnoresTheRowCount)
     EXPECT_EQ(g.rowCount(), 2);
     EXPECT_EQ(g.cell(0, 0), QStringLiteral("A"));
 }
+
+TEST_F(GridLoad, ALoadCutShortByTheDatabaseLeavesGridAndChartsAsTheyWere)
+{
+    withCumulative = true;
+    cumulative.addSeries(SeriesKind::Bar, QStringLiteral("latest"));
+    tick({{QStringLiteral("A"), QStringLiteral("10")}, {QStringLiteral("B"), QStringLiteral("5")}});
+    tick({{QStringLiteral("A"), QStringLiteral("15")}, {QStringLiteral("B"), QStringLiteral("7")}});
+    const QList<QStringList> rows = [&] {
+        QList<QStringList> out;
+        for (int r = 0; r < grid.rowCount(); ++r)
+            out << grid.row(r);
+        return out;
+    }();
+    // A and B arrive, C is new, then the connection goes.
+    sim.server.loseConnectionAfterRows(3);
+    QStringList keys;
+    sim.setRows(QStringLiteral("sample"), {QStringLiteral("KEY"), QStringLiteral("VALUE")},
+                {{QStringLiteral("A"), QStringLiteral("40")},
+                 {QStringLiteral("B"), QStringLiteral("9")},
+                 {QStringLiteral("C"), QStringLiteral("1")},
+                 {QStringLiteral("D"), QStringLiteral("1")}});
+    try {
+        LoadQueryIntoGrid(sim.open(QStringLiteral("sample")), grid, QString(), &delta, &cumulative, false,
+                          QStringLiteral("Tally"), QStringLiteral("All"), true, QStringLiteral("--null--"),
+                          QStringLiteral("LeftAxis"), QStringLiteral("08:01:30"), 100, &keys);
+        FAIL() << "the load must raise";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("ORA-03113: end-of-file on communication channel\nLoading stopped after 3 "
+                                 "rows; they were set aside and the grid keeps its previous rows."));
+    }
+    for (int r = 0; r < grid.rowCount(); ++r)
+        EXPECT_EQ(grid.row(r), rows.value(r)) << r;
+    EXPECT_EQ(grid.rowCount(), int(rows.size()));
+    EXPECT_EQ(delta.seriesCount(), 2); // C's series went with its row
+    EXPECT_EQ(points(QStringLiteral("A")), std::vector<double>{5});
+    EXPECT_EQ(points(QStringLiteral("B")), std::vector<double>{2});
+    EXPECT_EQ(cumulative.series(0).pointCount(), 4u); // the two earlier samples' bars
+    EXPECT_TRUE(keys.isEmpty());
+    // The next complete sample is compared with the last complete one.
+    tick({{QStringLiteral("A"), QStringLiteral("41")},
+          {QStringLiteral("B"), QStringLiteral("9")},
+          {QStringLiteral("C"), QStringLiteral("1")}});
+    EXPECT_EQ(column(2).mid(0, 3), (QStringList{QStringLiteral("26"), QStringLiteral("2"), QString()}));
+    EXPECT_EQ(points(QStringLiteral("A")), (std::vector<double>{5, 26}));
+
+    // A plain load cut short keeps the rows shown before it.
+    ResultGrid dump(2);
+    sim.setRows(QStringLiteral("rows"), {QStringLiteral("A"), QStringLiteral("B")},
+                {{QStringLiteral("1"), QStringLiteral("x")}, {QStringLiteral("2"), QStringLiteral("y")}});
+    LoadQueryIntoGrid(sim.open(QStringLiteral("rows")), dump, QString(), nullptr, nullptr, true, QStringLiteral("Dump"),
+                      QStringLiteral("None"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"), QString(),
+                      100);
+    sim.setRows(QStringLiteral("rows"), {QStringLiteral("A"), QStringLiteral("B")},
+                {{QStringLiteral("7"), QStringLiteral("p")},
+                 {QStringLiteral("8"), QStringLiteral("q")},
+                 {QStringLiteral("9"), QStringLiteral("r")}});
+    sim.server.loseConnectionAfterRows(2); // 7 and 8 arrive
+    EXPECT_THROW(LoadQueryIntoGrid(sim.open(QStringLiteral("rows")), dump, QString(), nullptr, nullptr, true,
+                                   QStringLiteral("Dump"), QStringLiteral("None"), false, QStringLiteral("--null--"),
+                                   QStringLiteral("LeftAxis"), QString(), 100),
+                 DbError);
+    EXPECT_EQ(dump.rowCount(), 4);
+    EXPECT_EQ(dump.row(2), (QStringList{QStringLiteral("2"), QStringLiteral("y")}));
+}

@@ -29,15 +29,16 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
 
 } // namespace
 
-TEST(TextLineReader, ReadsLfAndCrLfLinesAlikeAndDropsOneCrOnly)
+TEST(TextLineReader, ReadsLfCrLfAndLoneCrLinesAlike)
 {
     QTemporaryDir dir;
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("unix.txt"), "a\n\nb c \nlast")),
               (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b c "), QStringLiteral("last")}));
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("dos.txt"), "a\r\n\r\nb\r\n")),
               (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+    // A CR alone ends a line too (files of old Macs, and of some editors).
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("cr.txt"), "a\r\r\nb\rc\n")),
-              (QStringList{QStringLiteral("a\r"), QStringLiteral("b\rc")}));
+              (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b"), QStringLiteral("c")}));
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("empty.txt"), "")), QStringList());
     EXPECT_EQ(linesOf(writeFile(dir, QStringLiteral("utf8.txt"), "J\xc3\xbcrgen\n")),
               QStringList{QStringLiteral("J\u00fcrgen")});

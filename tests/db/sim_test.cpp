@@ -248,3 +248,41 @@ TEST_F(SimulatedInstance, TheClockMovesOnlyWhenAdvancedAndAnswersFollowIt)
     auto b = other.random(3);
     EXPECT_EQ(a.generate(), b.generate());
 }
+
+// A one-second timer ticks a few milliseconds early or late. Counted in whole seconds,
+// the samples would fall 0, 2, 2 and 4 seconds in, and every counter would show a
+// Delta of twice its rate, then none, then twice again.
+TEST(SimulatedClock, CountersFollowTheClockToTheMillisecond)
+{
+    sim::Server &server = sim::Server::instance();
+    server.reset(5, sim::ClockMode::Manual);
+    Connection cnn;
+    cnn.setConnectionString(simLogon());
+    Query q(cnn);
+    q.setSql(sql("select INST_ID||':'||EVENT, TOTAL_WAITS from gv$system_event\norder by 1,2"));
+    const auto sample = [&] {
+        QHash<QString, qint64> waits;
+        for (q.open(); !q.eof(); q.next())
+            waits.insert(q.field(0), q.field(1).toLongLong());
+        return waits;
+    };
+    std::vector<QHash<QString, qint64>> samples;
+    for (const qint64 at : {998, 2003, 2997, 4002}) {
+        server.model().advanceMilliseconds(at - server.model().elapsedMilliseconds());
+        samples.push_back(sample());
+    }
+    EXPECT_EQ(server.model().elapsedSeconds(), 4);
+    // The busiest event: about a second's worth at every tick, never none nor two.
+    QString busiest;
+    for (auto it = samples[1].cbegin(); it != samples[1].cend(); ++it)
+        if (busiest.isEmpty() ||
+            it.value() - samples[0].value(it.key()) > samples[1].value(busiest) - samples[0].value(busiest))
+            busiest = it.key();
+    const qint64 first = samples[1].value(busiest) - samples[0].value(busiest);
+    ASSERT_GT(first, 100);
+    for (size_t t = 1; t < samples.size(); ++t) {
+        const qint64 delta = samples[t].value(busiest) - samples[t - 1].value(busiest);
+        EXPECT_GT(delta, first * 2 / 3) << busiest.toStdString() << " tick " << t;
+        EXPECT_LT(delta, first * 3 / 2) << busiest.toStdString() << " tick " << t;
+    }
+}

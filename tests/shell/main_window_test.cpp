@@ -118,7 +118,9 @@ TEST_F(MainWindowTest, WithNeitherFileTheWindowOpensAfterTwoMessages)
     const HomeFolder home(folder.path());
     TForm1 w;
     test::startUp(w);
-    EXPECT_EQ(sink().errors, (QStringList{"Cannot locate \"db.ini\" file", "Cannot locate \"sidlist.txt\" file"}));
+    EXPECT_EQ(sink().errors,
+              (QStringList{"Cannot locate \"db.ini\" file", "Cannot locate \"sidlist.txt\" file\nLooked for: " +
+                                                                folder.path() + "/tavimond/sidlist.txt"}));
     EXPECT_EQ(w.frontScreen()->objectName(), kSettings);
     EXPECT_EQ(child<QComboBox>(w, "sidlist")->count(), 0);
     EXPECT_EQ(child<QLineEdit>(w, "metaloc")->text(), folder.path() + QStringLiteral("/tavimond"));
@@ -149,7 +151,8 @@ TEST_F(MainWindowTest, StartUpGoesOnPastAMissingFileWithWhatItRead)
                                                    "\n[P]\nProvider=Simulated;\n[P_END]\n");
         TForm1 w;
         test::startUp(w);
-        EXPECT_EQ(sink().errors, QStringList{"Cannot locate \"sidlist.txt\" file"});
+        EXPECT_EQ(sink().errors, QStringList{"Cannot locate \"sidlist.txt\" file\nLooked for: " +
+                                             folder.filePath("nowhere/sidlist.txt")});
         EXPECT_EQ(child<QComboBox>(w, "sidlist")->currentIndex(), -1);
         EXPECT_EQ(w.cnn().connectionText(), QStringLiteral("Provider=Simulated;"));
     }
@@ -321,6 +324,41 @@ TEST_F(MainWindowTest, StartUpWritesTheScreensTablesIntoTheGridsAndChartsThatExi
                            QStringLiteral("Invalidations")}));
     EXPECT_EQ(details->children().last(), tabpage);
     EXPECT_TRUE(tabpage->isVisibleTo(details));
+}
+
+TEST_F(MainWindowTest, ADbIniWhoseSectionIsNotThereIsToldAtStartUpAndOtherLineEndsReadAlike)
+{
+    test::TempCurrentFolder folder;
+    const HomeFolder home(folder.path());
+    QDir(folder.path()).mkdir(QStringLiteral("meta"));
+    folder.write(QStringLiteral("meta/sidlist.txt"), "TAVIDB\rTAVIDB2\r");
+    const QByteArray meta = folder.filePath(QStringLiteral("meta")).toUtf8();
+    const auto start = [&](const QByteArray &ini) {
+        folder.write(QStringLiteral("db.ini"), ini);
+        sink().clear();
+        TForm1 w;
+        test::startUp(w);
+        return std::make_pair(w.cnn().connectionText(), child<QComboBox>(w, "sidlist")->count());
+    };
+    // A blank after the name: the section "[SIM ]" is not in the file.
+    EXPECT_EQ(start("ZADERIRODU=SIM \nMETADATA=" + meta + "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n"),
+              std::make_pair(QString(), 2));
+    EXPECT_EQ(sink().errors, QStringList{"The file \"db.ini\" names the section \"SIM \" but has no line "
+                                         "\"[SIM ]\": the connection string has no prefix."});
+    EXPECT_EQ(start("METADATA=" + meta + "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n").first, QString());
+    EXPECT_EQ(sink().errors, QStringList{"The file \"db.ini\" names no section: it has no line holding "
+                                         "\"ZADERIRODU\", so the connection string has no prefix."});
+
+    // Lines ended by CR alone (and the sidlist.txt above), and UTF-16 with its mark, read as any other.
+    const QString text =
+        "ZADERIRODU=SIM\rMETADATA=" + QString::fromUtf8(meta) + "\r[SIM]\rProvider=Simulated;\r[SIM_END]\r";
+    EXPECT_EQ(start(text.toUtf8()), std::make_pair(QStringLiteral("Provider=Simulated;"), 2));
+    EXPECT_TRUE(sink().errors.isEmpty()) << sink().errors.join('\n');
+    QByteArray utf16("\xFF\xFE", 2);
+    const QString crlf = QString(text).replace(QLatin1Char('\r'), QStringLiteral("\r\n"));
+    utf16.append(reinterpret_cast<const char *>(crlf.utf16()), crlf.size() * 2);
+    EXPECT_EQ(start(utf16), std::make_pair(QStringLiteral("Provider=Simulated;"), 2));
+    EXPECT_TRUE(sink().errors.isEmpty()) << sink().errors.join('\n');
 }
 
 TEST_F(MainWindowTest, EveryGridAndChartTheStartUpTablesNameExists)

@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 
 using namespace tavimond;
@@ -586,4 +587,52 @@ TEST(ChartView, ScreenshotOfBarsAndLines)
     if (!dir.isEmpty()) {
         EXPECT_TRUE(view->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("chart_view.png"))));
     }
+}
+
+// Long live lines keep their extremes as points arrive: after a day of ticks taken in
+// one by one (the runs widening as the places grow past the plot's width), the view
+// draws exactly what a new view of the same chart draws from every point, every
+// peak a vertex, the later line on top where two cross.
+TEST(ChartView, ADayOfTicksTakenInOneByOneDrawsWhatTheWholeDayDraws)
+{
+    Chart chart;
+    const int low = chart.addSeries(SeriesKind::Line, QStringLiteral("1:latch free"));
+    const int high = chart.addSeries(SeriesKind::Line, QStringLiteral("2:latch free"));
+    chart.setSeriesColor(low, kRed);
+    chart.setSeriesColor(high, kBlue);
+    auto live = shownView(chart);
+    const auto value = [](int series, int t) { return double((t * 7919 + series * 31) % 97) + (t == 2001 ? 500 : 0); };
+    for (int t = 0; t < 2880; ++t) {
+        {
+            Chart::Batch batch(chart);
+            // A point without a value (NULL) leaves a gap in the line.
+            chart.addPoint(low, t == 1200 ? std::numeric_limits<double>::quiet_NaN() : value(low, t),
+                           QStringLiteral("t%1").arg(t));
+            if (t % 1000 != 999) // a sample without this key now and then
+                chart.addPoint(high, value(high, t), QStringLiteral("t%1").arg(t));
+        }
+        if (t % 7 == 0 || t > 2870) {
+            live->sync();
+            (void)live->plot().lines(); // as a paint would, the extremes kept up to date
+        }
+    }
+    live->sync();
+    auto fresh = shownView(chart, QStringLiteral("fresh"));
+    ASSERT_EQ(live->plot().lines().size(), 3u); // the low line in two pieces
+    EXPECT_EQ(live->plot().lines()[1].series, low);
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(live->plot().lines()[k].path, fresh->plot().lines()[k].path) << k;
+    EXPECT_LT(live->plot().lines()[0].path.last().x(), live->pointPosition(low, 1201)->x());
+    EXPECT_GE(live->plot().lines()[1].path.first().x(), live->pointPosition(low, 1199)->x());
+    const double width = live->plot().plotRect().width();
+    EXPECT_LE(live->plot().lines()[0].path.size(), 2 * width + 2);
+    // The one spike of 500 is a vertex, and shows.
+    double top = live->plot().plotRect().bottom();
+    for (const ChartPlot::Line &l : live->plot().lines())
+        for (const QPointF &p : l.path)
+            top = l.series == low ? std::min(top, p.y()) : top;
+    const QPointF spike = *live->pointPosition(low, 2001);
+    EXPECT_NEAR(top, spike.y(), 0.01);
+    EXPECT_TRUE(lineNear(*live, spike, rgb(kRed)));
+    EXPECT_EQ(live->viewport()->grab().toImage(), fresh->viewport()->grab().toImage());
 }

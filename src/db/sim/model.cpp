@@ -11,12 +11,16 @@ QDateTime Model::start()
     return QDateTime(QDate(2026, 11, 30), QTime(8, 0, 0), Qt::UTC);
 }
 
+qint64 Model::elapsedMilliseconds() const
+{
+    const qint64 wall = mode_ == ClockMode::Wall ? QDateTime::currentMSecsSinceEpoch() - wallStartMs_ : 0;
+    return wall + offsetMs_;
+}
+
 qint64 Model::elapsedSeconds() const
 {
-    qint64 wall = 0;
-    if (mode_ == ClockMode::Wall)
-        wall = (QDateTime::currentMSecsSinceEpoch() - wallStartMs_) / 1000;
-    return wall + offset_;
+    const qint64 ms = elapsedMilliseconds();
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
 QDateTime Model::now() const

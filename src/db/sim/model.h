@@ -22,10 +22,14 @@ public:
     Model(quint64 seed, ClockMode mode);
 
     quint64 seed() const { return seed_; }
-    // The simulated time: a fixed start plus the elapsed seconds.
+    // The simulated time: a fixed start plus the elapsed time, kept to the millisecond
+    // so that counters sampled every second do not jump by whole seconds.
     QDateTime now() const;
-    qint64 elapsedSeconds() const;
-    void advance(qint64 seconds) { offset_ += seconds; }
+    qint64 elapsedSeconds() const; // whole seconds
+    qint64 elapsedMilliseconds() const;
+    double elapsed() const { return double(elapsedMilliseconds()) / 1000.0; } // seconds
+    void advance(qint64 seconds) { offsetMs_ += seconds * 1000; }
+    void advanceMilliseconds(qint64 ms) { offsetMs_ += ms; }
     static QDateTime start();
 
     // A generator for one purpose, the same for the same seed and salt.
@@ -44,7 +48,7 @@ public:
 private:
     quint64 seed_;
     ClockMode mode_;
-    qint64 offset_ = 0;
+    qint64 offsetMs_ = 0;
     qint64 wallStartMs_;
     std::map<std::type_index, std::shared_ptr<void>> states_;
 };

@@ -74,6 +74,10 @@ public:
     {
         if (!alive_)
             throw DbError(QStringLiteral("ORA-03114: not connected to ORACLE"));
+        if (server_.networkDown()) {
+            alive_ = false;
+            throw DbError(QStringLiteral("ORA-03113: end-of-file on communication channel"));
+        }
         Result r = server_.execute(sql, timeoutSeconds, who_);
         return std::make_unique<SimCursor>(std::move(r), server_.takeLoseAfterRows(), &alive_);
     }
@@ -127,6 +131,7 @@ void Server::clearFaults()
     loseAfterRows_.reset();
     slowPhrase_.clear();
     slowMs_ = 0;
+    networkDown_ = false;
 }
 
 const QHash<QString, int> &Server::services()
@@ -141,6 +146,8 @@ const QHash<QString, int> &Server::services()
 
 std::unique_ptr<Session> Server::logon(const ConnectionString &cs)
 {
+    if (networkDown_)
+        throw DbError(QStringLiteral("ORA-12170: TNS:Connect timeout occurred"));
     SessionInfo who;
     if (cs.logon) {
         who.user = cs.logon->user;

@@ -75,6 +75,10 @@ public:
     // Statements holding the phrase take this long; longer than their time-out,
     // they fail with ORA-01013 at once.
     void setSlowStatement(const QString &phrase, int milliseconds);
+    // While the network is down, every statement of a session fails with ORA-03113 (and
+    // loses the session) and every logon times out with ORA-12170.
+    void setNetworkDown(bool down) { networkDown_ = down; }
+    bool networkDown() const { return networkDown_; }
     void clearFaults();
 
     // The service names it answers to, and the instance each leads to.
@@ -100,6 +104,7 @@ private:
     std::optional<int> loseAfterRows_;
     QString slowPhrase_;
     int slowMs_ = 0;
+    bool networkDown_ = false;
 };
 
 // The families of statements the simulated instance knows; one file per family.

@@ -122,7 +122,7 @@ public:
                  QStringLiteral("PARAMETER"), QStringLiteral("COUNT"), QStringLiteral("USAGE"), QStringLiteral("FIXED"),
                  QStringLiteral("GETS"), QStringLiteral("GETMISSES"), QStringLiteral("SCANS"),
                  QStringLiteral("SCANMISSES"), QStringLiteral("MODIFICATIONS"), QStringLiteral("FLUSHES")});
-        const qint64 age = live_.instanceAge(instance);
+        const double age = live_.exactAge(instance);
         for (size_t i = 0; i < std::size(kRowCache); ++i) {
             const RowCacheSpec &r = kRowCache[i];
             const double gets = rowCacheShapes_[i].value(r.getsPerSecond, instance, age);
@@ -143,7 +143,7 @@ public:
         Table t({QStringLiteral("NAMESPACE"), QStringLiteral("GETS"), QStringLiteral("GETHITS"),
                  QStringLiteral("GETHITRATIO"), QStringLiteral("PINS"), QStringLiteral("PINHITS"),
                  QStringLiteral("PINHITRATIO"), QStringLiteral("RELOADS"), QStringLiteral("INVALIDATIONS")});
-        const qint64 age = live_.instanceAge(instance);
+        const double age = live_.exactAge(instance);
         for (size_t i = 0; i < std::size(kLibraryCache); ++i) {
             const LibraryCacheSpec &l = kLibraryCache[i];
             const double gets = libraryShapes_[i].value(l.getsPerSecond, instance, age);

@@ -250,13 +250,13 @@ public:
                 const Shape &s = shapes_[i];
                 const double factor = s.instanceFactor[inst - 1];
                 const double gets =
-                    LiveModel::counter(l.getsPerSecond * factor, live_.instanceAge(inst), s.period, s.phase);
+                    LiveModel::counter(l.getsPerSecond * factor, live_.exactAge(inst), s.period, s.phase);
                 double sleeps = 0;
                 if (QLatin1String(l.name) == kChains)
                     sleeps = chainSleeps;
                 else if (l.sleepsPerSecond > 0)
-                    sleeps = LiveModel::counter(l.sleepsPerSecond * factor, live_.ageOf(inst, l.sleepsAfter), s.period,
-                                                s.phase);
+                    sleeps = LiveModel::counter(l.sleepsPerSecond * factor, live_.exactAgeOf(inst, l.sleepsAfter),
+                                                s.period, s.phase);
                 addRow(t, withInstance, inst, 0x60009000 + quint64(i) * 0x100, int(i), 0, l.name, gets, sleeps);
             }
         }
@@ -279,15 +279,14 @@ public:
                     double gets = 0, sleeps = 0;
                     if (chains) {
                         const ChildShape &cs = chains_[inst - 1][size_t(c - 1)];
-                        gets = LiveModel::counter(cs.getsRate, live_.instanceAge(inst), cs.period, cs.phase);
+                        gets = LiveModel::counter(cs.getsRate, live_.exactAge(inst), cs.period, cs.phase);
                         sleeps = childSleeps(inst, c);
                     } else {
                         const double share = s.instanceFactor[inst - 1] / l.children;
-                        gets =
-                            LiveModel::counter(l.getsPerSecond * share, live_.instanceAge(inst), s.period, s.phase + c);
+                        gets = LiveModel::counter(l.getsPerSecond * share, live_.exactAge(inst), s.period, s.phase + c);
                         if (l.sleepsPerSecond > 0)
-                            sleeps = LiveModel::counter(l.sleepsPerSecond * share, live_.ageOf(inst, l.sleepsAfter),
-                                                        s.period, s.phase + c);
+                            sleeps = LiveModel::counter(l.sleepsPerSecond * share,
+                                                        live_.exactAgeOf(inst, l.sleepsAfter), s.period, s.phase + c);
                     }
                     addRow(t, withInstance, inst, childAddress(inst, int(i), c), int(i), c, l.name, gets, sleeps);
                 }
@@ -379,10 +378,10 @@ private:
     double childSleeps(int inst, int child) const
     {
         const ChildShape &s = chains_[inst - 1][size_t(child - 1)];
-        double sleeps = LiveModel::counter(s.baseRate, live_.instanceAge(inst), s.period, s.phase);
+        double sleeps = LiveModel::counter(s.baseRate, live_.exactAge(inst), s.period, s.phase);
         if (s.hotRate > 0)
-            sleeps +=
-                LiveModel::counter(s.hotRate, std::min(live_.ageOf(inst, s.hotAfter), s.hotFor), s.period, s.phase);
+            sleeps += LiveModel::counter(s.hotRate, std::min(live_.exactAgeOf(inst, s.hotAfter), double(s.hotFor)),
+                                         s.period, s.phase);
         return sleeps;
     }
 

@@ -12,30 +12,41 @@ LiveModel::LiveModel(Model &model) : model_(model)
         u = 2 * 86400 + qint64(rng.bounded(5 * 86400));
 }
 
-qint64 LiveModel::instanceAge(int instance) const
+double LiveModel::exactAge(int instance) const
 {
-    const qint64 t = model_.elapsedSeconds();
+    const double t = model_.elapsed();
     if (instance == 2 && t >= kRestartOfInstance2)
         return t - kRestartOfInstance2;
     const int i = std::clamp(instance, 1, kInstances) - 1;
-    return uptimeAtStart_[i] + t;
+    return double(uptimeAtStart_[i]) + t;
+}
+
+qint64 LiveModel::instanceAge(int instance) const
+{
+    return qint64(std::floor(exactAge(instance)));
+}
+
+double LiveModel::exactAgeOf(int instance, qint64 after) const
+{
+    if (after <= 0)
+        return exactAge(instance);
+    const double t = model_.elapsed();
+    const double start = (instance == 2 && t >= kRestartOfInstance2) ? kRestartOfInstance2 : 0;
+    return t >= start + double(after) ? t - (start + double(after)) : -1;
 }
 
 qint64 LiveModel::ageOf(int instance, qint64 after) const
 {
-    if (after <= 0)
-        return instanceAge(instance);
-    const qint64 t = model_.elapsedSeconds();
-    const qint64 start = (instance == 2 && t >= kRestartOfInstance2) ? kRestartOfInstance2 : 0;
-    return t >= start + after ? t - (start + after) : -1;
+    const double age = exactAgeOf(instance, after);
+    return age < 0 ? -1 : qint64(std::floor(age));
 }
 
-double LiveModel::counter(double rate, qint64 age, double period, double phase)
+double LiveModel::counter(double rate, double age, double period, double phase)
 {
     if (age <= 0)
         return 0;
     constexpr double kTwoPi = 6.283185307179586;
-    const double a = double(age);
+    const double a = age;
     // rate * (1 - 0.8 cos(...)) integrated: always rising, at 0.2 to 1.8 times the rate.
     const double wobble = 0.8 * period / kTwoPi * (std::sin(kTwoPi * a / period + phase) - std::sin(phase));
     return std::floor(rate * (a - wobble));
@@ -52,7 +63,7 @@ LiveModel::CounterShape LiveModel::CounterShape::draw(QRandomGenerator &rng, dou
     return s;
 }
 
-double LiveModel::CounterShape::value(double rate, int instance, qint64 age) const
+double LiveModel::CounterShape::value(double rate, int instance, double age) const
 {
     return counter(rate * instanceFactor[std::clamp(instance, 1, kInstances) - 1], age, period, phase);
 }

@@ -16,16 +16,19 @@ public:
 
     explicit LiveModel(Model &model);
 
-    // Seconds since the instance last started, at the current simulated time.
+    // Seconds since the instance last started, at the current simulated time: whole,
+    // and to the millisecond (for counters).
     qint64 instanceAge(int instance) const;
+    double exactAge(int instance) const;
     // Age of something an instance first does `after` seconds into its life, counted
     // from the clock's start for an instance that was up before it: 0 means from the
     // instance's start, like the ordinary waits; -1 when it has not happened yet.
     qint64 ageOf(int instance, qint64 after) const;
+    double exactAgeOf(int instance, qint64 after) const;
 
     // A cumulative counter that grows by `rate` a second on average, faster and slower
     // in a cycle of `period` seconds, never falling; 0 at age 0.
-    static double counter(double rate, qint64 age, double period, double phase);
+    static double counter(double rate, double age, double period, double phase);
 
     Model &model() const { return model_; }
 
@@ -41,7 +44,7 @@ public:
                                  quint32 periodSpread);
         // The counter of something that happens `rate` times a second on an instance
         // of that age.
-        double value(double rate, int instance, qint64 age) const;
+        double value(double rate, int instance, double age) const;
     };
 
 private:

@@ -713,7 +713,7 @@ Table SessionModel::sqlareaView(bool global, int instance) const
     for (int inst = 1; inst <= LiveModel::kInstances; ++inst) {
         if (!global && inst != instance)
             continue;
-        const qint64 age = live_.instanceAge(inst);
+        const double age = live_.exactAge(inst);
         for (size_t k = 0; k < catalogue.size(); ++k) {
             const CatalogueStatement &c = catalogue[k];
             if (!c.cachedOnInstance(inst))

@@ -68,7 +68,7 @@ public:
     {
         Table t({QStringLiteral("STATISTIC#"), QStringLiteral("NAME"), QStringLiteral("CLASS"), QStringLiteral("VALUE"),
                  QStringLiteral("STAT_ID")});
-        const qint64 age = live_.instanceAge(instance);
+        const double age = live_.exactAge(instance);
         double logicalReads = 0;
         for (size_t i = 0; i < std::size(kStats); ++i) {
             const StatSpec &st = kStats[i];

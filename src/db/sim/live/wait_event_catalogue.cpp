@@ -63,7 +63,7 @@ std::vector<LiveModel::CounterShape> waitEventShapes(Model &model)
 }
 
 WaitEventFigures waitEventFigures(const WaitEventSpec &event, const LiveModel::CounterShape &shape, int instance,
-                                  qint64 age)
+                                  double age)
 {
     const double waits = shape.value(event.waitsPerSecond, instance, age);
     return {waits, std::floor(waits * event.centisecondsPerWait * 10000.0)};

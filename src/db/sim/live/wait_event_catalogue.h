@@ -28,6 +28,6 @@ struct WaitEventFigures {
     double micro = 0; // time waited, microseconds
 };
 WaitEventFigures waitEventFigures(const WaitEventSpec &event, const LiveModel::CounterShape &shape, int instance,
-                                  qint64 age);
+                                  double age);
 
 } // namespace tavimond::sim

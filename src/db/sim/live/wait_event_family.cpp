@@ -29,7 +29,7 @@ public:
                 continue;
             for (size_t i = 0; i < waitEventCatalogue().size(); ++i) {
                 const WaitEventSpec &e = waitEventCatalogue()[i];
-                const qint64 age = live_.ageOf(inst, e.appearsAfter);
+                const double age = live_.exactAgeOf(inst, e.appearsAfter);
                 if (age < 0 || (e.appearsAfter > 0 && age == 0))
                     continue;
                 const auto [waits, micro] = waitEventFigures(e, shapes_[i], inst, age);

@@ -345,8 +345,7 @@ void type(ScreenHarness<S> &h, const char *edit, const QString &text)
 // button.
 template <class S>
 FaultCase typeAndPress(ScreenHarness<S> &h, const QString &title, const char *edit, const QStringList &texts,
-                       const char *button, const std::function<Screenful()> &shown, const QString &phrase,
-                       int rows = 3)
+                       const char *button, const std::function<Screenful()> &shown, const QString &phrase, int rows = 3)
 {
     return {title,
             {},

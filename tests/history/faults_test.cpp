@@ -142,7 +142,9 @@ TEST(RepositoryFaults, EveryReportShowsTheDatabasesErrorKeepsNothingCutShortAndW
     tryUnderFaults<SegmentStatsScreen>([](auto &h) {
         return typeAndPress(
             h, "Segment statistics: Retrieve (segment tree)", "segowner", {"HR", "%"}, "Button83",
-            [&h] { return Screenful{gridOf(h.screen, "seggrid"), treeOf(h.screen, "segtree")}; },
+            [&h] {
+                return Screenful{gridOf(h.screen, "seggrid"), treeOf(h.screen, "segtree")};
+            },
             "dba_tab_subpartitions");
     });
 

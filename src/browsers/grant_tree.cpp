@@ -128,6 +128,51 @@ private:
     int nodes_ = 4; // the roots
 };
 
+// The grantee's grants under the four roots, and below each granted role that role's.
+void fillGrants(const QList<QTreeWidgetItem *> &roots, Query &query, QPlainTextEdit &memo, const QString &grantee,
+                int nodeLimit)
+{
+    GrantTreeBuilder builder(query, memo, nodeLimit);
+    builder.addGrants(grantee, [&](const QString &kind) {
+        return kind == kRole ? roots[0] : kind == kSystem ? roots[1] : kind == kTable ? roots[2] : roots[3];
+    });
+
+    // Depth first, a node before its children: a role node's grants become its children
+    // and are walked next. The roles on the path from the grantee down to a node are
+    // counted, so that a role is never expanded below itself.
+    struct Step {
+        QTreeWidgetItem *node;
+        bool leaving;
+    };
+    std::vector<Step> stack;
+    for (auto it = roots.crbegin(); it != roots.crend(); ++it)
+        stack.push_back({*it, false});
+    QHash<QString, int> onPath{{grantee, 1}};
+    QString lastExpanded;
+    while (!stack.empty()) {
+        const Step step = stack.back();
+        stack.pop_back();
+        if (step.node->type() == RoleNode::kType) {
+            const QString &role = static_cast<RoleNode *>(step.node)->role();
+            if (step.leaving) {
+                if (--onPath[role] == 0)
+                    onPath.remove(role);
+                continue;
+            }
+            if (onPath.contains(role))
+                continue;
+            builder.addGrants(role, [&](const QString &) { return step.node; });
+            lastExpanded = role;
+            ++onPath[role];
+            stack.push_back({step.node, true});
+        }
+        for (int c = step.node->childCount() - 1; c >= 0; --c)
+            stack.push_back({step.node->child(c), false});
+    }
+    if (!lastExpanded.isEmpty())
+        builder.showQueryOf(lastExpanded);
+}
+
 } // namespace
 
 QStringList grantsQueryLines(const QString &grantee)
@@ -168,56 +213,24 @@ void BuildGrantsQuery(Query &query, QPlainTextEdit &memo, const QString &grantee
 void fillGrantTree(QTreeWidget &tree, Query &query, QPlainTextEdit &memo, const QString &grantee, int nodeLimit)
 {
     tree.clear();
-    // The nodes are built apart from the tree and handed to it at the end, failure or not.
+    // The nodes are built apart from the tree and handed to it at the end. A database
+    // error takes the whole fill back: the grants read before the connection failed
+    // would pass for all the grantee holds. Past the node limit the nodes so far are
+    // shown, as its message says.
     const QList<QTreeWidgetItem *> roots{new QTreeWidgetItem(QStringList{kRole}),
                                          new QTreeWidgetItem(QStringList{kSystem}),
                                          new QTreeWidgetItem(QStringList{kTable}),
                                          new QTreeWidgetItem(QStringList{kColumn})};
-    struct Attach {
-        QTreeWidget &tree;
-        const QList<QTreeWidgetItem *> &roots;
-        ~Attach() { tree.addTopLevelItems(roots); }
-    } attach{tree, roots};
-
-    GrantTreeBuilder builder(query, memo, nodeLimit);
-    builder.addGrants(grantee, [&](const QString &kind) {
-        return kind == kRole ? roots[0] : kind == kSystem ? roots[1] : kind == kTable ? roots[2] : roots[3];
-    });
-
-    // Depth first, a node before its children: a role node's grants become its children
-    // and are walked next. The roles on the path from the grantee down to a node are
-    // counted, so that a role is never expanded below itself.
-    struct Step {
-        QTreeWidgetItem *node;
-        bool leaving;
-    };
-    std::vector<Step> stack;
-    for (auto it = roots.crbegin(); it != roots.crend(); ++it)
-        stack.push_back({*it, false});
-    QHash<QString, int> onPath{{grantee, 1}};
-    QString lastExpanded;
-    while (!stack.empty()) {
-        const Step step = stack.back();
-        stack.pop_back();
-        if (step.node->type() == RoleNode::kType) {
-            const QString &role = static_cast<RoleNode *>(step.node)->role();
-            if (step.leaving) {
-                if (--onPath[role] == 0)
-                    onPath.remove(role);
-                continue;
-            }
-            if (onPath.contains(role))
-                continue;
-            builder.addGrants(role, [&](const QString &) { return step.node; });
-            lastExpanded = role;
-            ++onPath[role];
-            stack.push_back({step.node, true});
-        }
-        for (int c = step.node->childCount() - 1; c >= 0; --c)
-            stack.push_back({step.node->child(c), false});
+    try {
+        fillGrants(roots, query, memo, grantee, nodeLimit);
+    } catch (const DbError &) {
+        qDeleteAll(roots);
+        throw;
+    } catch (...) {
+        tree.addTopLevelItems(roots);
+        throw;
     }
-    if (!lastExpanded.isEmpty())
-        builder.showQueryOf(lastExpanded);
+    tree.addTopLevelItems(roots);
 }
 
 } // namespace tavimond

@@ -28,8 +28,8 @@ inline constexpr int kGrantTreeNodeLimit = 1000000;
 // A role is not expanded again below itself (nor below the grantee it was filled for),
 // so that a circle of grants ends; a role reached along several paths is expanded under
 // each, from one query. The memo ends with the grants query of the last role expanded.
-// Past nodeLimit nodes the fill stops with an error. On a failure the tree keeps what it
-// was given so far.
+// Past nodeLimit nodes the fill stops with an error and the tree keeps the nodes so far.
+// A database error leaves the tree empty: grants read before it would pass for all.
 void fillGrantTree(QTreeWidget &tree, Query &query, QPlainTextEdit &memo, const QString &grantee,
                    int nodeLimit = kGrantTreeNodeLimit);
 

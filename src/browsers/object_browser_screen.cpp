@@ -409,16 +409,22 @@ void ObjectBrowserScreen::Button141Click()
                                  QStringLiteral("order by 1,2,3")});
 
     // 5. Children in the query's order under the kind whose word the type is; other
-    // types are passed over. They are attached once, whatever ends the reading.
+    // types are passed over. They are attached once all are read: a reading cut short
+    // leaves the kind nodes alone, as a statement that failed at once does.
     std::vector<QList<QTreeWidgetItem *>> children(size_t(tops.size()));
     struct Attach {
         QList<QTreeWidgetItem *> &tops;
         std::vector<QList<QTreeWidgetItem *>> &children;
         QTreeWidget *tree;
+        bool complete = false;
         ~Attach()
         {
-            for (qsizetype k = 0; k < tops.size(); ++k)
-                tops.at(k)->addChildren(children[size_t(k)]);
+            for (qsizetype k = 0; k < tops.size(); ++k) {
+                if (complete)
+                    tops.at(k)->addChildren(children[size_t(k)]);
+                else
+                    qDeleteAll(children[size_t(k)]);
+            }
             tree->setUpdatesEnabled(true);
         }
     } attach{tops, children, objtree};
@@ -433,6 +439,7 @@ void ObjectBrowserScreen::Button141Click()
         children[size_t(kind.value())] << new QTreeWidgetItem(
             QStringList{objquery.field(1) + QLatin1Char('.') + objquery.field(2)});
     }
+    attach.complete = true;
     // 6.
     objquery.close();
 }
@@ -646,13 +653,19 @@ void ObjectBrowserScreen::loadMergedGrid(const char *memo, const char *queryName
     Query &q = query(queryName);
     ResultGrid &g = grid(gridName);
     bool clearFirst = true;
-    for (const QStringList *lines : {&first, &second}) {
-        q.setSql(*lines);
-        OpenQuery(q);
-        LoadQueryIntoGrid(q, g, QString(), nullptr, nullptr, clearFirst, QStringLiteral("Dump"),
-                          QStringLiteral("Single"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),
-                          QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), 100);
-        clearFirst = false;
+    try {
+        for (const QStringList *lines : {&first, &second}) {
+            q.setSql(*lines);
+            OpenQuery(q);
+            LoadQueryIntoGrid(q, g, QString(), nullptr, nullptr, clearFirst, QStringLiteral("Dump"),
+                              QStringLiteral("Single"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),
+                              QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), 100);
+            clearFirst = false;
+        }
+    } catch (...) {
+        // The rows of the first statement alone are not the section's result.
+        g.empty();
+        throw;
     }
     sortRowsByFirstColumns(g, 3);
     GridTailTrim(g);

@@ -206,16 +206,14 @@ void SecurityBrowserScreen::Button3Click()
                           {ui_->rolecbox, QStringLiteral("ROLE"), QStringLiteral("ROLE")},
                           {ui_->profilecbox, QStringLiteral("PROFILE"), QStringLiteral("PROFILE")},
                           {ui_->tsqcbox, QStringLiteral("T/S QUOTAS"), QStringLiteral("TSQ")}};
-    // Each ticked kind's root, and the names read for it, handed over in one go.
+    // Each ticked kind's root, and the names read for it, handed over in one go once all
+    // are read: a reading cut short leaves the roots alone, as a statement that failed
+    // at once does.
     QList<std::pair<QString, QTreeWidgetItem *>> roots;
     for (const Kind &k : kinds)
         if (k.box->isChecked())
             roots.append({k.tag, new QTreeWidgetItem(&tree, QStringList{k.root})});
     QHash<QTreeWidgetItem *, QList<QTreeWidgetItem *>> names;
-    const auto attach = [&] {
-        for (const auto &[tag, root] : roots)
-            root->addChildren(names.value(root));
-    };
 
     runLines(*securitysql, *secquery, securityLines(ui_->secfilter->text()));
     try {
@@ -226,10 +224,12 @@ void SecurityBrowserScreen::Button3Click()
                     names[root].append(new QTreeWidgetItem(QStringList{secquery->field(1)}));
         }
     } catch (...) {
-        attach();
+        for (const QList<QTreeWidgetItem *> &read : std::as_const(names))
+            qDeleteAll(read);
         throw;
     }
-    attach();
+    for (const auto &[tag, root] : roots)
+        root->addChildren(names.value(root));
     secquery->close();
 }
 

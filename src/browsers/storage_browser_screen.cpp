@@ -268,9 +268,11 @@ void StorageBrowserScreen::Button68Click()
     tree.clear();
     buildScript(*tsdfmemo, nullptr, listStatement());
     openScript(*tsdfmemo, *tsdfquery);
-    tsname->setText(QStringLiteral("Tablespace : ") + tsdfquery->field(QStringLiteral("TABLESPACE_NAME")));
+    const QString first = tsdfquery->field(QStringLiteral("TABLESPACE_NAME"));
     DumpQueryIntoGrid(*tsdfquery, *tsdfgrid, true);
     tsdfquery->close();
+    // Named once the rows are in: a load cut short keeps the grid's rows and their caption.
+    tsname->setText(QStringLiteral("Tablespace : ") + first);
     GridTailTrim(*tsdfgrid);
 
     // One top node per tablespace, one child per file; the rows come ordered by
@@ -366,11 +368,14 @@ void StorageBrowserScreen::gettssizesClick()
     const QString tablespace = nodeLevel(*node) > 0 ? node->parent()->text(0) : node->text(0);
     if (tablespace.isEmpty())
         return;
-    ui_->tsgraphcap->setText(QStringLiteral("Tablespace : ") + tablespace);
+    // The caption names the tablespace once its rows are in: a statement that fails
+    // leaves the grid and chart of the last retrieve under their own caption.
+    const QString caption = QStringLiteral("Tablespace : ") + tablespace;
     buildScript(*tssizememo, nullptr, growthStatement(tablespace));
     openScript(*tssizememo, *tssizequery);
     if (tssizequery->eof()) {
         tssizequery->close();
+        ui_->tsgraphcap->setText(caption);
         // Nothing of an earlier tablespace may stay under this one's caption.
         tssizegrid->empty();
         Chart::Batch batch(*tssizegraph);
@@ -381,6 +386,7 @@ void StorageBrowserScreen::gettssizesClick()
     }
     DumpQueryIntoGrid(*tssizequery, *tssizegrid, true);
     tssizequery->close();
+    ui_->tsgraphcap->setText(caption);
     if (tssizegrid->rowCount() == 2)
         return;
     GridTailTrim(*tssizegrid);

@@ -505,9 +505,16 @@ void SqlHistoryScreen::ret_bulk_buttonClick()
         snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "));
     WaitCursor wait;
     const int rows = list.rowCount();
-    for (int r = 1; r < rows; ++r) {
-        buildScript(*sql_prof_text, sqlstat_mds, sqlStatisticsLines(list.cell(0, r), form, window));
-        runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, false);
+    try {
+        for (int r = 1; r < rows; ++r) {
+            buildScript(*sql_prof_text, sqlstat_mds, sqlStatisticsLines(list.cell(0, r), form, window));
+            runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, false);
+        }
+    } catch (...) {
+        // A list cut short is not the list's result: the rows of the statements before
+        // the failing one go too, and the grid is as the retrieval began.
+        grid.empty();
+        throw;
     }
     dropEmptyTailRows(grid);
     showRetrieval();

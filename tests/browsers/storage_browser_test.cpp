@@ -368,12 +368,13 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     const int rows = s.grid("tssizegrid").rowCount();
     ASSERT_GT(rows, 2);
 
-    // A window the database cannot read: its error, and the earlier retrieve stays.
+    // A window the database cannot read: its error, and the earlier retrieve stays under
+    // its own caption.
     window(QStringLiteral("31/FOO/2026 10:00:00"), QStringLiteral("1/DEC/2026 10:00:00"));
     retrieve(node(QStringLiteral("SYSAUX")));
     ASSERT_EQ(s.sink().errors.size(), 1);
     EXPECT_TRUE(s.sink().errors.at(0).startsWith(QLatin1String("ORA-"))) << s.sink().errors.at(0).toStdString();
-    EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : SYSAUX"));
+    EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : APP_INDEX"));
     EXPECT_TRUE(s.memo("tssizememo").toPlainText().contains(QLatin1String("vt.name = 'SYSAUX' and")));
     EXPECT_EQ(s.grid("tssizegrid").rowCount(), rows);
     EXPECT_EQ(int(chart().series(0).points().size()), rows - 1);

@@ -1,0 +1,190 @@
+// Every browser under the simulated instance's faults: the error box with the
+// database's message, no tree, grid or memo left holding a fetch cut short, and the
+// same action whole again once the fault clears.
+#include "common/fault_matrix.h"
+#include "common/screen_support.h"
+
+#include "browsers/object_browser_screen.h"
+#include "browsers/security_browser_screen.h"
+#include "browsers/storage_browser_screen.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+using namespace tavimond;
+using namespace tavimond::test;
+
+namespace {
+
+template <class S>
+QTreeWidget &tree(ScreenHarness<S> &h, const char *name)
+{
+    return h.template widget<QTreeWidget>(name);
+}
+
+// The path of the i-th child of a top node (its last when it has fewer).
+QStringList childPath(QTreeWidget &tree, const QString &top, int i)
+{
+    const QTreeWidgetItem *node = nodeAt(tree, {top});
+    if (node->childCount() == 0)
+        throw std::runtime_error("no child of " + top.toStdString());
+    return {top, node->child(std::min(i, node->childCount() - 1))->text(0)};
+}
+
+// The object browser with only these kinds ticked, loaded with every object.
+void loadKinds(ScreenHarness<ObjectBrowserScreen> &h, const QStringList &kinds)
+{
+    for (QCheckBox *box : h.screen.findChildren<QCheckBox *>())
+        if (box->objectName().endsWith(QLatin1String("cbox")))
+            box->setChecked(false);
+    const QHash<QString, const char *> boxes{
+        {"TABLE", "tabcbox"},    {"INDEX", "indcbox"},    {"VIEW", "viewcbox"},      {"FUNCTION", "funcbox"},
+        {"SEQUENCE", "seqcbox"}, {"TRIGGER", "trigcbox"}, {"SYNONYM", "syncbox"},    {"DIRECTORY", "dircbox"},
+        {"JOB", "jobcbox"},      {"PACKAGE", "packcbox"}, {"PROCEDURE", "proccbox"}, {"PROGRAM", "progcbox"}};
+    for (const QString &k : kinds)
+        h.widget<QCheckBox>(boxes.value(k)).setChecked(true);
+    h.click("Button141");
+}
+
+// A double-click on an object of one kind: what its page shows.
+FaultCase objectDetails(ScreenHarness<ObjectBrowserScreen> &h, const QString &kind, const char *page,
+                        const QStringList &objects, const QString &phrase, int rows, const QStringList &extra = {})
+{
+    return {
+        QStringLiteral("Object browser: double-click on %1 (%2)").arg(kind, phrase),
+        [&h, kind] { loadKinds(h, {kind}); },
+        [&h, kind, objects](int input) {
+            QTreeWidget &t = tree(h, "objtree");
+            doubleClickNode(t, objects.isEmpty() ? childPath(t, kind, input) : QStringList{kind, objects.at(input)});
+        },
+        [&h, page, extra] {
+            Screenful s = fieldsOf(h.screen, QLatin1String(page));
+            for (const QString &name : extra)
+                s << (name.endsWith(QLatin1String("tree"))   ? treeOf(h.screen, name)
+                      : name == QLatin1String("objconddown") ? itemsOf(h.screen, name)
+                                                             : gridOf(h.screen, name));
+            return s;
+        },
+        phrase,
+        rows};
+}
+
+} // namespace
+
+TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWorksAgain)
+{
+    // Object browser: the tree, then each kind's details.
+    tryUnderFaults<ObjectBrowserScreen>([](auto &h) {
+        // Cut short past the clusters and directories, into the indexes.
+        return typeAndPress(
+            h, "Object browser: Load/Filter", "schema_name_text", {"HR", "%"}, "Button141",
+            [&h] { return Screenful{treeOf(h.screen, "objtree", 1)}; }, "from dba_objects where", 60);
+    });
+    const QStringList tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
+                                 "objcongrid",     "parttree",        "objconddown"};
+    const QStringList tables{"SALES.ORDER_LINES", "SALES.SALES_HISTORY"};
+    for (const auto &[phrase, rows] : {std::pair{"dba_tab_columns", 3}, std::pair{"dba_tab_subpartitions", 3},
+                                       std::pair{"dba_constraints", 1}, std::pair{"get_ddl", 0}})
+        tryUnderFaults<ObjectBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
+            return objectDetails(h, "TABLE", "tabpage", tables, QLatin1String(phrase), rows, tableGrids);
+        });
+    for (const char *phrase : {"dba_ind_columns", "dba_ind_subpartitions"})
+        tryUnderFaults<ObjectBrowserScreen>([phrase](auto &h) {
+            return objectDetails(h, "INDEX", "idxpage", {"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
+                                 QLatin1String(phrase), 1, {"idxcolsgrid", "idxpartitiongrid", "idxparttree"});
+        });
+    for (const auto &[kind, page] :
+         {std::pair{"PACKAGE", "packpage"}, std::pair{"FUNCTION", "funpage"}, std::pair{"PROCEDURE", "procpage"}})
+        tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page](auto &h) {
+            return objectDetails(h, QLatin1String(kind), page, {}, "from dba_source", 3);
+        });
+    // A record a kind, and its DDL: a connection lost before its one record.
+    for (const auto &[kind, page, phrase] :
+         {std::tuple{"SEQUENCE", "seqpage", "from dba_sequences"}, std::tuple{"VIEW", "viewpage", "from dba_views"},
+          std::tuple{"TRIGGER", "triggerpage", "from dba_triggers"},
+          std::tuple{"SYNONYM", "synpage", "from dba_synonyms"}, std::tuple{"SYNONYM", "synpage", "get_ddl"},
+          std::tuple{"DIRECTORY", "dirpage", "from dba_directories"},
+          std::tuple{"JOB", "jobpage", "from dba_scheduler_jobs"},
+          std::tuple{"PROGRAM", "progpage", "from dba_scheduler_programs"}})
+        tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page, phrase = phrase](auto &h) {
+            return objectDetails(h, QLatin1String(kind), page, {}, QLatin1String(phrase), 0);
+        });
+
+    // Security browser: the list, each kind's details and the grant trees.
+    tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
+        return typeAndPress(
+            h, "Security browser: Load/Filter", "secfilter", {"S%", "%"}, "Button3",
+            [&h] { return Screenful{treeOf(h.screen, "securitytree", 1)}; }, "from dba_users where");
+    });
+    const auto securityDetails = [](auto &h, const QString &root, const QStringList &names, const QString &phrase,
+                                    int rows, const std::function<Screenful()> &shown) {
+        return FaultCase{QStringLiteral("Security browser: double-click on %1 (%2)").arg(root, phrase),
+                         [&h] { h.click("Button3"); },
+                         [&h, root, names](int input) {
+                             doubleClickNode(tree(h, "securitytree"), {root, names.at(input)});
+                         },
+                         shown,
+                         phrase,
+                         rows};
+    };
+    for (const auto &[phrase, rows] : {std::pair{"from dba_users", 0}, std::pair{"dba_role_privs", 3}})
+        tryUnderFaults<SecurityBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
+            return securityDetails(h, "USER", {"HR", "JSMITH"}, QLatin1String(phrase), rows,
+                                   [&h] { return fieldsOf(h.screen, "userpage") << gridOf(h.screen, "userrolegrid"); });
+        });
+    for (const char *phrase : {"grantee = 'APP_ADMIN'", "grantee = 'APP_WRITE'"})
+        tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
+            return securityDetails(h, "ROLE", {"REPORTING", "APP_ADMIN"}, QLatin1String(phrase), 1, [&h] {
+                return Screenful{editOf(h.screen, "rolename"), treeOf(h.screen, "roletree", 1)};
+            });
+        });
+    tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
+        return securityDetails(h, "PROFILE", {"DEFAULT", "SECURE_PROFILE"}, "from dba_profiles", 3, [&h] {
+            return Screenful{editOf(h.screen, "profilename"), gridOf(h.screen, "profilegrid")};
+        });
+    });
+    tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
+        return securityDetails(h, "T/S QUOTAS", {"USERS", "APP_DATA"}, "from dba_ts_quotas", 1, [&h] {
+            return Screenful{editOf(h.screen, "tsquname"), gridOf(h.screen, "tsqugrid")};
+        });
+    });
+    tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
+        return FaultCase{"Security browser: Build Tree",
+                         [&h] {
+                             h.click("Button3");
+                             h.click("userrolehier");
+                         },
+                         [&h](int input) {
+                             tree(h, "securitytree")
+                                 .setCurrentItem(nodeAt(tree(h, "securitytree"), {"USER", input ? "JSMITH" : "HR"}));
+                             h.click("btbtn");
+                         },
+                         [&h] { return Screenful{treeOf(h.screen, "userroletree", 1)}; },
+                         "grantee = 'APP_WRITE'",
+                         1};
+    });
+
+    // Storage browser: the tablespaces and files, and a tablespace's growth.
+    tryUnderFaults<StorageBrowserScreen>([](auto &h) {
+        return typeAndPress(
+            h, "Storage browser: Load/Filter", "tsfilter", {"SYS%", "%"}, "Button68",
+            [&h] {
+                return Screenful{treeOf(h.screen, "tsdftree"), gridOf(h.screen, "tsdfgrid"),
+                                 labelOf(h.screen, "tsname")};
+            },
+            "dba_data_files df");
+    });
+    tryUnderFaults<StorageBrowserScreen>([](auto &h) {
+        return FaultCase{
+            "Storage browser: Retrieve growth", [&h] { h.click("Button68"); },
+            [&h](int input) {
+                tree(h, "tsdftree").setCurrentItem(nodeAt(tree(h, "tsdftree"), {input ? "APP_DATA" : "USERS"}));
+                h.click("gettssizes");
+            },
+            [&h] {
+                return Screenful{labelOf(h.screen, "tsgraphcap"), gridOf(h.screen, "tssizegrid"),
+                                 chartOf(h.screen, "tssizegraph")};
+            },
+            "DBA_HIST_TBSPC_SPACE_USAGE"};
+    });
+}

@@ -1,0 +1,361 @@
+#pragma once
+
+// A screen's action tried under each fault of the simulated instance: logon denied, an
+// unknown service, the connection lost part-way through a fetch, and a statement slower
+// than its time-out. What must hold under every fault:
+// - one error box, with the database's message;
+// - every widget the action fills shows either what it showed before, nothing (as the
+//   screen started), or the whole new result: never rows, nodes, points or lines of a
+//   fetch cut short; and no widget shows the old result beside another showing the new;
+// - once the fault clears, the same action gives the whole result again.
+// Nothing crashes on the way.
+
+#include "common/recording_sink.h"
+#include "common/screen_support.h"
+#include "common/sim_fixture.h"
+#include "core/chart.h"
+#include "core/result_grid.h"
+#include "db/query.h"
+#include "db/sim/server.h"
+#include "ui/chart_view.h"
+#include "ui/grid_view.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+
+namespace tavimond::test {
+
+// What one widget shows, as lines of text.
+struct Shown {
+    QString widget;
+    QStringList lines;
+    bool operator==(const Shown &o) const { return widget == o.widget && lines == o.lines; }
+};
+using Screenful = QList<Shown>;
+
+inline void PrintTo(const Shown &s, std::ostream *os)
+{
+    *os << s.widget.toStdString() << ": " << s.lines.size() << " lines";
+}
+
+inline Shown shownGrid(const QString &name, const ResultGrid &grid)
+{
+    Shown s{name, {}};
+    for (int r = 1; r < grid.rowCount(); ++r)
+        s.lines << grid.row(r).join(QLatin1Char('\t'));
+    return s;
+}
+
+inline void addTreeNodes(const QTreeWidgetItem *node, const QString &path, int level, int fromLevel, QStringList &out)
+{
+    const QString here = path.isEmpty() ? node->text(0) : path + QLatin1Char('/') + node->text(0);
+    if (level >= fromLevel)
+        out << here;
+    for (int c = 0; c < node->childCount(); ++c)
+        addTreeNodes(node->child(c), here, level + 1, fromLevel, out);
+}
+
+// The paths of a tree's nodes from a level down: fixed roots (kind nodes) left out.
+inline Shown shownTree(const QString &name, const QTreeWidget &tree, int fromLevel = 0)
+{
+    Shown s{name, {}};
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        addTreeNodes(tree.topLevelItem(i), QString(), 0, fromLevel, s.lines);
+    return s;
+}
+
+// Every point of every series: what a chart draws (series the form made stay, empty).
+inline Shown shownChart(const QString &name, const Chart &chart)
+{
+    Shown s{name, {}};
+    for (int i = 0; i < chart.seriesCount(); ++i) {
+        const ChartSeries &series = chart.series(i);
+        for (const ChartPoint &point : series.points())
+            s.lines << series.title() + QLatin1Char('|') + point.label + QLatin1Char('|') +
+                           QString::number(point.value, 'g', 15);
+    }
+    return s;
+}
+
+inline Shown shownText(const QString &name, const QString &text)
+{
+    return {name, {text}};
+}
+
+inline Shown shownItems(const QString &name, const QComboBox &combo)
+{
+    Shown s{name, {}};
+    for (int i = 0; i < combo.count(); ++i)
+        s.lines << combo.itemText(i);
+    return s;
+}
+
+inline Shown shownItems(const QString &name, const QListWidget &list)
+{
+    Shown s{name, {}};
+    for (int i = 0; i < list.count(); ++i)
+        s.lines << list.item(i)->text();
+    return s;
+}
+
+// Finds widgets of a screen by component name.
+template <class W>
+W &component(const QObject &screen, const QString &name)
+{
+    W *w = screen.findChild<W *>(name);
+    if (!w)
+        throw std::runtime_error("no component " + name.toStdString());
+    return *w;
+}
+
+inline Shown gridOf(const QObject &screen, const QString &name)
+{
+    return shownGrid(name, *component<GridView>(screen, name).grid());
+}
+inline Shown chartOf(const QObject &screen, const QString &name)
+{
+    return shownChart(name, *component<ChartView>(screen, name).model());
+}
+inline Shown treeOf(const QObject &screen, const QString &name, int fromLevel = 0)
+{
+    return shownTree(name, component<QTreeWidget>(screen, name), fromLevel);
+}
+inline Shown memoOf(const QObject &screen, const QString &name)
+{
+    return shownText(name, component<QPlainTextEdit>(screen, name).toPlainText());
+}
+inline Shown editOf(const QObject &screen, const QString &name)
+{
+    return shownText(name, component<QLineEdit>(screen, name).text());
+}
+inline Shown labelOf(const QObject &screen, const QString &name)
+{
+    return shownText(name, component<QLabel>(screen, name).text());
+}
+inline Shown itemsOf(const QObject &screen, const QString &name)
+{
+    if (auto *combo = screen.findChild<QComboBox *>(name))
+        return shownItems(name, *combo);
+    return shownItems(name, component<QListWidget>(screen, name));
+}
+
+// Every edit and memo of a page (a detail page of a browser), each on its own: a page
+// may show its new name over fields that a failure left empty.
+inline Screenful fieldsOf(const QObject &screen, const QString &page)
+{
+    Screenful out;
+    const auto &p = component<QWidget>(screen, page);
+    for (const QLineEdit *edit : p.findChildren<QLineEdit *>())
+        if (!qobject_cast<QComboBox *>(edit->parent()))
+            out << shownText(edit->objectName(), edit->text());
+    for (const QPlainTextEdit *memo : p.findChildren<QPlainTextEdit *>())
+        out << shownText(memo->objectName(), memo->toPlainText());
+    return out;
+}
+
+// Every chart of a screen, in the order the screen holds them.
+inline Screenful chartsOf(const QObject &screen)
+{
+    Screenful out;
+    for (const ChartView *view : screen.findChildren<ChartView *>())
+        out << shownChart(view->objectName(), *view->model());
+    return out;
+}
+
+// The node of a tree at a path of texts from a top node down.
+inline QTreeWidgetItem *nodeAt(QTreeWidget &tree, const QStringList &path)
+{
+    QTreeWidgetItem *n = nullptr;
+    for (const QString &text : path) {
+        QTreeWidgetItem *next = nullptr;
+        const int count = n ? n->childCount() : tree.topLevelItemCount();
+        for (int i = 0; i < count && !next; ++i) {
+            QTreeWidgetItem *c = n ? n->child(i) : tree.topLevelItem(i);
+            if (c->text(0) == text)
+                next = c;
+        }
+        if (!next)
+            throw std::runtime_error("no node " + path.join(QLatin1Char('/')).toStdString());
+        n = next;
+    }
+    return n;
+}
+
+// What a user does: opens the node's parents, clicks it, then double-clicks it.
+inline void doubleClickNode(QTreeWidget &tree, const QStringList &path)
+{
+    QTreeWidgetItem *item = nodeAt(tree, path);
+    for (QTreeWidgetItem *p = item->parent(); p; p = p->parent())
+        p->setExpanded(true);
+    tree.scrollToItem(item);
+    const QPoint at = tree.visualItemRect(item).center();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+}
+
+// One action of one screen.
+struct FaultCase {
+    QString title;                    // screen and action, for the report of a failure
+    std::function<void()> prepare;    // once, before anything: loads a tree, selects a node
+    std::function<void(int)> act;     // the user's action, on input 0 or input 1
+    std::function<Screenful()> shown; // what the action fills
+    // A phrase of the statement that runs slow and whose fetch is cut short; logon and
+    // service faults strike the action's first statement.
+    QString phrase;
+    // Rows fetched before the connection is lost: fewer than the statement returns.
+    int rows = 3;
+    // The screen's own rule keeps the old content of one widget beside another's new one.
+    bool oldBesideNew = false;
+};
+
+// Arms a cut-short fetch for the next statement holding the phrase.
+inline std::shared_ptr<QString> loseConnectionInFetchOf(sim::Server &server, const QString &phrase, int rows)
+{
+    auto hit = std::make_shared<QString>();
+    auto armed = std::make_shared<bool>(true);
+    server.add({QStringLiteral("cut short"),
+                [&server, phrase, rows, hit, armed](const sim::Statement &s) {
+                    if (*armed && s.has(phrase)) {
+                        *armed = false;
+                        *hit = s.sql();
+                        server.loseConnectionAfterRows(rows);
+                    }
+                    return false; // answered by its own family
+                },
+                {}});
+    return hit;
+}
+
+struct Fault {
+    const char *name;
+    const char *code; // how the database's message begins
+};
+
+inline const QList<Fault> &faults()
+{
+    static const QList<Fault> all{{"logon denied", "ORA-01017"},
+                                  {"unknown service", "ORA-12154"},
+                                  {"connection lost mid-fetch", "ORA-03113"},
+                                  {"time-out", "ORA-01013"}};
+    return all;
+}
+
+inline QString describe(const Screenful &s)
+{
+    QStringList out;
+    for (const Shown &w : s)
+        out << w.widget + QStringLiteral(": ") + w.lines.mid(0, 6).join(QStringLiteral(" / ")) +
+                   (w.lines.size() > 6 ? QStringLiteral(" ... (%1 lines)").arg(w.lines.size()) : QString());
+    return out.join(QLatin1Char('\n'));
+}
+
+inline void runFaultCase(SimFixture &sim, const FaultCase &c)
+{
+    SCOPED_TRACE(c.title.toStdString());
+    RecordingSink &sink = RecordingSink::current();
+    const Screenful initial = c.shown();
+    if (c.prepare)
+        c.prepare();
+    const auto good = [&](int input) {
+        sink.clear();
+        c.act(input);
+        EXPECT_TRUE(sink.errors.isEmpty()) << sink.errors.join(QLatin1Char('\n')).toStdString();
+        return c.shown();
+    };
+    const Screenful wanted = good(1);
+    ASSERT_NE(wanted, initial) << "the action shows nothing";
+    const Screenful before = good(0);
+    ASSERT_EQ(before.size(), wanted.size());
+
+    const ConnectionString service = sim.cnn.connectionString();
+    for (const Fault &f : faults()) {
+        SCOPED_TRACE(f.name);
+        const QString name = QLatin1String(f.name);
+        std::shared_ptr<QString> cut;
+        if (name == QLatin1String("logon denied")) {
+            sim.server.setLogonDenied(true);
+            sim.cnn.close();
+        } else if (name == QLatin1String("unknown service")) {
+            const Logon logon = service.logon.value_or(Logon{});
+            sim.cnn.setConnectionString(
+                {service.prefix, Logon{logon.user, logon.password, QStringLiteral("NOSUCHDB")}});
+        } else if (name == QLatin1String("connection lost mid-fetch")) {
+            cut = loseConnectionInFetchOf(sim.server, c.phrase, c.rows);
+        } else {
+            sim.server.setSlowStatement(c.phrase, 4000 * 1000);
+        }
+
+        sink.clear();
+        c.act(1);
+        ASSERT_EQ(sink.errors.size(), 1) << sink.errors.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(sink.errors.at(0).startsWith(QLatin1String(f.code))) << sink.errors.at(0).toStdString();
+        const Screenful now = c.shown();
+        bool oldShown = false, newShown = false;
+        for (qsizetype i = 0; i < now.size(); ++i) {
+            const Shown &w = now.at(i);
+            EXPECT_TRUE(w == before.at(i) || w == initial.at(i) || w == wanted.at(i))
+                << w.widget.toStdString() << " shows neither what it showed, nor nothing, nor the whole result:\n"
+                << describe({w}).toStdString();
+            if (w == before.at(i) && w != wanted.at(i) && w != initial.at(i))
+                oldShown = true;
+            if (w == wanted.at(i) && w != before.at(i) && w != initial.at(i))
+                newShown = true;
+        }
+        if (!c.oldBesideNew) {
+            EXPECT_FALSE(oldShown && newShown) << "the old result beside the new:\n" << describe(now).toStdString();
+        }
+
+        sim.server.clearFaults();
+        sim.cnn.setConnectionString(service);
+        if (cut) {
+            ASSERT_FALSE(cut->isEmpty()) << "no statement held " << c.phrase.toStdString();
+            // The fetch was cut short with rows still to come.
+            EXPECT_GT(allRows(sim.cnn, cut->split(QLatin1Char('\n'))).size(), c.rows);
+        }
+        // Back to work: the same action gives the whole result.
+        EXPECT_EQ(good(1), wanted);
+        EXPECT_EQ(good(0), before);
+    }
+}
+
+// Builds a screen on a fresh instance, describes one of its actions, and tries it.
+template <class S>
+void tryUnderFaults(const std::function<FaultCase(ScreenHarness<S> &)> &describe)
+{
+    ScreenHarness<S> h;
+    runFaultCase(h.sim, describe(h));
+}
+
+// The user types a text into an edit of the screen.
+template <class S>
+void type(ScreenHarness<S> &h, const char *edit, const QString &text)
+{
+    h.template widget<QLineEdit>(edit).setText(text);
+}
+
+// An action that types one of two texts into an edit (input 0 the first) and presses a
+// button.
+template <class S>
+FaultCase typeAndPress(ScreenHarness<S> &h, const QString &title, const char *edit, const QStringList &texts,
+                       const char *button, const std::function<Screenful()> &shown, const QString &phrase, int rows = 3)
+{
+    return {title,
+            {},
+            [&h, edit, texts, button](int input) {
+                type(h, edit, texts.at(input));
+                h.click(button);
+            },
+            shown,
+            phrase,
+            rows};
+}
+
+} // namespace tavimond::test

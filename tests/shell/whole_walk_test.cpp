@@ -4,6 +4,8 @@
 // picture of every screen and tab it fills there.
 #include "shell_support.h"
 
+#include "common/fault_matrix.h"
+
 #include "core/chart.h"
 #include "db/sim/repository/sql_workload.h"
 #include "live/latch_screen.h"
@@ -80,35 +82,6 @@ protected:
         sink().errors.clear();
     }
 
-    // A click on an item, then a double-click, as a user does; parents opened first.
-    static void doubleClick(QTreeWidget &tree, QTreeWidgetItem *item)
-    {
-        ASSERT_NE(item, nullptr);
-        for (QTreeWidgetItem *p = item->parent(); p; p = p->parent())
-            p->setExpanded(true);
-        tree.scrollToItem(item);
-        const QPoint at = tree.visualItemRect(item).center();
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
-    }
-    // The item at a path of texts from a top item down.
-    static QTreeWidgetItem *item(QTreeWidget &tree, const QStringList &path)
-    {
-        QTreeWidgetItem *at = nullptr;
-        for (const QString &text : path) {
-            QTreeWidgetItem *next = nullptr;
-            const int count = at ? at->childCount() : tree.topLevelItemCount();
-            for (int i = 0; i < count && !next; ++i) {
-                QTreeWidgetItem *c = at ? at->child(i) : tree.topLevelItem(i);
-                if (c->text(0) == text)
-                    next = c;
-            }
-            if (!next)
-                throw std::runtime_error("no item " + path.join(QLatin1Char('/')).toStdString());
-            at = next;
-        }
-        return at;
-    }
     static void clickRow(GridView &view, int row)
     {
         const QModelIndex index = view.model()->index(row - 1, 0);
@@ -139,7 +112,19 @@ protected:
         tabs.setCurrentIndex(was);
     }
 
-    // The export file of the current folder holds the grid, and the user was told so.
+    // Presses a button that runs something: no error box follows.
+    void act(const char *button, const char *what)
+    {
+        press(button);
+        clean(what);
+    }
+    // "Export(CSV)": the export file of the current folder holds the grid, and the user
+    // was told so.
+    void exportWith(const char *button, const char *grid)
+    {
+        act(button, "the export");
+        exported(gridOf(grid));
+    }
     void exported(const ResultGrid &grid);
 
     // Presses every "=||" button shown on the screen: its chart's bottom labels turn.
@@ -200,13 +185,11 @@ void WholeWalk::live()
     EXPECT_GT(records("timedstatgrid"), 10);
     EXPECT_GT(chart("sessres_graph").seriesCount(), 0);
 
-    press("Button23");
-    clean("SQL text and plan");
+    act("Button23", "SQL text and plan");
     EXPECT_FALSE(memo("sqltextmemo").trimmed().isEmpty());
     EXPECT_TRUE(memo("sessplan_memo").contains(QLatin1String("Plan hash value")))
         << memo("sessplan_memo").toStdString();
-    press("Button99");
-    clean("locks");
+    act("Button99", "locks");
     EXPECT_GT(records("lockgrid"), 20);
     EXPECT_EQ(records("blockinggrid"), 1);
     shootTabs(realTime, QStringLiteral("live_real_time"));
@@ -225,14 +208,12 @@ void WholeWalk::live()
     EXPECT_GT(shownPoints("latchchart"), 20u);
     EXPECT_GT(records("cbc_latchgrid"), 1);
     on<GridView>("cbc_latchgrid").setCurrentIndex(on<GridView>("cbc_latchgrid").model()->index(0, 0));
-    press("Button30");
-    clean("touch counts");
+    act("Button30", "touch counts");
     EXPECT_GT(records("tch_grid"), 0);
     shootTabs(latches, QStringLiteral("live_latching"));
 
     Screen &sga = open("BufferHitRatio1");
-    press("sgahitbut");
-    clean("SGA hit ratios");
+    act("sgahitbut", "SGA hit ratios");
     EXPECT_GT(records("DDictGrid"), 5);
     EXPECT_GT(records("LCacheGrid"), 5);
     EXPECT_TRUE(on<QLabel>("BCHRLabel").text().contains(QRegularExpression("\\d\\.\\d|\\d\\d")))
@@ -240,8 +221,7 @@ void WholeWalk::live()
     shootTabs(sga, QStringLiteral("live_sga"));
 
     Screen &cache = open("BufferCache1");
-    press("bcc_button");
-    clean("buffer cache content");
+    act("bcc_button", "buffer cache content");
     EXPECT_GT(records("bc_grid"), 5);
     shootTabs(cache, QStringLiteral("live_buffer_cache"));
     (void)waits;
@@ -253,8 +233,7 @@ void WholeWalk::sqlHistory()
     const auto &workload = server.model().state<sim::SqlWorkload>();
     const auto &twoPlans = workload.statements().at(sim::SqlWorkload::kTwoPlansIndex);
     type("adhoc_sqlid", twoPlans.sqlId);
-    press("Button101");
-    clean("a single retrieval");
+    act("Button101", "a single retrieval");
     EXPECT_GT(records("SQL_Prof_Grid"), 5);
     EXPECT_GT(on<QComboBox>("sqlid_combo").count(), 0);
     EXPECT_GT(shownPoints("sqlprof_ela_graph"), 5u);
@@ -262,8 +241,7 @@ void WholeWalk::sqlHistory()
     // The statement's waits, their summary and pies.
     history.setCurrentWidget(&on<QWidget>("TabSheet3"));
     press("RadioButton21");
-    press("Button42");
-    clean("the wait statistics");
+    act("Button42", "the wait statistics");
     EXPECT_GT(records("sql_ash_grid"), 5);
     EXPECT_GT(records("sql_ash_grid_summ"), 1);
     EXPECT_GT(shownPoints("sqlstat_wait_cnt"), 1u);
@@ -273,8 +251,7 @@ void WholeWalk::sqlHistory()
     shoot(QStringLiteral("sql_history_waits_summary"));
     press("RadioButton8");
     // Its stored text and plan.
-    press("Button180");
-    clean("the text and plan");
+    act("Button180", "the text and plan");
     EXPECT_TRUE(memo("awrsqltext_memo")
                     .contains(QRegularExpression("select|SELECT|insert|INSERT|update|UPDATE|delete|DELETE")));
     EXPECT_TRUE(memo("awrsqlexec_memo").contains(QLatin1String("Plan hash value")));
@@ -288,13 +265,11 @@ void WholeWalk::sqlHistory()
         << demoList.toStdString();
     history.setCurrentIndex(0);
     EXPECT_EQ(text("SQLIdList"), QStringLiteral("Default_SQL_List.txt"));
-    press("Button102");
-    clean("the list file");
+    act("Button102", "the list file");
     const int listed = records("sqlid_grid");
     EXPECT_GE(listed, 4);
     press("listrb");
-    press("ret_bulk_button");
-    clean("a bulk retrieval");
+    act("ret_bulk_button", "a bulk retrieval");
     QSet<QString> statements;
     const ResultGrid &rows = gridOf("SQL_Prof_Grid");
     for (int r = 1; r < rows.rowCount(); ++r)
@@ -316,9 +291,7 @@ void WholeWalk::sqlHistory()
     shoot(QStringLiteral("sql_history_bulk_labels_upright"));
     turnBottomLabels(history);
     shootTabs(history, QStringLiteral("sql_history_bulk"));
-    press("Button1");
-    clean("the export");
-    exported(rows);
+    exportWith("Button1", "SQL_Prof_Grid");
 }
 
 void WholeWalk::exported(const ResultGrid &grid)
@@ -336,20 +309,16 @@ void WholeWalk::exported(const ResultGrid &grid)
 void WholeWalk::sqlTopology()
 {
     Screen &topology = open("Load1");
-    press("Button13");
-    clean("SQL topology");
+    act("Button13", "SQL topology");
     EXPECT_GT(records("SQL_top_Grid"), 20);
     shootTabs(topology, QStringLiteral("sql_topology"));
-    press("exportcsv");
-    clean("the export");
-    exported(gridOf("SQL_top_Grid"));
+    exportWith("exportcsv", "SQL_top_Grid");
 }
 
 void WholeWalk::systemTopology()
 {
     Screen &system = open("S1");
-    press("Button2");
-    clean("system topology");
+    act("Button2", "system topology");
     EXPECT_GT(records("systopgrid"), 20);
     QComboBox &instances = on<QComboBox>("instid_combo");
     ASSERT_EQ(instances.count(), 2);
@@ -367,17 +336,14 @@ void WholeWalk::systemTopology()
     shoot(QStringLiteral("system_topology_labels_upright"));
     turnBottomLabels(system);
     shootTabs(system, QStringLiteral("system_topology"));
-    press("Button67");
-    clean("the export");
-    exported(gridOf("systopgrid"));
+    exportWith("Button67", "systopgrid");
 }
 
 void WholeWalk::waitHistory()
 {
     Screen &waits = open("WaitEvents1");
     waits.setCurrentWidget(&on<QWidget>("wthist"));
-    press("Button10");
-    clean("wait event history");
+    act("Button10", "wait event history");
     EXPECT_GT(records("wthistgrid"), 100);
     EXPECT_GT(chart("WaitHistGraph").seriesCount(), 10);
     EXPECT_GT(shownPoints("WaitHistGraph"), 100u);
@@ -391,8 +357,7 @@ void WholeWalk::waitHistory()
 void WholeWalk::datafiles()
 {
     Screen &files = open("DatafileStatistics1");
-    press("Button116");
-    clean("datafile statistics");
+    act("Button116", "datafile statistics");
     EXPECT_GT(records("df_grid"), 20);
     for (const char *pair : {"df_ops", "df_times_total", "df_times_avg"}) {
         press(pair);
@@ -410,14 +375,13 @@ void WholeWalk::datafiles()
 void WholeWalk::segments()
 {
     Screen &segments = open("Statistics1");
-    press("Button83");
-    clean("the segment tree");
+    act("Button83", "the segment tree");
     QTreeWidget &tree = on<QTreeWidget>("segtree");
     QTabWidget &tabs = on<QTabWidget>("segstatstab");
     const QList<QStringList> nodes{
         {"TABLE", "SALES.ORDER_LINES"}, {"INDEX", "SALES.ORDERS_PK"}, {"TABLE", "SALES.ORDERS", "P2026_11"}};
     for (const QStringList &path : nodes) {
-        doubleClick(tree, item(tree, path));
+        test::doubleClickNode(tree, path);
         clean(qPrintable(path.join(QLatin1Char('/'))));
         EXPECT_GT(records("segstat_grid"), 5) << path.join(QLatin1Char('/')).toStdString();
         EXPECT_GT(records("seggrowthgrid"), 20) << path.join(QLatin1Char('/')).toStdString();
@@ -427,16 +391,13 @@ void WholeWalk::segments()
         shootTabs(tabs, QStringLiteral("segment_%1").arg(name));
     }
     shootTabs(segments, QStringLiteral("segment"));
-    press("exp_segstat");
-    clean("the export");
-    exported(gridOf("segstat_grid"));
+    exportWith("exp_segstat", "segstat_grid");
 }
 
 void WholeWalk::advisors()
 {
     Screen &advisors = open("Advir1");
-    press("Button182");
-    clean("advisor findings");
+    act("Button182", "advisor findings");
     EXPECT_GT(records("adv_grid"), 10);
     clickRow(on<GridView>("adv_grid"), 2);
     EXPECT_EQ(text("advdat"), gridOf("adv_grid").cell(0, 2));
@@ -450,8 +411,7 @@ void WholeWalk::objects()
     for (const char *box : {"tabcbox", "indcbox", "viewcbox", "funcbox", "seqcbox", "trigcbox", "syncbox", "dircbox",
                             "jobcbox", "packcbox", "proccbox", "progcbox"})
         on<QCheckBox>(box).setChecked(true);
-    press("Button141");
-    clean("the object list");
+    act("Button141", "the object list");
     QTreeWidget &tree = on<QTreeWidget>("objtree");
     ASSERT_EQ(tree.topLevelItemCount(), 12);
     shootTabs(browser, QStringLiteral("objects"));
@@ -472,7 +432,7 @@ void WholeWalk::objects()
     };
     QStackedWidget &details = on<QStackedWidget>("objdetails");
     for (const auto &[kind, node] : shown) {
-        doubleClick(tree, item(tree, {QLatin1String(kind), QLatin1String(node)}));
+        test::doubleClickNode(tree, {QLatin1String(kind), QLatin1String(node)});
         clean(node);
         auto *page = qobject_cast<QTabWidget *>(details.currentWidget());
         ASSERT_NE(page, nullptr) << kind;
@@ -513,40 +473,39 @@ void WholeWalk::security()
 {
     Screen &browser = open("Security1");
     type("secfilter", QStringLiteral("%"));
-    press("Button3");
-    clean("the security list");
+    act("Button3", "the security list");
     QTreeWidget &tree = on<QTreeWidget>("securitytree");
     ASSERT_EQ(tree.topLevelItemCount(), 4);
     QTabWidget &details = on<QTabWidget>("secpage2");
 
-    doubleClick(tree, item(tree, {"USER", "HR"}));
+    test::doubleClickNode(tree, {"USER", "HR"});
     clean("a user");
     EXPECT_EQ(text("username"), QStringLiteral("HR"));
     EXPECT_GT(records("userrolegrid"), 0);
     shootTabs(details, QStringLiteral("security_user"));
     press("userrolehier");
-    press("btbtn");
+    act("btbtn", "the user's grant tree");
     press("btexpbtn");
-    clean("the user's grant tree");
     EXPECT_GT(on<QTreeWidget>("userroletree").topLevelItemCount(), 0);
     details.setCurrentWidget(&on<QWidget>("userpage"));
     shoot(QStringLiteral("security_user_grant_tree"));
 
+    // The first name under a root.
     const auto first = [&](const char *root) {
-        QTreeWidgetItem *top = item(tree, {QLatin1String(root)});
+        QTreeWidgetItem *top = test::nodeAt(tree, {QLatin1String(root)});
         EXPECT_GT(top->childCount(), 0) << root;
-        return top->child(0);
+        return top->childCount() > 0 ? top->child(0)->text(0) : QString();
     };
-    doubleClick(tree, first("ROLE"));
+    test::doubleClickNode(tree, {"ROLE", first("ROLE")});
     clean("a role");
     EXPECT_GT(on<QTreeWidget>("roletree").topLevelItemCount(), 0);
     press("roleexpbtn");
     shoot(QStringLiteral("security_role"));
-    doubleClick(tree, first("PROFILE"));
+    test::doubleClickNode(tree, {"PROFILE", first("PROFILE")});
     clean("a profile");
     EXPECT_GT(records("profilegrid"), 5);
     shoot(QStringLiteral("security_profile"));
-    doubleClick(tree, first("T/S QUOTAS"));
+    test::doubleClickNode(tree, {"T/S QUOTAS", first("T/S QUOTAS")});
     clean("a tablespace quota");
     EXPECT_GT(records("tsqugrid"), 0);
     shoot(QStringLiteral("security_quota"));
@@ -556,25 +515,23 @@ void WholeWalk::security()
 void WholeWalk::storage()
 {
     Screen &browser = open("Storage2");
-    press("Button68");
-    clean("the storage list");
+    act("Button68", "the storage list");
     QTreeWidget &tree = on<QTreeWidget>("tsdftree");
     ASSERT_GT(tree.topLevelItemCount(), 5);
-    QTreeWidgetItem *tablespace = item(tree, {"APP_DATA"});
+    QTreeWidgetItem *tablespace = test::nodeAt(tree, {"APP_DATA"});
     ASSERT_GT(tablespace->childCount(), 0);
-    doubleClick(tree, tablespace);
+    test::doubleClickNode(tree, {"APP_DATA"});
     clean("a tablespace");
     EXPECT_EQ(text("tsblocksize"), QStringLiteral("8192"));
     shoot(QStringLiteral("storage_tablespace"));
-    doubleClick(tree, tablespace->child(0));
+    test::doubleClickNode(tree, {"APP_DATA", tablespace->child(0)->text(0)});
     clean("a file");
     EXPECT_FALSE(text("dffileid").isEmpty());
     shoot(QStringLiteral("storage_file"));
     press("RadioButton29");
     shoot(QStringLiteral("storage_file_grid"));
     press("RadioButton28");
-    press("gettssizes");
-    clean("the tablespace's growth");
+    act("gettssizes", "the tablespace's growth");
     EXPECT_GT(records("tssizegrid"), 20);
     EXPECT_GT(shownPoints("tssizegraph"), 60u);
     shootTabs(browser, QStringLiteral("storage"));

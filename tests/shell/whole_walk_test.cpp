@@ -17,7 +17,6 @@
 #include "ui/screen.h"
 
 #include <QAbstractButton>
-#include <QRegularExpression>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -194,7 +194,7 @@ void WholeWalk::live()
     EXPECT_EQ(records("blockinggrid"), 1);
     shootTabs(realTime, QStringLiteral("live_real_time"));
 
-    Screen &waits = open("WaitEvents1");
+    open("WaitEvents1");
     EXPECT_GT(records("SRGrid"), 20);
     EXPECT_GT(shownPoints("EVTChart"), 20u);
     EXPECT_GT(shownPoints("EVTcharttime"), 20u);
@@ -216,15 +216,20 @@ void WholeWalk::live()
     act("sgahitbut", "SGA hit ratios");
     EXPECT_GT(records("DDictGrid"), 5);
     EXPECT_GT(records("LCacheGrid"), 5);
-    EXPECT_TRUE(on<QLabel>("BCHRLabel").text().contains(QRegularExpression("\\d\\.\\d|\\d\\d")))
-        << on<QLabel>("BCHRLabel").text().toStdString();
+    // The three ratios: percentages the labels show.
+    for (const char *label : {"DDHRLabel", "LCHRLabel", "BCHRLabel"}) {
+        const QRegularExpressionMatch ratio =
+            QRegularExpression("[(:](\\d+(\\.\\d+)?)[ )]").match(on<QLabel>(label).text());
+        ASSERT_TRUE(ratio.hasMatch()) << on<QLabel>(label).text().toStdString();
+        EXPECT_GT(ratio.captured(1).toDouble(), 0) << label;
+        EXPECT_LE(ratio.captured(1).toDouble(), 100) << label;
+    }
     shootTabs(sga, QStringLiteral("live_sga"));
 
     Screen &cache = open("BufferCache1");
     act("bcc_button", "buffer cache content");
     EXPECT_GT(records("bc_grid"), 5);
     shootTabs(cache, QStringLiteral("live_buffer_cache"));
-    (void)waits;
 }
 
 void WholeWalk::sqlHistory()

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -64,7 +65,11 @@ void GridView::scheduleFit()
     if (fitPending_)
         return;
     fitPending_ = true;
-    QTimer::singleShot(0, this, [this] { fitColumns(); });
+    QTimer::singleShot(0, this, [this, grid = QPointer<ResultGrid>(grid_)] {
+        fitPending_ = false;
+        if (grid) // a grid the view does not own may be gone by then
+            fitColumns();
+    });
 }
 
 void GridView::fitColumns()

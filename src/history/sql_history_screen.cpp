@@ -668,6 +668,7 @@ void SqlHistoryScreen::fillWaitPies(const QString &key)
     sqlstat_wait_cnt->clearPoints(countPie);
     sqlstat_wait_time->clearPoints(timePie);
     const ResultGrid &summary = *sql_ash_grid_summ;
+    QStringList legend;
     for (int r = 1; r < summary.rowCount(); ++r) {
         // A summary without rows keeps one empty row; it is no statement's.
         const QString &rowKey = summary.cell(0, r);
@@ -675,7 +676,12 @@ void SqlHistoryScreen::fillWaitPies(const QString &key)
             continue;
         sqlstat_wait_cnt->addPoint(countPie, strictToFloat(summary.cell(2, r)), summary.cell(1, r));
         sqlstat_wait_time->addPoint(timePie, strictToFloat(summary.cell(3, r)), summary.cell(1, r));
+        // Samples without an event were on the CPU; the legend says so rather than
+        // showing the slice's bare figure.
+        legend << (summary.cell(1, r).isEmpty() ? QStringLiteral("ON CPU") : summary.cell(1, r));
     }
+    sqlstat_wait_cnt->setLegendTexts(legend);
+    sqlstat_wait_time->setLegendTexts(legend);
 }
 
 void SqlHistoryScreen::Button42Click()

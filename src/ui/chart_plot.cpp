@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <bit>
@@ -11,6 +12,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <numeric>
+#include <unordered_map>
 #include <utility>
 
 namespace tavimond {
@@ -41,6 +44,24 @@ inline int floorToInt(double v)
 {
     const int i = int(v);
     return i - (v < double(i) ? 1 : 0);
+}
+
+// A label shortened to fit `room`. A time loses what the neighbouring labels tell
+// anyway, least telling first: its seconds, its year, then its date; other text (and a
+// time still too long) loses its beginning.
+QString shortLabel(const QString &text, const QFontMetricsF &fm, double room)
+{
+    static const QRegularExpression seconds(QStringLiteral("^(.*\\d\\d?:\\d\\d):\\d\\d(\\.\\d+)?$"));
+    static const QRegularExpression year(QStringLiteral("^(\\d\\d?[-/][A-Za-z]{3})[-/]\\d{4}( .*)$"));
+    static const QRegularExpression date(QStringLiteral("^\\S+ (\\d\\d?:\\d\\d.*)$"));
+    QString shown = text;
+    for (const QRegularExpression *cut : {&seconds, &year, &date}) {
+        if (fm.horizontalAdvance(shown) <= room)
+            return shown;
+        if (const QRegularExpressionMatch m = cut->match(shown); m.hasMatch())
+            shown = m.captured(1) + (cut == &year ? m.captured(2) : QString());
+    }
+    return fm.elidedText(shown, Qt::ElideLeft, room);
 }
 
 QString markText(double value)
@@ -308,8 +329,23 @@ double ChartPlot::labelWidth(const Chart &chart, int place, const QFont &font) c
     return w;
 }
 
-AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical,
-                               int angle) const
+std::pair<int, int> ChartPlot::placesInWindow() const
+{
+    const double min = window_.first - 0.5, max = window_.first + slotsShown() - 0.5;
+    return {std::max(0, int(std::ceil(min))), std::min(int(order_.size()), int(std::floor(max)) + 1)};
+}
+
+double ChartPlot::widestBottomLabel(const Chart &chart, const QFont &font) const
+{
+    double widest = 0;
+    const auto [from, to] = placesInWindow();
+    for (int k = from; k < to; ++k)
+        widest = std::max(widest, labelWidth(chart, order_[size_t(k)], font));
+    return widest;
+}
+
+AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle,
+                               double turnedRoom) const
 {
     const QFontMetricsF labels(font);
     AxisScale a;
@@ -318,20 +354,17 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     a.min = window_.first - 0.5;
     a.max = window_.first + slotsShown() - 0.5;
     // Only the places inside the window get labels.
-    const int from = std::max(0, int(std::ceil(a.min)));
-    const int to = std::min(int(order_.size()), int(std::floor(a.max)) + 1);
+    const auto [from, to] = placesInWindow();
     const int n = to - from;
     if (n <= 0)
         return a;
-    // Thin the labels out so that they neither overlap nor get cut short: Qt gives each
-    // label the axis' length over the number of labels plus one, less some padding.
+    // Thin the labels out so that they do not overlap. Qt cuts no bottom label short; on
+    // the left it gives each label the axis' length over the number of labels plus one,
+    // less some padding.
     double extent = labels.height() + 4;
     if (!vertical) {
         if (angle % 180 == 0) {
-            double widest = 0;
-            for (int k = from; k < to; ++k)
-                widest = std::max(widest, labelWidth(chart, order_[size_t(k)], font));
-            extent = widest + 24;
+            extent = widestBottomLabel(chart, font) + 24;
         } else {
             extent = labels.height() / std::max(std::fabs(std::sin(angle * std::numbers::pi / 180)), 0.3) + 6;
         }
@@ -339,12 +372,15 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     const double length = std::max(vertical ? plot.height() : plot.width(), 1.0);
     // A window shows its places at the page's spacing, so they fill only part of the axis.
     const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
+    const double slot = length / slotsShown();
+    // Along the bottom the labels stand a step of places apart, so that each keeps its
+    // width clear of the next; on the left a share of the axis' length each.
     const int fit = std::max(1, int(length * share / extent) - 1);
-    const int step = std::max(1, int(std::ceil(double(n) / fit)));
+    const int step = vertical ? std::max(1, int(std::ceil(double(n) / fit)))
+                              : std::max(1, int(std::ceil(extent / std::max(slot, 1e-9))));
     // Qt hides a level label that reaches past either end of the axis: long labels
     // (dates) begin a few places in, and none is put where it would stick out.
     const bool level = !vertical && angle % 180 == 0;
-    const double slot = length / slotsShown();
     auto fits = [&](int k) {
         const double centre = (k - a.min) * slot, half = labelWidth(chart, order_[size_t(k)], font) / 2;
         return !level || (centre >= half && centre + half <= length);
@@ -354,10 +390,16 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
         ++first;
     std::vector<QString> texts;
     std::vector<double> at;
+    // A turned label longer than the room under the plot loses its beginning: of a
+    // time, the date goes before the hour.
+    const bool turned = !vertical && angle % 180 != 0;
     for (int k = first; k < to; k += step) {
         if (k != first && !fits(k))
             continue;
-        texts.push_back(chart.places().label(order_[size_t(k)]));
+        const QString &text = chart.places().label(order_[size_t(k)]);
+        texts.push_back(turned && labelWidth(chart, order_[size_t(k)], font) > turnedRoom
+                            ? shortLabel(text, labels, turnedRoom)
+                            : text);
         at.push_back(k);
     }
     texts = distinctTexts(texts);
@@ -366,14 +408,14 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     return a;
 }
 
-ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font) const
+ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font, double turnedRoom) const
 {
     const QFontMetricsF labels(font);
     ChartScales s;
     const double valueSpacing = labels.height() * 2.5;
     switch (orientation_) {
     case Orientation::Vertical:
-        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle());
+        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle(), turnedRoom);
         if (left_.any)
             s.left = valueAxis(left_, plot.height(), valueSpacing, QString());
         if (right_.any)
@@ -450,6 +492,66 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
         layoutPies(chart, markFont);
         break;
     }
+    dropCoveredMarks(markFont);
+}
+
+QRectF ChartPlot::markBox(const Mark &mark, const QFontMetricsF &fm)
+{
+    const double w = fm.horizontalAdvance(mark.text);
+    const double h = fm.height();
+    QRectF box(mark.at.x() - w / 2, mark.at.y() - h / 2, w, h);
+    if (mark.place == Mark::Above)
+        box.moveBottom(mark.at.y());
+    else if (mark.place == Mark::Below)
+        box.moveTop(mark.at.y());
+    else if (mark.place == Mark::Before)
+        box.moveRight(mark.at.x());
+    else if (mark.place == Mark::After)
+        box.moveLeft(mark.at.x());
+    return box;
+}
+
+void ChartPlot::dropCoveredMarks(const QFont &markFont)
+{
+    if (marks_.size() < 2)
+        return;
+    // Marks over the highest bars and points first (those under the lowest, for values
+    // below zero); marks inside bars and beside slices in their own order before them.
+    const auto rank = [](const Mark &m) {
+        if (m.place == Mark::Above)
+            return m.at.y();
+        if (m.place == Mark::Below)
+            return -m.at.y();
+        return -std::numeric_limits<double>::infinity();
+    };
+    std::vector<size_t> order(marks_.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rank(marks_[a]) < rank(marks_[b]); });
+    // The boxes kept, filed by the columns of pixels they cross, so that a box is tried
+    // against its neighbours only.
+    constexpr double kColumn = 64;
+    const QFontMetricsF fm(markFont);
+    std::unordered_map<int, std::vector<QRectF>> columns;
+    std::vector<bool> kept(marks_.size(), false);
+    for (const size_t k : order) {
+        const QRectF box = markBox(marks_[k], fm).adjusted(-1, 0, 1, 0);
+        const int from = int(std::floor(box.left() / kColumn)), to = int(std::floor(box.right() / kColumn));
+        bool covers = false;
+        for (int c = from; c <= to && !covers; ++c)
+            if (const auto it = columns.find(c); it != columns.end())
+                covers = std::any_of(it->second.begin(), it->second.end(),
+                                     [&](const QRectF &other) { return other.intersects(box); });
+        if (covers)
+            continue;
+        kept[k] = true;
+        for (int c = from; c <= to; ++c)
+            columns[c].push_back(box);
+    }
+    size_t out = 0;
+    for (size_t k = 0; k < marks_.size(); ++k)
+        if (kept[k])
+            marks_[out++] = std::move(marks_[k]);
+    marks_.resize(out);
 }
 
 void ChartPlot::layoutVertical(const Chart &chart)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPolygonF>
 #include <QRectF>
@@ -110,8 +111,10 @@ public:
     void setWindow(const PlotWindow &window);
     const PlotWindow &window() const { return window_; }
 
-    // Axis ranges and labels for a plot of this size, labels written in `font`.
-    ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font) const;
+    // Axis ranges and labels for a plot of this size, labels written in `font`. Bottom
+    // labels turned upright take at most `turnedRoom` pixels along their length.
+    ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font,
+                       double turnedRoom = std::numeric_limits<double>::infinity()) const;
 
     // Geometry of every drawn series in the plot rectangle, by the given scales; marks
     // are written in `markFont`. The chart must outlive the use of lines() and
@@ -120,6 +123,9 @@ public:
 
     // Draws the lines into the plot rectangle, the later series above the earlier.
     void paintLines(QPainter &painter, qreal devicePixelRatio);
+
+    // The widest label of the places in the window, written in `font`.
+    double widestBottomLabel(const Chart &chart, const QFont &font) const;
 
     Orientation orientation() const { return orientation_; }
     int placeCount() const { return int(order_.size()); }
@@ -132,7 +138,11 @@ public:
     // The drawn lines' vertices, made when asked.
     const std::vector<Line> &lines() const;
     const std::vector<Slice> &slices() const { return slices_; }
+    // The marks to write: a mark that would cover one placed before it is left out, the
+    // marks of the highest points placed first.
     const std::vector<Mark> &marks() const { return marks_; }
+    // Where a mark's text stands, written with `fm`.
+    static QRectF markBox(const Mark &mark, const QFontMetricsF &fm);
     const QRectF &plotRect() const { return plot_; }
 
     // Where point `point` of `series` is drawn (a bar's top centre, a line's point, a
@@ -209,8 +219,12 @@ private:
     void layoutVertical(const Chart &chart);
     void layoutHorizontal(const Chart &chart);
     void layoutPies(const Chart &chart, const QFont &markFont);
+    void dropCoveredMarks(const QFont &markFont);
     double labelWidth(const Chart &chart, int place, const QFont &font) const;
-    AxisScale placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle) const;
+    // The places inside the window: from, and one past the last.
+    std::pair<int, int> placesInWindow() const;
+    AxisScale placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle,
+                        double turnedRoom = std::numeric_limits<double>::infinity()) const;
     static AxisScale valueAxis(const Range &range, double length, double spacing, const QString &format);
     void clampWindow();
     // Place slots along the place axis: the window's, or every place.

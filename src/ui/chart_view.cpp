@@ -71,20 +71,8 @@ public:
             painter->setFont(font_);
             painter->setPen(QColor(40, 40, 40));
             const QFontMetricsF fm(font_);
-            for (const ChartPlot::Mark &m : plot_.marks()) {
-                const double w = fm.horizontalAdvance(m.text);
-                const double h = fm.height();
-                QRectF box(m.at.x() - w / 2, m.at.y() - h / 2, w, h);
-                if (m.place == ChartPlot::Mark::Above)
-                    box.moveBottom(m.at.y());
-                else if (m.place == ChartPlot::Mark::Below)
-                    box.moveTop(m.at.y());
-                else if (m.place == ChartPlot::Mark::Before)
-                    box.moveRight(m.at.x());
-                else if (m.place == ChartPlot::Mark::After)
-                    box.moveLeft(m.at.x());
-                painter->drawText(box, Qt::AlignCenter, m.text);
-            }
+            for (const ChartPlot::Mark &m : plot_.marks())
+                painter->drawText(ChartPlot::markBox(m, fm), Qt::AlignCenter, m.text);
         }
         painter->restore();
     }
@@ -294,6 +282,12 @@ bool ChartView::applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alig
         axis->setRange(scale.min, scale.max);
         changed = true;
     }
+    // Qt lays out no axis without labels and would leave its title in the chart's corner,
+    // over the title of the other axis.
+    if (axis->isTitleVisible() != !scale.labels.empty()) {
+        axis->setTitleVisible(!scale.labels.empty());
+        changed = true;
+    }
     return changed;
 }
 
@@ -305,7 +299,8 @@ bool ChartView::applyScales(const ChartScales &scales)
     if (bottom_) {
         const Chart &shown = model_ ? *model_ : empty_;
         const int angle = -shown.bottomLabelAngle(); // Qt turns clockwise
-        bottom_->setTruncateLabels(angle == 0);
+        // The labels are thinned and shortened to fit: Qt need not cut them.
+        bottom_->setTruncateLabels(false);
         if (bottom_->labelsAngle() != angle) {
             bottom_->setLabelsAngle(angle);
             changed = true;
@@ -332,11 +327,23 @@ void ChartView::relayout()
     QGraphicsLayout *layout = c->layout();
     layout->activate(); // margins and title may have changed
     ChartScales scales;
-    for (int round = 0; round < 2; ++round) {
-        scales = plot_.scales(shown, c->plotArea().size(), labelFont_);
-        if (!applyScales(scales))
+    // Turned bottom labels: Qt keeps part of the height for the plot and lets longer
+    // labels run out of the chart. What it left under the plot is their room.
+    double turnedRoom = std::numeric_limits<double>::infinity();
+    for (int round = 0; round < 3; ++round) {
+        scales = plot_.scales(shown, c->plotArea().size(), labelFont_, turnedRoom);
+        const bool changed = applyScales(scales);
+        if (changed)
+            layout->activate();
+        if (shown.bottomLabelAngle() % 180 != 0 && bottom_) {
+            const double room = std::floor(c->size().height() - c->margins().bottom() - c->plotArea().bottom() - 12);
+            if (room < turnedRoom && room < plot_.widestBottomLabel(shown, labelFont_)) {
+                turnedRoom = std::max(room, 0.0);
+                continue;
+            }
+        }
+        if (!changed)
             break;
-        layout->activate();
     }
     plot_.layout(shown, scales, c->plotArea(), markFont(labelFont_));
     series_->changed();

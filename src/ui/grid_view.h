@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QTableView>
 
 namespace tavimond {
@@ -7,7 +8,11 @@ namespace tavimond {
 class GridModel;
 class ResultGrid;
 
-// A table view of a ResultGrid; its objectName is the grid's component name.
+// A table view of a ResultGrid; its objectName is the grid's component name. After each
+// change of the grid its columns widen, where they must, to show their header and their
+// texts (of a sample of rows in a long grid) up to a limit: they never narrow, so widths
+// set at start-up stay the least a column shows, and a column the user sized keeps the
+// width the user gave it.
 class GridView : public QTableView {
     Q_OBJECT
     Q_PROPERTY(int colCount READ colCount WRITE setColCount)
@@ -25,7 +30,21 @@ public:
     int colCount() const;
     void setColCount(int n);
 
+    // The widest a column grows by itself, in pixels.
+    static constexpr int kFitLimit = 360;
+    // Widens the columns to their texts now (a change of the grid does it on its own
+    // once control returns to the event loop).
+    void fitColumns();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void scheduleFit();
+
+    QSet<int> userSized_;
+    bool dragging_ = false;
+    bool fitPending_ = false;
     ResultGrid *grid_;
     GridModel *model_;
 };

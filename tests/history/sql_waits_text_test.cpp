@@ -8,6 +8,7 @@
 #include "db/sim/repository/sql_workload.h"
 #include "db/timestamp_text.h"
 #include "history/sql_history_screen.h"
+#include "ui/chart_view.h"
 #include "ui/script_memo.h"
 
 #include <QCheckBox>
@@ -192,6 +193,19 @@ TEST_F(SqlWaitsAndText, TheWaitsOfAStatementPerSessionPlanAndEventWithTheirSumma
     EXPECT_FALSE(slices("sqlstat_wait_cnt").empty());
     EXPECT_EQ(slices("sqlstat_wait_cnt"), slicesOf(combo().currentText(), 2));
     EXPECT_EQ(slices("sqlstat_wait_time"), slicesOf(combo().currentText(), 3));
+
+    // The slice of samples without an event is named in the legend, not given as a figure.
+    QCoreApplication::processEvents();
+    for (const char *name : {"sqlstat_wait_cnt", "sqlstat_wait_time"}) {
+        QStringList legend;
+        for (const LegendEntry &e : h.widget<ChartView>(name).legend())
+            legend << e.text;
+        QStringList events;
+        for (const auto &[event, value] : slices(name))
+            events << (event.isEmpty() ? "ON CPU" : event);
+        EXPECT_EQ(legend, events) << name;
+        EXPECT_TRUE(legend.contains("ON CPU")) << name;
+    }
 
     h.screen.resize(1142, 698);
     h.shoot("sql_history_waits.png");

@@ -293,7 +293,26 @@ TEST_F(SessionStatisticsTest, BarsTakeThePalettesColoursAndFromTheFifteenthOnRed
         ASSERT_EQ(view.plot().bars().size(), bars.size());
         for (const ChartPlot::Bar &b : view.plot().bars())
             EXPECT_EQ(b.color, QColor::fromRgb(QRgb(*bars[size_t(b.point)].color))) << b.point;
-        EXPECT_EQ(view.plot().marks().size(), bars.size());
+        // The value marks that are written can be read: none covers another, and the
+        // tallest bar's value is among them.
+        const auto &marks = view.plot().marks();
+        ASSERT_FALSE(marks.empty());
+        EXPECT_LE(marks.size(), bars.size());
+        QFont markFont = view.font(); // marks are written a point smaller than the labels
+        markFont.setPointSizeF(std::max(6.0, markFont.pointSizeF() - 1));
+        const QFontMetricsF fm(markFont);
+        for (size_t a = 0; a < marks.size(); ++a)
+            for (size_t b = a + 1; b < marks.size(); ++b)
+                EXPECT_FALSE(ChartPlot::markBox(marks[a], fm).intersects(ChartPlot::markBox(marks[b], fm)))
+                    << marks[a].text.toStdString() << " / " << marks[b].text.toStdString();
+        const size_t tallest = size_t(
+            std::max_element(bars.begin(), bars.end(), [](const auto &x, const auto &y) { return x.value < y.value; }) -
+            bars.begin());
+        const auto &top = *std::find_if(view.plot().bars().begin(), view.plot().bars().end(),
+                                        [&](const ChartPlot::Bar &b) { return size_t(b.point) == tallest; });
+        EXPECT_TRUE(std::any_of(marks.begin(), marks.end(), [&](const ChartPlot::Mark &m) {
+            return m.at.x() == top.rect.center().x();
+        })) << name;
         ASSERT_EQ(view.legend().size(), bars.size());
         EXPECT_EQ(view.legend()[16].text, chart(name).legendTexts().at(16));
         EXPECT_EQ(view.legend()[16].color, QColor(Qt::red));

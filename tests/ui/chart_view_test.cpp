@@ -5,7 +5,10 @@
 #include <QCategoryAxis>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -635,4 +638,93 @@ TEST(ChartView, ADayOfTicksTakenInOneByOneDrawsWhatTheWholeDayDraws)
     EXPECT_NEAR(top, spike.y(), 0.01);
     EXPECT_TRUE(lineNear(*live, spike, rgb(kRed)));
     EXPECT_EQ(live->viewport()->grab().toImage(), fresh->viewport()->grab().toImage());
+}
+
+// A day of hourly snapshots under a report chart: level, the begin times stand whole and
+// apart, several of them; turned upright in a small chart they stay readable, giving up
+// the year and date before the hour; in a tall one they stand whole.
+TEST(ChartView, SnapshotTimesUnderTheBarsStandWholeOrShortenedToTheirHour)
+{
+    Chart chart;
+    const int s = chart.addSeries(SeriesKind::Bar, QStringLiteral("6cqvuzf14dc3n::2024327284"));
+    chart.setSeriesMarksVisible(s, false);
+    QStringList times;
+    for (int h = 0; h < 24; ++h) {
+        times
+            << QStringLiteral("%1/NOV/2026 %2:00:00").arg(h < 9 ? 29 : 30).arg((h + 15) % 24, 2, 10, QLatin1Char('0'));
+        chart.addPoint(s, 10 + h, times.last());
+    }
+    auto view = shownView(chart);
+    const auto shown = [&] {
+        QCoreApplication::processEvents();
+        view->sync();
+        QStringList out;
+        for (QString label : view->axis(Qt::AlignBottom)->categoriesLabels())
+            out << label.remove(QChar(0x200B));
+        return out;
+    };
+
+    view->resize(700, 290);
+    QStringList level = shown();
+    EXPECT_GE(level.size(), 3);
+    QCategoryAxis *axis = view->axis(Qt::AlignBottom);
+    const QFontMetricsF fm(axis->labelsFont());
+    const double pixelsPerPlace = view->chart()->plotArea().width() / (axis->max() - axis->min());
+    QStringList labels = axis->categoriesLabels();
+    for (int k = 0; k < labels.size(); ++k) {
+        EXPECT_TRUE(times.contains(level[k])) << level[k].toStdString();
+        if (k > 0) { // each clear of the one before
+            EXPECT_GT((axis->endValue(labels[k]) - axis->endValue(labels[k - 1])) * pixelsPerPlace,
+                      fm.horizontalAdvance(level[k]))
+                << k;
+        }
+    }
+
+    chart.setBottomLabelAngle(90);
+    const QStringList small = shown();
+    ASSERT_GE(small.size(), 6);
+    for (const QString &label : small)
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^(\\d\\d/NOV )?\\d\\d:00$")).match(label).hasMatch())
+            << label.toStdString();
+    // Whatever Qt does with them, nothing cut them further.
+    EXPECT_FALSE(axis->truncateLabels());
+
+    view->resize(550, 700);
+    const QStringList tall = shown();
+    ASSERT_GE(tall.size(), 12);
+    for (const QString &label : tall)
+        EXPECT_TRUE(times.contains(label)) << label.toStdString();
+}
+
+// The session chart before its first sample: its axis titles are not piled up in the
+// chart's corner; with sessions in it both stand by their axes.
+TEST(ChartView, AxisTitlesStandByTheirAxesOrNotAtAll)
+{
+    Chart chart;
+    const int cpu = chart.addSeries(SeriesKind::StackedHBar, QStringLiteral("CPU Time"));
+    auto view = shownView(chart, QStringLiteral("sessres_graph"));
+    view->setAxisTitle(Qt::AlignBottom, QStringLiteral("Seconds"));
+    view->setAxisTitle(Qt::AlignLeft, QStringLiteral("Instance ID::SID"));
+    view->setPlacesPerPage(20);
+    const auto titles = [&] {
+        QCoreApplication::processEvents();
+        view->sync();
+        QMap<QString, QPointF> out;
+        for (QGraphicsItem *item : view->scene()->items())
+            if (auto *t = dynamic_cast<QGraphicsTextItem *>(item); t && t->isVisible())
+                if (t->toPlainText() == QLatin1String("Seconds") ||
+                    t->toPlainText() == QLatin1String("Instance ID::SID"))
+                    out.insert(t->toPlainText(), t->scenePos());
+        return out;
+    };
+    for (const QPointF &at : titles())
+        EXPECT_NE(at, QPointF(0, 0));
+
+    chart.addPoint(cpu, 0.0004, QStringLiteral("1::114"));
+    chart.addPoint(cpu, 0.0002, QStringLiteral("2::122"));
+    const auto shown = titles();
+    ASSERT_EQ(shown.size(), 2);
+    const QRectF plot = view->chart()->plotArea();
+    EXPECT_GT(shown.value(QStringLiteral("Seconds")).y(), plot.bottom());
+    EXPECT_LT(shown.value(QStringLiteral("Instance ID::SID")).x(), plot.left());
 }

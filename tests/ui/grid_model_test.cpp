@@ -5,7 +5,9 @@
 #include "ui/grid_model.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace tavimond;
@@ -61,4 +63,48 @@ TEST(GridModel, AViewMadeByAFormOwnsItsGridAndTakesItsColumnCount)
     EXPECT_EQ(view->gridModel()->columnCount(), 4);
     view->grid()->setHeaders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
     EXPECT_EQ(view->gridModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("D"));
+}
+
+TEST(GridModel, ColumnsWidenToTheirTextsButNeverNarrowAndKeepWhatTheUserGave)
+{
+    ResultGrid grid(3);
+    grid.setHeaders({QStringLiteral("Begin"), QStringLiteral("Blocked Instance ID"), QStringLiteral("Note")});
+    GridView view(&grid, QStringLiteral("fit_grid"));
+    view.resize(900, 300);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.setColumnWidths({60, 60, 60});
+    const QString stamp = QStringLiteral("2026-11-30 09:31:48.932");
+    const QFontMetrics fm = view.fontMetrics();
+    const QFontMetrics headerFm = view.horizontalHeader()->fontMetrics();
+    const auto load = [&](const QList<QStringList> &rows) {
+        {
+            ResultGrid::Batch batch(grid);
+            grid.setRowCount(int(rows.size()) + 1);
+            for (int r = 0; r < rows.size(); ++r)
+                grid.setRow(r + 1, rows.at(r));
+        }
+        QCoreApplication::processEvents();
+    };
+
+    // A timestamp and a long header show whole; a long text stops at the limit.
+    load({{stamp, QStringLiteral("1"), QString(500, QLatin1Char('x'))}});
+    EXPECT_GT(view.columnWidth(0), fm.horizontalAdvance(stamp));
+    EXPECT_GT(view.columnWidth(1), headerFm.horizontalAdvance(QStringLiteral("Blocked Instance ID")));
+    EXPECT_EQ(view.columnWidth(2), GridView::kFitLimit);
+    // Shorter texts later leave the widths as they are.
+    const int begin = view.columnWidth(0);
+    load({{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}});
+    EXPECT_EQ(view.columnWidth(0), begin);
+
+    // The user drags the first column's edge narrower: the next load keeps that width.
+    QWidget *header = view.horizontalHeader()->viewport();
+    const int y = header->height() / 2;
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(begin - 1, y));
+    QTest::mouseMove(header, QPoint(begin - 61, y));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(begin - 61, y));
+    const int chosen = view.columnWidth(0);
+    ASSERT_LT(chosen, begin);
+    load({{stamp + stamp, QStringLiteral("2"), QStringLiteral("3")}});
+    EXPECT_EQ(view.columnWidth(0), chosen);
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStringList>
 #include <benchmark/benchmark.h>
+#include <functional>
 
 namespace tavimond::bench {
 
@@ -34,15 +35,19 @@ inline QuietSink &quietSink()
     return sink;
 }
 
-// A benchmark program's main: screens offscreen, message boxes kept quiet.
-inline int runBenchmarks(int argc, char **argv)
+// A benchmark program's main: screens offscreen, message boxes kept quiet. What the
+// benchmarks keep across runs is let go by atExit, while the application still stands.
+inline int runBenchmarks(int argc, char **argv, const std::function<void()> &atExit = {})
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     setMessageSink(&quietSink());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (atExit)
+        atExit();
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // Live charts: N line series of a day of 30-second ticks (2,880 points each), drawn
 // offscreen at 900x600 by ChartView, beside Qt Charts' own line series fed every
 // point and fed the same per-pixel-column reduction.
+#include "bench_support.h"
 #include "core/chart.h"
 #include "ui/chart_view.h"
 
@@ -189,11 +190,5 @@ BENCHMARK(QtChartsReduced)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -22,18 +22,6 @@ namespace {
 
 using bench::BenchSettings;
 
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &text) override { errors << text; }
-    void info(const QString &) override {}
-    QStringList errors;
-};
-
-QuietSink &sink()
-{
-    static QuietSink s;
-    return s;
-}
 
 // The screen logged on to a repository of `statements` statements, a day and a half into
 // the clock, shown.
@@ -70,8 +58,8 @@ void Retrieve(benchmark::State &state)
     for (auto _ : state)
         t.click("Button13");
     state.counters["rows"] = t.grid().rowCount() - 1;
-    if (!sink().errors.isEmpty())
-        state.SkipWithError(sink().errors.first().toUtf8().constData());
+    if (!bench::quietSink().errors.isEmpty())
+        state.SkipWithError(bench::quietSink().errors.first().toUtf8().constData());
 }
 BENCHMARK(Retrieve)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -134,11 +122,5 @@ BENCHMARK(SortLiteral)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setMessageSink(&sink());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

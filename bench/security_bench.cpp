@@ -136,22 +136,10 @@ void BuildTreeProgramOwnTime(benchmark::State &state)
 }
 BENCHMARK(BuildTreeProgramOwnTime)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &) override {}
-    void info(const QString &) override {}
-};
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QuietSink quiet;
-    setMessageSink(&quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -241,23 +241,10 @@ void SwitchStatement(benchmark::State &state)
 }
 BENCHMARK(SwitchStatement)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-class QuietSink : public MessageSink {
-public:
-    void error(const QString &) override {}
-    void info(const QString &) override {}
-};
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QuietSink quiet;
-    setMessageSink(&quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theBench.reset();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { theBench.reset(); });
 }

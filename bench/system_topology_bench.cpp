@@ -122,12 +122,5 @@ BENCHMARK(SystemTopologyChooseInstance)->Unit(benchmark::kMillisecond)->Iteratio
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theWeek.reset();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] { theWeek.reset(); });
 }

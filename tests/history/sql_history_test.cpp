@@ -100,7 +100,7 @@ QStringList singleDay(const QString &sqlId)
 // What the repository holds for one statement, per plan and snapshot in the window
 // (snap_ids any instance took inside it), summed over the instances.
 struct Figures {
-    qint64 executions = 0, elapsed = 0, cpu = 0, sorts = 0;
+    qint64 executions = 0, elapsed = 0, cpu = 0;
 };
 std::map<std::pair<QString, qint64>, Figures> fromTheModel(sim::Model &model, const QString &sqlId,
                                                            const QDateTime &from)
@@ -122,7 +122,6 @@ std::map<std::pair<QString, qint64>, Figures> fromTheModel(sim::Model &model, co
         f.executions += row.executions;
         f.elapsed += row.elapsed;
         f.cpu += row.cpu;
-        f.sorts += row.sorts;
     }
     std::erase_if(out, [](const auto &e) { return e.second.elapsed <= 0; });
     return out;

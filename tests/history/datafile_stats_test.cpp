@@ -45,7 +45,7 @@ protected:
     ScreenHarness<DatafileStatsScreen> h;
 };
 
-// The script of the Part's lines, with the join on the instance's own snapshot and the
+// The script as the screen builds it, with the join on the instance's own snapshot and the
 // final ordering.
 QStringList script(const QStringList &window, const QString &pattern)
 {

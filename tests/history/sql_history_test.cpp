@@ -914,7 +914,7 @@ TEST_F(SqlHistory, LoadShowsTheWholeStoredTextAndThePlanOfTheChosenPlan)
         EXPECT_TRUE(plan.toPlainText().contains("Plan hash value: " + QString::number(phv)));
 }
 
-TEST_F(SqlHistory, TypedKeysAreSplitAsThePartsGoAndTheirQuotesDoubled)
+TEST_F(SqlHistory, TypedKeysAreSplitAtTheirColonsAndTheirQuotesDoubled)
 {
     typeKey("ab'c::12", "sqltext_combo");
     h.click("Button180");

@@ -116,8 +116,8 @@ protected:
                     continue;
                 ASSERT_TRUE(was.contains(key) && now.contains(key)) << d.join(QLatin1Char(' '));
                 for (int c = 8; c < 15; ++c)
-                    EXPECT_NEAR(d.at(c).toDouble(), std::max(0.0, now[key].at(c).toDouble() - was[key].at(c).toDouble()),
-                                1e-6)
+                    EXPECT_NEAR(d.at(c).toDouble(),
+                                std::max(0.0, now[key].at(c).toDouble() - was[key].at(c).toDouble()), 1e-6)
                         << "column " << c << " of " << d.join(QLatin1Char(' '));
                 ++compared;
             }

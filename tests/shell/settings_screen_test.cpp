@@ -71,17 +71,16 @@ TEST_F(SettingsScreenTest, IntervalEditsSetTheirTimersInSeconds)
     QTimer *defaultTimer = timer("Default_timer");
     QTimer *latch = timer("latch_timer");
     QTimer *cbcLatch = timer("CBCLatch_Timer");
-    EXPECT_EQ(defaultTimer->interval(), 30000);
-    EXPECT_EQ(latch->interval(), 120000);
-    EXPECT_EQ(cbcLatch->interval(), 120000);
+    const auto intervals = [&] {
+        return QList<int>{defaultTimer->interval(), latch->interval(), cbcLatch->interval()};
+    };
+    EXPECT_EQ(intervals(), (QList<int>{30000, 120000, 120000}));
     EXPECT_TRUE(defaultTimer->isActive() && latch->isActive() && cbcLatch->isActive());
 
     edit("default_timer_text")->setText(QStringLiteral("45"));
     edit("latch_timer_text")->setText(QStringLiteral("60"));
     edit("cbclatch_timer_text")->setText(QStringLiteral("2147483"));
-    EXPECT_EQ(defaultTimer->interval(), 45000);
-    EXPECT_EQ(latch->interval(), 60000);
-    EXPECT_EQ(cbcLatch->interval(), 2147483000);
+    EXPECT_EQ(intervals(), (QList<int>{45000, 60000, 2147483000}));
     EXPECT_EQ(sink().errors, QStringList());
 
     // The same interval again leaves the count running; the delimiter re-applies it too.

@@ -47,8 +47,9 @@ private:
 inline void writeSimulatedConfig(const TempCurrentFolder &folder)
 {
     QDir(folder.path()).mkdir(QStringLiteral("meta"));
-    folder.write(QStringLiteral("db.ini"), "ZADERIRODU=SIM\nMETADATA=" + folder.filePath(QStringLiteral("meta")).toUtf8() +
-                                               "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n");
+    folder.write(QStringLiteral("db.ini"),
+                 "ZADERIRODU=SIM\nMETADATA=" + folder.filePath(QStringLiteral("meta")).toUtf8() +
+                     "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n");
     folder.write(QStringLiteral("meta/sidlist.txt"), "TAVIDB\nTAVIDB2\n");
 }
 

@@ -1,2 +1,0 @@
-// The recording sink is defined whole in its header.
-#include "recording_sink.h"

@@ -1,46 +1,28 @@
 // The "Real Time" tab of the wait events screen, sampled against the simulated instance.
 #include "common/screen_support.h"
-#include "common/sim_fixture.h"
-#include "common/test_settings.h"
-#include "core/chart.h"
-#include "core/result_grid.h"
 #include "db/error.h"
+#include "tally_support.h"
 #include "live/wait_events_screen.h"
-#include "ui/display_hide_lists.h"
 
 #include <QCheckBox>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace tavimond;
+using test::keysOf;
+using test::rowOf;
+using test::seriesOf;
 
 namespace {
 
 class WaitEventsTest : public ::testing::Test, protected test::ScreenHarness<WaitEventsScreen> {
 protected:
     Chart &chart(const char *name) { return widget<Chart>(name); }
+    QListWidget &list(const char *name) { return widget<QListWidget>(name); }
     // A tick of block 3, the clock moved on by a default interval first.
     void tick(int seconds = 30)
     {
         sim.server.model().advance(seconds);
         screen.sampleWaitEvents();
-    }
-    QStringList keys(const char *name)
-    {
-        QStringList out;
-        ResultGrid &g = grid(name);
-        for (int r = 1; r < g.rowCount(); ++r)
-            out << g.cell(0, r);
-        return out;
-    }
-    int rowOf(ResultGrid &g, const QString &key)
-    {
-        const auto &rows = g.rowsWithKey(key);
-        return rows.empty() ? -1 : rows.front();
     }
     // Sets both scripts to fixed samples of the test's own table.
     void useTable(const QList<QStringList> &rows)
@@ -59,20 +41,19 @@ TEST_F(WaitEventsTest, FirstTickGivesRowsAndSeriesSecondTickTheFirstPoints)
     tick();
     EXPECT_EQ(sim.server.statements().size(), 2);
     EXPECT_TRUE(sim.server.statements().at(0).contains(QStringLiteral("TOTAL_WAITS from gv$system_event")));
-    const QStringList first = keys("SRGrid");
+    ResultGrid &count = grid("SRGrid");
+    const QStringList first = keysOf(count);
     ASSERT_GT(first.size(), 60); // the events of both instances and the spare row
     EXPECT_TRUE(first.contains(QStringLiteral("1:log file sync")));
     EXPECT_TRUE(first.contains(QStringLiteral("2:db file sequential read")));
     EXPECT_EQ(first.last(), QString());
-    ResultGrid &count = grid("SRGrid");
     for (int r = 1; r < count.rowCount(); ++r)
         EXPECT_EQ(count.cell(2, r), QString()) << r;
     EXPECT_EQ(chart("EVTChart").seriesCount(), first.size() - 1);
     EXPECT_EQ(chart("EVTcharttime").seriesCount(), first.size() - 1);
     for (int s = 0; s < chart("EVTChart").seriesCount(); ++s)
         EXPECT_TRUE(chart("EVTChart").series(s).points().empty());
-    auto *display = screen.findChild<QListWidget *>(QStringLiteral("disp_wait_box"));
-    EXPECT_EQ(display->count(), first.size()); // the spare row's empty key included
+    EXPECT_EQ(list("disp_wait_box").count(), first.size()); // the spare row's empty key included
     EXPECT_EQ(grid("THGrid").rowCount(), 2);
 
     tick();
@@ -81,14 +62,13 @@ TEST_F(WaitEventsTest, FirstTickGivesRowsAndSeriesSecondTickTheFirstPoints)
     EXPECT_GT(count.cell(2, r).toLongLong(), 0);
     EXPECT_EQ(count.cell(3, r), count.cell(2, r));
     EXPECT_EQ(count.cell(4, r), count.cell(2, r));
-    const auto series = chart("EVTChart").seriesTitled(QStringLiteral("1:log file sync"));
-    ASSERT_EQ(series.size(), 1u);
-    ASSERT_EQ(chart("EVTChart").series(series[0]).points().size(), 1u);
-    EXPECT_EQ(chart("EVTChart").series(series[0]).points()[0].value, count.cell(2, r).toDouble());
+    const auto &points = seriesOf(chart("EVTChart"), QStringLiteral("1:log file sync")).points();
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].value, count.cell(2, r).toDouble());
     // Sorted by Delta, largest first, the spare row last.
     EXPECT_GE(count.cell(2, 1).toLongLong(), count.cell(2, 2).toLongLong());
     EXPECT_EQ(count.row(count.rowCount() - 1), QStringList(6, QString()));
-    EXPECT_EQ(display->count(), first.size());
+    EXPECT_EQ(list("disp_wait_box").count(), first.size());
 }
 
 TEST_F(WaitEventsTest, AnEventFirstSeenAfterARestartGetsARowOfItsOwn)
@@ -100,7 +80,7 @@ TEST_F(WaitEventsTest, AnEventFirstSeenAfterARestartGetsARowOfItsOwn)
     ASSERT_GT(restarted, 0);
     EXPECT_LT(count.cell(2, restarted).toLongLong(), 0);
     EXPECT_EQ(count.row(count.rowCount() - 1), QStringList(6, QString())); // the spare row stayed last
-    const QStringList before = keys("SRGrid");
+    const QStringList before = keysOf(count);
     QStringList maxima;
     for (const QString &k : before)
         maxima << count.cell(4, rowOf(count, k));
@@ -118,15 +98,15 @@ TEST_F(WaitEventsTest, AnEventFirstSeenAfterARestartGetsARowOfItsOwn)
             EXPECT_GE(count.cell(4, r).toLongLong(), maxima.at(i).toLongLong()) << before.at(i);
         }
     }
-    EXPECT_EQ(keys("SRGrid").size(), before.size() + 1);
+    EXPECT_EQ(keysOf(count).size(), before.size() + 1);
     EXPECT_EQ(chart("EVTChart").seriesTitled(QStringLiteral("1:gc cr failure")).size(), 1u);
 }
 
 TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)
 {
-    useTable({{QStringLiteral("1:a"), QStringLiteral("100")}, {QStringLiteral("1:b"), QStringLiteral("100")}});
+    useTable(test::pairs({{"1:a", "100"}, {"1:b", "100"}}));
     tick();
-    useTable({{QStringLiteral("1:a"), QStringLiteral("110")}, {QStringLiteral("1:b"), QStringLiteral("105")}});
+    useTable(test::pairs({{"1:a", "110"}, {"1:b", "105"}}));
     tick();
     click("Button4"); // Save: each key's Max
     QFile saved(metafiles.filePath(QStringLiteral("TAVIDB_wait_thresh.txt")));
@@ -135,7 +115,7 @@ TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)
     click("Button5"); // Load: the Max becomes the threshold
     EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:a"))), QStringLiteral("10"));
 
-    useTable({{QStringLiteral("1:a"), QStringLiteral("120")}, {QStringLiteral("1:b"), QStringLiteral("111")}});
+    useTable(test::pairs({{"1:a", "120"}, {"1:b", "111"}}));
     tick(); // a: Delta 10 = threshold, no breach; b: Delta 6 > 5, a breach
     ResultGrid &th = grid("THGrid");
     ASSERT_EQ(th.rowCount(), 3);
@@ -146,39 +126,31 @@ TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 
-TEST_F(WaitEventsTest, DisplayAndHideSwitchTheKeysSeriesInBothCharts)
+TEST_F(WaitEventsTest, DisplayAndHideSwitchTheKeysSeriesInBothChartsAndClearAllStartsAfresh)
 {
-    useTable({{QStringLiteral("1:a"), QStringLiteral("1")}, {QStringLiteral("1:b"), QStringLiteral("1")}});
+    widget<QCheckBox>("sr_check").setChecked(true);
+    useTable(test::pairs({{"1:a", "1"}, {"1:b", "1"}}));
     tick();
-    auto *display = screen.findChild<QListWidget *>(QStringLiteral("disp_wait_box"));
-    auto *hide = screen.findChild<QListWidget *>(QStringLiteral("hide_wait_box"));
-    display->setCurrentRow(0);
+    list("disp_wait_box").setCurrentRow(0);
     click("Button53"); // ">"
-    EXPECT_EQ(hide->count(), 1);
+    EXPECT_EQ(list("hide_wait_box").count(), 1);
     for (const char *c : {"EVTChart", "EVTcharttime"}) {
-        const Chart &ch = chart(c);
-        EXPECT_FALSE(ch.series(ch.seriesTitled(QStringLiteral("1:a")).front()).active()) << c;
-        EXPECT_TRUE(ch.series(ch.seriesTitled(QStringLiteral("1:b")).front()).active()) << c;
+        EXPECT_FALSE(seriesOf(chart(c), QStringLiteral("1:a")).active()) << c;
+        EXPECT_TRUE(seriesOf(chart(c), QStringLiteral("1:b")).active()) << c;
     }
-    hide->setCurrentRow(0);
+    list("hide_wait_box").setCurrentRow(0);
     click("Button52"); // "<"
-    EXPECT_EQ(display->item(display->count() - 1)->text(), QStringLiteral("1:a"));
-    EXPECT_TRUE(
-        chart("EVTcharttime").series(chart("EVTcharttime").seriesTitled(QStringLiteral("1:a")).front()).active());
+    EXPECT_EQ(list("disp_wait_box").item(list("disp_wait_box").count() - 1)->text(), QStringLiteral("1:a"));
+    EXPECT_TRUE(seriesOf(chart("EVTcharttime"), QStringLiteral("1:a")).active());
     click("Button55"); // ">>"
-    EXPECT_EQ(display->count(), 0);
+    EXPECT_EQ(list("disp_wait_box").count(), 0);
     for (int s = 0; s < chart("EVTChart").seriesCount(); ++s)
         EXPECT_FALSE(chart("EVTChart").series(s).active());
-}
 
-TEST_F(WaitEventsTest, ClearAllEmptiesGridsChartsAndListsAndTheNextTickStartsAfresh)
-{
-    screen.findChild<QCheckBox *>(QStringLiteral("sr_check"))->setChecked(true);
-    useTable({{QStringLiteral("1:a"), QStringLiteral("1")}});
+    // Clear All empties grids, breaches, charts and lists; the headers and the box stay.
     tick();
-    tick();
-    grid("THGrid").setRow(1, {QStringLiteral("t"), QStringLiteral("1:a"), QStringLiteral("0"), QStringLiteral("1")});
     grid("THGrid").setRowCount(3);
+    grid("THGrid").setRow(1, {QStringLiteral("t"), QStringLiteral("1:a"), QStringLiteral("0"), QStringLiteral("1")});
     click("ClearAll");
     for (const char *g : {"SRGrid", "srgridtime"}) {
         EXPECT_EQ(grid(g).rowCount(), 2) << g;
@@ -186,18 +158,18 @@ TEST_F(WaitEventsTest, ClearAllEmptiesGridsChartsAndListsAndTheNextTickStartsAfr
     }
     EXPECT_EQ(grid("THGrid").rowCount(), 2);
     EXPECT_EQ(grid("THGrid").cell(1, 0), QStringLiteral("Wait Event"));
-    EXPECT_EQ(chart("EVTChart").seriesCount(), 0);
-    EXPECT_EQ(chart("EVTcharttime").seriesCount(), 0);
-    EXPECT_EQ(screen.findChild<QListWidget *>(QStringLiteral("disp_wait_box"))->count(), 0);
+    EXPECT_EQ(chart("EVTChart").seriesCount() + chart("EVTcharttime").seriesCount(), 0);
+    EXPECT_EQ(list("disp_wait_box").count() + list("hide_wait_box").count(), 0);
     EXPECT_TRUE(screen.sampling());
     tick();
     EXPECT_EQ(grid("SRGrid").cell(2, 1), QString()); // every key is new again
-    EXPECT_EQ(chart("EVTChart").seriesCount(), 1);
+    EXPECT_EQ(chart("EVTChart").seriesCount(), 2);
+    EXPECT_TRUE(seriesOf(chart("EVTChart"), QStringLiteral("1:a")).active());
 }
 
 TEST_F(WaitEventsTest, AFailingTimeScriptEndsTheBlockAfterTheCountLoad)
 {
-    useTable({{QStringLiteral("1:a"), QStringLiteral("1")}});
+    useTable(test::pairs({{"1:a", "1"}}));
     tick();
     grid("SRGrid").setCell(5, 1, QStringLiteral("-5")); // would breach at the next scan
     memo("waits_sql_time").setPlainText(QStringLiteral("select event, time_waitd from gv$system_event"));

@@ -77,7 +77,7 @@ protected:
 
 } // namespace
 
-TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences)
+TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionTheNextOnesTheGrowthOfThoseActiveAndSampledBefore)
 {
     EXPECT_FALSE(tab().sampling());
     EXPECT_TRUE(memo().isReadOnly());
@@ -93,7 +93,7 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences
     tick();
     ASSERT_EQ(sim.server.statements().size(), 1);
     EXPECT_EQ(sim.server.statements().at(0), lines.join(QLatin1Char('\n')));
-    const ResultGrid &g = grid("sessres_grid");
+    const ResultGrid &g = grid("sessres_grid"), &arc = grid("sessres_grid_arc"), &del = grid("sessres_grid_del");
     QSet<QString> kinds;
     for (int r = 1; r + 1 < g.rowCount(); ++r) {
         kinds << g.cell(0, r) + QLatin1Char(' ') + g.cell(6, r) + QLatin1Char(' ') + g.cell(4, r);
@@ -109,25 +109,16 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences
     EXPECT_EQ(g.row(g.rowCount() - 1), QStringList(15, QString())); // the spare row
 
     // No differences yet: one empty row and seven empty series.
-    const ResultGrid &del = grid("sessres_grid_del");
-    EXPECT_EQ(del.rowCount(), 2);
-    EXPECT_EQ(del.row(1), QStringList(15, QString()));
+    EXPECT_EQ(test::rowsOf(del), QList<QStringList>{QStringList(15, QString())});
     ASSERT_EQ(chart().seriesCount(), 7);
     for (int k = 0; k < 7; ++k)
         EXPECT_TRUE(chart().series(k).points().empty());
-    EXPECT_EQ(tab().sessres_graphGetLegendText(7), QString());
-}
 
-TEST_F(SessionTopologyTest, OnlySessionsActiveNowAndSampledBeforeGetADifference)
-{
-    tick();
+    // Then only sessions active now and sampled before get a difference.
     bool fewer = false, reused = false, grew = false;
     int previousRows = 0;
     for (int t = 0; t < 40; ++t) {
         tick();
-        const ResultGrid &g = grid("sessres_grid");
-        const ResultGrid &arc = grid("sessres_grid_arc");
-        const ResultGrid &del = grid("sessres_grid_del");
         QSet<QString> before, sidsBefore;
         for (int a = 1; a < arc.rowCount(); ++a) {
             before << identity(arc, a);
@@ -195,12 +186,11 @@ TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNot
 
     // Each figure is the session's one statistic over a million, although gv$statname
     // names every statistic once per instance.
-    Query q(sim.cnn);
-    q.setSql({QStringLiteral("select value from gv$sesstat where inst_id = %1 and sid = %2 and statistic# = 12")
-                  .arg(g.cell(0, background), g.cell(1, background))});
-    q.open();
-    ASSERT_FALSE(q.eof());
-    const double cpu = q.field(0).toDouble();
+    const QList<QStringList> value = test::allRows(
+        sim.cnn, {QStringLiteral("select value from gv$sesstat where inst_id = %1 and sid = %2 and statistic# = 12")
+                      .arg(g.cell(0, background), g.cell(1, background))});
+    ASSERT_EQ(value.size(), 1);
+    const double cpu = value.at(0).at(0).toDouble();
     ASSERT_GT(cpu, 0);
     EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), cpu / 1000000);
 
@@ -338,36 +328,7 @@ TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 
-TEST_F(SessionTopologyTest, SeriesSwitchedOffKeepTheirValuesAndTheLegendNamesTheOthers)
-{
-    useRows({"1|7|4|::|ACTIVE|APP|USER|x|1|0.5|0|0|0|0|1", "1|8|4|::|ACTIVE|APP|USER|x|1|0.5|0|0|0|0|1"});
-    tick();
-    useRows({"1|7|4|::|ACTIVE|APP|USER|x|1.125|0.5|0|0|0|0|1.5", "1|8|4|::|ACTIVE|APP|USER|x|1.25|0.5|0|0|0|0|1"});
-    tick();
-    ASSERT_EQ(chart().series(1).points().size(), 2u);
-    click("sessres_io_cb");
-    EXPECT_FALSE(chart().series(1).active());
-    EXPECT_EQ(chart().series(1).points().size(), 2u);
-    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait", "Cluster Wait",
-                                                  "Redo Sync Time", "Parse Time"}));
-    // It lasts: the next sample applies the boxes again.
-    tick();
-    EXPECT_FALSE(chart().series(1).active());
-    click("sessres_io_cb");
-    EXPECT_TRUE(chart().series(1).active());
-
-    // With one series left the legend names it on its first entry only.
-    for (const char *box :
-         {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb", "sessres_java_cb"})
-        click(box);
-    showOnScreen();
-    const auto &legend = chartView().legend();
-    ASSERT_EQ(legend.size(), 2u);
-    EXPECT_EQ(legend[0].text, QStringLiteral("CPU Time "));
-    EXPECT_EQ(legend[1].text, QString());
-}
-
-TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptions)
+TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptionsAndSeriesSwitchedOffKeepTheirValues)
 {
     // Two sessions under one label: each keeps a bar of its own.
     useRows({"1|7|1|::|ACTIVE|APP|USER|x|1|1|2|3|4|5|6", "1|7|2|::|ACTIVE|APP|USER|x|1|1|2|3|4|5|6",
@@ -401,6 +362,29 @@ TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptions)
     QTest::mouseMove(chartView().viewport(), QPoint(3, 3));
     EXPECT_EQ(label("cpucap"), QStringLiteral("CPU: 0.25"));
     shoot("session_topology.png");
+
+    // A series switched off keeps its values; the legend names the others.
+    ASSERT_EQ(chart().series(1).points().size(), 3u);
+    click("sessres_io_cb");
+    EXPECT_FALSE(chart().series(1).active());
+    EXPECT_EQ(chart().series(1).points().size(), 3u);
+    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait", "Cluster Wait",
+                                                  "Redo Sync Time", "Parse Time"}));
+    // It lasts: the next sample applies the boxes again.
+    tick();
+    EXPECT_FALSE(chart().series(1).active());
+    click("sessres_io_cb");
+    EXPECT_TRUE(chart().series(1).active());
+
+    // With one series left the legend names it on its first entry only.
+    for (const char *box :
+         {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb", "sessres_java_cb"})
+        click(box);
+    showOnScreen();
+    const auto &legend = chartView().legend();
+    ASSERT_EQ(legend.size(), 3u);
+    EXPECT_EQ(legend[0].text, QStringLiteral("CPU Time "));
+    EXPECT_EQ(legend[1].text + legend[2].text, QString());
 }
 
 TEST_F(SessionTopologyTest, ASessionChosenHereHasItsStatementTextOnTheSqlTextTab)

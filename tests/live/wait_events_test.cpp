@@ -35,71 +35,36 @@ protected:
 
 } // namespace
 
-TEST_F(WaitEventsTest, FirstTickGivesRowsAndSeriesSecondTickTheFirstPoints)
+TEST_F(WaitEventsTest, EachTickSamplesCountsAndTimesIntoTheirOwnGridsAndLines)
 {
     EXPECT_FALSE(screen.sampling());
     tick();
-    EXPECT_EQ(sim.server.statements().size(), 2);
-    EXPECT_TRUE(sim.server.statements().at(0).contains(QStringLiteral("TOTAL_WAITS from gv$system_event")));
-    ResultGrid &count = grid("SRGrid");
-    const QStringList first = keysOf(count);
+    EXPECT_EQ(sim.server.statements(), (QStringList{"select INST_ID||':'||EVENT, TOTAL_WAITS from gv$system_event\n"
+                                                    "order by 1,2",
+                                                    "select INST_ID||':'||EVENT,time_waited from gv$system_event\n"
+                                                    "order by 1,2"}));
+    const QStringList first = keysOf(grid("SRGrid"));
     ASSERT_GT(first.size(), 60); // the events of both instances and the spare row
-    EXPECT_TRUE(first.contains(QStringLiteral("1:log file sync")));
     EXPECT_TRUE(first.contains(QStringLiteral("2:db file sequential read")));
-    EXPECT_EQ(first.last(), QString());
-    for (int r = 1; r < count.rowCount(); ++r)
-        EXPECT_EQ(count.cell(2, r), QString()) << r;
-    EXPECT_EQ(chart("EVTChart").seriesCount(), first.size() - 1);
-    EXPECT_EQ(chart("EVTcharttime").seriesCount(), first.size() - 1);
-    for (int s = 0; s < chart("EVTChart").seriesCount(); ++s)
-        EXPECT_TRUE(chart("EVTChart").series(s).points().empty());
+    for (const char *c : {"EVTChart", "EVTcharttime"})
+        EXPECT_EQ(chart(c).seriesCount(), first.size() - 1) << c;
     EXPECT_EQ(list("disp_wait_box").count(), first.size()); // the spare row's empty key included
     EXPECT_EQ(grid("THGrid").rowCount(), 2);
 
+    // The second tick: each key's count and time Deltas are its lines' first points.
     tick();
-    const int r = rowOf(count, QStringLiteral("1:log file sync"));
-    ASSERT_GT(r, 0);
-    EXPECT_GT(count.cell(2, r).toLongLong(), 0);
-    EXPECT_EQ(count.cell(3, r), count.cell(2, r));
-    EXPECT_EQ(count.cell(4, r), count.cell(2, r));
-    const auto &points = seriesOf(chart("EVTChart"), QStringLiteral("1:log file sync")).points();
-    ASSERT_EQ(points.size(), 1u);
-    EXPECT_EQ(points[0].value, count.cell(2, r).toDouble());
-    // Sorted by Delta, largest first, the spare row last.
-    EXPECT_GE(count.cell(2, 1).toLongLong(), count.cell(2, 2).toLongLong());
-    EXPECT_EQ(count.row(count.rowCount() - 1), QStringList(6, QString()));
-    EXPECT_EQ(list("disp_wait_box").count(), first.size());
-}
-
-TEST_F(WaitEventsTest, AnEventFirstSeenAfterARestartGetsARowOfItsOwn)
-{
-    tick(3570);
-    tick(30); // 3600: instance 2 restarts, its counters drop
-    ResultGrid &count = grid("SRGrid");
-    const int restarted = rowOf(count, QStringLiteral("2:log file sync"));
-    ASSERT_GT(restarted, 0);
-    EXPECT_LT(count.cell(2, restarted).toLongLong(), 0);
-    EXPECT_EQ(count.row(count.rowCount() - 1), QStringList(6, QString())); // the spare row stayed last
-    const QStringList before = keysOf(count);
-    QStringList maxima;
-    for (const QString &k : before)
-        maxima << count.cell(4, rowOf(count, k));
-
-    tick(420); // 4020: a new event on instance 1
-    const int fresh = rowOf(count, QStringLiteral("1:gc cr failure"));
-    ASSERT_GT(fresh, 0);
-    EXPECT_EQ(count.cell(2, fresh), QString());
-    EXPECT_EQ(count.cell(4, fresh), QString());
-    // Every older key still has its own row with its own Max.
-    for (int i = 0; i < before.size() - 1; ++i) {
-        const int r = rowOf(count, before.at(i));
-        ASSERT_GT(r, 0) << before.at(i);
-        if (!maxima.at(i).isEmpty()) {
-            EXPECT_GE(count.cell(4, r).toLongLong(), maxima.at(i).toLongLong()) << before.at(i);
-        }
+    const QString key = QStringLiteral("1:log file sync");
+    for (const auto &[g, c] : {std::pair{"SRGrid", "EVTChart"}, std::pair{"srgridtime", "EVTcharttime"}}) {
+        const int r = rowOf(grid(g), key);
+        ASSERT_GT(r, 0) << g;
+        EXPECT_GT(grid(g).cell(2, r).toLongLong(), 0) << g;
+        const auto &points = seriesOf(chart(c), key).points();
+        ASSERT_EQ(points.size(), 1u) << c;
+        EXPECT_EQ(points[0].value, grid(g).cell(2, r).toDouble()) << c;
     }
-    EXPECT_EQ(keysOf(count).size(), before.size() + 1);
-    EXPECT_EQ(chart("EVTChart").seriesTitled(QStringLiteral("1:gc cr failure")).size(), 1u);
+    EXPECT_NE(grid("SRGrid").cell(2, rowOf(grid("SRGrid"), key)),
+              grid("srgridtime").cell(2, rowOf(grid("srgridtime"), key)));
+    EXPECT_EQ(list("disp_wait_box").count(), first.size());
 }
 
 TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)

@@ -259,19 +259,22 @@ TEST_F(WaitHistory, ItsListsAreItsOwnAndASecondAcquireShowsEveryKeyOnce)
     EXPECT_TRUE(chart("WaitHistGraph").series(seriesOf("WaitHistGraph", key)).active());
 }
 
-TEST_F(WaitHistory, AnEmptyWindowLeavesTheHeaderAndOneEmptyRowNoSeriesAndNoKeys)
+TEST_F(WaitHistory, AnEmptyWindowAScriptOfTooFewColumnsOrClearLeaveTheHeaderAndOneEmptyRowNoSeriesAndNoKeys)
 {
+    const auto expectEmpty = [&](const char *what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(grid().rowCount(), 2);
+        EXPECT_EQ(grid().row(0), (QStringList{"Time", "Inst::Event", "Count", "Time"}));
+        EXPECT_EQ(grid().row(1).join(""), "");
+        EXPECT_EQ(chart("WaitHistGraph").seriesCount() + chart("WaitHistGraphtime").seriesCount(), 0);
+        EXPECT_TRUE(items("eventdisplay").isEmpty());
+    };
     acquire();
     ASSERT_GT(chart("WaitHistGraph").seriesCount(), 0);
     h.widget<QLineEdit>("wait_days").setText("0");
     acquire();
     EXPECT_TRUE(h.sink().errors.isEmpty());
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().row(0), (QStringList{"Time", "Inst::Event", "Count", "Time"}));
-    EXPECT_EQ(grid().row(1).join(""), "");
-    EXPECT_EQ(chart("WaitHistGraph").seriesCount(), 0);
-    EXPECT_EQ(chart("WaitHistGraphtime").seriesCount(), 0);
-    EXPECT_TRUE(items("eventdisplay").isEmpty());
+    expectEmpty("an empty window");
 
     // The grid takes the charts' place and gives it back.
     h.click("RadioButton2");
@@ -281,26 +284,20 @@ TEST_F(WaitHistory, AnEmptyWindowLeavesTheHeaderAndOneEmptyRowNoSeriesAndNoKeys)
     h.click("RadioButton1");
     EXPECT_FALSE(h.widget<GridView>("wthistgrid").isVisible());
     EXPECT_TRUE(h.widget<ChartView>("WaitHistGraphtime").isVisible());
-}
 
-TEST_F(WaitHistory, AScriptOfFewerThanFourColumnsIsRefusedAndClearEmptiesTheTab)
-{
+    h.widget<QLineEdit>("wait_days").setText("1");
     acquire();
     h.widget<QCheckBox>("wait_mds").setChecked(true);
     h.memo("wtsqlhisttxt").setPlainText("select snap_id, event_name from dba_hist_system_event");
     acquire();
-    ASSERT_EQ(h.sink().errors.size(), 1);
-    EXPECT_EQ(h.sink().errors.first(), "The wait event history needs four columns: the snapshot time, the key, the "
-                                       "count and the time waited; the script gives 2.");
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(chart("WaitHistGraph").seriesCount(), 0);
+    EXPECT_EQ(h.sink().errors, QStringList{"The wait event history needs four columns: the snapshot time, the key, "
+                                           "the count and the time waited; the script gives 2."});
+    expectEmpty("a script of two columns");
 
     h.widget<QCheckBox>("wait_mds").setChecked(false);
     acquire();
     ASSERT_GT(grid().rowCount(), 2);
-    h.click("Button24");
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(chart("WaitHistGraph").seriesCount(), 0);
-    EXPECT_TRUE(items("eventdisplay").isEmpty());
+    h.click("Button24"); // Clear
+    expectEmpty("Clear");
     EXPECT_EQ(memoLines(h.memo("wtsqlhisttxt")).size(), 22); // the script last run stays
 }

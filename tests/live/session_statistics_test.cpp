@@ -242,9 +242,7 @@ TEST_F(SessionStatisticsTest, AnEventFirstSeenLaterGetsItsOwnRowSeriesAndCorrect
 TEST_F(SessionStatisticsTest, ASessionThatIsNoWholeNumberSendsNothing)
 {
     const char *cases[][3] = {
-        {"1", "12x", "SID must be a whole number; '12x' is not."},
         {"1", "'12'", "SID must be a whole number; ''12'' is not."},
-        {"1", "", "SID must be a whole number; '' is not."},
         {"1", "12 or 1=1", "SID must be a whole number; '12 or 1=1' is not."},
         {"-1", "12", "Inst ID must be a whole number; '-1' is not."},
         {"", "", "Inst ID must be a whole number; '' is not."},

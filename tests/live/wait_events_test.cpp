@@ -67,27 +67,30 @@ TEST_F(WaitEventsTest, EachTickSamplesCountsAndTimesIntoTheirOwnGridsAndLines)
     EXPECT_EQ(list("disp_wait_box").count(), first.size());
 }
 
-TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)
+TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZeroIncluded)
 {
-    useTable(test::pairs({{"1:a", "100"}, {"1:b", "100"}}));
+    useTable(test::pairs({{"1:a", "100"}, {"1:b", "100"}, {"1:x", "5"}}));
     tick();
-    useTable(test::pairs({{"1:a", "110"}, {"1:b", "105"}}));
+    useTable(test::pairs({{"1:a", "110"}, {"1:b", "105"}, {"1:x", "5"}}));
     tick();
     click("Button4"); // Save: each key's Max
     QFile saved(metafiles.filePath(QStringLiteral("TAVIDB_wait_thresh.txt")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), QByteArray("1:a,10\r\n1:b,5\r\n,\r\n"));
+    EXPECT_EQ(saved.readAll(), QByteArray("1:a,10\r\n1:b,5\r\n1:x,0\r\n,\r\n"));
     click("Button5"); // Load: the Max becomes the threshold
     EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:a"))), QStringLiteral("10"));
+    EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:x"))), QStringLiteral("0"));
 
-    useTable(test::pairs({{"1:a", "120"}, {"1:b", "111"}}));
-    tick(); // a: Delta 10 = threshold, no breach; b: Delta 6 > 5, a breach
+    useTable(test::pairs({{"1:a", "120"}, {"1:b", "111"}, {"1:x", "5"}}));
+    tick(); // a: Delta 10 = threshold and x: 0 = 0, no breach; b: Delta 6 > 5, a breach
     ResultGrid &th = grid("THGrid");
     ASSERT_EQ(th.rowCount(), 3);
-    EXPECT_EQ(th.row(1).mid(1), (QStringList{QStringLiteral("1:b"), QStringLiteral("5"), QStringLiteral("6")}));
+    EXPECT_EQ(th.row(1).mid(1), (QStringList{"1:b", "5", "6"}));
     EXPECT_TRUE(th.cell(0, 1).endsWith(QStringLiteral("08:01:30")));
-    tick(); // unchanged counters: Delta 0
-    EXPECT_EQ(th.rowCount(), 3);
+    useTable(test::pairs({{"1:a", "120"}, {"1:b", "111"}, {"1:x", "6"}}));
+    tick(); // x's first positive Delta passes its Max of 0
+    ASSERT_EQ(th.rowCount(), 4);
+    EXPECT_EQ(th.row(2).mid(1), (QStringList{"1:x", "0", "1"}));
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 

@@ -185,60 +185,6 @@ TEST_F(SessionStatisticsTest, BarsTakeThePalettesColoursAndFromTheFifteenthOnRed
     shoot("session_waits.png");
 }
 
-TEST_F(SessionStatisticsTest, AnEventFirstSeenLaterGetsItsOwnRowSeriesAndCorrectlyNamedBar)
-{
-    choose(QStringLiteral("1"), QStringLiteral("11"));
-    tick();
-    tick();
-    const ResultGrid &time = grid("sesevtgrid_time");
-    const QStringList first = keys(time);
-    const int points = int(chart("sesevt_delta_time").series(0).points().size());
-    tick(100); // an event the log writer first waits on now
-    const QList<Record> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("11"));
-    QStringList now = keys(time);
-    ASSERT_EQ(now.size(), first.size() + 1);
-    const QString added = now.last();
-    EXPECT_EQ(now.mid(0, first.size()), first); // below the older rows, taking none of them
-    int at = -1;
-    for (int i = 0; i < waited.size(); ++i)
-        if (waited[i].key == added)
-            at = i;
-    ASSERT_GE(at, 0);
-    ASSERT_LT(at, waited.size() - 1); // in the middle of the records
-    EXPECT_EQ(time.row(time.rowCount() - 2), (QStringList{added, waited[at].value, "", "", ""}));
-
-    // Its own line, without a point yet; the others have one more each.
-    const Chart &lines = chart("sesevt_delta_time");
-    EXPECT_EQ(lines.seriesCount(), now.size());
-    for (int s = 0; s < lines.seriesCount(); ++s)
-        EXPECT_EQ(int(lines.series(s).points().size()), lines.series(s).title() == added ? 0 : points + 1);
-
-    // Each bar is named after its own record: the legend follows the records, which
-    // from the new event on differ from the grid's rows.
-    const Chart &bars = chart("sesevt_cum_time");
-    ASSERT_EQ(bars.series(0).points().size(), size_t(waited.size()));
-    ASSERT_EQ(bars.legendTexts().size(), waited.size());
-    for (int i = 0; i < waited.size(); ++i) {
-        EXPECT_EQ(bars.legendTexts().at(i), waited[i].key);
-        EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(i), waited[i].key);
-        EXPECT_EQ(bars.series(0).points()[size_t(i)].value, time.cell(1, rowOf(time, waited[i].key)).toDouble());
-    }
-    EXPECT_NE(time.cell(0, at + 1), waited[at].key);
-    EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(waited.size()), QString());
-    const QList<Record> counted = records("total_waits", QStringLiteral("1"), QStringLiteral("11"));
-    for (int i = 0; i < counted.size(); ++i)
-        EXPECT_EQ(tab().sesevt_cum_cntGetLegendText(i), counted[i].key);
-
-    // A session that is gone: no rows, so no bars and no points; the grids keep theirs.
-    const int rows = time.rowCount();
-    choose(QStringLiteral("1"), QStringLiteral("9999"));
-    tick();
-    EXPECT_EQ(time.rowCount(), rows);
-    EXPECT_TRUE(bars.series(0).points().empty());
-    EXPECT_TRUE(bars.legendTexts().isEmpty());
-    EXPECT_EQ(int(lines.series(0).points().size()), points + 1);
-}
-
 TEST_F(SessionStatisticsTest, ASessionThatIsNoWholeNumberSendsNothing)
 {
     const char *cases[][3] = {
@@ -321,7 +267,7 @@ TEST_F(SessionStatisticsTest, TheSwitchesShowOneViewAtATimeAndClearAllEmptiesEve
     EXPECT_TRUE(grid("timedstatgrid").cell(2, 1).isEmpty());
 }
 
-TEST_F(SessionStatisticsTest, EachStatisticHasOneRowAndAShrinkingOneNeverLetsANewOneTakeAnotherRow)
+TEST_F(SessionStatisticsTest, EachKeyHasOneRowANewEventOrStatisticItsOwnAndTheBarsTheirRecordsNames)
 {
     choose(QStringLiteral("1"), QStringLiteral("11")); // a background process: always at work
     const ResultGrid &statistics = grid("timedstatgrid");
@@ -339,6 +285,47 @@ TEST_F(SessionStatisticsTest, EachStatisticHasOneRowAndAShrinkingOneNeverLetsANe
         growing += statistics.cell(2, r).toDouble() > 0 ? 1 : 0;
     EXPECT_GT(growing, 100);
 
+    // An event first seen later gets its own row, line and correctly named bar.
+    const ResultGrid &time = grid("sesevtgrid_time");
+    const QStringList events = keys(time);
+    const int points = int(chart("sesevt_delta_time").series(0).points().size());
+    tick(100); // an event the log writer first waits on now
+    const QList<Record> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("11"));
+    const QStringList eventsNow = keys(time);
+    ASSERT_EQ(eventsNow.size(), events.size() + 1);
+    const QString added = eventsNow.last();
+    EXPECT_EQ(eventsNow.mid(0, events.size()), events); // below the older rows, taking none of them
+    int at = -1;
+    for (int i = 0; i < waited.size(); ++i)
+        if (waited[i].key == added)
+            at = i;
+    ASSERT_GE(at, 0);
+    ASSERT_LT(at, waited.size() - 1); // in the middle of the records
+    EXPECT_EQ(time.row(time.rowCount() - 2), (QStringList{added, waited[at].value, "", "", ""}));
+
+    // Its own line, without a point yet; the others have one more each.
+    const Chart &lines = chart("sesevt_delta_time");
+    EXPECT_EQ(lines.seriesCount(), eventsNow.size());
+    for (int s = 0; s < lines.seriesCount(); ++s)
+        EXPECT_EQ(int(lines.series(s).points().size()), lines.series(s).title() == added ? 0 : points + 1);
+
+    // Each bar is named after its own record: the legend follows the records, which
+    // from the new event on differ from the grid's rows.
+    const Chart &bars = chart("sesevt_cum_time");
+    ASSERT_EQ(bars.series(0).points().size(), size_t(waited.size()));
+    ASSERT_EQ(bars.legendTexts().size(), waited.size());
+    for (int i = 0; i < waited.size(); ++i) {
+        EXPECT_EQ(bars.legendTexts().at(i), waited[i].key);
+        EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(i), waited[i].key);
+        EXPECT_EQ(bars.series(0).points()[size_t(i)].value, time.cell(1, rowOf(time, waited[i].key)).toDouble());
+    }
+    EXPECT_NE(time.cell(0, at + 1), waited[at].key);
+    EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(waited.size()), QString());
+    const QList<Record> counted = records("total_waits", QStringLiteral("1"), QStringLiteral("11"));
+    for (int i = 0; i < counted.size(); ++i)
+        EXPECT_EQ(tab().sesevt_cum_cntGetLegendText(i), counted[i].key);
+
+    // The statistics of the log writer, until one shrinks.
     bool shrank = false;
     for (int t = 0; t < 30 && !shrank; ++t) {
         tick();
@@ -353,14 +340,24 @@ TEST_F(SessionStatisticsTest, EachStatisticHasOneRowAndAShrinkingOneNeverLetsANe
     // the background process did not keep are new.
     choose(QStringLiteral("1"), QStringLiteral("101"));
     tick();
-    const QStringList now = keys(statistics);
-    EXPECT_EQ(QSet<QString>(now.begin(), now.end()).size(), now.size());
+    const QStringList after = keys(statistics);
+    EXPECT_EQ(QSet<QString>(after.begin(), after.end()).size(), after.size());
     for (const QString &key : before)
         EXPECT_GT(rowOf(statistics, key), 0) << key.toStdString();
-    ASSERT_GT(now.size(), before.size());
+    ASSERT_GT(after.size(), before.size());
     const int userCalls = rowOf(statistics, QStringLiteral("user calls"));
     ASSERT_GT(userCalls, 0);
     EXPECT_FALSE(before.contains(QStringLiteral("user calls")));
     EXPECT_TRUE(statistics.cell(2, userCalls).isEmpty()); // a new row of its own
     EXPECT_TRUE(spareLast(statistics));
+
+    // A session that is gone: no rows, so no bars and no points; the grids keep theirs.
+    const int rows = time.rowCount();
+    const size_t linePoints = lines.series(0).points().size();
+    choose(QStringLiteral("1"), QStringLiteral("9999"));
+    tick();
+    EXPECT_EQ(time.rowCount(), rows);
+    EXPECT_TRUE(bars.series(0).points().empty());
+    EXPECT_TRUE(bars.legendTexts().isEmpty());
+    EXPECT_EQ(lines.series(0).points().size(), linePoints);
 }

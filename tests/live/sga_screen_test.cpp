@@ -144,13 +144,10 @@ TEST_F(SgaScreenTest, RetrieveRunsTheEditedScriptsAndReplacesTheRows)
     const QRegularExpression ratio(QStringLiteral(R"(^Buffer Cache Hit Ratio:\((9\d(\.\d\d?)?)\)$)"));
     EXPECT_TRUE(ratio.match(s.label("BCHRLabel")).hasMatch()) << s.label("BCHRLabel").toStdString();
 
-    // Later the counters have grown; the grids hold this retrieve's rows only.
-    const QString consistentBefore = s.grid("BCacheGrid").cell(1, 2);
-    s.sim.server.model().advance(600);
+    // Again: the grids hold this retrieve's rows only.
     ASSERT_EQ(retrieve(), QStringList());
     EXPECT_EQ(s.grid("DDictGrid").rowCount() - 1, parameters);
     EXPECT_EQ(s.grid("BCacheGrid").rowCount(), 4);
-    EXPECT_GT(s.grid("BCacheGrid").cell(1, 2).toDouble(), consistentBefore.toDouble());
 
     // An edited script runs as edited, and the simulated instance answers it truly.
     s.memo("DDictmem").setPlainText("select parameter, sum(getmisses), sum(gets)\nfrom v$rowcache\nwhere gets > 0\n"

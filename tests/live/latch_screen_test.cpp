@@ -79,9 +79,6 @@ TEST_F(LatchScreenTest, FirstLatchTickGivesRowsSeriesAndListEntriesTheSecondTheF
     click("Button60"); // ">"
     EXPECT_FALSE(series.active());
     EXPECT_EQ(list("hide_latch_box").item(0)->text(), QStringLiteral("1:shared pool"));
-    click("Button61"); // "<<"
-    EXPECT_TRUE(series.active());
-    EXPECT_EQ(list("hide_latch_box").count(), 0);
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 

@@ -134,7 +134,7 @@ TEST_F(LiveSqlTabsTest, AQuoteInTheSqlIdIsDoubledInBothStatementsAndAnEmptyTextS
     EXPECT_EQ(text("sessplan_memo"), QStringLiteral("SQL_ID: x' or 'a'='a, child number: 0 cannot be found"));
 }
 
-TEST_F(LiveSqlTabsTest, AcquireLoadsTheLocksAndTheBlockedPairAndNoneOnceTheHolderCommitted)
+TEST_F(LiveSqlTabsTest, AcquireLoadsTheLocksThenTheBlockedPairWhichAloneAFailingStatementOfItsOwnLeaves)
 {
     EXPECT_EQ(text("blocksql"),
               QStringLiteral("select inst_id, sid, blocking_instance, blocking_session from gv$session\n"
@@ -177,37 +177,22 @@ TEST_F(LiveSqlTabsTest, AcquireLoadsTheLocksAndTheBlockedPairAndNoneOnceTheHolde
     EXPECT_EQ(locks.rowCount(), rows);
     EXPECT_EQ(grid("blockinggrid").rowCount(), 2);
 
-    // Once the holder has committed: no blocked session, the header and one empty row.
+    // Once the holder has committed, with a blocking statement that fails: the locks are
+    // reloaded but not trimmed, and the blocked pair stays.
     sim.server.model().advance(sim::SqlSessions::kBlockedSeconds);
+    const QString blockSql = text("blocksql");
+    memo("blocksql").setPlainText(QStringLiteral("select inst_id, sid from gv$sesion"));
+    acquireLocks();
+    EXPECT_EQ(sink().errors, QStringList{QStringLiteral("ORA-00942: table or view does not exist")});
+    EXPECT_EQ(locks.row(locks.rowCount() - 1), QStringList(8, QString())) << "the spare row is still there";
+    EXPECT_LT(rowOf("lockgrid", "58", "Transaction"), 0) << "reloaded";
+    EXPECT_EQ(test::rowsOf(grid("blockinggrid")), (QList<QStringList>{{"1", "203", "1", "58"}}));
+
+    // With its own statement: no blocked session, the header and one empty row.
+    memo("blocksql").setPlainText(blockSql);
     acquireLocks();
     ASSERT_TRUE(sink().errors.isEmpty()) << sink().errors.join(QLatin1Char('\n'));
     EXPECT_EQ(test::rowsOf(grid("blockinggrid")), QList<QStringList>{QStringList(4, QString())});
     EXPECT_EQ(grid("blockinggrid").cell(0, 0), QStringLiteral("Blocked Instance ID"));
     EXPECT_LT(rowOf("lockgrid", "58", "Transaction"), 0);
-}
-
-TEST_F(LiveSqlTabsTest, FailingLockStatementsEndAcquireWhereTheyFail)
-{
-    acquireLocks();
-    ASSERT_TRUE(sink().errors.isEmpty()) << sink().errors.join(QLatin1Char('\n'));
-    const QStringList blockedPair = grid("blockinggrid").row(1);
-    ASSERT_FALSE(blockedPair.first().isEmpty());
-
-    // The blocking statement fails: the locks are reloaded but not trimmed.
-    sim.server.model().advance(sim::SqlSessions::kBlockedSeconds);
-    memo("blocksql").setPlainText(QStringLiteral("select inst_id, sid from gv$sesion"));
-    acquireLocks();
-    EXPECT_EQ(sink().errors, QStringList{QStringLiteral("ORA-00942: table or view does not exist")});
-    ResultGrid &locks = grid("lockgrid");
-    EXPECT_EQ(locks.row(locks.rowCount() - 1), QStringList(8, QString())) << "the spare row is still there";
-    EXPECT_LT(rowOf("lockgrid", "58", "Transaction"), 0) << "reloaded";
-    EXPECT_EQ(test::rowsOf(grid("blockinggrid")), QList<QStringList>{blockedPair});
-
-    // The lock statement fails: both grids keep what they had.
-    const int rows = locks.rowCount();
-    memo("locksql").setPlainText(QStringLiteral("select sid, lmode from v$lock where lmod = 6"));
-    acquireLocks();
-    EXPECT_EQ(sink().errors, QStringList{QStringLiteral("ORA-00904: \"LMOD\": invalid identifier")});
-    EXPECT_EQ(locks.rowCount(), rows);
-    EXPECT_EQ(grid("blockinggrid").row(1), blockedPair);
 }

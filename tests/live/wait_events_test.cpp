@@ -94,7 +94,7 @@ TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZero
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 
-TEST_F(WaitEventsTest, DisplayAndHideSwitchTheKeysSeriesInBothChartsAndClearAllStartsAfresh)
+TEST_F(WaitEventsTest, HidingAKeySwitchesItsSeriesInBothChartsAndClearAllStartsAfresh)
 {
     widget<QCheckBox>("sr_check").setChecked(true);
     useTable(test::pairs({{"1:a", "1"}, {"1:b", "1"}}));
@@ -106,15 +106,6 @@ TEST_F(WaitEventsTest, DisplayAndHideSwitchTheKeysSeriesInBothChartsAndClearAllS
         EXPECT_FALSE(seriesOf(chart(c), QStringLiteral("1:a")).active()) << c;
         EXPECT_TRUE(seriesOf(chart(c), QStringLiteral("1:b")).active()) << c;
     }
-    list("hide_wait_box").setCurrentRow(0);
-    click("Button52"); // "<"
-    EXPECT_EQ(list("disp_wait_box").item(list("disp_wait_box").count() - 1)->text(), QStringLiteral("1:a"));
-    EXPECT_TRUE(seriesOf(chart("EVTcharttime"), QStringLiteral("1:a")).active());
-    click("Button55"); // ">>"
-    EXPECT_EQ(list("disp_wait_box").count(), 0);
-    for (int s = 0; s < chart("EVTChart").seriesCount(); ++s)
-        EXPECT_FALSE(chart("EVTChart").series(s).active());
-
     // Clear All empties grids, breaches, charts and lists; the headers and the box stay.
     tick();
     grid("THGrid").setRowCount(3);

@@ -42,7 +42,7 @@ protected:
 
 } // namespace
 
-TEST_F(LatchScreenTest, FirstLatchTickGivesRowsSeriesAndListEntriesTheSecondTheFirstPoints)
+TEST_F(LatchScreenTest, FirstLatchTickGivesRowsSeriesAndListEntriesTheSecondTheFirstPointsShownAsGraphOrGrid)
 {
     EXPECT_FALSE(screen.latchSampling());
     EXPECT_FALSE(screen.childSampling());
@@ -80,6 +80,23 @@ TEST_F(LatchScreenTest, FirstLatchTickGivesRowsSeriesAndListEntriesTheSecondTheF
     EXPECT_FALSE(series.active());
     EXPECT_EQ(list("hide_latch_box").item(0)->text(), QStringLiteral("1:shared pool"));
     EXPECT_TRUE(sink().errors.isEmpty());
+
+    // Graph and Grid bring one to the front and hide nothing.
+    auto &chartView = widget<ChartView>("latchchart");
+    auto &gridView = widget<GridView>("Latchgrid");
+    ASSERT_EQ(chartView.geometry(), gridView.geometry());
+    QWidget *tab = chartView.parentWidget();
+    const auto inFront = [&](QWidget &w) {
+        QWidget *at = tab->childAt(chartView.geometry().center());
+        return at == &w || w.isAncestorOf(at);
+    };
+    EXPECT_TRUE(inFront(chartView));
+    click("RadioButton5");
+    EXPECT_TRUE(inFront(gridView));
+    EXPECT_TRUE(chartView.isVisible());
+    click("RadioButton3");
+    EXPECT_TRUE(inFront(chartView));
+    EXPECT_TRUE(gridView.isVisible());
 }
 
 TEST_F(LatchScreenTest, EachChildTickTalliesTheChainChildrenOnItsOwnGridWithoutChartListsOrBreaches)
@@ -229,25 +246,4 @@ TEST_F(LatchScreenTest, TchAnalysisAsksForTheChildAfterTheLastColonAndWithoutACh
     EXPECT_EQ(tchLabel(), QStringLiteral("Latch Touch Count:2:"));
     EXPECT_TRUE(sim.server.statements().isEmpty());
     EXPECT_EQ(test::rowsOf(grid("tch_grid")), shown);
-}
-
-TEST_F(LatchScreenTest, GraphAndGridBringOneToTheFrontAndHideNothing)
-{
-    latchTick();
-    latchTick();
-    auto &chartView = widget<ChartView>("latchchart");
-    auto &gridView = widget<GridView>("Latchgrid");
-    ASSERT_EQ(chartView.geometry(), gridView.geometry());
-    QWidget *tab = chartView.parentWidget();
-    const auto inFront = [&](QWidget &w) {
-        QWidget *at = tab->childAt(chartView.geometry().center());
-        return at == &w || w.isAncestorOf(at);
-    };
-    EXPECT_TRUE(inFront(chartView));
-    click("RadioButton5");
-    EXPECT_TRUE(inFront(gridView));
-    EXPECT_TRUE(chartView.isVisible());
-    click("RadioButton3");
-    EXPECT_TRUE(inFront(chartView));
-    EXPECT_TRUE(gridView.isVisible());
 }

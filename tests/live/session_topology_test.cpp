@@ -77,7 +77,7 @@ protected:
 
 } // namespace
 
-TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionTheNextOnesTheGrowthOfThoseActiveAndSampledBeforeEachTheirOwn)
+TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionTheNextOnesTheGrowthOfThoseActiveAndSampledBeforeSortedAndPaged)
 {
     EXPECT_FALSE(tab().sampling());
     EXPECT_TRUE(memo().isReadOnly());
@@ -187,6 +187,29 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionTheNextOnesTheGrowthO
     memo().setPlainText(unjoined.join(QLatin1Char('\n')));
     tab().Button177Click();
     EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 1000000);
+
+    // Background sessions plotted too, sorted by parse time: twenty sessions a page.
+    memo().setPlainText(lines.join(QLatin1Char('\n')));
+    widget<QCheckBox>("exc_backsess").setChecked(false);
+    widget<QComboBox>("sessres_combo").setCurrentIndex(6); // "Parse Time"
+    tick();
+    tick();
+    QStringList expected;
+    for (int r = 1; r + 1 < del.rowCount(); ++r) {
+        expected << del.cell(0, r) + QStringLiteral("::") + del.cell(1, r);
+        if (r > 1) {
+            EXPECT_GE(del.cell(14, r - 1).toDouble(), del.cell(14, r).toDouble());
+        }
+    }
+    ASSERT_GT(expected.size(), 30); // the background processes of both instances included
+    EXPECT_EQ(pointLabels(), expected);
+    showOnScreen();
+    EXPECT_EQ(chartView().placesPerPage(), 20);
+    QCategoryAxis *left = chartView().axis(Qt::AlignLeft);
+    ASSERT_NE(left, nullptr);
+    EXPECT_TRUE(left->isReverse());
+    EXPECT_DOUBLE_EQ(left->max() - left->min(), 20);
+    EXPECT_EQ(QString(left->categoriesLabels().first()).remove(QChar(0x200B)), expected.first());
 }
 
 TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
@@ -239,31 +262,6 @@ TEST_F(SessionTopologyTest, BackgroundSessionsArePlottedOnlyWhileNotExcluded)
     EXPECT_EQ(chart().series(0).points()[0].value, 3);
     EXPECT_EQ(chart().series(0).points()[0].color, Rgb(0x00FF00));
     EXPECT_EQ(chart().series(4).points()[1].color, Rgb(0xFFFFFF));
-}
-
-TEST_F(SessionTopologyTest, TheChartPagesTwentySessionsAndPlotsSessionsInTheSortedOrder)
-{
-    tick();
-    widget<QCheckBox>("exc_backsess").setChecked(false);
-    widget<QComboBox>("sessres_combo").setCurrentIndex(6); // "Parse Time"
-    tick();
-    const ResultGrid &del = grid("sessres_grid_del");
-    QStringList expected;
-    for (int r = 1; r + 1 < del.rowCount(); ++r) {
-        expected << del.cell(0, r) + QStringLiteral("::") + del.cell(1, r);
-        if (r > 1) {
-            EXPECT_GE(del.cell(14, r - 1).toDouble(), del.cell(14, r).toDouble());
-        }
-    }
-    ASSERT_GT(expected.size(), 30); // the background processes of both instances included
-    EXPECT_EQ(pointLabels(), expected);
-    showOnScreen();
-    EXPECT_EQ(chartView().placesPerPage(), 20);
-    QCategoryAxis *left = chartView().axis(Qt::AlignLeft);
-    ASSERT_NE(left, nullptr);
-    EXPECT_TRUE(left->isReverse());
-    EXPECT_DOUBLE_EQ(left->max() - left->min(), 20);
-    EXPECT_EQ(QString(left->categoriesLabels().first()).remove(QChar(0x200B)), expected.first());
 }
 
 TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)

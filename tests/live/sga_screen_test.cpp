@@ -136,13 +136,8 @@ TEST_F(SgaScreenTest, RetrieveRunsTheEditedScriptsAndReplacesTheRows)
 
     const int parameters = s.grid("DDictGrid").rowCount() - 1;
     EXPECT_GE(parameters, 24);
-    const QStringList gets = column("DDictGrid", 2);
-    EXPECT_TRUE(gets.contains(QStringLiteral("0")));
-    EXPECT_EQ(column("DDictGrid", 3).at(gets.indexOf(QStringLiteral("0"))), QStringLiteral("0"));
-    EXPECT_GE(s.grid("LCacheGrid").rowCount() - 1, 12);
+    EXPECT_TRUE(column("DDictGrid", 2).contains(QStringLiteral("0")));
     EXPECT_EQ(column("BCacheGrid", 0), (QStringList{"db block gets", "consistent gets", "physical reads"}));
-    const QRegularExpression ratio(QStringLiteral(R"(^Buffer Cache Hit Ratio:\((9\d(\.\d\d?)?)\)$)"));
-    EXPECT_TRUE(ratio.match(s.label("BCHRLabel")).hasMatch()) << s.label("BCHRLabel").toStdString();
 
     // Again: the grids hold this retrieve's rows only.
     ASSERT_EQ(retrieve(), QStringList());

@@ -109,13 +109,8 @@ TEST_F(LiveSqlTabsTest, PiecesJoinIntoTheStatementTextInPieceOrderAndThePlanFill
     const QStringList pieces = sim::sqlTextPieces(statement.text);
     ASSERT_GE(pieces.size(), 3);
     EXPECT_EQ(text("sqltextmemo"), pieces.join(QLatin1Char('\n')));
-    EXPECT_TRUE(text("sqltextmemo").startsWith(statement.text.left(64) + QLatin1Char('\n')));
-
-    const QStringList plan = text("sessplan_memo").split(QLatin1Char('\n'));
-    EXPECT_EQ(plan.first(), QStringLiteral("SQL_ID  %1, child number 0").arg(s.sqlId));
-    EXPECT_TRUE(plan.contains(QStringLiteral("Plan hash value: %1").arg(statement.planHashValue)));
-    EXPECT_TRUE(plan.contains(QStringLiteral("Predicate Information (identified by operation id):")));
-    EXPECT_EQ(plan, sim::displayCursorLines(statement));
+    EXPECT_EQ(text("sessplan_memo").split(QLatin1Char('\n')), sim::displayCursorLines(statement));
+    EXPECT_TRUE(text("sessplan_memo").contains(QStringLiteral("Plan hash value: %1").arg(statement.planHashValue)));
 }
 
 TEST_F(LiveSqlTabsTest, AQuoteInTheSqlIdIsDoubledInBothStatementsAndAnEmptyTextStillGetsThePlan)

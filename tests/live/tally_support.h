@@ -5,9 +5,7 @@
 #include "core/result_grid.h"
 
 #include <QStringList>
-#include <initializer_list>
 #include <stdexcept>
-#include <utility>
 
 namespace tavimond::test {
 

@@ -26,11 +26,6 @@ const Rgb kPalette[15] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x80
                           0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF};
 constexpr Rgb kRed = 0xFF0000;
 
-struct Record {
-    QString key;
-    QString value;
-};
-
 class SessionStatisticsTest : public ::testing::Test, protected test::ScreenHarness<RealTimeScreen> {
 protected:
     SessionStatisticsTest()
@@ -52,16 +47,13 @@ protected:
         sim.server.model().advance(seconds);
         tab().sample();
     }
-    // What the session's wait events are now, in the order the database gives them.
-    QList<Record> records(const char *column, const QString &instance, const QString &sid)
+    // What the session's wait events are now, in the order the database gives them:
+    // each record's event and figure.
+    QList<QStringList> records(const char *column, const QString &instance, const QString &sid)
     {
-        QList<Record> out;
-        for (const QStringList &r :
-             test::allRows(sim.cnn, {QStringLiteral("select event, %1 from gv$session_event where inst_id = %2 and "
-                                                    "sid = %3")
-                                         .arg(QLatin1String(column), instance, sid)}))
-            out.append({r.at(0), r.at(1)});
-        return out;
+        return test::allRows(sim.cnn, {QStringLiteral("select event, %1 from gv$session_event where inst_id = %2 "
+                                                      "and sid = %3")
+                                           .arg(QLatin1String(column), instance, sid)});
     }
     // Keys of the rows from 1 on, the spare row left out.
     static QStringList keys(const ResultGrid &g) { return test::keysOf(g).mid(0, g.rowCount() - 2); }
@@ -73,7 +65,7 @@ protected:
 
 } // namespace
 
-TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSession)
+TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsTalliesTheSessionAndColoursItsBars)
 {
     choose(QStringLiteral(" 1"), QStringLiteral("101 ")); // blanks around the numbers are dropped
     tick();
@@ -92,12 +84,12 @@ TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSess
     // The first sample: a row per event with its figure and no Delta, a line per event
     // without points, a bar per record.
     const ResultGrid &time = grid("sesevtgrid_time");
-    const QList<Record> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("101"));
+    const QList<QStringList> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("101"));
     ASSERT_GT(waited.size(), 5);
     ASSERT_EQ(time.rowCount(), waited.size() + 2);
     for (int i = 0; i < waited.size(); ++i) {
-        EXPECT_EQ(time.row(i + 1), (QStringList{waited[i].key, waited[i].value, "", "", ""}));
-        EXPECT_TRUE(test::seriesOf(chart("sesevt_delta_time"), waited[i].key).points().empty());
+        EXPECT_EQ(time.row(i + 1), (QStringList{waited[i].at(0), waited[i].at(1), "", "", ""}));
+        EXPECT_TRUE(test::seriesOf(chart("sesevt_delta_time"), waited[i].at(0)).points().empty());
     }
     EXPECT_TRUE(spareLast(time));
     EXPECT_EQ(chart("sesevt_cum_time").series(0).points().size(), size_t(waited.size()));
@@ -135,13 +127,11 @@ TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSess
     for (int r = 2; r + 1 < statistics.rowCount(); ++r)
         ASSERT_GE(statistics.cell(2, r - 1).toDouble(), statistics.cell(2, r).toDouble()) << r;
     EXPECT_TRUE(spareLast(statistics));
-}
 
-TEST_F(SessionStatisticsTest, BarsTakeThePalettesColoursFromTheFifteenthOnRedAndTheirMarksCoverNoOther)
-{
-    choose(QStringLiteral("1"), QStringLiteral("101"));
+    // The bars take the palette's colours, from the fifteenth on red, and their value
+    // marks cover no other.
     sim.server.model().advance(600); // long enough for the session to wait on most of its events
-    for (int t = 0; t < 4; ++t)
+    for (int t = 0; t < 3; ++t)
         tick();
     screen.resize(1400, 900);
     for (const char *name : {"sesevt_cum_time", "sesevt_cum_cnt"}) {
@@ -261,18 +251,18 @@ TEST_F(SessionStatisticsTest, EachKeyHasOneRowANewEventOrStatisticItsOwnAndTheBa
     const QStringList events = keys(time);
     const int points = int(chart("sesevt_delta_time").series(0).points().size());
     tick(100); // an event the log writer first waits on now
-    const QList<Record> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("11"));
+    const QList<QStringList> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("11"));
     const QStringList eventsNow = keys(time);
     ASSERT_EQ(eventsNow.size(), events.size() + 1);
     const QString added = eventsNow.last();
     EXPECT_EQ(eventsNow.mid(0, events.size()), events); // below the older rows, taking none of them
     int at = -1;
     for (int i = 0; i < waited.size(); ++i)
-        if (waited[i].key == added)
+        if (waited[i].at(0) == added)
             at = i;
     ASSERT_GE(at, 0);
     ASSERT_LT(at, waited.size() - 1); // in the middle of the records
-    EXPECT_EQ(time.row(time.rowCount() - 2), (QStringList{added, waited[at].value, "", "", ""}));
+    EXPECT_EQ(time.row(time.rowCount() - 2), (QStringList{added, waited[at].at(1), "", "", ""}));
 
     // Its own line, without a point yet; the others have one more each.
     const Chart &lines = chart("sesevt_delta_time");
@@ -286,15 +276,15 @@ TEST_F(SessionStatisticsTest, EachKeyHasOneRowANewEventOrStatisticItsOwnAndTheBa
     ASSERT_EQ(bars.series(0).points().size(), size_t(waited.size()));
     ASSERT_EQ(bars.legendTexts().size(), waited.size());
     for (int i = 0; i < waited.size(); ++i) {
-        EXPECT_EQ(bars.legendTexts().at(i), waited[i].key);
-        EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(i), waited[i].key);
-        EXPECT_EQ(bars.series(0).points()[size_t(i)].value, time.cell(1, rowOf(time, waited[i].key)).toDouble());
+        EXPECT_EQ(bars.legendTexts().at(i), waited[i].at(0));
+        EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(i), waited[i].at(0));
+        EXPECT_EQ(bars.series(0).points()[size_t(i)].value, time.cell(1, rowOf(time, waited[i].at(0))).toDouble());
     }
-    EXPECT_NE(time.cell(0, at + 1), waited[at].key);
+    EXPECT_NE(time.cell(0, at + 1), waited[at].at(0));
     EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(waited.size()), QString());
-    const QList<Record> counted = records("total_waits", QStringLiteral("1"), QStringLiteral("11"));
+    const QList<QStringList> counted = records("total_waits", QStringLiteral("1"), QStringLiteral("11"));
     for (int i = 0; i < counted.size(); ++i)
-        EXPECT_EQ(tab().sesevt_cum_cntGetLegendText(i), counted[i].key);
+        EXPECT_EQ(tab().sesevt_cum_cntGetLegendText(i), counted[i].at(0));
 
     // The statistics of the log writer, until one shrinks.
     bool shrank = false;

@@ -55,7 +55,7 @@ const QString kPlanStatement = QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DI
 
 } // namespace
 
-TEST_F(LiveSqlTabsTest, LoadNeedsAnSqlIdAndWholeNumbersBeforeAnythingIsSent)
+TEST_F(LiveSqlTabsTest, LoadNeedsAnSqlIdAndWholeNumbersBeforeAnythingIsSentAndDoublesAQuoteInTheSqlId)
 {
     EXPECT_EQ(text("sqlexecplanmemo"), kPlanStatement);
     memo("sqltextmemo").setPlainText(QStringLiteral("earlier text"));
@@ -80,6 +80,18 @@ TEST_F(LiveSqlTabsTest, LoadNeedsAnSqlIdAndWholeNumbersBeforeAnythingIsSent)
     EXPECT_EQ(text("sqltextmemo"), QStringLiteral("earlier text"));
     EXPECT_EQ(text("sqlexecplanmemo"), kPlanStatement);
     EXPECT_EQ(sink().infos.size(), 1);
+
+    // A quote in the SQL ID is doubled in both statements; an empty text still gets the plan.
+    sink().clear();
+    edit("Instidst").setText(QStringLiteral("1"));
+    edit("sesssqlid").setText(QStringLiteral("x' or 'a'='a"));
+    click("Button23");
+    EXPECT_EQ(sink().errors, QStringList());
+    ASSERT_EQ(sent().size(), 2);
+    EXPECT_TRUE(sent().at(0).contains(QStringLiteral("\nand s.sql_id = 'x'' or ''a''=''a'\n")));
+    EXPECT_EQ(sent().at(1), QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('x'' or ''a''=''a'))"));
+    EXPECT_EQ(text("sqltextmemo"), QString());
+    EXPECT_EQ(text("sessplan_memo"), QStringLiteral("SQL_ID: x' or 'a'='a, child number: 0 cannot be found"));
 }
 
 TEST_F(LiveSqlTabsTest, PiecesJoinIntoTheStatementTextInPieceOrderAndThePlanFillsItsMemo)
@@ -111,20 +123,6 @@ TEST_F(LiveSqlTabsTest, PiecesJoinIntoTheStatementTextInPieceOrderAndThePlanFill
     EXPECT_EQ(text("sqltextmemo"), pieces.join(QLatin1Char('\n')));
     EXPECT_EQ(text("sessplan_memo").split(QLatin1Char('\n')), sim::displayCursorLines(statement));
     EXPECT_TRUE(text("sessplan_memo").contains(QStringLiteral("Plan hash value: %1").arg(statement.planHashValue)));
-}
-
-TEST_F(LiveSqlTabsTest, AQuoteInTheSqlIdIsDoubledInBothStatementsAndAnEmptyTextStillGetsThePlan)
-{
-    edit("sesid").setText(QStringLiteral("101"));
-    edit("Instidst").setText(QStringLiteral("1"));
-    edit("sesssqlid").setText(QStringLiteral("x' or 'a'='a"));
-    click("Button23");
-    ASSERT_TRUE(sink().errors.isEmpty()) << sink().errors.join(QLatin1Char('\n'));
-    ASSERT_EQ(sent().size(), 2);
-    EXPECT_TRUE(sent().at(0).contains(QStringLiteral("\nand s.sql_id = 'x'' or ''a''=''a'\n")));
-    EXPECT_EQ(sent().at(1), QStringLiteral("SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('x'' or ''a''=''a'))"));
-    EXPECT_EQ(text("sqltextmemo"), QString());
-    EXPECT_EQ(text("sessplan_memo"), QStringLiteral("SQL_ID: x' or 'a'='a, child number: 0 cannot be found"));
 }
 
 TEST_F(LiveSqlTabsTest, AcquireLoadsTheLocksThenTheBlockedPairWhichAloneAFailingStatementOfItsOwnLeaves)

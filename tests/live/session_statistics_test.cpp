@@ -195,7 +195,6 @@ TEST_F(SessionStatisticsTest, TheSwitchesShowOneViewAtATimeAndClearAllEmptiesEve
 
     widget<QCheckBox>("sesevt_check").setChecked(true);
     tab().setSession({QStringLiteral("1"), QStringLiteral("101"), QStringLiteral("3301"), {}, {}});
-    EXPECT_EQ(edit("serialnum").text(), QStringLiteral("3301"));
     tick();
     tick();
     click("sesevt_gridrbut");

@@ -41,45 +41,7 @@ protected:
 
 } // namespace
 
-TEST_F(SgaScreenTest, EachRatioFromItsRowsAsTheFiguresGiveIt)
-{
-    caches({{"dc_objects", "5", "100"},
-            {"dc_users", "0", "50"},
-            {"dc_free_extents", "0", "0"},
-            {"dc_segments", "45", "50"},
-            {"dc_histogram_defs", "1", "3"}},
-           // Weighted by gets the get ratio would be about 95.25; rounding half up would give 95.13.
-           {{"SQL AREA", "1000000", "95.25", "5000000", "99.99", "12", "3"},
-            {"DIRECTORY", "10", "95", "10", "100", "0", "0"}},
-           {{"session logical reads", "10000"},
-            {"db block gets", "5000"},
-            {"db block gets", "400"}, // a later row of a name replaces an earlier one
-            {"consistent gets", "9600"},
-            {"physical reads", "150"}});
-    ASSERT_EQ(retrieve(), QStringList());
-
-    EXPECT_EQ(column("DDictGrid", 0),
-              (QStringList{"dc_objects", "dc_users", "dc_free_extents", "dc_segments", "dc_histogram_defs"}));
-    // No misses with gets is a full hit; only a parameter without gets shows 0. Row ratios are not rounded.
-    EXPECT_EQ(column("DDictGrid", 3), (QStringList{"95", "100", "0", "10", "66.6666666666667"}));
-    // 51 misses in 203 gets, not the mean of the rows' ratios.
-    EXPECT_EQ(s.label("DDHRLabel"), QStringLiteral("Data Dictionary Hit Ratio:(74.88)"));
-    EXPECT_EQ(s.grid("DDictGrid").rowCount(), 6); // trimmed: no spare row
-
-    EXPECT_EQ(s.label("LCHRLabel"), QStringLiteral("Library Cache Hit Ratio (Get:95.12 Pin:100)"));
-    EXPECT_EQ(test::rowsOf(s.grid("LCacheGrid")).value(0),
-              (QStringList{"SQL AREA", "1000000", "95.25", "5000000", "99.99", "12", "3"}));
-
-    EXPECT_EQ(s.label("BCHRLabel"), QStringLiteral("Buffer Cache Hit Ratio:(98.5)"));
-    EXPECT_EQ(column("BCacheGrid", 0), (QStringList{"session logical reads", "db block gets", "db block gets",
-                                                    "consistent gets", "physical reads"}));
-    // A missing statistic counts as zero.
-    caches({{"dc_objects", "5", "100"}}, kLibrary, {{"db block gets", "400"}, {"consistent gets", "9600"}});
-    ASSERT_EQ(retrieve(), QStringList());
-    EXPECT_EQ(s.label("BCHRLabel"), QStringLiteral("Buffer Cache Hit Ratio:(100)"));
-}
-
-TEST_F(SgaScreenTest, AZeroDivisorOrATextThatIsNoNumberEndsTheRetrieveAtThatStepLeavingTheLabels)
+TEST_F(SgaScreenTest, EachRatioFromItsRowsAndAZeroDivisorOrATextThatIsNoNumberEndsTheRetrieveAtThatStep)
 {
     const Rows buffers{{"db block gets", "10"}, {"consistent gets", "90"}, {"physical reads", "10"}};
     // A decimal comma is not a number here: the library step ends, the dictionary's is done.
@@ -118,6 +80,42 @@ TEST_F(SgaScreenTest, AZeroDivisorOrATextThatIsNoNumberEndsTheRetrieveAtThatStep
         EXPECT_FALSE(s.label(l).contains(QLatin1String("inf"), Qt::CaseInsensitive)) << l;
         EXPECT_FALSE(s.label(l).contains(QLatin1String("nan"), Qt::CaseInsensitive)) << l;
     }
+
+    // Each ratio from rows of known figures.
+    caches({{"dc_objects", "5", "100"},
+            {"dc_users", "0", "50"},
+            {"dc_free_extents", "0", "0"},
+            {"dc_segments", "45", "50"},
+            {"dc_histogram_defs", "1", "3"}},
+           // Weighted by gets the get ratio would be about 95.25; rounding half up would give 95.13.
+           {{"SQL AREA", "1000000", "95.25", "5000000", "99.99", "12", "3"},
+            {"DIRECTORY", "10", "95", "10", "100", "0", "0"}},
+           {{"session logical reads", "10000"},
+            {"db block gets", "5000"},
+            {"db block gets", "400"}, // a later row of a name replaces an earlier one
+            {"consistent gets", "9600"},
+            {"physical reads", "150"}});
+    ASSERT_EQ(retrieve(), QStringList());
+
+    EXPECT_EQ(column("DDictGrid", 0),
+              (QStringList{"dc_objects", "dc_users", "dc_free_extents", "dc_segments", "dc_histogram_defs"}));
+    // No misses with gets is a full hit; only a parameter without gets shows 0. Row ratios are not rounded.
+    EXPECT_EQ(column("DDictGrid", 3), (QStringList{"95", "100", "0", "10", "66.6666666666667"}));
+    // 51 misses in 203 gets, not the mean of the rows' ratios.
+    EXPECT_EQ(s.label("DDHRLabel"), QStringLiteral("Data Dictionary Hit Ratio:(74.88)"));
+    EXPECT_EQ(s.grid("DDictGrid").rowCount(), 6); // trimmed: no spare row
+
+    EXPECT_EQ(s.label("LCHRLabel"), QStringLiteral("Library Cache Hit Ratio (Get:95.12 Pin:100)"));
+    EXPECT_EQ(test::rowsOf(s.grid("LCacheGrid")).value(0),
+              (QStringList{"SQL AREA", "1000000", "95.25", "5000000", "99.99", "12", "3"}));
+
+    EXPECT_EQ(s.label("BCHRLabel"), QStringLiteral("Buffer Cache Hit Ratio:(98.5)"));
+    EXPECT_EQ(column("BCacheGrid", 0), (QStringList{"session logical reads", "db block gets", "db block gets",
+                                                    "consistent gets", "physical reads"}));
+    // A missing statistic counts as zero.
+    caches({{"dc_objects", "5", "100"}}, kLibrary, {{"db block gets", "400"}, {"consistent gets", "9600"}});
+    ASSERT_EQ(retrieve(), QStringList());
+    EXPECT_EQ(s.label("BCHRLabel"), QStringLiteral("Buffer Cache Hit Ratio:(100)"));
 }
 
 TEST_F(SgaScreenTest, RetrieveRunsTheEditedScriptsAndReplacesTheRows)
@@ -145,8 +143,9 @@ TEST_F(SgaScreenTest, RetrieveRunsTheEditedScriptsAndReplacesTheRows)
     EXPECT_EQ(s.grid("BCacheGrid").rowCount(), 4);
 
     // An edited script runs as edited, and the simulated instance answers it truly.
-    s.memo("DDictmem").setPlainText("select parameter, sum(getmisses), sum(gets)\nfrom v$rowcache\nwhere gets > 0\n"
-                                    "group by parameter\norder by 3 desc");
+    s.memo("DDictmem")
+        .setPlainText("select parameter, sum(getmisses), sum(gets)\nfrom v$rowcache\nwhere gets > 0\n"
+                      "group by parameter\norder by 3 desc");
     ASSERT_EQ(retrieve(), QStringList());
     const QStringList used = column("DDictGrid", 2);
     EXPECT_LT(used.size(), parameters);

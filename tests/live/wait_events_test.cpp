@@ -1,8 +1,8 @@
 // The "Real Time" tab of the wait events screen, sampled against the simulated instance.
 #include "common/screen_support.h"
 #include "db/error.h"
-#include "tally_support.h"
 #include "live/wait_events_screen.h"
+#include "tally_support.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -37,7 +37,6 @@ protected:
 
 TEST_F(WaitEventsTest, EachTickSamplesCountsAndTimesIntoTheirOwnGridsAndLines)
 {
-    EXPECT_FALSE(screen.sampling());
     tick();
     EXPECT_EQ(sim.server.statements(), (QStringList{"select INST_ID||':'||EVENT, TOTAL_WAITS from gv$system_event\n"
                                                     "order by 1,2",
@@ -67,7 +66,7 @@ TEST_F(WaitEventsTest, EachTickSamplesCountsAndTimesIntoTheirOwnGridsAndLines)
     EXPECT_EQ(list("disp_wait_box").count(), first.size());
 }
 
-TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZeroIncluded)
+TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZeroIncludedAndOnlyAfterBothLoads)
 {
     useTable(test::pairs({{"1:a", "100"}, {"1:b", "100"}, {"1:x", "5"}}));
     tick();
@@ -92,6 +91,16 @@ TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZero
     ASSERT_EQ(th.rowCount(), 4);
     EXPECT_EQ(th.row(2).mid(1), (QStringList{"1:x", "0", "1"}));
     EXPECT_TRUE(sink().errors.isEmpty());
+
+    // A failing time script ends the block after the count load, before the breach scan.
+    useTable(test::pairs({{"1:a", "200"}, {"1:b", "111"}, {"1:x", "6"}}));
+    memo("waits_sql_time").setPlainText(QStringLiteral("select event, time_waitd from gv$system_event"));
+    EXPECT_THROW(tick(), DbError);
+    EXPECT_EQ(grid("SRGrid").cell(2, rowOf(grid("SRGrid"), QStringLiteral("1:a"))), QStringLiteral("80"));
+    EXPECT_EQ(th.rowCount(), 4);
+    // Only queries run from the scripts.
+    memo("waits_sql").setPlainText(QStringLiteral("delete from sys.aud$"));
+    EXPECT_THROW(tick(), DbError);
 }
 
 TEST_F(WaitEventsTest, HidingAKeySwitchesItsSeriesInBothChartsAndClearAllStartsAfresh)
@@ -124,18 +133,4 @@ TEST_F(WaitEventsTest, HidingAKeySwitchesItsSeriesInBothChartsAndClearAllStartsA
     EXPECT_EQ(grid("SRGrid").cell(2, 1), QString()); // every key is new again
     EXPECT_EQ(chart("EVTChart").seriesCount(), 2);
     EXPECT_TRUE(seriesOf(chart("EVTChart"), QStringLiteral("1:a")).active());
-}
-
-TEST_F(WaitEventsTest, AFailingTimeScriptEndsTheBlockAfterTheCountLoad)
-{
-    useTable(test::pairs({{"1:a", "1"}}));
-    tick();
-    grid("SRGrid").setCell(5, 1, QStringLiteral("-5")); // would breach at the next scan
-    memo("waits_sql_time").setPlainText(QStringLiteral("select event, time_waitd from gv$system_event"));
-    EXPECT_THROW(tick(), DbError);
-    EXPECT_EQ(grid("SRGrid").cell(2, 1), QStringLiteral("0")); // the count load ran
-    EXPECT_EQ(grid("THGrid").rowCount(), 2);                   // the breach scan did not
-    // Only queries run from the scripts.
-    memo("waits_sql").setPlainText(QStringLiteral("delete from sys.aud$"));
-    EXPECT_THROW(tick(), DbError);
 }

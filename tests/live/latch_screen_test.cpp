@@ -172,8 +172,6 @@ TEST_F(LatchScreenTest, ClearAllKeepsTheBreachesNewBreachesGoBelowTheOldOnesAndA
     ASSERT_EQ(th.rowCount(), 4);
     EXPECT_EQ(th.row(1), firstBreach);
     EXPECT_EQ(th.row(2).mid(1), (QStringList{"1:a", "10", "20"}));
-    EXPECT_TRUE(th.cell(0, 2).endsWith(QStringLiteral(" 08:10:00"))) << th.cell(0, 2);
-    EXPECT_EQ(th.row(3), QStringList(4, QString()));
     EXPECT_TRUE(sink().errors.isEmpty());
 
     // Load of a missing file changes nothing and says so.

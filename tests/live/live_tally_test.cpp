@@ -14,18 +14,17 @@ namespace {
 void fillTally(ResultGrid &g, const QList<QStringList> &rows)
 {
     g.setColCount(6);
-    g.setHeaders({QStringLiteral("Wait Event"), QStringLiteral("Accumulated"), QStringLiteral("Delta"),
-                  QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("Threshhold")});
     g.setRowCount(int(rows.size()) + 2);
     for (int i = 0; i < rows.size(); ++i)
         g.setRow(i + 1, rows.at(i));
 }
 
+// The breaches after the header, each as key=threshold<delta.
 QStringList keys(const ResultGrid &breaches)
 {
     QStringList out;
     for (int r = 1; r < breaches.rowCount() - 1; ++r)
-        out << breaches.cell(1, r) + QLatin1Char('=') + breaches.cell(2, r) + QLatin1Char('<') + breaches.cell(3, r);
+        out << breaches.cell(1, r) + '=' + breaches.cell(2, r) + '<' + breaches.cell(3, r);
     return out;
 }
 
@@ -34,21 +33,18 @@ QStringList keys(const ResultGrid &breaches)
 TEST(BreachScan, OnlyAThresholdStrictlyBelowTheDeltaBreaches)
 {
     ResultGrid tally, breaches(4);
-    fillTally(
-        tally,
-        {{QStringLiteral("1:equal"), QStringLiteral("9"), QStringLiteral("10"), {}, {}, QStringLiteral("10")},
-         {QStringLiteral("1:below"), QStringLiteral("9"), QStringLiteral("10"), {}, {}, QStringLiteral("9")},
-         {QStringLiteral("1:none"), QStringLiteral("9"), QStringLiteral("50"), {}, {}, {}},
-         {QStringLiteral("1:blank"), QStringLiteral("9"), QStringLiteral("50"), {}, {}, QStringLiteral("1 ")},
-         {QStringLiteral("1:fraction"), QStringLiteral("9"), QStringLiteral("50"), {}, {}, QStringLiteral("1.5")},
-         {QStringLiteral("1:quoted"), QStringLiteral("9"), QStringLiteral("50"), {}, {}, QStringLiteral("\"1\"")},
-         {QStringLiteral("1:huge"), QStringLiteral("9"), QStringLiteral("5000000000"), {}, {}, QStringLiteral("1")},
-         {QStringLiteral("1:first"), QStringLiteral("9"), {}, {}, {}, QStringLiteral("-1")},
-         {QStringLiteral("1:negative"), QStringLiteral("9"), QStringLiteral("-3"), {}, {}, QStringLiteral("-4")}});
+    fillTally(tally, {{"1:equal", "9", "10", "", "", "10"},
+                      {"1:below", "9", "10", "", "", "9"},
+                      {"1:none", "9", "50", "", "", ""},
+                      {"1:blank", "9", "50", "", "", "1 "},
+                      {"1:fraction", "9", "50", "", "", "1.5"},
+                      {"1:quoted", "9", "50", "", "", "\"1\""},
+                      {"1:huge", "9", "5000000000", "", "", "1"},
+                      {"1:first", "9", "", "", "", "-1"},
+                      {"1:negative", "9", "-3", "", "", "-4"}});
     const QDateTime now(QDate(2026, 12, 6), QTime(21, 5, 7));
     ScanThresholdBreaches(tally, breaches, now);
-    EXPECT_EQ(keys(breaches), (QStringList{QStringLiteral("1:below=9<10"), QStringLiteral("1:first=-1<"),
-                                           QStringLiteral("1:negative=-4<-3")}));
+    EXPECT_EQ(keys(breaches), (QStringList{"1:below=9<10", "1:first=-1<", "1:negative=-4<-3"}));
     EXPECT_TRUE(breaches.cell(0, 1).endsWith(QStringLiteral(" 21:05:07")));
     EXPECT_EQ(breaches.row(breaches.rowCount() - 1), QStringList(4, QString())); // the next breach goes here
     // A row that stays above its threshold breaches at every scan, below the earlier ones.
@@ -65,22 +61,14 @@ TEST(ThresholdFile, SaveThenLoadPutsEachRowsMaxIntoItsThreshold)
     EXPECT_EQ(path, dir.path() + QStringLiteral("/host_1521_ORCL_wait_thresh.txt"));
 
     ResultGrid tally;
-    fillTally(tally, {{QStringLiteral("1:log file sync"),
-                       QStringLiteral("90"),
-                       QStringLiteral("5"),
-                       QStringLiteral("1"),
-                       QStringLiteral("12"),
-                       {}},
-                      {QStringLiteral("2:new"), QStringLiteral("4"), {}, {}, {}, {}}});
+    fillTally(tally, {{"1:log file sync", "90", "5", "1", "12", ""}, {"2:new", "4", "", "", "", ""}});
     SaveThresholdFile(tally, path);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("1:log file sync,12\r\n2:new,\r\n,\r\n"));
-
+    const auto thresholds = [&] { return QStringList{tally.cell(5, 1), tally.cell(5, 2), tally.cell(5, 3)}; };
     LoadThresholdFile(tally, path);
-    EXPECT_EQ(tally.cell(5, 1), QStringLiteral("12"));
-    EXPECT_EQ(tally.cell(5, 2), QString());
-    EXPECT_EQ(tally.cell(5, 3), QString());
+    EXPECT_EQ(thresholds(), (QStringList{"12", "", ""}));
 
     // Keys between quotes match; values keep their text; lines without a comma name no key.
     {
@@ -89,12 +77,10 @@ TEST(ThresholdFile, SaveThenLoadPutsEachRowsMaxIntoItsThreshold)
         w.write("\"2:new\",\"7\"\nno comma here\n1:log file sync,3 \r\n");
     }
     LoadThresholdFile(tally, path);
-    EXPECT_EQ(tally.cell(5, 2), QStringLiteral("\"7\""));
-    EXPECT_EQ(tally.cell(5, 1), QStringLiteral("3 "));
-    EXPECT_EQ(tally.cell(5, 3), QString()); // the spare row takes no threshold
+    EXPECT_EQ(thresholds(), (QStringList{"3 ", "\"7\"", ""})); // the spare row takes no threshold
 
     // A missing file raises and changes nothing; so does saving into a missing folder.
     EXPECT_THROW(LoadThresholdFile(tally, dir.filePath(QStringLiteral("absent.txt"))), Error);
-    EXPECT_EQ(tally.cell(5, 1), QStringLiteral("3 "));
+    EXPECT_EQ(thresholds(), (QStringList{"3 ", "\"7\"", ""}));
     EXPECT_THROW(SaveThresholdFile(tally, dir.filePath(QStringLiteral("no/such/folder.txt"))), Error);
 }

@@ -3,27 +3,20 @@
 // its statistics sorted by Delta, Clear All and the view switches.
 #include "common/screen_support.h"
 
-#include "core/chart.h"
-#include "core/result_grid.h"
-#include "db/error.h"
 #include "db/query.h"
 #include "live/real_time_screen.h"
 #include "live/session_statistics_tab.h"
+#include "tally_support.h"
 #include "ui/chart_view.h"
-#include "ui/grid_view.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSet>
-#include <QTime>
-#include <gtest/gtest.h>
 
 using namespace tavimond;
+using test::rowOf;
 
 namespace {
 
@@ -33,20 +26,15 @@ const Rgb kPalette[15] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x80
                           0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF};
 constexpr Rgb kRed = 0xFF0000;
 
-struct Record {
-    QString key;
-    QString value;
-};
-
 class SessionStatisticsTest : public ::testing::Test, protected test::ScreenHarness<RealTimeScreen> {
 protected:
     SessionStatisticsTest()
     {
         tab().setClock([this] { return sim.server.model().now(); });
-        screen.setCurrentWidget(screen.findChild<QWidget *>(QStringLiteral("sesstatstab")));
+        screen.setCurrentWidget(&widget<QWidget>("sesstatstab"));
     }
     SessionStatisticsTab &tab() { return *screen.sessionStatistics(); }
-    Chart &chart(const char *name) { return *screen.findChild<Chart *>(QLatin1String(name)); }
+    Chart &chart(const char *name) { return widget<Chart>(name); }
     QLineEdit &edit(const char *name) { return widget<QLineEdit>(name); }
     void choose(const QString &instance, const QString &sid)
     {
@@ -59,42 +47,16 @@ protected:
         sim.server.model().advance(seconds);
         tab().sample();
     }
-    // The message of a sample that must fail.
-    QString failedTick()
+    // What the session's wait events are now, in the order the database gives them:
+    // each record's event and figure.
+    QList<QStringList> records(const char *column, const QString &instance, const QString &sid)
     {
-        try {
-            tick();
-        } catch (const Error &e) {
-            return e.message();
-        }
-        ADD_FAILURE() << "the sample must fail";
-        return QString();
-    }
-    // What the session's wait events are now, in the order the database gives them.
-    QList<Record> records(const char *column, const QString &instance, const QString &sid)
-    {
-        Query q(sim.cnn);
-        q.setSql({QStringLiteral("select event, %1 from gv$session_event where inst_id = %2 and sid = %3")
-                      .arg(QLatin1String(column), instance, sid)});
-        q.open();
-        QList<Record> out;
-        for (; !q.eof(); q.next())
-            out.append({q.field(0), q.field(1)});
-        return out;
+        return test::allRows(sim.cnn, {QStringLiteral("select event, %1 from gv$session_event where inst_id = %2 "
+                                                      "and sid = %3")
+                                           .arg(QLatin1String(column), instance, sid)});
     }
     // Keys of the rows from 1 on, the spare row left out.
-    static QStringList keys(const ResultGrid &g)
-    {
-        QStringList out;
-        for (int r = 1; r + 1 < g.rowCount(); ++r)
-            out << g.cell(0, r);
-        return out;
-    }
-    static int rowOf(const ResultGrid &g, const QString &key)
-    {
-        const auto &rows = g.rowsWithKey(key);
-        return rows.size() == 1 ? rows.front() : -1;
-    }
+    static QStringList keys(const ResultGrid &g) { return test::keysOf(g).mid(0, g.rowCount() - 2); }
     static bool spareLast(const ResultGrid &g)
     {
         return g.row(g.rowCount() - 1) == QStringList(g.colCount(), QString());
@@ -103,109 +65,31 @@ protected:
 
 } // namespace
 
-TEST_F(SessionStatisticsTest, CaptionsHeadersAndTheSwitchesBetweenViews)
-{
-    EXPECT_FALSE(tab().sampling());
-    EXPECT_EQ(widget<QCheckBox>("sesevt_check").text(), QStringLiteral("Enable Wait Event Acquisition"));
-    EXPECT_EQ(widget<QAbstractButton>("Button14").text(), QStringLiteral("Clear All"));
-    EXPECT_EQ(widget<QRadioButton>("RadioButton41").text(), QStringLiteral("Wait Events View"));
-    EXPECT_EQ(widget<QRadioButton>("RadioButton42").text(), QStringLiteral("Timed Statistics View"));
-    EXPECT_EQ(widget<QRadioButton>("sesevt_graphrbut").text(), QStringLiteral("Graph"));
-    EXPECT_EQ(widget<QRadioButton>("sesevt_gridrbut").text(), QStringLiteral("Grid"));
-    EXPECT_TRUE(widget<QRadioButton>("RadioButton41").isChecked());
-    EXPECT_TRUE(widget<QRadioButton>("sesevt_graphrbut").isChecked());
-    for (const char *name : {"Instidwt", "sidid", "serialnum"})
-        EXPECT_TRUE(edit(name).text().isEmpty()) << name;
-    QStringList labels;
-    for (const QLabel *l : screen.sessionStatistics()->findChildren<QLabel *>())
-        labels << l->text();
-    for (const char *caption : {"Inst ID", "SID", "Serial#", "Wait Times", "Wait Counts"})
-        EXPECT_TRUE(labels.contains(QLatin1String(caption))) << caption;
-
-    const QStringList waitHeaders{"Wait Event", "Accumulated", "Delta", "Min", "Max"};
-    EXPECT_EQ(grid("sesevtgrid_time").headers(), waitHeaders);
-    EXPECT_EQ(grid("sesevtgrid_cnt").headers(), waitHeaders);
-    EXPECT_EQ(grid("timedstatgrid").headers(), (QStringList{"Metric", "Accumulated", "Delta", "Min", "Max"}));
-    for (const char *name : {"sesevtgrid_time", "sesevtgrid_cnt", "timedstatgrid"})
-        EXPECT_EQ(grid(name).rowCount(), 2) << name;
-    EXPECT_EQ(chart("sesevt_delta_time").title(), QStringLiteral("Wait Events(Centisecs)"));
-    EXPECT_EQ(chart("sesevt_cum_time").title(), QStringLiteral("Wait Events(Centisecs)"));
-    EXPECT_EQ(chart("sesevt_delta_cnt").title(), QStringLiteral("Wait Events(Count)"));
-    EXPECT_EQ(chart("sesevt_cum_cnt").title(), QStringLiteral("Wait Events(Count)"));
-    for (const char *name : {"sesevt_cum_time", "sesevt_cum_cnt"}) {
-        ASSERT_EQ(chart(name).seriesCount(), 1) << name;
-        const ChartSeries &bars = chart(name).series(0);
-        EXPECT_EQ(bars.kind(), SeriesKind::Bar);
-        EXPECT_TRUE(bars.marksVisible());
-        EXPECT_EQ(bars.color(), kRed);
-    }
-    EXPECT_EQ(chart("sesevt_delta_time").seriesCount(), 0);
-
-    // The panels and what each shows.
-    auto &waits = widget<QGroupBox>("waitevtpanel");
-    auto &statistics = widget<QGroupBox>("timedstatpanel");
-    EXPECT_EQ(waits.title(), QStringLiteral(" Wait Events "));
-    EXPECT_EQ(statistics.title(), QStringLiteral(" Timed Statistics "));
-    const char *charts[] = {"sesevt_delta_time", "sesevt_cum_time", "sesevt_delta_cnt", "sesevt_cum_cnt"};
-    const auto shown = [&](const char *name) { return widget<QWidget>(name).isVisible(); };
-    EXPECT_TRUE(waits.isVisible());
-    EXPECT_FALSE(statistics.isVisible());
-    for (const char *name : charts)
-        EXPECT_TRUE(shown(name)) << name;
-    EXPECT_FALSE(shown("sesevtgrid_time"));
-    EXPECT_FALSE(shown("sesevtgrid_cnt"));
-
-    click("sesevt_gridrbut");
-    for (const char *name : charts)
-        EXPECT_FALSE(shown(name)) << name;
-    EXPECT_TRUE(shown("sesevtgrid_time"));
-    EXPECT_TRUE(shown("sesevtgrid_cnt"));
-    click("RadioButton42");
-    EXPECT_FALSE(waits.isVisible());
-    EXPECT_TRUE(statistics.isVisible());
-    EXPECT_TRUE(shown("timedstatgrid"));
-    EXPECT_TRUE(widget<QRadioButton>("sesevt_gridrbut").isChecked()); // the two choices are apart
-    click("RadioButton41");
-    EXPECT_TRUE(waits.isVisible());
-    EXPECT_FALSE(statistics.isVisible());
-    click("sesevt_graphrbut");
-    for (const char *name : charts)
-        EXPECT_TRUE(shown(name)) << name;
-    EXPECT_FALSE(shown("sesevtgrid_time"));
-    EXPECT_TRUE(sim.server.statements().isEmpty()); // switching reloads nothing
-    EXPECT_TRUE(sink().errors.isEmpty());
-}
-
-TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSession)
+TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsTalliesTheSessionAndColoursItsBars)
 {
     choose(QStringLiteral(" 1"), QStringLiteral("101 ")); // blanks around the numbers are dropped
     tick();
-    const QStringList sent = sim.server.statements();
-    ASSERT_EQ(sent.size(), 3);
-    EXPECT_EQ(sent.at(0),
-              QStringLiteral("select event,TIME_WAITED from gV$SESSION_EVENT where sid = 101and inst_id = 1"));
-    EXPECT_EQ(sent.at(1),
-              QStringLiteral("select event,Total_waits from gV$SESSION_EVENT where sid = 101and inst_id = 1"));
-    EXPECT_EQ(sent.at(2), QStringList({"SELECT statdesc.name, nvl(sql.value/1000000,0) ",
-                                       "FROM gV$SESSION sess, gv$sesstat sql, gv$statname statdesc ", "where ",
-                                       "sess.inst_id = '1' and ", "sess.sid = '101' and ",
-                                       "sess.inst_id = sql.inst_id and ", "sess.sid = sql.sid and ",
-                                       "sql.inst_id = statdesc.inst_id and ", "sql.statistic# = statdesc.statistic# "})
-                              .join(QLatin1Char('\n')));
+    EXPECT_EQ(sim.server.statements(),
+              (QStringList{"select event,TIME_WAITED from gV$SESSION_EVENT where sid = 101and inst_id = 1",
+                           "select event,Total_waits from gV$SESSION_EVENT where sid = 101and inst_id = 1",
+                           QStringList({"SELECT statdesc.name, nvl(sql.value/1000000,0) ",
+                                        "FROM gV$SESSION sess, gv$sesstat sql, gv$statname statdesc ", "where ",
+                                        "sess.inst_id = '1' and ", "sess.sid = '101' and ",
+                                        "sess.inst_id = sql.inst_id and ", "sess.sid = sql.sid and ",
+                                        "sql.inst_id = statdesc.inst_id and ", "sql.statistic# = statdesc.statistic# "})
+                               .join(QLatin1Char('\n'))}));
     EXPECT_EQ(sim.server.timeouts(),
               (QList<int>{Query::kLongTimeoutSeconds, Query::kLongTimeoutSeconds, Query::kDefaultTimeoutSeconds}));
 
     // The first sample: a row per event with its figure and no Delta, a line per event
     // without points, a bar per record.
     const ResultGrid &time = grid("sesevtgrid_time");
-    const QList<Record> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("101"));
+    const QList<QStringList> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("101"));
     ASSERT_GT(waited.size(), 5);
     ASSERT_EQ(time.rowCount(), waited.size() + 2);
     for (int i = 0; i < waited.size(); ++i) {
-        EXPECT_EQ(time.row(i + 1), (QStringList{waited[i].key, waited[i].value, "", "", ""}));
-        const auto &series = chart("sesevt_delta_time").seriesTitled(waited[i].key);
-        ASSERT_EQ(series.size(), 1u);
-        EXPECT_TRUE(chart("sesevt_delta_time").series(series.front()).points().empty());
+        EXPECT_EQ(time.row(i + 1), (QStringList{waited[i].at(0), waited[i].at(1), "", "", ""}));
+        EXPECT_TRUE(test::seriesOf(chart("sesevt_delta_time"), waited[i].at(0)).points().empty());
     }
     EXPECT_TRUE(spareLast(time));
     EXPECT_EQ(chart("sesevt_cum_time").series(0).points().size(), size_t(waited.size()));
@@ -217,15 +101,12 @@ TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSess
 
     // The second: Deltas, one point per line labelled with the time of the sample, and the
     // statistics sorted by Delta.
-    const QMap<QString, QString> before = [&] {
-        QMap<QString, QString> m;
-        for (int r = 1; r + 1 < time.rowCount(); ++r)
-            m.insert(time.cell(0, r), time.cell(1, r));
-        return m;
-    }();
-    const qsizetype sentBefore = sim.server.statements().size();
+    QMap<QString, QString> before;
+    for (int r = 1; r + 1 < time.rowCount(); ++r)
+        before.insert(time.cell(0, r), time.cell(1, r));
+    sim.server.clearStatements();
     tick(300);
-    EXPECT_EQ(sim.server.statements().size(), sentBefore + 3);
+    EXPECT_EQ(sim.server.statements().size(), 3);
     const QString label = sim.server.model().now().time().toString(QStringLiteral("HH:mm:ss"));
     bool grew = false;
     for (int r = 1; r + 1 < time.rowCount(); ++r) {
@@ -236,8 +117,7 @@ TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSess
         EXPECT_EQ(time.cell(2, r), QString::number(delta)) << key.toStdString();
         EXPECT_EQ(time.cell(3, r), time.cell(2, r));
         EXPECT_EQ(time.cell(4, r), time.cell(2, r));
-        const Chart &lines = chart("sesevt_delta_time");
-        const auto &points = lines.series(lines.seriesTitled(key).front()).points();
+        const auto &points = test::seriesOf(chart("sesevt_delta_time"), key).points();
         ASSERT_EQ(points.size(), 1u) << key.toStdString();
         EXPECT_EQ(points[0].value, double(delta));
         EXPECT_EQ(points[0].label, label);
@@ -247,52 +127,22 @@ TEST_F(SessionStatisticsTest, EachSampleSendsTheThreeStatementsAndTalliesTheSess
     for (int r = 2; r + 1 < statistics.rowCount(); ++r)
         ASSERT_GE(statistics.cell(2, r - 1).toDouble(), statistics.cell(2, r).toDouble()) << r;
     EXPECT_TRUE(spareLast(statistics));
-}
 
-TEST_F(SessionStatisticsTest, WithTwoInstancesAGrowingStatisticHasADelta)
-{
-    choose(QStringLiteral("1"), QStringLiteral("11")); // a background process: always at work
-    tick();
-    tick();
-    const ResultGrid &statistics = grid("timedstatgrid");
-    // Each statistic has one row, although gv$statname names it once per instance.
-    QSet<QString> seen;
-    for (const QString &key : keys(statistics)) {
-        EXPECT_FALSE(seen.contains(key)) << key.toStdString();
-        seen << key;
-    }
-    const int reads = rowOf(statistics, QStringLiteral("session logical reads"));
-    ASSERT_GT(reads, 0);
-    EXPECT_GT(statistics.cell(2, reads).toDouble(), 0);
-    EXPECT_LT(statistics.cell(1, reads).toDouble(), 1000); // shown in millions
-    int growing = 0;
-    for (int r = 1; r + 1 < statistics.rowCount(); ++r)
-        growing += statistics.cell(2, r).toDouble() > 0 ? 1 : 0;
-    EXPECT_GT(growing, 100);
-}
-
-TEST_F(SessionStatisticsTest, BarsTakeThePalettesColoursAndFromTheFifteenthOnRed)
-{
-    choose(QStringLiteral("1"), QStringLiteral("101"));
+    // The bars take the palette's colours, from the fifteenth on red, and their value
+    // marks cover no other.
     sim.server.model().advance(600); // long enough for the session to wait on most of its events
-    for (int t = 0; t < 4; ++t)
+    for (int t = 0; t < 3; ++t)
         tick();
     screen.resize(1400, 900);
     for (const char *name : {"sesevt_cum_time", "sesevt_cum_cnt"}) {
         const auto &bars = chart(name).series(0).points();
         ASSERT_GE(bars.size(), 20u) << name;
-        for (size_t i = 0; i < bars.size(); ++i) {
+        for (size_t i = 0; i < bars.size(); ++i)
             EXPECT_EQ(bars[i].color, i < 15 ? kPalette[i] : kRed) << name << " bar " << i;
-            EXPECT_NE(bars[i].color, Rgb(0xFFFFFF));
-        }
-        // As drawn: each bar in its colour, value marks over the bars, the legend naming
-        // the bars.
         ChartView &view = widget<ChartView>(name);
         QCoreApplication::processEvents();
         view.sync();
         ASSERT_EQ(view.plot().bars().size(), bars.size());
-        for (const ChartPlot::Bar &b : view.plot().bars())
-            EXPECT_EQ(b.color, QColor::fromRgb(QRgb(*bars[size_t(b.point)].color))) << b.point;
         // The value marks that are written can be read: none covers another, and the
         // tallest bar's value is among them.
         const auto &marks = view.plot().marks();
@@ -313,42 +163,109 @@ TEST_F(SessionStatisticsTest, BarsTakeThePalettesColoursAndFromTheFifteenthOnRed
         EXPECT_TRUE(std::any_of(marks.begin(), marks.end(), [&](const ChartPlot::Mark &m) {
             return m.at.x() == top.rect.center().x();
         })) << name;
-        ASSERT_EQ(view.legend().size(), bars.size());
-        EXPECT_EQ(view.legend()[16].text, chart(name).legendTexts().at(16));
-        EXPECT_EQ(view.legend()[16].color, QColor(Qt::red));
     }
-    const QByteArray dir = qgetenv("TAVIMOND_SHOTS");
-    if (!dir.isEmpty()) {
-        EXPECT_TRUE(
-            screen.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("session_waits.png"))));
-    }
+    shoot("session_waits.png");
 }
 
-TEST_F(SessionStatisticsTest, AnEventFirstSeenLaterGetsItsOwnRowSeriesAndCorrectlyNamedBar)
+TEST_F(SessionStatisticsTest, TheSwitchesShowOneViewAtATimeAndClearAllEmptiesEverythingButThem)
 {
-    choose(QStringLiteral("1"), QStringLiteral("11"));
+    auto &waits = widget<QGroupBox>("waitevtpanel");
+    auto &statistics = widget<QGroupBox>("timedstatpanel");
+    const auto chartsShown = [&](bool wanted) {
+        for (const char *name : {"sesevt_delta_time", "sesevt_cum_time", "sesevt_delta_cnt", "sesevt_cum_cnt"})
+            EXPECT_EQ(widget<QWidget>(name).isVisible(), wanted) << name;
+        EXPECT_EQ(widget<QWidget>("sesevtgrid_time").isVisible(), !wanted);
+        EXPECT_EQ(widget<QWidget>("sesevtgrid_cnt").isVisible(), !wanted);
+    };
+    EXPECT_TRUE(waits.isVisible());
+    EXPECT_FALSE(statistics.isVisible());
+    chartsShown(true);
+    click("sesevt_gridrbut");
+    chartsShown(false);
+    click("RadioButton42");
+    EXPECT_FALSE(waits.isVisible());
+    EXPECT_TRUE(widget<QWidget>("timedstatgrid").isVisible());
+    EXPECT_TRUE(widget<QRadioButton>("sesevt_gridrbut").isChecked()); // the two choices are apart
+    click("RadioButton41");
+    EXPECT_TRUE(waits.isVisible());
+    EXPECT_FALSE(statistics.isVisible());
+    click("sesevt_graphrbut");
+    chartsShown(true);
+    EXPECT_TRUE(sim.server.statements().isEmpty()); // switching reloads nothing
+
+    widget<QCheckBox>("sesevt_check").setChecked(true);
+    tab().setSession({QStringLiteral("1"), QStringLiteral("101"), QStringLiteral("3301"), {}, {}});
     tick();
     tick();
+    click("sesevt_gridrbut");
+    click("RadioButton42");
+    ASSERT_GT(grid("timedstatgrid").rowCount(), 2);
+    ASSERT_GT(chart("sesevt_delta_cnt").seriesCount(), 0);
+
+    click("Button14"); // Clear All
+    EXPECT_FALSE(tab().sampling());
+    for (const char *name : {"Instidwt", "sidid", "serialnum"})
+        EXPECT_TRUE(edit(name).text().isEmpty()) << name;
+    for (const char *name : {"sesevtgrid_time", "sesevtgrid_cnt", "timedstatgrid"})
+        EXPECT_EQ(test::rowsOf(grid(name)), QList<QStringList>{QStringList(5, QString())}) << name;
+    EXPECT_EQ(grid("timedstatgrid").cell(0, 0), QStringLiteral("Metric")); // headers kept
+    EXPECT_EQ(chart("sesevt_delta_time").seriesCount() + chart("sesevt_delta_cnt").seriesCount(), 0);
+    for (const char *name : {"sesevt_cum_time", "sesevt_cum_cnt"}) {
+        ASSERT_EQ(chart(name).seriesCount(), 1);
+        EXPECT_TRUE(chart(name).series(0).points().empty());
+        EXPECT_TRUE(chart(name).legendTexts().isEmpty());
+    }
+    EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(0), QString());
+    // The view choices stay.
+    EXPECT_TRUE(widget<QRadioButton>("sesevt_gridrbut").isChecked());
+    EXPECT_TRUE(statistics.isVisible());
+
+    // Sampling again starts afresh: a first sample has no Deltas.
+    choose(QStringLiteral("1"), QStringLiteral("101"));
+    tick();
+    EXPECT_TRUE(grid("sesevtgrid_time").cell(2, 1).isEmpty());
+    EXPECT_TRUE(grid("timedstatgrid").cell(2, 1).isEmpty());
+}
+
+TEST_F(SessionStatisticsTest, EachKeyHasOneRowANewEventOrStatisticItsOwnAndTheBarsTheirRecordsNames)
+{
+    choose(QStringLiteral("1"), QStringLiteral("11")); // a background process: always at work
+    const ResultGrid &statistics = grid("timedstatgrid");
+    tick();
+    tick();
+    // One row a statistic, although gv$statname names it once per instance.
+    const QStringList first = keys(statistics);
+    EXPECT_EQ(QSet<QString>(first.begin(), first.end()).size(), first.size());
+    const int reads = rowOf(statistics, QStringLiteral("session logical reads"));
+    ASSERT_GT(reads, 0);
+    EXPECT_GT(statistics.cell(2, reads).toDouble(), 0);
+    EXPECT_LT(statistics.cell(1, reads).toDouble(), 1000); // shown in millions
+    int growing = 0;
+    for (int r = 1; r + 1 < statistics.rowCount(); ++r)
+        growing += statistics.cell(2, r).toDouble() > 0 ? 1 : 0;
+    EXPECT_GT(growing, 100);
+
+    // An event first seen later gets its own row, line and correctly named bar.
     const ResultGrid &time = grid("sesevtgrid_time");
-    const QStringList first = keys(time);
+    const QStringList events = keys(time);
     const int points = int(chart("sesevt_delta_time").series(0).points().size());
     tick(100); // an event the log writer first waits on now
-    const QList<Record> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("11"));
-    QStringList now = keys(time);
-    ASSERT_EQ(now.size(), first.size() + 1);
-    const QString added = now.last();
-    EXPECT_EQ(now.mid(0, first.size()), first); // below the older rows, taking none of them
+    const QList<QStringList> waited = records("time_waited", QStringLiteral("1"), QStringLiteral("11"));
+    const QStringList eventsNow = keys(time);
+    ASSERT_EQ(eventsNow.size(), events.size() + 1);
+    const QString added = eventsNow.last();
+    EXPECT_EQ(eventsNow.mid(0, events.size()), events); // below the older rows, taking none of them
     int at = -1;
     for (int i = 0; i < waited.size(); ++i)
-        if (waited[i].key == added)
+        if (waited[i].at(0) == added)
             at = i;
     ASSERT_GE(at, 0);
     ASSERT_LT(at, waited.size() - 1); // in the middle of the records
-    EXPECT_EQ(time.row(time.rowCount() - 2), (QStringList{added, waited[at].value, "", "", ""}));
+    EXPECT_EQ(time.row(time.rowCount() - 2), (QStringList{added, waited[at].at(1), "", "", ""}));
 
     // Its own line, without a point yet; the others have one more each.
     const Chart &lines = chart("sesevt_delta_time");
-    EXPECT_EQ(lines.seriesCount(), now.size());
+    EXPECT_EQ(lines.seriesCount(), eventsNow.size());
     for (int s = 0; s < lines.seriesCount(); ++s)
         EXPECT_EQ(int(lines.series(s).points().size()), lines.series(s).title() == added ? 0 : points + 1);
 
@@ -358,93 +275,17 @@ TEST_F(SessionStatisticsTest, AnEventFirstSeenLaterGetsItsOwnRowSeriesAndCorrect
     ASSERT_EQ(bars.series(0).points().size(), size_t(waited.size()));
     ASSERT_EQ(bars.legendTexts().size(), waited.size());
     for (int i = 0; i < waited.size(); ++i) {
-        EXPECT_EQ(bars.legendTexts().at(i), waited[i].key);
-        EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(i), waited[i].key);
-        EXPECT_EQ(bars.series(0).points()[size_t(i)].value, time.cell(1, rowOf(time, waited[i].key)).toDouble());
+        EXPECT_EQ(bars.legendTexts().at(i), waited[i].at(0));
+        EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(i), waited[i].at(0));
+        EXPECT_EQ(bars.series(0).points()[size_t(i)].value, time.cell(1, rowOf(time, waited[i].at(0))).toDouble());
     }
-    EXPECT_NE(time.cell(0, at + 1), waited[at].key);
+    EXPECT_NE(time.cell(0, at + 1), waited[at].at(0));
     EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(waited.size()), QString());
-    const QList<Record> counted = records("total_waits", QStringLiteral("1"), QStringLiteral("11"));
+    const QList<QStringList> counted = records("total_waits", QStringLiteral("1"), QStringLiteral("11"));
     for (int i = 0; i < counted.size(); ++i)
-        EXPECT_EQ(tab().sesevt_cum_cntGetLegendText(i), counted[i].key);
+        EXPECT_EQ(tab().sesevt_cum_cntGetLegendText(i), counted[i].at(0));
 
-    // A session that is gone: no rows, so no bars and no points; the grids keep theirs.
-    const int rows = time.rowCount();
-    choose(QStringLiteral("1"), QStringLiteral("9999"));
-    tick();
-    EXPECT_EQ(time.rowCount(), rows);
-    EXPECT_TRUE(bars.series(0).points().empty());
-    EXPECT_TRUE(bars.legendTexts().isEmpty());
-    EXPECT_EQ(int(lines.series(0).points().size()), points + 1);
-}
-
-TEST_F(SessionStatisticsTest, ASessionThatIsNoWholeNumberSendsNothing)
-{
-    const struct {
-        const char *instance;
-        const char *sid;
-        const char *message;
-    } cases[] = {
-        {"1", "12x", "SID must be a whole number; '12x' is not."},
-        {"1", "'12'", "SID must be a whole number; ''12'' is not."},
-        {"1", "", "SID must be a whole number; '' is not."},
-        {"1", "12 or 1=1", "SID must be a whole number; '12 or 1=1' is not."},
-        {"-1", "12", "Inst ID must be a whole number; '-1' is not."},
-        {"", "", "Inst ID must be a whole number; '' is not."},
-    };
-    for (const auto &c : cases) {
-        choose(QLatin1String(c.instance), QLatin1String(c.sid));
-        EXPECT_EQ(failedTick(), QLatin1String(c.message));
-    }
-    EXPECT_TRUE(sim.server.statements().isEmpty());
-    EXPECT_EQ(grid("sesevtgrid_time").rowCount(), 2);
-}
-
-TEST_F(SessionStatisticsTest, ClearAllUnticksTheBoxAndEmptiesEditsGridsAndCharts)
-{
-    widget<QCheckBox>("sesevt_check").setChecked(true);
-    tab().setSession({QStringLiteral("1"), QStringLiteral("101"), QStringLiteral("3301"), {}, {}});
-    EXPECT_EQ(edit("serialnum").text(), QStringLiteral("3301"));
-    tick();
-    tick();
-    click("sesevt_gridrbut");
-    click("RadioButton42");
-    ASSERT_GT(grid("timedstatgrid").rowCount(), 2);
-    ASSERT_GT(chart("sesevt_delta_cnt").seriesCount(), 0);
-
-    click("Button14");
-    EXPECT_FALSE(tab().sampling());
-    for (const char *name : {"Instidwt", "sidid", "serialnum"})
-        EXPECT_TRUE(edit(name).text().isEmpty()) << name;
-    for (const char *name : {"sesevtgrid_time", "sesevtgrid_cnt", "timedstatgrid"}) {
-        EXPECT_EQ(grid(name).rowCount(), 2) << name;
-        EXPECT_EQ(grid(name).row(1), QStringList(5, QString())) << name;
-    }
-    EXPECT_EQ(grid("timedstatgrid").cell(0, 0), QStringLiteral("Metric")); // headers kept
-    EXPECT_EQ(chart("sesevt_delta_time").seriesCount(), 0);
-    EXPECT_EQ(chart("sesevt_delta_cnt").seriesCount(), 0);
-    for (const char *name : {"sesevt_cum_time", "sesevt_cum_cnt"}) {
-        ASSERT_EQ(chart(name).seriesCount(), 1);
-        EXPECT_TRUE(chart(name).series(0).points().empty());
-        EXPECT_TRUE(chart(name).legendTexts().isEmpty());
-    }
-    EXPECT_EQ(tab().sesevt_cum_timeGetLegendText(0), QString());
-    // The view choices stay.
-    EXPECT_TRUE(widget<QRadioButton>("sesevt_gridrbut").isChecked());
-    EXPECT_TRUE(widget<QGroupBox>("timedstatpanel").isVisible());
-
-    // Sampling again starts afresh: a first sample has no Deltas.
-    choose(QStringLiteral("1"), QStringLiteral("101"));
-    tick();
-    EXPECT_TRUE(grid("sesevtgrid_time").cell(2, 1).isEmpty());
-    EXPECT_TRUE(grid("timedstatgrid").cell(2, 1).isEmpty());
-}
-
-TEST_F(SessionStatisticsTest, AShrinkingStatisticNeverLetsANewStatisticTakeAnotherRow)
-{
-    choose(QStringLiteral("1"), QStringLiteral("11"));
-    const ResultGrid &statistics = grid("timedstatgrid");
-    tick();
+    // The statistics of the log writer, until one shrinks.
     bool shrank = false;
     for (int t = 0; t < 30 && !shrank; ++t) {
         tick();
@@ -453,22 +294,30 @@ TEST_F(SessionStatisticsTest, AShrinkingStatisticNeverLetsANewStatisticTakeAnoth
     }
     ASSERT_TRUE(shrank);
     ASSERT_TRUE(spareLast(statistics)); // below the negative Deltas
-    QMap<QString, QString> before;
-    for (int r = 1; r + 1 < statistics.rowCount(); ++r)
-        before.insert(statistics.cell(0, r), statistics.cell(1, r));
+    const QStringList before = keys(statistics);
 
     // Another session without Clear All: its statistics continue the rows, and those
     // the background process did not keep are new.
     choose(QStringLiteral("1"), QStringLiteral("101"));
     tick();
-    const QStringList now = keys(statistics);
-    EXPECT_EQ(QSet<QString>(now.begin(), now.end()).size(), now.size());
-    for (auto it = before.constBegin(); it != before.constEnd(); ++it)
-        EXPECT_GT(rowOf(statistics, it.key()), 0) << it.key().toStdString();
-    ASSERT_GT(now.size(), before.size());
+    const QStringList after = keys(statistics);
+    EXPECT_EQ(QSet<QString>(after.begin(), after.end()).size(), after.size());
+    for (const QString &key : before)
+        EXPECT_GT(rowOf(statistics, key), 0) << key.toStdString();
+    ASSERT_GT(after.size(), before.size());
     const int userCalls = rowOf(statistics, QStringLiteral("user calls"));
     ASSERT_GT(userCalls, 0);
     EXPECT_FALSE(before.contains(QStringLiteral("user calls")));
     EXPECT_TRUE(statistics.cell(2, userCalls).isEmpty()); // a new row of its own
     EXPECT_TRUE(spareLast(statistics));
+
+    // A session that is gone: no rows, so no bars and no points; the grids keep theirs.
+    const int rows = time.rowCount();
+    const size_t linePoints = lines.series(0).points().size();
+    choose(QStringLiteral("1"), QStringLiteral("9999"));
+    tick();
+    EXPECT_EQ(time.rowCount(), rows);
+    EXPECT_TRUE(bars.series(0).points().empty());
+    EXPECT_TRUE(bars.legendTexts().isEmpty());
+    EXPECT_EQ(lines.series(0).points().size(), linePoints);
 }

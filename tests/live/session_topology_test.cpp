@@ -3,41 +3,27 @@
 // stacked bar chart and the row that chooses a session for the other tabs.
 #include "common/screen_support.h"
 
-#include "core/chart.h"
-#include "core/result_grid.h"
 #include "db/error.h"
-#include "db/query.h"
 #include "live/real_time_screen.h"
 #include "live/session_topology_tab.h"
 #include "live/sql_text_tab.h"
 #include "ui/chart_view.h"
-#include "ui/grid_view.h"
 
 #include <QCategoryAxis>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QSet>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace tavimond;
 
 namespace {
 
-const QStringList kColumns{"INST_ID", "SID", "SERIAL#", "KEY",  "STATUS", "USERNAME", "TYPE", "PROGRAM",
-                           "cpu",     "I/O", "App",     "Conc", "Clus",   "RedoSync", "Parse"};
-
 class SessionTopologyTest : public ::testing::Test, protected test::ScreenHarness<RealTimeScreen> {
 protected:
     SessionTopologyTab &tab() { return *screen.sessionTopology(); }
-    Chart &chart() { return *screen.findChild<Chart *>(QStringLiteral("sessres_graph")); }
+    Chart &chart() { return widget<Chart>("sessres_graph"); }
     ChartView &chartView() { return widget<ChartView>("sessres_graph"); }
     QPlainTextEdit &memo() { return widget<QPlainTextEdit>("sessres_memo"); }
     QString edit(const char *name) { return widget<QLineEdit>(name).text(); }
@@ -47,23 +33,23 @@ protected:
         sim.server.model().advance(seconds);
         tab().Button177Click();
     }
-    // The session statement replaced by a table of the test's own rows.
-    void useRows(const QList<QStringList> &rows)
+    // The session statement replaced by a table of the test's own rows, each written as
+    // its fields between bars: instance, sid, serial#, key, status, user, type, program
+    // and the seven figures.
+    void useRows(const QStringList &rows)
     {
-        sim.setRows(QStringLiteral("sessions"), kColumns, rows);
+        QList<QStringList> table;
+        for (const QString &r : rows)
+            table << r.split(QLatin1Char('|'));
+        sim.setRows("sessions",
+                    {"INST_ID", "SID", "SERIAL#", "KEY", "STATUS", "USERNAME", "TYPE", "PROGRAM", "cpu", "I/O", "App",
+                     "Conc", "Clus", "RedoSync", "Parse"},
+                    table);
         memo().setPlainText(QStringLiteral("select * from sessions"));
     }
     static QString identity(const ResultGrid &g, int r)
     {
         return g.cell(0, r) + QLatin1Char('/') + g.cell(1, r) + QLatin1Char('/') + g.cell(2, r);
-    }
-    // Rows from 1 to the last non-empty one.
-    static int sessions(const ResultGrid &g)
-    {
-        int n = 0;
-        for (int r = 1; r < g.rowCount(); ++r)
-            n += g.cell(0, r).isEmpty() ? 0 : 1;
-        return n;
     }
     QStringList pointLabels(int series = 0)
     {
@@ -79,14 +65,22 @@ protected:
         QCoreApplication::processEvents();
         chartView().sync();
     }
+    // Clicks a row of a grid view, or double-clicks it as the mouse does: a click, then
+    // the double click.
+    void clickRow(GridView &v, int row, bool twice = false)
+    {
+        const QPoint at = v.visualRect(v.model()->index(row, 1)).center();
+        QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at);
+    }
 };
 
 } // namespace
 
-TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences)
+TEST_F(SessionTopologyTest,
+       TheFirstSampleListsEverySessionTheNextOnesTheGrowthOfThoseActiveAndSampledBeforeSortedAndPaged)
 {
-    EXPECT_FALSE(tab().sampling());
-    EXPECT_TRUE(memo().isReadOnly());
     const QStringList lines = memo().toPlainText().split(QLatin1Char('\n'));
     EXPECT_EQ(lines.size(), 47);
     EXPECT_EQ(lines.at(3), QStringLiteral("sess.serial#, "));
@@ -99,9 +93,7 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences
     tick();
     ASSERT_EQ(sim.server.statements().size(), 1);
     EXPECT_EQ(sim.server.statements().at(0), lines.join(QLatin1Char('\n')));
-    const ResultGrid &g = grid("sessres_grid");
-    EXPECT_EQ(g.headers().at(3), QStringLiteral("SQL ID::Exec Plan"));
-    EXPECT_EQ(grid("sessres_grid_del").headers().at(14), QStringLiteral("Parse Time(s)"));
+    const ResultGrid &g = grid("sessres_grid"), &arc = grid("sessres_grid_arc"), &del = grid("sessres_grid_del");
     QSet<QString> kinds;
     for (int r = 1; r + 1 < g.rowCount(); ++r) {
         kinds << g.cell(0, r) + QLatin1Char(' ') + g.cell(6, r) + QLatin1Char(' ') + g.cell(4, r);
@@ -116,61 +108,52 @@ TEST_F(SessionTopologyTest, TheFirstSampleListsEverySessionAndGivesNoDifferences
         EXPECT_TRUE(kinds.contains(QLatin1String(k))) << k;
     EXPECT_EQ(g.row(g.rowCount() - 1), QStringList(15, QString())); // the spare row
 
-    // No differences yet: one empty row, seven empty series, every name in the legend.
-    const ResultGrid &del = grid("sessres_grid_del");
-    EXPECT_EQ(del.rowCount(), 2);
-    EXPECT_EQ(del.row(1), QStringList(15, QString()));
+    // No differences yet: one empty row and seven empty series.
+    EXPECT_EQ(test::rowsOf(del), QList<QStringList>{QStringList(15, QString())});
     ASSERT_EQ(chart().seriesCount(), 7);
-    const QStringList titles{"CPU Time ",    "I/O Wait",       "Application Wait", "Concurrency Wait",
-                             "Cluster Wait", "Redo Sync Wait", "Parse Time"};
-    const Rgb colours[] = {0x00FF00, 0xFF0000, 0x0000FF, 0xFFFF00, 0xFFFFFF, 0x00FFFF, 0xFF00FF};
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(chart().series(k).title(), titles.at(k));
-        EXPECT_EQ(chart().series(k).kind(), SeriesKind::StackedHBar);
-        EXPECT_EQ(chart().series(k).color(), colours[k]);
+    for (int k = 0; k < 7; ++k)
         EXPECT_TRUE(chart().series(k).points().empty());
-    }
-    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "I/O Wait", "Application Wait", "Concurrency Wait",
-                                                  "Cluster Wait", "Redo Sync Time", "Parse Time"}));
-    EXPECT_EQ(tab().sessres_graphGetLegendText(7), QString());
-}
 
-TEST_F(SessionTopologyTest, OnlySessionsActiveNowAndSampledBeforeGetADifference)
-{
-    tick();
-    bool fewer = false, reused = false;
+    // Then only sessions active now and sampled before get a difference.
+    bool fewer = false, reused = false, grew = false;
     int previousRows = 0;
     for (int t = 0; t < 40; ++t) {
         tick();
-        const ResultGrid &g = grid("sessres_grid");
-        const ResultGrid &arc = grid("sessres_grid_arc");
-        const ResultGrid &del = grid("sessres_grid_del");
-        QSet<QString> before, sidsBefore;
+        // Exactly those sessions, once each, and one empty row after them; each figure
+        // the growth since the previous sample, none below 0.
+        const auto sid = [](const ResultGrid &grid, int r) { return grid.cell(0, r) + '/' + grid.cell(1, r); };
+        QHash<QString, int> nowAt, thenAt;
+        QSet<QString> sidsBefore, expected, replaced;
         for (int a = 1; a < arc.rowCount(); ++a) {
-            before << identity(arc, a);
-            sidsBefore << arc.cell(0, a) + QLatin1Char('/') + arc.cell(1, a);
+            thenAt.insert(identity(arc, a), a);
+            sidsBefore << sid(arc, a);
         }
-        QSet<QString> expected, replaced;
         for (int r = 1; r < g.rowCount(); ++r) {
+            nowAt.insert(identity(g, r), r);
             if (g.cell(4, r) != QLatin1String("ACTIVE"))
                 continue;
-            if (before.contains(identity(g, r)))
+            if (thenAt.contains(identity(g, r)))
                 expected << identity(g, r);
-            else if (sidsBefore.contains(g.cell(0, r) + QLatin1Char('/') + g.cell(1, r)))
-                replaced << g.cell(0, r) + QLatin1Char('/') + g.cell(1, r);
+            else if (sidsBefore.contains(sid(g, r)))
+                replaced << sid(g, r);
         }
-        // Exactly those sessions, once each, and one empty row after them.
         QSet<QString> shown;
         for (int r = 1; r + 1 < del.rowCount(); ++r) {
             shown << identity(del, r);
             EXPECT_EQ(del.cell(4, r), QStringLiteral("ACTIVE"));
-            for (int c = 8; c < 15; ++c)
-                EXPECT_GE(del.cell(c, r).toDouble(), 0) << del.cell(c, r).toStdString();
+            const int now = nowAt.value(identity(del, r)), then = thenAt.value(identity(del, r));
+            ASSERT_TRUE(now > 0 && then > 0);
+            for (int c = 8; c < 15; ++c) {
+                const double growth = g.cell(c, now).toDouble() - arc.cell(c, then).toDouble();
+                EXPECT_NEAR(del.cell(c, r).toDouble(), std::max(0.0, growth), 1e-12);
+                EXPECT_LT(del.cell(c, r).size(), 12) << "no binary noise: " << del.cell(c, r).toStdString();
+                grew = grew || (c == 8 && growth > 0);
+            }
             if (r > 1) { // sorted by the first sort item, CPU, largest first
                 EXPECT_GE(del.cell(8, r - 1).toDouble(), del.cell(8, r).toDouble());
             }
             // A sid taken over by a new session gives no row.
-            EXPECT_FALSE(replaced.contains(del.cell(0, r) + QLatin1Char('/') + del.cell(1, r)));
+            EXPECT_FALSE(replaced.contains(sid(del, r)));
         }
         EXPECT_EQ(shown, expected) << "tick " << t;
         EXPECT_EQ(del.rowCount(), expected.size() + 2);
@@ -181,161 +164,36 @@ TEST_F(SessionTopologyTest, OnlySessionsActiveNowAndSampledBeforeGetADifference)
     }
     EXPECT_TRUE(fewer);
     EXPECT_TRUE(reused);
-}
-
-TEST_F(SessionTopologyTest, DifferencesAreTheGrowthSinceThePreviousSample)
-{
-    tick();
-    tick();
-    const ResultGrid &g = grid("sessres_grid");
-    const ResultGrid &arc = grid("sessres_grid_arc");
-    const ResultGrid &del = grid("sessres_grid_del");
-    ASSERT_GT(sessions(del), 0);
-    bool grew = false;
-    for (int r = 1; r + 1 < del.rowCount(); ++r) {
-        int now = -1, then = -1;
-        for (int i = 1; i < g.rowCount(); ++i)
-            if (identity(g, i) == identity(del, r))
-                now = i;
-        for (int i = 1; i < arc.rowCount(); ++i)
-            if (identity(arc, i) == identity(del, r))
-                then = i;
-        ASSERT_GT(now, 0);
-        ASSERT_GT(then, 0);
-        for (int c = 8; c < 15; ++c) {
-            const double expected = g.cell(c, now).toDouble() - arc.cell(c, then).toDouble();
-            EXPECT_NEAR(del.cell(c, r).toDouble(), std::max(0.0, expected), 1e-12);
-            EXPECT_LT(del.cell(c, r).size(), 12) << "no binary noise: " << del.cell(c, r).toStdString();
-        }
-        grew = grew || del.cell(8, r).toDouble() > 0;
-    }
     EXPECT_TRUE(grew);
-}
 
-TEST_F(SessionTopologyTest, BackgroundFiguresTheyLackReadZeroAndTheFiguresAreNotCountedPerInstance)
-{
-    tick();
-    const ResultGrid &g = grid("sessres_grid");
     int background = -1;
     for (int r = 1; r < g.rowCount() && background < 0; ++r)
         if (g.cell(6, r) == QLatin1String("BACKGROUND") && g.cell(0, r) == QLatin1String("2"))
             background = r;
     ASSERT_GT(background, 0);
-    EXPECT_EQ(g.cell(10, background), QStringLiteral("0")); // application wait time: not kept
-    EXPECT_EQ(g.cell(14, background), QStringLiteral("0")); // parse time elapsed: not kept
-    EXPECT_EQ(g.cell(3, background), QStringLiteral("::")); // no statement
-    const QString backgroundSession = identity(g, background);
-
     // Each figure is the session's one statistic over a million, although gv$statname
     // names every statistic once per instance.
-    Query q(sim.cnn);
-    q.setSql({QStringLiteral("select value from gv$sesstat where inst_id = %1 and sid = %2 and statistic# = 12")
-                  .arg(g.cell(0, background), g.cell(1, background))});
-    q.open();
-    ASSERT_FALSE(q.eof());
-    const double cpu = q.field(0).toDouble();
+    const QList<QStringList> value = test::allRows(
+        sim.cnn, {QStringLiteral("select value from gv$sesstat where inst_id = %1 and sid = %2 and statistic# = 12")
+                      .arg(g.cell(0, background), g.cell(1, background))});
+    ASSERT_EQ(value.size(), 1);
+    const double cpu = value.at(0).at(0).toDouble();
     ASSERT_GT(cpu, 0);
     EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), cpu / 1000000);
 
     // Joined on statistic# alone, as the statement first stood, it came out twice as large.
-    QStringList lines = memo().toPlainText().split(QLatin1Char('\n'));
-    lines.removeAll(QStringLiteral("statn.inst_id = sql.inst_id and"));
-    memo().setPlainText(lines.join(QLatin1Char('\n')));
+    QStringList unjoined = lines;
+    unjoined.removeAll(QStringLiteral("statn.inst_id = sql.inst_id and"));
+    memo().setPlainText(unjoined.join(QLatin1Char('\n')));
     tab().Button177Click();
     EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 1000000);
 
-    // So does the difference of a figure the session lacks.
-    const ResultGrid &del = grid("sessres_grid_del");
-    int r = 1;
-    while (r < del.rowCount() && identity(del, r) != backgroundSession)
-        ++r;
-    ASSERT_LT(r, del.rowCount());
-    EXPECT_EQ(del.cell(10, r), QStringLiteral("0"));
-    EXPECT_EQ(del.cell(14, r), QStringLiteral("0"));
-}
-
-TEST_F(SessionTopologyTest, FiguresAreReadAsNumbersAndWrittenInGeneralFormat)
-{
-    const auto session = [](const char *sid, const char *serial, const char *status, const char *cpu, const char *io) {
-        return QStringList{"1", sid, serial, "abc::123", status, "APP", "USER", "JDBC Thin Client",
-                           cpu, io,  "",     " ",        "0",    "0",   "0",    "0"};
-    };
-    useRows({session("10", "5", "ACTIVE", "0.5", "0.3"), session("11", "8", "ACTIVE", "2", "1")});
-    tick();
-    EXPECT_EQ(grid("sessres_grid").cell(10, 1), QStringLiteral("0")); // NULL and a blank read as 0
-    EXPECT_EQ(grid("sessres_grid").cell(11, 1), QStringLiteral("0"));
-    useRows({session("10", "5", "ACTIVE", "0.75", "0.1"), session("11", "9", "ACTIVE", "3", "1")});
-    tick();
-    const ResultGrid &del = grid("sessres_grid_del");
-    ASSERT_EQ(del.rowCount(), 3); // sid 11 is a new session under serial# 9: no row yet
-    EXPECT_EQ(del.row(1).mid(0, 11),
-              (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER", "JDBC Thin Client", "0.25", "0", "0"}));
-
-    // A figure that is not a number ends the sample with the conversion error; what the
-    // sample did before stays.
-    const auto failedTick = [&] {
-        try {
-            tick();
-        } catch (const Error &e) {
-            return e.message();
-        }
-        return QString();
-    };
-    useRows({session("10", "5", "ACTIVE", "0,9", "0.1")});
-    EXPECT_EQ(failedTick(), QStringLiteral("'0,9' is not a valid floating point value"));
-    EXPECT_EQ(grid("sessres_grid").cell(8, 1), QStringLiteral("0,9"));
-    EXPECT_EQ(del.rowCount(), 2);
-
-    // A query that fails leaves the latest good sample, the differences and the chart as
-    // they were; the next good sample is compared with that sample.
-    useRows({session("10", "6", "ACTIVE", "0.9", "0.1")}); // a new session: nothing compared
-    tick();
-    useRows({session("10", "6", "ACTIVE", "1", "0.1")});
-    tick();
-    const int points = int(chart().series(0).points().size());
-    memo().setPlainText(QStringLiteral("select * from no_such_view"));
-    EXPECT_EQ(failedTick(), QStringLiteral("ORA-00942: table or view does not exist"));
-    EXPECT_EQ(grid("sessres_grid").cell(8, 1), QStringLiteral("1"));
-    EXPECT_EQ(grid("sessres_grid_arc").cell(8, 1), QStringLiteral("1"));
-    EXPECT_EQ(del.cell(8, 1), QStringLiteral("0.1"));
-    EXPECT_EQ(int(chart().series(0).points().size()), points);
-    useRows({session("10", "6", "ACTIVE", "1.5", "0.1")});
-    tick();
-    EXPECT_EQ(del.cell(8, 1), QStringLiteral("0.5"));
-}
-
-TEST_F(SessionTopologyTest, BackgroundSessionsArePlottedOnlyWhileNotExcluded)
-{
-    const auto session = [](const char *sid, const char *type, const char *cpu) {
-        return QStringList{"1", sid, "3", "::", "ACTIVE", "", type, "oracle", cpu, "1", "1", "1", "1", "1", "1"};
-    };
-    useRows({session("1", "BACKGROUND", "1"), session("2", "USER", "1"), session("3", "RECURSIVE", "1")});
-    tick();
-    useRows({session("1", "BACKGROUND", "4"), session("2", "USER", "3"), session("3", "RECURSIVE", "2")});
-    tick();
-    EXPECT_TRUE(widget<QCheckBox>("exc_backsess").isChecked());
-    EXPECT_EQ(sessions(grid("sessres_grid_del")), 3); // in the grid like any other
-    for (int k = 0; k < 7; ++k)
-        EXPECT_EQ(pointLabels(k), QStringList{"1::2"}) << k;
-
-    // Unticked, from the next sample on; a type other than these two is never plotted.
-    widget<QCheckBox>("exc_backsess").setChecked(false);
-    EXPECT_EQ(pointLabels(), QStringList{"1::2"});
-    useRows({session("1", "BACKGROUND", "7"), session("2", "USER", "4"), session("3", "RECURSIVE", "3")});
-    tick();
-    EXPECT_EQ(pointLabels(), (QStringList{"1::1", "1::2"}));
-    EXPECT_EQ(chart().series(0).points()[0].value, 3);
-    EXPECT_EQ(chart().series(0).points()[0].color, Rgb(0x00FF00));
-    EXPECT_EQ(chart().series(4).points()[1].color, Rgb(0xFFFFFF));
-}
-
-TEST_F(SessionTopologyTest, TheChartPagesTwentySessionsAndPlotsSessionsInTheSortedOrder)
-{
-    tick();
+    // Background sessions plotted too, sorted by parse time: twenty sessions a page.
+    memo().setPlainText(lines.join(QLatin1Char('\n')));
     widget<QCheckBox>("exc_backsess").setChecked(false);
     widget<QComboBox>("sessres_combo").setCurrentIndex(6); // "Parse Time"
     tick();
-    const ResultGrid &del = grid("sessres_grid_del");
+    tick();
     QStringList expected;
     for (int r = 1; r + 1 < del.rowCount(); ++r) {
         expected << del.cell(0, r) + QStringLiteral("::") + del.cell(1, r);
@@ -349,115 +207,112 @@ TEST_F(SessionTopologyTest, TheChartPagesTwentySessionsAndPlotsSessionsInTheSort
     EXPECT_EQ(chartView().placesPerPage(), 20);
     QCategoryAxis *left = chartView().axis(Qt::AlignLeft);
     ASSERT_NE(left, nullptr);
-    EXPECT_EQ(left->titleText(), QStringLiteral("Instance ID::SID"));
-    EXPECT_EQ(chartView().axis(Qt::AlignBottom)->titleText(), QStringLiteral("Seconds"));
     EXPECT_TRUE(left->isReverse());
     EXPECT_DOUBLE_EQ(left->max() - left->min(), 20);
     EXPECT_EQ(QString(left->categoriesLabels().first()).remove(QChar(0x200B)), expected.first());
 }
 
+TEST_F(SessionTopologyTest,
+       FiguresAreReadAsNumbersWrittenInGeneralFormatAndPlottedForUserSessionsAndUnexcludedBackgroundOnes)
+{
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.5|0.3|| |0|0|0",
+             "1|11|8|abc::123|ACTIVE|APP|USER|JDBC Thin Client|2|1|| |0|0|0"});
+    tick();
+    EXPECT_EQ(grid("sessres_grid").row(1).mid(10, 2), (QStringList{"0", "0"})); // NULL and a blank read as 0
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.75|0.1|| |0|0|0",
+             "1|11|9|abc::123|ACTIVE|APP|USER|JDBC Thin Client|3|1|| |0|0|0"});
+    tick();
+    const ResultGrid &del = grid("sessres_grid_del");
+    ASSERT_EQ(del.rowCount(), 3); // sid 11 is a new session under serial# 9: no row yet
+    EXPECT_EQ(del.row(1).mid(0, 11),
+              (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER", "JDBC Thin Client", "0.25", "0", "0"}));
+
+    // A figure that is not a number ends the sample with the conversion error; what the
+    // sample did before stays.
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0,9|0.1|| |0|0|0"});
+    try {
+        tick();
+        ADD_FAILURE() << "the sample must fail";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'0,9' is not a valid floating point value"));
+    }
+    EXPECT_EQ(grid("sessres_grid").cell(8, 1), QStringLiteral("0,9"));
+    EXPECT_EQ(del.rowCount(), 2);
+
+    // Background sessions are plotted only while not excluded.
+    useRows({"1|1|3|::|ACTIVE||BACKGROUND|oracle|1|1|1|1|1|1|1", "1|2|3|::|ACTIVE||USER|oracle|1|1|1|1|1|1|1",
+             "1|3|3|::|ACTIVE||RECURSIVE|oracle|1|1|1|1|1|1|1"});
+    tick();
+    useRows({"1|1|3|::|ACTIVE||BACKGROUND|oracle|4|1|1|1|1|1|1", "1|2|3|::|ACTIVE||USER|oracle|3|1|1|1|1|1|1",
+             "1|3|3|::|ACTIVE||RECURSIVE|oracle|2|1|1|1|1|1|1"});
+    tick();
+    EXPECT_TRUE(widget<QCheckBox>("exc_backsess").isChecked());
+    EXPECT_EQ(grid("sessres_grid_del").rowCount(), 5); // in the grid like any other
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(pointLabels(k), QStringList{"1::2"}) << k;
+
+    // Unticked, from the next sample on; a type other than these two is never plotted.
+    widget<QCheckBox>("exc_backsess").setChecked(false);
+    EXPECT_EQ(pointLabels(), QStringList{"1::2"});
+    useRows({"1|1|3|::|ACTIVE||BACKGROUND|oracle|7|1|1|1|1|1|1", "1|2|3|::|ACTIVE||USER|oracle|4|1|1|1|1|1|1",
+             "1|3|3|::|ACTIVE||RECURSIVE|oracle|3|1|1|1|1|1|1"});
+    tick();
+    EXPECT_EQ(pointLabels(), (QStringList{"1::1", "1::2"}));
+    EXPECT_EQ(chart().series(0).points()[0].value, 3);
+}
+
 TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)
 {
-    const auto session = [](const char *sid, const char *key) {
-        return QStringList{"2", sid, "77", key, "ACTIVE", "APP", "USER", "JDBC Thin Client",
-                           "1", "1", "1",  "1", "1",      "1",   "1"};
-    };
-    useRows({session("31", "abc::123"), session("32", "::")});
+    useRows({"2|31|77|abc::123|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", "2|32|77|::|ACTIVE|APP|USER|x|1|1|1|1|1|1|1"});
     tick();
     tick();
     showOnScreen();
-    QTest::mouseClick(&widget<QRadioButton>("RadioButton31"), Qt::LeftButton);
+    click("RadioButton31");
     EXPECT_TRUE(widget<QGroupBox>("sessdesc_panel").isVisible());
     EXPECT_FALSE(widget<QGroupBox>("sessres_panel").isVisible());
 
     GridView &view = widget<GridView>("sessres_grid");
-    const auto click = [&](GridView &v, int row, bool twice) {
-        const QPoint at = v.visualRect(v.model()->index(row, 1)).center();
-        // A double click is a click and then the double click, as the mouse sends it.
-        QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at);
-        if (twice)
-            QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at);
-    };
-    click(view, 0, false);
-    const QStringList edits{"Instidwt", "sidid",       "serialnum", "Instidst",
-                            "sesid",    "serialnumst", "sesssqlid", "sessexecplan"};
     const auto values = [&] {
         QStringList out;
-        for (const QString &e : edits)
-            out << edit(e.toLatin1().constData());
+        for (const char *e :
+             {"Instidwt", "sidid", "serialnum", "Instidst", "sesid", "serialnumst", "sesssqlid", "sessexecplan"})
+            out << edit(e);
         return out;
     };
+    clickRow(view, 0);
     EXPECT_EQ(values(), (QStringList{"2", "31", "77", "2", "31", "77", "abc", "123"}));
-    click(view, 1, true);
+    clickRow(view, 1, true);
     EXPECT_EQ(values(), (QStringList{"2", "32", "77", "2", "32", "77", "", ""}));
-    // The empty last row empties all eight.
-    click(view, 2, false);
+    clickRow(view, 2); // the empty last row empties all eight
     EXPECT_EQ(values(), QStringList(8, QString()));
 
     // On the delta grid a double click copies, a single click does not.
     GridView &deltas = widget<GridView>("sessres_grid_del");
     const int abc = grid("sessres_grid_del").cell(1, 1) == QLatin1String("31") ? 0 : 1;
-    click(deltas, abc, false);
+    clickRow(deltas, abc);
     EXPECT_EQ(values(), QStringList(8, QString()));
-    click(deltas, abc, true);
+    clickRow(deltas, abc, true);
     EXPECT_EQ(values(), (QStringList{"2", "31", "77", "2", "31", "77", "abc", "123"}));
 
-    QTest::mouseClick(&widget<QRadioButton>("RadioButton30"), Qt::LeftButton);
+    click("RadioButton30");
     EXPECT_FALSE(widget<QGroupBox>("sessdesc_panel").isVisible());
     EXPECT_TRUE(widget<QGroupBox>("sessres_panel").isVisible());
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 
-TEST_F(SessionTopologyTest, SeriesSwitchedOffKeepTheirValuesAndTheLegendNamesTheOthers)
+TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptionsAndSeriesSwitchedOffKeepTheirValues)
 {
-    const auto session = [](const char *sid, const char *cpu, const char *parse) {
-        return QStringList{"1", sid, "4", "::", "ACTIVE", "APP", "USER", "x", cpu, "0.5", "0", "0", "0", "0", parse};
-    };
-    useRows({session("7", "1", "1"), session("8", "1", "1")});
-    tick();
-    useRows({session("7", "1.125", "1.5"), session("8", "1.25", "1")});
-    tick();
-    ASSERT_EQ(chart().series(1).points().size(), 2u);
-    const auto ioPoints = chart().series(1).points();
-    QTest::mouseClick(&widget<QCheckBox>("sessres_io_cb"), Qt::LeftButton);
-    EXPECT_FALSE(chart().series(1).active());
-    EXPECT_EQ(chart().series(1).points().size(), ioPoints.size());
-    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait", "Cluster Wait",
-                                                  "Redo Sync Time", "Parse Time"}));
-    // It lasts: the next sample applies the boxes again.
-    tick();
-    EXPECT_FALSE(chart().series(1).active());
-    QTest::mouseClick(&widget<QCheckBox>("sessres_io_cb"), Qt::LeftButton);
-    EXPECT_TRUE(chart().series(1).active());
-
-    // With one series left the legend names it on its first entry only.
-    for (const char *box :
-         {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb", "sessres_java_cb"})
-        QTest::mouseClick(&widget<QCheckBox>(box), Qt::LeftButton);
-    showOnScreen();
-    const auto &legend = chartView().legend();
-    ASSERT_EQ(legend.size(), 2u);
-    EXPECT_EQ(legend[0].text, QStringLiteral("CPU Time "));
-    EXPECT_EQ(legend[1].text, QString());
-}
-
-TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptions)
-{
-    const auto session = [](const char *sid, const char *serial, const char *cpu) {
-        return QStringList{"1", sid, serial, "::", "ACTIVE", "APP", "USER", "x", cpu, "1", "2", "3", "4", "5", "6"};
-    };
     // Two sessions under one label: each keeps a bar of its own.
-    useRows({session("7", "1", "1"), session("7", "2", "1"), session("9", "1", "1")});
+    useRows({"1|7|1|::|ACTIVE|APP|USER|x|1|1|2|3|4|5|6", "1|7|2|::|ACTIVE|APP|USER|x|1|1|2|3|4|5|6",
+             "1|9|1|::|ACTIVE|APP|USER|x|1|1|2|3|4|5|6"});
     tick();
-    useRows({session("7", "1", "1.25"), session("7", "2", "3"), session("9", "1", "1.5")});
+    useRows({"1|7|1|::|ACTIVE|APP|USER|x|1.25|1|2|3|4|5|6", "1|7|2|::|ACTIVE|APP|USER|x|3|1|2|3|4|5|6",
+             "1|9|1|::|ACTIVE|APP|USER|x|1.5|1|2|3|4|5|6"});
     tick();
     showOnScreen();
-    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU:"));
-    EXPECT_EQ(widget<QLabel>("instsidcap").text(), QStringLiteral("Inst-SID:"));
     EXPECT_EQ(pointLabels(), (QStringList{"1::7", "1::9", "1::7"}));
-    const auto &bars = chartView().plot().bars();
     QSet<double> rows;
-    for (const auto &b : bars)
+    for (const auto &b : chartView().plot().bars())
         rows << b.rect.center().y();
     EXPECT_EQ(rows.size(), 3);
 
@@ -467,15 +322,39 @@ TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptions)
         QTest::mouseMove(chartView().viewport(), at->toPoint());
     };
     hover(3, 1); // the concurrency part of the second bar
-    EXPECT_EQ(widget<QLabel>("instsidcap").text(), QStringLiteral("Inst-SID: 1::9"));
-    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.5"));
-    EXPECT_EQ(widget<QLabel>("iocap").text(), QStringLiteral("I/O: 0"));
-    EXPECT_EQ(widget<QLabel>("parsecap").text(), QStringLiteral("Parse:0"));
+    EXPECT_EQ(label("instsidcap"), QStringLiteral("Inst-SID: 1::9"));
+    EXPECT_EQ(label("cpucap"), QStringLiteral("CPU: 0.5"));
+    EXPECT_EQ(label("iocap"), QStringLiteral("I/O: 0"));
+    EXPECT_EQ(label("parsecap"), QStringLiteral("Parse:0"));
     hover(0, 2);
-    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.25"));
+    EXPECT_EQ(label("cpucap"), QStringLiteral("CPU: 0.25"));
     // Away from the bars the captions stay.
     QTest::mouseMove(chartView().viewport(), QPoint(3, 3));
-    EXPECT_EQ(widget<QLabel>("cpucap").text(), QStringLiteral("CPU: 0.25"));
+    EXPECT_EQ(label("cpucap"), QStringLiteral("CPU: 0.25"));
+    shoot("session_topology.png");
+
+    // A series switched off keeps its values; the legend names the others.
+    ASSERT_EQ(chart().series(1).points().size(), 3u);
+    click("sessres_io_cb");
+    EXPECT_FALSE(chart().series(1).active());
+    EXPECT_EQ(chart().series(1).points().size(), 3u);
+    EXPECT_EQ(chart().legendTexts(), (QStringList{"CPU Time ", "Application Wait", "Concurrency Wait", "Cluster Wait",
+                                                  "Redo Sync Time", "Parse Time"}));
+    // It lasts: the next sample applies the boxes again.
+    tick();
+    EXPECT_FALSE(chart().series(1).active());
+    click("sessres_io_cb");
+    EXPECT_TRUE(chart().series(1).active());
+
+    // With one series left the legend names it on its first entry only.
+    for (const char *box :
+         {"sessres_io_cb", "sessres_app_cb", "sessres_conc_cb", "sessres_clust_cb", "sessres_pl_cb", "sessres_java_cb"})
+        click(box);
+    showOnScreen();
+    const auto &legend = chartView().legend();
+    ASSERT_EQ(legend.size(), 3u);
+    EXPECT_EQ(legend[0].text, QStringLiteral("CPU Time "));
+    EXPECT_EQ(legend[1].text + legend[2].text, QString());
 }
 
 TEST_F(SessionTopologyTest, ASessionChosenHereHasItsStatementTextOnTheSqlTextTab)
@@ -484,14 +363,13 @@ TEST_F(SessionTopologyTest, ASessionChosenHereHasItsStatementTextOnTheSqlTextTab
     tick();
     tick();
     showOnScreen();
-    QTest::mouseClick(&widget<QRadioButton>("RadioButton31"), Qt::LeftButton);
+    click("RadioButton31");
     const ResultGrid &g = grid("sessres_grid");
-    GridView &view = widget<GridView>("sessres_grid");
     int chosen = 0;
     for (int r = 1; r < g.rowCount(); ++r) {
         if (g.cell(3, r).startsWith(QLatin1String("::")) || g.cell(0, r).isEmpty())
             continue;
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(view.model()->index(r - 1, 0)).center());
+        clickRow(widget<GridView>("sessres_grid"), r - 1);
         ASSERT_EQ(edit("sesssqlid") + QStringLiteral("::") + edit("sessexecplan"), g.cell(3, r));
         screen.sqlText()->Button23Click();
         EXPECT_FALSE(widget<QPlainTextEdit>("sqltextmemo").toPlainText().isEmpty()) << g.cell(1, r).toStdString();
@@ -500,28 +378,4 @@ TEST_F(SessionTopologyTest, ASessionChosenHereHasItsStatementTextOnTheSqlTextTab
     EXPECT_GT(chosen, 2);
     EXPECT_TRUE(sink().errors.isEmpty());
     EXPECT_TRUE(sink().infos.isEmpty());
-}
-
-// Set TAVIMOND_SHOTS to a folder to get a picture of the tab after a few ticks.
-TEST_F(SessionTopologyTest, ScreenshotOfTheTabAfterAFewTicks)
-{
-    for (int t = 0; t < 4; ++t)
-        tick();
-    widget<QCheckBox>("exc_backsess").setChecked(false);
-    tick();
-    showOnScreen();
-    QCoreApplication::processEvents();
-    EXPECT_GT(chartView().plot().bars().size(), 0u);
-    EXPECT_TRUE(sink().errors.isEmpty());
-    const QByteArray dir = qgetenv("TAVIMOND_SHOTS");
-    const auto shot = [&](const char *name) {
-        if (!dir.isEmpty()) {
-            EXPECT_TRUE(screen.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QLatin1String(name))));
-        }
-    };
-    QTest::mouseMove(chartView().viewport(), chartView().pointPosition(1, 0)->toPoint());
-    EXPECT_NE(widget<QLabel>("cpucap").text(), QStringLiteral("CPU:"));
-    shot("session_topology.png");
-    QTest::mouseClick(&widget<QRadioButton>("RadioButton31"), Qt::LeftButton);
-    shot("session_topology_grids.png");
 }

@@ -1,46 +1,28 @@
 // The "Real Time" tab of the wait events screen, sampled against the simulated instance.
 #include "common/screen_support.h"
-#include "common/sim_fixture.h"
-#include "common/test_settings.h"
-#include "core/chart.h"
-#include "core/result_grid.h"
 #include "db/error.h"
 #include "live/wait_events_screen.h"
-#include "ui/display_hide_lists.h"
+#include "tally_support.h"
 
 #include <QCheckBox>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace tavimond;
+using test::keysOf;
+using test::rowOf;
+using test::seriesOf;
 
 namespace {
 
 class WaitEventsTest : public ::testing::Test, protected test::ScreenHarness<WaitEventsScreen> {
 protected:
     Chart &chart(const char *name) { return widget<Chart>(name); }
+    QListWidget &list(const char *name) { return widget<QListWidget>(name); }
     // A tick of block 3, the clock moved on by a default interval first.
     void tick(int seconds = 30)
     {
         sim.server.model().advance(seconds);
         screen.sampleWaitEvents();
-    }
-    QStringList keys(const char *name)
-    {
-        QStringList out;
-        ResultGrid &g = grid(name);
-        for (int r = 1; r < g.rowCount(); ++r)
-            out << g.cell(0, r);
-        return out;
-    }
-    int rowOf(ResultGrid &g, const QString &key)
-    {
-        const auto &rows = g.rowsWithKey(key);
-        return rows.empty() ? -1 : rows.front();
     }
     // Sets both scripts to fixed samples of the test's own table.
     void useTable(const QList<QStringList> &rows)
@@ -53,132 +35,90 @@ protected:
 
 } // namespace
 
-TEST_F(WaitEventsTest, FirstTickGivesRowsAndSeriesSecondTickTheFirstPoints)
+TEST_F(WaitEventsTest, EachTickSamplesCountsAndTimesIntoTheirOwnGridsAndLines)
 {
-    EXPECT_FALSE(screen.sampling());
     tick();
-    EXPECT_EQ(sim.server.statements().size(), 2);
-    EXPECT_TRUE(sim.server.statements().at(0).contains(QStringLiteral("TOTAL_WAITS from gv$system_event")));
-    const QStringList first = keys("SRGrid");
+    EXPECT_EQ(sim.server.statements(), (QStringList{"select INST_ID||':'||EVENT, TOTAL_WAITS from gv$system_event\n"
+                                                    "order by 1,2",
+                                                    "select INST_ID||':'||EVENT,time_waited from gv$system_event\n"
+                                                    "order by 1,2"}));
+    const QStringList first = keysOf(grid("SRGrid"));
     ASSERT_GT(first.size(), 60); // the events of both instances and the spare row
-    EXPECT_TRUE(first.contains(QStringLiteral("1:log file sync")));
     EXPECT_TRUE(first.contains(QStringLiteral("2:db file sequential read")));
-    EXPECT_EQ(first.last(), QString());
-    ResultGrid &count = grid("SRGrid");
-    for (int r = 1; r < count.rowCount(); ++r)
-        EXPECT_EQ(count.cell(2, r), QString()) << r;
-    EXPECT_EQ(chart("EVTChart").seriesCount(), first.size() - 1);
-    EXPECT_EQ(chart("EVTcharttime").seriesCount(), first.size() - 1);
-    for (int s = 0; s < chart("EVTChart").seriesCount(); ++s)
-        EXPECT_TRUE(chart("EVTChart").series(s).points().empty());
-    auto *display = screen.findChild<QListWidget *>(QStringLiteral("disp_wait_box"));
-    EXPECT_EQ(display->count(), first.size()); // the spare row's empty key included
+    for (const char *c : {"EVTChart", "EVTcharttime"})
+        EXPECT_EQ(chart(c).seriesCount(), first.size() - 1) << c;
+    EXPECT_EQ(list("disp_wait_box").count(), first.size()); // the spare row's empty key included
     EXPECT_EQ(grid("THGrid").rowCount(), 2);
 
+    // The second tick: each key's count and time Deltas are its lines' first points.
     tick();
-    const int r = rowOf(count, QStringLiteral("1:log file sync"));
-    ASSERT_GT(r, 0);
-    EXPECT_GT(count.cell(2, r).toLongLong(), 0);
-    EXPECT_EQ(count.cell(3, r), count.cell(2, r));
-    EXPECT_EQ(count.cell(4, r), count.cell(2, r));
-    const auto series = chart("EVTChart").seriesTitled(QStringLiteral("1:log file sync"));
-    ASSERT_EQ(series.size(), 1u);
-    ASSERT_EQ(chart("EVTChart").series(series[0]).points().size(), 1u);
-    EXPECT_EQ(chart("EVTChart").series(series[0]).points()[0].value, count.cell(2, r).toDouble());
-    // Sorted by Delta, largest first, the spare row last.
-    EXPECT_GE(count.cell(2, 1).toLongLong(), count.cell(2, 2).toLongLong());
-    EXPECT_EQ(count.row(count.rowCount() - 1), QStringList(6, QString()));
-    EXPECT_EQ(display->count(), first.size());
-}
-
-TEST_F(WaitEventsTest, AnEventFirstSeenAfterARestartGetsARowOfItsOwn)
-{
-    tick(3570);
-    tick(30); // 3600: instance 2 restarts, its counters drop
-    ResultGrid &count = grid("SRGrid");
-    const int restarted = rowOf(count, QStringLiteral("2:log file sync"));
-    ASSERT_GT(restarted, 0);
-    EXPECT_LT(count.cell(2, restarted).toLongLong(), 0);
-    EXPECT_EQ(count.row(count.rowCount() - 1), QStringList(6, QString())); // the spare row stayed last
-    const QStringList before = keys("SRGrid");
-    QStringList maxima;
-    for (const QString &k : before)
-        maxima << count.cell(4, rowOf(count, k));
-
-    tick(420); // 4020: a new event on instance 1
-    const int fresh = rowOf(count, QStringLiteral("1:gc cr failure"));
-    ASSERT_GT(fresh, 0);
-    EXPECT_EQ(count.cell(2, fresh), QString());
-    EXPECT_EQ(count.cell(4, fresh), QString());
-    // Every older key still has its own row with its own Max.
-    for (int i = 0; i < before.size() - 1; ++i) {
-        const int r = rowOf(count, before.at(i));
-        ASSERT_GT(r, 0) << before.at(i);
-        if (!maxima.at(i).isEmpty()) {
-            EXPECT_GE(count.cell(4, r).toLongLong(), maxima.at(i).toLongLong()) << before.at(i);
-        }
+    const QString key = QStringLiteral("1:log file sync");
+    for (const auto &[g, c] : {std::pair{"SRGrid", "EVTChart"}, std::pair{"srgridtime", "EVTcharttime"}}) {
+        const int r = rowOf(grid(g), key);
+        ASSERT_GT(r, 0) << g;
+        EXPECT_GT(grid(g).cell(2, r).toLongLong(), 0) << g;
+        const auto &points = seriesOf(chart(c), key).points();
+        ASSERT_EQ(points.size(), 1u) << c;
+        EXPECT_EQ(points[0].value, grid(g).cell(2, r).toDouble()) << c;
     }
-    EXPECT_EQ(keys("SRGrid").size(), before.size() + 1);
-    EXPECT_EQ(chart("EVTChart").seriesTitled(QStringLiteral("1:gc cr failure")).size(), 1u);
+    EXPECT_NE(grid("SRGrid").cell(2, rowOf(grid("SRGrid"), key)),
+              grid("srgridtime").cell(2, rowOf(grid("srgridtime"), key)));
+    EXPECT_EQ(list("disp_wait_box").count(), first.size());
 }
 
-TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDelta)
+TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZeroIncludedAndOnlyAfterBothLoads)
 {
-    useTable({{QStringLiteral("1:a"), QStringLiteral("100")}, {QStringLiteral("1:b"), QStringLiteral("100")}});
+    useTable(test::pairs({{"1:a", "100"}, {"1:b", "100"}, {"1:x", "5"}}));
     tick();
-    useTable({{QStringLiteral("1:a"), QStringLiteral("110")}, {QStringLiteral("1:b"), QStringLiteral("105")}});
+    useTable(test::pairs({{"1:a", "110"}, {"1:b", "105"}, {"1:x", "5"}}));
     tick();
     click("Button4"); // Save: each key's Max
     QFile saved(metafiles.filePath(QStringLiteral("TAVIDB_wait_thresh.txt")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), QByteArray("1:a,10\r\n1:b,5\r\n,\r\n"));
+    EXPECT_EQ(saved.readAll(), QByteArray("1:a,10\r\n1:b,5\r\n1:x,0\r\n,\r\n"));
     click("Button5"); // Load: the Max becomes the threshold
     EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:a"))), QStringLiteral("10"));
+    EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:x"))), QStringLiteral("0"));
 
-    useTable({{QStringLiteral("1:a"), QStringLiteral("120")}, {QStringLiteral("1:b"), QStringLiteral("111")}});
-    tick(); // a: Delta 10 = threshold, no breach; b: Delta 6 > 5, a breach
+    useTable(test::pairs({{"1:a", "120"}, {"1:b", "111"}, {"1:x", "5"}}));
+    tick(); // a: Delta 10 = threshold and x: 0 = 0, no breach; b: Delta 6 > 5, a breach
     ResultGrid &th = grid("THGrid");
     ASSERT_EQ(th.rowCount(), 3);
-    EXPECT_EQ(th.row(1).mid(1), (QStringList{QStringLiteral("1:b"), QStringLiteral("5"), QStringLiteral("6")}));
+    EXPECT_EQ(th.row(1).mid(1), (QStringList{"1:b", "5", "6"}));
     EXPECT_TRUE(th.cell(0, 1).endsWith(QStringLiteral("08:01:30")));
-    tick(); // unchanged counters: Delta 0
-    EXPECT_EQ(th.rowCount(), 3);
+    useTable(test::pairs({{"1:a", "120"}, {"1:b", "111"}, {"1:x", "6"}}));
+    tick(); // x's first positive Delta passes its Max of 0
+    ASSERT_EQ(th.rowCount(), 4);
+    EXPECT_EQ(th.row(2).mid(1), (QStringList{"1:x", "0", "1"}));
     EXPECT_TRUE(sink().errors.isEmpty());
+
+    // A failing time script ends the block after the count load, before the breach scan.
+    useTable(test::pairs({{"1:a", "200"}, {"1:b", "111"}, {"1:x", "6"}}));
+    memo("waits_sql_time").setPlainText(QStringLiteral("select event, time_waitd from gv$system_event"));
+    EXPECT_THROW(tick(), DbError);
+    EXPECT_EQ(grid("SRGrid").cell(2, rowOf(grid("SRGrid"), QStringLiteral("1:a"))), QStringLiteral("80"));
+    EXPECT_EQ(th.rowCount(), 4);
+    // Only queries run from the scripts.
+    memo("waits_sql").setPlainText(QStringLiteral("delete from sys.aud$"));
+    EXPECT_THROW(tick(), DbError);
 }
 
-TEST_F(WaitEventsTest, DisplayAndHideSwitchTheKeysSeriesInBothCharts)
+TEST_F(WaitEventsTest, HidingAKeySwitchesItsSeriesInBothChartsAndClearAllStartsAfresh)
 {
-    useTable({{QStringLiteral("1:a"), QStringLiteral("1")}, {QStringLiteral("1:b"), QStringLiteral("1")}});
+    widget<QCheckBox>("sr_check").setChecked(true);
+    useTable(test::pairs({{"1:a", "1"}, {"1:b", "1"}}));
     tick();
-    auto *display = screen.findChild<QListWidget *>(QStringLiteral("disp_wait_box"));
-    auto *hide = screen.findChild<QListWidget *>(QStringLiteral("hide_wait_box"));
-    display->setCurrentRow(0);
+    list("disp_wait_box").setCurrentRow(0);
     click("Button53"); // ">"
-    EXPECT_EQ(hide->count(), 1);
+    EXPECT_EQ(list("hide_wait_box").count(), 1);
     for (const char *c : {"EVTChart", "EVTcharttime"}) {
-        const Chart &ch = chart(c);
-        EXPECT_FALSE(ch.series(ch.seriesTitled(QStringLiteral("1:a")).front()).active()) << c;
-        EXPECT_TRUE(ch.series(ch.seriesTitled(QStringLiteral("1:b")).front()).active()) << c;
+        EXPECT_FALSE(seriesOf(chart(c), QStringLiteral("1:a")).active()) << c;
+        EXPECT_TRUE(seriesOf(chart(c), QStringLiteral("1:b")).active()) << c;
     }
-    hide->setCurrentRow(0);
-    click("Button52"); // "<"
-    EXPECT_EQ(display->item(display->count() - 1)->text(), QStringLiteral("1:a"));
-    EXPECT_TRUE(
-        chart("EVTcharttime").series(chart("EVTcharttime").seriesTitled(QStringLiteral("1:a")).front()).active());
-    click("Button55"); // ">>"
-    EXPECT_EQ(display->count(), 0);
-    for (int s = 0; s < chart("EVTChart").seriesCount(); ++s)
-        EXPECT_FALSE(chart("EVTChart").series(s).active());
-}
-
-TEST_F(WaitEventsTest, ClearAllEmptiesGridsChartsAndListsAndTheNextTickStartsAfresh)
-{
-    screen.findChild<QCheckBox *>(QStringLiteral("sr_check"))->setChecked(true);
-    useTable({{QStringLiteral("1:a"), QStringLiteral("1")}});
+    // Clear All empties grids, breaches, charts and lists; the headers and the box stay.
     tick();
-    tick();
-    grid("THGrid").setRow(1, {QStringLiteral("t"), QStringLiteral("1:a"), QStringLiteral("0"), QStringLiteral("1")});
     grid("THGrid").setRowCount(3);
+    grid("THGrid").setRow(1, {QStringLiteral("t"), QStringLiteral("1:a"), QStringLiteral("0"), QStringLiteral("1")});
     click("ClearAll");
     for (const char *g : {"SRGrid", "srgridtime"}) {
         EXPECT_EQ(grid(g).rowCount(), 2) << g;
@@ -186,25 +126,11 @@ TEST_F(WaitEventsTest, ClearAllEmptiesGridsChartsAndListsAndTheNextTickStartsAfr
     }
     EXPECT_EQ(grid("THGrid").rowCount(), 2);
     EXPECT_EQ(grid("THGrid").cell(1, 0), QStringLiteral("Wait Event"));
-    EXPECT_EQ(chart("EVTChart").seriesCount(), 0);
-    EXPECT_EQ(chart("EVTcharttime").seriesCount(), 0);
-    EXPECT_EQ(screen.findChild<QListWidget *>(QStringLiteral("disp_wait_box"))->count(), 0);
+    EXPECT_EQ(chart("EVTChart").seriesCount() + chart("EVTcharttime").seriesCount(), 0);
+    EXPECT_EQ(list("disp_wait_box").count() + list("hide_wait_box").count(), 0);
     EXPECT_TRUE(screen.sampling());
     tick();
     EXPECT_EQ(grid("SRGrid").cell(2, 1), QString()); // every key is new again
-    EXPECT_EQ(chart("EVTChart").seriesCount(), 1);
-}
-
-TEST_F(WaitEventsTest, AFailingTimeScriptEndsTheBlockAfterTheCountLoad)
-{
-    useTable({{QStringLiteral("1:a"), QStringLiteral("1")}});
-    tick();
-    grid("SRGrid").setCell(5, 1, QStringLiteral("-5")); // would breach at the next scan
-    memo("waits_sql_time").setPlainText(QStringLiteral("select event, time_waitd from gv$system_event"));
-    EXPECT_THROW(tick(), DbError);
-    EXPECT_EQ(grid("SRGrid").cell(2, 1), QStringLiteral("0")); // the count load ran
-    EXPECT_EQ(grid("THGrid").rowCount(), 2);                   // the breach scan did not
-    // Only queries run from the scripts.
-    memo("waits_sql").setPlainText(QStringLiteral("delete from sys.aud$"));
-    EXPECT_THROW(tick(), DbError);
+    EXPECT_EQ(chart("EVTChart").seriesCount(), 2);
+    EXPECT_TRUE(seriesOf(chart("EVTChart"), QStringLiteral("1:a")).active());
 }

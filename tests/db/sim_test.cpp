@@ -1,35 +1,26 @@
-#include "db/connection.h"
-#include "db/error.h"
-#include "db/query.h"
-#include "db/sim/server.h"
+#include "db/db_support.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tavimond;
+using test::errorOf;
+using test::simLogon;
 
 namespace {
-
-ConnectionString simLogon(const QString &user = QStringLiteral("system"),
-                          const QString &service = QStringLiteral("TAVIDB"))
-{
-    return {QStringLiteral("Provider=Simulated;"), Logon{user, QStringLiteral("manager"), service}};
-}
 
 // A family the tests teach the server: three rows with a NULL, a duplicate column
 // name and mixed-case names.
 sim::Recogniser testFamily()
 {
-    return {QStringLiteral("test rows"),
-            [](const sim::Statement &s) { return s.has(QStringLiteral("from test_rows")); },
+    return {"test rows", [](const sim::Statement &s) { return s.has("from test_rows"); },
             [](const sim::Statement &s, sim::Context &) {
-                auto t = std::make_shared<sim::Table>(QStringList{QStringLiteral("INST_ID"), QStringLiteral("Event"),
-                                                                  QStringLiteral("VALUE"), QStringLiteral("value")});
-                const qint64 n = s.integerAfter(QStringLiteral("rownum <=")).value_or(3);
+                auto t = std::make_shared<sim::Table>(QStringList{"INST_ID", "Event", "VALUE", "value"});
+                const qint64 n = s.integerAfter("rownum <=").value_or(3);
                 for (qint64 i = 1; i <= n; ++i)
                     t->addRow({QString::number(i), i == 2 ? QString() : QStringLiteral("event %1").arg(i),
-                               QString::number(i * 10), QStringLiteral("second")});
+                               QString::number(i * 10), "second"});
                 return t;
             }};
 }
@@ -45,63 +36,50 @@ protected:
     {
         server.reset(7, sim::ClockMode::Manual);
         server.add(testFamily());
+        cnn.setConnectionString(simLogon());
     }
     sim::Server &server = sim::Server::instance();
+    Connection cnn;
 };
 
 } // namespace
 
 TEST_F(SimulatedInstance, QueryReadsFieldsByNumberAndByNameWithNullAsEmptyText)
 {
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn);
     q.setSql(sql("select inst_id, event, value, value\nfrom test_rows"));
     EXPECT_FALSE(cnn.connected()); // nothing connects before the first open
     q.open();
     EXPECT_TRUE(cnn.connected());
     ASSERT_EQ(q.fieldCount(), 4);
-    EXPECT_EQ(q.fieldName(1), QStringLiteral("Event"));
+    EXPECT_EQ(q.fieldName(1), "Event");
 
     QStringList seen;
     while (!q.eof()) {
         // By name without regard to case; a duplicate name gives the first column.
-        seen << q.field(0) + QLatin1Char('|') + q.field(QStringLiteral("EVENT")) + QLatin1Char('|') +
-                    q.field(QStringLiteral("Value"));
+        seen << q.field(0) + QLatin1Char('|') + q.field("EVENT") + QLatin1Char('|') + q.field("Value");
         q.next();
     }
-    EXPECT_EQ(seen,
-              (QStringList{QStringLiteral("1|event 1|10"), QStringLiteral("2||20"), QStringLiteral("3|event 3|30")}));
+    EXPECT_EQ(seen, (QStringList{"1|event 1|10", "2||20", "3|event 3|30"}));
     // Past the last record every field reads as empty text.
     EXPECT_EQ(q.field(0), QString());
-    EXPECT_EQ(q.field(QStringLiteral("event")), QString());
-    try {
-        (void)q.field(QStringLiteral("NO_SUCH"));
-        FAIL() << "a missing field name must raise";
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Field 'NO_SUCH' not found"));
-    }
+    EXPECT_EQ(q.field("event"), QString());
+    EXPECT_EQ(errorOf([&] { (void)q.field("NO_SUCH"); }), "Field 'NO_SUCH' not found");
     // The server received the lines joined by a line break.
-    EXPECT_EQ(server.statements(), QStringList{QStringLiteral("select inst_id, event, value, value\nfrom test_rows")});
+    EXPECT_EQ(server.statements(), QStringList{"select inst_id, event, value, value\nfrom test_rows"});
 }
 
 TEST_F(SimulatedInstance, UnknownSqlAndBadLogonsFailTheWayOracleDoes)
 {
-    Connection cnn;
     Query q(cnn);
     q.setSql(sql("select * from test_rows"));
 
     // Right after start-up the string holds only the prefix: no user, so no logon.
-    cnn.setConnectionString({QStringLiteral("Provider=Simulated;"), std::nullopt});
+    cnn.setConnectionString({"Provider=Simulated;", std::nullopt});
     EXPECT_THROW(q.open(), DbError);
-    cnn.setConnectionString(simLogon(QStringLiteral("  ")));
-    try {
-        q.open();
-        FAIL();
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("ORA-01017: invalid username/password; logon denied"));
-    }
-    cnn.setConnectionString(simLogon(QStringLiteral("system"), QStringLiteral("NOSUCHDB")));
+    cnn.setConnectionString(simLogon("  "));
+    EXPECT_EQ(errorOf([&] { q.open(); }), "ORA-01017: invalid username/password; logon denied");
+    cnn.setConnectionString(simLogon("system", "NOSUCHDB"));
     EXPECT_THROW(q.open(), DbError);
     cnn.setConnectionString(simLogon());
     server.setLogonDenied(true);
@@ -111,20 +89,13 @@ TEST_F(SimulatedInstance, UnknownSqlAndBadLogonsFailTheWayOracleDoes)
     EXPECT_EQ(server.logonCount(), 0);
 
     q.setSql(sql("select nothing from no_such_view"));
-    try {
-        q.open();
-        FAIL();
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("ORA-00942: table or view does not exist"));
-    }
+    EXPECT_EQ(errorOf([&] { q.open(); }), "ORA-00942: table or view does not exist");
     EXPECT_FALSE(q.isOpen());
     EXPECT_EQ(server.statements().size(), 1); // received and recorded all the same
 }
 
 TEST_F(SimulatedInstance, OnlyQueriesAreSent)
 {
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn);
     for (const char *text : {"delete from test_rows", "  \n", "alter system kill session '1,2'",
                              "/* select */ update test_rows set x = 1", "selection from x"}) {
@@ -141,23 +112,16 @@ TEST_F(SimulatedInstance, OnlyQueriesAreSent)
     }
 }
 
-TEST_F(SimulatedInstance, LostConnectionFailsTheFetchAndTheNextOpenReconnects)
+TEST_F(SimulatedInstance, LostOrClosedConnectionsEndTheirQueriesAndTheNextOpenReconnects)
 {
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn);
     q.setSql(sql("select * from test_rows where rownum <= 5"));
     server.loseConnectionAfterRows(2);
     q.open();
-    EXPECT_EQ(q.field(0), QStringLiteral("1"));
+    EXPECT_EQ(q.field(0), "1");
     q.next();
-    EXPECT_EQ(q.field(0), QStringLiteral("2"));
-    try {
-        q.next();
-        FAIL();
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("ORA-03113: end-of-file on communication channel"));
-    }
+    EXPECT_EQ(q.field(0), "2");
+    EXPECT_EQ(errorOf([&] { q.next(); }), "ORA-03113: end-of-file on communication channel");
     EXPECT_TRUE(q.eof());
     EXPECT_FALSE(cnn.connected());
     EXPECT_EQ(server.logonCount(), 1);
@@ -168,40 +132,28 @@ TEST_F(SimulatedInstance, LostConnectionFailsTheFetchAndTheNextOpenReconnects)
     for (; !q.eof(); q.next())
         ++rows;
     EXPECT_EQ(rows, 5);
-}
 
-TEST_F(SimulatedInstance, ClosingTheConnectionClosesItsQueriesAndNewSqlClosesAQuery)
-{
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
-    Query a(cnn), b(cnn);
-    a.setSql(sql("select * from test_rows"));
+    // Closing the connection closes its queries; new SQL closes a query.
+    Query b(cnn);
     b.setSql(sql("select * from test_rows"));
-    a.open();
+    q.open();
     b.open();
     b.setSql(sql("select * from test_rows where rownum <= 1"));
     EXPECT_FALSE(b.isOpen());
     cnn.close();
-    EXPECT_FALSE(a.isOpen());
-    EXPECT_EQ(a.field(0), QString());
-    a.open();
-    EXPECT_EQ(server.logonCount(), 2);
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_EQ(q.field(0), QString());
+    q.open();
+    EXPECT_EQ(server.logonCount(), 3);
 }
 
 TEST_F(SimulatedInstance, SlowStatementsAndTheCommandTimeOut)
 {
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn, 2);
     q.setSql(sql("select * from test_rows"));
-    server.setSlowStatement(QStringLiteral("from test_rows"), 5000);
-    try {
-        q.open();
-        FAIL();
-    } catch (const DbError &e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("ORA-01013")));
-    }
-    server.setSlowStatement(QStringLiteral("from test_rows"), 20);
+    server.setSlowStatement("from test_rows", 5000);
+    EXPECT_TRUE(errorOf([&] { q.open(); }).startsWith("ORA-01013"));
+    server.setSlowStatement("from test_rows", 20);
     EXPECT_NO_THROW(q.open());
     Query patient(cnn, 0); // no limit
     patient.setSql(sql("select * from test_rows"));
@@ -212,16 +164,14 @@ TEST_F(SimulatedInstance, SlowStatementsAndTheCommandTimeOut)
 TEST_F(SimulatedInstance, StatementsAreAppendedToTheLogFileAsJsonStrings)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("sim.log"));
+    const QString path = dir.filePath("sim.log");
     qputenv("TAVIMOND_SIM_LOG", path.toLocal8Bit());
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn);
-    q.setSql({QStringLiteral("select * from test_rows"), QStringLiteral("where name = \"Q\"\t-- \\ done")});
+    q.setSql({"select * from test_rows", "where name = \"Q\"\t-- \\ done"});
     q.open();
-    q.setSql({QStringLiteral("select user from dual")});
+    q.setSql({"select user from dual"});
     q.open();
-    EXPECT_EQ(q.field(0), QStringLiteral("SYSTEM"));
+    EXPECT_EQ(q.field(0), "SYSTEM");
     qunsetenv("TAVIMOND_SIM_LOG");
 
     QFile f(path);
@@ -233,15 +183,13 @@ TEST_F(SimulatedInstance, StatementsAreAppendedToTheLogFileAsJsonStrings)
 
 TEST_F(SimulatedInstance, TheClockMovesOnlyWhenAdvancedAndAnswersFollowIt)
 {
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn);
-    q.setSql({QStringLiteral("SELECT SYSDATE\n  FROM DUAL")});
+    q.setSql({"SELECT SYSDATE\n  FROM DUAL"});
     q.open();
-    EXPECT_EQ(q.field(0), QStringLiteral("2026-11-30 08:00:00"));
+    EXPECT_EQ(q.field(0), "2026-11-30 08:00:00");
     server.model().advance(90);
     q.open();
-    EXPECT_EQ(q.field(QStringLiteral("sysdate")), QStringLiteral("2026-11-30 08:01:30"));
+    EXPECT_EQ(q.field("sysdate"), "2026-11-30 08:01:30");
     // The same seed gives the same random draws.
     auto a = server.model().random(3);
     sim::Model other(7, sim::ClockMode::Manual);
@@ -252,12 +200,9 @@ TEST_F(SimulatedInstance, TheClockMovesOnlyWhenAdvancedAndAnswersFollowIt)
 // A one-second timer ticks a few milliseconds early or late. Counted in whole seconds,
 // the samples would fall 0, 2, 2 and 4 seconds in, and every counter would show a
 // Delta of twice its rate, then none, then twice again.
-TEST(SimulatedClock, CountersFollowTheClockToTheMillisecond)
+TEST_F(SimulatedInstance, CountersFollowTheClockToTheMillisecond)
 {
-    sim::Server &server = sim::Server::instance();
     server.reset(5, sim::ClockMode::Manual);
-    Connection cnn;
-    cnn.setConnectionString(simLogon());
     Query q(cnn);
     q.setSql(sql("select INST_ID||':'||EVENT, TOTAL_WAITS from gv$system_event\norder by 1,2"));
     const auto sample = [&] {

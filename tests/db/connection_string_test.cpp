@@ -5,7 +5,7 @@
 
 using namespace tavimond;
 
-TEST(ConnectionString, TextIsThePrefixFollowedByTheThreeTypedValues)
+TEST(ConnectionString, TextIsThePrefixAndTheTypedValuesAndPrefixAttributesHonourBraces)
 {
     ConnectionString cs{"Provider=Simulated;", std::nullopt};
     EXPECT_EQ(cs.text(), "Provider=Simulated;");
@@ -13,22 +13,19 @@ TEST(ConnectionString, TextIsThePrefixFollowedByTheThreeTypedValues)
     // The text the user sees holds the values exactly as typed.
     EXPECT_EQ(cs.text(), "Provider=Simulated;User ID=scott;Password=ti;ger;Data Source=TAVIDB;");
     EXPECT_TRUE(cs.isSimulated());
-}
 
-TEST(ConnectionString, PrefixAttributesHonourBracesAndIgnoreFragments)
-{
-    const ConnectionString cs{"Driver={Oracle 19 ODBC; driver};junk;Timeout=5;X={a}}b};", std::nullopt};
-    const auto attrs = cs.prefixAttributes();
+    const ConnectionString prefix{"Driver={Oracle 19 ODBC; driver};junk;Timeout=5;X={a}}b};", std::nullopt};
+    const auto attrs = prefix.prefixAttributes();
     ASSERT_EQ(attrs.size(), 3);
     EXPECT_EQ(attrs[0].first, "Driver");
     EXPECT_EQ(attrs[0].second, "Oracle 19 ODBC; driver");
     EXPECT_EQ(attrs[1].second, "5");
     EXPECT_EQ(attrs[2].second, "a}b");
-    EXPECT_EQ(cs.attribute("timeout"), "5");
-    EXPECT_FALSE(cs.isSimulated());
+    EXPECT_EQ(prefix.attribute("timeout"), "5");
+    EXPECT_FALSE(prefix.isSimulated());
 }
 
-TEST(ConnectionString, OdbcStringBracesValuesThatWouldBreakIt)
+TEST(ConnectionString, OdbcStringBracesValuesThatWouldBreakItAndNumbersReadWithAPoint)
 {
     EXPECT_EQ(odbcValue("tiger"), "tiger");
     EXPECT_EQ(odbcValue("ti;ger"), "{ti;ger}");
@@ -39,10 +36,7 @@ TEST(ConnectionString, OdbcStringBracesValuesThatWouldBreakIt)
     // Provider is an OLE DB notion and is dropped; a password cannot add attributes.
     EXPECT_EQ(odbc::driverConnectString(cs),
               "Driver={Oracle ODBC};Option=1;UID=scott;PWD={p;PWD=x};DBQ=host:1521/ORCL;");
-}
 
-TEST(ConnectionString, NumbersReadWithAPointWhateverTheClientSettings)
-{
     EXPECT_EQ(odbc::normaliseNumber("1234,5"), "1234.5");
     EXPECT_EQ(odbc::normaliseNumber("-0,25"), "-0.25");
     EXPECT_EQ(odbc::normaliseNumber("1234.5"), "1234.5");

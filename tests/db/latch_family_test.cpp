@@ -38,33 +38,13 @@ protected:
 
 } // namespace
 
-TEST_F(LatchFamily, LatchesAndChainChildrenSleepMoreOverTimeAndInstanceTwoStartsAgain)
+TEST_F(LatchFamily, LatchesOfBothInstancesSleepMoreOverTimeAndInstanceTwoStartsAgain)
 {
     const QString latches = "select inst_id||':'||name, SLEEPS  from gv$latch order by sleeps desc";
-    const QString children = "select inst_id||':'||child#,SLEEPS\nfrom gv$latch_children\n"
-                             "where name = 'cache buffers chains'\nand sleeps > 100\norder by 2 desc\n";
     const QHash<QString, qint64> first = pairs(latches);
     EXPECT_GT(first.value("1:cache buffers chains"), 0);
     EXPECT_EQ(first.value("2:library cache load lock", -1), 0); // sleeps only from 600 s on
-    QHash<QString, qint64> seen = pairs(children);
-    // Chain children cross a hundred sleeps at different times; none falls back while both
-    // instances run.
-    int stepsWithNewChildren = 0;
-    for (int step = 0; step < 10; ++step) {
-        db.model().advance(120);
-        const QHash<QString, qint64> now = pairs(children);
-        bool fresh = false;
-        for (auto it = now.cbegin(); it != now.cend(); ++it) {
-            EXPECT_GT(it.value(), 100) << it.key();
-            EXPECT_GE(it.value(), seen.value(it.key())) << it.key();
-            fresh = fresh || !seen.contains(it.key());
-        }
-        EXPECT_GE(now.size(), seen.size());
-        stepsWithNewChildren += fresh;
-        seen = now;
-    }
-    EXPECT_GT(stepsWithNewChildren, 5);
-
+    db.model().advance(1200);
     const QHash<QString, qint64> later = pairs(latches);
     EXPECT_EQ(QSet<QString>(later.keyBegin(), later.keyEnd()), QSet<QString>(first.keyBegin(), first.keyEnd()));
     for (auto it = first.cbegin(); it != first.cend(); ++it)

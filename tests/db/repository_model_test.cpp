@@ -60,15 +60,6 @@ TEST_F(RepositoryModel, SnapshotsOfTwoInstancesWithAMissedSnapshotAndRestarts)
         std::find_if(byInstance[2].begin(), byInstance[2].end(), [&](const auto &s) { return s.startup == restart; });
     EXPECT_EQ(after->begin, restart);
     EXPECT_LT(after->seconds(), 3600);
-
-    // The clock goes on: the 08:00, 09:00 and 10:00 snapshots, and instance 2's restart
-    // an hour in.
-    model().advance(2 * 3600 + 10);
-    const auto later = repository().snapshots();
-    EXPECT_EQ(later.size(), snaps.size() + 6);
-    EXPECT_GT(later.back().startup, restart);
-    EXPECT_EQ(later.back().instance, 2);
-    EXPECT_EQ(later.back().begin, later.back().startup);
 }
 
 TEST_F(RepositoryModel, TheWindowIsReadAsTheDatabaseWouldOrRefusedWithItsError)
@@ -114,12 +105,13 @@ TEST_F(RepositoryModel, TheWindowIsReadAsTheDatabaseWouldOrRefusedWithItsError)
             << condition;
 }
 
+// Statements whose figures the reports divide or split: executions without time and the
+// reverse, and one that changes its plan.
 TEST_F(RepositoryModel, StatementsRunAsAWorkloadDoes)
 {
     const auto &workload = model().state<SqlWorkload>();
     const SqlWorkload::Sql &twoPlans = workload.statements().at(SqlWorkload::kTwoPlansIndex);
     int zeroExecutionsWithTime = 0, idle = 0, plan[2] = {0, 0};
-    std::map<const SqlWorkload::Sql *, std::set<int>> instances, days;
     std::vector<SqlWorkload::Row> rows;
     for (const auto &s : repository().snapshots()) {
         rows.clear();
@@ -133,21 +125,10 @@ TEST_F(RepositoryModel, StatementsRunAsAWorkloadDoes)
                 ++plan[second];
                 EXPECT_EQ(second, s.index >= twoPlans.planChange);
             }
-            if (r.elapsed > 0) {
-                instances[r.sql].insert(s.instance);
-                days[r.sql].insert(int(s.begin.daysTo(model().now())));
-            }
         }
     }
     EXPECT_GT(zeroExecutionsWithTime, 5);
     EXPECT_GT(idle, 5);
     EXPECT_GT(plan[0], 24);
     EXPECT_GT(plan[1], 24);
-    int oneInstance = 0, someDays = 0;
-    for (const auto &[sql, set] : instances)
-        oneInstance += set.size() == 1;
-    for (const auto &[sql, set] : days)
-        someDays += set.size() < 10;
-    EXPECT_GT(oneInstance, 0);
-    EXPECT_GT(someDays, 0);
 }

@@ -22,10 +22,7 @@ TEST(Statement, ReadsSqlTheWayOraclesTokenizerDoes)
     EXPECT_EQ(s.stringAfter("name ="), "It's Name");
     EXPECT_FALSE(s.integerAfter("name =").has_value());
     EXPECT_FALSE(s.integerAfter("serial# =").has_value());
-}
 
-TEST(Statement, NumbersOperatorsAndQuotedNames)
-{
     const auto t = Statement::tokenize("a||'-'||b >= -1.5e+3 and \"Mixed Name\".x <> .5");
     QStringList texts;
     for (const Token &k : t)
@@ -33,6 +30,6 @@ TEST(Statement, NumbersOperatorsAndQuotedNames)
     EXPECT_EQ(texts.join(QLatin1Char(' ')), "a || '-' || b >= - 1.5e+3 and \"Mixed Name\" . x <> .5");
     EXPECT_EQ(t[9].kind, Token::QuotedName);
     EXPECT_EQ(quoted("O'BRIEN"), "'O''BRIEN'");
-    const Statement s("where x = -42");
-    EXPECT_EQ(s.integerAfter("x ="), -42);
+    const Statement negative("where x = -42");
+    EXPECT_EQ(negative.integerAfter("x ="), -42);
 }

@@ -19,7 +19,7 @@ protected:
 
 } // namespace
 
-TEST_F(StorageViews, FilesHoldTheLayoutsExtentsAndBelongToKnownTablespaces)
+TEST_F(StorageViews, FilesHoldTheLayoutsExtentsBelongToKnownTablespacesAndTheListNeedsItsShape)
 {
     const auto &catalogue = db.model().state<sim::TablespaceCatalogue>();
     for (const auto &f : catalogue.files()) {
@@ -48,17 +48,6 @@ TEST_F(StorageViews, FilesHoldTheLayoutsExtentsAndBelongToKnownTablespaces)
     for (const QStringList &r : temp)
         EXPECT_EQ(contents.value(r.at(0)), "TEMPORARY");
 
-    // The bigfile tablespace has one file, numbered 1024 within it.
-    const QList<QStringList> big = rows("select tablespace_name from dba_tablespaces where bigfile = 'YES'");
-    ASSERT_EQ(big.size(), 1);
-    const QList<QStringList> bigFiles = rows(
-        QStringLiteral("select relative_fno from dba_data_files where tablespace_name = '%1'").arg(big.at(0).at(0)));
-    ASSERT_EQ(bigFiles.size(), 1);
-    EXPECT_EQ(bigFiles.at(0).at(0), "1024");
-}
-
-TEST_F(StorageViews, ListStatementNeedsItsShape)
-{
     // The list query with a filter whose quote was not doubled ends early.
     const QString broken = QStringLiteral(
         "select df.tablespace_name, df.file_name from dba_tablespaces ts, dba_data_files df where "

@@ -15,6 +15,15 @@ inline ConnectionString simLogon(const QString &user = "system", const QString &
     return {"Provider=Simulated;", Logon{user, "manager", service}};
 }
 
+// A simulated result's rows, each as its cells joined by '|'.
+inline QStringList rowsOf(const sim::Result &r)
+{
+    QStringList out;
+    for (qsizetype i = 0; i < r->rowCount(); ++i)
+        out << r->cells.mid(i * r->columns.size(), r->columns.size()).join(QLatin1Char('|'));
+    return out;
+}
+
 // The message of the DbError that f ends with, or "(no error)".
 inline QString errorOf(const std::function<void()> &f)
 {

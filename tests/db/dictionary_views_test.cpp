@@ -161,21 +161,16 @@ TEST_F(DictionaryViews, EveryListedObjectHasItsRowInTheViewOfItsKind)
     struct Kind {
         const char *type, *view, *owner, *name;
     };
+    // clang-format off
     const Kind kinds[] = {
-        {"TABLE", "dba_tables", "OWNER", "TABLE_NAME"},
-        {"INDEX", "dba_indexes", "OWNER", "INDEX_NAME"},
-        {"VIEW", "dba_views", "OWNER", "VIEW_NAME"},
-        {"SEQUENCE", "dba_sequences", "SEQUENCE_OWNER", "SEQUENCE_NAME"},
-        {"TRIGGER", "dba_triggers", "OWNER", "TRIGGER_NAME"},
-        {"SYNONYM", "dba_synonyms", "OWNER", "SYNONYM_NAME"},
-        {"DIRECTORY", "dba_directories", "OWNER", "DIRECTORY_NAME"},
-        {"JOB", "dba_scheduler_jobs", "OWNER", "JOB_NAME"},
-        {"PROGRAM", "dba_scheduler_programs", "OWNER", "PROGRAM_NAME"},
-        {"FUNCTION", "dba_source", "OWNER", "NAME"},
-        {"PROCEDURE", "dba_source", "OWNER", "NAME"},
-        {"PACKAGE", "dba_source", "OWNER", "NAME"},
-        {"PACKAGE BODY", "dba_source", "OWNER", "NAME"},
-    };
+        {"TABLE", "dba_tables", "OWNER", "TABLE_NAME"}, {"INDEX", "dba_indexes", "OWNER", "INDEX_NAME"},
+        {"VIEW", "dba_views", "OWNER", "VIEW_NAME"}, {"SEQUENCE", "dba_sequences", "SEQUENCE_OWNER", "SEQUENCE_NAME"},
+        {"TRIGGER", "dba_triggers", "OWNER", "TRIGGER_NAME"}, {"SYNONYM", "dba_synonyms", "OWNER", "SYNONYM_NAME"},
+        {"DIRECTORY", "dba_directories", "OWNER", "DIRECTORY_NAME"}, {"JOB", "dba_scheduler_jobs", "OWNER", "JOB_NAME"},
+        {"PROGRAM", "dba_scheduler_programs", "OWNER", "PROGRAM_NAME"}, {"FUNCTION", "dba_source", "OWNER", "NAME"},
+        {"PROCEDURE", "dba_source", "OWNER", "NAME"}, {"PACKAGE", "dba_source", "OWNER", "NAME"},
+        {"PACKAGE BODY", "dba_source", "OWNER", "NAME"}};
+    // clang-format on
     for (const Kind &k : kinds) {
         const sim::Table view = *dictionary().view(QLatin1String(k.view));
         QSet<QString> held;

@@ -62,7 +62,7 @@ TEST_F(OdbcSqlite, ReadsRowsFieldsNullsAndLongTexts)
     EXPECT_EQ(big.count(QLatin1Char('0')), 1000000);
 }
 
-TEST_F(OdbcSqlite, DriverErrorsCarryTheDriversMessage)
+TEST_F(OdbcSqlite, DriverErrorsCarryTheDriversMessageAndTheTimeOutCancelsALongStatement)
 {
     Connection cnn;
     cnn.setConnectionString(sqlite(database("b.db")));
@@ -71,6 +71,15 @@ TEST_F(OdbcSqlite, DriverErrorsCarryTheDriversMessage)
     EXPECT_TRUE(errorOf([&] { q.open(); }).contains("no such table: no_such_table"));
     q.setSql({"select from where"});
     EXPECT_THROW(q.open(), DbError);
+
+    // The command time-out cancels a long statement; the connection is still usable afterwards.
+    Query slow(cnn, 1);
+    slow.setSql(
+        {"with recursive n(i) as (select 1 union all select i + 1 from n)", "select count(*) from n where i < 0"});
+    EXPECT_TRUE(errorOf([&] { slow.open(); }).contains("time-out of 1 seconds"));
+    slow.setSql({"select 42"});
+    slow.open();
+    EXPECT_EQ(slow.field(0), "42");
 
     Connection other;
     other.setConnectionString({"Driver={No Such Driver};Database=x.db;", std::nullopt});
@@ -102,19 +111,6 @@ TEST_F(OdbcSqlite, ClosedConnectionReconnectsWithTheCurrentStringOnTheNextOpen)
     EXPECT_FALSE(q.isOpen());
     q.open();
     EXPECT_TRUE(q.field(0).endsWith("second.db"));
-}
-
-TEST_F(OdbcSqlite, TheCommandTimeOutCancelsALongStatement)
-{
-    Connection cnn;
-    cnn.setConnectionString(sqlite(database("c.db")));
-    Query q(cnn, 1);
-    q.setSql({"with recursive n(i) as (select 1 union all select i + 1 from n)", "select count(*) from n where i < 0"});
-    EXPECT_TRUE(errorOf([&] { q.open(); }).contains("time-out of 1 seconds"));
-    // The connection is still usable afterwards.
-    q.setSql({"select 42"});
-    q.open();
-    EXPECT_EQ(q.field(0), "42");
 }
 
 TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndNlsLangIsSet)

@@ -19,18 +19,6 @@ Table latches()
     return t;
 }
 
-QStringList rows(const Result &r)
-{
-    QStringList out;
-    for (qsizetype i = 0; i < r->rowCount(); ++i) {
-        QStringList cells;
-        for (qsizetype c = 0; c < r->columns.size(); ++c)
-            cells << r->cell(i, c);
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
-}
-
 std::optional<Result> run(const char *sql)
 {
     return evaluateSimpleSelect(Statement(QString::fromUtf8(sql)), "gv$latch_children", latches());
@@ -44,24 +32,24 @@ TEST(SimpleSelect, AnswersTheMonitoringScriptsAndTheirEditsAndLeavesOtherShapesT
                  "and sleeps > 100\norder by 2 desc\n");
     ASSERT_TRUE(r);
     EXPECT_EQ((*r)->columns, (QStringList{"INST_ID||':'||CHILD#", "SLEEPS"}));
-    EXPECT_EQ(rows(*r), (QStringList{"2:9|1200", "1:17|150"}));
+    EXPECT_EQ(test::rowsOf(*r), (QStringList{"2:9|1200", "1:17|150"}));
 
     // The user's edit of a value, of blanks and case.
     r = run("SELECT Inst_Id || ':' || Child# , sleeps FROM GV$LATCH_CHILDREN WHERE name='cache buffers chains' AND "
             "sleeps>50 ORDER BY 2");
     ASSERT_TRUE(r);
-    EXPECT_EQ(rows(*r), (QStringList{"2:4|90", "1:17|150", "2:9|1200"}));
+    EXPECT_EQ(test::rowsOf(*r), (QStringList{"2:4|90", "1:17|150", "2:9|1200"}));
 
     r = run("select l.name, sum(l.sleeps) total, count(*), max(gets) from gv$latch_children l group by l.name order by "
             "total desc");
     ASSERT_TRUE(r);
     EXPECT_EQ((*r)->columns.at(1), "TOTAL");
-    EXPECT_EQ(rows(*r), (QStringList{"cache buffers chains|1440|3|1000", "shared pool|300|1|"}));
+    EXPECT_EQ(test::rowsOf(*r), (QStringList{"cache buffers chains|1440|3|1000", "shared pool|300|1|"}));
 
     r = run("select name, gets / 4, nvl(gets, -1) from gv$latch_children where gets is null or child# in (4, 9) "
             "and name like 'cache%' order by 1, 3");
     ASSERT_TRUE(r);
-    EXPECT_EQ(rows(*r),
+    EXPECT_EQ(test::rowsOf(*r),
               (QStringList{"cache buffers chains|1.75|7", "cache buffers chains|125|500", "shared pool||-1"}));
 
     r = run("select * from gv$latch_children where rownum <= 2");

@@ -58,8 +58,6 @@ TEST_F(LiveSqlSim, TextViewHoldsEveryCachedStatementInPiecesOfAtMost64Characters
         }
     }
     EXPECT_EQ(cached, joined.size());
-    EXPECT_TRUE(std::any_of(sim::sqlCatalogue().begin(), sim::sqlCatalogue().end(),
-                            [](const sim::CatalogueStatement &s) { return s.cachedOn == 2; }));
 
     const QString join = QStringLiteral("SELECT T.SQL_TEXT FROM GV$SQLTEXT_WITH_NEWLINES T, GV$SESSION S\n"
                                         "WHERE S.SID = %1\nand s.inst_id = 1\nand S.INST_ID = T.INST_ID\n"

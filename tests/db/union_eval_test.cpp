@@ -31,10 +31,7 @@ QStringList rows(const char *sql)
     const auto r = evaluateUnion(Statement(QString::fromUtf8(sql)), views);
     if (!r)
         return {"<not answered>"};
-    QStringList out{(*r)->columns.join(QLatin1Char('|'))};
-    for (qsizetype i = 0; i < (*r)->rowCount(); ++i)
-        out << (*r)->cells.mid(i * (*r)->columns.size(), (*r)->columns.size()).join(QLatin1Char('|'));
-    return out;
+    return QStringList{(*r)->columns.join(QLatin1Char('|'))} + test::rowsOf(*r);
 }
 
 } // namespace

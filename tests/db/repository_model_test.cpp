@@ -1,9 +1,8 @@
 // The workload repository of the simulated instance: the snapshots every dba_hist_ view
 // shares, the window a report's statement sets, and the statements' figures.
-#include "db/error.h"
+#include "db/db_support.h"
 #include "db/sim/repository/repository.h"
 #include "db/sim/repository/sql_workload.h"
-#include "db/sim/server.h"
 #include "db/sim/statement.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +15,10 @@ namespace {
 
 class RepositoryModel : public ::testing::Test {
 protected:
-    RepositoryModel() : server(Server::instance()) { server.reset(5, ClockMode::Manual); }
-    Model &model() { return server.model(); }
+    Model &model() { return db.model(); }
     const Repository &repository() { return model().state<Repository>(); }
-    Server &server;
+    test::SimDb db{5};
 };
-
-QString errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const DbError &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -50,12 +38,10 @@ TEST_F(RepositoryModel, SnapshotsOfTwoInstancesWithAMissedSnapshotAndRestarts)
             EXPECT_LT(s.begin, s.end);
             EXPECT_LE(s.end, model().now());
             EXPECT_LE(s.startup, s.begin);
-            // Taken a few seconds after the hour.
+            // Taken a few seconds after the hour; intervals follow one another.
             EXPECT_EQ(s.end.time().minute(), 0);
             EXPECT_LT(s.end.time().second(), 6);
-            if (i > 0 && s.startup == list[i - 1].startup) {
-                EXPECT_EQ(s.begin, list[i - 1].end) << "intervals follow one another";
-            }
+            EXPECT_TRUE(i == 0 || s.startup != list[i - 1].startup || s.begin == list[i - 1].end) << i;
         }
     }
     // The missed snapshot: no row for instance 1, and its next interval covers both hours.
@@ -74,15 +60,6 @@ TEST_F(RepositoryModel, SnapshotsOfTwoInstancesWithAMissedSnapshotAndRestarts)
         std::find_if(byInstance[2].begin(), byInstance[2].end(), [&](const auto &s) { return s.startup == restart; });
     EXPECT_EQ(after->begin, restart);
     EXPECT_LT(after->seconds(), 3600);
-
-    // The clock goes on: the 08:00, 09:00 and 10:00 snapshots, and instance 2's restart
-    // an hour in.
-    model().advance(2 * 3600 + 10);
-    const auto later = repository().snapshots();
-    EXPECT_EQ(later.size(), snaps.size() + 6);
-    EXPECT_GT(later.back().startup, restart);
-    EXPECT_EQ(later.back().instance, 2);
-    EXPECT_EQ(later.back().begin, later.back().startup);
 }
 
 TEST_F(RepositoryModel, TheWindowIsReadAsTheDatabaseWouldOrRefusedWithItsError)
@@ -124,16 +101,17 @@ TEST_F(RepositoryModel, TheWindowIsReadAsTheDatabaseWouldOrRefusedWithItsError)
          "ORA-01830: date format picture ends before converting entire input string"},
     };
     for (const auto &[condition, error] : refused)
-        EXPECT_EQ(errorOf([&] { window(QString::fromLatin1(condition)); }), QString::fromLatin1(error)) << condition;
+        EXPECT_EQ(test::errorOf([&] { window(QString::fromLatin1(condition)); }), QString::fromLatin1(error))
+            << condition;
 }
 
+// Statements whose figures the reports divide or split: executions without time and the
+// reverse, and one that changes its plan.
 TEST_F(RepositoryModel, StatementsRunAsAWorkloadDoes)
 {
     const auto &workload = model().state<SqlWorkload>();
-    ASSERT_EQ(workload.statements().size(), 40u);
     const SqlWorkload::Sql &twoPlans = workload.statements().at(SqlWorkload::kTwoPlansIndex);
     int zeroExecutionsWithTime = 0, idle = 0, plan[2] = {0, 0};
-    std::map<const SqlWorkload::Sql *, std::set<int>> instances, days;
     std::vector<SqlWorkload::Row> rows;
     for (const auto &s : repository().snapshots()) {
         rows.clear();
@@ -147,21 +125,10 @@ TEST_F(RepositoryModel, StatementsRunAsAWorkloadDoes)
                 ++plan[second];
                 EXPECT_EQ(second, s.index >= twoPlans.planChange);
             }
-            if (r.elapsed > 0) {
-                instances[r.sql].insert(s.instance);
-                days[r.sql].insert(int(s.begin.daysTo(model().now())));
-            }
         }
     }
     EXPECT_GT(zeroExecutionsWithTime, 5);
     EXPECT_GT(idle, 5);
     EXPECT_GT(plan[0], 24);
     EXPECT_GT(plan[1], 24);
-    int oneInstance = 0, someDays = 0;
-    for (const auto &[sql, set] : instances)
-        oneInstance += set.size() == 1;
-    for (const auto &[sql, set] : days)
-        someDays += set.size() < 10;
-    EXPECT_GT(oneInstance, 0);
-    EXPECT_GT(someDays, 0);
 }

@@ -1,9 +1,7 @@
 // The simulated instance's tablespaces and files: dba_tablespaces, dba_data_files,
 // dba_temp_files, v$tablespace, and the storage browser's list of them.
-#include "common/sim_fixture.h"
-#include "db/error.h"
+#include "db/db_support.h"
 #include "db/sim/dictionary/tablespace_catalogue.h"
-#include "db/sim/server.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -14,17 +12,16 @@ namespace {
 
 class StorageViews : public ::testing::Test {
 protected:
-    QList<QStringList> rows(const QString &sql) { return test::allRows(sim.cnn, sql.split(QLatin1Char('\n'))); }
+    QList<QStringList> rows(const QString &sql) { return db.rows(sql); }
 
-    test::SimFixture sim;
+    test::SimDb db{11};
 };
 
 } // namespace
 
-TEST_F(StorageViews, FilesHoldTheLayoutsExtentsAndBelongToKnownTablespaces)
+TEST_F(StorageViews, FilesHoldTheLayoutsExtentsBelongToKnownTablespacesAndTheListNeedsItsShape)
 {
-    sim::Model &model = sim.server.model();
-    const auto &catalogue = model.state<sim::TablespaceCatalogue>();
+    const auto &catalogue = db.model().state<sim::TablespaceCatalogue>();
     for (const auto &f : catalogue.files()) {
         if (!f.temporary) {
             EXPECT_GE(f.blocks, catalogue.extentEnd(f.fileId)) << f.fileId;
@@ -38,31 +35,18 @@ TEST_F(StorageViews, FilesHoldTheLayoutsExtentsAndBelongToKnownTablespaces)
     // Every file's tablespace is listed, with the contents its files fit; numbers are unique.
     QHash<QString, QString> contents;
     QSet<QString> numbers;
-    for (const QStringList &r : rows(QStringLiteral("select ts#, name from v$tablespace")))
+    for (const QStringList &r : rows("select ts#, name from v$tablespace"))
         numbers.insert(r.at(0));
-    for (const QStringList &r : rows(QStringLiteral("select tablespace_name, contents from dba_tablespaces")))
+    for (const QStringList &r : rows("select tablespace_name, contents from dba_tablespaces"))
         contents.insert(r.at(0), r.at(1));
     EXPECT_EQ(numbers.size(), contents.size());
-    EXPECT_TRUE(contents.contains(QStringLiteral("UNDOTBS2")));
-    for (const QStringList &r : rows(QStringLiteral("select tablespace_name from dba_data_files")))
-        EXPECT_NE(contents.value(r.at(0), QStringLiteral("?")), QStringLiteral("TEMPORARY")) << r.at(0).toStdString();
-    const QList<QStringList> temp = rows(QStringLiteral("select tablespace_name from dba_temp_files"));
+    for (const QStringList &r : rows("select tablespace_name from dba_data_files"))
+        EXPECT_NE(contents.value(r.at(0), "?"), "TEMPORARY") << r.at(0).toStdString();
+    const QList<QStringList> temp = rows("select tablespace_name from dba_temp_files");
     ASSERT_EQ(temp.size(), 2);
     for (const QStringList &r : temp)
-        EXPECT_EQ(contents.value(r.at(0)), QStringLiteral("TEMPORARY"));
+        EXPECT_EQ(contents.value(r.at(0)), "TEMPORARY");
 
-    // The bigfile tablespace has one file, numbered 1024 within it.
-    const QList<QStringList> big =
-        rows(QStringLiteral("select tablespace_name from dba_tablespaces where bigfile = 'YES'"));
-    ASSERT_EQ(big.size(), 1);
-    const QList<QStringList> bigFiles = rows(
-        QStringLiteral("select relative_fno from dba_data_files where tablespace_name = '%1'").arg(big.at(0).at(0)));
-    ASSERT_EQ(bigFiles.size(), 1);
-    EXPECT_EQ(bigFiles.at(0).at(0), QStringLiteral("1024"));
-}
-
-TEST_F(StorageViews, ListStatementNeedsItsShape)
-{
     // The list query with a filter whose quote was not doubled ends early.
     const QString broken = QStringLiteral(
         "select df.tablespace_name, df.file_name from dba_tablespaces ts, dba_data_files df where "
@@ -70,15 +54,10 @@ TEST_F(StorageViews, ListStatementNeedsItsShape)
         "ts.tablespace_name union select tf.tablespace_name, tf.file_name from dba_tablespaces ts, dba_temp_files tf "
         "where upper(ts.tablespace_name) like '%' and upper(tf.file_name) like '%' and tf.tablespace_name = "
         "ts.tablespace_name order by 1,2");
-    try {
-        rows(broken);
-        FAIL() << "no error";
-    } catch (const DbError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("ORA-00933: SQL command not properly ended"));
-    }
+    EXPECT_EQ(db.error(broken), "ORA-00933: SQL command not properly ended");
     QString fixed = broken;
-    fixed.replace(QStringLiteral("'O'X'"), QStringLiteral("'%'"));
+    fixed.replace("'O'X'", "'%'");
     const QList<QStringList> all = rows(fixed);
-    EXPECT_EQ(all.size(), rows(QStringLiteral("select file_id from dba_data_files")).size() + 2);
+    EXPECT_EQ(all.size(), rows("select file_id from dba_data_files").size() + 2);
     EXPECT_EQ(all.first().size(), 32);
 }

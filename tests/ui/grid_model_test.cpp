@@ -18,24 +18,24 @@ TEST(GridModel, ShowsRowZeroAsTheHeaderAndHearsOfALoadOnce)
     QList<QStringList> rows;
     for (int i = 0; i < 5000; ++i)
         rows << QStringList{QString::number(i), QStringLiteral("v%1").arg(i)};
-    sim.setRows(QStringLiteral("big"), {QStringLiteral("N"), QStringLiteral("V")}, rows);
+    sim.setRows("big", {"N", "V"}, rows);
 
     ResultGrid grid(2);
-    grid.setHeaders({QStringLiteral("Number"), QStringLiteral("Value")});
-    GridView view(&grid, QStringLiteral("big_grid"));
+    grid.setHeaders({"Number", "Value"});
+    GridView view(&grid, "big_grid");
     GridModel *model = view.gridModel();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(model->rowCount(), 1);
-    EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Value"));
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Value");
 
     QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
     QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
-    LoadQueryIntoGrid(sim.open(QStringLiteral("big")), grid, {}, nullptr, nullptr, true, QStringLiteral("Dump"),
-                      QStringLiteral("None"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"), {}, 100);
+    LoadQueryIntoGrid(sim.open("big"), grid, {}, nullptr, nullptr, true, "Dump", "None", false, "--null--", "LeftAxis",
+                      {}, 100);
     EXPECT_EQ(inserted.count(), 1);
     EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(model->rowCount(), 5001); // the records and the spare row
-    EXPECT_EQ(model->index(4999, 1).data().toString(), QStringLiteral("v4999"));
+    EXPECT_EQ(model->index(4999, 1).data().toString(), "v4999");
 
     QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
     GridTailTrim(grid);
@@ -44,37 +44,18 @@ TEST(GridModel, ShowsRowZeroAsTheHeaderAndHearsOfALoadOnce)
     grid.empty();
     EXPECT_EQ(model->rowCount(), 1);
     EXPECT_EQ(model->index(0, 0).data().toString(), QString());
-
-    view.setColumnWidths({280, 100});
-    EXPECT_EQ(view.columnWidth(0), 280);
-    EXPECT_EQ(view.columnWidth(1), 100);
-    EXPECT_EQ(view.objectName(), QStringLiteral("big_grid"));
-}
-
-TEST(GridModel, AViewMadeByAFormOwnsItsGridAndTakesItsColumnCount)
-{
-    QWidget parent;
-    auto *view = new GridView(&parent);
-    view->setObjectName(QStringLiteral("form_grid"));
-    view->setProperty("colCount", 4);
-    ASSERT_NE(view->grid(), nullptr);
-    EXPECT_EQ(view->grid()->parent(), view);
-    EXPECT_EQ(view->grid()->colCount(), 4);
-    EXPECT_EQ(view->gridModel()->columnCount(), 4);
-    view->grid()->setHeaders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
-    EXPECT_EQ(view->gridModel()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("D"));
 }
 
 TEST(GridModel, ColumnsWidenToTheirTextsButNeverNarrowAndKeepWhatTheUserGave)
 {
     ResultGrid grid(3);
-    grid.setHeaders({QStringLiteral("Begin"), QStringLiteral("Blocked Instance ID"), QStringLiteral("Note")});
-    GridView view(&grid, QStringLiteral("fit_grid"));
+    grid.setHeaders({"Begin", "Blocked Instance ID", "Note"});
+    GridView view(&grid, "fit_grid");
     view.resize(900, 300);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     view.setColumnWidths({60, 60, 60});
-    const QString stamp = QStringLiteral("2026-11-30 09:31:48.932");
+    const QString stamp = "2026-11-30 09:31:48.932";
     const QFontMetrics fm = view.fontMetrics();
     const QFontMetrics headerFm = view.horizontalHeader()->fontMetrics();
     const auto load = [&](const QList<QStringList> &rows) {
@@ -88,13 +69,13 @@ TEST(GridModel, ColumnsWidenToTheirTextsButNeverNarrowAndKeepWhatTheUserGave)
     };
 
     // A timestamp and a long header show whole; a long text stops at the limit.
-    load({{stamp, QStringLiteral("1"), QString(500, QLatin1Char('x'))}});
+    load({{stamp, "1", QString(500, QLatin1Char('x'))}});
     EXPECT_GT(view.columnWidth(0), fm.horizontalAdvance(stamp));
-    EXPECT_GT(view.columnWidth(1), headerFm.horizontalAdvance(QStringLiteral("Blocked Instance ID")));
+    EXPECT_GT(view.columnWidth(1), headerFm.horizontalAdvance("Blocked Instance ID"));
     EXPECT_EQ(view.columnWidth(2), GridView::kFitLimit);
     // Shorter texts later leave the widths as they are.
     const int begin = view.columnWidth(0);
-    load({{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}});
+    load({{"a", "b", "c"}});
     EXPECT_EQ(view.columnWidth(0), begin);
 
     // The user drags the first column's edge narrower: the next load keeps that width.
@@ -105,6 +86,6 @@ TEST(GridModel, ColumnsWidenToTheirTextsButNeverNarrowAndKeepWhatTheUserGave)
     QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(begin - 61, y));
     const int chosen = view.columnWidth(0);
     ASSERT_LT(chosen, begin);
-    load({{stamp + stamp, QStringLiteral("2"), QStringLiteral("3")}});
+    load({{stamp + stamp, "2", "3"}});
     EXPECT_EQ(view.columnWidth(0), chosen);
 }

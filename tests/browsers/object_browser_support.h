@@ -24,6 +24,13 @@ protected:
     QString memoText(const char *name) { return s.memo(name).toPlainText(); }
     const sim::DictionaryModel &dictionary() { return s.sim.server.model().state<sim::DictionaryModel>(); }
     QWidget *frontPage() { return s.widget<QStackedWidget>("objdetails").currentWidget(); }
+    const sim::StorageLayout::Segment *segment(const QString &name, const QString &partition)
+    {
+        for (const auto &seg : dictionary().layout().segments())
+            if (seg.name == name && seg.partition == partition)
+                return &seg;
+        return nullptr;
+    }
 
     // Ticks the kind boxes named, unticks the others.
     void tickOnly(const QStringList &boxes)

@@ -70,13 +70,6 @@ protected:
         open(kind, QLatin1String(node));
         expectFields(fields(table));
     }
-    const sim::StorageLayout::Segment *segment(const QString &name, const QString &partition)
-    {
-        for (const auto &seg : dictionary().layout().segments())
-            if (seg.name == name && seg.partition == partition)
-                return &seg;
-        return nullptr;
-    }
 };
 
 } // namespace

@@ -14,13 +14,6 @@ class ObjectTableTest : public test::ObjectBrowserTest {
 protected:
     QTabWidget &tabpage() { return s.widget<QTabWidget>("tabpage"); }
     QTreeWidget &parttree() { return s.widget<QTreeWidget>("parttree"); }
-    const sim::StorageLayout::Segment *segment(const QString &name, const QString &partition)
-    {
-        for (const auto &seg : dictionary().layout().segments())
-            if (seg.name == name && seg.partition == partition)
-                return &seg;
-        return nullptr;
-    }
     const sim::DictionaryModel::TableDef &table(const char *owner, const char *name)
     {
         const auto *t = dictionary().table(QLatin1String(owner), QString::fromUtf8(name));

@@ -82,30 +82,23 @@ TEST_F(StorageBrowserTest, LoadListsTablespacesWithTheirFiles)
     load();
 
     EXPECT_EQ(s.memo("tsdfmemo").toPlainText(),
-              QStringLiteral("select df.tablespace_name,ts.block_size,ts.initial_extent,ts.next_extent,\n"
-                             "ts.min_extents,ts.max_extents,ts.pct_increase,ts.min_extlen,ts.status,ts.contents,\n"
-                             "ts.logging,ts.force_logging,ts.extent_management,ts.allocation_type,ts.plugged_in,\n"
-                             "ts.segment_space_management,ts.def_tab_compression,ts.retention,ts.bigfile,\n"
-                             "df.file_name,df.file_id,df.bytes,df.blocks,df.status,df.relative_fno,\n"
-                             "df.autoextensible,df.maxbytes,df.maxblocks,df.increment_by,df.user_bytes,\n"
-                             "df.user_blocks,df.online_status \n"
-                             " from dba_tablespaces ts, dba_data_files df where \n"
-                             "upper(ts.tablespace_name) like '%'\n"
-                             " and upper(df.file_name) like '%'\n"
-                             " and df.tablespace_name = ts.tablespace_name\n"
-                             "union \n"
-                             "select tf.tablespace_name,ts.block_size,ts.initial_extent,ts.next_extent,\n"
-                             "ts.min_extents,ts.max_extents,ts.pct_increase,ts.min_extlen,ts.status,ts.contents,\n"
-                             "ts.logging,ts.force_logging,ts.extent_management,ts.allocation_type,ts.plugged_in,\n"
-                             "ts.segment_space_management,ts.def_tab_compression,ts.retention,'',\n"
-                             "tf.file_name,tf.file_id,tf.bytes,tf.blocks,tf.status,tf.relative_fno,\n"
-                             "tf.autoextensible,tf.maxbytes,tf.maxblocks,tf.increment_by,tf.user_bytes,\n"
-                             "tf.user_blocks, ''\n"
-                             "from dba_tablespaces ts, dba_temp_files tf where \n"
-                             "upper(ts.tablespace_name) like '%'\n"
-                             " and upper(tf.file_name) like '%'\n"
-                             " and tf.tablespace_name = ts.tablespace_name\n"
-                             "order by 1,2"));
+              "select df.tablespace_name,ts.block_size,ts.initial_extent,ts.next_extent,\n"
+              "ts.min_extents,ts.max_extents,ts.pct_increase,ts.min_extlen,ts.status,ts.contents,\n"
+              "ts.logging,ts.force_logging,ts.extent_management,ts.allocation_type,ts.plugged_in,\n"
+              "ts.segment_space_management,ts.def_tab_compression,ts.retention,ts.bigfile,\n"
+              "df.file_name,df.file_id,df.bytes,df.blocks,df.status,df.relative_fno,\n"
+              "df.autoextensible,df.maxbytes,df.maxblocks,df.increment_by,df.user_bytes,\n"
+              "df.user_blocks,df.online_status \n from dba_tablespaces ts, dba_data_files df where \n"
+              "upper(ts.tablespace_name) like '%'\n and upper(df.file_name) like '%'\n"
+              " and df.tablespace_name = ts.tablespace_name\nunion \n"
+              "select tf.tablespace_name,ts.block_size,ts.initial_extent,ts.next_extent,\n"
+              "ts.min_extents,ts.max_extents,ts.pct_increase,ts.min_extlen,ts.status,ts.contents,\n"
+              "ts.logging,ts.force_logging,ts.extent_management,ts.allocation_type,ts.plugged_in,\n"
+              "ts.segment_space_management,ts.def_tab_compression,ts.retention,'',\n"
+              "tf.file_name,tf.file_id,tf.bytes,tf.blocks,tf.status,tf.relative_fno,\n"
+              "tf.autoextensible,tf.maxbytes,tf.maxblocks,tf.increment_by,tf.user_bytes,\ntf.user_blocks, ''\n"
+              "from dba_tablespaces ts, dba_temp_files tf where \nupper(ts.tablespace_name) like '%'\n"
+              " and upper(tf.file_name) like '%'\n and tf.tablespace_name = ts.tablespace_name\norder by 1,2");
     EXPECT_EQ(s.sim.server.statements().last(), s.memo("tsdfmemo").toPlainText());
     EXPECT_EQ(s.sink().errors, QStringList());
 
@@ -237,29 +230,21 @@ protected:
         edit("tssizefrom").setText(from);
         edit("tssizeto").setText(to);
     }
-    static QString growthStatement(const QString &quotedName, const QStringList &window)
+    static QString growthStatement(const QString &quotedName, const QString &window)
     {
-        QStringList lines{
-            "select s.snap_id,s.start_time,s.end_time,x.tablespace_maxsize*x.block_size/1024/1024, ",
-            "x.tablespace_size*x.block_size/1024/1024,x.tablespace_usedsize*x.block_size/1024/1024 ",
-            "from  ",
-            "(select dhtsu.snap_id,dhtsu.tablespace_size,dhtsu.tablespace_maxsize,dhtsu.tablespace_usedsize "
-            ",dbat.block_size ",
-            "from DBA_HIST_TBSPC_SPACE_USAGE dhtsu,v$tablespace vt,dba_tablespaces dbat where ",
-            "dhtsu.tablespace_id = vt.ts# and ",
-            "vt.name = " + quotedName + " and ",
-            "vt.name = dbat.TABLESPACE_NAME ",
-            ")x, ",
-            "(  ",
-            "select snap_id,",
-            "        max(to_char((trunc(begin_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as start_time,",
-            "        max(to_char((trunc(end_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as end_time ",
-            "        from dba_hist_snapshot "};
-        lines << window << "        group by snap_id "
-              << ") s "
-              << "where s.snap_id = x.snap_id "
-              << "order by snap_id";
-        return lines.join(QLatin1Char('\n'));
+        return QStringLiteral(
+                   "select s.snap_id,s.start_time,s.end_time,x.tablespace_maxsize*x.block_size/1024/1024, \n"
+                   "x.tablespace_size*x.block_size/1024/1024,x.tablespace_usedsize*x.block_size/1024/1024 \nfrom  \n"
+                   "(select dhtsu.snap_id,dhtsu.tablespace_size,dhtsu.tablespace_maxsize,dhtsu.tablespace_usedsize "
+                   ",dbat.block_size \nfrom DBA_HIST_TBSPC_SPACE_USAGE dhtsu,v$tablespace vt,dba_tablespaces dbat "
+                   "where \n"
+                   "dhtsu.tablespace_id = vt.ts# and \nvt.name = %1 and \nvt.name = dbat.TABLESPACE_NAME \n)x, \n(  \n"
+                   "select snap_id,\n"
+                   "        max(to_char((trunc(begin_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as start_time,\n"
+                   "        max(to_char((trunc(end_interval_time, 'mi')),'DD/MON/YYYY HH24:MI:SS')) as end_time \n"
+                   "        from dba_hist_snapshot \n%2\n        group by snap_id \n) s \n"
+                   "where s.snap_id = x.snap_id \norder by snap_id")
+            .arg(quotedName, window);
     }
 };
 
@@ -276,7 +261,7 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
     EXPECT_EQ(s.sink().errors, QStringList());
     EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : APP_DATA"));
     EXPECT_EQ(s.memo("tssizememo").toPlainText(),
-              growthStatement("'APP_DATA'", {"        where begin_interval_time >= sysdate - 1"}));
+              growthStatement("'APP_DATA'", "        where begin_interval_time >= sysdate - 1"));
 
     // A day of hourly snapshots, sizes in megabytes: used below allocated below the
     // maximum, the data growing; the last allocation is what the files hold now.
@@ -312,10 +297,10 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
     window(QStringLiteral("29/NOV/2026 10:00:00"), QStringLiteral("29/NOV/2026 14:00:00"));
     retrieve(node("TEMP"));
     EXPECT_EQ(s.memo("tssizememo").toPlainText(),
-              growthStatement("'TEMP'", {"        where begin_interval_time >= to_date('29/NOV/2026 "
-                                         "10:00:00','DD/MON/YYYY HH24:MI:SS')",
-                                         "          and end_interval_time <=   to_date('29/NOV/2026 "
-                                         "14:00:00','DD/MON/YYYY HH24:MI:SS')"}));
+              growthStatement("'TEMP'",
+                              "        where begin_interval_time >= to_date('29/NOV/2026 10:00:00','DD/MON/YYYY "
+                              "HH24:MI:SS')\n          and end_interval_time <=   to_date('29/NOV/2026 "
+                              "14:00:00','DD/MON/YYYY HH24:MI:SS')"));
     EXPECT_EQ(chart().seriesCount(), 3);
     EXPECT_EQ(chart().bottomLabelAngle(), 90);
     // Snapshots taken a few seconds after each hour: the one ending after 14:00 is outside.

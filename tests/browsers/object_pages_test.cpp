@@ -9,19 +9,17 @@ using namespace tavimond;
 
 namespace {
 
-// One labelled edit: the edit, its label's text, and the column it shows.
+// One labelled edit: its label's text, and the column it shows.
 struct Field {
-    QString edit, label, column;
+    QString label, column;
 };
 
-// Fields written "edit=Label=COLUMN; ...".
+// Fields written "Label=COLUMN; ...".
 QList<Field> fields(const char *table)
 {
     QList<Field> out;
-    for (const QString &f : QString::fromUtf8(table).split(QLatin1Char(';'))) {
-        const QStringList p = f.trimmed().split(QLatin1Char('='));
-        out << Field{p.at(0), p.at(1), p.at(2)};
-    }
+    for (const QString &f : QString::fromUtf8(table).split(QLatin1Char(';')))
+        out << Field{f.section(QLatin1Char('='), 0, 0).trimmed(), f.section(QLatin1Char('='), 1).trimmed()};
     return out;
 }
 
@@ -33,13 +31,6 @@ protected:
         load();
     }
     QTabWidget &page(const char *name) { return s.widget<QTabWidget>(name); }
-    QString labelOf(const QString &edit)
-    {
-        for (const QLabel *l : s.screen.findChildren<QLabel *>())
-            if (l->buddy() && l->buddy()->objectName() == edit)
-                return l->text();
-        return QStringLiteral("(no label)");
-    }
     // The value a fixture gives a column: its name.
     static QString value(const QString &column) { return QStringLiteral("<%1>").arg(column.toLower()); }
     // Answers the statements holding `phrase` with one row of these columns (the fields'
@@ -54,21 +45,24 @@ protected:
             row << value(c);
         answer(phrase, columns, {row});
     }
-    // Each edit bears its label and shows the value the fixture gave its column.
-    void expectFields(const QList<Field> &fields)
+    // On a tab, the one edit each label names shows the value the fixture gave its column.
+    static void expectFields(const QWidget *tab, const QList<Field> &fields)
     {
         for (const Field &f : fields) {
-            EXPECT_EQ(labelOf(f.edit), f.label) << f.edit.toStdString();
-            EXPECT_EQ(text(f.edit.toLatin1().constData()), value(f.column)) << f.edit.toStdString();
+            QStringList shown;
+            for (const QLabel *l : tab->findChildren<QLabel *>())
+                if (l->text() == f.label && qobject_cast<QLineEdit *>(l->buddy()))
+                    shown << static_cast<QLineEdit *>(l->buddy())->text();
+            EXPECT_EQ(shown, QStringList{value(f.column)}) << f.label.toStdString();
         }
     }
     // A page of one kind filled from a fixture (with these columns, or the fields' own).
-    void expectPage(const char *kind, const char *node, const char *phrase, const char *table,
+    void expectPage(const char *kind, const char *node, const char *phrase, const char *page, const char *table,
                     const QStringList &columns = {})
     {
         fixture(QLatin1String(phrase), fields(table), columns);
         open(kind, QLatin1String(node));
-        expectFields(fields(table));
+        expectFields(&this->page(page), fields(table));
     }
 };
 
@@ -76,45 +70,36 @@ protected:
 
 TEST_F(ObjectPagesTest, EachIndexEditShowsTheColumnItsLabelNames)
 {
-    const QList<Field> main = fields(
-        "idxtsname=Tablespace=TABLESPACE_NAME; idxpart=Partitioned=PARTITIONED; idxstatus=Status=STATUS; "
-        "idxcomp=Compression=COMPRESSION; idxdegree=Degree=DEGREE; idxbufpool=Buffer Pool=BUFFER_POOL; "
-        "idxinitrans=Init Trans=INI_TRANS; idxunique=Uniqueness=UNIQUENESS; idxlog=Logging=LOGGING; "
-        "idxidxtype=Index Type=INDEX_TYPE; idxtbowner=Table Owner=TABLE_OWNER; idxtbname=Table Name=TABLE_NAME; "
-        "idxtbtype=Table Type=TABLE_TYPE; idxmaxtrans=Max Trans=MAX_TRANS; idxtemp=Temporary=TEMPORARY; "
-        "idxgen=Generated=GENERATED; idxsec=Secondary=SECONDARY; idxdur=Duration=DURATION; "
-        "idxpctdir=PCT Direct=PCT_DIRECT_ACCESS; idxparameters=Parameters=PARAMETERS; "
-        "idxjoinidx=Join Index=JOIN_INDEX; idxdropped=Dropped=DROPPED; "
-        "idxiotred=IOT Redundant=IOT_REDUNDANT_PKEY_ELIM; idxitypowner=IType Owner=ITYP_OWNER; "
-        "idxitypname=IType Name=ITYP_NAME; idxpreflen=Prefix Length=PREFIX_LENGTH; "
-        "idxparttype=Partition Type=PARTITIONING_TYPE; idxsubparttype=Sub Partition Type=SUBPARTITIONING_TYPE; "
-        "idxdomidxs=DomIDX Stattus=DOMIDX_STATUS; idxdomidxops=DomIDX OPStatus=DOMIDX_OPSTATUS; "
-        "idxfuncidxs=FUNCIDX Status=FUNCIDX_STATUS; idxpctfree=PCT Free=PCT_FREE; "
-        "idxpctthresh=PCT Threshold=PCT_THRESHOLD; idxpctinc=PCT Increase=PCT_INCREASE; "
-        "idxinitext=Initial Extents=INITIAL_EXTENT; idxnextext=Next Extent=NEXT_EXTENT; "
-        "idxminext=Min Extents=MIN_EXTENTS; idxmaxext=Max Extensts=MAX_EXTENTS; idxfreelists=Free Lists=FREELISTS; "
-        "idxfreelistg=Free List Groups=FREELIST_GROUPS");
-    const QList<Field> statistics =
-        fields("idxnumrows=Number of Rows=NUM_ROWS; idxavgleaf=Avg Leaf Blocks=AVG_LEAF_BLOCKS_PER_KEY; "
-               "idxavgblock=Avg Data Blocks=AVG_DATA_BLOCKS_PER_KEY; idxblevel=BLevel=BLEVEL; "
-               "idxleafs=Leaf Blocks=LEAF_BLOCKS; idxdistkey=Distinct Keys=DISTINCT_KEYS; "
-               "idxsampsize=Sample Size=SAMPLE_SIZE; idxlastanal=Last Analysed=LAST_ANALYZED; "
-               "idxclustering=Clustering Factor=CLUSTERING_FACTOR; idxglobstat=Global Stats=GLOBAL_STATS; "
-               "idxuserstat=User Stats=USER_STATS");
-    const QList<Field> partition = fields(
-        "idxparttsname=Tablespace=3; idxpartcomp=Compression=4; idxparthighv=High Value=5; "
-        "idxpartbufpool=Buffer Pool=6; idxpartinitrans=Init Trans=7; idxpartmaxtrans=Max Trans=8; "
-        "idxpartnumrows=Number of Rows=9; idxpartavgleafb=Avg Leaf Blocks=10; idxpartavgdatab=Avg Data Blocks=11; "
-        "idxpartblevel=BLevel=12; idxpartleafs=Leaf Blocks=13; idxpartdistkey=Distinct Keys=14; "
-        "idxpartsampsize=Sample Size=15; idxpartlastanal=Last Analysed=16; idxpartclustering=Clustering Factor=17; "
-        "idxpartglobs=Global Stats=18; idxpartusers=User Stats=19; idxpartext=Extents=20; idxpartmb=MBytes=21; "
-        "idxpartblocks=Blocks=22");
+    const QList<Field> structure = fields(
+        "Tablespace=TABLESPACE_NAME; Partitioned=PARTITIONED; Status=STATUS; Compression=COMPRESSION; Degree=DEGREE; "
+        "Buffer Pool=BUFFER_POOL; Init Trans=INI_TRANS; Uniqueness=UNIQUENESS; Logging=LOGGING; "
+        "Index Type=INDEX_TYPE; Table Owner=TABLE_OWNER; Table Name=TABLE_NAME; Table Type=TABLE_TYPE; "
+        "Max Trans=MAX_TRANS; Temporary=TEMPORARY; Generated=GENERATED; Secondary=SECONDARY; Duration=DURATION; "
+        "PCT Direct=PCT_DIRECT_ACCESS; Parameters=PARAMETERS; Join Index=JOIN_INDEX; Dropped=DROPPED; "
+        "IOT Redundant=IOT_REDUNDANT_PKEY_ELIM; IType Owner=ITYP_OWNER; IType Name=ITYP_NAME; "
+        "Prefix Length=PREFIX_LENGTH; Partition Type=PARTITIONING_TYPE; Sub Partition Type=SUBPARTITIONING_TYPE; "
+        "DomIDX Stattus=DOMIDX_STATUS; DomIDX OPStatus=DOMIDX_OPSTATUS; FUNCIDX Status=FUNCIDX_STATUS");
+    const QList<Field> storage =
+        fields("PCT Free=PCT_FREE; PCT Threshold=PCT_THRESHOLD; PCT Increase=PCT_INCREASE; "
+               "Initial Extents=INITIAL_EXTENT; Next Extent=NEXT_EXTENT; Min Extents=MIN_EXTENTS; "
+               "Max Extensts=MAX_EXTENTS; Free Lists=FREELISTS; Free List Groups=FREELIST_GROUPS");
+    const QList<Field> statistics = fields("Number of Rows=NUM_ROWS; Avg Leaf Blocks=AVG_LEAF_BLOCKS_PER_KEY; "
+                                           "Avg Data Blocks=AVG_DATA_BLOCKS_PER_KEY; BLevel=BLEVEL; "
+                                           "Leaf Blocks=LEAF_BLOCKS; Distinct Keys=DISTINCT_KEYS; "
+                                           "Sample Size=SAMPLE_SIZE; Last Analysed=LAST_ANALYZED; "
+                                           "Clustering Factor=CLUSTERING_FACTOR; Global Stats=GLOBAL_STATS; "
+                                           "User Stats=USER_STATS");
+    const QList<Field> partition = fields("Tablespace=3; Compression=4; High Value=5; "
+                                          "Buffer Pool=6; Init Trans=7; Max Trans=8; Number of Rows=9; "
+                                          "Avg Leaf Blocks=10; Avg Data Blocks=11; BLevel=12; Leaf Blocks=13; "
+                                          "Distinct Keys=14; Sample Size=15; Last Analysed=16; Clustering Factor=17; "
+                                          "Global Stats=18; User Stats=19; Extents=20; MBytes=21; Blocks=22");
     // Upper-case names as the database gives them, "partitioned" twice.
     QStringList mainColumns;
-    for (const Field &f : main)
+    for (const Field &f : structure + storage)
         mainColumns << f.column;
     mainColumns.insert(mainColumns.indexOf("PREFIX_LENGTH") + 1, "PARTITIONED");
-    fixture("dba_indexes di , dba_part_indexes dpi", main, mainColumns);
+    fixture("dba_indexes di , dba_part_indexes dpi", {}, mainColumns);
     fixture("from dba_indexes where", statistics);
     // The partition rows by position: the tree's partition, then exactly " ".
     QStringList partColumns{"C0", "C1", "C2"}, partValues{"IX", "P1", " "};
@@ -128,13 +113,15 @@ TEST_F(ObjectPagesTest, EachIndexEditShowsTheColumnItsLabelNames)
     open("INDEX", "SALES.ORDERS_PK");
     ASSERT_EQ(s.sink().errors, QStringList());
     EXPECT_EQ(text("idxname"), "SALES.ORDERS_PK");
-    expectFields(main);
-    expectFields(statistics);
+    QTabWidget &tabs = page("idxpage");
+    expectFields(tabs.widget(0), structure);
+    expectFields(tabs.widget(1), statistics);
+    expectFields(tabs.widget(3), storage);
     auto &tree = s.widget<QTreeWidget>("idxparttree");
     ASSERT_EQ(texts(tree), QStringList{"P1"});
-    page("idxpage").setCurrentIndex(2);
+    tabs.setCurrentIndex(2);
     click(tree, tree.topLevelItem(0));
-    expectFields(partition);
+    expectFields(tabs.widget(2), partition);
 }
 
 TEST_F(ObjectPagesTest, AnIndexShowsItsColumnsInOrderItsStatisticsAndItsStorage)
@@ -229,75 +216,57 @@ TEST_F(ObjectPagesTest, ASubpartitionedIndexShowsItsPartitionsAsATree)
 TEST_F(ObjectPagesTest, EachEditOfTheOtherPagesShowsTheColumnItsLabelNames)
 {
     // The sequence's columns by position: the two cast ones have no usable names.
-    expectPage(
-        "SEQUENCE", "HR.EMPLOYEES_SEQ", "from dba_sequences",
-        "seqowner=Owner=SEQUENCE_OWNER; seqname=Name=SEQUENCE_NAME; seqmin=Min Value=MIN_VALUE; "
-        "seqmax=Max Value=TO_CHAR(MAX_VALUE); seqinc=Increment By=INCREMENT_BY; seqcycf=Cycle Flag=CYCLE_FLAG; "
-        "seqordf=Order Flag=ORDER_FLAG; seqcache=Cache Size=CACHE_SIZE; seqlast=Last number=TO_CHAR(LAST_NUMBER)");
+    expectPage("SEQUENCE", "HR.EMPLOYEES_SEQ", "from dba_sequences", "seqpage",
+               "Owner=SEQUENCE_OWNER; Name=SEQUENCE_NAME; Min Value=MIN_VALUE; Max Value=TO_CHAR(MAX_VALUE); "
+               "Increment By=INCREMENT_BY; Cycle Flag=CYCLE_FLAG; Order Flag=ORDER_FLAG; Cache Size=CACHE_SIZE; "
+               "Last number=TO_CHAR(LAST_NUMBER)");
     fail("'VIEW'", "ORA-31603: object \"X\" of type VIEW not found in schema \"HR\"");
-    expectPage("VIEW", "HR.EMP_DETAILS_V", "from dba_views",
-               "viewown=Owner=OWNER; viewname=Name=VIEW_NAME; viewtype=View Type=VIEW_TYPE; "
-               "viewtown=View Type Owner=VIEW_TYPE_OWNER; viewsname=Superview Name=SUPERVIEW_NAME; "
-               "viewedview=Editioning View=EDITIONING_VIEW; viewro=Read Only=READ_ONLY; "
-               "viewtextlen=Text Length=TEXT_LENGTH; viewttextlen=Type Text Length=TYPE_TEXT_LENGTH; "
-               "viewoidttextlen=OID Type Text Length=OID_TEXT_LENGTH",
+    expectPage("VIEW", "HR.EMP_DETAILS_V", "from dba_views", "viewpage",
+               "Owner=OWNER; Name=VIEW_NAME; View Type=VIEW_TYPE; View Type Owner=VIEW_TYPE_OWNER; "
+               "Superview Name=SUPERVIEW_NAME; Editioning View=EDITIONING_VIEW; Read Only=READ_ONLY; "
+               "Text Length=TEXT_LENGTH; Type Text Length=TYPE_TEXT_LENGTH; OID Type Text Length=OID_TEXT_LENGTH",
                {"OWNER", "VIEW_NAME", "TEXT_LENGTH", "TEXT", "TYPE_TEXT_LENGTH", "TYPE_TEXT", "OID_TEXT_LENGTH",
                 "OID_TEXT", "VIEW_TYPE_OWNER", "VIEW_TYPE", "SUPERVIEW_NAME", "EDITIONING_VIEW", "READ_ONLY"});
     // With the DDL failed, "Definition" keeps the text column.
     EXPECT_EQ(memoText("viewtext"), "<text>");
     EXPECT_EQ(memoText("viewttext"), "<type_text>");
     EXPECT_EQ(memoText("viewoidttext"), "<oid_text>");
-    expectPage("TRIGGER", "HR.UPDATE_JOB_HISTORY", "from dba_triggers",
-               "trigowner=Owner=OWNER; trigname=Name=TRIGGER_NAME; trigtype=Type=TRIGGER_TYPE; "
-               "trigevent=Triggering Event=TRIGGERING_EVENT; trigtowner=Table Owner=TABLE_OWNER; "
-               "trigtname=Table Name=TABLE_NAME; trigbaseo=Base Object Type=BASE_OBJECT_TYPE; "
-               "trigcolname=Column Name=COLUMN_NAME; trigrefnames=Ref Names=REFERENCING_NAMES; "
-               "trigdesc=Description=DESCRIPTION; trigwhen=When Clause=WHEN_CLAUSE; trigstatus=Status=STATUS; "
-               "trigaction=Action Type=ACTION_TYPE; trigcross=CrossEdition=CROSSEDITION; "
-               "triginst=Instead of Row=INSTEAD_OF_ROW; trigfire=Fire Once=FIRE_ONCE; "
-               "trigbefs=Before Statement=BEFORE_STATEMENT; trigbefr=Before Row=BEFORE_ROW; "
-               "trigafts=After Statement=AFTER_STATEMENT; trigaftr=After Row=AFTER_ROW");
-    expectPage("SYNONYM", "SALES.EMP", "from dba_synonyms",
-               "syntown=Table Owner=TABLE_OWNER; syntname=Table Name=TABLE_NAME; syndbl=DB Link=DB_LINK",
-               {"OWNER", "SYNONYM_NAME"});
+    expectPage("TRIGGER", "HR.UPDATE_JOB_HISTORY", "from dba_triggers", "triggerpage",
+               "Owner=OWNER; Name=TRIGGER_NAME; Type=TRIGGER_TYPE; Triggering Event=TRIGGERING_EVENT; "
+               "Table Owner=TABLE_OWNER; Table Name=TABLE_NAME; Base Object Type=BASE_OBJECT_TYPE; "
+               "Column Name=COLUMN_NAME; Ref Names=REFERENCING_NAMES; Description=DESCRIPTION; "
+               "When Clause=WHEN_CLAUSE; Status=STATUS; Action Type=ACTION_TYPE; CrossEdition=CROSSEDITION; "
+               "Instead of Row=INSTEAD_OF_ROW; Fire Once=FIRE_ONCE; Before Statement=BEFORE_STATEMENT; "
+               "Before Row=BEFORE_ROW; After Statement=AFTER_STATEMENT; After Row=AFTER_ROW");
+    expectPage("SYNONYM", "SALES.EMP", "from dba_synonyms", "synpage",
+               "Table Owner=TABLE_OWNER; Table Name=TABLE_NAME; DB Link=DB_LINK", {"OWNER", "SYNONYM_NAME"});
     EXPECT_EQ(text("synname"), "SALES.EMP");
-    expectPage("DIRECTORY", "SYS.BILLING_EXPORT_DIR", "from dba_directories",
-               "dirown=Owner=OWNER; dirname=Name=DIRECTORY_NAME; dirpath=Path=DIRECTORY_PATH");
-    expectPage(
-        "JOB", "SALES.NIGHTLY_ORDER_ROLLUP", "from dba_scheduler_jobs",
-        "jobown=Owner=OWNER; jobname=Name=JOB_NAME; jobsubname=Subname=JOB_SUBNAME; jobstyle=Style=JOB_STYLE; "
-        "jobcreate=Creator=JOB_CREATOR; jobclientid=Client ID=CLIENT_ID; jobglobalid=Global UID=GLOBAL_UID; "
-        "jobprogown=Program Owner=PROGRAM_OWNER; jobprogname=Program Name=PROGRAM_NAME; jobtype=Job Type=JOB_TYPE; "
-        "jobaction=Job Action=JOB_ACTION; jobnumargs=# of Arguments=NUMBER_OF_ARGUMENTS; "
-        "jobschedown=Schedule Owner=SCHEDULE_OWNER; jobschedname=Schedule Name=SCHEDULE_NAME; "
-        "jobschedtype=Schedule Type=SCHEDULE_TYPE; jobstartdate=Start Date=START_DATE; "
-        "jobrepeatint=Repeat Interval=REPEAT_INTERVAL; jobevtqown=Event Q Owner=EVENT_QUEUE_OWNER; "
-        "jobevtqname=Event Q Name=EVENT_QUEUE_NAME; jobevtqagent=Event Q Agent=EVENT_QUEUE_AGENT; "
-        "jobevtcond=Event Condition=EVENT_CONDITION; jobevtrule=Event Rule=EVENT_RULE; "
-        "jobfwown=File Watch Owner=FILE_WATCHER_OWNER; jobfwname=File Watch Name=FILE_WATCHER_NAME; "
-        "jobenddate=End Date=END_DATE; jobclass=Job Class=JOB_CLASS; jobenabled=Enabled=ENABLED; "
-        "jobautodrop=Auto Drop=AUTO_DROP; jobrestart=Restartable=RESTARTABLE; jobstate=State=STATE; "
-        "jobpriority=Job Priority=JOB_PRIORITY; jobruncnt=Run Count=RUN_COUNT; jobmaxruns=Max Runs=MAX_RUNS; "
-        "jobfailcnt=Failure Count=FAILURE_COUNT; jobmaxfails=Max Failures=MAX_FAILURES; "
-        "jobretrycnt=Retry Count=RETRY_COUNT; joblastsdate=Last Start Date=LAST_START_DATE; "
-        "joblrundate=Last Run Duration=LAST_RUN_DURATION; jobnextrund=Next Run Date=NEXT_RUN_DATE; "
-        "jobschedlimit=Schedule Limit=SCHEDULE_LIMIT; jobmaxrund=Max Run Duration=MAX_RUN_DURATION; "
-        "jobloglevel=Logging Level=LOGGING_LEVEL; jobstopclose=Stop on Win Close=STOP_ON_WINDOW_CLOSE; "
-        "jobinststick=Instance Stickiness=INSTANCE_STICKINESS; jobraiseevt=Raise Events=RAISE_EVENTS; "
-        "jobsystem=System=SYSTEM; jobweight=Job Weight=JOB_WEIGHT; jobnlsenv=NLS ENV=NLS_ENV; "
-        "jobsource=Source=SOURCE; jobnumdest=# of Destination=NUMBER_OF_DESTINATIONS; "
-        "jobdestown=Dest Owner=DESTINATION_OWNER; jobdest=Destination=DESTINATION; "
-        "jobcredown=Credential Owner=CREDENTIAL_OWNER; jobcredname=Credential Name=CREDENTIAL_NAME; "
-        "jobinstid=Instance ID=INSTANCE_ID; jobdefdrop=Defer Drop=DEFERRED_DROP; "
-        "joballowrestr=Allow Rest Mode=ALLOW_RUNS_IN_RESTRICTED_MODE; jobcomments=Comments=COMMENTS; "
-        "jobflags=Flags=FLAGS");
-    expectPage(
-        "PROGRAM", "SYS.PURGE_LOG_PROG", "from dba_scheduler_programs",
-        "progown=Owner=OWNER; progname=Name=PROGRAM_NAME; progtype=Type=PROGRAM_TYPE; "
-        "progaction=Action=PROGRAM_ACTION; progargs=# of Arguments=NUMBER_OF_ARGUMENTS; progenabled=Enabled=ENABLED; "
-        "progdetach=Detached=DETACHED; progschedule=Schedule Limit=SCHEDULE_LIMIT; progpri=Priority=PRIORITY; "
-        "progweight=Weight=WEIGHT; progmaxruns=Max Runs=MAX_RUNS; progmaxfails=Max Failures=MAX_FAILURES; "
-        "progmaxrund=Max Run Duration=MAX_RUN_DURATION; prognlsenv=NLS ENV=NLS_ENV; progcomment=Comments=COMMENTS");
+    expectPage("DIRECTORY", "SYS.BILLING_EXPORT_DIR", "from dba_directories", "dirpage",
+               "Owner=OWNER; Name=DIRECTORY_NAME; Path=DIRECTORY_PATH");
+    expectPage("JOB", "SALES.NIGHTLY_ORDER_ROLLUP", "from dba_scheduler_jobs", "jobpage",
+               "Owner=OWNER; Name=JOB_NAME; Subname=JOB_SUBNAME; Style=JOB_STYLE; Creator=JOB_CREATOR; "
+               "Client ID=CLIENT_ID; Global UID=GLOBAL_UID; Program Owner=PROGRAM_OWNER; Program Name=PROGRAM_NAME; "
+               "Job Type=JOB_TYPE; Job Action=JOB_ACTION; # of Arguments=NUMBER_OF_ARGUMENTS; "
+               "Schedule Owner=SCHEDULE_OWNER; Schedule Name=SCHEDULE_NAME; Schedule Type=SCHEDULE_TYPE; "
+               "Start Date=START_DATE; Repeat Interval=REPEAT_INTERVAL; Event Q Owner=EVENT_QUEUE_OWNER; "
+               "Event Q Name=EVENT_QUEUE_NAME; Event Q Agent=EVENT_QUEUE_AGENT; Event Condition=EVENT_CONDITION; "
+               "Event Rule=EVENT_RULE; File Watch Owner=FILE_WATCHER_OWNER; File Watch Name=FILE_WATCHER_NAME; "
+               "End Date=END_DATE; Job Class=JOB_CLASS; Enabled=ENABLED; Auto Drop=AUTO_DROP; "
+               "Restartable=RESTARTABLE; State=STATE; Job Priority=JOB_PRIORITY; Run Count=RUN_COUNT; "
+               "Max Runs=MAX_RUNS; Failure Count=FAILURE_COUNT; Max Failures=MAX_FAILURES; Retry Count=RETRY_COUNT; "
+               "Last Start Date=LAST_START_DATE; Last Run Duration=LAST_RUN_DURATION; Next Run Date=NEXT_RUN_DATE; "
+               "Schedule Limit=SCHEDULE_LIMIT; Max Run Duration=MAX_RUN_DURATION; Logging Level=LOGGING_LEVEL; "
+               "Stop on Win Close=STOP_ON_WINDOW_CLOSE; Instance Stickiness=INSTANCE_STICKINESS; "
+               "Raise Events=RAISE_EVENTS; System=SYSTEM; Job Weight=JOB_WEIGHT; NLS ENV=NLS_ENV; Source=SOURCE; "
+               "# of Destination=NUMBER_OF_DESTINATIONS; Dest Owner=DESTINATION_OWNER; Destination=DESTINATION; "
+               "Credential Owner=CREDENTIAL_OWNER; Credential Name=CREDENTIAL_NAME; Instance ID=INSTANCE_ID; "
+               "Defer Drop=DEFERRED_DROP; Allow Rest Mode=ALLOW_RUNS_IN_RESTRICTED_MODE; Comments=COMMENTS; "
+               "Flags=FLAGS");
+    expectPage("PROGRAM", "SYS.PURGE_LOG_PROG", "from dba_scheduler_programs", "progpage",
+               "Owner=OWNER; Name=PROGRAM_NAME; Type=PROGRAM_TYPE; Action=PROGRAM_ACTION; "
+               "# of Arguments=NUMBER_OF_ARGUMENTS; Enabled=ENABLED; Detached=DETACHED; "
+               "Schedule Limit=SCHEDULE_LIMIT; Priority=PRIORITY; Weight=WEIGHT; Max Runs=MAX_RUNS; "
+               "Max Failures=MAX_FAILURES; Max Run Duration=MAX_RUN_DURATION; NLS ENV=NLS_ENV; Comments=COMMENTS");
     EXPECT_EQ(s.sink().errors, QStringList{"ORA-31603: object \"X\" of type VIEW not found in schema \"HR\""});
 }
 
@@ -334,8 +303,7 @@ TEST_F(ObjectPagesTest, SourceShowsItsKindsLinesOneMemoLineAStoredLine)
     EXPECT_EQ(memoText("packsource"), package.join('\n'));
     EXPECT_EQ(s.memo("packsource").blockCount(), package.size());
     EXPECT_EQ(memoText("packsrcmem"), "select text from dba_source where \n"
-                                      "owner =  'BILLING' and \n"
-                                      "name =  'INVOICE_PKG' \n"
+                                      "owner =  'BILLING' and \nname =  'INVOICE_PKG' \n"
                                       "and type in ('PACKAGE', 'PACKAGE BODY') \n"
                                       "order by type, line");
     // A procedure that shares its name with a trigger shows its own lines only.

@@ -309,11 +309,9 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
 
     s.widget<QTabWidget>("storagetabs").setCurrentIndex(1);
     s.click("RadioButton34");
-    EXPECT_TRUE(s.widget<GridView>("tssizegrid").isVisible());
-    EXPECT_FALSE(s.widget<ChartView>("tssizegraph").isVisible());
+    EXPECT_TRUE(s.widget<GridView>("tssizegrid").isVisible() && !s.widget<ChartView>("tssizegraph").isVisible());
     s.click("RadioButton35");
-    EXPECT_FALSE(s.widget<GridView>("tssizegrid").isVisible());
-    EXPECT_TRUE(s.widget<ChartView>("tssizegraph").isVisible());
+    EXPECT_TRUE(!s.widget<GridView>("tssizegrid").isVisible() && s.widget<ChartView>("tssizegraph").isVisible());
 }
 
 TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehind)

@@ -111,9 +111,8 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_EQ(text("objparttype"), "RANGE");
     EXPECT_EQ(text("objsubparttype"), "LIST");
     EXPECT_EQ(text("objtsname"), "");
-    // The table's own modifications row, not the first partition's.
+    // The table's own modifications row (the model's last), not the first partition's.
     EXPECT_EQ(text("objinserts"), t.modifications.back().inserts);
-    EXPECT_TRUE(t.modifications.back().partition.isEmpty());
     EXPECT_NE(t.modifications.front().inserts, t.modifications.back().inserts);
 
     // Two statements, one per level, both in the script memo; no LONG in a union.
@@ -171,8 +170,17 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_TRUE(!s.widget<GridView>("partitiongrid").isVisible() && parttree().isVisible());
 }
 
-TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSection)
+TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSectionAndAKindNodeOrNothingAsksNothing)
 {
+    // A double-click with no node selected, or on a kind node, does nothing.
+    load();
+    s.sim.server.clearStatements();
+    tree().clearSelection();
+    s.screen.objtreeDblClick();
+    open("TABLE", {});
+    EXPECT_EQ(s.sim.server.statements(), QStringList());
+    EXPECT_EQ(text("objownertab"), "");
+
     show("TABLE", "HR", "EMPLOYEES");
     const QString caption = s.label("dms");
     ASSERT_NE(caption, "Data Manipulation Since: ");
@@ -278,15 +286,4 @@ TEST_F(ObjectTableTest, AStatementFailingMidBranchLeavesTheEarlierSectionsFilled
     EXPECT_EQ(text("objextents"), "");
     EXPECT_TRUE(memoText("tabconmemo").contains("dba_cons_columns"));
     EXPECT_EQ(memoText("tabddl"), "");
-}
-
-TEST_F(ObjectTableTest, ADoubleClickOnAKindNodeOrOnNothingDoesNothing)
-{
-    load();
-    s.sim.server.clearStatements();
-    tree().clearSelection();
-    s.screen.objtreeDblClick();
-    open("TABLE", {});
-    EXPECT_EQ(s.sim.server.statements(), QStringList());
-    EXPECT_EQ(text("objownertab"), "");
 }

@@ -47,20 +47,6 @@ TEST_F(ObjectTreeTest, TickedKindsInTheirOrderChildrenInTheQueryOrderAndNoOddKin
     EXPECT_TRUE(s.sim.server.statements().front().startsWith("select object_type,owner,object_name from dba_objects"));
 }
 
-TEST_F(ObjectTreeTest, EveryKindTickedListsTheDictionarysObjectsInTheFixedOrder)
-{
-    tickOnly(kindBoxes());
-    load();
-    EXPECT_EQ(texts(tree()), (QStringList{"TABLE", "INDEX", "VIEW", "FUNCTION", "SEQUENCE", "TRIGGER", "SYNONYM",
-                                          "DIRECTORY", "JOB", "PACKAGE", "PROCEDURE", "PROGRAM"}));
-    for (int i = 0; i < tree().topLevelItemCount(); ++i)
-        EXPECT_GT(tree().topLevelItem(i)->childCount(), 0) << tree().topLevelItem(i)->text(0).toStdString();
-    // A package body is never listed beside its package.
-    EXPECT_EQ(texts(tree(), node("PACKAGE")).count("BILLING.INVOICE_PKG"), 1);
-    EXPECT_TRUE(node("TABLE", "HR.LeaveRequests"));
-    EXPECT_TRUE(node("SYNONYM", "PUBLIC.DUAL"));
-}
-
 TEST_F(ObjectTreeTest, FiltersAreUpperCaseQuotedAndAnEmptyOneListsNothing)
 {
     QLineEdit &owner = edit("schema_name_text");

@@ -252,7 +252,7 @@ TEST_F(SecurityBrowserTest, UserGrantTreeExpandsEveryRoleWhereverItStandsAQueryP
     EXPECT_EQ(expanded(), QSet<bool>{false});
 }
 
-TEST_F(SecurityBrowserTest, RoleTreeOnTheRoleTabAndACircleOfGrantsEnds)
+TEST_F(SecurityBrowserTest, ACircleOfGrantsEndsAndRolesAreExpandedByTheirNamesNotByTheirNodesText)
 {
     model().addRole("CYC_A");
     model().addRole("CYC_B");
@@ -282,10 +282,7 @@ TEST_F(SecurityBrowserTest, RoleTreeOnTheRoleTabAndACircleOfGrantsEnds)
                            "SYSTEM", "TABLE", "COLUMN"}));
     EXPECT_EQ(granteesQueried(sim.server.statements()), (QStringList{"CYCLER", "CYC_A", "CYC_B"}));
     EXPECT_EQ(sink().errors, QStringList());
-}
 
-TEST_F(SecurityBrowserTest, RolesAreExpandedByTheirNamesNotByTheirNodesText)
-{
     // A column and a table whose names hold "(R)", and roles whose names hold "(" and a quote.
     model().addUser({"ODDNAMES", 134, "OPEN", "2026-02-01 10:00:00", {}, {}, "DEFAULT", "USERS", "TEMP", false});
     model().grantColumn("ODDNAMES", "HR", "EMPLOYEES", "NOTE(R)", "UPDATE");

@@ -74,7 +74,7 @@ const char kFileColumns[] = "file_id, bytes, blocks, status, relative_fno, autoe
 
 } // namespace
 
-TEST_F(StorageBrowserTest, LoadListsTablespacesWithTheirFiles)
+TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
 {
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace: "));
     EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile:"));
@@ -141,10 +141,7 @@ TEST_F(StorageBrowserTest, LoadListsTablespacesWithTheirFiles)
     s.click("RadioButton28");
     EXPECT_FALSE(s.widget<GridView>("tsdfgrid").isVisible());
     EXPECT_EQ(s.sim.server.statements().size(), sent);
-}
 
-TEST_F(StorageBrowserTest, FiltersNarrowTheListAndNothingMatchingLeavesOneEmptyNode)
-{
     // The filters force upper case as the user types.
     QLineEdit &filter = edit("tsfilter");
     filter.clear();
@@ -186,7 +183,6 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     const QStringList fileRow = dictionaryRow(QStringLiteral("select %1 from dba_data_files where file_name = '%2'")
                                                   .arg(QLatin1String(kFileColumns), file->text(0)));
     EXPECT_EQ(editTexts(kFileEdits), fileRow);
-    EXPECT_EQ(fileRow.at(0), QStringLiteral("8"));
 
     // A tablespace node: its own details, the file group emptied.
     tree().collapseAll();
@@ -196,7 +192,6 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     EXPECT_EQ(edit("tscontents").text(), QStringLiteral("TEMPORARY"));
     EXPECT_EQ(edit("tsbigfile").text(), QString());
     EXPECT_EQ(editTexts(kFileEdits), QStringList(kFileEdits.size(), QString()));
-    EXPECT_TRUE(edit("tsblocksize").isReadOnly());
 
     // The "To" edit of the growth window runs the same double-click.
     tree().setCurrentItem(tree().topLevelItem(4)->child(1));

@@ -145,7 +145,6 @@ TEST_F(ObjectPagesTest, AnIndexShowsItsColumnsInOrderItsStatisticsItsStorageAndI
     page("idxpage").setCurrentIndex(2);
     click(tree, tree.topLevelItem(0));
     EXPECT_EQ(text("idxpartnumrows"), "");
-
     // An index named as its table: its storage sums take the segments of both.
     open("INDEX", "INVENTORY.STOCK_AUDIT");
     qint64 blocks = 0, extents = 0;
@@ -159,7 +158,6 @@ TEST_F(ObjectPagesTest, AnIndexShowsItsColumnsInOrderItsStatisticsItsStorageAndI
     EXPECT_EQ(types, (QSet<QString>{"TABLE", "INDEX"}));
     EXPECT_EQ(text("idxdsblocks"), QString::number(blocks));
     EXPECT_EQ(text("idxdsextents"), QString::number(extents));
-
     // A subpartitioned index: its partitions as a tree.
     x = dictionary().index("BILLING", "CALL_RECORDS_IX");
     ASSERT_NE(x, nullptr);
@@ -171,7 +169,6 @@ TEST_F(ObjectPagesTest, AnIndexShowsItsColumnsInOrderItsStatisticsItsStorageAndI
     ASSERT_EQ(texts(tree), (QStringList{"P2026_Q2", "P2026_Q3", "P2026_Q4"}));
     QTreeWidgetItem *q3 = tree.topLevelItem(1);
     EXPECT_EQ(texts(tree, q3), (QStringList{"P2026_Q3_EU", "P2026_Q3_REST", "P2026_Q3_US"}));
-
     // A partition: its own row, without a segment; a subpartition: its row and segment.
     page("idxpage").setCurrentIndex(2);
     const auto &partition = x->partitions[1];
@@ -188,7 +185,6 @@ TEST_F(ObjectPagesTest, AnIndexShowsItsColumnsInOrderItsStatisticsItsStorageAndI
     EXPECT_EQ(text("idxpartblocks"), QString::number(seg->blocks()));
     EXPECT_EQ(text("idxparttsname"), "APP_INDEX");
     EXPECT_EQ(s.grid("idxpartitiongrid").rowCount(), 13);
-
     // A table after the index: its page in front again, rebuilt.
     s.sim.server.clearStatements();
     open("TABLE", "HR.DEPARTMENTS");
@@ -269,7 +265,6 @@ TEST_F(ObjectPagesTest, AnOlderReleasesViewLeavesItsLaterColumnsBlankAndAProgram
     EXPECT_EQ(text("viewro"), "");
     // The DDL, not the text column, after a DDL that arrives.
     EXPECT_TRUE(memoText("viewtext").contains("CREATE OR REPLACE FORCE EDITIONABLE VIEW"));
-
     // A program view without DETACHED: the error, and the page stops there.
     answer(
         "from dba_scheduler_programs",
@@ -307,7 +302,6 @@ TEST_F(ObjectPagesTest, SourceShowsItsKindsLinesOneMemoLineAStoredLine)
     EXPECT_EQ(memoText("procsource"), stored("SALES", "LOG_ORDER_CHANGE", {"PROCEDURE"}).join('\n'));
     EXPECT_FALSE(memoText("procsource").contains("TRIGGER"));
     EXPECT_EQ(frontPage(), &page("procpage"));
-
     // Lines ended by CR LF, and very many of them.
     QStringList lines;
     QList<QStringList> rows;
@@ -336,7 +330,6 @@ TEST_F(ObjectPagesTest, SequencesJobsAndProgramsShowTheirOwnRecords)
     open("JOB", "INVENTORY.STOCK_EVENT_JOB");
     EXPECT_EQ(text("jobevtcond"), "tab.user_data.on_hand < tab.user_data.reorder_level");
     EXPECT_EQ(text("jobnextrund"), "");
-
     // Two programs of one owner: each its own.
     open("PROGRAM", "BILLING.INVOICE_MAIL_PROG");
     EXPECT_EQ(text("progaction"), "BILLING.INVOICE_PKG.MAIL_INVOICES");

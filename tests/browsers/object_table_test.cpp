@@ -31,7 +31,6 @@ TEST_F(ObjectTableTest, AnUnpartitionedTableShowsTheModelsFigures)
     ASSERT_EQ(s.sink().errors, QStringList());
     EXPECT_EQ(tabpage().currentIndex(), 0);
     EXPECT_EQ(text("objownertab"), "HR.EMPLOYEES");
-
     // Structure: the invisible column (no column_id) first, so the tail trim keeps it;
     // a default's text whole, trailing blank and all.
     const ResultGrid &columns = s.grid("objtabcolsgrid");
@@ -41,9 +40,8 @@ TEST_F(ObjectTableTest, AnUnpartitionedTableShowsTheModelsFigures)
     EXPECT_EQ(columns.row(6).mid(1), (QStringList{"HIRE_DATE", "DATE", "7", "", "", "N", "SYSDATE ", "NONE"}));
     EXPECT_EQ(text("objtsname"), "USERS");
     EXPECT_EQ(text("objmaxext"), "2147483645");
-
-    // Statistics, the table's own modifications, and histogram endpoints of every
-    // column, numbers and dates included.
+    // Statistics, the table's own modifications, and an endpoint in every histogram row,
+    // numeric columns' included.
     EXPECT_EQ(text("objnumrows"), t.stats.numRows);
     EXPECT_EQ(text("objlastanal"), t.stats.lastAnalyzed);
     EXPECT_EQ(s.label("dms"), "Data Manipulation Since: " + t.stats.lastAnalyzed);
@@ -55,7 +53,6 @@ TEST_F(ObjectTableTest, AnUnpartitionedTableShowsTheModelsFigures)
         histograms << r.at(0);
     }
     EXPECT_TRUE(histograms.contains("JOB_ID") && histograms.contains("DEPARTMENT_ID")); // characters and numbers
-
     // No partitions: one empty row, one top node with empty text that matches nothing.
     EXPECT_EQ(s.grid("partitiongrid").rowCount(), 2);
     ASSERT_EQ(texts(parttree()), QStringList{""});
@@ -63,7 +60,6 @@ TEST_F(ObjectTableTest, AnUnpartitionedTableShowsTheModelsFigures)
     click(parttree(), parttree().topLevelItem(0));
     EXPECT_EQ(text("PARTNUMROWS"), "");
     EXPECT_EQ(s.label("Label115"), "Data Manipulation Since: ");
-
     // Indexes and constraints as the model declares them.
     QList<QStringList> indexColumns;
     for (const auto &x : dictionary().indexes())
@@ -81,7 +77,6 @@ TEST_F(ObjectTableTest, AnUnpartitionedTableShowsTheModelsFigures)
     EXPECT_EQ(names.currentText(), "EMP_DEPT_FK");
     EXPECT_EQ(text("contype"), "R");
     EXPECT_EQ(text("concols"), "DEPARTMENT_ID");
-
     // DDL, and storage summed over the layout's segments of that name.
     EXPECT_EQ(memoText("tabddl"), "select dbms_metadata.get_ddl('TABLE','EMPLOYEES','HR') from dual");
     EXPECT_TRUE(s.memo("tabdefinition").toPlainText().startsWith("\n  CREATE TABLE \"HR\".\"EMPLOYEES\" \n"));
@@ -114,13 +109,11 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     // The table's own modifications row (the model's last), not the first partition's.
     EXPECT_EQ(text("objinserts"), t.modifications.back().inserts);
     EXPECT_NE(t.modifications.front().inserts, t.modifications.back().inserts);
-
     // Two statements, one per level, both in the script memo; no LONG in a union.
     const QString script = memoText("tabparts");
     EXPECT_TRUE(script.contains("dba_tab_partitions dtp, sys.dba_tab_modifications dtm, dba_segments ds"));
     EXPECT_TRUE(script.contains("dba_tab_subpartitions dtp, sys.dba_tab_modifications dtm, dba_segments ds"));
     EXPECT_FALSE(script.contains("union all"));
-
     // Each partition's row (subpartition exactly " ") before its subpartitions.
     const ResultGrid &grid = s.grid("partitiongrid");
     QStringList order;
@@ -133,7 +126,6 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_EQ(texts(parttree()), (QStringList{"P2026_Q2", "P2026_Q3", "P2026_Q4"}));
     QTreeWidgetItem *q4 = parttree().topLevelItem(2);
     EXPECT_EQ(texts(parttree(), q4), (QStringList{"P2026_Q4_EU", "P2026_Q4_REST", "P2026_Q4_US"}));
-
     // A partition: its own row; it has no segment of its own.
     tabpage().setCurrentIndex(2);
     const auto &partition = t.partitions[2];
@@ -143,7 +135,6 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_EQ(s.label("Label115"), "Data Manipulation Since: " + partition.stats.lastAnalyzed);
     EXPECT_EQ(text("parthigh"), "TO_DATE(' 2027-01-01 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')");
     EXPECT_EQ(text("partdsblocks"), "");
-
     // A subpartition: its row, down to the last column, the segment's blocks.
     const auto &sub = partition.subpartitions[1];
     ASSERT_EQ(sub.name, "P2026_Q4_US");
@@ -162,7 +153,6 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
                 return m.inserts;
         return QString("none");
     }());
-
     // The grid view in front, and back.
     radio("partgview");
     EXPECT_TRUE(s.widget<GridView>("partitiongrid").isVisible() && !parttree().isVisible());
@@ -184,7 +174,6 @@ TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSectionAndAKindNodeOrNothingA
     show("TABLE", "HR", "EMPLOYEES");
     const QString caption = s.label("dms");
     ASSERT_NE(caption, "Data Manipulation Since: ");
-
     // Every option off: the page is emptied, only the name is shown, nothing is asked.
     for (const char *option : {"trotablest", "trostat", "tropart", "troind", "trocon", "trosto", "troddl"})
         box(option).setChecked(false);
@@ -197,7 +186,6 @@ TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSectionAndAKindNodeOrNothingA
     EXPECT_EQ(s.grid("objtabcolsgrid").rowCount(), 2);
     EXPECT_EQ(s.memo("tabdefinition").toPlainText(), "");
     EXPECT_EQ(s.label("dms"), caption); // not touched
-
     // Structure without storage: the storage parameters go again.
     box("trotablest").setChecked(true);
     open("TABLE", "HR.DEPARTMENTS");
@@ -231,7 +219,6 @@ TEST_F(ObjectTableTest, TheConstraintDropDownShowsTheChosenConstraint)
     EXPECT_EQ(text("concols"), "QUANTITY");
     radio("RadioButton23");
     EXPECT_TRUE(s.widget<GridView>("objcongrid").isVisible());
-
     // A table without constraints: one empty item, empty edits.
     show("TABLE", "LEGACY", "O'BRIEN_IMPORT");
     EXPECT_EQ(test::shownItems({}, names).lines, QStringList{""});
@@ -249,7 +236,6 @@ TEST_F(ObjectTableTest, QuotesInANameAreDoubledAndAMixedCaseNameIsFound)
     // Never analysed: no figures, nothing after the caption.
     EXPECT_EQ(text("objnumrows"), "");
     EXPECT_EQ(s.label("dms"), "Data Manipulation Since: ");
-
     // A quoted mixed-case table: every section finds it.
     show("TABLE", "HR", "LeaveRequests");
     EXPECT_EQ(s.sink().errors, QStringList());
@@ -259,7 +245,6 @@ TEST_F(ObjectTableTest, QuotesInANameAreDoubledAndAMixedCaseNameIsFound)
     EXPECT_EQ(text("objnumrows"), table("HR", "LeaveRequests").stats.numRows);
     EXPECT_EQ(s.widget<QComboBox>("objconddown").itemText(0), "LeaveRequests_Dates_CK");
     EXPECT_TRUE(s.memo("tabdefinition").toPlainText().contains("\"HR\".\"LeaveRequests\""));
-
     // A DDL of megabytes arrives whole, a memo line for each of its lines.
     QString ddl = QStringLiteral("\n  CREATE TABLE \"SALES\".\"ORDERS\" ");
     for (int p = 0; ddl.size() < 3 * 1024 * 1024; ++p)

@@ -32,12 +32,10 @@ TEST_F(ObjectTreeTest, TickedKindsInTheirOrderChildrenInTheQueryOrderAndNoOddKin
                                    "upper(owner) like '%'\n"
                                    " and upper(object_name) like '%'\n"
                                    "order by 1,2,3");
-
     // Again: rebuilt from scratch, not added to.
     load();
     EXPECT_EQ(texts(tree(), node("TABLE")).size(), 3);
     EXPECT_EQ(tree().topLevelItemCount(), 2);
-
     // Every box unticked: the statement is still sent, the tree left empty.
     tickOnly({});
     s.sim.server.clearStatements();
@@ -53,7 +51,6 @@ TEST_F(ObjectTreeTest, FiltersAreUpperCaseQuotedAndAnEmptyOneListsNothing)
     QLineEdit &name = edit("obj_name_text");
     EXPECT_EQ(owner.text(), "%");
     EXPECT_EQ(name.text(), "%");
-
     // Typed and pasted text become upper case.
     owner.clear();
     QTest::keyClicks(&owner, "legacy");
@@ -67,13 +64,11 @@ TEST_F(ObjectTreeTest, FiltersAreUpperCaseQuotedAndAnEmptyOneListsNothing)
     EXPECT_EQ(s.sink().errors, QStringList());
     EXPECT_TRUE(memoText("mainobj").contains(" and upper(object_name) like '%O''B%'"));
     EXPECT_EQ(texts(tree(), node("TABLE")), (QStringList{"LEGACY.O'BRIEN_IMPORT"}));
-
     // "_" stays a wildcard; "%" at the start keeps its meaning.
     owner.setText("H_");
     name.setText("%S");
     load();
     EXPECT_EQ(texts(tree(), node("TABLE")), (QStringList{"HR.DEPARTMENTS", "HR.EMPLOYEES", "HR.LeaveRequests"}));
-
     // An emptied filter compares with NULL: nothing matches, the kind nodes stay.
     name.clear();
     load();
@@ -88,7 +83,6 @@ TEST_F(ObjectTreeTest, ARightClickOpensTheRetrievalOptionsOverTheKindBoxesAndXCl
     auto &tablePanel = s.widget<QGroupBox>("taboptpanel");
     auto &indexPanel = s.widget<QGroupBox>("idxoptpanel");
     EXPECT_FALSE(tablePanel.isVisible());
-
     // A left click toggles the box and opens nothing.
     QTest::mouseClick(&box("tabcbox"), Qt::LeftButton);
     EXPECT_FALSE(box("tabcbox").isChecked());
@@ -113,7 +107,6 @@ TEST_F(ObjectTreeTest, ARightClickOpensTheRetrievalOptionsOverTheKindBoxesAndXCl
     EXPECT_TRUE(indexPanel.isVisible());
     s.click("Button65");
     EXPECT_FALSE(indexPanel.isVisible());
-
     // On the Scripts tab each radio shows its panel.
     auto &panels = s.widget<QStackedWidget>("objscriptpanels");
     s.screen.setCurrentIndex(1);

@@ -72,7 +72,6 @@ protected:
         QTest::keyClicks(&f, filter);
         click("Button3");
     }
-
     // The nodes of securitytree: each root, then "ROOT/name" for each name under it.
     QStringList listed() { return test::shownTree({}, tree("securitytree")).lines; }
     QTreeWidgetItem *node(const QString &root, const QString &name)
@@ -123,7 +122,6 @@ TEST_F(SecurityBrowserTest, ListsEachTickedKindsNamesMatchingTheFilter)
                            "select 'TSQ', tablespace_name from dba_ts_quotas where ", "tablespace_name like 'APP%'",
                            "order by 1,2"}));
     EXPECT_EQ(sink().errors, QStringList());
-
     // A quote in the filter arrives doubled and finds the name that holds it.
     model().addUser({"O'BRIEN", 130, "OPEN", "2026-01-05 09:00:00", {}, {}, "DEFAULT", "USERS", "TEMP", false});
     load("o'b%");
@@ -154,7 +152,6 @@ TEST_F(SecurityBrowserTest, UserShowsItsAttributesAndDirectGrants)
               "select  'COLUMN' typ, grantee, privilege priv, grantable ad, \n"
               "        table_name tabnm, column_name colnm, owner owner \n"
               "from    dba_col_privs \nwhere  grantee = 'JSMITH'\norder by 1");
-
     // The grid: every direct grant once, by kind, with "--" where a kind has no value.
     QList<QStringList> shown = test::rowsOf(grid("userrolegrid"));
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end(), [](const auto &a, const auto &b) { return a[0] < b[0]; }));
@@ -165,7 +162,6 @@ TEST_F(SecurityBrowserTest, UserShowsItsAttributesAndDirectGrants)
                                          {"SYSTEM", "JSMITH", "ALTER SESSION", "YES", "--", "--", "--"},
                                          {"SYSTEM", "JSMITH", "CREATE SESSION", "NO", "--", "--", "--"},
                                          {"TABLE", "JSMITH", "SELECT", "NO", "EMPLOYEES", "--", "HR"}}));
-
     // No grants: one empty row below the headers, none of the earlier user's left.
     model().addUser({"NOGRANTS", 131, "OPEN", "2026-02-01 10:00:00", {}, {}, "DEFAULT", "USERS", "TEMP", false});
     open("USER", "NOGRANTS");
@@ -237,7 +233,6 @@ TEST_F(SecurityBrowserTest, UserGrantTreeExpandsEveryRoleWhereverItStandsAQueryP
     EXPECT_EQ(grantees.size(), sim.server.statements().size());
     std::sort(grantees.begin(), grantees.end());
     EXPECT_EQ(grantees, (QStringList{"DIAMOND", "D_LOW", "D_MID", "D_SIDE", "D_TOP"}));
-
     // New nodes are collapsed; Expand All opens every level, Collapse All closes them.
     const auto expanded = [&] {
         QSet<bool> out;
@@ -282,7 +277,6 @@ TEST_F(SecurityBrowserTest, ACircleOfGrantsEndsAndRolesAreExpandedByTheirNamesNo
                            "SYSTEM", "TABLE", "COLUMN"}));
     EXPECT_EQ(granteesQueried(sim.server.statements()), (QStringList{"CYCLER", "CYC_A", "CYC_B"}));
     EXPECT_EQ(sink().errors, QStringList());
-
     // A column and a table whose names hold "(R)", and roles whose names hold "(" and a quote.
     model().addUser({"ODDNAMES", 134, "OPEN", "2026-02-01 10:00:00", {}, {}, "DEFAULT", "USERS", "TEMP", false});
     model().grantColumn("ODDNAMES", "HR", "EMPLOYEES", "NOTE(R)", "UPDATE");
@@ -302,7 +296,6 @@ TEST_F(SecurityBrowserTest, ACircleOfGrantsEndsAndRolesAreExpandedByTheirNamesNo
                      "COLUMN{UPDATE(C): Table(EMPLOYEES), Column(NOTE(R)), Grantable(NO)}"}));
     EXPECT_EQ(granteesQueried(sim.server.statements()), (QStringList{"ODDNAMES", "R&D(EU)", "QA'TEAM"}));
     EXPECT_TRUE(sim.server.statements().last().contains("where  grantee = 'QA''TEAM'"));
-
     // The role with the quote on the Role tab: its name arrives doubled.
     open("ROLE", "QA'TEAM");
     EXPECT_EQ(rootShapes(tree("roletree"), false),
@@ -323,12 +316,10 @@ TEST_F(SecurityBrowserTest, DoubleClicksActOnTheSelectedNameOnly)
     click("btbtn");
     EXPECT_TRUE(sim.server.statements().isEmpty());
     EXPECT_EQ(tree("userroletree").topLevelItemCount(), 0);
-
     // A root node: nothing either.
     test::doubleClickNode(list, {"ROLE"});
     EXPECT_TRUE(sim.server.statements().isEmpty());
     EXPECT_EQ(detailTab(), 0);
-
     // With a user selected, a double-click in the role tree shows that user again.
     open("ROLE", "REPORTING");
     ASSERT_EQ(detailTab(), 1);
@@ -346,7 +337,6 @@ TEST_F(SecurityBrowserTest, DoubleClicksActOnTheSelectedNameOnly)
     EXPECT_EQ(granteesQueried(sim.server.statements()).value(0), QStringLiteral("REPORTING"));
     EXPECT_EQ(rootShapes(roles, true), before);
     EXPECT_EQ(sink().errors, QStringList());
-
     // The privileges radios switch between the grid and the tree with its buttons.
     click("userrolesum");
     EXPECT_FALSE(widget<GridView>("userrolegrid").isHidden());

@@ -101,7 +101,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
               " and upper(tf.file_name) like '%'\n and tf.tablespace_name = ts.tablespace_name\norder by 1,2");
     EXPECT_EQ(s.sim.server.statements().last(), s.memo("tsdfmemo").toPlainText());
     EXPECT_EQ(s.sink().errors, QStringList());
-
     // One node per tablespace in name order, its children the files the dictionary lists for it.
     const QStringList names{"APP_DATA", "APP_INDEX", "APP_LOB",  "SYSAUX", "SYSTEM",
                             "TEMP",     "UNDOTBS1",  "UNDOTBS2", "USERS"};
@@ -121,7 +120,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
     EXPECT_EQ(texts(tree().topLevelItem(4)).size(), 2); // SYSTEM has two data files
     EXPECT_EQ(texts(tree().topLevelItem(5)).size(), 2); // TEMP two temporary files
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : APP_DATA"));
-
     // The grid holds a row per file and no spare row; a temporary file's bigfile and
     // online status are empty, a data file's are not.
     const ResultGrid &grid = s.grid("tsdfgrid");
@@ -133,7 +131,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
         EXPECT_EQ(grid.cell(31, r).isEmpty(), temporary) << r;
         EXPECT_FALSE(grid.cell(19, r).isEmpty());
     }
-
     // Grid View shows the grid over the details, Dialog View hides it; neither queries.
     const qsizetype sent = s.sim.server.statements().size();
     s.click("RadioButton29");
@@ -141,18 +138,15 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
     s.click("RadioButton28");
     EXPECT_FALSE(s.widget<GridView>("tsdfgrid").isVisible());
     EXPECT_EQ(s.sim.server.statements().size(), sent);
-
     // The filters force upper case as the user types.
     QLineEdit &filter = edit("tsfilter");
     filter.clear();
     QTest::keyClicks(&filter, "sys%");
     EXPECT_EQ(filter.text(), QStringLiteral("SYS%"));
-
     // Tablespaces whose files all fail the file filter do not appear.
     load(QStringLiteral("%"), QStringLiteral("%/SYSTEM.%"));
     ASSERT_EQ(texts(), QStringList{"SYSTEM"});
     EXPECT_EQ(tree().topLevelItem(0)->childCount(), 2);
-
     // A quote in a filter arrives doubled and the load finds nothing, without an error.
     for (const QString &pattern : {QStringLiteral("O'X"), QStringLiteral("NO SUCH%"), QString()}) {
         load(pattern);
@@ -183,7 +177,6 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     const QStringList fileRow = dictionaryRow(QStringLiteral("select %1 from dba_data_files where file_name = '%2'")
                                                   .arg(QLatin1String(kFileColumns), file->text(0)));
     EXPECT_EQ(editTexts(kFileEdits), fileRow);
-
     // A tablespace node: its own details, the file group emptied.
     tree().collapseAll();
     test::doubleClickNode(tree(), {"TEMP"});
@@ -192,14 +185,12 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     EXPECT_EQ(edit("tscontents").text(), QStringLiteral("TEMPORARY"));
     EXPECT_EQ(edit("tsbigfile").text(), QString());
     EXPECT_EQ(editTexts(kFileEdits), QStringList(kFileEdits.size(), QString()));
-
     // The "To" edit of the growth window runs the same double-click.
     tree().setCurrentItem(tree().topLevelItem(4)->child(1));
     QTest::mouseDClick(&edit("tssizeto"), Qt::LeftButton);
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:SYSTEM"));
     EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile: ") + tree().topLevelItem(4)->child(1)->text(0));
     EXPECT_EQ(edit("dffileid").text(), QStringLiteral("12"));
-
     // With no node selected a double-click changes nothing.
     tree().clearSelection();
     QTest::mouseDClick(&edit("tssizeto"), Qt::LeftButton);
@@ -247,17 +238,13 @@ protected:
 
 TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
 {
-    ASSERT_EQ(chart().seriesCount(), 3);
-    EXPECT_FALSE(s.widget<GridView>("tssizegrid").isVisible());
     load();
-
     // A file node stands for its tablespace.
     retrieve(node("APP_DATA", 2));
     EXPECT_EQ(s.sink().errors, QStringList());
     EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : APP_DATA"));
     EXPECT_EQ(s.memo("tssizememo").toPlainText(),
               growthStatement("'APP_DATA'", "        where begin_interval_time >= sysdate - 1"));
-
     // A day of hourly snapshots, sizes in megabytes: used below allocated below the
     // maximum, the data growing; the last allocation is what the files hold now.
     const ResultGrid &grid = s.grid("tssizegrid");
@@ -272,7 +259,6 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
     const QList<QStringList> files = test::allRows(
         s.sim.cnn, {"select sum(bytes)/1024/1024 from dba_data_files where tablespace_name = 'APP_DATA'"});
     EXPECT_EQ(grid.cell(4, grid.rowCount() - 1), files.at(0).at(0));
-
     // Three lines (max, total, used) whose points are the grid's megabytes, labelled
     // with the start times.
     ASSERT_EQ(chart().seriesCount(), 3);
@@ -285,7 +271,6 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
             EXPECT_EQ(line.points()[size_t(r - 1)].label, grid.cell(1, r));
         }
     }
-
     // The label angle stays through a retrieve of another tablespace; still three lines.
     s.click("Button142");
     EXPECT_EQ(chart().bottomLabelAngle(), 90);
@@ -314,7 +299,6 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     load();
     retrieve(node("APP_INDEX"));
     ASSERT_GT(s.grid("tssizegrid").rowCount(), 2);
-
     // No snapshot in the window: the message, and nothing left of the earlier tablespace.
     window(QStringLiteral("1/MAY/2013 08:00:00"), QStringLiteral("1/MAY/2013 08:15:59"));
     retrieve(node("USERS", 0));
@@ -325,7 +309,6 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     ASSERT_EQ(chart().seriesCount(), 3);
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(chart().series(i).points().empty());
-
     // No node selected, or the empty node a load that matched nothing leaves: no query.
     const qsizetype sent = s.sim.server.statements().size();
     tree().clearSelection();
@@ -336,7 +319,6 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     EXPECT_EQ(afterLoad, sent + 1);
     EXPECT_EQ(s.sim.server.statements().size(), afterLoad);
     EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : USERS"));
-
     // A quote in the tablespace's name arrives doubled.
     s.sim.server.clearStatements();
     tree().topLevelItem(0)->setText(0, QStringLiteral("O'X"));

@@ -10,11 +10,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSet>
 #include <QTreeWidget>
 #include <algorithm>
-#include <memory>
 
 using namespace tavimond;
 

@@ -8,7 +8,6 @@
 #include "ui/chart_view.h"
 
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <cmath>

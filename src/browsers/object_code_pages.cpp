@@ -200,7 +200,7 @@ void ObjectBrowserScreen::sourceBranch(const QString &kind, const QString &owner
     const SourceKind &k = *std::find_if(std::begin(kSourceKinds), std::end(kSourceKinds),
                                         [&](const SourceKind &s) { return kind == QLatin1String(s.word); });
     showDetailPage(pages_.value(kind));
-    // The kind's own lines only (a package's spec, then its body): a trigger or another
+    // The kind's own lines only (a package's declaration, then its body): a trigger or another
     // object of that name keeps its lines to itself.
     const QString types = kind == QLatin1String("PACKAGE") ? QStringLiteral("('PACKAGE', 'PACKAGE BODY')")
                                                            : QStringLiteral("(") + sqlQuote(kind) + QLatin1Char(')');

@@ -1,5 +1,7 @@
 #include "script_memo.h"
 
+#include "detail_controls.h"
+
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
@@ -24,7 +26,7 @@ QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QSt
     memo->setReadOnly(access != MemoAccess::Editable);
     if (access == MemoAccess::ReadOnlySkyBlue) {
         QPalette p = memo->palette();
-        p.setColor(QPalette::Base, QColor(0xA6, 0xCA, 0xF0)); // sky blue
+        p.setColor(QPalette::Base, clSkyBlue());
         memo->setPalette(p);
     }
     const int row = (index / 2) * 2, column = index % 2;

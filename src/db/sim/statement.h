@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -48,12 +49,15 @@ private:
 // normalised text; a string literal never matches a word.
 class TokenCursor {
 public:
-    explicit TokenCursor(const std::vector<Token> &tokens, size_t from = 0) : t_(tokens), i_(from) {}
+    // Reads tokens from `from` up to `end` (the statement's end by default).
+    explicit TokenCursor(const std::vector<Token> &tokens, size_t from = 0, size_t end = size_t(-1))
+        : t_(tokens), i_(from), end_(std::min(end, tokens.size()))
+    {}
 
-    bool atEnd() const { return i_ >= t_.size(); }
+    bool atEnd() const { return i_ >= end_; }
     size_t pos() const { return i_; }
     void reset(size_t p) { i_ = p; }
-    const Token *peek(size_t ahead = 0) const { return i_ + ahead < t_.size() ? &t_[i_ + ahead] : nullptr; }
+    const Token *peek(size_t ahead = 0) const { return i_ + ahead < end_ ? &t_[i_ + ahead] : nullptr; }
     bool is(const char *text, size_t ahead = 0) const
     {
         const Token *k = peek(ahead);
@@ -79,6 +83,7 @@ public:
 protected:
     const std::vector<Token> &t_;
     size_t i_ = 0;
+    size_t end_;
 };
 
 // SQL-style quoting for literals in answers and tests: O'BRIEN -> 'O''BRIEN'.

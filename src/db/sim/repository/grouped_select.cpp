@@ -97,32 +97,18 @@ bool isKeyword(const QString &w)
     return kWords.contains(w);
 }
 
-class Reader {
+class Reader : public TokenCursor {
 public:
     Reader(const std::vector<Token> &t, size_t begin, size_t end, const QStringList &columns,
            const ScalarSubquery &subquery)
-        : t_(t), i_(begin), end_(end), columns_(columns), subquery_(subquery)
+        : TokenCursor(t, begin, end), columns_(columns), subquery_(subquery)
     {}
 
-    bool atEnd() const { return i_ >= end_; }
-    size_t pos() const { return i_; }
-    bool is(const char *text, size_t ahead = 0) const
-    {
-        return i_ + ahead < end_ && t_[i_ + ahead].kind != Token::String && word(t_[i_ + ahead]) == QLatin1String(text);
-    }
-    bool accept(const char *text)
-    {
-        if (!is(text))
-            return false;
-        ++i_;
-        return true;
-    }
     void expect(const char *text)
     {
         if (!accept(text))
             cannotRead(QStringLiteral("the select list near \"%1\"").arg(QLatin1String(text)));
     }
-    const Token *peek() const { return i_ < end_ ? &t_[i_] : nullptr; }
     void skip() { ++i_; }
 
     QString textOf(size_t from, size_t to) const
@@ -424,9 +410,6 @@ private:
         return n;
     }
 
-    const std::vector<Token> &t_;
-    size_t i_;
-    size_t end_;
     const QStringList &columns_;
     const ScalarSubquery &subquery_;
 };

@@ -97,8 +97,9 @@ Result sqlTopology(const Statement &s, Context &ctx)
 
     // The window's snapshot ids, whichever instance took them; then every instance's
     // rows of those ids.
+    const std::vector<Repository::Snapshot> snapshots = repository.snapshots();
     QSet<qint64> ids;
-    for (const Repository::Snapshot &snap : repository.snapshots())
+    for (const Repository::Snapshot &snap : snapshots)
         if (!window || window->contains(snap))
             ids.insert(snap.snapId);
     // Sums per statement and plan, kept by position; their keys made once at the end.
@@ -107,7 +108,7 @@ Result sqlTopology(const Statement &s, Context &ctx)
     std::vector<qint64> acc(statements.size() * 2 * kWidth);
     std::vector<bool> seen(statements.size() * 2);
     std::vector<SqlWorkload::Row> rows;
-    for (const Repository::Snapshot &snap : repository.snapshots()) {
+    for (const Repository::Snapshot &snap : snapshots) {
         if (!ids.contains(snap.snapId))
             continue;
         rows.clear();

@@ -10,25 +10,14 @@
 // - once the fault clears, the same action gives the whole result again.
 // Nothing crashes on the way.
 
-#include "common/recording_sink.h"
-#include "common/screen_support.h"
-#include "common/sim_fixture.h"
+#include "common/screen_support.h" // the harness, the sink and the simulated instance
 #include "core/chart.h"
-#include "core/result_grid.h"
-#include "db/query.h"
-#include "db/sim/server.h"
 #include "ui/chart_view.h"
-#include "ui/grid_view.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-#include <functional>
 #include <memory>
 
 namespace tavimond::test {
@@ -54,21 +43,19 @@ inline Shown shownGrid(const QString &name, const ResultGrid &grid)
     return s;
 }
 
-inline void addTreeNodes(const QTreeWidgetItem *node, const QString &path, int level, int fromLevel, QStringList &out)
-{
-    const QString here = path.isEmpty() ? node->text(0) : path + QLatin1Char('/') + node->text(0);
-    if (level >= fromLevel)
-        out << here;
-    for (int c = 0; c < node->childCount(); ++c)
-        addTreeNodes(node->child(c), here, level + 1, fromLevel, out);
-}
-
 // The paths of a tree's nodes from a level down: fixed roots (kind nodes) left out.
 inline Shown shownTree(const QString &name, const QTreeWidget &tree, int fromLevel = 0)
 {
     Shown s{name, {}};
+    std::function<void(const QTreeWidgetItem *, const QString &, int)> add = [&](auto *node, auto &path, int level) {
+        const QString here = path.isEmpty() ? node->text(0) : path + QLatin1Char('/') + node->text(0);
+        if (level >= fromLevel)
+            s.lines << here;
+        for (int c = 0; c < node->childCount(); ++c)
+            add(node->child(c), here, level + 1);
+    };
     for (int i = 0; i < tree.topLevelItemCount(); ++i)
-        addTreeNodes(tree.topLevelItem(i), QString(), 0, fromLevel, s.lines);
+        add(tree.topLevelItem(i), QString(), 0);
     return s;
 }
 
@@ -90,19 +77,13 @@ inline Shown shownText(const QString &name, const QString &text)
     return {name, {text}};
 }
 
-inline Shown shownItems(const QString &name, const QComboBox &combo)
-{
-    Shown s{name, {}};
-    for (int i = 0; i < combo.count(); ++i)
-        s.lines << combo.itemText(i);
-    return s;
-}
-
-inline Shown shownItems(const QString &name, const QListWidget &list)
+// The items of a combo box or a list widget, in order.
+template <class List>
+Shown shownItems(const QString &name, const List &list)
 {
     Shown s{name, {}};
     for (int i = 0; i < list.count(); ++i)
-        s.lines << list.item(i)->text();
+        s.lines << list.model()->index(i, 0).data().toString();
     return s;
 }
 
@@ -173,15 +154,12 @@ inline Screenful chartsOf(const QObject &screen)
 // The node of a tree at a path of texts from a top node down.
 inline QTreeWidgetItem *nodeAt(QTreeWidget &tree, const QStringList &path)
 {
-    QTreeWidgetItem *n = nullptr;
+    QTreeWidgetItem *n = tree.invisibleRootItem();
     for (const QString &text : path) {
         QTreeWidgetItem *next = nullptr;
-        const int count = n ? n->childCount() : tree.topLevelItemCount();
-        for (int i = 0; i < count && !next; ++i) {
-            QTreeWidgetItem *c = n ? n->child(i) : tree.topLevelItem(i);
-            if (c->text(0) == text)
-                next = c;
-        }
+        for (int i = 0; i < n->childCount() && !next; ++i)
+            if (n->child(i)->text(0) == text)
+                next = n->child(i);
         if (!next)
             throw std::runtime_error("no node " + path.join(QLatin1Char('/')).toStdString());
         n = next;
@@ -219,12 +197,10 @@ struct FaultCase {
 // Arms a cut-short fetch for the next statement holding the phrase.
 inline std::shared_ptr<QString> loseConnectionInFetchOf(sim::Server &server, const QString &phrase, int rows)
 {
-    auto hit = std::make_shared<QString>();
-    auto armed = std::make_shared<bool>(true);
+    auto hit = std::make_shared<QString>(); // the statement cut short: empty until one is
     server.add({QStringLiteral("cut short"),
-                [&server, phrase, rows, hit, armed](const sim::Statement &s) {
-                    if (*armed && s.has(phrase)) {
-                        *armed = false;
+                [&server, phrase, rows, hit](const sim::Statement &s) {
+                    if (hit->isEmpty() && s.has(phrase)) {
                         *hit = s.sql();
                         server.loseConnectionAfterRows(rows);
                     }
@@ -252,8 +228,7 @@ inline QString describe(const Screenful &s)
 {
     QStringList out;
     for (const Shown &w : s)
-        out << w.widget + QStringLiteral(": ") + w.lines.mid(0, 6).join(QStringLiteral(" / ")) +
-                   (w.lines.size() > 6 ? QStringLiteral(" ... (%1 lines)").arg(w.lines.size()) : QString());
+        out << QStringLiteral("%1: %2 (%3 lines)").arg(w.widget, w.lines.mid(0, 6).join(" / ")).arg(w.lines.size());
     return out.join(QLatin1Char('\n'));
 }
 
@@ -347,15 +322,11 @@ template <class S>
 FaultCase typeAndPress(ScreenHarness<S> &h, const QString &title, const char *edit, const QStringList &texts,
                        const char *button, const std::function<Screenful()> &shown, const QString &phrase, int rows = 3)
 {
-    return {title,
-            {},
-            [&h, edit, texts, button](int input) {
-                type(h, edit, texts.at(input));
-                h.click(button);
-            },
-            shown,
-            phrase,
-            rows};
+    const auto act = [&h, edit, texts, button](int input) {
+        type(h, edit, texts.at(input));
+        h.click(button);
+    };
+    return {title, {}, act, shown, phrase, rows};
 }
 
 } // namespace tavimond::test

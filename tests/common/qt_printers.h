@@ -10,14 +10,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
     *os << '"' << s.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList &l, std::ostream *os)
-{
-    *os << '{';
-    for (qsizetype i = 0; i < l.size(); ++i)
-        *os << (i ? ", " : "") << '"' << l.at(i).toStdString() << '"';
-    *os << '}';
-}
-
 inline std::ostream &operator<<(std::ostream &os, const QString &s)
 {
     return os << s.toStdString();

@@ -9,8 +9,8 @@ namespace tavimond::test {
 // Records the message boxes the system would show.
 class RecordingSink : public MessageSink {
 public:
-    RecordingSink();
-    ~RecordingSink() override;
+    RecordingSink() { active_ = this; }
+    ~RecordingSink() override { active_ = active_ == this ? nullptr : active_; }
     void error(const QString &text) override { errors << text; }
     void info(const QString &text) override { infos << text; }
     void clear()
@@ -22,7 +22,10 @@ public:
     QStringList infos;
 
     // The sink of the running test program.
-    static RecordingSink &current();
+    static RecordingSink &current() { return *active_; }
+
+private:
+    static inline RecordingSink *active_ = nullptr;
 };
 
 } // namespace tavimond::test

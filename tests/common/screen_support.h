@@ -4,7 +4,6 @@
 #include "common/sim_fixture.h"
 #include "common/test_settings.h"
 #include "core/result_grid.h"
-#include "core/settings.h"
 #include "ui/grid_view.h"
 #include "ui/screen.h"
 

@@ -12,8 +12,7 @@ class TempCurrentFolder {
 public:
     TempCurrentFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
     ~TempCurrentFolder() { QDir::setCurrent(previous_); }
-    TempCurrentFolder(const TempCurrentFolder &) = delete;
-    TempCurrentFolder &operator=(const TempCurrentFolder &) = delete;
+    Q_DISABLE_COPY(TempCurrentFolder)
 
     QString path() const { return dir_.path(); }
     QString filePath(const QString &name) const { return dir_.filePath(name); }

@@ -41,6 +41,14 @@ protected:
             << edit("advben").text() << h.memo("advbent").toPlainText();
         return out;
     }
+    // The records sorted, after a check of the spare row this screen keeps after them.
+    QList<QStringList> records()
+    {
+        QList<QStringList> rows = rowsOf(grid());
+        EXPECT_EQ(rows.takeLast(), QStringList(10, QString()));
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
 
     ScreenHarness<AdvisorScreen> h;
 };
@@ -60,7 +68,7 @@ const QStringList kHead{
 };
 const QString kOrder = "order by d.rank asc, d.benefit desc";
 
-// The rows the repository holds for completed tasks whose execution ended in [from, to].
+// The rows the repository holds for completed tasks whose execution ended in [from, to], sorted.
 QList<QStringList> rowsFromTheModel(sim::Model &model, const QDateTime &from, const QDateTime &to)
 {
     const auto &history = model.state<sim::AdvisorHistory>();
@@ -84,13 +92,8 @@ QList<QStringList> rowsFromTheModel(sim::Model &model, const QDateTime &from, co
                                            r.benefit ? QString::number(*r.benefit) : QString(),
                                            r.benefitType};
     }
+    std::sort(out.begin(), out.end());
     return out;
-}
-
-QList<QStringList> sorted(QList<QStringList> rows)
-{
-    std::sort(rows.begin(), rows.end());
-    return rows;
 }
 
 } // namespace
@@ -108,12 +111,7 @@ TEST_F(Advisor, TheScriptForTheLastDaysOrAFromToWindowAndTheRowsOfTheCompletedTa
     auto &model = h.sim.server.model();
     const QList<QStringList> lastDay = rowsFromTheModel(model, model.now().addDays(-1), model.now());
     ASSERT_GT(lastDay.size(), 40);
-    // Every record, then the spare row, which this screen keeps.
-    ASSERT_EQ(grid().rowCount(), lastDay.size() + 2);
-    EXPECT_EQ(grid().row(grid().rowCount() - 1).join(""), "");
-    QList<QStringList> shown = rowsOf(grid());
-    shown.removeLast();
-    EXPECT_EQ(sorted(shown), sorted(lastDay));
+    EXPECT_EQ(records(), lastDay);
 
     h.widget<QRadioButton>("advftrb").setChecked(true);
     edit("advfrom").setText("30/NOV/2026 02:00:00");
@@ -128,9 +126,7 @@ TEST_F(Advisor, TheScriptForTheLastDaysOrAFromToWindowAndTheRowsOfTheCompletedTa
     const QList<QStringList> window = rowsFromTheModel(model, QDateTime(QDate(2026, 11, 30), QTime(2, 0), Qt::UTC),
                                                        QDateTime(QDate(2026, 11, 30), QTime(9, 30), Qt::UTC));
     ASSERT_GT(window.size(), 5);
-    shown = rowsOf(grid());
-    shown.removeLast();
-    EXPECT_EQ(sorted(shown), sorted(window));
+    EXPECT_EQ(records(), window);
 }
 
 TEST_F(Advisor, RowsComeByRankThenBenefitDescendingWithTheUnestimatedBenefitFirst)
@@ -161,17 +157,6 @@ TEST_F(Advisor, RowsComeByRankThenBenefitDescendingWithTheUnestimatedBenefitFirs
     EXPECT_GE(nullsInRankOne, 1);
     EXPECT_GT(numbersInRankOne, 10);
     EXPECT_EQ(g.cell(8, 1), ""); // a NULL benefit of rank 1 heads the list
-
-    // A recommendation with two actions: two rows that differ only in the action's columns.
-    bool pair = false;
-    for (int r = 2; r <= last && !pair; ++r) {
-        QStringList a = g.row(r - 1), b = g.row(r);
-        if (a.at(6) == b.at(6))
-            continue;
-        a.removeAt(7), a.removeAt(6), b.removeAt(7), b.removeAt(6);
-        pair = a == b;
-    }
-    EXPECT_TRUE(pair);
 }
 
 TEST_F(Advisor, AClickCopiesItsRowIntoTheTenFieldsAndTheSpareRowEmptiesThem)
@@ -190,9 +175,6 @@ TEST_F(Advisor, AClickCopiesItsRowIntoTheTenFieldsAndTheSpareRowEmptiesThem)
     const int other = k == 1 ? 2 : 1;
     clickRow(other);
     EXPECT_EQ(details(), g.row(other));
-
-    h.screen.resize(1142, 698);
-    h.shoot("advisor_results.png");
 
     // A second review leaves the fields as they are until a row is clicked.
     const QStringList before = details();
@@ -235,19 +217,4 @@ TEST_F(Advisor, ANegativeOrNonNumericDayCountIsRefusedWithNothingSent)
     EXPECT_TRUE(h.sink().errors.isEmpty());
     EXPECT_EQ(h.sim.server.statements().last(), script.join('\n'));
     EXPECT_EQ(grid().rowCount(), 2);
-}
-
-TEST_F(Advisor, ADatabaseErrorLeavesTheGridEmptiedAndTheFieldsAsTheyWere)
-{
-    review();
-    clickRow(1);
-    const QStringList shown = details();
-    h.widget<QRadioButton>("advftrb").setChecked(true);
-    edit("advfrom").setText("31/NOV/2026 08:00:00");
-    review();
-    ASSERT_EQ(h.sink().errors.size(), 1);
-    EXPECT_EQ(h.sink().errors.first(), "ORA-01847: day of month must be between 1 and last day of month");
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().row(1).join(""), "");
-    EXPECT_EQ(details(), shown);
 }

@@ -1,3 +1,4 @@
+#include "common/fault_matrix.h"
 #include "common/screen_support.h"
 
 #include "core/chart.h"
@@ -30,14 +31,7 @@ protected:
     }
     ResultGrid &grid() { return h.grid("df_grid"); }
     Chart &chart(const char *name) { return h.widget<Chart>(name); }
-    QStringList items(const char *name)
-    {
-        QStringList out;
-        auto &list = h.widget<QListWidget>(name);
-        for (int i = 0; i < list.count(); ++i)
-            out << list.item(i)->text();
-        return out;
-    }
+    QStringList items(const char *name) { return itemsOf(h.screen, name).lines; }
     void retrieve() { h.click("Button116"); }
     QStringList visibleCharts()
     {
@@ -51,7 +45,7 @@ protected:
     ScreenHarness<DatafileStatsScreen> h;
 };
 
-// The script of the Part's lines, with the join on the instance's own snapshot and the
+// The script as the screen builds it, with the join on the instance's own snapshot and the
 // final ordering.
 QStringList script(const QStringList &window, const QString &pattern)
 {
@@ -214,7 +208,6 @@ TEST_F(DatafileStats, AveragesOfTheRowsAsTheDatabaseGaveThem)
     EXPECT_EQ(a[1].value, 6);
     EXPECT_EQ(a[1].label, "30-NOV-2026 09:00");
     EXPECT_EQ(chart("readtimeavg_graph").series(0).points().front().value, 2.5);
-    EXPECT_EQ(chart("reads_graph").rightAxisFormat(), "#,##0.#####");
 }
 
 TEST_F(DatafileStats, EachRadioShowsItsTwoChartsAndTheListsDriveAllSix)
@@ -264,9 +257,7 @@ TEST_F(DatafileStats, APatternThatMatchesNothingGivesAnEmptyGridWithoutAnErrorBo
     h.widget<QLineEdit>("dfname").setText("%no such file%");
     retrieve();
     EXPECT_TRUE(h.sink().errors.isEmpty());
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().row(0).at(8), "Avg Read time");
-    EXPECT_EQ(grid().row(1).join(""), "");
+    EXPECT_EQ(rowsOf(grid()), QList<QStringList>{QStringList(10, QString())});
     for (const char *name : kCharts)
         EXPECT_EQ(chart(name).seriesCount(), 0) << name;
     EXPECT_TRUE(items("filedispbox").isEmpty());
@@ -324,5 +315,4 @@ TEST_F(DatafileStats, TheFileAddedMidWindowHasItsFirstBarUnderItsOwnSnapshot)
     ASSERT_TRUE(lateX && before && after);
     EXPECT_GT(lateX->x(), before->x());
     EXPECT_LT(lateX->x(), after->x());
-    h.shoot("datafile_stats.png");
 }

@@ -1,10 +1,14 @@
+#include "common/fault_matrix.h"
 #include "common/screen_support.h"
 #include "common/temp_folder.h"
 
 #include "core/chart.h"
 #include "db/sim/oracle_dates.h"
+#include "db/sim/repository/active_session_history.h"
+#include "db/sim/repository/awr_plans.h"
 #include "db/sim/repository/repository.h"
 #include "db/sim/repository/sql_workload.h"
+#include "db/timestamp_text.h"
 #include "history/sql_history_screen.h"
 #include "ui/chart_view.h"
 #include "ui/script_memo.h"
@@ -15,8 +19,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
-#include <QGraphicsTextItem>
-#include <QRegularExpression>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,7 +100,7 @@ QStringList singleDay(const QString &sqlId)
 // What the repository holds for one statement, per plan and snapshot in the window
 // (snap_ids any instance took inside it), summed over the instances.
 struct Figures {
-    qint64 executions = 0, elapsed = 0, cpu = 0, sorts = 0;
+    qint64 executions = 0, elapsed = 0, cpu = 0;
 };
 std::map<std::pair<QString, qint64>, Figures> fromTheModel(sim::Model &model, const QString &sqlId,
                                                            const QDateTime &from)
@@ -119,7 +122,6 @@ std::map<std::pair<QString, qint64>, Figures> fromTheModel(sim::Model &model, co
         f.executions += row.executions;
         f.elapsed += row.elapsed;
         f.cpu += row.cpu;
-        f.sorts += row.sorts;
     }
     std::erase_if(out, [](const auto &e) { return e.second.elapsed <= 0; });
     return out;
@@ -131,18 +133,73 @@ double seconds4(qint64 micros)
     return std::round(double(micros) / 100.0) / 10000.0;
 }
 
+// The wait statement as the screen builds it for a sql_id over the last N days.
+QStringList waitLines(const QString &sqlId, const QString &days, const QString &terms = {})
+{
+    return {"select x.session_id,x.SESSION_SERIAL#,x.sql_id||'::'||x.SQL_PLAN_HASH_VALUE,",
+            "min(x.sample_time), max(x.sample_time),x.event" + terms,
+            ",count(*) , sum(x.time_waited)/1000000 from ",
+            "(select snap_id,SESSION_ID,SESSION_SERIAL#,sql_id,SQL_PLAN_HASH_VALUE, ",
+            "event,sample_time,time_waited,p1text,p1,p2text,p2,p3text,p3 from dba_hist_active_sess_history where ",
+            "sql_id = '" + sqlId + "'",
+            ") x, ",
+            "(select snap_id from dba_hist_snapshot ",
+            "        where begin_interval_time >= sysdate - " + days,
+            "group by snap_id ) s",
+            "where s.snap_id = x.snap_id",
+            "group by x.session_id,x.SESSION_SERIAL#,x.sql_id||'::'||x.SQL_PLAN_HASH_VALUE,x.event " + terms,
+            "order by x.session_id,x.SESSION_SERIAL#,x.sql_id||'::'||x.SQL_PLAN_HASH_VALUE,x.event" + terms};
+}
+
+// What the repository's samples of a statement give per session, serial#, key and
+// event text: the detail rows in their order, as texts.
+using EventText = std::function<QString(const sim::ActiveSessionHistory::Sample &)>;
+QList<QStringList> detailFromTheModel(sim::Model &model, const QString &sqlId, const QDateTime &from,
+                                      const EventText &eventText)
+{
+    const auto &repository = model.state<sim::Repository>();
+    const auto &workload = model.state<sim::SqlWorkload>();
+    const size_t index = size_t(workload.find(sqlId) - workload.statements().data());
+    QSet<qint64> ids;
+    for (const auto &s : repository.snapshots())
+        if (s.begin >= from)
+            ids.insert(s.snapId);
+    struct Acc {
+        QDateTime first, last;
+        qint64 samples = 0, waited = 0;
+    };
+    // Sorted as the statement orders: numbers as numbers, texts as texts, no event last.
+    std::map<std::tuple<int, int, QString, bool, QString>, Acc> groups;
+    std::vector<sim::ActiveSessionHistory::Sample> samples;
+    for (const auto &s : repository.snapshots()) {
+        if (!ids.contains(s.snapId))
+            continue;
+        samples.clear();
+        model.state<sim::ActiveSessionHistory>().samplesOf(s, index, samples);
+        for (const auto &x : samples) {
+            const QString text = eventText(x);
+            Acc &a =
+                groups[{x.sessionId, x.serial, sqlId + "::" + QString::number(x.planHashValue), text.isEmpty(), text}];
+            a.first = a.samples ? std::min(a.first, x.time) : x.time;
+            a.last = a.samples ? std::max(a.last, x.time) : x.time;
+            ++a.samples;
+            a.waited += x.timeWaited;
+        }
+    }
+    QList<QStringList> out;
+    for (const auto &[g, a] : groups)
+        out << QStringList{QString::number(std::get<0>(g)), QString::number(std::get<1>(g)), std::get<2>(g),
+                           timestampText(a.first),          timestampText(a.last),           std::get<4>(g),
+                           QString::number(a.samples),      sim::microsAsSeconds(a.waited)};
+    return out;
+}
+
 class SqlHistory : public ::testing::Test {
 protected:
     ResultGrid &grid() { return h.grid("SQL_Prof_Grid"); }
     QComboBox &combo(const char *name = "sqlid_combo") { return h.widget<QComboBox>(name); }
     Chart &chart(const char *name) { return *h.screen.findChild<Chart *>(name); }
-    QStringList comboItems(const char *name = "sqlid_combo")
-    {
-        QStringList items;
-        for (int i = 0; i < combo(name).count(); ++i)
-            items << combo(name).itemText(i);
-        return items;
-    }
+    QStringList comboItems(const char *name = "sqlid_combo") { return itemsOf(h.screen, name).lines; }
     // The index of the active series of each chart (-1: none, -2: several).
     std::vector<int> activeSeries()
     {
@@ -179,15 +236,48 @@ protected:
         h.click("Button102");
     }
     void bulkMode() { h.click("listrb"); }
-    // The user types a key into the combo.
-    void typeKey(const QString &text)
+    // The user types a key into a combo.
+    void typeKey(const QString &text, const char *name = "sqlid_combo")
     {
-        QLineEdit *edit = combo().lineEdit();
+        QLineEdit *edit = combo(name).lineEdit();
         edit->selectAll();
         if (text.isEmpty())
             QTest::keyClick(edit, Qt::Key_Backspace);
         else
             QTest::keyClicks(edit, text);
+    }
+    // The wait statistics: their grids and pies.
+    ResultGrid &detail() { return h.grid("sql_ash_grid"); }
+    ResultGrid &summary() { return h.grid("sql_ash_grid_summ"); }
+    std::vector<std::pair<QString, double>> slices(const char *name)
+    {
+        std::vector<std::pair<QString, double>> out;
+        for (const auto &p : chart(name).series(0).points())
+            out.emplace_back(p.label, p.value);
+        return out;
+    }
+    // Statistics of one statement over the last `days` days, then the wait statistics.
+    void retrieveWaits(const QString &sqlId, const QString &days)
+    {
+        h.widget<QLineEdit>("dayret").setText(days);
+        retrieveSingle(sqlId);
+        h.click("RadioButton21");
+    }
+    // The summary as the detail rows give it: per key and event, in order of first
+    // appearance, counts and times summed.
+    static QList<QStringList> summed(const QList<QStringList> &rows)
+    {
+        QList<QStringList> out;
+        for (const QStringList &r : rows) {
+            auto it = std::find_if(out.begin(), out.end(),
+                                   [&](const QStringList &s) { return s[0] == r[2] && s[1] == r[5]; });
+            if (it == out.end())
+                out << QStringList{r[2], r[5], r[6], r[7]};
+            else
+                *it = QStringList{r[2], r[5], QString::number(it->at(2).toDouble() + r[6].toDouble(), 'g', 15),
+                                  QString::number(it->at(3).toDouble() + r[7].toDouble(), 'g', 15)};
+        }
+        return out;
     }
 
     TempCurrentFolder folder;
@@ -224,7 +314,8 @@ TEST_F(SqlHistory, ASingleRetrievalSendsTheStatementAndShowsTheRepositorysFigure
         EXPECT_DOUBLE_EQ(grid().cell(9, r).toDouble(), seconds4(f.cpu));
         const auto snap = model.state<sim::Repository>().snapshot(id.second, 2);
         EXPECT_EQ(grid().cell(1, r).size(), 20);
-        EXPECT_EQ(grid().cell(2, r), sim::toChar(snap->end.addSecs(-snap->end.time().second()), "DD/MON/YYYY HH24:MI:SS"));
+        EXPECT_EQ(grid().cell(2, r),
+                  sim::toChar(snap->end.addSecs(-snap->end.time().second()), "DD/MON/YYYY HH24:MI:SS"));
         ++r;
     }
     // One series per key on every chart, its points the grid's rows; the first key shown.
@@ -255,7 +346,8 @@ TEST_F(SqlHistory, AFromToWindowAndADailyRollup)
     h.widget<QLineEdit>("sqltodate").setText("29/nov/2026 08:15:59");
     retrieveSingle(batch.sqlId);
     QStringList fromTo = singleDay(batch.sqlId);
-    fromTo[kWindowLine] = "        where begin_interval_time >= to_date('26/NOV/2026 08:00:00','DD/MON/YYYY HH24:MI:SS')";
+    fromTo[kWindowLine] =
+        "        where begin_interval_time >= to_date('26/NOV/2026 08:00:00','DD/MON/YYYY HH24:MI:SS')";
     fromTo.insert(kWindowLine + 1,
                   "          and end_interval_time <=   to_date('29/nov/2026 08:15:59','DD/MON/YYYY HH24:MI:SS')");
     EXPECT_EQ(memoLines(h.memo("sql_prof_text")), fromTo);
@@ -292,7 +384,6 @@ TEST_F(SqlHistory, TheListFileFillsTheListGridFieldByField)
     EXPECT_EQ(rows[1], (QStringList{"", "", "", "", "", "bare_sql_id"}));
     EXPECT_EQ(rows[2], (QStringList{"", "", "", "", "", ""}));
     EXPECT_EQ(rows[3], (QStringList{"b2", "", "", "", "", "p2"}));
-    EXPECT_EQ(h.grid("sqlid_grid").headers().first(), "SQL ID");
 
     // An empty file leaves the header alone, and a bulk retrieval then sends nothing.
     loadList("");
@@ -342,7 +433,8 @@ TEST_F(SqlHistory, ABulkRetrievalAppendsEachStatementsRowsInListOrder)
     // The list's select: no aliases, no nvl on the first figures.
     QStringList list = singleDay(last.sqlId);
     list[kWindowLine] = "        where begin_interval_time >= sysdate - 14";
-    list.replace(0, "select s.snap_id,s.start_time, s.end_time,x.sql_id||'::'||x.plan_hash_value, sum(x.executions_delta),");
+    list.replace(
+        0, "select s.snap_id,s.start_time, s.end_time,x.sql_id||'::'||x.plan_hash_value, sum(x.executions_delta),");
     list.replace(1, "round(sum(x.elapsed_time_delta) /1000000, 4), ");
     list.replace(2, "sum(x.rows_processed_delta),");
     list.replace(3, "round(sum(x.disk_reads_delta), 4), ");
@@ -372,27 +464,19 @@ TEST_F(SqlHistory, ABulkRetrievalAppendsEachStatementsRowsInListOrder)
     EXPECT_EQ(activeSeries(), std::vector<int>(19, 0));
     for (const char *name : kChartNames)
         EXPECT_EQ(chart(name).seriesCount(), 4) << name;
-    h.screen.resize(1142, 698);
-    h.shoot("sql_history_run_statistics.png");
-    // The snapshots' begin times stand under the bars, level, where the user sees them.
-    QStringList shownTexts;
-    for (QGraphicsItem *item : h.widget<ChartView>("sqlprof_ela_graph").scene()->items())
-        if (auto *text = dynamic_cast<QGraphicsTextItem *>(item); text && text->isVisible())
-            shownTexts << text->toPlainText();
-    EXPECT_FALSE(shownTexts.filter(QRegularExpression("^\\d\\d/NOV/2026 \\d\\d:00:00$")).isEmpty())
-        << shownTexts.join('|').toStdString();
-    h.screen.setCurrentIndex(0);
-    h.shoot("sql_history_retrieve.png");
-    h.screen.setCurrentIndex(3);
-    h.shoot("sql_history_raw_data.png");
-    h.screen.setCurrentIndex(4);
-    h.shoot("sql_history_script.png");
-    h.screen.setCurrentIndex(1);
 
-    // The user steps to the second key: its series on every chart.
+    // The user steps to the second key: its series on every chart, and its waits.
     QTest::keyClick(&combo(), Qt::Key_Down);
     EXPECT_EQ(combo().currentText(), keys.at(1));
     EXPECT_EQ(activeSeries(), std::vector<int>(19, 1));
+    h.click("RadioButton21");
+    h.click("Button42");
+    const QString chosen = keys.at(1).section("::", 0, 0);
+    EXPECT_TRUE(h.sim.server.statements().last().contains("sql_id = '" + chosen + "'"));
+    ASSERT_GT(detail().rowCount(), 2);
+    EXPECT_EQ(detail().cell(2, 1).section("::", 0, 0), chosen);
+    EXPECT_FALSE(slices("sqlstat_wait_cnt").empty());
+    h.click("RadioButton8");
     // A text that names no key hides every series.
     typeKey("no such key");
     EXPECT_EQ(activeSeries(), std::vector<int>(19, -1));
@@ -415,7 +499,8 @@ TEST_F(SqlHistory, ABulkRetrievalAppendsEachStatementsRowsInListOrder)
     std::map<std::pair<QString, QString>, qint64> days; // (key, day): executions
     for (const auto *sql : {&first, &two, &last})
         for (const auto &[id, f] : fromTheModel(model, sql->sqlId, model.now().addDays(-14)))
-            days[{id.first, model.state<sim::Repository>().snapshot(id.second, 2)->begin.date().toString("yyyy-MM-dd")}] +=
+            days[{id.first,
+                  model.state<sim::Repository>().snapshot(id.second, 2)->begin.date().toString("yyyy-MM-dd")}] +=
                 f.executions;
     ASSERT_EQ(grid().rowCount() - 1, int(days.size()));
     for (int r = 1; r < grid().rowCount(); ++r) {
@@ -505,33 +590,9 @@ TEST_F(SqlHistory, AveragesDivideAZeroExecutionRowByThePreviousCountAndRaiseTheA
     EXPECT_EQ(std::vector<int>(active.begin() + 6, active.end()), std::vector<int>(13, -1));
 }
 
-TEST_F(SqlHistory, OnlyTheUsersOwnChoiceOfAKeyRunsTheKeySelection)
-{
-    const auto &two = statement(sim::SqlWorkload::kTwoPlansIndex);
-    h.widget<QLineEdit>("dayret").setText("14");
-    retrieveSingle(two.sqlId);
-    ASSERT_EQ(combo().count(), 2);
-    // Chosen from code: the first key's series stay the ones shown.
-    combo().setCurrentIndex(1);
-    EXPECT_EQ(activeSeries(), std::vector<int>(19, 0));
-
-    // A choice on the text and plan tab re-applies the statistics combo's key.
-    h.widget<QComboBox>("sqltext_combo").setCurrentIndex(0);
-    QTest::keyClick(&h.widget<QComboBox>("sqltext_combo"), Qt::Key_Down);
-    EXPECT_EQ(activeSeries(), std::vector<int>(19, 1));
-
-    // An empty text matches the empty row the summary keeps after Clear All: no slice,
-    // no error.
-    typeKey("");
-    EXPECT_EQ(combo().currentText(), "");
-    EXPECT_EQ(h.screen.findChild<ResultGrid *>("sql_ash_grid_summ")->rowCount(), 2);
-    EXPECT_TRUE(chart("sqlstat_wait_cnt").series(0).points().empty());
-    EXPECT_EQ(activeSeries(), std::vector<int>(19, -1));
-    EXPECT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join("\n").toStdString();
-}
-
 TEST_F(SqlHistory, ClearAllEmptiesTheResultsTheListTheCombosAndTheAlert)
 {
+    const QStringList headers = grid().headers(), listHeaders = h.grid("sqlid_grid").headers();
     loadList((batchStatement().sqlId + ",\r\n" + statement(1).sqlId + ",\r\n").toUtf8());
     bulkMode();
     h.widget<QLineEdit>("dayret").setText("3");
@@ -539,19 +600,15 @@ TEST_F(SqlHistory, ClearAllEmptiesTheResultsTheListTheCombosAndTheAlert)
     ASSERT_TRUE(h.widget<QFrame>("alert_shp").isVisibleTo(&h.screen)); // the batch runs past its snapshots
     h.click("RadioButton21");
     h.click("Button42");
-    ResultGrid &summary = *h.screen.findChild<ResultGrid *>("sql_ash_grid_summ");
-    ASSERT_GT(summary.rowCount(), 1);
+    ASSERT_GT(summary().rowCount(), 1);
     ASSERT_FALSE(chart("sqlstat_wait_cnt").series(0).points().empty());
     grid().setCell(1, 0, "edited");
 
     h.click("Button104");
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().row(0), (QStringList{"Snap ID", "Begin", "End", "SQLID::PLANID", "Executions", "Elapsed Secs",
-                                          "Rows", "Reads", "I/O Wait", "CPU", "Sorts", "App Wait", "Cluster Wait",
-                                          "Conc Wait"}));
-    EXPECT_EQ(grid().row(1).join(""), "");
+    EXPECT_EQ(grid().headers(), headers);
+    EXPECT_EQ(rowsOf(grid()), QList<QStringList>{QStringList(14, QString())});
+    EXPECT_EQ(h.grid("sqlid_grid").headers(), listHeaders);
     EXPECT_EQ(h.grid("sqlid_grid").rowCount(), 2);
-    EXPECT_EQ(h.grid("sqlid_grid").row(0).first(), "SQL ID");
     for (const char *name : {"sqlid_combo", "sqltext_combo"}) {
         EXPECT_EQ(combo(name).count(), 0);
         EXPECT_EQ(combo(name).currentText(), "");
@@ -559,11 +616,16 @@ TEST_F(SqlHistory, ClearAllEmptiesTheResultsTheListTheCombosAndTheAlert)
     for (const char *name : kChartNames)
         EXPECT_EQ(chart(name).seriesCount(), 0);
     EXPECT_FALSE(h.widget<QFrame>("alert_shp").isVisibleTo(&h.screen));
-    EXPECT_EQ(summary.rowCount(), 2);
-    EXPECT_EQ(summary.row(1).join(""), "");
-    EXPECT_EQ(h.screen.findChild<ResultGrid *>("sql_ash_grid")->rowCount(), 2);
+    EXPECT_EQ(rowsOf(summary()), QList<QStringList>{QStringList(4, QString())});
+    EXPECT_EQ(detail().rowCount(), 2);
     EXPECT_TRUE(chart("sqlstat_wait_cnt").series(0).points().empty());
     EXPECT_TRUE(chart("sqlstat_wait_time").series(0).points().empty());
+
+    // An empty key matches the summary's empty row: no slice, no error.
+    typeKey("x");
+    typeKey("");
+    EXPECT_TRUE(chart("sqlstat_wait_cnt").series(0).points().empty());
+    EXPECT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join("\n").toStdString();
 }
 
 TEST_F(SqlHistory, EachChartSetShowsItsThreeChartsBesideTheExecutions)
@@ -573,13 +635,16 @@ TEST_F(SqlHistory, EachChartSetShowsItsThreeChartsBesideTheExecutions)
         QStringList shown;
     };
     const Set sets[] = {
-        {"histsql_avg_btn", "hist_comms_btn",
+        {"histsql_avg_btn",
+         "hist_comms_btn",
          {"sqlprof_appw_graph_avg", "sqlprof_concw_graph_avg", "sqlprof_clustw_graph_avg"}},
         {"histsql_totals_btn", "hist_comms_btn", {"sqlprof_appw_graph", "sqlprof_concw_graph", "sqlprof_clustw_graph"}},
         {"histsql_totals_btn", "histsql_io_btn", {"sqlprof_io_graph", "sqlprof_sorts_graph", "sqlprof_iow_graph"}},
-        {"histsql_avg_btn", "histsql_io_btn",
+        {"histsql_avg_btn",
+         "histsql_io_btn",
          {"sqlprof_io_graph_avg", "sqlprof_sorts_graph_avg", "sqlprof_iow_graph_avg"}},
-        {"histsql_avg_btn", "histsql_general_btn",
+        {"histsql_avg_btn",
+         "histsql_general_btn",
          {"sqlprof_ela_graph_avg", "sqlprof_row_graph_avg", "sqlprof_cpu_graph_avg"}},
         {"histsql_totals_btn", "histsql_general_btn", {"sqlprof_ela_graph", "sqlprof_row_graph", "sqlprof_cpu_graph"}},
     };
@@ -605,11 +670,7 @@ TEST_F(SqlHistory, EachChartSetShowsItsThreeChartsBesideTheExecutions)
         now.sort();
         EXPECT_EQ(now, expected) << set.kind << " " << set.profile;
     }
-    // Some plot buttons tell what they do; "<" widens its own chart's margin.
-    EXPECT_EQ(h.widget<QPushButton>("Button11").toolTip(), "Decrease Plot Area");
-    EXPECT_EQ(h.widget<QPushButton>("Button127").toolTip(), "Increase Plot Area");
-    EXPECT_EQ(h.widget<QPushButton>("Button105").toolTip(), "");
-    EXPECT_EQ(h.widget<QPushButton>("Button63").toolTip(), "Axis Text Orientation");
+    // "<" widens its own chart's margin.
     h.click("Button105");
     EXPECT_EQ(chart("sqlprof_ela_graph").rightMargin(), 1);
     EXPECT_EQ(chart("sqlprof_ela_graph_avg").rightMargin(), 0);
@@ -619,7 +680,6 @@ TEST_F(SqlHistory, EachChartSetShowsItsThreeChartsBesideTheExecutions)
     EXPECT_LT(left.right(), h.widget<ChartView>("sqlprof_cpu_graph").geometry().left());
     EXPECT_LT(left.bottom(), h.widget<ChartView>("sqlprof_row_graph").geometry().top());
     EXPECT_LT(left.bottom(), h.widget<ChartView>("sqlprof_execs_graph").geometry().top());
-    h.shoot("sql_history_charts.png");
 }
 
 TEST_F(SqlHistory, ExportWritesTheHeaderAndEveryRowWithTheChosenDelimiter)
@@ -643,4 +703,231 @@ TEST_F(SqlHistory, ExportWritesTheHeaderAndEveryRowWithTheChosenDelimiter)
     h.click("Button1");
     written = lines();
     EXPECT_EQ(written, (QStringList{grid().row(0).join(';'), QString(13, ';'), ""}));
+}
+
+TEST_F(SqlHistory, TheWaitsOfAStatementPerSessionPlanAndEventWithTheirSummaryAndPies)
+{
+    const auto &two = statement(sim::SqlWorkload::kTwoPlansIndex);
+    retrieveWaits(two.sqlId, "14");
+    ASSERT_EQ(combo().count(), 2);
+    h.sim.server.clearStatements();
+    h.click("Button42");
+    ASSERT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join('\n').toStdString();
+    EXPECT_EQ(memoLines(h.memo("sql_ash_text")), waitLines(two.sqlId, "14"));
+    EXPECT_EQ(h.sim.server.statements(), QStringList{waitLines(two.sqlId, "14").join('\n')});
+    EXPECT_EQ(h.sim.server.timeouts(), QList<int>{30});
+
+    auto &model = h.sim.server.model();
+    const QList<QStringList> expected =
+        detailFromTheModel(model, two.sqlId, model.now().addDays(-14), [](const auto &x) { return x.event; });
+    const QList<QStringList> rows = rowsOf(detail());
+    ASSERT_EQ(rows, expected);
+    // Several sessions, both plans, waits and CPU (no event).
+    QSet<QString> sessions, keys, events;
+    for (const QStringList &r : rows) {
+        sessions << r[0];
+        keys << r[2];
+        events << r[5];
+    }
+    EXPECT_GT(sessions.size(), 5);
+    EXPECT_EQ(keys.size(), 2);
+    EXPECT_TRUE(events.contains(""));
+    EXPECT_GT(events.size(), 2);
+
+    const QList<QStringList> totals = summed(rows);
+    EXPECT_EQ(rowsOf(summary()), totals);
+    EXPECT_LT(totals.size(), rows.size());
+    // The pies: the summary rows of the key in the combo, the first retrieved.
+    auto slicesOf = [&](const QString &key, int column) {
+        std::vector<std::pair<QString, double>> out;
+        for (const QStringList &t : totals)
+            if (t[0] == key)
+                out.emplace_back(t[1], t[column].toDouble());
+        return out;
+    };
+    EXPECT_FALSE(slicesOf(combo().currentText(), 2).empty());
+    EXPECT_EQ(slices("sqlstat_wait_cnt"), slicesOf(combo().currentText(), 2));
+    EXPECT_EQ(slices("sqlstat_wait_time"), slicesOf(combo().currentText(), 3));
+
+    // The other key chosen from code: no refill, the first key's series stay shown.
+    const auto firstSlices = slices("sqlstat_wait_cnt");
+    combo().setCurrentIndex(1);
+    EXPECT_EQ(slices("sqlstat_wait_cnt"), firstSlices);
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 0));
+    // A choice on the text and plan tab re-applies the statistics combo's key.
+    combo("sqltext_combo").setCurrentIndex(0);
+    QTest::keyClick(&combo("sqltext_combo"), Qt::Key_Down);
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 1));
+    // Chosen by the user: its rows, from the summary, with no query.
+    combo().setCurrentIndex(0);
+    QTest::keyClick(&combo(), Qt::Key_Down);
+    EXPECT_EQ(h.sim.server.statements().size(), 1);
+    EXPECT_FALSE(slices("sqlstat_wait_cnt").empty());
+    EXPECT_EQ(slices("sqlstat_wait_cnt"), slicesOf(combo().currentText(), 2));
+    EXPECT_EQ(slices("sqlstat_wait_time"), slicesOf(combo().currentText(), 3));
+
+    // The slice of samples without an event is named in the legend, not given as a figure.
+    QCoreApplication::processEvents();
+    for (const char *name : {"sqlstat_wait_cnt", "sqlstat_wait_time"}) {
+        QStringList legend;
+        for (const LegendEntry &e : h.widget<ChartView>(name).legend())
+            legend << e.text;
+        QStringList events;
+        for (const auto &[event, value] : slices(name))
+            events << (event.isEmpty() ? "ON CPU" : event);
+        EXPECT_EQ(legend, events) << name;
+        EXPECT_TRUE(legend.contains("ON CPU")) << name;
+    }
+
+    h.click("RadioButton6");
+    EXPECT_TRUE(h.widget<GridView>("sql_ash_grid_summ").isVisible());
+    EXPECT_FALSE(h.widget<GridView>("sql_ash_grid").isVisible());
+    h.click("RadioButton4");
+    EXPECT_FALSE(h.widget<GridView>("sql_ash_grid_summ").isVisible());
+    EXPECT_TRUE(h.widget<GridView>("sql_ash_grid").isVisible());
+}
+
+TEST_F(SqlHistory, TheParameterBoxesRefineTheEventInTheSelectTheGroupingAndTheOrder)
+{
+    const auto &report = statement(sim::SqlWorkload::kLongTextIndex);
+    retrieveWaits(report.sqlId, "2");
+    h.widget<QCheckBox>("P3text_chk").setChecked(true);
+    h.widget<QCheckBox>("P1_chk").setChecked(true);
+    h.click("Button42");
+    ASSERT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join('\n').toStdString();
+    EXPECT_EQ(memoLines(h.memo("sql_ash_text")), waitLines(report.sqlId, "2", "||':'||x.p1||':'||x.p3text"));
+    auto &model = h.sim.server.model();
+    const QList<QStringList> expected =
+        detailFromTheModel(model, report.sqlId, model.now().addDays(-2),
+                           [](const auto &x) { return x.event + ":" + QString::number(x.p1) + ":" + x.p3text; });
+    ASSERT_EQ(rowsOf(detail()), expected);
+    // On CPU: no event, no parameter names, parameters 0.
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](const QStringList &r) { return r[5] == ":0:"; }));
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+                            [](const QStringList &r) { return r[5].startsWith("db file scattered read:"); }));
+    EXPECT_EQ(rowsOf(summary()), summed(expected));
+
+    for (const char *box : {"P1text_chk", "P2text_chk", "P2_chk", "P3_chk"})
+        h.widget<QCheckBox>(box).setChecked(true);
+    h.click("Button42");
+    EXPECT_EQ(
+        memoLines(h.memo("sql_ash_text")),
+        waitLines(report.sqlId, "2", "||':'||x.p1text||':'||x.p1||':'||x.p2text||':'||x.p2||':'||x.p3text||':'||x.p3"));
+    EXPECT_EQ(detail().cell(5, 1).count(':'), 6);
+
+    // A kept script runs as it stands: the boxes change nothing.
+    const QStringList kept = waitLines(report.sqlId, "1");
+    h.memo("sql_ash_text").setPlainText(kept.join('\n'));
+    h.widget<QCheckBox>("sql_mds_check").setChecked(true);
+    h.click("Button42");
+    EXPECT_EQ(h.sim.server.statements().last(), kept.join('\n'));
+    EXPECT_EQ(rowsOf(detail()),
+              detailFromTheModel(model, report.sqlId, model.now().addDays(-1), [](const auto &x) { return x.event; }));
+}
+
+TEST_F(SqlHistory, NoSamplesGiveEmptyGridsAndPiesWithoutAnError)
+{
+    // As it starts, the script asks for a placeholder in the detail grid's columns.
+    h.widget<QCheckBox>("sql_mds_check").setChecked(true);
+    h.screen.setCurrentWidget(h.screen.findChild<QWidget *>("TabSheet3"));
+    h.click("RadioButton21");
+    h.click("Button42");
+    EXPECT_TRUE(h.sim.server.statements().last().contains("sql_id = 'xxxxxxxxxxxxx'"));
+    EXPECT_EQ(memoLines(h.memo("sql_ash_text")), waitLines("xxxxxxxxxxxxx", "1"));
+    h.widget<QCheckBox>("sql_mds_check").setChecked(false);
+
+    // "<SQL ID>" before any statistics: the combo is empty too.
+    h.click("Button42");
+    EXPECT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join('\n').toStdString();
+    EXPECT_EQ(detail().rowCount(), 2);
+    EXPECT_EQ(detail().row(1).join(""), "");
+    EXPECT_EQ(summary().rowCount(), 1);
+    EXPECT_TRUE(slices("sqlstat_wait_cnt").empty());
+    EXPECT_TRUE(slices("sqlstat_wait_time").empty());
+    EXPECT_TRUE(h.widget<QGroupBox>("sqlstat_waits").isVisible());
+}
+
+TEST_F(SqlHistory, TheSwitchShowsTheBoxOrTheChartSetsAlsoAfterADatabaseError)
+{
+    auto &box = h.widget<QGroupBox>("sqlstat_waits");
+    auto &panel1 = h.widget<QFrame>("Panel1");
+    auto &panel2 = h.widget<QFrame>("Panel2");
+    h.screen.setCurrentWidget(h.screen.findChild<QWidget *>("TabSheet3"));
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_TRUE(panel1.isVisible() && panel2.isVisible());
+    h.click("RadioButton21");
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_FALSE(panel1.isVisible() || panel2.isVisible());
+    h.click("RadioButton8");
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_TRUE(panel1.isVisible() && panel2.isVisible());
+
+    // A database error leaves the box hidden under the chosen "Wait Event Statistics";
+    // choosing the execution statistics and back shows it again.
+    h.click("RadioButton21");
+    h.widget<QLineEdit>("dayret").setText("a week");
+    h.click("Button42");
+    ASSERT_EQ(h.sink().errors.size(), 1);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_TRUE(h.widget<QRadioButton>("RadioButton21").isChecked());
+    EXPECT_FALSE(panel1.isVisible() || panel2.isVisible());
+    h.click("RadioButton8");
+    h.click("RadioButton21");
+    EXPECT_TRUE(box.isVisible());
+}
+
+TEST_F(SqlHistory, LoadShowsTheWholeStoredTextAndThePlanOfTheChosenPlan)
+{
+    const auto &report = statement(sim::SqlWorkload::kLongTextIndex);
+    const auto &two = statement(sim::SqlWorkload::kTwoPlansIndex);
+    ASSERT_GT(report.text.size(), 65536);
+    retrieveWaits(report.sqlId, "3");
+    ASSERT_EQ(combo("sqltext_combo").currentText(), report.sqlId + "::" + QString::number(report.plans.at(0)));
+    h.sim.server.clearStatements();
+    h.click("Button180");
+    ASSERT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join('\n').toStdString();
+    EXPECT_EQ(h.sim.server.statements(),
+              (QStringList{"SELECT sql_text from dba_hist_sqltext where \nsql_id = '" + report.sqlId + "'",
+                           "SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_AWR('" + report.sqlId + "','" +
+                               QString::number(report.plans.at(0)) + "',null,'ALL +OUTLINE'))"}));
+    EXPECT_EQ(h.sim.server.timeouts(), (QList<int>{3000, 3000}));
+    EXPECT_EQ(h.memo("awrsqltext_memo").toPlainText(), report.text);
+    auto &plan = h.memo("awrsqlexec_memo");
+    EXPECT_EQ(plan.toPlainText(), sim::displayAwrLines(report, report.plans.at(0)).join('\n'));
+    EXPECT_EQ(plan.textCursor().position(), 0);
+
+    // Another plan of another statement replaces both; the plan shows from its top again.
+    plan.moveCursor(QTextCursor::End);
+    typeKey(two.sqlId + "::" + QString::number(two.plans.at(1)), "sqltext_combo");
+    h.click("Button180");
+    EXPECT_EQ(h.memo("awrsqltext_memo").toPlainText(), two.text);
+    EXPECT_TRUE(plan.toPlainText().contains("Plan hash value: " + QString::number(two.plans.at(1))));
+    EXPECT_FALSE(plan.toPlainText().contains("Plan hash value: " + QString::number(two.plans.at(0))));
+    EXPECT_EQ(plan.textCursor().position(), 0);
+
+    // Without a plan hash value: every plan of the statement.
+    typeKey(two.sqlId + "::", "sqltext_combo");
+    h.click("Button180");
+    EXPECT_EQ(h.sim.server.statements().last(),
+              "SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_AWR('" + two.sqlId + "','',null,'ALL +OUTLINE'))");
+    for (const qint64 phv : two.plans)
+        EXPECT_TRUE(plan.toPlainText().contains("Plan hash value: " + QString::number(phv)));
+}
+
+TEST_F(SqlHistory, TypedKeysAreSplitAtTheirColonsAndTheirQuotesDoubled)
+{
+    typeKey("ab'c::12", "sqltext_combo");
+    h.click("Button180");
+    EXPECT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join('\n').toStdString();
+    EXPECT_EQ(h.sim.server.statements().mid(h.sim.server.statements().size() - 2),
+              (QStringList{"SELECT sql_text from dba_hist_sqltext where \nsql_id = 'ab''c'",
+                           "SELECT * FROM TABLE(DBMS_XPLAN.DISPLAY_AWR('ab''c','12',null,'ALL +OUTLINE'))"}));
+    EXPECT_EQ(h.memo("awrsqltext_memo").toPlainText(), "");
+
+    // Without ':' the sql_id is empty and the plan hash value the text from its second
+    // character: a bare sql_id is no number.
+    typeKey(statement(2).sqlId, "sqltext_combo");
+    h.click("Button180");
+    EXPECT_TRUE(h.sim.server.statements().last().contains("DISPLAY_AWR('','" + statement(2).sqlId.mid(1) + "',"));
+    EXPECT_EQ(h.sink().errors, QStringList{"ORA-01722: invalid number"});
 }

@@ -36,8 +36,6 @@ TEST(DbIni, TheThreeLineRulesInOrder)
          std::nullopt},
         {"section lines are not read as rules", "ZADERIRODU=P\n[P]\nMETADATA=/x;\nZADERIRODU=Q\n[P_END]\n",
          QStringLiteral("METADATA=/x;ZADERIRODU=Q"), std::nullopt},
-        {"CR LF lines", "ZADERIRODU=P\r\nMETADATA=/m/t\r\n[P]\r\nA=1;\r\nB=2;\r\n[P_END]\r\n",
-         QStringLiteral("A=1;B=2;"), QStringLiteral("/m/t")},
         {"an empty METADATA value", "METADATA=\n", QString(), QString()},
         {"a METADATA line without =", "  METADATA\n", QString(), QStringLiteral("  METADATA")},
         {"the text after the first =", "METADATA=/a=b\nZADERIRODU=X=Y\n[X=Y]\nv;\n[X=Y_END]\n", QStringLiteral("v;"),
@@ -54,7 +52,7 @@ TEST(DbIni, TheThreeLineRulesInOrder)
     }
 }
 
-TEST(DbIni, AFileThatCannotBeReadThrowsAndLeavesWhatWasRead)
+TEST(ConfigFiles, EveryLineOfTheSidListIsOneNameAndAFileThatCannotBeReadThrowsKeepingWhatWasRead)
 {
     test::TempCurrentFolder folder;
     DbIni ini;
@@ -62,11 +60,7 @@ TEST(DbIni, AFileThatCannotBeReadThrowsAndLeavesWhatWasRead)
     EXPECT_THROW(readDbIni(folder.filePath(QStringLiteral("db.ini")), ini), Error);
     EXPECT_EQ(ini.connectionPrefix, QStringLiteral("kept;"));
     EXPECT_FALSE(ini.metafileFolder);
-}
 
-TEST(SidList, EveryLineIsOneNameEmptyOnesToo)
-{
-    test::TempCurrentFolder folder;
     folder.write(QStringLiteral("sidlist.txt"), "TAVIDB\r\n\r\nTAVIDB2\r\n");
     QStringList names{QStringLiteral("before")};
     readSidList(folder.filePath(QStringLiteral("sidlist.txt")), names);

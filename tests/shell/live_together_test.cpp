@@ -2,21 +2,9 @@
 // them running: no tick and no button ends in an error box.
 #include "shell_support.h"
 
-#include "ui/grid_view.h"
-
-#include <QAbstractButton>
-#include <QTest>
-
 using namespace tavimond;
 
-namespace {
-
-class LiveTogether : public test::LoggedOnWindow {
-protected:
-    void press(const char *name) { QTest::mouseClick(&widget<QAbstractButton>(name), Qt::LeftButton); }
-};
-
-} // namespace
+using LiveTogether = test::LoggedOnWindow;
 
 TEST_F(LiveTogether, AnHourAndAQuarterOfSamplingAcrossARestartRunsWithoutAnError)
 {
@@ -32,10 +20,9 @@ TEST_F(LiveTogether, AnHourAndAQuarterOfSamplingAcrossARestartRunsWithoutAnError
             fire("latch_timer");
             fire("CBCLatch_Timer");
         }
-        if (t % 900 == 0) {
+        if (t % 900 == 0)
             for (const char *button : {"sgahitbut", "bcc_button", "Button23", "Button99", "Button30"})
                 press(button);
-        }
         ASSERT_TRUE(sink().errors.isEmpty()) << "at " << t << " s: " << sink().errors.join(QLatin1Char('\n'));
     }
     // Everything filled, the restart of instance 2 included.

@@ -1,72 +1,50 @@
-#include "shell/main_window.h"
-
-#include "common/recording_sink.h"
 #include "db/odbc/odbc_session.h"
 #include "db/query.h"
-#include "db/sim/server.h"
-#include "shell/settings_screen.h"
 #include "shell_support.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace tavimond;
 
 namespace {
 
-class SettingsScreenTest : public ::testing::Test {
+class SettingsScreenTest : public test::LoggedOnWindow {
 protected:
-    void SetUp() override
-    {
-        sim::Server::instance().reset();
-        test::writeSimulatedConfig(folder);
-        test::startUp(w);
-        sink().clear();
-    }
-    static test::RecordingSink &sink() { return test::RecordingSink::current(); }
-    QLineEdit *edit(const char *name) const { return w.findChild<QLineEdit *>(QLatin1String(name)); }
-    QTimer *timer(const char *name) const { return w.findChild<QTimer *>(QLatin1String(name)); }
-
-    test::TempCurrentFolder folder;
-    TForm1 w;
+    QLineEdit *edit(const char *name) { return &widget<QLineEdit>(name); }
 };
 
 } // namespace
 
 TEST_F(SettingsScreenTest, TypingTheConnectionFieldsRebuildsTheStringAndTheCaption)
 {
-    auto *sidlist = w.findChild<QComboBox *>(QStringLiteral("sidlist"));
+    auto *sidlist = &widget<QComboBox>("sidlist");
     QLineEdit *user = edit("UserN");
     QLineEdit *pass = edit("PassW");
-    ASSERT_TRUE(sidlist && user && pass);
-
+    user->clear();
     QStringList seen;
-    QObject::connect(user, &QLineEdit::textChanged, &w, [&] { seen << w.cnn().connectionText(); });
+    QObject::connect(user, &QLineEdit::textChanged, &window, [&] { seen << window.cnn().connectionText(); });
     QTest::keyClicks(user, QStringLiteral("sys"));
     // Once per keystroke, each time from the db.ini prefix.
     EXPECT_EQ(seen, (QStringList{"Provider=Simulated;User ID=s;Password=;Data Source=TAVIDB;",
                                  "Provider=Simulated;User ID=sy;Password=;Data Source=TAVIDB;",
                                  "Provider=Simulated;User ID=sys;Password=;Data Source=TAVIDB;"}));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB"));
 
     QTest::keyClicks(pass, QStringLiteral("ti;ger"));
     EXPECT_EQ(pass->displayText(), QStringLiteral("######"));
     // Shown as typed; handed to an ODBC driver with the ';' kept inside the value.
-    EXPECT_EQ(w.cnn().connectionText(),
+    EXPECT_EQ(window.cnn().connectionText(),
               QStringLiteral("Provider=Simulated;User ID=sys;Password=ti;ger;Data Source=TAVIDB;"));
-    EXPECT_TRUE(odbc::driverConnectString(w.cnn().connectionString()).contains(QStringLiteral("PWD={ti;ger};")));
+    EXPECT_TRUE(odbc::driverConnectString(window.cnn().connectionString()).contains(QStringLiteral("PWD={ti;ger};")));
     // The caption follows the service name only.
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB"));
 
     sidlist->setCurrentIndex(1);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB2"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : TAVIDB2"));
     sidlist->lineEdit()->selectAll();
     QTest::keyClicks(sidlist, QStringLiteral("XE"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : XE"));
-    EXPECT_EQ(w.cnn().connectionText(),
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tavimond(Ver 5.02.15) : XE"));
+    EXPECT_EQ(window.cnn().connectionText(),
               QStringLiteral("Provider=Simulated;User ID=sys;Password=ti;ger;Data Source=XE;"));
     EXPECT_EQ(sink().errors, QStringList());
 }
@@ -74,14 +52,14 @@ TEST_F(SettingsScreenTest, TypingTheConnectionFieldsRebuildsTheStringAndTheCapti
 TEST_F(SettingsScreenTest, AChangeClosesTheConnectionAndTheNextQueryLogsOnWithTheNewString)
 {
     edit("UserN")->setText(QStringLiteral("scott"));
-    Query q(w.cnn());
+    Query q(window.cnn());
     q.setSql({QStringLiteral("select user from dual")});
     q.open();
     EXPECT_EQ(q.field(0), QStringLiteral("SCOTT"));
-    EXPECT_TRUE(w.cnn().connected());
+    EXPECT_TRUE(window.cnn().connected());
 
     QTest::keyClicks(edit("UserN"), QStringLiteral("2"));
-    EXPECT_FALSE(w.cnn().connected());
+    EXPECT_FALSE(window.cnn().connected());
     EXPECT_FALSE(q.isOpen());
     q.open();
     EXPECT_EQ(q.field(0), QStringLiteral("SCOTT2"));
@@ -93,18 +71,16 @@ TEST_F(SettingsScreenTest, IntervalEditsSetTheirTimersInSeconds)
     QTimer *defaultTimer = timer("Default_timer");
     QTimer *latch = timer("latch_timer");
     QTimer *cbcLatch = timer("CBCLatch_Timer");
-    ASSERT_TRUE(defaultTimer && latch && cbcLatch);
-    EXPECT_EQ(defaultTimer->interval(), 30000);
-    EXPECT_EQ(latch->interval(), 120000);
-    EXPECT_EQ(cbcLatch->interval(), 120000);
+    const auto intervals = [&] {
+        return QList<int>{defaultTimer->interval(), latch->interval(), cbcLatch->interval()};
+    };
+    EXPECT_EQ(intervals(), (QList<int>{30000, 120000, 120000}));
     EXPECT_TRUE(defaultTimer->isActive() && latch->isActive() && cbcLatch->isActive());
 
     edit("default_timer_text")->setText(QStringLiteral("45"));
     edit("latch_timer_text")->setText(QStringLiteral("60"));
     edit("cbclatch_timer_text")->setText(QStringLiteral("2147483"));
-    EXPECT_EQ(defaultTimer->interval(), 45000);
-    EXPECT_EQ(latch->interval(), 60000);
-    EXPECT_EQ(cbcLatch->interval(), 2147483000);
+    EXPECT_EQ(intervals(), (QList<int>{45000, 60000, 2147483000}));
     EXPECT_EQ(sink().errors, QStringList());
 
     // The same interval again leaves the count running; the delimiter re-applies it too.

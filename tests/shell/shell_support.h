@@ -1,14 +1,21 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QObject>
-#include <QTemporaryDir>
-#include <QUrl>
-#include <QList>
-
+#include "common/recording_sink.h"
 #include "common/temp_folder.h"
+#include "core/result_grid.h"
+#include "db/sim/server.h"
+#include "shell/main_window.h"
+#include "ui/grid_view.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace tavimond::test {
 
@@ -16,8 +23,16 @@ namespace tavimond::test {
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
-    explicit UrlCatcher(const QStringList &schemes);
-    ~UrlCatcher() override;
+    explicit UrlCatcher(const QStringList &schemes) : schemes_(schemes)
+    {
+        for (const QString &s : schemes_)
+            QDesktopServices::setUrlHandler(s, this, "handle");
+    }
+    ~UrlCatcher() override
+    {
+        for (const QString &s : schemes_)
+            QDesktopServices::unsetUrlHandler(s);
+    }
     QList<QUrl> urls;
 
 public Q_SLOTS:
@@ -27,36 +42,24 @@ private:
     QStringList schemes_;
 };
 
-} // namespace tavimond::test
-
-namespace tavimond {
-class TForm1;
-}
-
-namespace tavimond::test {
-
 // db.ini selecting the simulated instance with its metafile folder inside `folder`,
 // and a sidlist.txt there naming TAVIDB and TAVIDB2.
-void writeSimulatedConfig(const TempCurrentFolder &folder);
+inline void writeSimulatedConfig(const TempCurrentFolder &folder)
+{
+    QDir(folder.path()).mkdir(QStringLiteral("meta"));
+    folder.write(QStringLiteral("db.ini"),
+                 "ZADERIRODU=SIM\nMETADATA=" + folder.filePath(QStringLiteral("meta")).toUtf8() +
+                     "\n[SIM]\nProvider=Simulated;\n[SIM_END]\n");
+    folder.write(QStringLiteral("meta/sidlist.txt"), "TAVIDB\nTAVIDB2\n");
+}
 
 // Shows the window and runs its start-up.
-void startUp(TForm1 &window);
-
-} // namespace tavimond::test
-
-#include "common/recording_sink.h"
-#include "core/result_grid.h"
-#include "db/sim/server.h"
-#include "shell/main_window.h"
-#include "ui/grid_view.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QTimer>
-#include <gtest/gtest.h>
-#include <stdexcept>
-
-namespace tavimond::test {
+inline void startUp(TForm1 &window)
+{
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    window.FormShow();
+}
 
 // The whole window started up on the simulated instance (its clock stopped), with a
 // user name typed so that the first query logs on.
@@ -81,6 +84,7 @@ protected:
         return *w;
     }
     void check(const char *name, bool on) { widget<QCheckBox>(name).setChecked(on); }
+    void press(const char *name) { QTest::mouseClick(&widget<QAbstractButton>(name), Qt::LeftButton); }
     const ResultGrid &grid(const char *name) { return widget<ResultGrid>(name); }
     QTimer *timer(const char *name) { return &widget<QTimer>(name); }
     // The timer's own connection, as a tick runs it.

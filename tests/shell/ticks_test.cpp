@@ -1,24 +1,17 @@
-// The default timer's tick: which blocks run, in which order, and what a failure stops;
-// block 2 following the session a topology row chose.
-#include "shell/main_window.h"
-
-#include "common/recording_sink.h"
-#include "core/result_grid.h"
-#include "db/sim/server.h"
+// The timers' ticks: which blocks of the default tick run, in which order, and what a
+// failure stops, block 2 following the session a topology row chose; the two latch
+// timers each gated by its own box and sampling its own grid.
 #include "shell_support.h"
-#include "ui/grid_view.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
+#include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace tavimond;
 
 namespace {
 
-class DefaultTick : public test::LoggedOnWindow {
+class Ticks : public test::LoggedOnWindow {
 protected:
     void tick()
     {
@@ -29,16 +22,12 @@ protected:
 
 } // namespace
 
-TEST_F(DefaultTick, WithEveryBoxUntickedNothingIsSent)
+TEST_F(Ticks, AFailingBlockEndsTheTickAndTheNextTickStartsOver)
 {
-    for (int i = 0; i < 3; ++i)
-        tick();
+    tick(); // every box unticked: nothing is sent
     EXPECT_TRUE(server.statements().isEmpty());
     EXPECT_TRUE(sink().errors.isEmpty());
-}
 
-TEST_F(DefaultTick, AFailingBlockEndsTheTickAndTheNextTickStartsOver)
-{
     check("sesevt_check", true); // no session chosen: block 2 fails
     check("sr_check", true);
     tick();
@@ -51,33 +40,17 @@ TEST_F(DefaultTick, AFailingBlockEndsTheTickAndTheNextTickStartsOver)
     tick();
     EXPECT_EQ(sink().errors.size(), 2);
     EXPECT_EQ(server.statements().size(), 2); // block 3: the count and the time
-    const ResultGrid *grid = window.findChild<ResultGrid *>(QStringLiteral("SRGrid"));
-    EXPECT_GT(grid->rowCount(), 2);
-    EXPECT_EQ(grid->cell(0, 0), QStringLiteral("Wait Event")); // start-up wrote the headers
+    EXPECT_GT(grid("SRGrid").rowCount(), 2);
 }
 
-TEST_F(DefaultTick, BlockOneSamplesTheSessionsOfBothInstances)
+TEST_F(Ticks, BlockOneSamplesBothInstancesAndBlockTwoTheChosenSessionBeforeBlockThree)
 {
     check("session_check", true);
     tick();
-    tick();
-    ASSERT_EQ(server.statements().size(), 2); // one query per tick
+    ASSERT_EQ(server.statements().size(), 1); // one query for both instances
     EXPECT_TRUE(server.statements().at(0).startsWith(QStringLiteral("SELECT\nsess.inst_id,")));
-    const ResultGrid *sessions = window.findChild<ResultGrid *>(QStringLiteral("sessres_grid"));
-    const ResultGrid *deltas = window.findChild<ResultGrid *>(QStringLiteral("sessres_grid_del"));
-    EXPECT_EQ(sessions->cell(3, 0), QStringLiteral("SQL ID::Exec Plan")); // start-up wrote the headers
-    EXPECT_EQ(window.findChild<ResultGrid *>(QStringLiteral("sessres_grid_arc"))->cell(0, 0),
-              QStringLiteral("Inst ID"));
-    EXPECT_GT(sessions->rowCount(), 40);
-    EXPECT_GT(deltas->rowCount(), 2);
-    EXPECT_TRUE(sink().errors.isEmpty());
-}
-
-TEST_F(DefaultTick, BlockTwoSamplesTheChosenSessionBetweenBlocksOneAndThree)
-{
-    check("session_check", true);
-    tick();
     const ResultGrid &sessions = grid("sessres_grid");
+    EXPECT_GT(sessions.rowCount(), 40);
     int row = 1;
     while (row < sessions.rowCount() && sessions.cell(1, row) != QLatin1String("101"))
         ++row;
@@ -104,16 +77,13 @@ TEST_F(DefaultTick, BlockTwoSamplesTheChosenSessionBetweenBlocksOneAndThree)
         EXPECT_TRUE(sent.at(6 * t + 4).contains(QStringLiteral("gv$system_event")));
     }
     EXPECT_TRUE(sink().errors.isEmpty());
-    // Start-up wrote the headers; the samples filled the grids.
-    EXPECT_EQ(grid("sesevtgrid_time").cell(0, 0), QStringLiteral("Wait Event"));
-    EXPECT_EQ(grid("sesevtgrid_cnt").cell(1, 0), QStringLiteral("Accumulated"));
-    EXPECT_EQ(grid("timedstatgrid").cell(0, 0), QStringLiteral("Metric"));
+    EXPECT_GT(grid("sessres_grid_del").rowCount(), 2);
     EXPECT_GT(grid("sesevtgrid_time").rowCount(), 5);
     EXPECT_FALSE(grid("sesevtgrid_time").cell(2, 1).isEmpty());
     EXPECT_GT(grid("timedstatgrid").rowCount(), 1000);
 }
 
-TEST_F(DefaultTick, ASidThatIsNoNumberEndsTheTickAndClearAllStopsTheBlock)
+TEST_F(Ticks, ASidThatIsNoNumberEndsTheTickAndClearAllStopsTheBlock)
 {
     widget<QLineEdit>("Instidwt").setText(QStringLiteral("1"));
     widget<QLineEdit>("sidid").setText(QStringLiteral("101'"));
@@ -137,4 +107,53 @@ TEST_F(DefaultTick, ASidThatIsNoNumberEndsTheTickAndClearAllStopsTheBlock)
         EXPECT_TRUE(s.contains(QStringLiteral("gv$system_event")));
     EXPECT_EQ(sink().errors.size(), 1);
     EXPECT_EQ(grid("timedstatgrid").rowCount(), 2);
+}
+
+TEST_F(Ticks, EachLatchTimerSamplesWhileItsBoxIsTickedAndAFailureEndsOnlyItsOwnTick)
+{
+    fire("latch_timer");
+    fire("CBCLatch_Timer");
+    EXPECT_TRUE(server.statements().isEmpty());
+
+    check("Latch_Check", true);
+    fire("latch_timer");
+    fire("CBCLatch_Timer");
+    ASSERT_EQ(server.statements().size(), 1);
+    EXPECT_TRUE(server.statements().at(0).contains(QStringLiteral("from gv$latch order by")));
+    EXPECT_GT(grid("Latchgrid").rowCount(), 200);
+    EXPECT_EQ(grid("cbc_latchgrid").rowCount(), 2);
+
+    check("Latch_Check", false);
+    check("CBC_latch_check", true);
+    fire("latch_timer");
+    fire("CBCLatch_Timer");
+    ASSERT_EQ(server.statements().size(), 2);
+    EXPECT_TRUE(server.statements().at(1).contains(QStringLiteral("from gv$latch_children")));
+    EXPECT_GT(grid("cbc_latchgrid").rowCount(), 10);
+    EXPECT_TRUE(sink().errors.isEmpty());
+
+    // Both due together: one after the other.
+    check("Latch_Check", true);
+    server.clearStatements();
+    fire("latch_timer", Qt::QueuedConnection);
+    fire("CBCLatch_Timer", Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(server.statements().size(), 2);
+    EXPECT_TRUE(server.statements().at(0).contains(QStringLiteral("from gv$latch order by")));
+    EXPECT_TRUE(server.statements().at(1).contains(QStringLiteral("from gv$latch_children")));
+
+    // A failure ends only its own tick.
+    widget<QPlainTextEdit>("latchquerytext")
+        .setPlainText(QStringLiteral("select inst_id||':'||name, slept from gv$latch"));
+    const int rows = grid("Latchgrid").rowCount();
+    server.model().advance(120);
+    fire("latch_timer");
+    fire("CBCLatch_Timer");
+    ASSERT_EQ(sink().errors.size(), 1);
+    EXPECT_TRUE(sink().errors.at(0).startsWith(QStringLiteral("ORA-00904"))) << sink().errors.at(0);
+    EXPECT_EQ(grid("Latchgrid").rowCount(), rows);
+    EXPECT_EQ(server.statements().size(), 4); // the CBC tick ran after the failed one
+    EXPECT_FALSE(grid("cbc_latchgrid").cell(2, 1).isEmpty());
+    fire("latch_timer"); // the next tick tries again
+    EXPECT_EQ(sink().errors.size(), 2);
 }

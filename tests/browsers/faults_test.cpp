@@ -109,7 +109,6 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
         tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page, phrase = phrase](auto &h) {
             return objectDetails(h, QLatin1String(kind), page, {}, QLatin1String(phrase), 0);
         });
-
     // Security browser: the list, each kind's details and the grant trees.
     tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
         return typeAndPress(
@@ -163,7 +162,6 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
                          "grantee = 'APP_WRITE'",
                          1};
     });
-
     // Storage browser: the tablespaces and files, and a tablespace's growth.
     tryUnderFaults<StorageBrowserScreen>([](auto &h) {
         return typeAndPress(

@@ -1,16 +1,13 @@
 #pragma once
 
 #include "browsers/object_browser_screen.h"
+#include "common/fault_matrix.h"
 #include "common/screen_support.h"
 
+#include "db/error.h"
 #include "db/sim/dictionary/dictionary_model.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -26,14 +23,25 @@ protected:
     QCheckBox &box(const char *name) { return s.widget<QCheckBox>(name); }
     QString memoText(const char *name) { return s.memo(name).toPlainText(); }
     const sim::DictionaryModel &dictionary() { return s.sim.server.model().state<sim::DictionaryModel>(); }
-
-    void tickOnly(std::initializer_list<const char *> boxes)
+    QWidget *frontPage() { return s.widget<QStackedWidget>("objdetails").currentWidget(); }
+    const sim::StorageLayout::Segment *segment(const QString &name, const QString &partition)
     {
-        for (const char *name : {"tabcbox", "indcbox", "viewcbox", "funcbox", "seqcbox", "trigcbox", "syncbox",
-                                 "dircbox", "jobcbox", "packcbox", "proccbox", "progcbox"})
-            box(name).setChecked(std::find_if(boxes.begin(), boxes.end(), [&](const char *b) {
-                                     return std::string_view(b) == name;
-                                 }) != boxes.end());
+        for (const auto &seg : dictionary().layout().segments())
+            if (seg.name == name && seg.partition == partition)
+                return &seg;
+        return nullptr;
+    }
+
+    // Ticks the kind boxes named, unticks the others.
+    void tickOnly(const QStringList &boxes)
+    {
+        for (const QString &b : kindBoxes())
+            box(b.toLatin1().constData()).setChecked(boxes.contains(b));
+    }
+    static QStringList kindBoxes()
+    {
+        return {"tabcbox", "indcbox", "viewcbox", "funcbox",  "seqcbox",  "trigcbox",
+                "syncbox", "dircbox", "jobcbox",  "packcbox", "proccbox", "progcbox"};
     }
     void load() { s.click("Button141"); }
     // A click on a radio button's circle (its middle may lie beyond a short caption).
@@ -42,38 +50,35 @@ protected:
         auto &r = s.widget<QAbstractButton>(name);
         QTest::mouseClick(&r, Qt::LeftButton, {}, QPoint(8, r.height() / 2));
     }
+    // Answers the statements holding `phrase` with these rows, or with this error.
+    void answer(const QString &phrase, const QStringList &columns, const QList<QStringList> &rows)
+    {
+        auto t = std::make_shared<sim::Table>(columns);
+        for (const QStringList &r : rows)
+            t->addRow(r);
+        s.sim.server.add({phrase, [phrase](const sim::Statement &st) { return st.has(phrase); },
+                          [t](const sim::Statement &, sim::Context &) { return t; }});
+    }
+    void fail(const QString &phrase, const QString &message)
+    {
+        s.sim.server.add(
+            {phrase, [phrase](const sim::Statement &st) { return st.has(phrase); },
+             [message](const sim::Statement &, sim::Context &) -> sim::Result { throw DbError(message); }});
+    }
 
-    QStringList topTexts()
+    static QStringList texts(QTreeWidget &t, const QTreeWidgetItem *parent = nullptr)
     {
         QStringList out;
-        for (int i = 0; i < tree().topLevelItemCount(); ++i)
-            out << tree().topLevelItem(i)->text(0);
+        for (int i = 0; i < (parent ? parent->childCount() : t.topLevelItemCount()); ++i)
+            out << (parent ? parent->child(i) : t.topLevelItem(i))->text(0);
         return out;
     }
-    QStringList childTexts(const QTreeWidgetItem *parent)
+    QTreeWidgetItem *node(const QString &kind, const QString &name = {})
     {
-        QStringList out;
-        for (int i = 0; i < parent->childCount(); ++i)
-            out << parent->child(i)->text(0);
-        return out;
+        return nodeAt(tree(), name.isEmpty() ? QStringList{kind} : QStringList{kind, name});
     }
-    QTreeWidgetItem *top(const QString &kind)
-    {
-        for (int i = 0; i < tree().topLevelItemCount(); ++i)
-            if (tree().topLevelItem(i)->text(0) == kind)
-                return tree().topLevelItem(i);
-        return nullptr;
-    }
-    QTreeWidgetItem *node(const QString &kind, const QString &text)
-    {
-        QTreeWidgetItem *t = top(kind);
-        for (int i = 0; t && i < t->childCount(); ++i)
-            if (t->child(i)->text(0) == text)
-                return t->child(i);
-        return nullptr;
-    }
-    // A double-click with the mouse on a node of a tree, scrolled into view first.
-    static void doubleClick(QTreeWidget &tree, QTreeWidgetItem *item)
+    // A click on a node of a tree, scrolled into view first; twice, a double-click.
+    static void click(QTreeWidget &tree, QTreeWidgetItem *item, bool twice = false)
     {
         ASSERT_NE(item, nullptr);
         if (item->parent())
@@ -81,34 +86,18 @@ protected:
         tree.scrollToItem(item);
         const QPoint at = tree.visualItemRect(item).center();
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
     }
-    static void click(QTreeWidget &tree, QTreeWidgetItem *item)
-    {
-        ASSERT_NE(item, nullptr);
-        if (item->parent())
-            item->parent()->setExpanded(true);
-        tree.scrollToItem(item);
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
-    }
-    // Loads the kind's objects, owner and name filters as given, and double-clicks one.
+    void open(const char *kind, const QString &name) { click(tree(), node(QLatin1String(kind), name), true); }
+    // Loads the owner's objects and double-clicks one.
     void show(const char *kind, const QString &owner, const QString &name)
     {
         edit("schema_name_text").setText(owner);
         edit("obj_name_text").setText(QStringLiteral("%"));
         load();
-        doubleClick(tree(), node(QLatin1String(kind), owner + QLatin1Char('.') + name));
+        open(kind, owner + QLatin1Char('.') + name);
     }
-    // A picture of the screen into the folder TAVIMOND_SHOTS names, when it names one.
-    void shoot(const char *name)
-    {
-        const QByteArray dir = qgetenv("TAVIMOND_SHOTS");
-        if (dir.isEmpty())
-            return;
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(s.screen.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QLatin1String(name))));
-    }
-    QWidget *frontPage() { return s.widget<QStackedWidget>("objdetails").currentWidget(); }
 
     ScreenHarness<ObjectBrowserScreen> s;
 };

@@ -221,7 +221,7 @@ QList<GridHeaders> ObjectBrowserScreen::gridHeaders() const
          {}},
         {QStringLiteral("objtabcolsgrid"),
          {QStringLiteral("ID"), QStringLiteral("Column Name"), QStringLiteral("Data Type"), QStringLiteral("Length"),
-          QStringLiteral("Precision"), QStringLiteral("Scale"), QStringLiteral("Not Null"), QStringLiteral("Default"),
+          QStringLiteral("Precision"), QStringLiteral("Scale"), QStringLiteral("Nullable"), QStringLiteral("Default"),
           QStringLiteral("Histograms")},
          {}},
     };

@@ -224,7 +224,7 @@ QList<GridHeaders> StorageBrowserScreen::gridHeaders() const
          {}},
         {QStringLiteral("tssizegrid"),
          {QStringLiteral("Snap ID"), QStringLiteral("Start Time"), QStringLiteral("End Time"),
-          QStringLiteral("Max(Bytes)"), QStringLiteral("Total(Bytes)"), QStringLiteral("Used(Bytes)")},
+          QStringLiteral("Max(MBytes)"), QStringLiteral("Total(MBytes)"), QStringLiteral("Used(MBytes)")},
          {}},
     };
 }

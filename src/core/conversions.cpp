@@ -1,5 +1,7 @@
 #include "conversions.h"
 
+#include "float_arithmetic.h"
+
 #include "db/error.h"
 
 #include <algorithm>
@@ -282,7 +284,7 @@ TallyDifference subtractTally(const TallyNumber &now, const TallyNumber &before)
         // Beside a decimal, a whole number (or junk read as one) counts by its value.
         const double d = now.value() - before.value();
         if (now.exponent || before.exponent || !std::isfinite(d) || std::fabs(d) >= 1e15) {
-            out.text = QString::number(d, 'g', 15);
+            out.text = formatFloat(d);
         } else {
             // Round to the inputs' own decimals: that is all the precision they carry.
             out.text = QString::number(d, 'f', std::max(now.decimals, before.decimals));

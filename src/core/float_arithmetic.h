@@ -4,8 +4,9 @@
 
 namespace tavimond {
 
-// A number in the general decimal form: up to 15 significant digits, no trailing
-// zeros, "." as the decimal point whatever the locale (95.5, 100, 1e-05).
+// A figure the program computed, as it is shown: up to 15 significant digits and at
+// most 15 decimals, no trailing zeros, never an exponent, "." as the decimal point
+// whatever the locale (95.5, 100, 0.000084 rather than 8.4e-05).
 QString formatFloat(double value);
 
 // The value rounded to `decimals` places: divided by 10^-decimals, rounded to the

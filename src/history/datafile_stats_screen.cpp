@@ -5,6 +5,7 @@
 #include "core/chart.h"
 #include "core/chart_routines.h"
 #include "core/conversions.h"
+#include "core/float_arithmetic.h"
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "db/query.h"
@@ -83,14 +84,14 @@ QStringList differenceLines(const QString &x, const QString &alias, bool lastCol
             QStringLiteral("filename order by dba_hist_filestatxs.snap_id),%1), 0) ").arg(x) + alias};
 }
 
-// A quotient as the grid shows it: up to 15 significant digits.
+// A quotient as the grid shows it: up to 15 significant digits, never an exponent.
 QString quotient(const QString &dividend, const QString &divisor)
 {
     if (dividend == QLatin1String("0") || divisor == QLatin1String("0"))
         return QStringLiteral("0");
     const double d = strictToFloat(divisor);
     const double n = strictToFloat(dividend);
-    return d == 0 ? QStringLiteral("0") : QString::number(n / d, 'g', 15);
+    return d == 0 ? QStringLiteral("0") : formatFloat(n / d);
 }
 
 } // namespace

@@ -98,8 +98,10 @@ QStringList sessionStatement()
                       QStringLiteral("sess.username,"),
                       QStringLiteral("sess.type,"),
                       QStringLiteral("sess.program,")};
+    // The seven statistics are counted in centiseconds: a hundredth gives the seconds
+    // that the headers, bars and captions show.
     for (int k = 0; k < kMetrics; ++k)
-        lines << QStringLiteral("sum(case when statn.name = '%1' then nvl(sql.value/1000000,0) end) as \"%2\"%3")
+        lines << QStringLiteral("sum(case when statn.name = '%1' then nvl(sql.value/100,0) end) as \"%2\"%3")
                      .arg(QLatin1String(statistics[k][0]), QLatin1String(statistics[k][1]),
                           k + 1 < kMetrics ? QStringLiteral(",") : QString());
     lines << QStringLiteral("FROM gV$SESSION sess, gv$sesstat sql, gv$sqlarea vsa, gv$statname statn")
@@ -122,9 +124,9 @@ QStringList sessionStatement()
     return lines;
 }
 
-// now - before, both read as floating-point numbers, in general format. The result is
-// rounded to the decimals the two texts carry, so that no binary noise shows
-// (0.5 - 0.25 gives 0.25, 0.123789 - 0.123456 gives 0.000333).
+// now - before, both read as floating-point numbers. The result is rounded to the
+// decimals the two texts carry, so that no binary noise shows (0.5 - 0.25 gives 0.25,
+// 0.123789 - 0.123456 gives 0.000333).
 double difference(const QString &now, const QString &before)
 {
     const double d = strictToFloat(now) - strictToFloat(before);

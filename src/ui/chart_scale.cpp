@@ -1,5 +1,7 @@
 #include "chart_scale.h"
 
+#include "core/float_arithmetic.h"
+
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -66,7 +68,7 @@ QString formatNumber(double value, const QString &pattern)
         return QString::number(value);
     const NumberPattern p = parsePattern(pattern);
     if (!p.valid)
-        return QString::number(value, 'g', 15);
+        return formatFloat(value);
 
     QString text = QString::number(std::fabs(value), 'f', p.maxDec);
     QString intDigits = text;

@@ -38,6 +38,10 @@ TEST_F(ObjectTableTest, AnUnpartitionedTableShowsTheModelsFigures)
     EXPECT_EQ(columns.row(1).mid(0, 2), (QStringList{"", "BADGE_NO"}));
     EXPECT_EQ(columns.row(2), (QStringList{"1", "EMPLOYEE_ID", "NUMBER", "22", "6", "0", "N", "", "NONE"}));
     EXPECT_EQ(columns.row(6).mid(1), (QStringList{"HIRE_DATE", "DATE", "7", "", "", "N", "SYSDATE ", "NONE"}));
+    // The key, NOT NULL, reads N where FIRST_NAME, which may be empty, reads Y: the
+    // column says whether a value may be null.
+    EXPECT_EQ(s.widget<GridView>("objtabcolsgrid").model()->headerData(6, Qt::Horizontal).toString(), "Nullable");
+    EXPECT_EQ(columns.row(3).mid(1, 6), (QStringList{"FIRST_NAME", "VARCHAR2", "20", "", "", "Y"}));
     EXPECT_EQ(text("objtsname"), "USERS");
     EXPECT_EQ(text("objmaxext"), "2147483645");
     // Statistics, the table's own modifications, and an endpoint in every histogram row,

@@ -259,11 +259,13 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
         s.sim.cnn, {"select sum(bytes)/1024/1024 from dba_data_files where tablespace_name = 'APP_DATA'"});
     EXPECT_EQ(grid.cell(4, grid.rowCount() - 1), files.at(0).at(0));
     // Three lines (max, total, used) whose points are the grid's megabytes, labelled
-    // with the start times.
+    // with the start times; the grid heads each column as the chart names its line.
     ASSERT_EQ(chart().seriesCount(), 3);
     for (int i = 0; i < 3; ++i) {
         const ChartSeries &line = chart().series(i);
         EXPECT_EQ(line.kind(), SeriesKind::Line);
+        EXPECT_EQ(s.widget<GridView>("tssizegrid").model()->headerData(3 + i, Qt::Horizontal).toString(),
+                  line.title());
         ASSERT_EQ(int(line.points().size()), grid.rowCount() - 1);
         for (int r = 1; r < grid.rowCount(); ++r) {
             EXPECT_DOUBLE_EQ(line.points()[size_t(r - 1)].value, grid.cell(3 + i, r).toDouble());

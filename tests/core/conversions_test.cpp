@@ -79,7 +79,8 @@ TEST(Conversions, TallyDeltaIsExactForWholeNumbersAndDecimals)
     const std::tuple<const char *, const char *, const char *> cases[] = {
         {"15", "10", "5"},       {"40", "100", "-60"},  {"9007199254740993", "1", "9007199254740992"},
         {"14.1", "12.9", "1.2"}, {"12.9", "12.9", "0"}, {"2.0E+10", "1.5E+10", "5000000000"},
-        {"0.5", "", "0.5"},      {"12abc", "2", "10"},  {"-9223372036854775807", "2", "9223372036854775807"}};
+        {"0.5", "", "0.5"},      {"12abc", "2", "10"},  {"-9223372036854775807", "2", "9223372036854775807"},
+        {"1.68E-4", "8.4E-5", "0.000084"}, {"1.5E+15", "0", "1500000000000000"}};
     for (const auto &[now, before, delta] : cases)
         EXPECT_EQ(tallyDelta(QLatin1String(now), QLatin1String(before)), QLatin1String(delta)) << now << " " << before;
     EXPECT_LT(compareNumberTexts("0.95", "1.2"), 0);

@@ -7,7 +7,7 @@
 
 using namespace tavimond;
 
-TEST(FloatArithmetic, GeneralFormHasFifteenDigitsAndAPointWhateverTheLocaleAndRoundsHalfToEven)
+TEST(FloatArithmetic, AFigureHasFifteenDigitsAPointWhateverTheLocaleAndNoExponentAndRoundsHalfToEven)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -19,6 +19,12 @@ TEST(FloatArithmetic, GeneralFormHasFifteenDigitsAndAPointWhateverTheLocaleAndRo
     // Binary noise beyond fifteen digits does not show.
     EXPECT_EQ(formatFloat(9512 * 0.01), "95.12");
     EXPECT_EQ(formatFloat((1 - 5.0 / 100) * 100), "95");
+    // Never an exponent: a small figure with its zeros, a huge one with its digits.
+    EXPECT_EQ(formatFloat(0.000168 - 0.000084), "0.000084");
+    EXPECT_EQ(formatFloat(-1.25e-7), "-0.000000125");
+    EXPECT_EQ(formatFloat(1e-17), "0");
+    EXPECT_EQ(formatFloat(-1.5e20), "-150000000000000000000");
+    EXPECT_EQ(formatFloat(123456789012345678.0), "123456789012346000");
 
     const std::tuple<double, int, const char *> rounded[] = {
         {95.125, 2, "95.12"}, {95.375, 2, "95.38"},  {12.345, 2, "12.34"}, {99.995, 2, "100"},

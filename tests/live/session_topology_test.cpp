@@ -4,6 +4,7 @@
 #include "common/screen_support.h"
 
 #include "db/error.h"
+#include "db/sim/live/session_model.h"
 #include "live/real_time_screen.h"
 #include "live/session_topology_tab.h"
 #include "live/sql_text_tab.h"
@@ -47,6 +48,29 @@ protected:
                     table);
         memo().setPlainText(QStringLiteral("select * from sessions"));
     }
+    // The seven statistics of the session of a grid row as the simulated model keeps
+    // them, in centiseconds.
+    std::vector<double> centiseconds(const ResultGrid &g, int r)
+    {
+        const auto &model = sim.server.model().state<sim::SessionModel>();
+        const auto &names = sim::SessionModel::statisticNames();
+        std::vector<double> out;
+        for (const auto &s : model.sessions(nullptr)) {
+            if (QString::number(s.instance) != g.cell(0, r) || QString::number(s.sid) != g.cell(1, r) ||
+                QString::number(s.serial) != g.cell(2, r))
+                continue;
+            for (const char *statistic : {"CPU used by this session", "user I/O wait time", "application wait time",
+                                          "concurrency wait time", "cluster wait time", "redo synch time",
+                                          "parse time elapsed"}) {
+                const auto at = std::find_if(names.begin(), names.end(),
+                                             [&](const auto &n) { return n.name == QLatin1String(statistic); });
+                EXPECT_NE(at, names.end()) << statistic;
+                out.push_back(model.statistic(s, size_t(at - names.begin())).value_or(0));
+            }
+        }
+        EXPECT_EQ(out.size(), 7u) << identity(g, r).toStdString();
+        return out;
+    }
     static QString identity(const ResultGrid &g, int r)
     {
         return g.cell(0, r) + QLatin1Char('/') + g.cell(1, r) + QLatin1Char('/') + g.cell(2, r);
@@ -85,7 +109,7 @@ TEST_F(SessionTopologyTest,
     EXPECT_EQ(lines.size(), 47);
     EXPECT_EQ(lines.at(3), QStringLiteral("sess.serial#, "));
     EXPECT_EQ(lines.at(9),
-              QStringLiteral("sum(case when statn.name = 'CPU used by this session' then nvl(sql.value/1000000,0) "
+              QStringLiteral("sum(case when statn.name = 'CPU used by this session' then nvl(sql.value/100,0) "
                              "end) as \"cpu\","));
     EXPECT_TRUE(lines.contains(QStringLiteral("statn.inst_id = sql.inst_id and")));
     EXPECT_EQ(lines.last(), QStringLiteral("sess.serial#"));
@@ -145,7 +169,7 @@ TEST_F(SessionTopologyTest,
             ASSERT_TRUE(now > 0 && then > 0);
             for (int c = 8; c < 15; ++c) {
                 const double growth = g.cell(c, now).toDouble() - arc.cell(c, then).toDouble();
-                EXPECT_NEAR(del.cell(c, r).toDouble(), std::max(0.0, growth), 1e-12);
+                EXPECT_NEAR(del.cell(c, r).toDouble(), std::max(0.0, growth), 1e-9);
                 EXPECT_LT(del.cell(c, r).size(), 12) << "no binary noise: " << del.cell(c, r).toStdString();
                 grew = grew || (c == 8 && growth > 0);
             }
@@ -171,22 +195,18 @@ TEST_F(SessionTopologyTest,
         if (g.cell(6, r) == QLatin1String("BACKGROUND") && g.cell(0, r) == QLatin1String("2"))
             background = r;
     ASSERT_GT(background, 0);
-    // Each figure is the session's one statistic over a million, although gv$statname
+    // Each figure is the session's one statistic in seconds, although gv$statname
     // names every statistic once per instance.
-    const QList<QStringList> value = test::allRows(
-        sim.cnn, {QStringLiteral("select value from gv$sesstat where inst_id = %1 and sid = %2 and statistic# = 12")
-                      .arg(g.cell(0, background), g.cell(1, background))});
-    ASSERT_EQ(value.size(), 1);
-    const double cpu = value.at(0).at(0).toDouble();
+    const double cpu = centiseconds(g, background).at(0);
     ASSERT_GT(cpu, 0);
-    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), cpu / 1000000);
+    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), cpu / 100);
 
     // Joined on statistic# alone, as the statement first stood, it came out twice as large.
     QStringList unjoined = lines;
     unjoined.removeAll(QStringLiteral("statn.inst_id = sql.inst_id and"));
     memo().setPlainText(unjoined.join(QLatin1Char('\n')));
     tab().Button177Click();
-    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 1000000);
+    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 100);
 
     // Background sessions plotted too, sorted by parse time: twenty sessions a page.
     memo().setPlainText(lines.join(QLatin1Char('\n')));
@@ -212,8 +232,47 @@ TEST_F(SessionTopologyTest,
     EXPECT_EQ(QString(left->categoriesLabels().first()).remove(QChar(0x200B)), expected.first());
 }
 
+TEST_F(SessionTopologyTest, BarsAndTheCaptionUnderTheMouseShowTheSecondsEachSessionSpentSinceTheLastSample)
+{
+    tick();
+    const ResultGrid &g = grid("sessres_grid"), &del = grid("sessres_grid_del");
+    QHash<QString, std::vector<double>> before;
+    for (int r = 1; r + 1 < g.rowCount(); ++r)
+        before.insert(identity(g, r), centiseconds(g, r));
+    tick();
+    showOnScreen();
+    // Each figure, and each bar of a user session, is the model's centiseconds grown
+    // since then, in seconds.
+    size_t bar = 0;
+    int top = 0;
+    for (int r = 1; r + 1 < del.rowCount(); ++r) {
+        int now = 1;
+        while (identity(g, now) != identity(del, r))
+            ++now;
+        const std::vector<double> after = centiseconds(g, now), then = before.value(identity(del, r));
+        ASSERT_EQ(then.size(), 7u);
+        const bool plotted = del.cell(6, r) == QLatin1String("USER");
+        for (int k = 0; k < 7; ++k) {
+            EXPECT_NEAR(del.cell(8 + k, r).toDouble(), (after[size_t(k)] - then[size_t(k)]) / 100, 1e-9);
+            if (plotted) {
+                ASSERT_LT(bar, chart().series(k).points().size());
+                EXPECT_EQ(chart().series(k).points()[bar].value, del.cell(8 + k, r).toDouble());
+            }
+        }
+        if (plotted && bar++ == 0)
+            top = r;
+    }
+    ASSERT_EQ(bar, chart().series(0).points().size());
+    ASSERT_GT(top, 0);
+    EXPECT_GT(del.cell(8, top).toDouble(), 1); // seconds of CPU in a 30-second sample
+    // Hovering over the top bar names its session and shows its seconds.
+    QTest::mouseMove(chartView().viewport(), chartView().pointPosition(0, 0).value().toPoint());
+    EXPECT_EQ(label("instsidcap"), "Inst-SID: " + del.cell(0, top) + "::" + del.cell(1, top));
+    EXPECT_EQ(label("cpucap"), "CPU: " + del.cell(8, top));
+}
+
 TEST_F(SessionTopologyTest,
-       FiguresAreReadAsNumbersWrittenInGeneralFormatAndPlottedForUserSessionsAndUnexcludedBackgroundOnes)
+       FiguresAreReadAsNumbersWrittenInPlainNotationAndPlottedForUserSessionsAndUnexcludedBackgroundOnes)
 {
     useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.5|0.3|| |0|0|0",
              "1|11|8|abc::123|ACTIVE|APP|USER|JDBC Thin Client|2|1|| |0|0|0"});
@@ -226,6 +285,13 @@ TEST_F(SessionTopologyTest,
     ASSERT_EQ(del.rowCount(), 3); // sid 11 is a new session under serial# 9: no row yet
     EXPECT_EQ(del.row(1).mid(0, 11),
               (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER", "JDBC Thin Client", "0.25", "0", "0"}));
+    // A small growth reads in plain notation, in the grid and under the mouse.
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.750084|0.1|| |0|0|0"});
+    tick();
+    EXPECT_EQ(del.cell(8, 1), QStringLiteral("0.000084"));
+    showOnScreen();
+    QTest::mouseMove(chartView().viewport(), chartView().pointPosition(0, 0).value().toPoint());
+    EXPECT_EQ(label("cpucap"), QStringLiteral("CPU: 0.000084"));
 
     // A figure that is not a number ends the sample with the conversion error; what the
     // sample did before stays.

@@ -12,6 +12,7 @@
 #include "ui/double_click.h"
 #include "ui/chart_plot_buttons.h"
 #include "ui/chart_view.h"
+#include "ui/flow_layout.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/report_script.h"
@@ -179,6 +180,12 @@ void StorageBrowserScreen::buildDetails()
 
 void StorageBrowserScreen::buildGrowth()
 {
+    // The window, the button and the views wrap where the page is too narrow for them.
+    auto *controls = new FlowLayout(ui_->tssizecontrols);
+    controls->setContentsMargins(0, 0, 0, 0);
+    for (QWidget *w : {static_cast<QWidget *>(ui_->tssizewindow), static_cast<QWidget *>(ui_->gettssizes),
+                       static_cast<QWidget *>(ui_->tssizeviews)})
+        controls->addWidget(w);
     window_ = addSnapshotWindow(new QGridLayout(ui_->tssizewindow), 0, 0,
                                 {QStringLiteral("tssizedays"), QStringLiteral("tsdays"), QStringLiteral("tssizefromto"),
                                  QStringLiteral("tssizefrom"), QStringLiteral("tssizeto")});

@@ -15,6 +15,7 @@
 #include "db/query.h"
 #include "ui/chart_plot_buttons.h"
 #include "ui/chart_view.h"
+#include "ui/flow_layout.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/memo.h"
@@ -201,7 +202,6 @@ void SqlHistoryScreen::buildRetrieveTab()
     listrb = radio("listrb", QStringLiteral("Bulk Retrieval"), tab);
     page->addWidget(listrb, 1, 0, Qt::AlignLeft);
     sqlid_grid = new GridView(new ResultGrid(6, this), QStringLiteral("sqlid_grid"), tab);
-    sqlid_grid->setMinimumWidth(690);
     page->addWidget(sqlid_grid, 2, 0, 3, 1);
 
     literalrb = radio("literalrb", QStringLiteral("Single Retrieval"), tab);
@@ -244,13 +244,14 @@ void SqlHistoryScreen::buildRunStatisticsTab()
     QWidget *tab = ui_->TabSheet3;
     auto *page = new QVBoxLayout(tab);
 
-    auto *bar = new QHBoxLayout;
+    // The bar wraps where the window is too narrow for it.
+    auto *bar = new FlowLayout;
     sqlid_combo = new QComboBox(tab);
     sqlid_combo->setObjectName(QStringLiteral("sqlid_combo"));
     sqlid_combo->setEditable(true);
     sqlid_combo->setInsertPolicy(QComboBox::NoInsert);
     sqlid_combo->setMinimumWidth(260);
-    bar->addWidget(sqlid_combo, 0, Qt::AlignTop);
+    bar->addWidget(sqlid_combo);
 
     auto panel = [&](const char *name) {
         auto *p = new QFrame(tab);
@@ -258,7 +259,7 @@ void SqlHistoryScreen::buildRunStatisticsTab()
         p->setFrameShape(QFrame::StyledPanel);
         auto *row = new QHBoxLayout(p);
         row->setContentsMargins(6, 2, 6, 2);
-        bar->addWidget(p, 0, Qt::AlignTop);
+        bar->addWidget(p);
         return p;
     };
     Panel1 = panel("Panel1");
@@ -285,7 +286,7 @@ void SqlHistoryScreen::buildRunStatisticsTab()
     RadioButton8->setChecked(true);
     views->addWidget(RadioButton8);
     views->addWidget(RadioButton21);
-    bar->addWidget(view, 0, Qt::AlignTop);
+    bar->addWidget(view);
     connect(RadioButton8, &QRadioButton::clicked, this, guarded([this] { RadioButton8Click(); }));
     connect(RadioButton21, &QRadioButton::clicked, this, guarded([this] { RadioButton21Click(); }));
 
@@ -303,9 +304,8 @@ void SqlHistoryScreen::buildRunStatisticsTab()
     alert_txt->setWordWrap(true);
     alert_txt->setAttribute(Qt::WA_TranslucentBackground);
     alertRow->addWidget(alert_txt);
-    bar->addWidget(alert_shp, 1, Qt::AlignTop);
+    bar->addWidget(alert_shp);
     showAlert(false);
-    bar->addStretch(0);
     page->addLayout(bar);
 
     // Two by two: the executions chart bottom left, six charts stacked in each other place.

@@ -11,6 +11,7 @@
 #include "db/query.h"
 #include "ui/chart_plot_buttons.h"
 #include "ui/chart_view.h"
+#include "ui/flow_layout.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
@@ -393,15 +394,20 @@ void SystemTopologyScreen::buildStatisticsTab()
 {
     QWidget *tab = ui_->TabSheet65;
     auto *page = new QVBoxLayout(tab);
-    auto *bar = new QHBoxLayout;
-    bar->addWidget(new QLabel(QStringLiteral("Instance ID"), tab));
-    instid_combo = new QComboBox(tab);
+    // The bar wraps where the window is too narrow for it.
+    auto *bar = new FlowLayout;
+    // The label and its combo stay on one line.
+    auto *instance = new QWidget(tab);
+    auto *instanceRow = new QHBoxLayout(instance);
+    instanceRow->setContentsMargins(0, 0, 6, 0);
+    instanceRow->addWidget(new QLabel(QStringLiteral("Instance ID"), instance));
+    instid_combo = new QComboBox(instance);
     instid_combo->setObjectName(QStringLiteral("instid_combo"));
     instid_combo->setEditable(true);
     instid_combo->setInsertPolicy(QComboBox::NoInsert); // typing chooses, it adds no instance
     instid_combo->setMinimumWidth(120);
-    bar->addWidget(instid_combo);
-    bar->addSpacing(16);
+    instanceRow->addWidget(instid_combo);
+    bar->addWidget(instance);
 
     QHash<QString, int> byName;
     for (int i = 0; i < kCharts; ++i) {
@@ -473,9 +479,7 @@ void SystemTopologyScreen::buildStatisticsTab()
     graph_hints = new QCheckBox(QStringLiteral("Show Grap Hints"), tab);
     graph_hints->setObjectName(QStringLiteral("graph_hints"));
     graph_hints->setChecked(true);
-    bar->addSpacing(16);
     bar->addWidget(graph_hints);
-    bar->addStretch();
     page->addLayout(bar);
     page->addLayout(area, 1);
 

@@ -41,25 +41,26 @@ struct MenuEntry {
     void (TForm1::*handler)();
 };
 
-// The main menu in display order.
+// The main menu in display order. The ampersand marks each caption's Alt key, unique
+// among the menus of the bar and among the items of a menu; it is not shown.
 const MenuEntry kMainMenu[] = {
-    {"SQL", "Historical Performance(SQLStat)", "hISTORY1", &TForm1::hISTORY1Click},
-    {"SQL", "Real Time Performance", "RealTimePerformance1", &TForm1::RealTimePerformance1Click},
-    {"SQL", "SQL Topology", "Load1", &TForm1::Load1Click},
-    {"SQL", "System Topology", "S1", &TForm1::S1Click},
-    {"Instance", "Wait Events", "WaitEvents1", &TForm1::WaitEvents1Click},
-    {"Instance", "Latching", "Latching1", &TForm1::Latching1Click},
-    {"Instance", "Buffer Cache Content", "BufferCache1", &TForm1::BufferCache1Click},
-    {"Instance", "SGA Hit Ratios", "BufferHitRatio1", &TForm1::BufferHitRatio1Click},
-    {"Instance", "Advisors", "Advir1", &TForm1::Advir1Click},
-    {"Browsers", "Object", "Object2", &TForm1::Object2Click},
-    {"Browsers", "Security", "Security1", &TForm1::Security1Click},
-    {"Browsers", "Storage", "Storage2", &TForm1::Storage2Click},
-    {"Object", "Statistics", "Statistics1", &TForm1::Statistics1Click},
-    {"Storage", "Datafile Statistics", "DatafileStatistics1", &TForm1::DatafileStatistics1Click},
-    {"Configuration", "Settings", "Options1", &TForm1::Options1Click},
-    {"Help", "Help Manual", "HelpManual1", &TForm1::HelpManual1Click},
-    {"Help", "About", "About2", &TForm1::About2Click},
+    {"&SQL", "&Historical Performance(SQLStat)", "hISTORY1", &TForm1::hISTORY1Click},
+    {"&SQL", "&Real Time Performance", "RealTimePerformance1", &TForm1::RealTimePerformance1Click},
+    {"&SQL", "SQL &Topology", "Load1", &TForm1::Load1Click},
+    {"&SQL", "&System Topology", "S1", &TForm1::S1Click},
+    {"&Instance", "&Wait Events", "WaitEvents1", &TForm1::WaitEvents1Click},
+    {"&Instance", "&Latching", "Latching1", &TForm1::Latching1Click},
+    {"&Instance", "&Buffer Cache Content", "BufferCache1", &TForm1::BufferCache1Click},
+    {"&Instance", "&SGA Hit Ratios", "BufferHitRatio1", &TForm1::BufferHitRatio1Click},
+    {"&Instance", "&Advisors", "Advir1", &TForm1::Advir1Click},
+    {"&Browsers", "&Object", "Object2", &TForm1::Object2Click},
+    {"&Browsers", "&Security", "Security1", &TForm1::Security1Click},
+    {"&Browsers", "S&torage", "Storage2", &TForm1::Storage2Click},
+    {"&Object", "&Statistics", "Statistics1", &TForm1::Statistics1Click},
+    {"S&torage", "&Datafile Statistics", "DatafileStatistics1", &TForm1::DatafileStatistics1Click},
+    {"&Configuration", "&Settings", "Options1", &TForm1::Options1Click},
+    {"&Help", "&Help Manual", "HelpManual1", &TForm1::HelpManual1Click},
+    {"&Help", "&About", "About2", &TForm1::About2Click},
 };
 
 QTimer *makeTimer(QObject *owner, const char *name, int interval)

@@ -1,7 +1,10 @@
 #include "detail_controls.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTreeWidget>
 #include <QValidator>
 
@@ -18,19 +21,63 @@ public:
     }
 };
 
+// Keeps a read-only edit's tool tip the whole of its text while the text does not fit.
+class CutTextTip : public QObject {
+public:
+    explicit CutTextTip(QLineEdit *edit) : QObject(edit), edit_(edit)
+    {
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textChanged, this, &CutTextTip::update);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
+            update();
+        return false;
+    }
+
+private:
+    void update()
+    {
+        QStyleOptionFrame option;
+        option.initFrom(edit_);
+        option.rect = edit_->rect();
+        const QMargins margins = edit_->textMargins();
+        // The editor keeps two pixels of its own on each side of the text.
+        const int room = edit_->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit_).width() -
+                         margins.left() - margins.right() - 4;
+        const QString text = edit_->text();
+        edit_->setToolTip(edit_->fontMetrics().horizontalAdvance(text) > room ? text : QString());
+    }
+
+    QLineEdit *edit_;
+};
+
 } // namespace
+
+void paintSkyBlue(QWidget &control)
+{
+    QPalette p = control.palette();
+    p.setColor(QPalette::Base, clSkyBlue());
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Highlight, detailHighlight());
+        p.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    control.setPalette(p);
+}
 
 void showAsDetail(QWidget &control)
 {
-    if (auto *edit = qobject_cast<QLineEdit *>(&control))
+    if (auto *edit = qobject_cast<QLineEdit *>(&control)) {
         edit->setReadOnly(true);
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(&control))
+        new CutTextTip(edit);
+    } else if (auto *memo = qobject_cast<QPlainTextEdit *>(&control)) {
         memo->setReadOnly(true);
-    else if (auto *tree = qobject_cast<QTreeWidget *>(&control))
-        tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QPalette p = control.palette();
-    p.setColor(QPalette::Base, clSkyBlue());
-    control.setPalette(p);
+    } else if (auto *view = qobject_cast<QAbstractItemView *>(&control)) {
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+    paintSkyBlue(control);
 }
 
 void forceUpperCase(QLineEdit &edit)

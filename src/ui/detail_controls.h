@@ -15,7 +15,19 @@ inline QColor clSkyBlue()
     return QColor(0xA6, 0xCA, 0xF0);
 }
 
-// Makes an edit, memo or tree a read-only detail control on the sky-blue background.
+// The selection on the sky-blue background: dark and saturated under white text, so
+// that a selected item stands out of a control that is all pale blue.
+inline QColor detailHighlight()
+{
+    return QColor(0x00, 0x00, 0x80);
+}
+
+// Puts a control on the sky-blue background with the detail selection colours, whether
+// or not its window is active.
+void paintSkyBlue(QWidget &control);
+
+// Makes an edit, memo, tree or list a read-only detail control on the sky-blue
+// background. An edit too narrow for its text shows the whole text as its tool tip.
 void showAsDetail(QWidget &control);
 
 // Makes an edit turn whatever is typed or pasted into it into upper case.

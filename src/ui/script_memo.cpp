@@ -24,11 +24,8 @@ QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QSt
     memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     memo->setPlainText(lines.join(QLatin1Char('\n')));
     memo->setReadOnly(access != MemoAccess::Editable);
-    if (access == MemoAccess::ReadOnlySkyBlue) {
-        QPalette p = memo->palette();
-        p.setColor(QPalette::Base, clSkyBlue());
-        memo->setPalette(p);
-    }
+    if (access == MemoAccess::ReadOnlySkyBlue)
+        paintSkyBlue(*memo);
     const int row = (index / 2) * 2, column = index % 2;
     grid->addWidget(caption, row, column);
     grid->addWidget(memo, row + 1, column);

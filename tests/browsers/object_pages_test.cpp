@@ -341,6 +341,27 @@ TEST_F(ObjectPagesTest, SequencesJobsAndProgramsShowTheirOwnRecords)
     EXPECT_EQ(s.sink().errors, QStringList());
 }
 
+TEST_F(ObjectPagesTest, AFieldTooNarrowForItsValueShowsItWholeAsATipAndWidensWithThePage)
+{
+    s.screen.resize(1142, 698);
+    open("JOB", "BILLING.MONTHLY_INVOICE_RUN");
+    QCoreApplication::processEvents();
+    QLineEdit &name = edit("jobname");
+    EXPECT_EQ(name.text(), "MONTHLY_INVOICE_RUN");
+    EXPECT_EQ(name.toolTip(), "MONTHLY_INVOICE_RUN");
+    EXPECT_EQ(edit("jobown").toolTip(), ""); // "BILLING" is read whole
+    const int narrow = name.width();
+
+    s.screen.resize(1600, 1000);
+    QCoreApplication::processEvents();
+    EXPECT_GT(name.width(), narrow + 100);
+    EXPECT_EQ(name.toolTip(), "");
+    // A longer value in the wider field is cut again, and its tip follows.
+    const QString action = QStringLiteral("BILLING.INVOICE_PKG.RUN_MONTHLY_INVOICES_FOR_EVERY_CUSTOMER_ACCOUNT");
+    edit("jobaction").setText(action);
+    EXPECT_EQ(edit("jobaction").toolTip(), action);
+}
+
 TEST_F(ObjectPagesTest, AQuoteInANameArrivesDoubledInEveryStatementOfEveryKind)
 {
     QList<QStringList> rows;

@@ -6,6 +6,7 @@
 #include "ui/screen.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -165,6 +166,56 @@ TEST_F(MainWindow, EveryMenuItemBringsItsBuiltScreenToTheFront)
         EXPECT_NE(window.frontScreen()->objectName(), QStringLiteral("Page_SQL_Hist_ASH"));
     }
     EXPECT_EQ(server.statements(), QStringList());
+}
+
+TEST_F(MainWindow, AltAndALetterOfACaptionReachesTheMenuFromAFieldAndTypesNothingIntoIt)
+{
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto &user = widget<QLineEdit>("UserN");
+    // Alt and the menu's letter, then the item's letter, with the focus in the field.
+    const struct {
+        Qt::Key menu, item;
+        const char *title, *screen;
+    } ways[] = {
+        {Qt::Key_S, Qt::Key_T, "SQL", "Page_SQL_Topology"},       {Qt::Key_I, Qt::Key_W, "Instance", "inst_waits_page"},
+        {Qt::Key_B, Qt::Key_T, "Browsers", "storagepage"},        {Qt::Key_T, Qt::Key_D, "Storage", "df_page"},
+        {Qt::Key_C, Qt::Key_S, "Configuration", "Page_Conf_Set"},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.title);
+        widget<QAction>("Options1").trigger();
+        user.setFocus();
+        QTest::keyClick(&user, way.menu, Qt::AltModifier);
+        EXPECT_EQ(user.text(), QStringLiteral("system"));
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->title().remove(QLatin1Char('&')), QLatin1String(way.title));
+        QTest::keyClick(menu, way.item);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(window.frontScreen()->objectName(), QLatin1String(way.screen));
+    }
+    EXPECT_EQ(user.text(), QStringLiteral("system"));
+
+    // The bar shows its captions as they were, and no two menus of the bar, nor two
+    // items of a menu, share a letter.
+    const auto &bar = widget<QMenuBar>("MainMenu1");
+    QStringList titles;
+    for (QAction *a : bar.actions())
+        titles << a->text().remove(QLatin1Char('&'));
+    EXPECT_EQ(titles, QString("SQL Instance Browsers Object Storage Configuration Help").split(' '));
+    QList<QList<QAction *>> groups{bar.actions()};
+    for (QAction *a : bar.actions())
+        groups << a->menu()->actions();
+    for (const QList<QAction *> &group : groups) {
+        QSet<QKeySequence> letters;
+        for (QAction *a : group) {
+            const QKeySequence letter = QKeySequence::mnemonic(a->text());
+            EXPECT_FALSE(letter.isEmpty()) << a->text().toStdString();
+            EXPECT_FALSE(letters.contains(letter)) << a->text().toStdString();
+            letters << letter;
+        }
+    }
 }
 
 TEST_F(MainWindow, ChoosingAScreenAgainShowsItAsItWasLeft)

@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTime>
@@ -387,11 +388,26 @@ QPlainTextEdit *ObjectBrowserScreen::detailMemo(const char *name, QWidget *paren
 
 void ObjectBrowserScreen::Button141Click()
 {
-    // 1-2. The tree from scratch, a top node per ticked kind in the boxes' order.
+    // 1-2. The tree from scratch, a top node per ticked kind in the boxes' order. It does
+    // not paint while it is rebuilt; whatever way this ends (a statement that fails to
+    // open included) it paints again, showing what it holds. Children are attached once
+    // all are read: a reading cut short leaves the kind nodes alone, as a statement that
+    // failed at once does.
+    QList<QTreeWidgetItem *> tops;
+    std::vector<QList<QTreeWidgetItem *>> children;
+    bool complete = false;
     objtree->setUpdatesEnabled(false);
+    const auto attach = qScopeGuard([&] {
+        for (qsizetype k = 0; k < tops.size(); ++k) {
+            if (complete)
+                tops.at(k)->addChildren(children[size_t(k)]);
+            else
+                qDeleteAll(children[size_t(k)]);
+        }
+        objtree->setUpdatesEnabled(true);
+    });
     objtree->clear();
     QHash<QString, int> tickedAt;
-    QList<QTreeWidgetItem *> tops;
     for (int k = 0; k < kindBoxes_.size(); ++k) {
         if (!kindBoxes_.at(k)->isChecked())
             continue;
@@ -399,6 +415,7 @@ void ObjectBrowserScreen::Button141Click()
         tops << new QTreeWidgetItem(QStringList{kindWords().at(k)});
     }
     objtree->addTopLevelItems(tops);
+    children.resize(size_t(tops.size()));
 
     // 3-4. The statement, with the filters as literals whose quotes are doubled; "%" and
     // "_" stay the wildcards they are.
@@ -409,25 +426,7 @@ void ObjectBrowserScreen::Button141Click()
                                  QStringLiteral("order by 1,2,3")});
 
     // 5. Children in the query's order under the kind whose word the type is; other
-    // types are passed over. They are attached once all are read: a reading cut short
-    // leaves the kind nodes alone, as a statement that failed at once does.
-    std::vector<QList<QTreeWidgetItem *>> children(size_t(tops.size()));
-    struct Attach {
-        QList<QTreeWidgetItem *> &tops;
-        std::vector<QList<QTreeWidgetItem *>> &children;
-        QTreeWidget *tree;
-        bool complete = false;
-        ~Attach()
-        {
-            for (qsizetype k = 0; k < tops.size(); ++k) {
-                if (complete)
-                    tops.at(k)->addChildren(children[size_t(k)]);
-                else
-                    qDeleteAll(children[size_t(k)]);
-            }
-            tree->setUpdatesEnabled(true);
-        }
-    } attach{tops, children, objtree};
+    // types are passed over.
     if (tickedAt.isEmpty()) {
         objquery.close();
         return;
@@ -439,7 +438,7 @@ void ObjectBrowserScreen::Button141Click()
         children[size_t(kind.value())] << new QTreeWidgetItem(
             QStringList{objquery.field(1) + QLatin1Char('.') + objquery.field(2)});
     }
-    attach.complete = true;
+    complete = true;
     // 6.
     objquery.close();
 }

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 namespace tavimond {
@@ -133,8 +134,18 @@ AdvisorScreen::AdvisorScreen(ScreenContext context, QWidget *parent)
     advmbs->setObjectName(QStringLiteral("advmbs"));
     static_cast<QGridLayout *>(ui_->TabSheet74->layout())->addWidget(advmbs, 2, 0);
 
-    connect(Button182, &QPushButton::clicked, this, guarded([this] { Button182Click(); }));
+    // The review empties and refills the grid, which moves its current row: that move is
+    // not the user's, and the detail fields keep the row last chosen.
+    connect(Button182, &QPushButton::clicked, this, guarded([this] {
+                const QScopedValueRollback reviewing(reviewing_, true);
+                Button182Click();
+            }));
+    // A click, or moving the current row with the keys, fills the detail fields.
     connect(adv_grid, &GridView::clicked, this, guarded([this] { adv_gridClick(); }));
+    connect(adv_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, guarded([this] {
+                if (!reviewing_)
+                    adv_gridClick();
+            }));
     setCurrentWidget(ui_->TabSheet72);
 }
 

@@ -20,7 +20,7 @@ class Query;
 
 // The advisor findings screen (advpage): the findings, recommendations and actions of
 // the advisor tasks that completed in a window, by rank and benefit, and the ten fields
-// of the row last clicked.
+// of the row last clicked or moved to.
 class AdvisorScreen : public Screen {
     Q_OBJECT
 public:
@@ -42,6 +42,7 @@ private:
     QPlainTextEdit *adv_memo;
     QCheckBox *advmbs;
     std::unique_ptr<Query> adv_query;
+    bool reviewing_ = false; // a review is changing the grid
 };
 
 } // namespace tavimond

@@ -171,12 +171,11 @@ SqlHistoryScreen::SqlHistoryScreen(ScreenContext context, QWidget *parent)
     buildRawDataTab();
     buildTextTab();
 
-    // The key combos run their handler when the user picks or types, never when the
-    // screen fills or clears them.
-    for (QComboBox *combo : {sqlid_combo, sqltext_combo}) {
-        connect(combo, &QComboBox::textActivated, this, guarded([this] { sqlid_comboChange(); }));
-        connect(combo->lineEdit(), &QLineEdit::textEdited, this, guarded([this] { sqlid_comboChange(); }));
-    }
+    // The key combos run their handler on every change the user makes to their text:
+    // picked, typed or completed as the user types; never when the screen fills or
+    // clears them.
+    for (QComboBox *combo : {sqlid_combo, sqltext_combo})
+        onUserTextChange(combo, this, [this] { sqlid_comboChange(); });
     setCurrentWidget(ui_->TabSheet2);
 }
 

@@ -483,10 +483,9 @@ void SystemTopologyScreen::buildStatisticsTab()
     page->addLayout(bar);
     page->addLayout(area, 1);
 
-    // Only the user's choice or typing changes the instance shown; the combo's own
-    // changes from code do not.
-    connect(instid_combo, &QComboBox::textActivated, this, guarded([this] { instid_comboChange(); }));
-    connect(instid_combo->lineEdit(), &QLineEdit::textEdited, this, guarded([this] { instid_comboChange(); }));
+    // Every change the user makes to the text (picked, typed or completed as the user
+    // types) changes the instance shown; the combo's own changes from code do not.
+    onUserTextChange(instid_combo, this, [this] { instid_comboChange(); });
     connect(graph_hints, &QCheckBox::clicked, this, guarded([this] { graph_hintsClick(); }));
 }
 

@@ -117,6 +117,12 @@ void DisplayHideLists::moveSelected(QListWidget *from, QListWidget *to, bool act
     switchSeries(&key, active);
     to->addItem(key);
     delete item;
+    // Qt makes a neighbour current and selected when the moved item goes; the next press
+    // would move a key the user never chose. Nothing stays selected in either list.
+    for (QListWidget *list : {from, to}) {
+        list->clearSelection();
+        list->setCurrentItem(nullptr);
+    }
 }
 
 void DisplayHideLists::moveAll(QListWidget *from, QListWidget *to, bool active)

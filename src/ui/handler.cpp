@@ -6,6 +6,9 @@
 #include "db/error.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace tavimond {
@@ -44,6 +47,19 @@ void runReporting(const std::function<void()> &work, Report report)
 void runGuarded(const std::function<void()> &handler)
 {
     runReporting(handler, [](const QString &text) { messages().error(text); });
+}
+
+void onUserTextChange(QComboBox *combo, QObject *context, const std::function<void()> &handler)
+{
+    const auto run = [handler] { runGuarded(handler); };
+    QObject::connect(combo, &QComboBox::textActivated, context, run);
+    QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, context, run);
+    // The line edit puts the completed text in only after the completion's other
+    // receivers have run (it connects each time it gains focus): the handler runs once
+    // control is back in the event loop, before anything is painted.
+    if (QCompleter *completer = combo->completer())
+        QObject::connect(completer, qOverload<const QString &>(&QCompleter::highlighted), context, run,
+                         Qt::QueuedConnection);
 }
 
 void runGuardedTick(const QString &timer, const std::function<void()> &tick)

@@ -5,6 +5,9 @@
 #include <functional>
 #include <utility>
 
+class QComboBox;
+class QObject;
+
 namespace tavimond {
 
 // Runs one handler. An exception ends it: its message goes to the application's
@@ -18,6 +21,13 @@ auto guarded(F f)
 {
     return [f = std::move(f)](auto &&...args) -> decltype(f(args...), void()) { runGuarded([&] { f(args...); }); };
 }
+
+// Runs a handler, guarded, on every change the user makes to an editable combo box's
+// text: an item picked, a character typed, and the rest of an item filled in by the
+// inline completion as the user types (once the typed prefix has run it, as soon as
+// control returns to the event loop). Changes made from code (filling, clearing,
+// selecting an item) do not run it.
+void onUserTextChange(QComboBox *combo, QObject *context, const std::function<void()> &handler);
 
 // Runs one timer tick. An exception ends it: its message goes to the timer's own error
 // box, which does not block (see TickErrorBox), so the next tick runs on time.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QMainWindow>
 #include <QPointer>
 
 namespace tavimond {
@@ -11,6 +12,16 @@ QHash<QString, QPointer<TickErrorBox>> &boxes()
 {
     static QHash<QString, QPointer<TickErrorBox>> all;
     return all;
+}
+
+// The application's main window. Not the active window: a tick may fail while another
+// box is open, and a tick box made that box's child would close with it, its count lost.
+QWidget *mainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow *>(w))
+            return w;
+    return nullptr;
 }
 
 } // namespace
@@ -42,7 +53,7 @@ void showTickError(const QString &timer, const QString &text)
 {
     QPointer<TickErrorBox> &box = boxes()[timer];
     if (!box) {
-        box = new TickErrorBox(timer, QApplication::activeWindow());
+        box = new TickErrorBox(timer, mainWindow());
         if (!box->parent()) // no window to go with: it goes with the application
             QObject::connect(qApp, &QCoreApplication::aboutToQuit, box, &QObject::deleteLater);
     }

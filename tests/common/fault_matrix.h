@@ -7,6 +7,8 @@
 // - every widget the action fills shows either what it showed before, nothing (as the
 //   screen started), or the whole new result: never rows, nodes, points or lines of a
 //   fetch cut short; and no widget shows the old result beside another showing the new;
+// - every list, tree and grid paints what it holds: none is left with its updates off,
+//   showing what it held before;
 // - once the fault clears, the same action gives the whole result again.
 // Nothing crashes on the way.
 
@@ -14,9 +16,12 @@
 #include "core/chart.h"
 #include "ui/chart_view.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTreeWidget>
 #include <memory>
 
@@ -232,7 +237,38 @@ inline QString describe(const Screenful &s)
     return out.join(QLatin1Char('\n'));
 }
 
-inline void runFaultCase(SimFixture &sim, const FaultCase &c)
+// What the user sees of every shown list, tree and grid of a screen is what it holds: no
+// shown widget has its updates switched off, and each view's viewport on the screen (as
+// the window last painted it) matches a fresh paint of it.
+inline void expectPaintedAsHeld(QWidget &screen)
+{
+    for (const QWidget *w : screen.findChildren<QWidget *>()) {
+        if (w->isVisible()) {
+            EXPECT_TRUE(w->updatesEnabled()) << w->objectName().toStdString() << " does not paint";
+        }
+    }
+    QWidget *window = screen.window();
+    for (QAbstractItemView *view : screen.findChildren<QAbstractItemView *>()) {
+        QWidget *port = view->viewport();
+        if (!port->isVisible() || port->window() != window || port->width() <= 0 || port->height() <= 0)
+            continue;
+        const QPoint at = port->mapTo(window, QPoint(0, 0));
+        QImage fresh, shown;
+        // Pending paints (and a view's own settling, such as columns widening) first.
+        for (int wait = 0; wait < 50 && (shown.isNull() || shown != fresh); ++wait) {
+            QTest::qWait(wait == 0 ? 0 : 10);
+            fresh = port->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            shown = window->screen()
+                        ->grabWindow(window->winId(), at.x(), at.y(), port->width(), port->height())
+                        .toImage()
+                        .convertToFormat(QImage::Format_RGB32);
+        }
+        EXPECT_TRUE(shown == fresh) << view->objectName().toStdString()
+                                    << " shows on the screen what it no longer holds";
+    }
+}
+
+inline void runFaultCase(SimFixture &sim, QWidget &screen, const FaultCase &c)
 {
     SCOPED_TRACE(c.title.toStdString());
     RecordingSink &sink = RecordingSink::current();
@@ -287,6 +323,7 @@ inline void runFaultCase(SimFixture &sim, const FaultCase &c)
         if (!c.oldBesideNew) {
             EXPECT_FALSE(oldShown && newShown) << "the old result beside the new:\n" << describe(now).toStdString();
         }
+        expectPaintedAsHeld(screen);
 
         sim.server.clearFaults();
         sim.cnn.setConnectionString(service);
@@ -306,7 +343,7 @@ template <class S>
 void tryUnderFaults(const std::function<FaultCase(ScreenHarness<S> &)> &describe)
 {
     ScreenHarness<S> h;
-    runFaultCase(h.sim, describe(h));
+    runFaultCase(h.sim, h.screen, describe(h));
 }
 
 // The user types a text into an edit of the screen.

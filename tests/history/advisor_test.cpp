@@ -176,7 +176,23 @@ TEST_F(Advisor, AClickCopiesItsRowIntoTheTenFieldsAndTheSpareRowEmptiesThem)
     clickRow(other);
     EXPECT_EQ(details(), g.row(other));
 
-    // A second review leaves the fields as they are until a row is clicked.
+    // Moving the current row with the keys fills the fields as a click does.
+    auto &view = h.widget<GridView>("adv_grid");
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(details(), g.row(other + 1));
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    const int paged = view.currentIndex().row() + 1;
+    ASSERT_GT(paged, other + 2);
+    EXPECT_EQ(details(), g.row(paged));
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(details(), g.row(1));
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    const int current = view.currentIndex().row() + 1;
+    ASSERT_GT(current, 2);
+    EXPECT_EQ(details(), g.row(current));
+
+    // A second review, which empties the grid under the current row, leaves the fields
+    // as they are until a row is clicked.
     const QStringList before = details();
     edit("advdays").setText("0.25");
     review();

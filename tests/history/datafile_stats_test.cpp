@@ -194,17 +194,23 @@ TEST_F(DatafileStats, AveragesOfTheRowsAsTheDatabaseGaveThem)
     h.sim.setRows("io", {"SNAP_ID", "BEGINTIME", "ENDTIME", "FILENAME", "R", "RT", "W", "WT"},
                   {{"7", "30-NOV-2026 08:00", "30-NOV-2026 09:00", "/u01/a.dbf", "4", "10", "0", "7"},
                    {"7", "30-NOV-2026 08:00", "30-NOV-2026 09:00", "/u01/b.dbf", "3", "0", "3", "1"},
-                   {"8", "30-NOV-2026 09:00", "30-NOV-2026 10:00", "/u01/a.dbf", "6", "1.5", "12", "30"}});
+                   {"8", "30-NOV-2026 09:00", "30-NOV-2026 10:00", "/u01/a.dbf", "6", "1.5", "12", "30"},
+                   // Zeros as a database may write them.
+                   {"8", "30-NOV-2026 09:00", "30-NOV-2026 10:00", "/u01/b.dbf", "0.0", "0.00", "2", "-0"},
+                   {"9", "30-NOV-2026 10:00", "30-NOV-2026 11:00", "/u01/a.dbf", " 0", "1.5", "0.00", "4"}});
     h.widget<QCheckBox>("df_mds").setChecked(true);
     h.memo("df_text").setPlainText("select * from io");
     retrieve();
-    ASSERT_EQ(grid().rowCount(), 4);
+    EXPECT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join("\n").toStdString();
+    ASSERT_EQ(grid().rowCount(), 6);
     EXPECT_EQ(grid().row(1).mid(8), (QStringList{"2.5", "0"}));
     EXPECT_EQ(grid().row(2).mid(8), (QStringList{"0", "0.333333333333333"}));
     EXPECT_EQ(grid().row(3).mid(8), (QStringList{"0.25", "2.5"}));
+    EXPECT_EQ(grid().row(4).mid(8), (QStringList{"0", "0"}));
+    EXPECT_EQ(grid().row(5).mid(8), (QStringList{"0", "0"}));
     // Bars by file, each under its own label.
     const auto a = chart("reads_graph").series(chart("reads_graph").seriesTitled("/u01/a.dbf").front()).points();
-    ASSERT_EQ(a.size(), 2u);
+    ASSERT_EQ(a.size(), 3u);
     EXPECT_EQ(a[1].value, 6);
     EXPECT_EQ(a[1].label, "30-NOV-2026 09:00");
     EXPECT_EQ(chart("readtimeavg_graph").series(0).points().front().value, 2.5);

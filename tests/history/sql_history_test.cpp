@@ -245,6 +245,7 @@ protected:
             QTest::keyClick(edit, Qt::Key_Backspace);
         else
             QTest::keyClicks(edit, text);
+        QCoreApplication::processEvents();
     }
     // The wait statistics: their grids and pies.
     ResultGrid &detail() { return h.grid("sql_ash_grid"); }
@@ -588,6 +589,72 @@ TEST_F(SqlHistory, AveragesDivideAZeroExecutionRowByThePreviousCountAndRaiseTheA
     const std::vector<int> active = activeSeries();
     EXPECT_EQ(std::vector<int>(active.begin(), active.begin() + 6), std::vector<int>(6, 1));
     EXPECT_EQ(std::vector<int>(active.begin() + 6, active.end()), std::vector<int>(13, -1));
+}
+
+TEST_F(SqlHistory, EveryChartDrawsItsOwnColumnAndACompletedKeyShowsOnAllOfThem)
+{
+    // Each chart and the grid column it draws: totals, then averages per execution.
+    const std::pair<const char *, int> drawn[] = {
+        {"sqlprof_execs_graph", 4},      {"sqlprof_ela_graph", 5},       {"sqlprof_row_graph", 6},
+        {"sqlprof_io_graph", 7},         {"sqlprof_iow_graph", 8},       {"sqlprof_cpu_graph", 9},
+        {"sqlprof_sorts_graph", 10},     {"sqlprof_appw_graph", 11},     {"sqlprof_clustw_graph", 12},
+        {"sqlprof_concw_graph", 13},     {"sqlprof_ela_graph_avg", 5},   {"sqlprof_row_graph_avg", 6},
+        {"sqlprof_io_graph_avg", 7},     {"sqlprof_iow_graph_avg", 8},   {"sqlprof_cpu_graph_avg", 9},
+        {"sqlprof_sorts_graph_avg", 10}, {"sqlprof_appw_graph_avg", 11}, {"sqlprof_clustw_graph_avg", 12},
+        {"sqlprof_concw_graph_avg", 13},
+    };
+    // Every cell a value of its own: column c of record r holds c * 1000 + r, executions r + 1.
+    const QStringList keys{"4k2xq7::1001", "4k2xq7::2002", "9mt0z::3003"};
+    QStringList columns;
+    for (int c = 0; c < 14; ++c)
+        columns << QString("C%1").arg(c);
+    QList<QStringList> rows;
+    for (int r = 1; r <= 9; ++r) {
+        QStringList row{QString::number(r), QString("0%1/MAY/2013 08:00:00").arg(r), "", keys[(r - 1) / 3],
+                        QString::number(r + 1)};
+        for (int c = 5; c < 14; ++c)
+            row << QString::number(c * 1000 + r);
+        rows << row;
+    }
+    h.sim.setRows("wiring", columns, rows);
+    h.widget<QCheckBox>("sqlstat_mds").setChecked(true);
+    h.memo("sql_prof_text").setPlainText("select * from wiring");
+    h.click("Button101");
+    ASSERT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join("\n").toStdString();
+    for (const auto &[name, column] : drawn) {
+        const Chart &c = chart(name);
+        const bool average = QByteArray(name).endsWith("_avg");
+        ASSERT_EQ(c.seriesCount(), 3) << name;
+        for (int s = 0; s < 3; ++s) {
+            EXPECT_EQ(c.series(s).title(), keys[s]) << name;
+            const auto &points = c.series(s).points();
+            ASSERT_EQ(points.size(), 3u) << name;
+            for (int p = 0; p < 3; ++p) {
+                const int r = s * 3 + p + 1;
+                const double value = column == 4 ? r + 1 : column * 1000 + r;
+                EXPECT_DOUBLE_EQ(points[size_t(p)].value, average ? value / (r + 1) : value) << name << " row " << r;
+                EXPECT_EQ(points[size_t(p)].label, rows[r - 1][1]) << name;
+            }
+        }
+    }
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 0));
+
+    // The user clicks into the combo and types a prefix that it completes: every chart
+    // shows the completed key alone, and still does once the user leaves the field.
+    // The same with Enter.
+    combo().setFocus();
+    typeKey("9");
+    EXPECT_EQ(combo().currentText(), keys[2]);
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 2));
+    QTest::keyClick(combo().lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 2));
+    combo().setFocus();
+    typeKey("4k2xq7::2");
+    EXPECT_EQ(combo().currentText(), keys[1]);
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 1));
+    QTest::keyClick(combo().lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(activeSeries(), std::vector<int>(19, 1));
+    EXPECT_TRUE(h.sink().errors.isEmpty()) << h.sink().errors.join("\n").toStdString();
 }
 
 TEST_F(SqlHistory, ClearAllEmptiesTheResultsTheListTheCombosAndTheAlert)

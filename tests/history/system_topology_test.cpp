@@ -276,6 +276,16 @@ TEST_F(SystemTopology, EveryChartGetsASeriesPerInstanceAndTheComboSwitchesThemAl
         EXPECT_TRUE(active(chart(name)).isEmpty()) << name;
     EXPECT_EQ(combo().count(), 2);
 
+    // A prefix the combo completes as it is typed: the charts show the completed
+    // instance, and still do once the user leaves the field.
+    combo().lineEdit()->selectAll();
+    QTest::keyClicks(combo().lineEdit(), "TAVIDB");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(combo().currentText(), "TAVIDB1");
+    checkAll({"TAVIDB1"});
+    QTest::keyClick(combo().lineEdit(), Qt::Key_Tab);
+    checkAll({"TAVIDB1"});
+
     // A second retrieve starts afresh: no series or item twice.
     retrieve();
     checkAll({"TAVIDB1"});

@@ -15,12 +15,13 @@ TEST(WaitHistoryFaults, AcquireShowsTheDatabasesErrorKeepsNothingCutShortAndWork
 {
     ScreenHarness<WaitEventsScreen> h;
     h.screen.setCurrentWidget(&h.widget<QWidget>("wthist"));
-    runFaultCase(h.sim, typeAndPress(
-                            h, "Wait event history: Acquire", "wait_days", {"1", "2"}, "Button10",
-                            [&h] {
-                                return Screenful{gridOf(h.screen, "wthistgrid"), chartOf(h.screen, "WaitHistGraph"),
-                                                 chartOf(h.screen, "WaitHistGraphtime"),
-                                                 itemsOf(h.screen, "eventdisplay"), itemsOf(h.screen, "eventhide")};
-                            },
-                            "dba_hist_system_event"));
+    runFaultCase(h.sim, h.screen,
+                 typeAndPress(
+                     h, "Wait event history: Acquire", "wait_days", {"1", "2"}, "Button10",
+                     [&h] {
+                         return Screenful{gridOf(h.screen, "wthistgrid"), chartOf(h.screen, "WaitHistGraph"),
+                                          chartOf(h.screen, "WaitHistGraphtime"), itemsOf(h.screen, "eventdisplay"),
+                                          itemsOf(h.screen, "eventhide")};
+                     },
+                     "dba_hist_system_event"));
 }

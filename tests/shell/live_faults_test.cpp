@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <functional>
 
 using namespace tavimond;
@@ -244,4 +246,40 @@ TEST_F(LiveFaults, WithEveryStatementFailingTheTicksGoOnAndSamplingResumes)
     EXPECT_EQ(box->failures(), 0); // closed, it counts afresh
     setMessageSink(&sink());
     delete box;
+}
+
+TEST_F(LiveFaults, ATickBoxOpenedOverAnotherBoxOutlivesItWithItsCount)
+{
+    TickBoxSink boxes;
+    setMessageSink(&boxes);
+    check("sr_check", true);
+    // Another box is open and active, as a handler's error box is when a tick fails.
+    auto *other = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tavimond"),
+                                  QStringLiteral("ORA-00942: table or view does not exist"), QMessageBox::Ok, &window);
+    other->setModal(true);
+    other->show();
+    other->activateWindow();
+    for (int wait = 0; wait < 100 && QApplication::activeWindow() != other; ++wait)
+        QTest::qWait(10);
+    ASSERT_EQ(QApplication::activeWindow(), other);
+
+    server.setNetworkDown(true);
+    tick("Default_timer");
+    tick("Default_timer");
+    const QPointer<TickErrorBox> box = tickErrorBox(QStringLiteral("Default_timer"));
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->failures(), 2);
+
+    // The user closes the other box; the tick box stays open with its count, and counts on.
+    QTest::mouseClick(other->button(QMessageBox::Ok), Qt::LeftButton);
+    delete other;
+    ASSERT_TRUE(box) << "the tick box closed with the other box";
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->failures(), 2);
+    tick("Default_timer");
+    EXPECT_EQ(box->failures(), 3);
+    EXPECT_TRUE(box->informativeText().startsWith(QStringLiteral("3 ticks of Default_timer")));
+    server.setNetworkDown(false);
+    setMessageSink(&sink());
+    delete box.data();
 }

@@ -86,9 +86,19 @@ TEST(DisplayHideLists, ButtonsMoveKeysAndSwitchTheirSeriesInEveryChart)
     lists.setCharts({&count, &time});
     lists.addKeys(all);
 
-    // ">" hides the selected key's series in both charts, points kept; a hidden key stays hidden.
-    lists.displayList()->setCurrentRow(1);
+    lists.show();
+    const auto pick = [](QListWidget *list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    };
+
+    // ">" hides the clicked key's series in both charts, points kept; then nothing is
+    // selected, and ">" again moves nothing.
+    pick(lists.displayList(), 1);
     click(lists, "Button53");
+    EXPECT_TRUE(lists.displayList()->selectedItems().isEmpty());
+    EXPECT_TRUE(lists.hideList()->selectedItems().isEmpty());
+    click(lists, "Button53");
+    // A hidden key stays hidden.
     lists.addKeys({all[1]});
     EXPECT_EQ(lists.displayed(), (QStringList{all[0], all[2], all[3]}));
     EXPECT_EQ(lists.hidden(), QStringList{all[1]});
@@ -100,7 +110,7 @@ TEST(DisplayHideLists, ButtonsMoveKeysAndSwitchTheirSeriesInEveryChart)
     lists.hideList()->clearSelection();
     click(lists, "Button52");
     EXPECT_EQ(lists.hidden(), QStringList{all[1]});
-    lists.hideList()->setCurrentRow(0);
+    pick(lists.hideList(), 0);
     click(lists, "Button52");
     EXPECT_EQ(lists.displayed(), (QStringList{all[0], all[2], all[3], all[1]}));
     EXPECT_EQ(activeFlags(count), (std::vector<bool>(4, true)));

@@ -1,2 +1,0 @@
-// Placeholder translation unit for a layer whose screens are not built yet.
-namespace tavimond {}

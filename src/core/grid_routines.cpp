@@ -4,11 +4,11 @@
 #include "conversions.h"
 #include "messages.h"
 #include "result_grid.h"
+#include "text_lines.h"
 
 #include "db/error.h"
 #include "db/query.h"
 
-#include <QFile>
 #include <QStringList>
 #include <algorithm>
 #include <numeric>
@@ -227,15 +227,8 @@ QString QueryMemoText(Query &query)
 
 void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QString &delimiter)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
+    WholeFileWriter file(fileName);
     QByteArray buffer;
-    auto flush = [&] {
-        if (file.write(buffer) != buffer.size())
-            throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
-        buffer.clear();
-    };
     QString line;
     for (int r = 0; r < grid.rowCount(); ++r) {
         line.clear();
@@ -246,13 +239,13 @@ void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QStr
         }
         line += QLatin1String("\r\n");
         buffer += line.toUtf8();
-        if (buffer.size() > (1 << 20))
-            flush();
+        if (buffer.size() > (1 << 20)) {
+            file.write(buffer);
+            buffer.clear();
+        }
     }
-    flush();
-    if (!file.flush())
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
-    file.close();
+    file.write(buffer);
+    file.commit();
     messages().info(QStringLiteral("CSV Created: ") + fileName);
 }
 

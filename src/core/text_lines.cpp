@@ -2,7 +2,11 @@
 
 #include "db/error.h"
 
+#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
 
 namespace tavimond {
 namespace {
@@ -49,6 +53,44 @@ bool TextLineReader::next(QString &line)
     if (at_ < text_.size() && text_.at(at_) == QLatin1Char('\n'))
         ++at_;
     return true;
+}
+
+WholeFileWriter::WholeFileWriter(const QString &path)
+    : path_(path), existed_(QFileInfo::exists(path)), file_(path)
+{
+    // Unbuffered: a write the disk cuts short shows in the write's count. A buffered write
+    // that fails only when the file is closed would be committed cut short.
+    errno = 0;
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail();
+}
+
+void WholeFileWriter::write(const QByteArray &bytes)
+{
+    errno = 0;
+    if (file_.write(bytes) != bytes.size())
+        fail();
+}
+
+void WholeFileWriter::commit()
+{
+    errno = 0;
+    if (!file_.commit())
+        fail();
+}
+
+void WholeFileWriter::fail()
+{
+    // Qt reports a failed write as "Unknown error": the system's own words say why.
+    const int code = errno;
+    QString reason = code != 0 ? QString::fromLocal8Bit(std::strerror(code)) : file_.errorString();
+    if (reason.isEmpty())
+        reason = QStringLiteral("the system gave no reason");
+    file_.cancelWriting();
+    throw Error(QStringLiteral("Cannot write file \"%1\": %2. %3")
+                    .arg(path_, reason,
+                         existed_ ? QStringLiteral("The file keeps its previous content.")
+                                  : QStringLiteral("No file was written.")));
 }
 
 } // namespace tavimond

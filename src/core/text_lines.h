@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFile>
+#include <QSaveFile>
 #include <QString>
 
 namespace tavimond {
@@ -21,6 +22,25 @@ private:
     QFile file_;
     QString text_;
     qsizetype at_ = 0;
+};
+
+// Writes a file whole or not at all: the bytes go to a temporary file in the same folder,
+// which takes the file's place only once all of them are written. Until then, and on any
+// failure, the file keeps its previous content (or stays absent) and the temporary file
+// is removed. Failures throw Error naming the file and the system's reason.
+class WholeFileWriter {
+public:
+    explicit WholeFileWriter(const QString &path);
+    void write(const QByteArray &bytes);
+    // Puts the written file in place; without it, nothing changes.
+    void commit();
+
+private:
+    [[noreturn]] void fail();
+
+    QString path_;
+    bool existed_;
+    QSaveFile file_;
 };
 
 } // namespace tavimond

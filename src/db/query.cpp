@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "driver.h"
 #include "error.h"
+#include "read_only_guard.h"
 
 namespace tavimond {
 
@@ -81,31 +82,6 @@ QString Query::field(const QString &name) const
     if (i < 0)
         throw DbError(QStringLiteral("Field '%1' not found").arg(name));
     return field(i);
-}
-
-void ensureReadOnly(const QString &statement)
-{
-    const qsizetype n = statement.size();
-    qsizetype i = 0;
-    for (;;) {
-        while (i < n && (statement.at(i).isSpace() || statement.at(i) == QLatin1Char('(')))
-            ++i;
-        if (statement.mid(i, 2) == QLatin1String("--")) {
-            const qsizetype eol = statement.indexOf(QLatin1Char('\n'), i);
-            i = eol < 0 ? n : eol + 1;
-        } else if (statement.mid(i, 2) == QLatin1String("/*")) {
-            const qsizetype end = statement.indexOf(QLatin1String("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
-        } else {
-            break;
-        }
-    }
-    qsizetype j = i;
-    while (j < n && statement.at(j).isLetter())
-        ++j;
-    const QString word = statement.mid(i, j - i).toUpper();
-    if (word != QLatin1String("SELECT") && word != QLatin1String("WITH"))
-        throw DbError(QStringLiteral("Only queries can be run: the statement must begin with SELECT or WITH."));
 }
 
 } // namespace tavimond

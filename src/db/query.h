@@ -32,8 +32,8 @@ public:
     void setCommandTimeout(int seconds) { timeout_ = seconds; }
 
     // Connects if needed, sends the statement and moves to its first record.
-    // Only queries are sent: a statement that does not begin with SELECT or WITH is
-    // refused before anything reaches the database. Throws DbError.
+    // Only queries are sent: a statement that ensureReadOnly refuses never reaches the
+    // database. Throws DbError.
     void open();
     bool isOpen() const { return cursor_ != nullptr; }
     bool eof() const { return !onRecord_; }
@@ -57,9 +57,5 @@ private:
     QHash<QString, int> byName_;
     bool onRecord_ = false;
 };
-
-// Throws DbError unless the statement's first word is SELECT or WITH
-// (blanks, comments and opening parentheses before it are allowed).
-void ensureReadOnly(const QString &statement);
 
 } // namespace tavimond

@@ -7,7 +7,6 @@
 #include "db/error.h"
 #include "db/query.h"
 
-#include <QFile>
 #include <QLocale>
 #include <QVector>
 
@@ -95,11 +94,9 @@ void SaveThresholdFile(const ResultGrid &tally, const QString &path)
     QByteArray text;
     for (int r = 1; r < tally.rowCount(); ++r)
         text += (tally.cell(0, r) + QLatin1Char(',') + tally.cell(4, r) + QLatin1String("\r\n")).toUtf8();
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    if (file.write(text) != text.size() || !file.flush())
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    WholeFileWriter file(path);
+    file.write(text);
+    file.commit();
 }
 
 void LoadThresholdFile(ResultGrid &tally, const QString &path)

@@ -1,3 +1,4 @@
+#include "common/file_size_limit.h"
 #include "common/recording_sink.h"
 #include "common/sim_fixture.h"
 #include "core/conversions.h"
@@ -5,6 +6,7 @@
 #include "core/result_grid.h"
 #include "db/error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -103,7 +105,12 @@ TEST(Export, WritesEveryRowWithCrLfAndQuotesOnlyCellsThatNeedIt)
     auto &sink = test::RecordingSink::current();
     sink.clear();
     ResultGrid g(3);
-    EXPECT_THROW(ExportGridToCsv(g, "/no/such/folder/out.csv", ","), Error);
+    try {
+        ExportGridToCsv(g, "/no/such/folder/out.csv", ",");
+        ADD_FAILURE() << "no error";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.message(), "Cannot write file \"/no/such/folder/out.csv\": No such file or directory. No file was written.");
+    }
     EXPECT_TRUE(sink.infos.isEmpty());
 
     QTemporaryDir dir;
@@ -126,6 +133,56 @@ TEST(Export, WritesEveryRowWithCrLfAndQuotesOnlyCellsThatNeedIt)
     f.close();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("InstTimeAvg;Secs\r\n12.5\r\n"));
+}
+
+TEST(Export, OnAFullDiskThePreviousFileStaysWholeAndNoPartialFileIsLeft)
+{
+    auto &sink = test::RecordingSink::current();
+    sink.clear();
+    QTemporaryDir dir;
+    const QString name = dir.filePath("out.csv");
+    const QString fresh = dir.filePath("new.csv");
+    const QByteArray previous = "Inst;Time\r\n1;2\r\n";
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(previous);
+    f.close();
+    ResultGrid g(2);
+    g.setHeaders({"Inst", "Time"});
+    g.setRowCount(2001);
+    for (int r = 1; r < g.rowCount(); ++r)
+        g.setRow(r, {QString::number(r), QString(20, QLatin1Char('x'))});
+    auto errorOf = [&](const QString &file) {
+        try {
+            ExportGridToCsv(g, file, ";");
+        } catch (const Error &e) {
+            return e.message();
+        }
+        return QStringLiteral("(no error)");
+    };
+    QString overwrite, create;
+    {
+        test::FileSizeLimit disk(4096);
+        if (!disk.active())
+            GTEST_SKIP() << "no file size limit could be set, so no full disk to write to";
+        overwrite = errorOf(name);
+        create = errorOf(fresh);
+    }
+    EXPECT_EQ(overwrite, "Cannot write file \"" + name + "\": File too large. The file keeps its previous content.");
+    EXPECT_EQ(create, "Cannot write file \"" + fresh + "\": File too large. No file was written.");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), previous);
+    f.close();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"out.csv"});
+    EXPECT_TRUE(sink.infos.isEmpty());
+
+    // With room again, the same export replaces the file whole.
+    EXPECT_EQ(errorOf(name), "(no error)");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray written = f.readAll();
+    EXPECT_EQ(written.count("\r\n"), 2001);
+    EXPECT_TRUE(written.endsWith("2000;" + QByteArray(20, 'x') + "\r\n"));
 }
 
 TEST(Memo, FirstFieldOfEveryRemainingRecordALine)

@@ -1,10 +1,14 @@
 // The ODBC driver against a real ODBC driver: SQLite's, registered for the tests
 // alone through ODBCSYSINI.
 #include "db/db_support.h"
+#include "db/driver.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sql.h>
+#include <sqlext.h>
 
 using namespace tavimond;
 using test::errorOf;
@@ -29,6 +33,36 @@ protected:
     ConnectionString sqlite(const QString &file, std::optional<Logon> logon = std::nullopt)
     {
         return {"Driver={Tavimond SQLite Test};Database=" + file + QLatin1Char(';'), logon};
+    }
+    // Runs statements on a connection of the test's own, with the driver's autocommit, as
+    // another program would; returns the first field of every row of the last one.
+    QStringList beside(const QString &file, const QStringList &statements)
+    {
+        SQLHENV env = SQL_NULL_HENV;
+        SQLHDBC dbc = SQL_NULL_HDBC;
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+        QByteArray cs = sqlite(file).prefix.toUtf8();
+        EXPECT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR *>(cs.data()), SQL_NTS,
+                                                   nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)));
+        QStringList rows;
+        for (const QString &sql : statements) {
+            SQLHSTMT st = SQL_NULL_HSTMT;
+            SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
+            QByteArray text = sql.toUtf8();
+            EXPECT_TRUE(SQL_SUCCEEDED(SQLExecDirect(st, reinterpret_cast<SQLCHAR *>(text.data()), SQL_NTS))) << sql;
+            rows.clear();
+            char buf[256];
+            SQLLEN ind = 0;
+            while (SQL_SUCCEEDED(SQLFetch(st)) && SQL_SUCCEEDED(SQLGetData(st, 1, SQL_C_CHAR, buf, sizeof buf, &ind)))
+                rows << QString::fromUtf8(buf);
+            SQLFreeHandle(SQL_HANDLE_STMT, st);
+        }
+        SQLDisconnect(dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+        return rows;
     }
     QTemporaryDir dir;
 };
@@ -113,13 +147,16 @@ TEST_F(OdbcSqlite, ClosedConnectionReconnectsWithTheCurrentStringOnTheNextOpen)
     EXPECT_TRUE(q.field(0).endsWith("second.db"));
 }
 
-TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndNlsLangIsSet)
+TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndOtherTypesAsTheDriversText)
 {
     const QString data = qEnvironmentVariable("TAVIMOND_TEST_DATA");
     ASSERT_FALSE(data.isEmpty()) << "run through ctest";
     // A copy: the driver may touch the file it opens.
     const QString file = dir.filePath("times.db");
     ASSERT_TRUE(QFile::copy(data + "/repository_times.db", file));
+    beside(file, {"create table ty (z timestamp with time zone, l timestamp, t time, b blob, i interval)",
+                  "insert into ty values ('2024-01-02 03:04:05 +02:00', '2024-01-02 03:04:05.5', '10:11:12', "
+                  "x'C0FFEE', '+01 02:03:04.500000')"});
     Connection cnn;
     cnn.setConnectionString(sqlite(file));
     Query q(cnn);
@@ -131,4 +168,42 @@ TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndNlsL
     EXPECT_EQ(rows, (QStringList{"41230|2013-05-01 08:00:03.123|2013-04-28 22:14:05|2013-05-01 00:00:00",
                                  "41231|2013-05-01 09:00:00|2013-04-28 22:14:05|2013-05-01 00:00:00", "41232|||"}));
     EXPECT_EQ(qgetenv("NLS_LANG"), QByteArray("AMERICAN_AMERICA.AL32UTF8"));
+
+    // Types the system does not read itself come as the driver makes them: a timestamp
+    // with a zone, which the driver calls a timestamp, keeps its zone.
+    q.setSql({"select z, l, t, b, i from ty"});
+    q.open();
+    EXPECT_EQ((QStringList{q.field(0), q.field(1), q.field(2), q.field(3), q.field(4)}),
+              (QStringList{"2024-01-02 03:04:05 +02:00", "2024-01-02 03:04:05.5", "10:11:12", "X'C0FFEE'",
+                           "+01 02:03:04.500000"}));
+}
+
+TEST_F(OdbcSqlite, AStatementThatSlipsPastTheGuardLeavesTheDataAsItWas)
+{
+    const QString file = database("rows.db");
+    beside(file, {"create table t (a int)", "insert into t values (1), (2), (3)"});
+    Connection cnn;
+    cnn.setConnectionString(sqlite(file));
+    Query q(cnn);
+    q.setSql({"with x as (select 1) delete from t where a > 0"});
+    // Through the guard: refused, nothing sent.
+    EXPECT_EQ(errorOf([&] { q.open(); }), "The statement was not sent: its WITH clause leads to DELETE, not to SELECT.");
+
+    // Below the guard, as a statement it misread would arrive: the driver runs it, and
+    // the user learns what happened.
+    {
+        const auto session = openSession(sqlite(file));
+        // A query of the session stays open meanwhile.
+        const auto reader = session->execute("select a from t order by a", 0);
+        ASSERT_TRUE(reader->fetch());
+        EXPECT_EQ(reader->value(0), "1");
+        EXPECT_EQ(errorOf([&] { session->execute("with x as (select 1) delete from t where a > 0", 0); }),
+                  "The statement gave no rows to read, so it was not a query; what it changed has been rolled back.");
+        const auto sum = session->execute("select count(*) || '|' || sum(a) from t", 0);
+        ASSERT_TRUE(sum->fetch());
+        EXPECT_EQ(sum->value(0), "3|6");
+        ASSERT_TRUE(reader->fetch());
+        EXPECT_EQ(reader->value(0), "2");
+    }
+    EXPECT_EQ(beside(file, {"select count(*) || '|' || sum(a) from t"}), QStringList{"3|6"});
 }

@@ -115,6 +115,7 @@ TEST_F(SimulatedInstance, StatementsAreAppendedToTheLogFileAsJsonStrings)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("sim.log");
+    const QByteArray outer = qgetenv("TAVIMOND_SIM_LOG"); // a whole run's log goes on after this test
     qputenv("TAVIMOND_SIM_LOG", path.toLocal8Bit());
     Query q(cnn);
     q.setSql({"select * from test_rows", "where name = \"Q\"\t-- \\ done"});
@@ -122,7 +123,10 @@ TEST_F(SimulatedInstance, StatementsAreAppendedToTheLogFileAsJsonStrings)
     q.setSql({"select user from dual"});
     q.open();
     EXPECT_EQ(q.field(0), "SYSTEM");
-    qunsetenv("TAVIMOND_SIM_LOG");
+    if (outer.isEmpty())
+        qunsetenv("TAVIMOND_SIM_LOG");
+    else
+        qputenv("TAVIMOND_SIM_LOG", outer);
 
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -47,14 +47,14 @@ TEST_F(StorageViews, FilesHoldTheLayoutsExtentsBelongToKnownTablespacesAndTheLis
     for (const QStringList &r : temp)
         EXPECT_EQ(contents.value(r.at(0)), "TEMPORARY");
 
-    // The list query with a filter whose quote was not doubled ends early.
+    // The list query with a filter whose quote was not doubled never reaches the instance.
     const QString broken = QStringLiteral(
         "select df.tablespace_name, df.file_name from dba_tablespaces ts, dba_data_files df where "
         "upper(ts.tablespace_name) like 'O'X' and upper(df.file_name) like '%' and df.tablespace_name = "
         "ts.tablespace_name union select tf.tablespace_name, tf.file_name from dba_tablespaces ts, dba_temp_files tf "
         "where upper(ts.tablespace_name) like '%' and upper(tf.file_name) like '%' and tf.tablespace_name = "
         "ts.tablespace_name order by 1,2");
-    EXPECT_EQ(db.error(broken), "ORA-00933: SQL command not properly ended");
+    EXPECT_EQ(db.error(broken), "The statement was not sent: it has a text literal that is never closed.");
     QString fixed = broken;
     fixed.replace("'O'X'", "'%'");
     const QList<QStringList> all = rows(fixed);

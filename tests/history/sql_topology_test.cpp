@@ -236,6 +236,14 @@ TEST_F(SqlTopology, ATickedBoxRunsTheEditedScriptUnchanged)
     EXPECT_EQ(h.sim.server.statements().last(), edited.join('\n'));
     EXPECT_EQ(memoLines(h.memo("sql_top_text")), edited);
     expectTheRepositorysSums(h.sim.server.model().now().addDays(-2), h.sim.server.model().now());
+
+    // An edited script that would write is refused: the error box says what, nothing is sent.
+    const int sent = int(h.sim.server.statements().size());
+    h.memo("sql_top_text").setPlainText("with x as (select 1 from dual)\ndelete from sys.aud$");
+    retrieve();
+    EXPECT_EQ(h.sink().errors,
+              QStringList{"The statement was not sent: its WITH clause leads to DELETE, not to SELECT."});
+    EXPECT_EQ(h.sim.server.statements().size(), sent);
 }
 
 TEST_F(SqlTopology, AnUnreadableWindowShowsTheDatabaseErrorAndLeavesNothingStale)

@@ -1,10 +1,12 @@
 // The "Real Time" tab of the wait events screen, sampled against the simulated instance.
+#include "common/file_size_limit.h"
 #include "common/screen_support.h"
 #include "db/error.h"
 #include "live/wait_events_screen.h"
 #include "tally_support.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QListWidget>
 
 using namespace tavimond;
@@ -101,6 +103,37 @@ TEST_F(WaitEventsTest, ThresholdsSavedAndLoadedBreachOnlyBelowTheDeltaAMaxOfZero
     // Only queries run from the scripts.
     memo("waits_sql").setPlainText(QStringLiteral("delete from sys.aud$"));
     EXPECT_THROW(tick(), DbError);
+}
+
+TEST_F(WaitEventsTest, SaveOnAFullDiskLeavesThePreviousThresholdFileAsItWas)
+{
+    const QString path = metafiles.filePath(QStringLiteral("TAVIDB_wait_thresh.txt"));
+    const QByteArray previous = "1:event 7,70\r\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(previous);
+    file.close();
+    QList<QStringList> rows; // more keys than the disk holds lines of
+    for (int i = 0; i < 400; ++i)
+        rows << QStringList{QStringLiteral("1:event %1").arg(i), QString::number(i)};
+    useTable(rows);
+    tick();
+    tick();
+    const QStringList folder = QDir(metafiles.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    {
+        test::FileSizeLimit disk(4096);
+        if (!disk.active())
+            GTEST_SKIP() << "no file size limit could be set, so no full disk to write to";
+        click("Button4");
+    }
+    EXPECT_EQ(sink().errors,
+              QStringList{"Cannot write file \"" + path + "\": File too large. The file keeps its previous content."});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), previous);
+    EXPECT_EQ(QDir(metafiles.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), folder);
+    click("Button5"); // the previous thresholds load as they were saved
+    EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:event 7"))), QStringLiteral("70"));
+    EXPECT_EQ(grid("SRGrid").cell(5, rowOf(grid("SRGrid"), QStringLiteral("1:event 8"))), QString());
 }
 
 TEST_F(WaitEventsTest, HidingAKeySwitchesItsSeriesInBothChartsAndClearAllStartsAfresh)

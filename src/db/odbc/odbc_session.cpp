@@ -17,7 +17,9 @@
 namespace tavimond::odbc {
 namespace {
 
-QString diagnostics(SQLSMALLINT type, SQLHANDLE handle, QString *firstState = nullptr)
+// The driver's diagnostic records; call names the ODBC function that failed, for the
+// message when the driver gives none.
+QString diagnostics(SQLSMALLINT type, SQLHANDLE handle, const char *call, QString *firstState = nullptr)
 {
     QStringList lines;
     for (SQLSMALLINT i = 1;; ++i) {
@@ -34,7 +36,8 @@ QString diagnostics(SQLSMALLINT type, SQLHANDLE handle, QString *firstState = nu
             *firstState = QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5);
     }
     if (lines.isEmpty())
-        return QStringLiteral("The ODBC driver reported an error without a message.");
+        return QStringLiteral("The ODBC driver answered %1 with a failure and gave no message.")
+            .arg(QLatin1String(call));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -66,6 +69,21 @@ bool isNumericType(SQLSMALLINT t)
 bool isDateTimeType(SQLSMALLINT t)
 {
     return t == SQL_TYPE_TIMESTAMP || t == SQL_TYPE_DATE || t == SQL_DATETIME || t == SQL_TIMESTAMP || t == SQL_DATE;
+}
+
+bool isCharacterType(SQLSMALLINT t)
+{
+    switch (t) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+        return true;
+    default:
+        return false;
+    }
 }
 
 struct Environment {
@@ -141,24 +159,25 @@ class OdbcSession;
 
 class OdbcCursor : public Cursor {
 public:
-    enum class Kind { Text, Number, DateTime };
+    // Text: character data, read wide. Number: read as text with "." for the decimal mark.
+    // DateTime: read as a timestamp and written in one form. DriverText: every other type
+    // (intervals, zoned timestamps, binary data, a driver's own types), read as the text
+    // the driver makes of it.
+    enum class Kind { Text, Number, DateTime, DriverText };
 
     OdbcCursor(OdbcSession &session, SQLHSTMT stmt, QStringList names, std::vector<Kind> kinds)
         : session_(session), stmt_(stmt), names_(std::move(names)), kinds_(std::move(kinds)), values_(names_.size())
     {}
-    ~OdbcCursor() override
-    {
-        SQLCloseCursor(stmt_);
-        SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
-    }
+    ~OdbcCursor() override;
     const QStringList &columnNames() const override { return names_; }
     bool fetch() override;
     QString value(int i) const override { return values_.at(i); }
 
 private:
-    QString readColumn(SQLUSMALLINT col);
+    template <class Unit>
+    std::basic_string<Unit> readPieces(SQLUSMALLINT col, SQLSMALLINT cType);
     QString readDateTime(SQLUSMALLINT col);
-    [[noreturn]] void fail();
+    [[noreturn]] void fail(const char *call);
 
     OdbcSession &session_;
     SQLHSTMT stmt_;
@@ -173,9 +192,12 @@ public:
     {
         SQLHENV env = environment();
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc_)))
-            throw DbError(diagnostics(SQL_HANDLE_ENV, env));
-        // The system only reads; ask the driver to hold the session to that too.
+            throw DbError(diagnostics(SQL_HANDLE_ENV, env, "SQLAllocHandle"));
+        // The system only reads; ask the driver to hold the session to that too. Drivers may
+        // answer that they cannot (SQLite's stays read-write): the rollbacks below hold anyway.
         SQLSetConnectAttr(dbc_, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
+        // The text goes to the database as the guard read it: no escape clauses rewritten.
+        SQLSetConnectAttr(dbc_, SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
         const std::u16string in = wide(driverConnectString(cs));
         SQLWCHAR out[2048];
         SQLSMALLINT outLen = 0;
@@ -183,15 +205,25 @@ public:
             SQLDriverConnectW(dbc_, nullptr, reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(in.c_str())),
                               SQLSMALLINT(in.size()), out, SQLSMALLINT(std::size(out)), &outLen, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) {
-            const QString message = diagnostics(SQL_HANDLE_DBC, dbc_);
+            const QString message = diagnostics(SQL_HANDLE_DBC, dbc_, "SQLDriverConnect");
             SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
             dbc_ = SQL_NULL_HDBC;
             throw DbError(message);
         }
+        // Whatever slips past the guard, or a function with side effects that a query calls,
+        // stays in an open transaction that is rolled back when the statements close.
+        transactions_ = SQL_SUCCEEDED(
+            SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0));
+        SQLUSMALLINT behaviour = SQL_CB_CLOSE;
+        if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_CURSOR_ROLLBACK_BEHAVIOR, &behaviour, sizeof behaviour, nullptr)))
+            rollbackKeepsCursors_ = behaviour == SQL_CB_PRESERVE;
     }
     ~OdbcSession() override
     {
         if (dbc_ != SQL_NULL_HDBC) {
+            // An open transaction would make the driver refuse to disconnect.
+            if (transactions_)
+                SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
             SQLDisconnect(dbc_);
             SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
         }
@@ -201,7 +233,7 @@ public:
     {
         SQLHSTMT stmt = SQL_NULL_HSTMT;
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)))
-            throw failure(SQL_HANDLE_DBC, dbc_);
+            throw failure(SQL_HANDLE_DBC, dbc_, "SQLAllocHandle");
         if (timeoutSeconds > 0)
             SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
         const std::u16string text = wide(sql);
@@ -214,8 +246,8 @@ public:
             timedOut = watchdog.fired();
         }
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-            DbError e = failure(SQL_HANDLE_STMT, stmt);
-            SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+            DbError e = failure(SQL_HANDLE_STMT, stmt, "SQLExecDirect");
+            discard(stmt);
             if (timedOut)
                 throw DbError(QStringLiteral("The statement was cancelled after its time-out of %1 seconds.\n%2")
                                   .arg(timeoutSeconds)
@@ -224,6 +256,14 @@ public:
         }
         SQLSMALLINT cols = 0;
         SQLNumResultCols(stmt, &cols);
+        if (cols <= 0) {
+            // Every query has a column: this statement did something else.
+            discard(stmt);
+            throw DbError(transactions_ ? QStringLiteral("The statement gave no rows to read, so it was not a query; "
+                                                         "what it changed has been rolled back.")
+                                        : QStringLiteral("The statement gave no rows to read, so it was not a query; "
+                                                         "the driver cannot roll back what it changed."));
+        }
         QStringList names;
         std::vector<OdbcCursor::Kind> kinds;
         for (SQLUSMALLINT c = 1; c <= cols; ++c) {
@@ -233,28 +273,72 @@ public:
             SQLDescribeColW(stmt, c, name, SQLSMALLINT(std::size(name)), &nameLen, &type, &size, &digits, &nullable);
             names << QString::fromUtf16(reinterpret_cast<const char16_t *>(name),
                                         std::min<int>(nameLen, int(std::size(name)) - 1));
-            kinds.push_back(isNumericType(type)    ? OdbcCursor::Kind::Number
-                            : isDateTimeType(type) ? OdbcCursor::Kind::DateTime
-                                                   : OdbcCursor::Kind::Text);
+            kinds.push_back(kindOf(stmt, c, type));
         }
+        ++open_;
         return std::make_unique<OdbcCursor>(*this, stmt, names, kinds);
     }
 
     bool alive() const override { return alive_; }
 
-    DbError failure(SQLSMALLINT type, SQLHANDLE handle)
+    DbError failure(SQLSMALLINT type, SQLHANDLE handle, const char *call)
     {
         QString state;
-        const QString message = diagnostics(type, handle, &state);
+        const QString message = diagnostics(type, handle, call, &state);
         if (isLinkLost(state, message))
             alive_ = false;
         return DbError(message);
     }
 
+    // A cursor's statement is done with.
+    void closed(SQLHSTMT stmt)
+    {
+        --open_;
+        discard(stmt);
+    }
+
 private:
+    static OdbcCursor::Kind kindOf(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT type)
+    {
+        if (isNumericType(type))
+            return OdbcCursor::Kind::Number;
+        if (isCharacterType(type))
+            return OdbcCursor::Kind::Text;
+        if (!isDateTimeType(type))
+            return OdbcCursor::Kind::DriverText;
+        // A timestamp's zone has no place in the timestamp structure: a driver that calls
+        // such a column a timestamp still names its type in full.
+        SQLWCHAR name[128] = {};
+        SQLSMALLINT len = 0;
+        SQLColAttributeW(stmt, col, SQL_DESC_TYPE_NAME, name, SQLSMALLINT(sizeof name), &len, nullptr);
+        const QString typeName = QString::fromUtf16(reinterpret_cast<const char16_t *>(name),
+                                                    std::min<int>(len / 2, int(std::size(name)) - 1));
+        const bool zoned = typeName.contains(QLatin1String("TIME ZONE"), Qt::CaseInsensitive) &&
+                           !typeName.contains(QLatin1String("LOCAL"), Qt::CaseInsensitive);
+        return zoned ? OdbcCursor::Kind::DriverText : OdbcCursor::Kind::DateTime;
+    }
+
+    // Frees a statement and, once no other statement is open (or the driver keeps open
+    // cursors across a rollback), rolls back whatever the session's statements changed.
+    void discard(SQLHSTMT stmt)
+    {
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        if (transactions_ && (open_ == 0 || rollbackKeepsCursors_))
+            SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+    }
+
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool alive_ = true;
+    bool transactions_ = false;
+    bool rollbackKeepsCursors_ = false;
+    int open_ = 0;
 };
+
+OdbcCursor::~OdbcCursor()
+{
+    SQLCloseCursor(stmt_);
+    session_.closed(stmt_);
+}
 
 bool OdbcCursor::fetch()
 {
@@ -262,19 +346,25 @@ bool OdbcCursor::fetch()
     if (rc == SQL_NO_DATA)
         return false;
     if (!SQL_SUCCEEDED(rc))
-        fail();
+        fail("SQLFetch");
     for (int i = 0; i < values_.size(); ++i) {
         const auto col = SQLUSMALLINT(i + 1);
         switch (kinds_[size_t(i)]) {
         case Kind::Number:
-            values_[i] = normaliseNumber(readColumn(col));
+            values_[i] = normaliseNumber(QString::fromStdU16String(readPieces<char16_t>(col, SQL_C_WCHAR)));
             break;
         case Kind::DateTime:
             values_[i] = readDateTime(col);
             break;
         case Kind::Text:
-            values_[i] = readColumn(col);
+            values_[i] = QString::fromStdU16String(readPieces<char16_t>(col, SQL_C_WCHAR));
             break;
+        case Kind::DriverText: {
+            // Narrow text is the conversion every driver makes of every type.
+            const std::string bytes = readPieces<char>(col, SQL_C_CHAR);
+            values_[i] = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+            break;
+        }
         }
     }
     return true;
@@ -288,39 +378,41 @@ QString OdbcCursor::readDateTime(SQLUSMALLINT col)
     SQLLEN ind = 0;
     const SQLRETURN rc = SQLGetData(stmt_, col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind);
     if (!SQL_SUCCEEDED(rc))
-        fail();
+        fail("SQLGetData");
     if (ind == SQL_NULL_DATA)
         return {};
     return timestampText(ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second, ts.fraction);
 }
 
-QString OdbcCursor::readColumn(SQLUSMALLINT col)
+template <class Unit>
+std::basic_string<Unit> OdbcCursor::readPieces(SQLUSMALLINT col, SQLSMALLINT cType)
 {
     // Long texts (SQL text, source, DDL) arrive in pieces; read until the driver has no more.
-    QString out;
-    char16_t buf[4096];
+    // NULL reads as empty text.
+    std::basic_string<Unit> out;
+    Unit buf[4096];
+    const SQLLEN capacity = SQLLEN(std::size(buf)) - 1; // the driver ends each piece with a zero
     for (;;) {
         SQLLEN ind = 0;
-        const SQLRETURN rc = SQLGetData(stmt_, col, SQL_C_WCHAR, buf, sizeof buf, &ind);
+        const SQLRETURN rc = SQLGetData(stmt_, col, cType, buf, sizeof buf, &ind);
         if (rc == SQL_NO_DATA)
             return out;
         if (!SQL_SUCCEEDED(rc))
-            fail();
+            fail("SQLGetData");
         if (ind == SQL_NULL_DATA)
             return {};
-        const qsizetype capacity = qsizetype(sizeof buf / sizeof buf[0]) - 1;
-        if (rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind / SQLLEN(sizeof(char16_t)) > capacity)) {
-            out.append(QStringView(buf, capacity));
+        if (rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind / SQLLEN(sizeof(Unit)) > capacity)) {
+            out.append(buf, size_t(capacity));
             continue;
         }
-        out.append(QStringView(buf, qsizetype(ind / SQLLEN(sizeof(char16_t)))));
+        out.append(buf, size_t(ind / SQLLEN(sizeof(Unit))));
         return out;
     }
 }
 
-void OdbcCursor::fail()
+void OdbcCursor::fail(const char *call)
 {
-    throw session_.failure(SQL_HANDLE_STMT, stmt_);
+    throw session_.failure(SQL_HANDLE_STMT, stmt_, call);
 }
 
 } // namespace

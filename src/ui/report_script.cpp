@@ -28,6 +28,13 @@ void buildScript(QPlainTextEdit &memo, const QAbstractButton *maintainDynamicScr
     memo.setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+QStringList freshScriptLines(const QAbstractButton *maintainDynamicScript, const std::function<QStringList()> &build)
+{
+    if (maintainDynamicScript && maintainDynamicScript->isChecked())
+        return {};
+    return build();
+}
+
 void openScript(const QPlainTextEdit &memo, Query &query)
 {
     query.setSql(memoLines(memo));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 class QAbstractButton;
 class QPlainTextEdit;
@@ -24,6 +25,11 @@ public:
 // own text there (the screen's "Maintain Dynamic Script" box ticked; null when the
 // screen has none).
 void buildScript(QPlainTextEdit &memo, const QAbstractButton *maintainDynamicScript, const QStringList &lines);
+
+// The lines build() gives, or none when the user keeps his own script (the box ticked):
+// typed fields are read, and refused, only when they go into the statement. Called
+// before a handler changes anything, so that a refused field leaves the screen as it was.
+QStringList freshScriptLines(const QAbstractButton *maintainDynamicScript, const std::function<QStringList()> &build);
 
 // Copies the memo's lines into the query and opens it, under the wait cursor.
 void openScript(const QPlainTextEdit &memo, Query &query);

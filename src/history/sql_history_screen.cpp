@@ -511,11 +511,12 @@ void SqlHistoryScreen::ret_bulk_buttonClick()
     try {
         for (int r = 1; r < rows; ++r) {
             buildScript(*sql_prof_text, sqlstat_mds, sqlStatisticsLines(list.cell(0, r), form, window));
-            runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, false);
+            runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, false, FailedLoad::EmptyGrid);
         }
     } catch (...) {
         // A list cut short is not the list's result: the rows of the statements before
-        // the failing one go too, and the grid is as the retrieval began.
+        // the failing one go too, and the grid is as the retrieval began (a fetch that
+        // fails has emptied it already, and said so).
         grid.empty();
         throw;
     }

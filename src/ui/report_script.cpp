@@ -42,12 +42,13 @@ void openScript(const QPlainTextEdit &memo, Query &query)
     OpenQuery(query);
 }
 
-void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst)
+void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst,
+                       FailedLoad onFailure)
 {
     query.setSql(memoLines(memo));
     WaitCursor wait;
     OpenQuery(query);
-    DumpQueryIntoGrid(query, grid, clearFirst);
+    DumpQueryIntoGrid(query, grid, clearFirst, onFailure);
 }
 
 } // namespace tavimond

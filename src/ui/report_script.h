@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/grid_routines.h"
+
 #include <QStringList>
 #include <functional>
 
@@ -35,7 +37,9 @@ QStringList freshScriptLines(const QAbstractButton *maintainDynamicScript, const
 void openScript(const QPlainTextEdit &memo, Query &query);
 
 // Runs the memo's script into the grid: opened as above, every record appended
-// ("Dump"), the grid emptied first when asked.
-void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst);
+// ("Dump"), the grid emptied first when asked; a failure part-way leaves the grid as
+// onFailure says.
+void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst,
+                       FailedLoad onFailure = FailedLoad::KeepRows);
 
 } // namespace tavimond

@@ -220,55 +220,66 @@ void expectDaysRule(ScreenHarness<S> &h, const char *radio, const char *days, co
 
 const QString kWindowLead = QStringLiteral("begin_interval_time >= sysdate - ");
 
+// The components of a screen's snapshot window.
+struct WindowNames {
+    const char *daysRadio, *days, *fromToRadio, *from, *to;
+};
+
+// The window's From and To go in as literals, its days under the rule; so do the
+// fields given beside them.
+template <class S>
+void expectWindowSafe(ScreenHarness<S> &h, const WindowNames &w, const std::function<void()> &act, const QString &lead,
+                      const QList<TypedField> &beside = {})
+{
+    expectOnlyInsideLiterals(h.sim.server, window(h, w.daysRadio, w.fromToRadio, w.from, w.to, act) << beside);
+    expectDaysRule(h, w.daysRadio, w.days, act, lead);
+}
+
+// The same on a report run by one button, with the pattern edits named.
+template <class S>
+void expectReportSafe(const char *button, const WindowNames &w, const QString &lead, const QStringList &patterns = {})
+{
+    ScreenHarness<S> h;
+    const auto act = [&h, button] { press(h, button); };
+    QList<TypedField> beside;
+    for (const QString &name : patterns)
+        beside << edit(h, qPrintable(name), act);
+    expectWindowSafe(h, w, act, lead, beside);
+}
+
 } // namespace
 
 TEST(TypedText, SqlHistoryQuotesEveryTypedKeyAndTimeAndTakesOnlyArithmeticDays)
 {
     TempCurrentFolder folder; // the SQL id list
     ScreenHarness<SqlHistoryScreen> h;
-    const auto combo = [&h](const char *name) -> QComboBox & { return h.widget<QComboBox>(name); };
-    const auto single = [&h] { press(h, "Button101"); };
-    const auto waits = [&h] { press(h, "Button42"); };
-    // The mode chosen as the user does, with a click when it is not chosen yet.
-    const auto choose = [&h](const char *radio) {
-        if (!h.widget<QRadioButton>(radio).isChecked())
-            press(h, radio);
+    // The mode chosen as the user does, with a click when it is not chosen yet; then the button.
+    const auto inMode = [&h](const char *radio, const char *button) {
+        return [&h, radio, button] {
+            if (!h.widget<QRadioButton>(radio).isChecked())
+                press(h, radio);
+            press(h, button);
+        };
     };
-    const auto literal = [&] { choose("literalrb"); };
-    const auto list = [&] { choose("listrb"); };
-    // A combo's text is one key "::" a plan, as long as an edit takes.
-    const auto key = [](const QString &text) { return text.left(32767 - 3); };
-    QList<TypedField> fields = window(h, "sqldays", "sqlfromto", "sqlfromdate", "sqltodate", single);
-    fields << edit(h, "adhoc_sqlid",
-                   [&] {
-                       literal();
-                       single();
-                   })
-           << edit(h, "adhoc_sqlid",
-                   [&] {
-                       literal();
-                       waits();
-                   })
-           << TypedField{"sqlid_combo",
-                         [&](const QString &text) {
-                             combo("sqlid_combo").setEditText(key(text) + QStringLiteral("::1"));
-                             return key(text);
-                         },
-                         [&] {
-                             list();
-                             waits();
-                         }}
-           << TypedField{"sqltext_combo: the sql_id",
-                         [&](const QString &text) {
-                             combo("sqltext_combo").setEditText(key(text) + QStringLiteral("::1"));
-                             return key(text);
-                         },
+    const auto singleStatistics = inMode("literalrb", "Button101");
+    const auto singleWaits = inMode("literalrb", "Button42");
+    const auto listWaits = inMode("listrb", "Button42");
+    const auto bulkStatistics = inMode("listrb", "ret_bulk_button");
+    // A key combo's text, "sql_id::plan", the text in one of its two places; as long as
+    // the edit takes.
+    const auto comboText = [&h](const char *name, const QString &before, const QString &after) {
+        return [&h, name, before, after](const QString &text) {
+            const QString part = text.left(32767 - 3);
+            h.widget<QComboBox>(name).setEditText(before + part + after);
+            return part;
+        };
+    };
+    QList<TypedField> fields = window(h, "sqldays", "sqlfromto", "sqlfromdate", "sqltodate", singleStatistics);
+    fields << edit(h, "adhoc_sqlid", singleStatistics) << edit(h, "adhoc_sqlid", singleWaits)
+           << TypedField{"sqlid_combo", comboText("sqlid_combo", {}, "::1"), listWaits}
+           << TypedField{"sqltext_combo: the sql_id", comboText("sqltext_combo", {}, "::1"),
                          [&] { press(h, "Button180"); }}
-           << TypedField{"sqltext_combo: the plan",
-                         [&](const QString &text) {
-                             combo("sqltext_combo").setEditText(QStringLiteral("x::") + key(text));
-                             return key(text);
-                         },
+           << TypedField{"sqltext_combo: the plan", comboText("sqltext_combo", "x::", {}),
                          [&] { press(h, "Button180"); }}
            << TypedField{"a key of the SQL id list",
                          [&](const QString &text) {
@@ -278,42 +289,19 @@ TEST(TypedText, SqlHistoryQuotesEveryTypedKeyAndTimeAndTakesOnlyArithmeticDays)
                              press(h, "Button102");
                              return h.grid("sqlid_grid").cell(0, 1);
                          },
-                         [&] {
-                             list();
-                             press(h, "ret_bulk_button");
-                         }};
+                         bulkStatistics};
     expectOnlyInsideLiterals(h.sim.server, fields);
 
     const QString lead = QStringLiteral("        where ") + kWindowLead;
-    expectDaysRule(
-        h, "sqldays", "dayret",
-        [&] {
-            literal();
-            single();
-        },
-        lead);
-    expectDaysRule(
-        h, "sqldays", "dayret",
-        [&] {
-            literal();
-            waits();
-        },
-        lead);
-    expectDaysRule(
-        h, "sqldays", "dayret",
-        [&] {
-            list();
-            press(h, "ret_bulk_button");
-        },
-        lead);
+    for (const auto &act : {singleStatistics, singleWaits, bulkStatistics})
+        expectDaysRule(h, "sqldays", "dayret", act, lead);
 
     // With his own script kept, the days field is not read: the script is sent.
     h.widget<QLineEdit>("dayret").setText(QStringLiteral("x"));
     h.widget<QAbstractButton>("sqlstat_mds").setChecked(true);
     h.sim.server.clearStatements();
     h.sink().clear();
-    literal();
-    single();
+    singleStatistics();
     EXPECT_EQ(h.sink().errors, QStringList());
     EXPECT_EQ(h.sim.server.statements().size(), 1);
 }
@@ -324,9 +312,8 @@ TEST(TypedText, SegmentStatisticsQuotesPatternsAndTimes)
     press(h, "Button83");
     auto &tree = h.widget<QTreeWidget>("segtree");
     const auto report = [&] { doubleClickNode(tree, {"TABLE", "SALES.ORDER_LINES"}); };
-    QList<TypedField> fields = window(h, "RadioButton26", "segfromto", "segfromdate", "segtodate", report);
-    expectOnlyInsideLiterals(h.sim.server, fields);
-    expectDaysRule(h, "RadioButton26", "segdayret", report, QStringLiteral("        where ") + kWindowLead);
+    expectWindowSafe(h, {"RadioButton26", "segdayret", "segfromto", "segfromdate", "segtodate"}, report,
+                     QStringLiteral("        where ") + kWindowLead);
     // Last: a hostile pattern leaves the tree empty.
     expectOnlyInsideLiterals(h.sim.server, {edit(h, "segowner", [&] { press(h, "Button83"); }),
                                             edit(h, "segname", [&] { press(h, "Button83"); })});
@@ -335,41 +322,21 @@ TEST(TypedText, SegmentStatisticsQuotesPatternsAndTimes)
 TEST(TypedText, RepositoryReportsQuoteTimesAndPatternsAndTakeOnlyArithmeticDays)
 {
     const QString lead = QStringLiteral("        where ") + kWindowLead;
-    {
-        ScreenHarness<SqlTopologyScreen> h;
-        const auto act = [&h] { press(h, "Button13"); };
-        expectOnlyInsideLiterals(h.sim.server, window(h, "rbx", "sqlfromto2", "sqlfromdate2", "sqltodate2", act));
-        expectDaysRule(h, "rbx", "dayret2", act, lead);
-    }
-    {
-        ScreenHarness<DatafileStatsScreen> h;
-        const auto act = [&h] { press(h, "Button116"); };
-        expectOnlyInsideLiterals(h.sim.server, window(h, "RadioButton27", "dffromto", "dfdatefrom", "dfdateto", act)
-                                                   << edit(h, "dfname", act));
-        expectDaysRule(h, "RadioButton27", "dfdayret", act, QStringLiteral("and ") + kWindowLead);
-    }
-    {
-        ScreenHarness<SystemTopologyScreen> h;
-        const auto act = [&h] { press(h, "Button2"); };
-        expectOnlyInsideLiterals(h.sim.server, window(h, "systdaysrb", "systrangerb", "systfrom", "systto", act));
-        expectDaysRule(h, "systdaysrb", "systdays", act, lead);
-    }
-    {
-        ScreenHarness<AdvisorScreen> h;
-        const auto act = [&h] { press(h, "Button182"); };
-        expectOnlyInsideLiterals(h.sim.server, window(h, "advdrb", "advftrb", "advfrom", "advto", act));
-        expectDaysRule(h, "advdrb", "advdays", act, QStringLiteral("and a.execution_end >= sysdate-"));
-    }
+    expectReportSafe<SqlTopologyScreen>("Button13", {"rbx", "dayret2", "sqlfromto2", "sqlfromdate2", "sqltodate2"},
+                                        lead);
+    expectReportSafe<DatafileStatsScreen>("Button116",
+                                          {"RadioButton27", "dfdayret", "dffromto", "dfdatefrom", "dfdateto"},
+                                          QStringLiteral("and ") + kWindowLead, {"dfname"});
+    expectReportSafe<SystemTopologyScreen>("Button2", {"systdaysrb", "systdays", "systrangerb", "systfrom", "systto"},
+                                           lead);
+    expectReportSafe<AdvisorScreen>("Button182", {"advdrb", "advdays", "advftrb", "advfrom", "advto"},
+                                    QStringLiteral("and a.execution_end >= sysdate-"));
 }
 
 TEST(TypedText, LiveScreensQuoteTimesAndTheSqlId)
 {
-    {
-        ScreenHarness<WaitEventsScreen> h;
-        const auto act = [&h] { press(h, "Button10"); };
-        expectOnlyInsideLiterals(h.sim.server, window(h, "RadioButton7", "wait_rad2", "wait_from", "wait_to", act));
-        expectDaysRule(h, "RadioButton7", "wait_days", act, kWindowLead);
-    }
+    expectReportSafe<WaitEventsScreen>("Button10", {"RadioButton7", "wait_days", "wait_rad2", "wait_from", "wait_to"},
+                                       kWindowLead);
     ScreenHarness<RealTimeScreen> h;
     h.widget<QLineEdit>("sesid").setText(QStringLiteral("101"));
     h.widget<QLineEdit>("Instidst").setText(QStringLiteral("1"));
@@ -389,9 +356,8 @@ TEST(TypedText, BrowsersQuoteFiltersTimesAndTakeOnlyArithmeticDays)
             tree.setCurrentItem(nodeAt(tree, {"USERS"}));
             press(h, "gettssizes");
         };
-        expectOnlyInsideLiterals(h.sim.server,
-                                 window(h, "tssizedays", "tssizefromto", "tssizefrom", "tssizeto", growth));
-        expectDaysRule(h, "tssizedays", "tsdays", growth, QStringLiteral("        where ") + kWindowLead);
+        expectWindowSafe(h, {"tssizedays", "tsdays", "tssizefromto", "tssizefrom", "tssizeto"}, growth,
+                         QStringLiteral("        where ") + kWindowLead);
         expectOnlyInsideLiterals(h.sim.server, {edit(h, "tsfilter", load), edit(h, "dffilter", load)});
     }
     {

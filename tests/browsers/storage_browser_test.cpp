@@ -347,30 +347,3 @@ TEST_F(TablespaceGrowthTest, AnEmptySizeLeavesAGapInItsLine)
     EXPECT_TRUE(std::isnan(used.points()[1].value));
     EXPECT_EQ(chart().series(1).points()[1].value, 700);
 }
-
-TEST_F(StorageBrowserTest, AFailedLoadLeavesTreeGridAndCaptionShowingTheLastLoadTogether)
-{
-    load(QStringLiteral("SYS%"));
-    const QStringList nodes = texts();
-    ASSERT_EQ(nodes, (QStringList{"SYSAUX", "SYSTEM"}));
-    const QList<QStringList> rows = test::rowsOf(s.grid("tsdfgrid"));
-    const QString caption = s.label("tsname");
-    EXPECT_EQ(caption, QStringLiteral("Tablespace : SYSAUX"));
-    // The statement fails as it opens, then part-way through its rows.
-    for (const bool midFetch : {false, true}) {
-        SCOPED_TRACE(midFetch ? "mid-fetch" : "on open");
-        if (midFetch)
-            s.sim.server.loseConnectionAfterRows(2);
-        else
-            s.sim.server.setNetworkDown(true);
-        s.sink().clear();
-        load();
-        s.sim.server.clearFaults();
-        ASSERT_EQ(s.sink().errors.size(), 1);
-        EXPECT_TRUE(s.sink().errors.at(0).startsWith(QLatin1String("ORA-03113")))
-            << s.sink().errors.at(0).toStdString();
-        EXPECT_EQ(texts(), nodes);
-        EXPECT_EQ(test::rowsOf(s.grid("tsdfgrid")), rows);
-        EXPECT_EQ(s.label("tsname"), caption);
-    }
-}

@@ -93,29 +93,3 @@ TEST(Conversions, SqlQuoteDoublesEveryInnerQuote)
     EXPECT_EQ(sqlQuote(QString()), "''");
     EXPECT_EQ(sqlQuote("b1c2qtprbwmd3"), "'b1c2qtprbwmd3'");
 }
-
-TEST(Conversions, DaysFieldTakesNumbersAndTheirArithmeticOnly)
-{
-    // Sent as typed; a sum or difference outside parentheses is put inside them, so that
-    // "sysdate - 7-1" cannot mean eight days.
-    const std::pair<const char *, const char *> taken[] = {
-        {"1", "1"},       {"0.5", "0.5"},       {".5", ".5"},           {"5.", "5."},
-        {"14", "14"},     {"1/24", "1/24"},     {"7*2", "7*2"},         {" 1 / 24 ", " 1 / 24 "},
-        {"7-1", "(7-1)"}, {"1+0.5", "(1+0.5)"}, {"(7-1)*2", "(7-1)*2"}, {"((1))", "((1))"}};
-    for (const auto &[typed, sent] : taken)
-        EXPECT_EQ(daysField(QLatin1String(typed), "Days"), QLatin1String(sent)) << typed;
-    // No sign, so neither "--" nor "/*" can form; nothing but digits, points, the four
-    // operators, parentheses and blanks.
-    const char *const refused[] = {"",     " ",     "-1",  "+1",   "1--1", "1/-1", "1/*2",    "1 2",
-                                   "1..2", "1.2.3", "1e3", ".",    "(1",   "1)",   "()",      "1/",
-                                   "*1",   "1;",    "1\t", "0x1F", "1'",   "1--",  "1 or 1=1"};
-    for (const char *text : refused) {
-        try {
-            daysField(QLatin1String(text), "Days");
-            ADD_FAILURE() << "taken: " << text;
-        } catch (const Error &e) {
-            EXPECT_EQ(e.message(), "Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2.");
-        }
-    }
-    EXPECT_THROW(daysField(QString(QChar(0x0661)), "Days"), Error); // a digit, but not one of 0-9
-}

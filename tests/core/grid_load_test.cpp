@@ -273,24 +273,4 @@ TEST_F(GridLoad, ALoadCutShortByTheDatabaseLeavesGridAndChartsAsTheyWere)
     EXPECT_THROW(dump("rows", g), DbError);
     EXPECT_EQ(g.rowCount(), 4);
     EXPECT_EQ(g.row(2), (QStringList{"2", "y"}));
-
-    // The message says what the user sees: a grid its screen emptied before the load,
-    // or one emptied on failure (rows of an earlier statement are no result alone).
-    const auto cutShort = [&](bool clearFirst, FailedLoad onFailure) {
-        sim.server.loseConnectionAfterRows(2);
-        try {
-            LoadQueryIntoGrid(sim.open("rows"), g, {}, nullptr, nullptr, clearFirst, "Dump", "None", false, "--null--",
-                              "LeftAxis", {}, 100, nullptr, onFailure);
-        } catch (const DbError &e) {
-            return e.message().section(QLatin1Char('\n'), 1);
-        }
-        return QString();
-    };
-    EXPECT_EQ(cutShort(false, FailedLoad::EmptyGrid),
-              "Loading stopped after 2 rows; they were set aside and the grid is left empty.");
-    EXPECT_EQ(g.rowCount(), 2);
-    EXPECT_EQ(g.row(1), (QStringList{QString(), QString()}));
-    EXPECT_EQ(cutShort(true, FailedLoad::KeepRows),
-              "Loading stopped after 2 rows; they were set aside and the grid is left empty.");
-    EXPECT_EQ(g.rowCount(), 2);
 }

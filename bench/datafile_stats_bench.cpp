@@ -78,6 +78,18 @@ void DatafileStatsRetrieve(benchmark::State &state)
 }
 BENCHMARK(DatafileStatsRetrieve)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A pattern as long as the edit takes (32,767 characters) that matches every file: the
+// simulated database compares it with each file's name of every snapshot.
+void DatafileStatsRetrieveLongPattern(benchmark::State &state)
+{
+    Screen s;
+    s.screen->findChild<QLineEdit *>(QStringLiteral("dfname"))->setText(QString(32767, QLatin1Char('%')));
+    for (auto _ : state)
+        s.retrieve();
+    s.report(state);
+}
+BENCHMARK(DatafileStatsRetrieveLongPattern)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The rows of the first retrieve served again as they are: the program's own time.
 void DatafileStatsRetrieveProgramOnly(benchmark::State &state)
 {

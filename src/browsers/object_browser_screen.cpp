@@ -658,11 +658,13 @@ void ObjectBrowserScreen::loadMergedGrid(const char *memo, const char *queryName
             OpenQuery(q);
             LoadQueryIntoGrid(q, g, QString(), nullptr, nullptr, clearFirst, QStringLiteral("Dump"),
                               QStringLiteral("Single"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),
-                              QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), 100);
+                              QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), 100, nullptr,
+                              FailedLoad::EmptyGrid);
             clearFirst = false;
         }
     } catch (...) {
-        // The rows of the first statement alone are not the section's result.
+        // The rows of the first statement alone are not the section's result (a fetch
+        // that fails has emptied the grid already, and said so).
         g.empty();
         throw;
     }

@@ -271,14 +271,14 @@ QStringList StorageBrowserScreen::listStatement() const
 
 void StorageBrowserScreen::Button68Click()
 {
+    // Tree, grid and caption change only once the rows are in: a statement that fails,
+    // or a load cut short, leaves all three showing the last load.
     QTreeWidget &tree = *ui_->tsdftree;
-    tree.clear();
     buildScript(*tsdfmemo, nullptr, listStatement());
     openScript(*tsdfmemo, *tsdfquery);
     const QString first = tsdfquery->field(QStringLiteral("TABLESPACE_NAME"));
     DumpQueryIntoGrid(*tsdfquery, *tsdfgrid, true);
     tsdfquery->close();
-    // Named once the rows are in: a load cut short keeps the grid's rows and their caption.
     tsname->setText(QStringLiteral("Tablespace : ") + first);
     GridTailTrim(*tsdfgrid);
 

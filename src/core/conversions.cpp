@@ -229,6 +229,57 @@ QString wholeNumberField(const QString &text, const QString &fieldName)
     return t;
 }
 
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
+
+QString daysField(const QString &text, const QString &fieldName)
+{
+    // Read as a sequence of operands and operators; an operand is a number or an
+    // opening parenthesis (whose group is closed later), an operator follows an operand.
+    bool wantOperand = true;
+    bool outerSum = false; // a + or - outside every parenthesis
+    int depth = 0;
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < text.size();) {
+        const QChar c = text.at(i);
+        if (c == u' ') {
+            ++i;
+        } else if (wantOperand && c == u'(') {
+            ++depth;
+            ++i;
+        } else if (wantOperand && (isDigit(c) || c == u'.')) {
+            qsizetype digits = 0, points = 0;
+            for (; i < text.size() && (isDigit(text.at(i)) || text.at(i) == u'.'); ++i) {
+                if (isDigit(text.at(i)))
+                    ++digits;
+                else
+                    ++points;
+            }
+            ok = digits > 0 && points <= 1;
+            wantOperand = false;
+        } else if (!wantOperand && c == u')' && depth > 0) {
+            --depth;
+            ++i;
+        } else if (!wantOperand && (c == u'+' || c == u'-' || c == u'*' || c == u'/')) {
+            outerSum = outerSum || (depth == 0 && (c == u'+' || c == u'-'));
+            wantOperand = true;
+            ++i;
+        } else {
+            ok = false;
+        }
+    }
+    if (!ok || wantOperand || depth != 0)
+        throw Error(QStringLiteral("%1 must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2.")
+                        .arg(fieldName));
+    return outerSum ? QLatin1Char('(') + text + QLatin1Char(')') : text;
+}
+
 QString sqlQuote(const QString &text)
 {
     QString inner = text;

@@ -19,6 +19,14 @@ int strictToInt(const QString &text);
 // field, so that typed text never reaches a statement unchecked.
 QString wholeNumberField(const QString &text, const QString &fieldName);
 
+// The text of a days field, for "sysdate - " + it: a number ("1", "0.5", ".5") or
+// arithmetic of numbers with + - * / and parentheses ("1/24", "7*2"), blanks between
+// allowed. No sign stands before a number, so no "--" (a comment) can form. The text
+// comes back as typed, put between parentheses when a + or - stands outside any, so
+// that "7-1" means six days and not sysdate - 7 - 1. Anything else, the empty text
+// too, raises an error naming the field: the text never reaches a statement.
+QString daysField(const QString &text, const QString &fieldName);
+
 // Typed text as an SQL string literal: between single quotes, each inner quote doubled,
 // so that O'BRIEN cannot end the literal early.
 QString sqlQuote(const QString &text);

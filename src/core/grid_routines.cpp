@@ -142,7 +142,7 @@ void OpenQuery(Query &query)
 void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
                        Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
                        bool addToCumulative, const QString &excludeMark, const QString &axisName,
-                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys)
+                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys, FailedLoad onFailure)
 {
     const bool tally = loadMode == QLatin1String("Tally");
     const bool single = seriesMode == QLatin1String("Single") && deltaChart;
@@ -171,16 +171,26 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
         loadRecords(query, grid, keyControlText, deltaChart, cumulativeChart, clearFirst, tally, single, all, side,
                     addToCumulative, excludeMark, pointLabel, columnSwitch, cumulativeKeys, records);
     } catch (const DbError &e) {
-        grid.restore(before);
+        if (onFailure == FailedLoad::EmptyGrid)
+            grid.empty();
+        else
+            grid.restore(before);
         if (deltaChart)
             deltaChart->rollback(*deltaBefore);
         if (cumulativeChart)
             cumulativeChart->rollback(*cumulativeBefore);
         if (cumulativeKeys)
             cumulativeKeys->resize(keysBefore);
-        throw DbError(e.message() + QStringLiteral("\nLoading stopped after %1 rows; they were set aside and the "
-                                                   "grid keeps its previous rows.")
-                                        .arg(records));
+        // Said as the user now sees it: a grid emptied, by the caller before the load or
+        // here, shows no rows, whatever it held before.
+        bool rowsShown = false;
+        for (int r = 1; r < grid.rowCount() && !rowsShown; ++r)
+            rowsShown = !rowIsBlank(grid, r);
+        throw DbError(
+            e.message() +
+            QStringLiteral("\nLoading stopped after %1 rows; they were set aside and the grid %2")
+                .arg(records)
+                .arg(rowsShown ? QStringLiteral("keeps its previous rows.") : QStringLiteral("is left empty.")));
     }
     query.close();
 }
@@ -253,11 +263,11 @@ void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QStr
 
 namespace tavimond {
 
-void DumpQueryIntoGrid(Query &query, ResultGrid &grid, bool clearFirst)
+void DumpQueryIntoGrid(Query &query, ResultGrid &grid, bool clearFirst, FailedLoad onFailure)
 {
     LoadQueryIntoGrid(query, grid, QString(), nullptr, nullptr, clearFirst, QStringLiteral("Dump"),
                       QStringLiteral("Single"), false, QStringLiteral("--null--"), QStringLiteral("LeftAxis"),
-                      QString(), 100);
+                      QString(), 100, nullptr, onFailure);
 }
 
 } // namespace tavimond

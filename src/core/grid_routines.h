@@ -9,6 +9,13 @@ class Chart;
 class Query;
 class ResultGrid;
 
+// What a load does with the grid when the database fails part-way through the records;
+// the error then says which it did.
+enum class FailedLoad {
+    KeepRows,  // the grid goes back to the rows it held before the call
+    EmptyGrid, // the grid is emptied: for a caller whose earlier rows are no result alone
+};
+
 // Opens a query (connecting first when the connection is closed); errors pass to the caller.
 void OpenQuery(Query &query);
 
@@ -19,12 +26,15 @@ void OpenQuery(Query &query);
 // the key named by keyControlText on series 0 and 1. addToCumulative adds every
 // record's value to the last series of cumulativeChart, and, when cumulativeKeys is
 // given, the record's key to that list, so that each point can be named after its own
-// record. Charts a call does not use may be null. On failure the rows written so far
-// stay and the query stays open.
+// record. Charts a call does not use may be null. When the database fails part-way,
+// the rows written so far are set aside, the charts and keys go back to what they were,
+// the grid as onFailure says, the query stays open, and the error says whether the grid
+// keeps its previous rows or is left empty.
 void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControlText, Chart *deltaChart,
                        Chart *cumulativeChart, bool clearFirst, const QString &loadMode, const QString &seriesMode,
                        bool addToCumulative, const QString &excludeMark, const QString &axisName,
-                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys = nullptr);
+                       const QString &pointLabel, int columnSwitch, QStringList *cumulativeKeys = nullptr,
+                       FailedLoad onFailure = FailedLoad::KeepRows);
 
 // After a plain load: unless the grid has exactly two rows, drops trailing rows whose
 // first cell is empty (never row 0). A trimmed grid is next loaded with clearFirst.
@@ -53,7 +63,8 @@ void ExportGridToCsv(const ResultGrid &grid, const QString &fileName, const QStr
 namespace tavimond {
 
 // The plain load of a report: every record of an open query appended to the grid
-// ("Dump", no chart), the grid emptied first when asked; the query is closed.
-void DumpQueryIntoGrid(Query &query, ResultGrid &grid, bool clearFirst);
+// ("Dump", no chart), the grid emptied first when asked; the query is closed. A failure
+// part-way leaves the grid as onFailure says.
+void DumpQueryIntoGrid(Query &query, ResultGrid &grid, bool clearFirst, FailedLoad onFailure = FailedLoad::KeepRows);
 
 } // namespace tavimond

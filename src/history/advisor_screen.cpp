@@ -2,8 +2,8 @@
 
 #include "ui_history_advisor_screen.h"
 
+#include "core/conversions.h"
 #include "core/result_grid.h"
-#include "db/error.h"
 #include "db/query.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
@@ -46,18 +45,6 @@ const Detail kDetails[] = {
     {"Benefit", "advben", "Benefit", false},
     {"Benefit Type", "advbent", "Benefit Type", true},
 };
-
-// The days go straight after "sysdate-": a minus sign there would make "--" and turn
-// the rest of the line into a comment, silently emptying the window.
-QString daysText(const QString &typed)
-{
-    static const QRegularExpression number(QStringLiteral("^(\\d+(\\.\\d*)?|\\.\\d+)$"));
-    const QString t = typed.trimmed();
-    if (!number.match(t).hasMatch())
-        throw Error(
-            QStringLiteral("Days must be a number of days, 0 or more (such as 1 or 0.5); '%1' is not.").arg(typed));
-    return t;
-}
 
 } // namespace
 
@@ -175,12 +162,14 @@ QStringList AdvisorScreen::scriptLines() const
         QStringLiteral("and a.status= 'COMPLETED'"),
     };
     if (window_.fromTo->isChecked()) {
-        lines << QStringLiteral("and a.execution_end >= to_date('") + window_.from->text() +
-                     QStringLiteral("','DD/MON/YYYY HH24:MI:SS')")
-              << QStringLiteral(" and a.execution_end <=  to_date('") + window_.to->text() +
-                     QStringLiteral("','DD/MON/YYYY HH24:MI:SS')");
+        lines << QStringLiteral("and a.execution_end >= to_date(") + sqlQuote(window_.from->text()) +
+                     QStringLiteral(",'DD/MON/YYYY HH24:MI:SS')")
+              << QStringLiteral(" and a.execution_end <=  to_date(") + sqlQuote(window_.to->text()) +
+                     QStringLiteral(",'DD/MON/YYYY HH24:MI:SS')");
     } else {
-        lines << QStringLiteral("and a.execution_end >= sysdate-") + daysText(window_.dayText->text());
+        // Straight after "sysdate-": daysField lets no sign in, so no "--" forms.
+        lines << QStringLiteral("and a.execution_end >= sysdate-") +
+                     daysField(window_.dayText->text(), window_.days->text());
     }
     lines << QStringLiteral("order by d.rank asc, d.benefit desc");
     return lines;

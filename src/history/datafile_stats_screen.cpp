@@ -227,7 +227,7 @@ QStringList DatafileStatsScreen::scriptLines() const
           << QStringLiteral("and dba_hist_filestatxs.dbid = nm.dbid ")
           << QStringLiteral("and dba_hist_filestatxs.instance_number = nm.instance_number ");
     lines << snapshotWindowLines(window_, QStringLiteral("and "), QStringLiteral("and "));
-    lines << QStringLiteral("and filename like '") + dfname->text() + QLatin1Char('\'') << QStringLiteral("order by ")
+    lines << QStringLiteral("and filename like ") + sqlQuote(dfname->text()) << QStringLiteral("order by ")
           << QStringLiteral("nm.begin_interval_time) iodetail ")
           << QStringLiteral("group by snap_id,begintime,endtime,filename ")
           // Bars and the order in which files first come follow the snapshots.
@@ -245,8 +245,9 @@ void DatafileStatsScreen::clearResults()
 
 void DatafileStatsScreen::Button116Click()
 {
+    const QStringList lines = freshScriptLines(df_mds, [this] { return scriptLines(); });
     clearResults();
-    buildScript(*df_text, df_mds, scriptLines());
+    buildScript(*df_text, df_mds, lines);
     ResultGrid &grid = *df_grid->grid();
     runScriptIntoGrid(*df_text, *df_query, grid, true);
     GridTailTrim(grid);

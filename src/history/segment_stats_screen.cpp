@@ -330,6 +330,11 @@ void SegmentStatsScreen::segtreeDblClick()
     if (!segment)
         return;
 
+    const QStringList lines = freshScriptLines(segstat_mds, [this, &segment] {
+        return statisticsLines(
+            *segment, segstat_droll->isChecked(),
+            snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and ")));
+    });
     ResultGrid &stats = *ui_->segstat_grid->grid();
     ResultGrid &growth = *ui_->seggrowthgrid->grid();
     {
@@ -348,10 +353,7 @@ void SegmentStatsScreen::segtreeDblClick()
     // beside these figures.
     growth.empty();
 
-    buildScript(*segstat_text, segstat_mds,
-                statisticsLines(*segment, segstat_droll->isChecked(),
-                                snapshotWindowLines(window_, QStringLiteral("        where "),
-                                                    QStringLiteral("          and "))));
+    buildScript(*segstat_text, segstat_mds, lines);
     runScriptIntoGrid(*segstat_text, *segstat_query, stats, true);
     GridTailTrim(stats);
     for (qsizetype i = 0; i < barCharts_.size(); ++i)

@@ -481,11 +481,13 @@ QList<GridHeaders> SqlHistoryScreen::gridHeaders() const
 
 void SqlHistoryScreen::Button101Click()
 {
+    const QStringList lines = freshScriptLines(sqlstat_mds, [this] {
+        return sqlStatisticsLines(
+            adhoc_sqlid->text(), {false, sqlstat_droll->isChecked()},
+            snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and ")));
+    });
     clearAll(false);
-    buildScript(*sql_prof_text, sqlstat_mds,
-                sqlStatisticsLines(adhoc_sqlid->text(), {false, sqlstat_droll->isChecked()},
-                                   snapshotWindowLines(window_, QStringLiteral("        where "),
-                                                       QStringLiteral("          and "))));
+    buildScript(*sql_prof_text, sqlstat_mds, lines);
     ResultGrid &grid = *SQL_Prof_Grid->grid();
     runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, true);
     GridTailTrim(grid);
@@ -494,24 +496,26 @@ void SqlHistoryScreen::Button101Click()
 
 void SqlHistoryScreen::ret_bulk_buttonClick()
 {
+    const QStringList window = freshScriptLines(sqlstat_mds, [this] {
+        return snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "));
+    });
     clearAll(true);
     ResultGrid &list = *sqlid_grid->grid();
     ResultGrid &grid = *SQL_Prof_Grid->grid();
     // A daily rollup reads the named columns of the single retrieval's select, so a
     // rolled-up list runs that select for each statement of the list.
     const SqlStatisticsForm form{!sqlstat_droll->isChecked(), sqlstat_droll->isChecked()};
-    const QStringList window =
-        snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "));
     WaitCursor wait;
     const int rows = list.rowCount();
     try {
         for (int r = 1; r < rows; ++r) {
             buildScript(*sql_prof_text, sqlstat_mds, sqlStatisticsLines(list.cell(0, r), form, window));
-            runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, false);
+            runScriptIntoGrid(*sql_prof_text, *SQL_Prof_Query, grid, false, FailedLoad::EmptyGrid);
         }
     } catch (...) {
         // A list cut short is not the list's result: the rows of the statements before
-        // the failing one go too, and the grid is as the retrieval began.
+        // the failing one go too, and the grid is as the retrieval began (a fetch that
+        // fails has emptied it already, and said so).
         grid.empty();
         throw;
     }
@@ -685,19 +689,21 @@ void SqlHistoryScreen::fillWaitPies(const QString &key)
 
 void SqlHistoryScreen::Button42Click()
 {
+    const QStringList lines = freshScriptLines(sql_mds_check, [this] {
+        const WaitEventParameters parameters{parameterBoxes_[0]->isChecked(), parameterBoxes_[1]->isChecked(),
+                                             parameterBoxes_[2]->isChecked(), parameterBoxes_[3]->isChecked(),
+                                             parameterBoxes_[4]->isChecked(), parameterBoxes_[5]->isChecked()};
+        // After a bulk retrieval the statement is the one whose key the charts show.
+        const QString sqlId =
+            listrb->isChecked() ? sqlid_combo->currentText().section(QStringLiteral("::"), 0, 0) : adhoc_sqlid->text();
+        return sqlWaitEventLines(
+            sqlId, parameters,
+            snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and ")));
+    });
     sqlstat_waits->hide();
-    const WaitEventParameters parameters{parameterBoxes_[0]->isChecked(), parameterBoxes_[1]->isChecked(),
-                                         parameterBoxes_[2]->isChecked(), parameterBoxes_[3]->isChecked(),
-                                         parameterBoxes_[4]->isChecked(), parameterBoxes_[5]->isChecked()};
     for (Chart *pie : {sqlstat_wait_cnt, sqlstat_wait_time})
         pie->clearPoints(pie->seriesCount() - 1);
-    // After a bulk retrieval the statement is the one whose key the charts show.
-    const QString sqlId =
-        listrb->isChecked() ? sqlid_combo->currentText().section(QStringLiteral("::"), 0, 0) : adhoc_sqlid->text();
-    buildScript(*sql_ash_text, sql_mds_check,
-                sqlWaitEventLines(sqlId, parameters,
-                                  snapshotWindowLines(window_, QStringLiteral("        where "),
-                                                      QStringLiteral("          and "))));
+    buildScript(*sql_ash_text, sql_mds_check, lines);
     runScriptIntoGrid(*sql_ash_text, *sql_ash_query, *sql_ash_grid, true);
     GridTailTrim(*sql_ash_grid);
     sqlstat_waits->show();

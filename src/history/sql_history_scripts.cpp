@@ -1,5 +1,7 @@
 #include "sql_history_scripts.h"
 
+#include "core/conversions.h"
+
 namespace tavimond {
 namespace {
 
@@ -75,10 +77,10 @@ QStringList statisticsLines(const QString &sqlId, SqlStatisticsForm form, const 
           << QStringLiteral("        clwait_DELTA,") << QStringLiteral("        ccwait_DELTA")
           << QStringLiteral("        from dba_hist_sqlstat where");
     if (executedOnly)
-        lines << QStringLiteral("        sql_id = '") + sqlId + QStringLiteral("'")
+        lines << QStringLiteral("        sql_id = ") + sqlQuote(sqlId)
               << QStringLiteral("        and executions_delta > 0) x,");
     else
-        lines << QStringLiteral("        sql_id = '") + sqlId + QStringLiteral("') x,");
+        lines << QStringLiteral("        sql_id = ") + sqlQuote(sqlId) + QStringLiteral(") x,");
     lines << QStringLiteral("(select snap_id,")
           << QStringLiteral("        max(to_char((trunc(begin_interval_time, 'mi')),'%1')) as start_time,").arg(timeMask)
           << QStringLiteral("        max(to_char((trunc(end_interval_time, 'mi')),'%1')) as end_time").arg(timeMask)
@@ -124,7 +126,7 @@ QStringList sqlWaitEventLines(const QString &sqlId, WaitEventParameters paramete
         QStringLiteral("(select snap_id,SESSION_ID,SESSION_SERIAL#,sql_id,SQL_PLAN_HASH_VALUE, "),
         QStringLiteral("event,sample_time,time_waited,p1text,p1,p2text,p2,p3text,p3 from dba_hist_active_sess_history "
                        "where "),
-        QStringLiteral("sql_id = '") + sqlId + QStringLiteral("'"),
+        QStringLiteral("sql_id = ") + sqlQuote(sqlId),
         QStringLiteral(") x, "),
         QStringLiteral("(select snap_id from dba_hist_snapshot "),
     };

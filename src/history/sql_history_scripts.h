@@ -14,7 +14,8 @@ struct SqlStatisticsForm {
 };
 
 // The statistics statement: one row per snapshot of the window (windowLines) and plan
-// of the statement, or per day and plan. The sql_id goes in as typed.
+// of the statement, or per day and plan. The sql_id goes in as a literal, its quotes
+// doubled.
 QStringList sqlStatisticsLines(const QString &sqlId, SqlStatisticsForm form, const QStringList &windowLines);
 
 // What the script memo holds before the first retrieval: the statement for 'xxx' over
@@ -28,7 +29,8 @@ struct WaitEventParameters {
 
 // The active session history of one statement over the window: one row per session,
 // plan and event (refined by the chosen parameters) with the first and last sample
-// time, the samples and the seconds waited. The sql_id goes in as typed.
+// time, the samples and the seconds waited. The sql_id goes in as a literal, its
+// quotes doubled.
 QStringList sqlWaitEventLines(const QString &sqlId, WaitEventParameters parameters, const QStringList &windowLines);
 
 } // namespace tavimond

@@ -204,10 +204,12 @@ void SqlTopologyScreen::placeSortRadios()
 
 void SqlTopologyScreen::Button13Click()
 {
+    const QStringList lines = freshScriptLines(mtn_dyn_sql, [this] {
+        return topologyLines(
+            snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and ")));
+    });
     Button19Click();
-    buildScript(*sql_top_text, mtn_dyn_sql,
-                topologyLines(
-                    snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "))));
+    buildScript(*sql_top_text, mtn_dyn_sql, lines);
     ResultGrid &grid = *SQL_top_Grid->grid();
     runScriptIntoGrid(*sql_top_text, *sqltop_query, grid, true);
     GridTailTrim(grid);

@@ -499,12 +499,12 @@ QList<GridHeaders> SystemTopologyScreen::gridHeaders() const
 
 void SystemTopologyScreen::Button2Click()
 {
-    systopmess->show();
-    ui_->TabSheet61->repaint();
-    Button66Click();
     QStringList lines = memoLines(*systop_template);
     lines << snapshotWindowLines(window_, QStringLiteral("        where "), QStringLiteral("          and "))
           << closingLines();
+    systopmess->show();
+    ui_->TabSheet61->repaint();
+    Button66Click();
     buildScript(*systopmemo, nullptr, lines);
     openScript(*systopmemo, *systop_Query);
 

@@ -159,8 +159,9 @@ QStringList WaitHistoryTab::scriptLines() const
 
 void WaitHistoryTab::Button10Click()
 {
+    const QStringList lines = freshScriptLines(wait_mds, [this] { return scriptLines(); });
     Button24Click();
-    buildScript(*wtsqlhisttxt, wait_mds, scriptLines());
+    buildScript(*wtsqlhisttxt, wait_mds, lines);
     openScript(*wtsqlhisttxt, *waitQueryhist);
     if (waitQueryhist->fieldCount() < 4) {
         const int columns = waitQueryhist->fieldCount();

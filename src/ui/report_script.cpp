@@ -28,6 +28,13 @@ void buildScript(QPlainTextEdit &memo, const QAbstractButton *maintainDynamicScr
     memo.setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+QStringList freshScriptLines(const QAbstractButton *maintainDynamicScript, const std::function<QStringList()> &build)
+{
+    if (maintainDynamicScript && maintainDynamicScript->isChecked())
+        return {};
+    return build();
+}
+
 void openScript(const QPlainTextEdit &memo, Query &query)
 {
     query.setSql(memoLines(memo));
@@ -35,12 +42,13 @@ void openScript(const QPlainTextEdit &memo, Query &query)
     OpenQuery(query);
 }
 
-void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst)
+void runScriptIntoGrid(const QPlainTextEdit &memo, Query &query, ResultGrid &grid, bool clearFirst,
+                       FailedLoad onFailure)
 {
     query.setSql(memoLines(memo));
     WaitCursor wait;
     OpenQuery(query);
-    DumpQueryIntoGrid(query, grid, clearFirst);
+    DumpQueryIntoGrid(query, grid, clearFirst, onFailure);
 }
 
 } // namespace tavimond

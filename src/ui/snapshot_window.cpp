@@ -1,5 +1,7 @@
 #include "snapshot_window.h"
 
+#include "core/conversions.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,11 +49,12 @@ QStringList snapshotWindowLines(const SnapshotWindowControls &window, const QStr
                                 const QString &secondLead)
 {
     if (window.fromTo->isChecked())
-        return {firstLead + QStringLiteral("begin_interval_time >= to_date('") + window.from->text() +
-                    QStringLiteral("','DD/MON/YYYY HH24:MI:SS')"),
-                secondLead + QStringLiteral("end_interval_time <=   to_date('") + window.to->text() +
-                    QStringLiteral("','DD/MON/YYYY HH24:MI:SS')")};
-    return {firstLead + QStringLiteral("begin_interval_time >= sysdate - ") + window.dayText->text()};
+        return {firstLead + QStringLiteral("begin_interval_time >= to_date(") + sqlQuote(window.from->text()) +
+                    QStringLiteral(",'DD/MON/YYYY HH24:MI:SS')"),
+                secondLead + QStringLiteral("end_interval_time <=   to_date(") + sqlQuote(window.to->text()) +
+                    QStringLiteral(",'DD/MON/YYYY HH24:MI:SS')")};
+    return {firstLead + QStringLiteral("begin_interval_time >= sysdate - ") +
+            daysField(window.dayText->text(), window.days->text())};
 }
 
 } // namespace tavimond

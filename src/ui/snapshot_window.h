@@ -30,11 +30,13 @@ struct SnapshotWindowNames {
 // radio (selected) with its edit ("1"), then the from/to radio with its two edits.
 SnapshotWindowControls addSnapshotWindow(QGridLayout *layout, int row, int column, const SnapshotWindowNames &names);
 
-// The window's lines on begin_interval_time and end_interval_time, each text as typed:
+// The window's lines on begin_interval_time and end_interval_time:
 //   firstLead + "begin_interval_time >= sysdate - " + days
 // or
 //   firstLead + "begin_interval_time >= to_date('" + from + "','DD/MON/YYYY HH24:MI:SS')"
 //   secondLead + "end_interval_time <=   to_date('" + to + "','DD/MON/YYYY HH24:MI:SS')"
+// The times go in as literals with their quotes doubled; the days as daysField reads
+// them, so that days text that is no arithmetic of numbers raises and nothing is sent.
 QStringList snapshotWindowLines(const SnapshotWindowControls &window, const QString &firstLead,
                                 const QString &secondLead);
 

@@ -86,12 +86,19 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
     for (const auto &[phrase, rows] : {std::pair{"dba_tab_columns", 3}, std::pair{"dba_tab_subpartitions", 3},
                                        std::pair{"dba_constraints", 1}, std::pair{"get_ddl", 0}})
         tryUnderFaults<ObjectBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
-            return objectDetails(h, "TABLE", "tabpage", tables, QLatin1String(phrase), rows, tableGrids);
+            FaultCase c = objectDetails(h, "TABLE", "tabpage", tables, QLatin1String(phrase), rows, tableGrids);
+            if (c.phrase == QLatin1String("dba_tab_subpartitions"))
+                c.loadedGrid = QStringLiteral("partitiongrid");
+            return c;
         });
     for (const char *phrase : {"dba_ind_columns", "dba_ind_subpartitions"})
         tryUnderFaults<ObjectBrowserScreen>([phrase](auto &h) {
-            return objectDetails(h, "INDEX", "idxpage", {"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
-                                 QLatin1String(phrase), 1, {"idxcolsgrid", "idxpartitiongrid", "idxparttree"});
+            FaultCase c = objectDetails(h, "INDEX", "idxpage", {"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
+                                        QLatin1String(phrase), 1, {"idxcolsgrid", "idxpartitiongrid", "idxparttree"});
+            c.loadedGrid = QLatin1String(phrase) == QLatin1String("dba_ind_subpartitions")
+                               ? QStringLiteral("idxpartitiongrid")
+                               : QStringLiteral("idxcolsgrid");
+            return c;
         });
     for (const auto &[kind, page] :
          {std::pair{"PACKAGE", "packpage"}, std::pair{"FUNCTION", "funpage"}, std::pair{"PROCEDURE", "procpage"}})
@@ -164,13 +171,14 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
     });
     // Storage browser: the tablespaces and files, and a tablespace's growth.
     tryUnderFaults<StorageBrowserScreen>([](auto &h) {
-        return typeAndPress(
-            h, "Storage browser: Load/Filter", "tsfilter", {"SYS%", "%"}, "Button68",
-            [&h] {
-                return Screenful{treeOf(h.screen, "tsdftree"), gridOf(h.screen, "tsdfgrid"),
-                                 labelOf(h.screen, "tsname")};
-            },
-            "dba_data_files df");
+        return loading(typeAndPress(
+                           h, "Storage browser: Load/Filter", "tsfilter", {"SYS%", "%"}, "Button68",
+                           [&h] {
+                               return Screenful{treeOf(h.screen, "tsdftree"), gridOf(h.screen, "tsdfgrid"),
+                                                labelOf(h.screen, "tsname")};
+                           },
+                           "dba_data_files df"),
+                       "tsdfgrid");
     });
     tryUnderFaults<StorageBrowserScreen>([](auto &h) {
         return FaultCase{

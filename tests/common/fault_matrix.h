@@ -6,7 +6,8 @@
 // - one error box, with the database's message;
 // - every widget the action fills shows either what it showed before, nothing (as the
 //   screen started), or the whole new result: never rows, nodes, points or lines of a
-//   fetch cut short; and no widget shows the old result beside another showing the new;
+//   fetch cut short; and no widget shows the old result beside another showing the new
+//   or beside another emptied;
 // - every list, tree and grid paints what it holds: none is left with its updates off,
 //   showing what it held before;
 // - once the fault clears, the same action gives the whole result again.
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 
 namespace tavimond::test {
@@ -197,7 +199,17 @@ struct FaultCase {
     int rows = 3;
     // The screen's own rule keeps the old content of one widget beside another's new one.
     bool oldBesideNew = false;
+    // The grid the cut-short fetch loads, when the error must say truly what it shows:
+    // its previous rows, or nothing.
+    QString loadedGrid = {};
 };
+
+// The case, its cut-short fetch loading the grid named.
+inline FaultCase loading(FaultCase c, const QString &grid)
+{
+    c.loadedGrid = grid;
+    return c;
+}
 
 // Arms a cut-short fetch for the next statement holding the phrase.
 inline std::shared_ptr<QString> loseConnectionInFetchOf(sim::Server &server, const QString &phrase, int rows)
@@ -268,6 +280,28 @@ inline void expectPaintedAsHeld(QWidget &screen)
     }
 }
 
+// The error of a fetch cut short says what the grid it loaded shows.
+inline void expectTheErrorTellsWhatTheGridShows(const QString &error, const QString &grid, const Screenful &now,
+                                                const Screenful &before)
+{
+    const auto find = [&grid](const Screenful &s) {
+        for (const Shown &w : s)
+            if (w.widget == grid)
+                return w;
+        throw std::runtime_error("no grid " + grid.toStdString() + " among the widgets shown");
+    };
+    const Shown shown = find(now);
+    const bool blank = std::all_of(shown.lines.begin(), shown.lines.end(),
+                                   [](const QString &line) { return line.count(QLatin1Char('\t')) == line.size(); });
+    if (error.endsWith(QLatin1String("and the grid is left empty."))) {
+        EXPECT_TRUE(blank) << describe({shown}).toStdString();
+    } else {
+        EXPECT_TRUE(error.endsWith(QLatin1String("and the grid keeps its previous rows."))) << error.toStdString();
+        EXPECT_FALSE(blank) << error.toStdString();
+        EXPECT_EQ(shown, find(before)) << describe({shown}).toStdString();
+    }
+}
+
 inline void runFaultCase(SimFixture &sim, QWidget &screen, const FaultCase &c)
 {
     SCOPED_TRACE(c.title.toStdString());
@@ -309,7 +343,7 @@ inline void runFaultCase(SimFixture &sim, QWidget &screen, const FaultCase &c)
         ASSERT_EQ(sink.errors.size(), 1) << sink.errors.join(QLatin1Char('\n')).toStdString();
         EXPECT_TRUE(sink.errors.at(0).startsWith(QLatin1String(f.code))) << sink.errors.at(0).toStdString();
         const Screenful now = c.shown();
-        bool oldShown = false, newShown = false;
+        bool oldShown = false, newShown = false, emptied = false;
         for (qsizetype i = 0; i < now.size(); ++i) {
             const Shown &w = now.at(i);
             EXPECT_TRUE(w == before.at(i) || w == initial.at(i) || w == wanted.at(i))
@@ -319,11 +353,17 @@ inline void runFaultCase(SimFixture &sim, QWidget &screen, const FaultCase &c)
                 oldShown = true;
             if (w == wanted.at(i) && w != before.at(i) && w != initial.at(i))
                 newShown = true;
+            if (w == initial.at(i) && w != before.at(i) && w != wanted.at(i))
+                emptied = true;
         }
         if (!c.oldBesideNew) {
             EXPECT_FALSE(oldShown && newShown) << "the old result beside the new:\n" << describe(now).toStdString();
+            EXPECT_FALSE(oldShown && emptied) << "the old result beside widgets emptied:\n"
+                                              << describe(now).toStdString();
         }
         expectPaintedAsHeld(screen);
+        if (cut && !c.loadedGrid.isEmpty())
+            expectTheErrorTellsWhatTheGridShows(sink.errors.at(0), c.loadedGrid, now, before);
 
         sim.server.clearFaults();
         sim.cnn.setConnectionString(service);

@@ -43,9 +43,10 @@ TEST(RepositoryFaults, EveryReportShowsTheDatabasesErrorKeepsNothingCutShortAndW
     TempCurrentFolder folder; // the SQL id list of the bulk retrieval
 
     tryUnderFaults<SqlTopologyScreen>([](auto &h) {
-        return typeAndPress(
-            h, "SQL topology: Retrieve SQL Statistics", "dayret2", {"1", "2"}, "Button13",
-            [&h] { return Screenful{gridOf(h.screen, "SQL_top_Grid")}; }, "from dba_hist_sqlstat");
+        return loading(typeAndPress(
+                           h, "SQL topology: Retrieve SQL Statistics", "dayret2", {"1", "2"}, "Button13",
+                           [&h] { return Screenful{gridOf(h.screen, "SQL_top_Grid")}; }, "from dba_hist_sqlstat"),
+                       "SQL_top_Grid");
     });
 
     tryUnderFaults<SystemTopologyScreen>([](auto &h) {
@@ -59,20 +60,22 @@ TEST(RepositoryFaults, EveryReportShowsTheDatabasesErrorKeepsNothingCutShortAndW
     });
 
     tryUnderFaults<AdvisorScreen>([](auto &h) {
-        return typeAndPress(
-            h, "Advisors: Review Advisor Results", "advdays", {"1", "7"}, "Button182",
-            [&h] { return Screenful{gridOf(h.screen, "adv_grid")}; }, "dba_advisor_findings");
+        return loading(typeAndPress(
+                           h, "Advisors: Review Advisor Results", "advdays", {"1", "7"}, "Button182",
+                           [&h] { return Screenful{gridOf(h.screen, "adv_grid")}; }, "dba_advisor_findings"),
+                       "adv_grid");
     });
 
     tryUnderFaults<DatafileStatsScreen>([](auto &h) {
-        return typeAndPress(
-            h, "Datafile statistics: Retrieve", "dfname", {"%USERS%", "%"}, "Button116",
-            [&h] {
-                return Screenful{gridOf(h.screen, "df_grid"), itemsOf(h.screen, "filedispbox"),
-                                 itemsOf(h.screen, "filehidebox")} +
-                       chartsOf(h.screen);
-            },
-            "dba_hist_filestatxs");
+        return loading(typeAndPress(
+                           h, "Datafile statistics: Retrieve", "dfname", {"%USERS%", "%"}, "Button116",
+                           [&h] {
+                               return Screenful{gridOf(h.screen, "df_grid"), itemsOf(h.screen, "filedispbox"),
+                                                itemsOf(h.screen, "filehidebox")} +
+                                      chartsOf(h.screen);
+                           },
+                           "dba_hist_filestatxs"),
+                       "df_grid");
     });
 
     tryUnderFaults<SqlHistoryScreen>([](auto &h) {
@@ -99,8 +102,12 @@ TEST(RepositoryFaults, EveryReportShowsTheDatabasesErrorKeepsNothingCutShortAndW
                              h.click("listrb");
                              h.click("Button102");
                          },
-                         [&h](int) { h.click("ret_bulk_button"); }, [&h] { return sqlStatistics(h); },
-                         QStringLiteral("sql_id = '%1'").arg(statement(h.sim.server, 1).sqlId)};
+                         [&h](int) { h.click("ret_bulk_button"); },
+                         [&h] { return sqlStatistics(h); },
+                         QStringLiteral("sql_id = '%1'").arg(statement(h.sim.server, 1).sqlId),
+                         3,
+                         false,
+                         "SQL_Prof_Grid"};
     });
 
     tryUnderFaults<SqlHistoryScreen>([](auto &h) {

@@ -514,10 +514,12 @@ TEST_F(SqlHistory, ABulkRetrievalAppendsEachStatementsRowsInListOrder)
 TEST_F(SqlHistory, AKeptScriptRunsOncePerListRowAndAFailureLeavesNoPartOfTheList)
 {
     const auto &first = statement(9);
-    loadList((first.sqlId + ",\r\nbroken'id,\r\n" + statement(3).sqlId + ",\r\n").toUtf8());
+    loadList((first.sqlId + ",\r\nslow_id,\r\n" + statement(3).sqlId + ",\r\n").toUtf8());
     bulkMode();
+    h.sim.server.setSlowStatement("sql_id = 'slow_id'", 4000 * 1000);
     h.click("ret_bulk_button");
-    EXPECT_EQ(h.sink().errors, QStringList{"The statement was not sent: it has a text literal that is never closed."});
+    h.sim.server.clearFaults();
+    EXPECT_EQ(h.sink().errors, QStringList{"ORA-01013: user requested cancel of current operation"});
     // Not the first statement's rows as if they were the list's: the grid is empty; no chart.
     auto &model = h.sim.server.model();
     EXPECT_EQ(grid().rowCount(), 2);
@@ -932,7 +934,8 @@ TEST_F(SqlHistory, TheSwitchShowsTheBoxOrTheChartSetsAlsoAfterADatabaseError)
     // A database error leaves the box hidden under the chosen "Wait Event Statistics";
     // choosing the execution statistics and back shows it again.
     h.click("RadioButton21");
-    h.widget<QLineEdit>("dayret").setText("a week");
+    h.widget<QRadioButton>("sqlfromto").setChecked(true);
+    h.widget<QLineEdit>("sqlfromdate").setText("31/NOV/2026 08:00:00");
     h.click("Button42");
     ASSERT_EQ(h.sink().errors.size(), 1);
     EXPECT_FALSE(box.isVisible());

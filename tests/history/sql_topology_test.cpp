@@ -246,19 +246,25 @@ TEST_F(SqlTopology, ATickedBoxRunsTheEditedScriptUnchanged)
     EXPECT_EQ(h.sim.server.statements().size(), sent);
 }
 
-TEST_F(SqlTopology, AnUnreadableWindowShowsTheDatabaseErrorAndLeavesNothingStale)
+TEST_F(SqlTopology, AnUnreadableWindowShowsTheErrorAndLeavesNothingStale)
 {
     retrieve();
     ASSERT_GT(grid().rowCount(), 2);
+    const QList<QStringList> rows = rowsOf(grid());
+    // Days that are no number are refused before anything is sent or cleared.
+    const qsizetype sent = h.sim.server.statements().size();
     edit("dayret2").setText("one");
     retrieve();
-    EXPECT_EQ(h.sink().errors, QStringList{"ORA-00904: \"ONE\": invalid identifier"});
-    EXPECT_EQ(rowsOf(grid()), QList<QStringList>{QStringList(11, QString())});
+    EXPECT_EQ(h.sink().errors,
+              QStringList{"Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2."});
+    EXPECT_EQ(h.sim.server.statements().size(), sent);
+    EXPECT_EQ(rowsOf(grid()), rows);
 
     h.widget<QRadioButton>("sqlfromto2").setChecked(true);
     edit("sqlfromdate2").setText("31/NOV/2026 08:00:00");
     retrieve();
     EXPECT_EQ(h.sink().errors.last(), "ORA-01847: day of month must be between 1 and last day of month");
+    EXPECT_EQ(rowsOf(grid()), QList<QStringList>{QStringList(11, QString())});
 }
 
 TEST_F(SqlTopology, ClearAllRewritesTheHeadersLeavesTwoRowsAndSelectsTheKeyRadio)

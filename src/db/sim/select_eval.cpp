@@ -5,7 +5,6 @@
 #include "../error.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -333,20 +332,29 @@ int compareValues(const Value &a, const Value &b)
 
 } // namespace
 
-bool likeMatch(const QString &text, const QString &pattern)
+bool likeMatch(QStringView text, QStringView pattern, LikeText how)
 {
-    QString rx;
-    for (const QChar c : pattern) {
-        if (c == u'%')
-            rx += QStringLiteral(".*");
-        else if (c == u'_')
-            rx += QLatin1Char('.');
-        else
-            rx += QRegularExpression::escape(QString(c));
+    // Each character matched in turn; on a mismatch after a '%', that '%' takes one
+    // character more and the match resumes behind it.
+    const bool upper = how == LikeText::Upper;
+    qsizetype t = 0, p = 0, starP = -1, starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == u'%') {
+            starP = p++;
+            starT = t;
+        } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == (upper ? text[t].toUpper() : text[t]))) {
+            ++p;
+            ++t;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
     }
-    return QRegularExpression(QRegularExpression::anchoredPattern(rx), QRegularExpression::DotMatchesEverythingOption)
-        .match(text)
-        .hasMatch();
+    while (p < pattern.size() && pattern[p] == u'%')
+        ++p;
+    return p == pattern.size();
 }
 
 namespace {

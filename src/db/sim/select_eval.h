@@ -28,8 +28,11 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
 // The view a simple query reads ("from <view>"), lower-cased; empty when there is none.
 QString simpleSelectView(const Statement &statement);
 
-// Oracle's LIKE: '%' any run of characters, '_' one character, case-sensitive.
-bool likeMatch(const QString &text, const QString &pattern);
+// Oracle's LIKE: '%' any run of characters, '_' one character, case-sensitive; with
+// LikeText::Upper, upper(text) LIKE pattern. Matched without regular expressions, in
+// time proportional to the text times the pattern at worst, however long the pattern.
+enum class LikeText { AsIs, Upper };
+bool likeMatch(QStringView text, QStringView pattern, LikeText how = LikeText::AsIs);
 
 // A number as the database writes it: no exponent for ordinary values, no trailing zeros.
 QString oracleNumber(double value);

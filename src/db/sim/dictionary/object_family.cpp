@@ -2,31 +2,10 @@
 #include "dictionary_model.h"
 #include "dictionary_recognisers.h"
 
+#include "../select_eval.h"
+
 namespace tavimond::sim {
 namespace {
-
-// Oracle's LIKE of upper(text): "%" any run of characters, "_" any one.
-bool upperLike(QStringView text, QStringView pattern)
-{
-    qsizetype t = 0, p = 0, starP = -1, starT = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && pattern[p] == u'%') {
-            starP = p++;
-            starT = t;
-        } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == text[t].toUpper())) {
-            ++p;
-            ++t;
-        } else if (starP >= 0) {
-            p = starP + 1;
-            t = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'%')
-        ++p;
-    return p == pattern.size();
-}
 
 // The object list statement: "select object_type,owner,object_name from dba_objects
 // where upper(owner) like '..' and upper(object_name) like '..' order by 1,2,3". Its
@@ -74,9 +53,9 @@ Result objectList(const DictionaryModel &dictionary, const QString &ownerPattern
     for (const DictionaryModel::ObjectRow &o : rows) {
         if (!lastOwner || *lastOwner != o.owner) {
             lastOwner = &o.owner;
-            ownerMatches = upperLike(o.owner, ownerPattern);
+            ownerMatches = likeMatch(o.owner, ownerPattern, LikeText::Upper);
         }
-        if (!ownerMatches || (!anyName && !upperLike(o.name, namePattern)))
+        if (!ownerMatches || (!anyName && !likeMatch(o.name, namePattern, LikeText::Upper)))
             continue;
         t->cells.append(o.type);
         t->cells.append(o.owner);

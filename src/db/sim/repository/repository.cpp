@@ -152,6 +152,71 @@ QDateTime readToDate(const std::vector<Token> &t, size_t &i)
     return toDate(text, mask);
 }
 
+// Arithmetic of numbers from token i on, as Oracle reads it: + and - after * and /,
+// signs, parentheses; i moves past it.
+class ArithmeticReader {
+public:
+    ArithmeticReader(const std::vector<Token> &t, size_t &i) : t_(t), i_(i) {}
+
+    // Terms joined by + and -, the first one's sign turned by firstSign.
+    double sum(double firstSign = 1)
+    {
+        double v = firstSign * term();
+        while (is("+") || is("-")) {
+            const bool minus = is("-");
+            ++i_;
+            v += minus ? -term() : term();
+        }
+        return v;
+    }
+
+private:
+    bool is(const char *symbol) const
+    {
+        return i_ < t_.size() && t_[i_].kind == Token::Symbol && t_[i_].text == QLatin1String(symbol);
+    }
+    double term()
+    {
+        double v = factor();
+        while (is("*") || is("/")) {
+            const bool divide = is("/");
+            ++i_;
+            const double f = factor();
+            if (divide && f == 0)
+                throw DbError(QStringLiteral("ORA-01476: divisor is equal to zero"));
+            v = divide ? v / f : v * f;
+        }
+        return v;
+    }
+    double factor()
+    {
+        double sign = 1;
+        for (; is("-") || is("+"); ++i_)
+            sign = is("-") ? -sign : sign;
+        if (is("(")) {
+            ++i_;
+            const double v = sum();
+            if (!is(")"))
+                throw DbError(QStringLiteral("ORA-00907: missing right parenthesis"));
+            ++i_;
+            return sign * v;
+        }
+        if (i_ >= t_.size() || t_[i_].kind == Token::Symbol || (t_[i_].kind == Token::Word && isKeyword(t_[i_].text)))
+            throw DbError(QStringLiteral("ORA-00936: missing expression"));
+        if (t_[i_].kind == Token::Word || t_[i_].kind == Token::QuotedName)
+            throw DbError(QStringLiteral("ORA-00904: \"%1\": invalid identifier").arg(t_[i_].value.toUpper()));
+        bool ok = false;
+        const double v = t_[i_].value.toDouble(&ok);
+        if (t_[i_].kind == Token::String || !ok)
+            throw DbError(QStringLiteral("ORA-01722: invalid number"));
+        ++i_;
+        return sign * v;
+    }
+
+    const std::vector<Token> &t_;
+    size_t &i_;
+};
+
 } // namespace
 
 std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, const Model &model,
@@ -173,29 +238,13 @@ std::optional<SnapshotWindow> readSnapshotWindow(const Statement &statement, con
         if (t[i].text != QLatin1String("-"))
             cannotRead(QStringLiteral("the window"));
         ++i;
-        // Signs before the number: "sysdate - -1" is a day ahead.
-        double sign = 1;
-        while (i < t.size() && (t[i].text == QLatin1String("-") || t[i].text == QLatin1String("+"))) {
-            if (t[i].text == QLatin1String("-"))
-                sign = -sign;
-            ++i;
-        }
-        if (i >= t.size() || t[i].kind == Token::Symbol || (t[i].kind == Token::Word && isKeyword(t[i].text)))
-            throw DbError(QStringLiteral("ORA-00936: missing expression"));
-        if (t[i].kind == Token::Word || t[i].kind == Token::QuotedName)
-            throw DbError(QStringLiteral("ORA-00904: \"%1\": invalid identifier").arg(t[i].value.toUpper()));
-        if (t[i].kind == Token::String)
-            throw DbError(QStringLiteral("ORA-01722: invalid number"));
-        bool ok = false;
-        const double days = sign * t[i].value.toDouble(&ok);
-        if (!ok)
-            throw DbError(QStringLiteral("ORA-01722: invalid number"));
-        ++i;
-        // What follows a number must end the condition.
+        // sysdate - a + b is (sysdate - a) + b; "sysdate - -1" is a day ahead.
+        const double offset = ArithmeticReader(t, i).sum(-1);
+        // What follows the arithmetic must end the condition.
         if (i < t.size() && (t[i].kind == Token::Number || t[i].kind == Token::String ||
                              (t[i].kind == Token::Word && !isKeyword(t[i].text))))
             throw DbError(QStringLiteral("ORA-00933: SQL command not properly ended"));
-        w.beginFrom = model.now().addMSecs(-qint64(days * 86400000.0));
+        w.beginFrom = model.now().addMSecs(qint64(offset * 86400000.0));
         return w;
     }
     w.beginFrom = readToDate(t, i);

@@ -383,11 +383,14 @@ void StorageBrowserScreen::gettssizesClick()
     if (tssizequery->eof()) {
         tssizequery->close();
         ui_->tsgraphcap->setText(caption);
-        // Nothing of an earlier tablespace may stay under this one's caption.
+        // Nothing of an earlier tablespace may stay under this one's caption, not even
+        // while the message is open: the chart's batch closes before it.
         tssizegrid->empty();
-        Chart::Batch batch(*tssizegraph);
-        for (int s = 0; s < tssizegraph->seriesCount(); ++s)
-            tssizegraph->clearPoints(s);
+        {
+            Chart::Batch batch(*tssizegraph);
+            for (int s = 0; s < tssizegraph->seriesCount(); ++s)
+                tssizegraph->clearPoints(s);
+        }
         messages().info(QStringLiteral("No records found for tablespace : ") + tablespace);
         return;
     }

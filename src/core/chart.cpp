@@ -1,5 +1,7 @@
 #include "chart.h"
 
+#include "key_colours.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -404,6 +406,16 @@ void Chart::setLegendTexts(const QStringList &texts)
         legendTexts_ = texts;
         touched();
     }
+}
+
+void Chart::setKeyColours(std::shared_ptr<KeyColours> book)
+{
+    if (keyColours_ == book)
+        return;
+    keyColours_ = std::move(book);
+    if (keyColours_)
+        keyColours_->share(*this);
+    touched();
 }
 
 void Chart::reindex()

@@ -10,6 +10,8 @@
 
 namespace tavimond {
 
+class KeyColours;
+
 enum class SeriesKind {
     Line,
     Bar,         // vertical bars, one per point, placed by the point's label
@@ -222,6 +224,11 @@ public:
     // Legend entries the system supplies; empty means the series' titles.
     const QStringList &legendTexts() const { return legendTexts_; }
     void setLegendTexts(const QStringList &texts);
+    // The book that colours this chart's keys alike with the other charts of its
+    // screen; without one, series without a colour of their own take the palette's
+    // colours by position.
+    KeyColours *keyColours() const { return keyColours_.get(); }
+    void setKeyColours(std::shared_ptr<KeyColours> book);
 
     class Batch {
     public:
@@ -255,6 +262,7 @@ private:
     bool legendVisible_ = true;
     LegendStyle legendStyle_ = LegendStyle::Automatic;
     QStringList legendTexts_;
+    std::shared_ptr<KeyColours> keyColours_;
     int batchDepth_ = 0;
     bool dirty_ = false;
 };

@@ -1,6 +1,7 @@
 #include "chart_plot.h"
 
 #include "chart_scale.h"
+#include "core/key_colours.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -28,10 +29,7 @@ constexpr double kLineHitRadius = 5;
 
 QColor paletteColor(int i)
 {
-    static const QRgb palette[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f,
-                                   0xbcbd22, 0x17becf, 0x393b79, 0xad494a, 0x637939, 0xe7ba52, 0x843c39, 0x5254a3};
-    constexpr int n = int(sizeof palette / sizeof palette[0]);
-    return QColor::fromRgb(palette[((i % n) + n) % n]);
+    return QColor::fromRgb(QRgb(0xFF000000u | paletteRgb(i)));
 }
 
 QColor fromRgb(Rgb rgb)
@@ -73,8 +71,12 @@ QString markText(double value)
 
 QColor seriesColor(const Chart &chart, int series)
 {
-    const auto c = chart.series(series).color();
-    return c ? fromRgb(*c) : paletteColor(series);
+    if (const auto c = chart.series(series).color())
+        return fromRgb(*c);
+    // A key keeps its colour in every chart of its screen.
+    if (KeyColours *book = chart.keyColours())
+        return paletteColor(book->indexOf(chart, series));
+    return paletteColor(series);
 }
 
 QColor pointColor(const Chart &chart, int series, int point)

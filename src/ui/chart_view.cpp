@@ -1,5 +1,6 @@
 #include "chart_view.h"
 
+#include "screen.h"
 #include "core/chart.h"
 
 #include <QCategoryAxis>
@@ -17,15 +18,39 @@ namespace {
 
 // Qt Charts' own margin around the chart's content, kept as the margins' zero.
 constexpr int kBaseMargin = 20;
-constexpr int kLegendMaxRows = 20;
 constexpr int kLegendSwatch = 10;
-constexpr double kLegendMaxShare = 0.3;
+constexpr int kLegendGap = 4;        // between a swatch and its text
+constexpr int kLegendColumnGap = 12; // between a text and the next column
+constexpr int kLegendMinChars = 30;  // a column shows at least about this many characters
+// The plot's share of the chart's area that the legend leaves it where it can. The
+// legend takes one row at least, and one more for every so many rows of the chart's
+// height.
+constexpr double kPlotShare = 2.0 / 3;
+constexpr double kLegendRowPer = 15;
+
+double legendRowHeight(const QFont &font)
+{
+    return QFontMetricsF(font).height() + 1;
+}
 
 QFont markFont(const QFont &base)
 {
     QFont f = base;
     f.setPointSizeF(std::max(6.0, base.pointSizeF() - 1));
     return f;
+}
+
+// A text shortened in the middle to fit `room`, keeping twice as much of its end as of
+// its beginning: keys tell themselves apart at the end (the file of a path, the latter
+// words of an event) more often than at the beginning.
+QString elideMiddle(const QString &text, const QFontMetricsF &fm, double room)
+{
+    if (fm.horizontalAdvance(text) <= room)
+        return text;
+    const double ellipsis = fm.horizontalAdvance(QChar(0x2026));
+    const QString head = fm.elidedText(text, Qt::ElideRight, (room - ellipsis) / 3 + ellipsis);
+    const QString tail = fm.elidedText(text, Qt::ElideLeft, room - fm.horizontalAdvance(head) + ellipsis);
+    return head + tail.mid(1);
 }
 
 } // namespace
@@ -82,73 +107,81 @@ private:
     QFont font_;
 };
 
-// The legend under the plot: a colour swatch and a text per entry, in centred rows.
+// The legend under the plot: a colour swatch and a text per entry, in columns of one
+// width. Texts too long for a column lose part of their middle. Entries that do not fit
+// in the rows the legend may take give way to a last one that counts them.
 class ChartView::LegendItem : public QGraphicsItem {
 public:
     LegendItem(const QFont &font, QGraphicsItem *parent) : QGraphicsItem(parent), font_(font) { setZValue(5); }
 
-    // Lays the entries out in rows at most `width` wide; returns the height taken.
+    // Lays the entries out at most `width` wide and `maxHeight` high (one row at least);
+    // returns the height taken.
     double arrange(const std::vector<LegendEntry> &entries, double width, double maxHeight)
     {
         prepareGeometryChange();
-        placed_.clear();
+        boxes_.clear();
         const QFontMetricsF fm(font_);
-        const double rowHeight = fm.height() + 3;
-        const int maxRows = std::min(kLegendMaxRows, std::max(1, int(maxHeight / rowHeight)));
-        std::vector<std::vector<Placed>> rows(1);
-        double x = 0;
-        for (const LegendEntry &e : entries) {
-            const double textWidth = std::min(fm.horizontalAdvance(e.text), std::max(width - kLegendSwatch - 20, 10.0));
-            const double w = kLegendSwatch + 4 + textWidth + 14;
-            if (x > 0 && x + w > width) {
-                if (int(rows.size()) == maxRows)
-                    break;
-                rows.emplace_back();
-                x = 0;
-            }
-            rows.back().push_back(
-                {QRectF(x, 0, w, rowHeight), fm.elidedText(e.text, Qt::ElideRight, textWidth), e.color});
-            x += w;
+        const double rowHeight = legendRowHeight(font_);
+        const double extra = kLegendSwatch + kLegendGap + kLegendColumnGap;
+        const int n = int(entries.size());
+        double widest = 0;
+        for (const LegendEntry &e : entries)
+            widest = std::max(widest, extra + fm.horizontalAdvance(e.text));
+        // As few columns as let every entry in, as wide as the widest entry at most and
+        // as narrow as a readable key at least.
+        const double narrowest = std::min(widest, extra + fm.averageCharWidth() * kLegendMinChars);
+        const int maxRows = std::max(1, int(maxHeight / rowHeight + 1e-9));
+        const int mostColumns = std::max(1, int(width / std::max(narrowest, 1.0)));
+        int columns = std::clamp(int(width / std::max(widest, 1.0)), 1, mostColumns);
+        while (columns < mostColumns && columns * maxRows < n)
+            ++columns;
+        const double columnWidth = std::min(widest, width / columns);
+        shown_.assign(entries.begin(), entries.begin() + std::min(n, columns * maxRows));
+        if (n > columns * maxRows)
+            shown_.back() = {QStringLiteral("+ %1 more").arg(n - int(shown_.size()) + 1), QColor()};
+        const int count = int(shown_.size());
+        const int rows = count == 0 ? 0 : (count + columns - 1) / columns;
+        const int used = rows == 0 ? 0 : (count + rows - 1) / rows;
+        const double left = (width - used * columnWidth) / 2;
+        // Down each column, then on to the next.
+        for (int k = 0; k < count; ++k) {
+            QString &text = shown_[size_t(k)].text;
+            text = elideMiddle(text, fm, columnWidth - extra);
+            boxes_.emplace_back(left + (k / rows) * columnWidth, (k % rows) * rowHeight, columnWidth, rowHeight);
         }
-        if (entries.empty())
-            rows.clear();
-        for (size_t r = 0; r < rows.size(); ++r) {
-            const double used = rows[r].empty() ? 0 : rows[r].back().box.right();
-            for (Placed &p : rows[r]) {
-                p.box.translate((width - used) / 2, double(r) * rowHeight);
-                placed_.push_back(p);
-            }
-        }
-        size_ = QSizeF(width, double(rows.size()) * rowHeight);
+        size_ = QSizeF(width, rows * rowHeight);
         update();
         return size_.height();
     }
+
+    // The entries as shown.
+    const std::vector<LegendEntry> &shown() const { return shown_; }
 
     QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {
         painter->setFont(font_);
-        for (const Placed &p : placed_) {
-            const QRectF swatch(p.box.left(), p.box.center().y() - kLegendSwatch / 2.0, kLegendSwatch, kLegendSwatch);
-            painter->setPen(QPen(p.color.darker(160), 0));
-            painter->setBrush(p.color);
-            painter->drawRect(swatch);
-            painter->setPen(QColor(40, 40, 40));
+        for (size_t k = 0; k < boxes_.size(); ++k) {
+            const QRectF &box = boxes_[k];
+            const LegendEntry &e = shown_[k];
+            const QRectF swatch(box.left(), box.center().y() - kLegendSwatch / 2.0, kLegendSwatch, kLegendSwatch);
+            if (e.color.isValid()) { // the count of the entries left out has none
+                painter->setPen(QPen(e.color.darker(160), 0));
+                painter->setBrush(e.color);
+                painter->drawRect(swatch);
+            }
+            painter->setPen(e.color.isValid() ? QColor(40, 40, 40) : QColor(100, 100, 100));
             painter->drawText(
-                QRectF(swatch.right() + 4, p.box.top(), p.box.width() - kLegendSwatch - 4, p.box.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, p.text);
+                QRectF(swatch.right() + kLegendGap, box.top(), box.width() - kLegendSwatch - kLegendGap, box.height()),
+                Qt::AlignLeft | Qt::AlignVCenter, e.text);
         }
     }
 
 private:
-    struct Placed {
-        QRectF box;
-        QString text;
-        QColor color;
-    };
     QFont font_;
-    std::vector<Placed> placed_;
+    std::vector<LegendEntry> shown_;
+    std::vector<QRectF> boxes_; // where each shown entry stands
     QSizeF size_;
 };
 
@@ -190,8 +223,26 @@ void ChartView::schedule()
         Qt::QueuedConnection);
 }
 
+void ChartView::shareScreenColours()
+{
+    if (!model_ || model_->keyColours())
+        return;
+    for (const QObject *o : {static_cast<const QObject *>(this), static_cast<const QObject *>(model_.data())})
+        for (; o; o = o->parent())
+            if (const auto *screen = qobject_cast<const Screen *>(o)) {
+                model_->setKeyColours(screen->keyColours());
+                return;
+            }
+}
+
+const std::vector<LegendEntry> &ChartView::legend() const
+{
+    return legendItem_->shown();
+}
+
 void ChartView::sync()
 {
+    shareScreenColours(); // before the change it makes would be taken in again
     pending_ = false;
     ++syncs_;
     const Chart &shown = model_ ? *model_ : empty_;
@@ -220,16 +271,37 @@ void ChartView::applySettings()
     const QString tip = showHint_ ? shown.hint() : QString();
     setToolTip(tip);
     c->setToolTip(tip);
+    placeLegend();
+}
 
+double ChartView::legendRoom() const
+{
+    const double row = legendRowHeight(labelFont_);
+    const double least = (1 + std::floor(height() / (kLegendRowPer * row))) * row;
+    const QRectF plot = chart()->plotArea();
+    if (plot.width() <= 0)
+        return least;
+    // The plot would take the legend's height besides its own; it keeps what makes up
+    // its share of the chart.
+    const double kept = kPlotShare * width() * height() / plot.width();
+    return std::max(least, plot.height() + std::ceil(legendHeight_) - kept);
+}
+
+bool ChartView::placeLegend()
+{
+    const Chart &shown = model_ ? *model_ : empty_;
+    QChart *c = chart();
     // One margin unit is a hundredth of the width, so that each click shows.
     const double step = std::max(1.0, width() / 100.0);
     const int right = std::max(0, int(std::lround(kBaseMargin + shown.rightMargin() * step)));
     const double legendWidth = std::max(50.0, width() - 2.0 * kBaseMargin);
-    const double legendHeight = legendItem_->arrange(legend_, legendWidth, height() * kLegendMaxShare);
-    legendItem_->setPos(kBaseMargin, height() - kBaseMargin / 2.0 - legendHeight);
-    const QMargins margins(kBaseMargin, kBaseMargin, right, kBaseMargin + int(std::ceil(legendHeight)));
-    if (c->margins() != margins)
-        c->setMargins(margins);
+    legendHeight_ = legendItem_->arrange(legend_, legendWidth, legendRoom());
+    legendItem_->setPos(kBaseMargin, height() - kBaseMargin / 2.0 - legendHeight_);
+    const QMargins margins(kBaseMargin, kBaseMargin, right, kBaseMargin + int(std::ceil(legendHeight_)));
+    if (c->margins() == margins)
+        return false;
+    c->setMargins(margins);
+    return true;
 }
 
 QCategoryAxis *ChartView::axis(Qt::Alignment side) const
@@ -320,6 +392,15 @@ void ChartView::relayout()
         return;
     }
     laying_ = true;
+    layOut();
+    // The legend's room follows from the plot's size, which the legend changes.
+    if (placeLegend())
+        layOut();
+    laying_ = false;
+}
+
+void ChartView::layOut()
+{
     const Chart &shown = model_ ? *model_ : empty_;
     QChart *c = chart();
     // Label thinning and tick counts depend on the plot's size, which depends on the
@@ -332,6 +413,10 @@ void ChartView::relayout()
     double turnedRoom = std::numeric_limits<double>::infinity();
     for (int round = 0; round < 3; ++round) {
         scales = plot_.scales(shown, c->plotArea().size(), labelFont_, turnedRoom);
+        // A chart with nothing to draw (emptied, or every series hidden) shows no frame:
+        // no axis, grid line or baseline of what it drew before.
+        if (plot_.placeCount() == 0)
+            scales = ChartScales{};
         const bool changed = applyScales(scales);
         if (changed)
             layout->activate();
@@ -347,7 +432,6 @@ void ChartView::relayout()
     }
     plot_.layout(shown, scales, c->plotArea(), markFont(labelFont_));
     series_->changed();
-    laying_ = false;
 }
 
 void ChartView::resizeEvent(QResizeEvent *event)

@@ -57,8 +57,10 @@ public:
 
     // What is drawn, as the user sees it.
     const ChartPlot &plot() const { return plot_; }
-    // Legend entries as shown (empty while the chart's legend is hidden).
-    const std::vector<LegendEntry> &legend() const { return legend_; }
+    // Legend entries as shown, texts shortened as drawn; where not all fit, the last
+    // shown counts the others ("+ 12 more", without a colour). Empty while the chart's
+    // legend is hidden.
+    const std::vector<LegendEntry> &legend() const;
     // The axis at this side (Qt::AlignLeft, AlignRight, AlignBottom), if shown.
     QCategoryAxis *axis(Qt::Alignment side) const;
     // Pixels of the chart's right margin as drawn.
@@ -103,6 +105,13 @@ private:
     bool applyScales(const ChartScales &scales);
     bool applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alignment side);
     void relayout();
+    void layOut();
+    // The height the legend may take.
+    double legendRoom() const;
+    // Lays the legend out and sets the chart's margins around it; true when they changed.
+    bool placeLegend();
+    // A chart shown on a screen colours its keys as the screen's other charts do.
+    void shareScreenColours();
     QPointF toChart(const QPoint &viewPos) const;
     void setWindow(const PlotWindow &window);
     // Pixels per place slot along the place axis.
@@ -114,6 +123,7 @@ private:
     std::vector<LegendEntry> legend_;
     SeriesItem *series_ = nullptr;
     LegendItem *legendItem_ = nullptr;
+    double legendHeight_ = 0;
     QCategoryAxis *bottom_ = nullptr;
     QCategoryAxis *left_ = nullptr;
     QCategoryAxis *right_ = nullptr;

@@ -3,10 +3,12 @@
 #include <QList>
 #include <QStringList>
 #include <QTabWidget>
+#include <memory>
 
 namespace tavimond {
 
 class Connection;
+class KeyColours;
 class Settings;
 
 // What the main window hands each screen when it creates it.
@@ -38,12 +40,17 @@ public:
     virtual QList<GridHeaders> gridHeaders() const { return {}; }
     virtual QList<ChartHint> chartHints() const { return {}; }
 
+    // The colours of the keys of this screen's charts: a chart shown on the screen takes
+    // its keys' colours from here, so that a key looks the same in all of them.
+    const std::shared_ptr<KeyColours> &keyColours() const { return keyColours_; }
+
 protected:
     Connection &cnn() const { return context_.cnn; }
     const Settings &settings() const { return context_.settings; }
 
 private:
     ScreenContext context_;
+    std::shared_ptr<KeyColours> keyColours_;
 };
 
 } // namespace tavimond

@@ -1,14 +1,19 @@
 // The storage browser against the simulated instance: the tablespace tree, the details
 // of a double-clicked node.
 #include "browsers/storage_browser_screen.h"
+#include "common/chart_support.h"
 #include "common/fault_matrix.h"
 
 #include "core/chart.h"
 #include "db/sim/server.h"
 #include "ui/chart_view.h"
+#include "ui/handler.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cmath>
 
@@ -300,10 +305,35 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     load();
     retrieve(node("APP_INDEX"));
     ASSERT_GT(s.grid("tssizegrid").rowCount(), 2);
-    // No snapshot in the window: the message, and nothing left of the earlier tablespace.
+    // No snapshot in the window: the message, and nothing left of the earlier tablespace,
+    // on screen already while the message is open.
+    s.widget<QTabWidget>("storagetabs").setCurrentIndex(1);
+    ChartView &view = s.widget<ChartView>("tssizegraph");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view.plot().lines().size(), 3u);
+    installMessageBoxes();
+    QString message;
+    bool linesWhileOpen = true;
+    bool blankWhileOpen = false;
+    QObject looking; // no look is left pending after the test
+    std::function<void()> look = [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(10, &looking, look);
+            return;
+        }
+        message = box->text();
+        blankWhileOpen = test::blank(view); // the box's event loop has taken the changes in
+        linesWhileOpen = !view.plot().lines().empty();
+        box->accept();
+    };
+    QTimer::singleShot(0, &looking, look);
     window(QStringLiteral("1/MAY/2013 08:00:00"), QStringLiteral("1/MAY/2013 08:15:59"));
     retrieve(node("USERS", 0));
-    EXPECT_EQ(s.sink().infos, QStringList{"No records found for tablespace : USERS"});
+    setMessageSink(&s.sink());
+    EXPECT_EQ(message, "No records found for tablespace : USERS");
+    EXPECT_FALSE(linesWhileOpen);
+    EXPECT_TRUE(blankWhileOpen);
     EXPECT_EQ(s.label("tsgraphcap"), QStringLiteral("Tablespace : USERS"));
     EXPECT_EQ(s.grid("tssizegrid").rowCount(), 2);
     EXPECT_EQ(s.grid("tssizegrid").row(1), QStringList(6, QString()));
@@ -326,7 +356,7 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     retrieve(tree().topLevelItem(0));
     ASSERT_EQ(s.sim.server.statements().size(), 1);
     EXPECT_TRUE(s.sim.server.statements().at(0).contains(QStringLiteral("vt.name = 'O''X' and ")));
-    EXPECT_EQ(s.sink().infos.last(), QStringLiteral("No records found for tablespace : O'X"));
+    EXPECT_EQ(s.sink().infos, QStringList{"No records found for tablespace : O'X"});
     EXPECT_EQ(s.sink().errors, QStringList());
 }
 

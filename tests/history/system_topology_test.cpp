@@ -1,3 +1,4 @@
+#include "common/chart_support.h"
 #include "common/screen_support.h"
 #include "common/temp_folder.h"
 
@@ -305,8 +306,11 @@ TEST_F(SystemTopology, AWindowWithoutSnapshotsSaysSoAndLeavesNothingStale)
     EXPECT_TRUE(h.sink().errors.isEmpty());
     EXPECT_EQ(grid().rowCount(), 2);
     EXPECT_EQ(grid().row(1), QStringList(41, QString()));
-    for (const auto &[name, header] : kChartColumns)
+    // No chart keeps a frame of the last retrieve: no axis, grid line or baseline.
+    for (const auto &[name, header] : kChartColumns) {
         EXPECT_EQ(chart(name).seriesCount(), 0) << name;
+        EXPECT_TRUE(test::blank(h.widget<ChartView>(name))) << name;
+    }
     EXPECT_EQ(combo().count(), 0);
     EXPECT_EQ(combo().currentText(), "");
     EXPECT_EQ(h.screen.currentWidget()->objectName(), "TabSheet65");

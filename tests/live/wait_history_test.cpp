@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSet>
 #include <map>
 #include <tuple>
 
@@ -279,4 +280,42 @@ TEST_F(WaitHistory, ItsListsAreItsOwnASecondAcquireShowsEachKeyOnceAndAnEmptyWin
     h.click("Button24"); // Clear
     expectEmpty("Clear");
     EXPECT_EQ(memoLines(h.memo("wtsqlhisttxt")).size(), 22); // the script last run stays
+}
+
+TEST_F(WaitHistory, AKeyHasOneColourInEveryChartOfTheScreenAndTheFirstTwentyFourKeysTwentyFourColours)
+{
+    // The colour the user sees a key's line drawn in, on the chart of that name.
+    const auto colourOf = [&](const char *name, const QString &key) {
+        QCoreApplication::processEvents();
+        const int i = seriesOf(name, key);
+        for (const ChartPlot::Line &line : h.widget<ChartView>(name).plot().lines())
+            if (line.series == i)
+                return line.color.name();
+        ADD_FAILURE() << name << " draws no line for " << key.toStdString();
+        return QString();
+    };
+    acquire();
+    const Chart &counts = chart("WaitHistGraph");
+    ASSERT_GT(counts.seriesCount(), 24);
+    QSet<QString> first24;
+    for (int i = 0; i < 24; ++i)
+        first24 << colourOf("WaitHistGraph", counts.series(i).title());
+    EXPECT_EQ(first24.size(), 24);
+
+    // The live tab meets the same keys in an order of its own.
+    h.screen.sampleWaitEvents();
+    h.sim.server.model().advance(30);
+    h.screen.sampleWaitEvents();
+    int shared = 0;
+    for (int i = 0; i < counts.seriesCount(); ++i) {
+        const QString key = counts.series(i).title();
+        const QString colour = colourOf("WaitHistGraph", key);
+        EXPECT_EQ(colourOf("WaitHistGraphtime", key), colour) << key.toStdString();
+        if (chart("EVTChart").seriesTitled(key).empty())
+            continue;
+        ++shared;
+        EXPECT_EQ(colourOf("EVTChart", key), colour) << key.toStdString();
+        EXPECT_EQ(colourOf("EVTcharttime", key), colour) << key.toStdString();
+    }
+    EXPECT_GT(shared, 20);
 }

@@ -1,3 +1,4 @@
+#include "common/chart_support.h"
 #include "core/chart.h"
 #include "ui/chart_scale.h"
 #include "ui/chart_view.h"
@@ -232,12 +233,12 @@ TEST(ChartView, DatedLabelsAreOrderedByTimeAndRemovedSeriesLeaveTheAxis)
     view->sync();
     EXPECT_EQ(readLabels(*view), (QStringList{"01-MAY-2013 09:00", "01-MAY-2013 10:00"}));
 
-    // Clear All, then a new report: nothing of the old one is left.
+    // Clear All, then a new report: nothing of the old one is left, not even a frame.
     chart.removeAllSeries();
     view->sync();
     EXPECT_TRUE(view->plot().bars().empty());
-    EXPECT_TRUE(readLabels(*view).isEmpty());
     EXPECT_TRUE(view->legend().empty());
+    EXPECT_TRUE(test::blank(*view));
 }
 
 TEST(ChartView, AxisNumbersFollowTheChartsFormatAndSmallValuesAllReadDifferently)
@@ -427,6 +428,45 @@ TEST(ChartView, PiesAndLegends)
     bars.setLegendVisible(false);
     barView->sync();
     EXPECT_TRUE(barView->legend().empty());
+}
+
+TEST(ChartView, ALegendOfManyKeysLeavesThePlotTwoThirdsOfTheChartAndCountsTheKeysItHasNoRoomFor)
+{
+    Chart chart;
+    const QString longKey = "1:parallel query message buffer allocation latch of the shared pool, child 117";
+    for (int k = 0; k < 60; ++k) {
+        const int s = chart.addSeries(SeriesKind::Line, k == 0 ? longKey : QStringLiteral("2:latch %1").arg(k));
+        for (int t = 0; t < 10; ++t)
+            chart.addPoint(s, k * 10 + t, time(t));
+    }
+    auto view = shownView(chart);
+    view->resize(1118, 462); // the latch overview's chart in a window of the default size
+    QCoreApplication::processEvents();
+
+    const QRectF plot = view->chart()->plotArea();
+    EXPECT_GE(plot.width() * plot.height(), 2.0 / 3 * view->width() * view->height());
+    const auto &legend = view->legend();
+    ASSERT_GE(legend.size(), 6u);
+    const int shown = int(legend.size()) - 1;
+    EXPECT_EQ(legend.back().text, QStringLiteral("+ %1 more").arg(60 - shown));
+    EXPECT_FALSE(legend.back().color.isValid());
+    // The keys shown are the first ones, in their lines' colours; the long one keeps both
+    // its ends.
+    for (int k = 1; k < shown; ++k)
+        EXPECT_EQ(legend[size_t(k)].text, chart.series(k).title());
+    EXPECT_EQ(legend[0].color, view->plot().lines()[0].color);
+    const QString &cut = legend[0].text;
+    EXPECT_LT(cut.size(), longKey.size());
+    EXPECT_TRUE(cut.startsWith("1:paral")) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith("child 117")) << cut.toStdString();
+    EXPECT_TRUE(cut.contains(QChar(0x2026)));
+
+    // Twenty-four lines, twenty-four colours.
+    QSet<QRgb> colours;
+    for (const ChartPlot::Line &line : view->plot().lines())
+        if (line.series < 24)
+            colours << line.color.rgb();
+    EXPECT_EQ(colours.size(), 24);
 }
 
 // Long live lines are reduced per pixel column and keep their extremes as points arrive:

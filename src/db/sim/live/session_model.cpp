@@ -185,7 +185,7 @@ const EventSpec kEvents[] = {
 constexpr size_t kEventCount = std::size(kEvents);
 
 // Catalogue positions of the statements the sessions run.
-enum : int { OrdersOfCustomer, UpdateOrderLine, InsertAudit, SalesReport, ProductsOfCategory, DeleteCartItems };
+enum : int { OrdersOfCustomer, UpdateOrderLine, InsertShipment, SalesReport, ProductsOfCategory, DeleteOrderLine };
 
 const char *const kBackground[] = {"PMON", "PSP0", "VKTM", "GEN0", "DIAG", "DBRM", "LMON", "LMD0",
                                    "LMS0", "DBW0", "LGWR", "CKPT", "SMON", "RECO", "MMON", "MMNL"};
@@ -236,12 +236,12 @@ SessionModel::SessionModel(Model &model) : live_(model.state<LiveModel>()), sqlS
                 rng);
         if (inst == 1) {
             addUser(inst, next(), "BATCH", "sqlldr@etl01 (TNS V1-V3)", "NightlyLoad", 1200, 600, 0.9,
-                    {InsertAudit, DeleteCartItems}, rng);
+                    {InsertShipment, DeleteOrderLine}, rng);
             addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 700, 200, 0.5,
                     {OrdersOfCustomer}, rng);
             // A short-lived connection whose sid is taken over by the next one at once.
             addUser(inst, next(), "APP_USER", "JDBC Thin Client", "CheckoutService", 150, 0, 0.85,
-                    {UpdateOrderLine, InsertAudit, OrdersOfCustomer}, rng);
+                    {UpdateOrderLine, InsertShipment, OrdersOfCustomer}, rng);
         }
     }
     own_.rates = rates(false, rng);

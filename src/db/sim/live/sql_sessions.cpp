@@ -9,7 +9,7 @@ namespace tavimond::sim {
 namespace {
 
 // Catalogue positions.
-enum : int { OrdersOfCustomer, UpdateOrderLine, InsertAudit, SalesReport, ProductsOfCategory, DeleteCartItems };
+enum : int { OrdersOfCustomer, UpdateOrderLine, InsertShipment, SalesReport, ProductsOfCategory, DeleteOrderLine };
 
 QString idAt(int position)
 {
@@ -52,13 +52,13 @@ void idle(SqlSession &s)
 SqlSessions::SqlSessions(Model &model) : live_(model.state<LiveModel>())
 {
     workers_ = {
-        {1, 101, 3301, "APP_ORDERS", "orders_srv@app01", {OrdersOfCustomer, UpdateOrderLine, InsertAudit}, 40, 0},
+        {1, 101, 3301, "APP_ORDERS", "orders_srv@app01", {OrdersOfCustomer, UpdateOrderLine, InsertShipment}, 40, 0},
         {1, 117, 871, "APP_WEB", "JDBC Thin Client", {ProductsOfCategory, OrdersOfCustomer}, 25, 0},
-        {1, 131, 2045, "APP_WEB", "JDBC Thin Client", {DeleteCartItems, InsertAudit, ProductsOfCategory}, 35, 0},
+        {1, 131, 2045, "APP_WEB", "JDBC Thin Client", {DeleteOrderLine, InsertShipment, ProductsOfCategory}, 35, 0},
         {1, 144, 559, "APP_ORDERS", "orders_srv@app01", {UpdateOrderLine, OrdersOfCustomer}, 50, 0},
         {2, 95, 40213, "REPORTS", "sqlplus@rep01", {SalesReport}, 300, 0},
         {2, 108, 1770, "APP_WEB", "JDBC Thin Client", {OrdersOfCustomer, ProductsOfCategory}, 30, 0},
-        {2, 122, 6118, "APP_ORDERS", "orders_srv@app02", {InsertAudit, DeleteCartItems}, 45, 0},
+        {2, 122, 6118, "APP_ORDERS", "orders_srv@app02", {InsertShipment, DeleteOrderLine}, 45, 0},
     };
     QRandomGenerator rng = model.random(0x5e55);
     for (Worker &w : workers_)

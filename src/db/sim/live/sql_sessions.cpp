@@ -4,6 +4,7 @@
 #include "sql_catalogue.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavimond::sim {
 namespace {
@@ -31,10 +32,10 @@ bool blocked(qint64 t)
 
 // Seconds spent ACTIVE in [from, to) by a session that is ACTIVE for the first `on`
 // seconds of every `cycle`, counted from 0.
-qint64 activeBetween(qint64 from, qint64 to, qint64 on, qint64 cycle)
+double activeBetween(double from, double to, double on, double cycle)
 {
-    const auto upTo = [&](qint64 x) {
-        const qint64 turns = x >= 0 ? x / cycle : -((-x + cycle - 1) / cycle);
+    const auto upTo = [&](double x) {
+        const double turns = std::floor(x / cycle);
         return turns * on + std::min(x - turns * cycle, on);
     };
     return upTo(to) - upTo(from);
@@ -68,6 +69,7 @@ SqlSessions::SqlSessions(Model &model) : live_(model.state<LiveModel>())
 std::vector<SqlSession> SqlSessions::now() const
 {
     const qint64 t = live_.model().elapsedSeconds();
+    const double exact = live_.model().elapsed();
     std::vector<SqlSession> out;
     for (const Worker &w : workers_) {
         SqlSession s;
@@ -78,12 +80,15 @@ std::vector<SqlSession> SqlSessions::now() const
         s.username = QLatin1String(w.username);
         s.program = QLatin1String(w.program);
         s.logonSeconds = std::min(live_.instanceAge(w.instance), 7200 + qint64(w.sid) * 37 + t);
+        s.exactLogonSeconds = std::min(live_.exactAge(w.instance), 7200.0 + double(w.sid) * 37 + exact);
 
         const qint64 u = t + w.offset;
         const qint64 slot = u / w.dwell;
         const qint64 n = qint64(w.statements.size());
         // A statement per dwell, then a dwell's rest.
-        s.activeSeconds = activeBetween(u - s.logonSeconds, u, n * w.dwell, (n + 1) * w.dwell);
+        const double exactU = exact + double(w.offset);
+        s.activeSeconds =
+            activeBetween(exactU - s.exactLogonSeconds, exactU, double(n * w.dwell), double((n + 1) * w.dwell));
         const qint64 phase = slot % (n + 1);
         s.sqlSeconds = u % w.dwell;
         s.prevSqlId = idAt(w.statements.at(size_t(phase == 0 ? n - 1 : phase - 1)));
@@ -122,6 +127,7 @@ SqlSession SqlSessions::pairMember(int sid, int serial, const char *username, co
     s.username = QLatin1String(username);
     s.program = QLatin1String(program);
     s.logonSeconds = std::min(live_.instanceAge(1), loggedOnBefore + t);
+    s.exactLogonSeconds = std::min(live_.exactAge(1), double(loggedOnBefore) + live_.model().elapsed());
     idle(s);
     s.prevSqlId = idAt(UpdateOrderLine);
     const qint64 c = t % kBlockingCycle;
@@ -147,7 +153,8 @@ SqlSession SqlSessions::blocker(qint64 t) const
 SqlSession SqlSessions::waiter(qint64 t) const
 {
     SqlSession s = pairMember(203, 1289, "APP_WEB", "JDBC Thin Client", 9000, t);
-    s.activeSeconds = activeBetween(t - s.logonSeconds, t, kBlockedSeconds, kBlockingCycle);
+    const double exact = live_.model().elapsed();
+    s.activeSeconds = activeBetween(exact - s.exactLogonSeconds, exact, kBlockedSeconds, kBlockingCycle);
     if (blocked(t)) {
         s.status = QStringLiteral("ACTIVE");
         s.sqlId = idAt(UpdateOrderLine);

@@ -138,3 +138,32 @@ TEST_F(SimulatedSessions, TheSessionsRunningTheCataloguesStatementsAreAmongThemA
     EXPECT_TRUE(statistics("'1'", "'9999'", true).isEmpty());
     EXPECT_EQ(test::errorOf([&] { statistics("'1'", "'1x'", true); }), "ORA-01722: invalid number");
 }
+
+TEST_F(SimulatedSessions, AnActiveSessionsWaitsGrowBetweenTicksThatComeALittleEarlyOrLate)
+{
+    // The default timer at its shortest interval, a second, ticking a few milliseconds
+    // early or late as timers do: a session that worked all along waited on something.
+    QHash<QString, QList<QStringList>> before;
+    QHash<QString, QString> statusBefore;
+    int compared = 0;
+    for (int tick = 0; tick < 30; ++tick) {
+        for (const SessionRow &s : sessions()) {
+            if (s.type != QLatin1String("USER"))
+                continue;
+            const QString id = identity(s);
+            const QList<QStringList> waits =
+                db.rows(QStringLiteral("select event, total_waits, time_waited from gv$session_event "
+                                       "where inst_id = %1 and sid = %2")
+                            .arg(s.instance)
+                            .arg(s.sid));
+            if (statusBefore.value(id) == QLatin1String("ACTIVE") && s.status == QLatin1String("ACTIVE")) {
+                ++compared;
+                EXPECT_NE(waits, before.value(id)) << id.toStdString() << " at tick " << tick;
+            }
+            before[id] = waits;
+            statusBefore[id] = s.status;
+        }
+        db.model().advanceMilliseconds(tick % 2 ? 1010 : 990);
+    }
+    EXPECT_GT(compared, 50);
+}

@@ -122,6 +122,9 @@ const SegmentSpec kSegments[] = {
     {"BILLING", "O'NEILL_ACCOUNTS", "TABLE", nullptr, "USERS", 48, 0.3, "DEFAULT", nullptr, false, nullptr},
     {"INVENTORY", "STOCK_AUDIT", "TABLE", nullptr, "APP_DATA", 700, 0.15, "DEFAULT", nullptr, false, nullptr},
     {"INVENTORY", "STOCK_AUDIT", "INDEX", nullptr, "APP_INDEX", 160, 0.35, "DEFAULT", nullptr, false, nullptr},
+    // Added last, so that the segments above keep their places: the index of the orders'
+    // foreign key.
+    {"SALES", "ORDERS_CUST_IX", "INDEX", nullptr, "APP_INDEX", 900, 0.3, "DEFAULT", nullptr, false, nullptr},
 };
 
 // Objects without a segment of their own, of every kind the dictionary lists.

@@ -168,6 +168,8 @@ const IndexSpec kIndexes[] = {
     {"SYS", "I_OBJ2", "SYS", "OBJ$", "OWNER#,NAME,NAMESPACE,TYPE#,SUBNAME", "UNIQUE", false, 2},
     {"SALES", "ORDERS_PK", "SALES", "ORDERS", "ORDER_ID", "UNIQUE", false, 0},
     {"SALES", "ORDERS_DATE_IX", "SALES", "ORDERS", "ORDER_DATE", "NONUNIQUE", true, 0},
+    // The index of the orders' foreign key, by which the application finds a customer's orders.
+    {"SALES", "ORDERS_CUST_IX", "SALES", "ORDERS", "CUSTOMER_ID", "NONUNIQUE", false, 0},
     {"SALES", "ORDER_LINES_PK", "SALES", "ORDER_LINES", "ORDER_ID,LINE_NO", "UNIQUE", false, 1},
     {"SALES", "ORDER_LINES_PROD_IX", "SALES", "ORDER_LINES", "PRODUCT_ID", "NONUNIQUE", false, 0},
     {"SALES", "CUSTOMERS_PK", "SALES", "CUSTOMERS", "CUSTOMER_ID", "UNIQUE", false, 0},

@@ -2,9 +2,10 @@
 // buffers under one child latch (v$latch_children joined with sys.x$bh and
 // sys.dba_extents).
 //
-// The buffers come from a small model of their own: a few segments with their extents,
-// each block hashed to one cache buffers chains child, most of them cached.
+// The buffers are the blocks of the dictionary's segments, each hashed to one cache
+// buffers chains child, most of them cached.
 #include "live_model.h"
+#include "../dictionary/storage_layout.h"
 #include "../select_eval.h"
 #include "../server.h"
 
@@ -141,38 +142,12 @@ const LatchSpec kLatches[] = {
     {"name-service request queue", 1, 0, 0, 0},
 };
 
-struct SegmentSpec {
-    const char *owner;
-    const char *name;
-    int file;
-    int blocks;
-};
-
-// The segments whose blocks are cached: tables and indexes of the application and a few
-// of the dictionary's.
-const SegmentSpec kSegments[] = {
-    {"SALES", "ORDER_LINES", 5, 60000},
-    {"SALES", "ORDERS", 4, 40000},
-    {"SALES", "IX_ORDER_LINES_ORDER", 6, 9000},
-    {"SALES", "PK_ORDERS", 6, 4000},
-    {"SALES", "CUSTOMERS", 4, 9000},
-    {"SALES", "PK_CUSTOMERS", 6, 700},
-    {"SALES", "PRODUCTS", 4, 1300},
-    {"SALES", "INVENTORY", 5, 6000},
-    {"HR", "EMPLOYEES", 7, 128},
-    {"APP", "SESSIONS_LOG", 7, 14000},
-    {"APP", "AUDIT_TRAIL", 7, 10000},
-    {"SYS", "OBJ$", 1, 1500},
-    {"SYS", "SEG$", 1, 400},
-    {"SYS", "I_OBJ1", 1, 200},
-};
-
 struct Extent {
     int segment;
     int extentId;
     int file;
-    int blockId;
-    int blocks;
+    qint64 blockId;
+    qint64 blocks;
 };
 
 // What drives one child latch's sleeps: a steady trickle since the instance started,
@@ -223,17 +198,12 @@ public:
                 s.phase = rng.generateDouble() * 6.28;
                 chains_[inst].push_back(s);
             }
-        int nextBlock[8] = {0, 128, 128, 128, 128, 128, 128, 128};
-        for (size_t i = 0; i < std::size(kSegments); ++i) {
-            const SegmentSpec &seg = kSegments[i];
-            // Extents as the tablespaces allocate them: 8 blocks at first, then 128, then 1024.
-            int left = seg.blocks;
-            for (int id = 0; left > 0; ++id) {
-                const int size = std::min(left, id < 16 ? 8 : id < 79 ? 128 : 1024);
-                extents_.push_back({int(i), id, seg.file, nextBlock[seg.file], size});
-                nextBlock[seg.file] += size + (rng.bounded(4) == 0 ? 8 * int(1 + rng.bounded(4)) : 0);
-                left -= size;
-            }
+        // The buffers are the blocks of the segments that dba_extents lists.
+        const std::vector<StorageLayout::Segment> &segments = model.state<StorageLayout>().segments();
+        for (const StorageLayout::Segment &seg : segments) {
+            segmentNames_ << seg.owner + QLatin1Char('.') + seg.name;
+            for (const StorageLayout::Extent &e : seg.extents)
+                extents_.push_back({int(segmentNames_.size() - 1), e.extentId, e.fileId, e.blockId, e.blocks});
         }
     }
 
@@ -315,7 +285,7 @@ public:
         };
         std::vector<Buffer> buffers;
         for (const Extent &e : extents_)
-            for (int b = e.blockId; b < e.blockId + e.blocks; ++b) {
+            for (int b = int(e.blockId); b < e.blockId + e.blocks; ++b) {
                 const quint32 h = blockHash(e.file, b);
                 if (int(h % kChainChildren) + 1 != child || (h >> 12) % 1000 >= cachedPer1000)
                     continue;
@@ -330,10 +300,9 @@ public:
         std::stable_sort(buffers.begin(), buffers.end(),
                          [](const Buffer &a, const Buffer &b) { return a.tch > b.tch; });
         for (const Buffer &b : buffers) {
-            const SegmentSpec &seg = kSegments[b.extent->segment];
-            t.addRow({QLatin1String(seg.owner) + QLatin1Char('.') + QLatin1String(seg.name),
-                      QString::number(b.extent->extentId), QString::number(b.block - b.extent->blockId + 1),
-                      QString::number(b.tch), QString::number(child)});
+            t.addRow({segmentNames_.at(b.extent->segment), QString::number(b.extent->extentId),
+                      QString::number(b.block - b.extent->blockId + 1), QString::number(b.tch),
+                      QString::number(child)});
         }
         return t;
     }
@@ -397,6 +366,7 @@ private:
     std::vector<Shape> shapes_;
     std::vector<ChildShape> chains_[LiveModel::kInstances];
     std::vector<Extent> extents_;
+    QStringList segmentNames_; // owner.name, by segment
 };
 
 // The touch-count statement: v$latch_children, sys.x$bh and sys.dba_extents joined on

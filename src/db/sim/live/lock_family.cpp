@@ -5,6 +5,7 @@
 #include "../select_eval.h"
 #include "../server.h"
 #include "sql_sessions.h"
+#include "../dictionary/storage_layout.h"
 
 #include <optional>
 
@@ -53,15 +54,14 @@ const InstanceLock kInstanceLocks[] = {
     {7, "KD", 0, 0, 6, 0}, {7, "KT", 4468, 0, 4, 0}, {9, "TO", 5003, 1, 3, 0},
 };
 
-qint64 objectNumber(const QString &table)
+// A table's object_id as dba_objects shows it; the table is named owner.name.
+qint64 objectNumber(Model &model, const QString &table)
 {
-    if (table == QLatin1String("ORDER_LINES"))
-        return 74211;
-    if (table == QLatin1String("ORDER_AUDIT"))
-        return 74230;
-    if (table == QLatin1String("CART_ITEMS"))
-        return 74302;
-    return 74198;
+    const QString owner = table.section(QLatin1Char('.'), 0, 0), name = table.section(QLatin1Char('.'), 1);
+    for (const StorageLayout::DbObject &o : model.state<StorageLayout>().objects())
+        if (o.owner == owner && o.name == name && o.subobject.isEmpty() && o.type == QLatin1String("TABLE"))
+            return o.objectId;
+    return 0;
 }
 
 QString hex(quint64 value)
@@ -103,7 +103,7 @@ Table lockRows(Model &model, int instance)
             continue;
         add(s.sid, QStringLiteral("AE"), 134, 0, 4, 0, s.logonSeconds, 0);
         if (!s.transactionTable.isEmpty())
-            add(s.sid, QStringLiteral("TM"), objectNumber(s.transactionTable), 0, 3, 0, s.transactionSeconds, 0);
+            add(s.sid, QStringLiteral("TM"), objectNumber(model, s.transactionTable), 0, 3, 0, s.transactionSeconds, 0);
         if (s.transactionUsnSlot)
             add(s.sid, QStringLiteral("TX"), s.transactionUsnSlot, s.transactionSequence, 6, 0, s.transactionSeconds,
                 s.blocksOthers ? 1 : 0);

@@ -185,7 +185,7 @@ const EventSpec kEvents[] = {
 constexpr size_t kEventCount = std::size(kEvents);
 
 // Catalogue positions of the statements the sessions run.
-enum : int { OrdersOfCustomer, UpdateOrderLine, InsertAudit, SalesReport, ProductsOfCategory, DeleteCartItems };
+enum : int { OrdersOfCustomer, UpdateOrderLine, InsertShipment, SalesReport, ProductsOfCategory, DeleteOrderLine };
 
 const char *const kBackground[] = {"PMON", "PSP0", "VKTM", "GEN0", "DIAG", "DBRM", "LMON", "LMD0",
                                    "LMS0", "DBW0", "LGWR", "CKPT", "SMON", "RECO", "MMON", "MMNL"};
@@ -236,12 +236,12 @@ SessionModel::SessionModel(Model &model) : live_(model.state<LiveModel>()), sqlS
                 rng);
         if (inst == 1) {
             addUser(inst, next(), "BATCH", "sqlldr@etl01 (TNS V1-V3)", "NightlyLoad", 1200, 600, 0.9,
-                    {InsertAudit, DeleteCartItems}, rng);
+                    {InsertShipment, DeleteOrderLine}, rng);
             addUser(inst, next(), "REPORTS", "ReportServer@rpt01 (TNS V1-V3)", "DailyReports", 700, 200, 0.5,
                     {OrdersOfCustomer}, rng);
             // A short-lived connection whose sid is taken over by the next one at once.
             addUser(inst, next(), "APP_USER", "JDBC Thin Client", "CheckoutService", 150, 0, 0.85,
-                    {UpdateOrderLine, InsertAudit, OrdersOfCustomer}, rng);
+                    {UpdateOrderLine, InsertShipment, OrdersOfCustomer}, rng);
         }
     }
     own_.rates = rates(false, rng);
@@ -382,10 +382,10 @@ int SessionModel::restarts(int instance) const
     return instance == 2 && live_.model().elapsedSeconds() >= LiveModel::kRestartOfInstance2 ? 1 : 0;
 }
 
-double SessionModel::activeSeconds(const Profile &p, qint64 age, double phase) const
+double SessionModel::activeSeconds(const Profile &p, double age, double phase) const
 {
     if (p.duty >= 1)
-        return double(age);
+        return age;
     if (p.duty <= 0)
         return 0;
     const double on = p.duty * p.period;
@@ -393,7 +393,7 @@ double SessionModel::activeSeconds(const Profile &p, qint64 age, double phase) c
         const double turns = std::floor(x / p.period);
         return turns * on + std::min(x - turns * p.period, on);
     };
-    return upTo(double(age) + phase) - upTo(phase);
+    return upTo(age + phase) - upTo(phase);
 }
 
 std::optional<SessionRow> SessionModel::sessionOf(size_t index) const
@@ -425,9 +425,10 @@ std::optional<SessionRow> SessionModel::sessionOf(size_t index) const
     s.osuser = p.osuser;
     s.module = p.module;
     s.age = v - start;
+    s.exactAge = live_.exactAge(p.instance) - double(p.delay + start);
     // Each new session at the sid starts its turns somewhere else.
     const double phase = std::fmod(p.phase + double(incarnation) * 0.618 * p.period, p.period);
-    s.activeSeconds = qint64(activeSeconds(p, s.age, phase));
+    s.activeSeconds = activeSeconds(p, s.exactAge, phase);
     s.profile = int(index);
     if (p.background) {
         s.status = QStringLiteral("ACTIVE");
@@ -436,7 +437,7 @@ std::optional<SessionRow> SessionModel::sessionOf(size_t index) const
         s.lastCallSeconds = s.age;
         return s;
     }
-    const double at = double(s.age) + phase;
+    const double at = s.exactAge + phase;
     const double inTurn = std::fmod(at, p.period);
     const bool active = inTurn < p.duty * p.period;
     s.status = active ? QStringLiteral("ACTIVE") : QStringLiteral("INACTIVE");
@@ -472,7 +473,8 @@ SessionRow SessionModel::ownSession(const SessionInfo &who) const
     s.event = QStringLiteral("SQL*Net message to client");
     s.waitClass = QStringLiteral("Network");
     s.age = live_.model().elapsedSeconds() + 120;
-    s.activeSeconds = s.age / 20;
+    s.exactAge = live_.model().elapsed() + 120;
+    s.activeSeconds = s.exactAge / 20;
     return s;
 }
 
@@ -500,6 +502,7 @@ std::vector<SessionRow> SessionModel::sessions(const SessionInfo *who, int insta
         s.event = q.event;
         s.waitClass = q.waitClass;
         s.age = q.logonSeconds;
+        s.exactAge = q.exactLogonSeconds;
         s.activeSeconds = q.activeSeconds;
         s.lastCallSeconds = q.sqlSeconds;
         s.profile = sqlSessionProfiles_.value(QStringLiteral("%1/%2").arg(q.instance).arg(q.sid), -1);
@@ -532,39 +535,38 @@ std::optional<double> SessionModel::statistic(const SessionRow &session, size_t 
             return std::nullopt;
         if (index == Logons) // the session's own logon
             return 1;
-        return std::floor(p.rates[index] * double(session.activeSeconds));
+        return std::floor(p.rates[index] * session.activeSeconds);
     }
     index -= kStatCount;
     if (index < kMemoryCount) {
         const MemorySpec &m = kMemory[index];
         const double wave =
-            m.highWater
-                ? 1
-                : 0.5 + 0.5 * std::sin(6.283185307179586 * double(session.age) / p.memoryPeriod + p.memoryPhase);
+            m.highWater ? 1
+                        : 0.5 + 0.5 * std::sin(6.283185307179586 * session.exactAge / p.memoryPeriod + p.memoryPhase);
         return std::floor((m.base + m.swing * wave) * p.memoryScale);
     }
     index -= kMemoryCount;
     const auto &lesser = lesserStatistics();
     if (index >= lesser.size())
         return std::nullopt;
-    return std::floor(lesser[index].perActiveSecond * p.work * double(session.activeSeconds));
+    return std::floor(lesser[index].perActiveSecond * p.work * session.activeSeconds);
 }
 
 std::vector<SessionEvent> SessionModel::events(const SessionRow &session) const
 {
     const Profile &p = profileOf(session);
     const bool background = session.type == QLatin1String("BACKGROUND");
-    const double active = double(session.activeSeconds);
-    const double idle = std::max(0.0, double(session.age - session.activeSeconds));
+    const double active = session.activeSeconds;
+    const double idle = std::max(0.0, session.exactAge - session.activeSeconds);
     // How long the session has been seen: a session there before the clock started
     // counts from the start, so that the later events occur while it is watched.
-    const qint64 seen = std::min(session.age, live_.model().elapsedSeconds());
+    const double seen = std::min(session.exactAge, live_.model().elapsed());
     std::vector<SessionEvent> out;
     for (size_t k = 0; k < kEventCount; ++k) {
         const EventSpec &e = kEvents[k];
         if (background ? !e.background : !e.user)
             continue;
-        if (e.firstAfter > 0 && seen <= e.firstAfter)
+        if (e.firstAfter > 0 && seen <= double(e.firstAfter))
             continue;
         const double share = p.eventShares[k];
         SessionEvent ev{e.number, QLatin1String(e.name), QLatin1String(e.waitClass)};
@@ -582,7 +584,7 @@ std::vector<SessionEvent> SessionModel::events(const SessionRow &session) const
             // A later event counts only from its first occurrence: the share of the
             // watched life since then, which only grows.
             if (e.firstAfter > 0 && waits > 0)
-                waits = 1 + std::floor(waits * (1 - double(e.firstAfter) / double(seen)));
+                waits = 1 + std::floor(waits * (1 - double(e.firstAfter) / seen));
             ev.waits = std::floor(waits);
             ev.centiseconds = std::floor(ev.waits * e.centisecondsPerWait);
             ev.maxWait = std::ceil(e.centisecondsPerWait * 8);

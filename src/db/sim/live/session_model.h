@@ -49,8 +49,11 @@ struct SessionRow {
     QString prevSqlId; // the one it ran before
     QString event;
     QString waitClass;
-    qint64 age = 0;           // seconds since logon
-    qint64 activeSeconds = 0; // of those, ACTIVE
+    qint64 age = 0; // seconds since logon
+    // The same to the millisecond, and of it the seconds spent ACTIVE: the counters
+    // follow these, so that they grow between samples less than a second apart.
+    double exactAge = 0;
+    double activeSeconds = 0;
     qint64 lastCallSeconds = 0;
     int profile = -1; // where its rates are kept; -1 for the caller's own session
 };
@@ -138,7 +141,7 @@ private:
     const Profile &profileOf(const SessionRow &session) const;
     std::optional<SessionRow> sessionOf(size_t profile) const;
     SessionRow ownSession(const SessionInfo &who) const;
-    double activeSeconds(const Profile &p, qint64 age, double phase) const;
+    double activeSeconds(const Profile &p, double age, double phase) const;
     int restarts(int instance) const;
 
     LiveModel &live_;

@@ -31,7 +31,7 @@ struct CatalogueStatement {
     qint64 planHashValue = 0;
     QString text;
     int commandType = 3; // 2 insert, 3 select, 6 update, 7 delete
-    QString table;       // the table a DML statement changes; empty for queries
+    QString table;       // the table a DML statement changes (owner.name); empty for queries
     int cachedOn = 0;    // the instance whose shared pool holds it; 0: both
     std::vector<PlanStep> plan;
 

@@ -4,12 +4,13 @@
 #include "sql_catalogue.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavimond::sim {
 namespace {
 
 // Catalogue positions.
-enum : int { OrdersOfCustomer, UpdateOrderLine, InsertAudit, SalesReport, ProductsOfCategory, DeleteCartItems };
+enum : int { OrdersOfCustomer, UpdateOrderLine, InsertShipment, SalesReport, ProductsOfCategory, DeleteOrderLine };
 
 QString idAt(int position)
 {
@@ -31,10 +32,10 @@ bool blocked(qint64 t)
 
 // Seconds spent ACTIVE in [from, to) by a session that is ACTIVE for the first `on`
 // seconds of every `cycle`, counted from 0.
-qint64 activeBetween(qint64 from, qint64 to, qint64 on, qint64 cycle)
+double activeBetween(double from, double to, double on, double cycle)
 {
-    const auto upTo = [&](qint64 x) {
-        const qint64 turns = x >= 0 ? x / cycle : -((-x + cycle - 1) / cycle);
+    const auto upTo = [&](double x) {
+        const double turns = std::floor(x / cycle);
         return turns * on + std::min(x - turns * cycle, on);
     };
     return upTo(to) - upTo(from);
@@ -52,13 +53,13 @@ void idle(SqlSession &s)
 SqlSessions::SqlSessions(Model &model) : live_(model.state<LiveModel>())
 {
     workers_ = {
-        {1, 101, 3301, "APP_ORDERS", "orders_srv@app01", {OrdersOfCustomer, UpdateOrderLine, InsertAudit}, 40, 0},
+        {1, 101, 3301, "APP_ORDERS", "orders_srv@app01", {OrdersOfCustomer, UpdateOrderLine, InsertShipment}, 40, 0},
         {1, 117, 871, "APP_WEB", "JDBC Thin Client", {ProductsOfCategory, OrdersOfCustomer}, 25, 0},
-        {1, 131, 2045, "APP_WEB", "JDBC Thin Client", {DeleteCartItems, InsertAudit, ProductsOfCategory}, 35, 0},
+        {1, 131, 2045, "APP_WEB", "JDBC Thin Client", {DeleteOrderLine, InsertShipment, ProductsOfCategory}, 35, 0},
         {1, 144, 559, "APP_ORDERS", "orders_srv@app01", {UpdateOrderLine, OrdersOfCustomer}, 50, 0},
         {2, 95, 40213, "REPORTS", "sqlplus@rep01", {SalesReport}, 300, 0},
         {2, 108, 1770, "APP_WEB", "JDBC Thin Client", {OrdersOfCustomer, ProductsOfCategory}, 30, 0},
-        {2, 122, 6118, "APP_ORDERS", "orders_srv@app02", {InsertAudit, DeleteCartItems}, 45, 0},
+        {2, 122, 6118, "APP_ORDERS", "orders_srv@app02", {InsertShipment, DeleteOrderLine}, 45, 0},
     };
     QRandomGenerator rng = model.random(0x5e55);
     for (Worker &w : workers_)
@@ -68,6 +69,7 @@ SqlSessions::SqlSessions(Model &model) : live_(model.state<LiveModel>())
 std::vector<SqlSession> SqlSessions::now() const
 {
     const qint64 t = live_.model().elapsedSeconds();
+    const double exact = live_.model().elapsed();
     std::vector<SqlSession> out;
     for (const Worker &w : workers_) {
         SqlSession s;
@@ -78,12 +80,15 @@ std::vector<SqlSession> SqlSessions::now() const
         s.username = QLatin1String(w.username);
         s.program = QLatin1String(w.program);
         s.logonSeconds = std::min(live_.instanceAge(w.instance), 7200 + qint64(w.sid) * 37 + t);
+        s.exactLogonSeconds = std::min(live_.exactAge(w.instance), 7200.0 + double(w.sid) * 37 + exact);
 
         const qint64 u = t + w.offset;
         const qint64 slot = u / w.dwell;
         const qint64 n = qint64(w.statements.size());
         // A statement per dwell, then a dwell's rest.
-        s.activeSeconds = activeBetween(u - s.logonSeconds, u, n * w.dwell, (n + 1) * w.dwell);
+        const double exactU = exact + double(w.offset);
+        s.activeSeconds =
+            activeBetween(exactU - s.exactLogonSeconds, exactU, double(n * w.dwell), double((n + 1) * w.dwell));
         const qint64 phase = slot % (n + 1);
         s.sqlSeconds = u % w.dwell;
         s.prevSqlId = idAt(w.statements.at(size_t(phase == 0 ? n - 1 : phase - 1)));
@@ -122,6 +127,7 @@ SqlSession SqlSessions::pairMember(int sid, int serial, const char *username, co
     s.username = QLatin1String(username);
     s.program = QLatin1String(program);
     s.logonSeconds = std::min(live_.instanceAge(1), loggedOnBefore + t);
+    s.exactLogonSeconds = std::min(live_.exactAge(1), double(loggedOnBefore) + live_.model().elapsed());
     idle(s);
     s.prevSqlId = idAt(UpdateOrderLine);
     const qint64 c = t % kBlockingCycle;
@@ -147,7 +153,8 @@ SqlSession SqlSessions::blocker(qint64 t) const
 SqlSession SqlSessions::waiter(qint64 t) const
 {
     SqlSession s = pairMember(203, 1289, "APP_WEB", "JDBC Thin Client", 9000, t);
-    s.activeSeconds = activeBetween(t - s.logonSeconds, t, kBlockedSeconds, kBlockingCycle);
+    const double exact = live_.model().elapsed();
+    s.activeSeconds = activeBetween(exact - s.exactLogonSeconds, exact, kBlockedSeconds, kBlockingCycle);
     if (blocked(t)) {
         s.status = QStringLiteral("ACTIVE");
         s.sqlId = idAt(UpdateOrderLine);

@@ -24,8 +24,10 @@ struct SqlSession {
     QString prevSqlId;       // the one it ran before
     qint64 sqlSeconds = 0;   // since the current statement, or the idle spell, began
     qint64 logonSeconds = 0; // since it logged on
-    // Of its life so far, the seconds it spent ACTIVE.
-    qint64 activeSeconds = 0;
+    // The same to the millisecond, and of it the seconds it spent ACTIVE: its counters
+    // follow these, so that they grow between samples less than a second apart.
+    double exactLogonSeconds = 0;
+    double activeSeconds = 0;
     QString event;
     QString waitClass;
     // The session it waits for; 0 when it waits for none.

@@ -26,6 +26,8 @@ struct Shape {
     QString table;   // upper case, without its owner
     QString alias;   // as the statement names the table, upper case
     QString key;     // the first column its WHERE compares
+    QString date;    // the column it compares with a date computed from SYSDATE
+    QString filter;  // the column a subquery's WHERE compares
     QStringList columns; // the select list's columns, upper case
 };
 
@@ -60,6 +62,12 @@ Shape shapeOf(const QString &text)
     static const QRegularExpression key(QStringLiteral("\\bWHERE\\s+(?:\\w+\\.)?(\\w+)"),
                                         QRegularExpression::CaseInsensitiveOption);
     s.key = key.match(plain).captured(1).toUpper();
+    static const QRegularExpression date(QStringLiteral("\\b(\\w+)\\s*[<>]=?\\s*(?:TRUNC|ADD_MONTHS)\\s*\\("),
+                                         QRegularExpression::CaseInsensitiveOption);
+    s.date = date.match(plain).captured(1).toUpper();
+    static const QRegularExpression filter(QStringLiteral("\\(SELECT\\s.*\\sWHERE\\s+(\\w+)\\s*="),
+                                           QRegularExpression::CaseInsensitiveOption);
+    s.filter = filter.match(plain).captured(1).toUpper();
     if (s.command == QLatin1String("SELECT")) {
         const QString list = plain.mid(7, plain.indexOf(QLatin1String(" FROM "), 0, Qt::CaseInsensitive) - 7);
         int depth = 0;
@@ -108,16 +116,15 @@ std::vector<Step> madePlan(const Shape &s, const QString &upper, bool fullScan)
         plan.push_back({int(plan.size()), QStringLiteral("TABLE ACCESS FULL"), t, 1, 62, 412, 2, 1, {}, bound, s.alias});
         return plan;
     }
+    if (s.command == QLatin1String("DELETE") && upper.contains(QLatin1String("ADD_MONTHS")))
+        return {{0, QStringLiteral("DELETE STATEMENT"), {}, 0, 0, 8210, 100, 0, {}, {}, {}},
+                {1, QStringLiteral("DELETE"), t, 0, 0, 0, 0, 0, {}, {}, {}},
+                {2, QStringLiteral("TABLE ACCESS FULL"), t, 812000, 97440000, 8210, 3, 1, {},
+                 quotedName(s.date) + QStringLiteral("<ADD_MONTHS(TRUNC(SYSDATE@!,'fmmm'),-:B1)"), s.alias}};
     if (s.command == QLatin1String("UPDATE") || s.command == QLatin1String("DELETE"))
         return {{0, s.command + QStringLiteral(" STATEMENT"), {}, 0, 0, 2, 100, 0, {}, {}, {}},
                 {1, s.command, t, 0, 0, 0, 0, 0, {}, {}, {}},
                 {2, QStringLiteral("INDEX UNIQUE SCAN"), pk, 1, 26, 1, 0, 1, bound, {}, s.alias}};
-    if (s.command == QLatin1String("INSERT") && upper.contains(QLatin1String("SELECT")))
-        return {{0, QStringLiteral("INSERT STATEMENT"), {}, 0, 0, 8210, 100, 0, {}, {}, {}},
-                {1, QStringLiteral("LOAD AS SELECT"), t + QStringLiteral("_HIST"), 0, 0, 0, 0, 0, {}, {}, {}},
-                {2, QStringLiteral("OPTIMIZER STATISTICS GATHERING"), {}, 812000, 97440000, 8210, 3, 1, {}, {}, {}},
-                {3, QStringLiteral("TABLE ACCESS FULL"), t, 812000, 97440000, 8210, 3, 1, {},
-                 QStringLiteral("\"CREATED_AT\"<ADD_MONTHS(TRUNC(SYSDATE@!,'fmmm'),-:B1)"), s.alias}};
     if (s.command == QLatin1String("INSERT"))
         return {{0, QStringLiteral("INSERT STATEMENT"), {}, 0, 0, 1, 100, 0, {}, {}, {}},
                 {1, QStringLiteral("LOAD TABLE CONVENTIONAL"), t, 0, 0, 0, 0, 0, {}, {}, {}}};
@@ -137,7 +144,7 @@ std::vector<Step> madePlan(const Shape &s, const QString &upper, bool fullScan)
                 {1, QStringLiteral("HASH JOIN RIGHT SEMI"), {}, 2400, 153600, 830, 2, 1,
                  QStringLiteral("%1=%1").arg(k), {}, {}},
                 {2, QStringLiteral("TABLE ACCESS FULL"), t, 2400, 28800, 412, 2, 1, {},
-                 QStringLiteral("\"STATUS\"=:B1"), s.alias + QStringLiteral("@SEL$2")},
+                 quotedName(s.filter) + QStringLiteral("=:B1"), s.alias + QStringLiteral("@SEL$2")},
                 {2, QStringLiteral("TABLE ACCESS FULL"), t, 96400, 5205600, 413, 2, 1, {}, {}, s.alias}};
     if (upper.contains(QLatin1String("ROLLUP(")))
         return {{0, QStringLiteral("SELECT STATEMENT"), {}, 0, 0, 1420, 100, 0, {}, {}, {}},
@@ -158,7 +165,7 @@ std::vector<Step> madePlan(const Shape &s, const QString &upper, bool fullScan)
                 {1, QStringLiteral("SORT ORDER BY"), {}, 40, 1600, 1388, 8, 1, {}, {}, {}},
                 {2, QStringLiteral("HASH GROUP BY"), {}, 40, 1600, 1388, 8, 1, {}, {}, {}},
                 {3, QStringLiteral("TABLE ACCESS FULL"), t, 24100, 964000, 1290, 2, 1, {},
-                 QStringLiteral("\"CREATED_AT\">=TRUNC(SYSDATE@!)-:B1"), s.alias}};
+                 quotedName(s.date) + QStringLiteral(">=TRUNC(SYSDATE@!)-:B1"), s.alias}};
     return {{0, QStringLiteral("SELECT STATEMENT"), {}, 0, 0, 2, 100, 0, {}, {}, {}},
             {1, QStringLiteral("TABLE ACCESS BY INDEX ROWID"), t, 1, 54, 2, 0, 1, {}, {}, s.alias},
             {2, QStringLiteral("INDEX UNIQUE SCAN"), pk, 1, 0, 1, 0, 1, bound, {}, s.alias}};

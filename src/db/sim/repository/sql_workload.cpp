@@ -9,45 +9,70 @@ namespace tavimond::sim {
 namespace {
 
 // An order-entry application's statements beyond the shared pool's, built from these
-// pieces: kind, table, columns, condition.
+// pieces: kind and text.
 struct Template {
     SqlWorkload::Kind kind;
-    const char *text; // %1: the table, %2: the columns, %3: the key column
+    // %1: the table, %2: its columns, %3: its key, %4: a date column, %5: an amount
+    // column, %6: a column the application filters and groups by, %7: a bind per column.
+    const char *text;
 };
 
 const Template kTemplates[] = {
     {SqlWorkload::Kind::Query, "SELECT %2 FROM %1 WHERE %3 = :b1"},
     {SqlWorkload::Kind::Query, "SELECT /*+ index(t) */ %2 FROM %1 t WHERE t.%3 BETWEEN :b1 AND :b2 ORDER BY t.%3"},
-    {SqlWorkload::Kind::Change, "UPDATE %1 SET %2 = :b2 WHERE %3 = :b1"},
-    {SqlWorkload::Kind::Change, "INSERT INTO %1 (%3, %2) VALUES (:b1, :b2)"},
+    {SqlWorkload::Kind::Change, "UPDATE %1 SET %5 = :b2 WHERE %3 = :b1"},
+    {SqlWorkload::Kind::Change, "INSERT INTO %1 (%2) VALUES (%7)"},
     {SqlWorkload::Kind::Query, "SELECT COUNT(*) FROM %1 WHERE %3 > :b1"},
     {SqlWorkload::Kind::Report,
-     "SELECT %2, SUM(amount) total, COUNT(*) cnt\n  FROM %1\n WHERE created_at >= TRUNC(SYSDATE) - :b1\n GROUP BY %2\n"
+     "SELECT %6, SUM(%5) total, COUNT(*) cnt\n  FROM %1\n WHERE %4 >= TRUNC(SYSDATE) - :b1\n GROUP BY %6\n"
      " ORDER BY 2 DESC"},
     {SqlWorkload::Kind::Change, "DELETE FROM %1 WHERE %3 = :b1"},
     {SqlWorkload::Kind::Batch,
-     "INSERT /*+ append */ INTO %1_hist\nSELECT * FROM %1 WHERE created_at < ADD_MONTHS(TRUNC(SYSDATE, 'MM'), -:b1)"},
-    {SqlWorkload::Kind::Query, "SELECT %2 FROM %1 WHERE %3 IN (SELECT %3 FROM %1 WHERE status = :b1)"},
-    {SqlWorkload::Kind::Occasional, "SELECT /* month end */ %2, SUM(amount) FROM %1 GROUP BY ROLLUP(%2)"},
+     "DELETE /* nightly purge */ FROM %1\n WHERE %4 < ADD_MONTHS(TRUNC(SYSDATE, 'MM'), -:b1)"},
+    {SqlWorkload::Kind::Query, "SELECT %2 FROM %1 WHERE %3 IN (SELECT %3 FROM %1 WHERE %6 = :b1)"},
+    {SqlWorkload::Kind::Occasional, "SELECT /* month end */ %6, SUM(%5) FROM %1 GROUP BY ROLLUP(%6)"},
 };
 
+// Tables of the dictionary, each with columns it holds; the key leads the table's
+// primary key, which is named after the table with "_PK".
 struct TableSpec {
     const char *name;
     const char *columns;
     const char *key;
+    const char *date;
+    const char *amount;
+    const char *filter;
 };
 
 const TableSpec kTables[] = {
-    {"sales.orders", "order_id, cust_id, status, order_date, total_amount", "order_id"},
-    {"sales.order_lines", "order_id, line_no, product_id, quantity, amount", "order_id"},
-    {"sales.customers", "cust_id, cust_name, region, credit_limit", "cust_id"},
-    {"sales.products", "product_id, category, list_price", "product_id"},
-    {"billing.invoices", "invoice_id, cust_id, amount, due_date", "invoice_id"},
-    {"billing.payments", "payment_id, invoice_id, amount, paid_at", "payment_id"},
-    {"inventory.stock_levels", "warehouse_id, product_id, on_hand", "product_id"},
-    {"inventory.stock_moves", "move_id, product_id, quantity, moved_at", "move_id"},
-    {"hr.employees", "employee_id, last_name, department_id, salary", "employee_id"},
+    {"sales.orders", "order_id, customer_id, status, order_date, total_amount", "order_id", "order_date",
+     "total_amount", "status"},
+    {"billing.invoices", "invoice_id, customer_id, order_id, issued, due, amount", "invoice_id", "issued", "amount",
+     "status"},
+    {"billing.payments", "payment_id, invoice_id, paid_on, amount, method", "payment_id", "paid_on", "amount",
+     "method"},
+    {"inventory.stock_levels", "warehouse_id, product_id, on_hand, reserved", "warehouse_id", "updated", "on_hand",
+     "product_id"},
+    {"inventory.stock_moves", "move_id, moved_at, warehouse_id, product_id, quantity", "move_id", "moved_at",
+     "quantity", "reason"},
+    {"billing.ledger_entries", "entry_id, account_no, posted, debit, credit", "entry_id", "posted", "debit",
+     "account_no"},
 };
+
+QString statementText(const Template &t, const TableSpec &table)
+{
+    QStringList binds;
+    for (qsizetype k = 1; k <= QString::fromLatin1(table.columns).count(QLatin1Char(',')) + 1; ++k)
+        binds << QStringLiteral(":b%1").arg(k);
+    return QString::fromLatin1(t.text)
+        .replace(QLatin1String("%1"), QLatin1String(table.name))
+        .replace(QLatin1String("%2"), QLatin1String(table.columns))
+        .replace(QLatin1String("%3"), QLatin1String(table.key))
+        .replace(QLatin1String("%4"), QLatin1String(table.date))
+        .replace(QLatin1String("%5"), QLatin1String(table.amount))
+        .replace(QLatin1String("%6"), QLatin1String(table.filter))
+        .replace(QLatin1String("%7"), binds.join(QStringLiteral(", ")));
+}
 
 qint64 planHashOf(const QString &sqlId, int n)
 {
@@ -68,11 +93,12 @@ double hourFactor(int hour)
 // A report a tool generated for a long list of products: over 64 KB of text.
 QString longReportText()
 {
-    QString text = QStringLiteral("SELECT /* product list report */ p.category, l.product_id, SUM(l.amount) total, "
-                                  "COUNT(*) lines\n"
-                                  "  FROM sales.order_lines l\n"
-                                  "  JOIN sales.products p ON p.product_id = l.product_id\n"
-                                  " WHERE l.product_id IN (");
+    QString text = QStringLiteral(
+        "SELECT /* product list report */ p.category, l.product_id, SUM(l.quantity * l.unit_price) total, "
+        "COUNT(*) lines\n"
+        "  FROM sales.order_lines l\n"
+        "  JOIN sales.products p ON p.product_id = l.product_id\n"
+        " WHERE l.product_id IN (");
     for (int k = 0; k < 9000; ++k) {
         if (k % 12 == 0)
             text += QStringLiteral("\n        ");
@@ -112,10 +138,7 @@ SqlWorkload::SqlWorkload(Model &model) : repository_(model.state<Repository>())
         const TableSpec &table = kTables[(n / std::size(kTemplates) + n) % std::size(kTables)];
         Sql s;
         s.kind = t.kind;
-        s.text = QString::fromLatin1(t.text)
-                     .replace(QLatin1String("%1"), QLatin1String(table.name))
-                     .replace(QLatin1String("%2"), QLatin1String(table.columns))
-                     .replace(QLatin1String("%3"), QLatin1String(table.key));
+        s.text = statementText(t, table);
         // Statements that differ only in a literal are different statements to the database.
         if (n >= int(std::size(kTemplates) * std::size(kTables)))
             s.text += QStringLiteral(" /* %1 */").arg(n);

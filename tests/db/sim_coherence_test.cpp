@@ -1,0 +1,251 @@
+// The simulated instance tells one story: every table, index and column that one of its
+// statements or plans names is in its data dictionary, and the objects the live views
+// point at (locked tables, buffers under a latch) are the dictionary's objects.
+#include "db/db_support.h"
+#include "db/sim/live/sql_catalogue.h"
+#include "db/sim/repository/awr_plans.h"
+#include "db/sim/repository/sql_workload.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace tavimond;
+
+namespace {
+
+// What the dictionary views show: each table's columns, each index's table.
+struct Dictionary {
+    QHash<QString, QSet<QString>> columns; // OWNER.TABLE -> column names
+    QHash<QString, QString> indexTable;    // OWNER.INDEX -> OWNER.TABLE
+    QSet<QString> owners;
+};
+
+// A statement's words: names upper-cased (a qualified name is one word), binds, numbers
+// and single characters; comments and quoted literals left out.
+QStringList wordsOf(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("/\\*.*?\\*/"), QRegularExpression::DotMatchesEverythingOption));
+    text.remove(QRegularExpression(QStringLiteral("'[^']*'")));
+    static const QRegularExpression word(QStringLiteral("[A-Za-z_][\\w$#]*(?:\\.[A-Za-z_][\\w$#]*)*|:\\w+|\\d+|\\S"));
+    QStringList out;
+    for (auto it = word.globalMatch(text); it.hasNext();)
+        out << it.next().captured().toUpper();
+    return out;
+}
+
+bool isName(const QString &w)
+{
+    return w.at(0).isLetter() || w.at(0) == QLatin1Char('_');
+}
+
+// Checks one statement and its plans against the dictionary; returns what it names
+// that the dictionary does not hold.
+class Checker {
+public:
+    Checker(const Dictionary &d, const QString &text) : d_(d), text_(text) { readTables(); }
+
+    QStringList textProblems()
+    {
+        static const QSet<QString> kKeywords{
+            "SELECT", "FROM", "WHERE", "AND",      "OR",      "NOT",     "JOIN",         "ON",     "ORDER",  "GROUP",
+            "BY",     "DESC", "ASC",   "IN",       "BETWEEN", "INSERT",  "INTO",         "VALUES", "UPDATE", "SET",
+            "DELETE", "IS",   "NULL",  "DISTINCT", "AS",      "SYSDATE", "SYSTIMESTAMP", "USER"};
+        const QStringList w = wordsOf(text_);
+        QStringList problems;
+        for (qsizetype i = 0; i < w.size(); ++i) {
+            if (tablePositions_.contains(i) || !isName(w[i]) || kKeywords.contains(w[i]))
+                continue;
+            if (i + 1 < w.size() && w[i + 1] == QLatin1String("("))
+                continue; // a function
+            const QString before = i > 0 ? w[i - 1] : QString();
+            if (before == QLatin1String(")") || (isName(before) && !kKeywords.contains(before)))
+                continue; // an expression's alias
+            const QString alias = w[i].contains(QLatin1Char('.')) ? w[i].section(QLatin1Char('.'), 0, 0) : QString();
+            const QString column = w[i].section(QLatin1Char('.'), -1);
+            if (!isColumn(alias, column))
+                problems << w[i];
+        }
+        return problems;
+    }
+
+    // The plan's objects (indexes must serve one of the statement's tables) and the
+    // columns of its predicates.
+    QStringList planProblems(const QStringList &plan)
+    {
+        static const QRegularExpression step(
+            QStringLiteral("^\\|\\s*\\*?\\s*\\d+\\s*\\|\\s*([^|]*?)\\s*\\|\\s*([^|]*?)\\s*\\|"));
+        static const QRegularExpression qualified(QStringLiteral("\"(\\w+)\"\\.\"(\\w+)\""));
+        static const QRegularExpression plain(QStringLiteral("(?<![.\\w\"])\"(\\w+)\"(?![.\\w])"));
+        QStringList problems;
+        bool predicates = false;
+        for (QString line : plan) {
+            if (const auto m = step.match(line); m.hasMatch() && !m.captured(2).isEmpty()) {
+                const QString operation = m.captured(1), name = m.captured(2);
+                if (operation == QLatin1String("VIEW"))
+                    continue; // the optimizer's own inline view
+                const bool index = operation.startsWith(QLatin1String("INDEX"));
+                bool found = false;
+                for (const QString &table : tables_)
+                    found = found || (index ? d_.indexTable.value(owner(table) + QLatin1Char('.') + name) == table
+                                            : table.section(QLatin1Char('.'), 1) == name);
+                if (!found)
+                    problems << (index ? QStringLiteral("index ") : QStringLiteral("table ")) + name;
+            }
+            if (line.startsWith(QLatin1String("Predicate Information")))
+                predicates = true;
+            else if (line.endsWith(QLatin1String(":")) || line.startsWith(QLatin1String("Outline")))
+                predicates = false;
+            if (!predicates)
+                continue;
+            line.remove(QRegularExpression(QStringLiteral("'[^']*'")));
+            for (auto it = qualified.globalMatch(line); it.hasNext();) {
+                const auto m = it.next();
+                if (!isColumn(m.captured(1), m.captured(2)))
+                    problems << m.captured(1) + QLatin1Char('.') + m.captured(2);
+            }
+            for (auto it = plain.globalMatch(line); it.hasNext();) {
+                const QString column = it.next().captured(1);
+                if (!isColumn(QString(), column))
+                    problems << column;
+            }
+        }
+        return problems;
+    }
+
+    QStringList tables() const { return tables_; }
+
+private:
+    static QString owner(const QString &table) { return table.section(QLatin1Char('.'), 0, 0); }
+
+    // owner.table words are tables; the name after one, unless a keyword, its alias.
+    void readTables()
+    {
+        static const QSet<QString> kNotAlias{"WHERE", "JOIN", "GROUP", "ORDER", "SET", "VALUES", "SELECT", "ON"};
+        const QStringList w = wordsOf(text_);
+        for (qsizetype i = 0; i < w.size(); ++i) {
+            if (w[i].count(QLatin1Char('.')) != 1 || !d_.owners.contains(owner(w[i])))
+                continue;
+            tables_ << w[i];
+            tablePositions_ << i;
+            aliases_.insert(w[i].section(QLatin1Char('.'), 1), w[i]);
+            if (i + 1 < w.size() && isName(w[i + 1]) && !kNotAlias.contains(w[i + 1])) {
+                aliases_.insert(w[i + 1], w[i]);
+                tablePositions_ << i + 1;
+            }
+        }
+    }
+
+    // A column of the aliased table, or, without an alias, of any of the statement's tables.
+    bool isColumn(const QString &alias, const QString &column) const
+    {
+        if (!alias.isEmpty())
+            return d_.columns.value(aliases_.value(alias)).contains(column);
+        for (const QString &t : tables_)
+            if (d_.columns.value(t).contains(column))
+                return true;
+        return false;
+    }
+
+    const Dictionary &d_;
+    QString text_;
+    QStringList tables_;
+    QSet<qsizetype> tablePositions_;
+    QHash<QString, QString> aliases_;
+};
+
+class SimCoherence : public ::testing::Test {
+protected:
+    SimCoherence()
+    {
+        // Enough statements for every statement of the application on every table.
+        db.model().state<sim::RepositoryShape>().statements = 80;
+        for (const QStringList &r : db.rows("select owner, table_name, column_name from dba_tab_columns")) {
+            dictionary.columns[r[0] + '.' + r[1]] << r[2];
+            dictionary.owners << r[0];
+        }
+        for (const QStringList &r : db.rows("select owner, index_name, table_owner, table_name from dba_indexes"))
+            dictionary.indexTable.insert(r[0] + '.' + r[1], r[2] + '.' + r[3]);
+    }
+
+    // What a statement and its plan name that the dictionary lacks.
+    QStringList problems(const QString &text, const QStringList &plan)
+    {
+        Checker c(dictionary, text);
+        QStringList out;
+        if (c.tables().isEmpty())
+            out << QStringLiteral("no table of the dictionary");
+        for (const QString &t : c.tables())
+            if (!dictionary.columns.contains(t))
+                out << QStringLiteral("table ") + t;
+        return out + c.textProblems() + c.planProblems(plan);
+    }
+
+    test::SimDb db{5};
+    Dictionary dictionary;
+};
+
+} // namespace
+
+TEST_F(SimCoherence, EveryTableIndexAndColumnOfAStatementOrPlanIsInTheDictionary)
+{
+    ASSERT_TRUE(dictionary.columns.value("SALES.ORDERS").contains("CUSTOMER_ID"));
+    ASSERT_EQ(dictionary.indexTable.value("SALES.ORDERS_PK"), "SALES.ORDERS");
+
+    // The checker itself finds what is not there.
+    EXPECT_EQ(problems("SELECT o.cust_id, x.status FROM sales.orders o WHERE note = :b1 AND o.order_id > 0",
+                       {"|   1 | INDEX RANGE SCAN | CUSTOMERS_PK |", "|   2 | TABLE ACCESS FULL | ORDERS_V |",
+                        "Predicate Information (identified by operation id):", "   1 - access(\"O\".\"CUST_ID\"=:B1)"}),
+              (QStringList{"O.CUST_ID", "X.STATUS", "NOTE", "index CUSTOMERS_PK", "table ORDERS_V", "O.CUST_ID"}));
+
+    // The shared pool's statements with the plans the live views show.
+    for (const sim::CatalogueStatement &s : sim::sqlCatalogue())
+        EXPECT_EQ(problems(s.text, sim::displayCursorLines(s)), QStringList()) << s.text.toStdString();
+
+    // The repository's statements with every plan it captured for them.
+    const auto &workload = db.model().state<sim::SqlWorkload>();
+    QSet<QString> tables;
+    for (const sim::SqlWorkload::Sql &s : workload.statements()) {
+        QStringList plans;
+        for (const qint64 p : s.plans)
+            plans << sim::displayAwrLines(s, p);
+        EXPECT_EQ(problems(s.text, plans), QStringList()) << s.text.left(200).toStdString();
+        for (const QString &t : Checker(dictionary, s.text).tables())
+            tables << t;
+    }
+    EXPECT_GE(tables.size(), 8);
+}
+
+TEST_F(SimCoherence, LockedTablesAndTheBuffersUnderALatchAreTheDictionarysObjects)
+{
+    QHash<QString, QString> tables; // object_id -> owner.name of every table
+    QSet<QString> objects;
+    for (const QStringList &r : db.rows("select object_id, owner, object_name, object_type from dba_objects")) {
+        objects << r[1] + '.' + r[2];
+        if (r[3] == QLatin1String("TABLE"))
+            tables.insert(r[0], r[1] + '.' + r[2]);
+    }
+    QStringList locked;
+    for (int minute = 0; minute < 20; ++minute, db.model().advance(60))
+        for (const QString &id : db.column("select id1 from v$lock where type = 'TM'"))
+            locked << tables.value(id, "object " + id);
+    locked.removeDuplicates();
+    locked.sort();
+    EXPECT_EQ(locked, (QStringList{"SALES.ORDER_LINES", "SALES.SHIPMENTS"}));
+
+    // The touch counts of the buffers under a few children.
+    QSet<QString> cached;
+    for (int child = 1; child <= 40; ++child)
+        for (const QString &segment :
+             db.column(QStringLiteral("select e.owner ||'.'|| e.segment_name  segment_name, e.extent_id  extent#, "
+                                      "x.dbablk - e.block_id + 1  block#, x.tch, l.child# from v$latch_children  l, "
+                                      "sys.x$bh x, sys.dba_extents e where l.child# = %1 and x.hladdr  = l.addr and "
+                                      "e.file_id = x.file# and x.dbablk between e.block_id and e.block_id + e.blocks "
+                                      "-1 order by x.tch desc")
+                           .arg(child)))
+            cached << segment;
+    EXPECT_GT(cached.size(), 10);
+    for (const QString &segment : cached)
+        EXPECT_TRUE(objects.contains(segment)) << segment.toStdString();
+}

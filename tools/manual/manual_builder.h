@@ -1,0 +1,39 @@
+#pragma once
+
+// The user's manual: a Markdown text in the repository that takes sections of the README
+// where it names them, laid out on A4 pages and written as a PDF.
+
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+class QTextDocument;
+
+namespace tavimond::manual {
+
+class ManualError : public std::runtime_error {
+public:
+    explicit ManualError(const QString &message) : std::runtime_error(message.toStdString()) {}
+};
+
+// The part of a Markdown text under the heading `title`, without the heading itself, up
+// to the next heading of the same or a higher level; its own subheadings moved down by
+// `levelShift` levels. Fenced code is not read for headings. Throws when no heading has
+// that title.
+QString markdownSection(const QString &markdown, const QString &title, int levelShift = 0);
+
+// The manual's text with each line <!-- README: Title --> replaced by the README's
+// section of that title, its subheadings placed under the manual's heading above the
+// line. Throws when the README has no such section.
+QString assembleManual(const QString &manual, const QString &readme);
+
+// The manual's text as a document, in the manual's default font.
+std::unique_ptr<QTextDocument> manualDocument(const QString &markdown);
+
+// Writes the document as A4 pages of a PDF: a table of contents of its chapters
+// (second-level headings) with their pages after its title, and a page number at the
+// foot of every page. Returns the number of pages; throws when the file cannot be written.
+int writeManualPdf(QTextDocument &doc, const QString &path);
+
+} // namespace tavimond::manual

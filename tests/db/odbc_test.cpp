@@ -1,6 +1,7 @@
 // The ODBC driver against a real ODBC driver: SQLite's, registered for the tests
 // alone through ODBCSYSINI.
 #include "db/db_support.h"
+#include "common/test_data.h"
 #include "db/driver.h"
 
 #include <QFile>
@@ -149,8 +150,7 @@ TEST_F(OdbcSqlite, ClosedConnectionReconnectsWithTheCurrentStringOnTheNextOpen)
 
 TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndOtherTypesAsTheDriversText)
 {
-    const QString data = qEnvironmentVariable("TAVIMOND_TEST_DATA");
-    ASSERT_FALSE(data.isEmpty()) << "run through ctest";
+    const QString data = tavimond::test::testDataFolder();
     // A copy: the driver may touch the file it opens.
     const QString file = dir.filePath("times.db");
     ASSERT_TRUE(QFile::copy(data + "/repository_times.db", file));

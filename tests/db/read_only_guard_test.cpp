@@ -1,6 +1,7 @@
 // The guard that lets only queries reach the database.
 #include "db/db_support.h"
 #include "db/read_only_guard.h"
+#include "common/test_data.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -24,9 +25,7 @@ QString refusalOf(const QString &sql)
 // the instance's tests. The guard must refuse none of them.
 TEST(ReadOnlyGuard, AcceptsEveryStatementTheSuiteSends)
 {
-    const QString data = qEnvironmentVariable("TAVIMOND_TEST_DATA");
-    ASSERT_FALSE(data.isEmpty()) << "run through ctest";
-    QFile file(data + "/sent_statements.jsonl");
+    QFile file(test::testDataFolder() + "/sent_statements.jsonl");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
     int count = 0;
     while (!file.atEnd()) {

@@ -1,6 +1,7 @@
 // The user's manual as the build writes it: the README's sections taken in where the
 // manual names them, a chapter for every screen, and a PDF of numbered pages whose
 // contents give each chapter's page.
+#include "common/test_data.h"
 #include "manual/manual_builder.h"
 
 #include <QFile>
@@ -18,7 +19,7 @@ namespace {
 
 QString sourceFile(const QString &name)
 {
-    QFile f(qEnvironmentVariable("TAVIMOND_TEST_DATA") + QStringLiteral("/../../") + name);
+    QFile f(tavimond::test::testDataFolder() + QStringLiteral("/../../") + name);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
     return QString::fromUtf8(f.readAll());
 }

@@ -8,6 +8,7 @@
 #include "core/conversions.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/current_row.h"
 #include "ui/detail_controls.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
@@ -153,7 +154,8 @@ void ObjectBrowserScreen::buildIndexPage(QTabWidget *page)
     auto *ddlLayout = new QVBoxLayout(ddl);
     ddlLayout->addWidget(detailMemo("idxdefinition", ddl));
 
-    connect(idxparttree, &QTreeWidget::itemClicked, this, guarded([this] { idxparttreeClick(); }));
+    // A node clicked, or made current with the keys, shows its row.
+    onCurrentRowChange(idxparttree, this, [this] { idxparttreeClick(); });
     connect(partitions.dialogRadio, &QRadioButton::clicked, this, guarded([this] { RadioButton24Click(); }));
     connect(partitions.gridRadio, &QRadioButton::clicked, this, guarded([this] { RadioButton25Click(); }));
 }

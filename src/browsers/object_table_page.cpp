@@ -9,6 +9,7 @@
 #include "core/grid_routines.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/current_row.h"
 #include "ui/detail_controls.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
@@ -218,7 +219,8 @@ void ObjectBrowserScreen::buildTablePage(QTabWidget *page)
     tabdefinition = detailMemo("tabdefinition", ddl);
     ddlLayout->addWidget(tabdefinition);
 
-    connect(parttree, &QTreeWidget::itemClicked, this, guarded([this] { parttreeClick(); }));
+    // A node clicked, or made current with the keys, shows its rows.
+    onCurrentRowChange(parttree, this, [this] { parttreeClick(); });
     connect(partitions.dialogRadio, &QRadioButton::clicked, this, guarded([this] { parttviewClick(); }));
     connect(partitions.gridRadio, &QRadioButton::clicked, this, guarded([this] { partgviewClick(); }));
     connect(dialogView, &QRadioButton::clicked, this, guarded([this] { RadioButton22Click(); }));

@@ -8,10 +8,10 @@
 #include "core/result_grid.h"
 #include "db/query.h"
 #include "ui/detail_controls.h"
+#include "ui/double_click.h"
 #include "ui/handler.h"
 #include "ui/script_memo.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,7 +167,7 @@ SecurityBrowserScreen::SecurityBrowserScreen(ScreenContext context, QWidget *par
     connect(ui_->rolecolbtn, &QPushButton::clicked, this, guarded([this] { rolecolbtnClick(); }));
     // A double-click anywhere in the three trees, on a node or not.
     for (QTreeWidget *tree : {ui_->securitytree, ui_->userroletree, ui_->roletree})
-        tree->viewport()->installEventFilter(this);
+        onDoubleClick(tree, [this] { securitytreeDblClick(); });
 }
 
 SecurityBrowserScreen::~SecurityBrowserScreen() = default;
@@ -187,15 +187,6 @@ QList<GridHeaders> SecurityBrowserScreen::gridHeaders() const
           QStringLiteral("Max blocks"), QStringLiteral("Dropped")},
          {168, 120, 119, 121, 120, 106}},
     };
-}
-
-bool SecurityBrowserScreen::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == ui_->securitytree->viewport() || watched == ui_->userroletree->viewport() ||
-         watched == ui_->roletree->viewport()))
-        runGuarded([this] { securitytreeDblClick(); });
-    return Screen::eventFilter(watched, event);
 }
 
 void SecurityBrowserScreen::Button3Click()

@@ -41,9 +41,6 @@ public:
     void roleexpbtnClick();
     void rolecolbtnClick();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void showUser(const QString &name);
     void showRole(const QString &name);

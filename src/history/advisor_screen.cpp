@@ -5,6 +5,7 @@
 #include "core/conversions.h"
 #include "core/result_grid.h"
 #include "db/query.h"
+#include "ui/current_row.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/report_script.h"
@@ -128,11 +129,7 @@ AdvisorScreen::AdvisorScreen(ScreenContext context, QWidget *parent)
                 Button182Click();
             }));
     // A click, or moving the current row with the keys, fills the detail fields.
-    connect(adv_grid, &GridView::clicked, this, guarded([this] { adv_gridClick(); }));
-    connect(adv_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, guarded([this] {
-                if (!reviewing_)
-                    adv_gridClick();
-            }));
+    onCurrentRowChange(adv_grid, this, [this] { adv_gridClick(); }, [this] { return reviewing_; });
     setCurrentWidget(ui_->TabSheet72);
 }
 

@@ -13,6 +13,7 @@
 #include "ui/chart_plot_buttons.h"
 #include "ui/chart_view.h"
 #include "ui/detail_controls.h"
+#include "ui/double_click.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/report_script.h"
@@ -201,7 +202,7 @@ SegmentStatsScreen::SegmentStatsScreen(ScreenContext context, QWidget *parent)
     buildScriptTab();
 
     connect(ui_->Button83, &QPushButton::clicked, this, guarded([this] { Button83Click(); }));
-    connect(ui_->segtree, &QTreeWidget::itemDoubleClicked, this, guarded([this] { segtreeDblClick(); }));
+    onItemDoubleClick(ui_->segtree, this, [this] { segtreeDblClick(); });
     connect(ui_->exp_segstat, &QPushButton::clicked, this, guarded([this] { exp_segstatClick(); }));
     setCurrentWidget(ui_->segretrievetab);
 }

@@ -9,6 +9,8 @@
 #include "core/result_grid.h"
 #include "db/query.h"
 #include "ui/chart_view.h"
+#include "ui/current_row.h"
+#include "ui/double_click.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
 #include "ui/script_memo.h"
@@ -23,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStackedLayout>
 #include <QTime>
 #include <QVBoxLayout>
@@ -201,9 +204,11 @@ SessionTopologyTab::SessionTopologyTab(const PartContext &context)
         connect(box, &QCheckBox::clicked, this, guarded([this] { sessres_cpu_cbClick(); }));
     connect(chartView_, &ChartView::mouseMoved, this,
             guarded([this](const QPoint &pos) { sessres_graphMouseMove(pos); }));
-    connect(gridView_, &GridView::clicked, this, guarded([this] { sessres_gridClick(); }));
-    connect(gridView_, &GridView::doubleClicked, this, guarded([this] { sessres_gridDblClick(); }));
-    connect(deltaView_, &GridView::doubleClicked, this, guarded([this] { sessres_grid_delDblClick(); }));
+    // A row chosen by the mouse or the keys chooses its session; the sample, which
+    // reloads the grid under the current row, chooses none.
+    onCurrentRowChange(gridView_, this, [this] { sessres_gridClick(); }, [this] { return reloading_; });
+    onItemDoubleClick(gridView_, this, [this] { sessres_gridDblClick(); });
+    onItemDoubleClick(deltaView_, this, [this] { sessres_grid_delDblClick(); });
 }
 
 SessionTopologyTab::~SessionTopologyTab() = default;
@@ -325,6 +330,7 @@ bool SessionTopologyTab::sampling() const
 
 void SessionTopologyTab::Button177Click()
 {
+    const QScopedValueRollback reloading(reloading_, true);
     // 1. Keep the previous sample.
     {
         ResultGrid::Batch batch(*sessres_grid_arc);

@@ -23,7 +23,8 @@ class ResultGrid;
 // "Session Topology": block 1 of the default tick samples every session of every
 // instance, keeps the previous sample, and shows per active session the growth of
 // seven time figures since then, as a grid and as one stacked bar per session. A row
-// clicked chooses its session for the other tabs.
+// chosen (clicked, or made current with the keys) chooses its session for the
+// other tabs.
 class SessionTopologyTab : public QWidget {
     Q_OBJECT
 public:
@@ -49,7 +50,7 @@ public:
     void RadioButton31Click();
 
 Q_SIGNALS:
-    // A session row was clicked.
+    // A session row was chosen.
     void sessionChosen(const ChosenSession &session);
 
 protected:
@@ -87,6 +88,7 @@ private:
     QPlainTextEdit *sessres_memo = nullptr;
     // Hidden and never loaded; its headers come from the main window.
     ResultGrid *longopsgrid_;
+    bool reloading_ = false; // while the sample reloads the grids
 };
 
 } // namespace tavimond

@@ -157,6 +157,27 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
                 return m.inserts;
         return QString("none");
     }());
+    // The keys move the current node and the edits follow it: up to the subpartition
+    // above, then past the first to the partitions of the fourth and third quarters.
+    const auto &rest = *std::find_if(partition.subpartitions.begin(), partition.subpartitions.end(),
+                                     [](const auto &p) { return p.name == "P2026_Q4_REST"; });
+    QTest::keyClick(&parttree(), Qt::Key_Up);
+    EXPECT_EQ(text("PARTNUMROWS"), rest.stats.numRows);
+    EXPECT_EQ(text("parthigh"), rest.highValue);
+    QTest::keyClick(&parttree(), Qt::Key_Up);
+    QTest::keyClick(&parttree(), Qt::Key_Up);
+    EXPECT_EQ(text("parthigh"), partition.highValue);
+    const auto &q3 = t.partitions[1];
+    ASSERT_EQ(q3.name, "P2026_Q3");
+    QTest::keyClick(&parttree(), Qt::Key_Up);
+    EXPECT_EQ(text("parthigh"), q3.highValue);
+    EXPECT_EQ(s.label("Label115"), "Data Manipulation Since: " + q3.stats.lastAnalyzed);
+    // Return on the table's node in the object tree shows it again, as a double-click
+    // does: its partition tree rebuilt, no node shows until one is chosen.
+    ASSERT_EQ(tree().currentItem(), node("TABLE", "BILLING.CALL_RECORDS"));
+    QTest::keyClick(&tree(), Qt::Key_Return);
+    EXPECT_EQ(text("PARTNUMROWS"), "");
+    EXPECT_EQ(texts(parttree()), (QStringList{"P2026_Q2", "P2026_Q3", "P2026_Q4"}));
     // The grid view in front, and back.
     radio("partgview");
     EXPECT_TRUE(s.widget<GridView>("partitiongrid").isVisible() && !parttree().isVisible());

@@ -366,6 +366,44 @@ TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 
+TEST_F(SessionTopologyTest, TheKeysChooseASessionAsTheMouseDoesAndASampleChoosesNone)
+{
+    const QString a = "1|11|5|a::1|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", b = "1|12|5|b::2|ACTIVE|APP|USER|x|1|1|1|1|1|1|1";
+    useRows({a, b, "1|13|5|c::3|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", "2|14|5|d::4|ACTIVE|APP|USER|x|1|1|1|1|1|1|1"});
+    tick();
+    tick();
+    showOnScreen();
+    click("RadioButton31");
+    const auto chosen = [&] {
+        return QStringList{edit("Instidwt"), edit("sidid"), edit("Instidst"), edit("sesid"), edit("sesssqlid")};
+    };
+    GridView &view = widget<GridView>("sessres_grid");
+    clickRow(view, 0);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(chosen(), (QStringList{"1", "12", "1", "12", "b"}));
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(chosen(), (QStringList{"2", "14", "2", "14", "d"}));
+
+    // Two sessions gone: the sample takes the current row off the last session, and the
+    // session chosen stays; the keys choose again.
+    useRows({a, b});
+    tick();
+    EXPECT_EQ(view.currentIndex().row(), 2);
+    EXPECT_EQ(chosen(), (QStringList{"2", "14", "2", "14", "d"}));
+    QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_EQ(chosen(), (QStringList{"1", "12", "1", "12", "b"}));
+
+    // On the delta grid Return copies the current row as a double-click does.
+    GridView &deltas = widget<GridView>("sessres_grid_del");
+    const int first = grid("sessres_grid_del").cell(1, 1) == QLatin1String("11") ? 0 : 1;
+    clickRow(deltas, first);
+    EXPECT_EQ(chosen(), (QStringList{"1", "12", "1", "12", "b"}));
+    QTest::keyClick(&deltas, Qt::Key_Return);
+    EXPECT_EQ(chosen(), (QStringList{"1", "11", "1", "11", "a"}));
+    EXPECT_TRUE(sink().errors.isEmpty());
+}
+
 TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptionsAndSeriesSwitchedOffKeepTheirValues)
 {
     // Two sessions under one label: each keeps a bar of its own.

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+class QAbstractItemView;
+class QObject;
+
+namespace tavimond {
+
+// Runs the handler, guarded, on a click on an item of the view and whenever the view's
+// current row (in a tree: its current node) moves to another one, whatever moved it:
+// the mouse, the arrow keys, Page Up or Down, Home, End. While `reloading` returns true
+// the program is emptying or refilling the view, and what that does to the current row
+// runs nothing; nor does a move to no row at all.
+void onCurrentRowChange(QAbstractItemView *view, QObject *context, const std::function<void()> &handler,
+                        const std::function<bool()> &reloading = {});
+
+} // namespace tavimond

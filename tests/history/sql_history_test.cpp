@@ -439,9 +439,9 @@ TEST_F(SqlHistory, TheFileButtonChoosesTheListFileThatFillsTheListGridFieldByFie
     EXPECT_EQ(h.widget<QLineEdit>("SQLIdList").text(), path);
     h.click("Button102");
     EXPECT_EQ(rowsOf(h.grid("sqlid_grid")), (QList<QStringList>{{"a1", "p1", "5", "2.5", "10", "f6,f7"},
-                                                                 {"", "", "", "", "", "bare_sql_id"},
-                                                                 {"", "", "", "", "", ""},
-                                                                 {"b2", "", "", "", "", "p2"}}));
+                                                                {"", "", "", "", "", "bare_sql_id"},
+                                                                {"", "", "", "", "", ""},
+                                                                {"b2", "", "", "", "", "p2"}}));
 
     // An empty file leaves the header alone, and a bulk retrieval then sends nothing.
     loadList("");

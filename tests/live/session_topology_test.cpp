@@ -201,15 +201,7 @@ TEST_F(SessionTopologyTest,
     ASSERT_GT(cpu, 0);
     EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), cpu / 100);
 
-    // Joined on statistic# alone, as the statement first stood, it came out twice as large.
-    QStringList unjoined = lines;
-    unjoined.removeAll(QStringLiteral("statn.inst_id = sql.inst_id and"));
-    memo().setPlainText(unjoined.join(QLatin1Char('\n')));
-    tab().Button177Click();
-    EXPECT_DOUBLE_EQ(g.cell(8, background).toDouble(), 2 * cpu / 100);
-
     // Background sessions plotted too, sorted by parse time: twenty sessions a page.
-    memo().setPlainText(lines.join(QLatin1Char('\n')));
     widget<QCheckBox>("exc_backsess").setChecked(false);
     widget<QComboBox>("sessres_combo").setCurrentIndex(6); // "Parse Time"
     tick();
@@ -327,80 +319,60 @@ TEST_F(SessionTopologyTest,
     EXPECT_EQ(chart().series(0).points()[0].value, 3);
 }
 
-TEST_F(SessionTopologyTest, ARowClickedChoosesItsSessionForTheOtherTabs)
+TEST_F(SessionTopologyTest, ARowClickedOrReachedWithTheKeysChoosesItsSessionForTheOtherTabsAndASampleChoosesNone)
 {
-    useRows({"2|31|77|abc::123|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", "2|32|77|::|ACTIVE|APP|USER|x|1|1|1|1|1|1|1"});
+    const QString a = "1|11|5|a::1|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", b = "1|12|6|::|ACTIVE|APP|USER|x|1|1|1|1|1|1|1";
+    useRows({a, b, "1|13|5|c::3|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", "2|14|5|d::4|ACTIVE|APP|USER|x|1|1|1|1|1|1|1"});
     tick();
     tick();
     showOnScreen();
     click("RadioButton31");
     EXPECT_TRUE(widget<QGroupBox>("sessdesc_panel").isVisible());
     EXPECT_FALSE(widget<QGroupBox>("sessres_panel").isVisible());
-
-    GridView &view = widget<GridView>("sessres_grid");
-    const auto values = [&] {
+    const auto chosen = [&] {
         QStringList out;
         for (const char *e :
              {"Instidwt", "sidid", "serialnum", "Instidst", "sesid", "serialnumst", "sesssqlid", "sessexecplan"})
             out << edit(e);
         return out;
     };
-    clickRow(view, 0);
-    EXPECT_EQ(values(), (QStringList{"2", "31", "77", "2", "31", "77", "abc", "123"}));
-    clickRow(view, 1, true);
-    EXPECT_EQ(values(), (QStringList{"2", "32", "77", "2", "32", "77", "", ""}));
-    clickRow(view, 2); // the empty last row empties all eight
-    EXPECT_EQ(values(), QStringList(8, QString()));
-
-    // On the delta grid a double click copies, a single click does not.
-    GridView &deltas = widget<GridView>("sessres_grid_del");
-    const int abc = grid("sessres_grid_del").cell(1, 1) == QLatin1String("31") ? 0 : 1;
-    clickRow(deltas, abc);
-    EXPECT_EQ(values(), QStringList(8, QString()));
-    clickRow(deltas, abc, true);
-    EXPECT_EQ(values(), (QStringList{"2", "31", "77", "2", "31", "77", "abc", "123"}));
-
-    click("RadioButton30");
-    EXPECT_FALSE(widget<QGroupBox>("sessdesc_panel").isVisible());
-    EXPECT_TRUE(widget<QGroupBox>("sessres_panel").isVisible());
-    EXPECT_TRUE(sink().errors.isEmpty());
-}
-
-TEST_F(SessionTopologyTest, TheKeysChooseASessionAsTheMouseDoesAndASampleChoosesNone)
-{
-    const QString a = "1|11|5|a::1|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", b = "1|12|5|b::2|ACTIVE|APP|USER|x|1|1|1|1|1|1|1";
-    useRows({a, b, "1|13|5|c::3|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", "2|14|5|d::4|ACTIVE|APP|USER|x|1|1|1|1|1|1|1"});
-    tick();
-    tick();
-    showOnScreen();
-    click("RadioButton31");
-    const auto chosen = [&] {
-        return QStringList{edit("Instidwt"), edit("sidid"), edit("Instidst"), edit("sesid"), edit("sesssqlid")};
-    };
+    const QStringList first{"1", "11", "5", "1", "11", "5", "a", "1"}, second{"1", "12", "6", "1", "12", "6", "", ""},
+        last{"2", "14", "5", "2", "14", "5", "d", "4"};
     GridView &view = widget<GridView>("sessres_grid");
     clickRow(view, 0);
+    EXPECT_EQ(chosen(), first);
     QTest::keyClick(&view, Qt::Key_Down);
-    EXPECT_EQ(chosen(), (QStringList{"1", "12", "1", "12", "b"}));
+    EXPECT_EQ(chosen(), second); // a session without a statement: its key's parts empty
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_Down);
-    EXPECT_EQ(chosen(), (QStringList{"2", "14", "2", "14", "d"}));
+    EXPECT_EQ(chosen(), last);
 
     // Two sessions gone: the sample takes the current row off the last session, and the
     // session chosen stays; the keys choose again.
     useRows({a, b});
     tick();
     EXPECT_EQ(view.currentIndex().row(), 2);
-    EXPECT_EQ(chosen(), (QStringList{"2", "14", "2", "14", "d"}));
+    EXPECT_EQ(chosen(), last);
     QTest::keyClick(&view, Qt::Key_Up);
-    EXPECT_EQ(chosen(), (QStringList{"1", "12", "1", "12", "b"}));
+    EXPECT_EQ(chosen(), second);
+    clickRow(view, 2, true); // the empty last row empties all eight
+    EXPECT_EQ(chosen(), QStringList(8, QString()));
 
-    // On the delta grid Return copies the current row as a double-click does.
+    // On the delta grid a click copies nothing; a double click or Return copies the row.
     GridView &deltas = widget<GridView>("sessres_grid_del");
-    const int first = grid("sessres_grid_del").cell(1, 1) == QLatin1String("11") ? 0 : 1;
-    clickRow(deltas, first);
-    EXPECT_EQ(chosen(), (QStringList{"1", "12", "1", "12", "b"}));
+    const int atFirst = grid("sessres_grid_del").cell(1, 1) == QLatin1String("11") ? 0 : 1;
+    clickRow(deltas, 1 - atFirst);
+    EXPECT_EQ(chosen(), QStringList(8, QString()));
+    clickRow(deltas, 1 - atFirst, true);
+    EXPECT_EQ(chosen(), second);
+    clickRow(deltas, atFirst);
+    EXPECT_EQ(chosen(), second);
     QTest::keyClick(&deltas, Qt::Key_Return);
-    EXPECT_EQ(chosen(), (QStringList{"1", "11", "1", "11", "a"}));
+    EXPECT_EQ(chosen(), first);
+
+    click("RadioButton30");
+    EXPECT_FALSE(widget<QGroupBox>("sessdesc_panel").isVisible());
+    EXPECT_TRUE(widget<QGroupBox>("sessres_panel").isVisible());
     EXPECT_TRUE(sink().errors.isEmpty());
 }
 

@@ -293,21 +293,4 @@ TEST_F(DatafileStats, TheFileAddedMidWindowHasItsFirstBarUnderItsOwnSnapshot)
     ASSERT_LT(latePoints.size() + 5, earlyPoints.size());
     EXPECT_EQ(latePoints.front().label, sim::toChar(firstSnapshot.begin, "DD-MON-YYYY HH24:MI"));
     EXPECT_EQ(latePoints.front().value, 0);
-
-    // Drawn between the bars of the snapshots before and after its own.
-    h.screen.resize(1142, 698);
-    ASSERT_EQ(items("filedispbox").size(), 2);
-    auto &view = h.widget<ChartView>("reads_graph");
-    QApplication::processEvents();
-    view.sync();
-    const auto at = std::find_if(earlyPoints.begin(), earlyPoints.end(),
-                                 [&](const ChartPoint &p) { return p.label == latePoints.front().label; });
-    ASSERT_NE(at, earlyPoints.end());
-    ASSERT_GT(at, earlyPoints.begin());
-    const int k = int(at - earlyPoints.begin());
-    const auto lateX = view.pointPosition(late, 0), before = view.pointPosition(early, k - 1),
-               after = view.pointPosition(early, k + 1);
-    ASSERT_TRUE(lateX && before && after);
-    EXPECT_GT(lateX->x(), before->x());
-    EXPECT_LT(lateX->x(), after->x());
 }

@@ -10,7 +10,6 @@
 #include "live/sql_text_tab.h"
 #include "ui/chart_view.h"
 
-#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -217,11 +216,6 @@ TEST_F(SessionTopologyTest,
     EXPECT_EQ(pointLabels(), expected);
     showOnScreen();
     EXPECT_EQ(chartView().placesPerPage(), 20);
-    QCategoryAxis *left = chartView().axis(Qt::AlignLeft);
-    ASSERT_NE(left, nullptr);
-    EXPECT_TRUE(left->isReverse());
-    EXPECT_DOUBLE_EQ(left->max() - left->min(), 20);
-    EXPECT_EQ(QString(left->categoriesLabels().first()).remove(QChar(0x200B)), expected.first());
 }
 
 TEST_F(SessionTopologyTest, BarsAndTheCaptionUnderTheMouseShowTheSecondsEachSessionSpentSinceTheLastSample)

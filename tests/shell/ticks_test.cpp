@@ -22,24 +22,36 @@ protected:
 
 } // namespace
 
-TEST_F(Ticks, AFailingBlockEndsTheTickAndTheNextTickStartsOver)
+TEST_F(Ticks, AFailingBlockEndsTheTickTheNextStartsOverAndClearAllStopsTheBlock)
 {
     tick(); // every box unticked: nothing is sent
     EXPECT_TRUE(server.statements().isEmpty());
     EXPECT_TRUE(sink().errors.isEmpty());
-
-    check("sesevt_check", true); // no session chosen: block 2 fails
+    // Block 2 fails with no session chosen, then with a SID that is no number: nothing
+    // is sent for it, block 3 never runs.
+    check("sesevt_check", true);
     check("sr_check", true);
     tick();
+    widget<QLineEdit>("Instidwt").setText(QStringLiteral("1"));
+    widget<QLineEdit>("sidid").setText(QStringLiteral("101'"));
     tick();
-    EXPECT_EQ(sink().errors.size(), 2);
-    EXPECT_TRUE(sink().errors.at(0).startsWith(QStringLiteral("Inst ID must be a whole number")));
-    EXPECT_TRUE(server.statements().isEmpty()); // block 3 never ran, nothing was sent for block 2
+    EXPECT_EQ(sink().errors, (QStringList{"Inst ID must be a whole number; '' is not.",
+                                          "SID must be a whole number; '101'' is not."}));
+    EXPECT_TRUE(server.statements().isEmpty());
 
-    check("sesevt_check", false);
+    widget<QLineEdit>("sidid").setText(QStringLiteral("101"));
     tick();
+    EXPECT_EQ(server.statements().size(), 5);
+    // Clear All unticks block 2: block 3 alone, the count and the time.
+    widget<QPushButton>("Button14").click();
+    EXPECT_FALSE(widget<QCheckBox>("sesevt_check").isChecked());
+    server.clearStatements();
+    tick();
+    ASSERT_EQ(server.statements().size(), 2);
+    for (const QString &s : server.statements())
+        EXPECT_TRUE(s.contains(QStringLiteral("gv$system_event")));
     EXPECT_EQ(sink().errors.size(), 2);
-    EXPECT_EQ(server.statements().size(), 2); // block 3: the count and the time
+    EXPECT_EQ(grid("timedstatgrid").rowCount(), 2);
     EXPECT_GT(grid("SRGrid").rowCount(), 2);
 }
 
@@ -81,32 +93,6 @@ TEST_F(Ticks, BlockOneSamplesBothInstancesAndBlockTwoTheChosenSessionBeforeBlock
     EXPECT_GT(grid("sesevtgrid_time").rowCount(), 5);
     EXPECT_FALSE(grid("sesevtgrid_time").cell(2, 1).isEmpty());
     EXPECT_GT(grid("timedstatgrid").rowCount(), 1000);
-}
-
-TEST_F(Ticks, ASidThatIsNoNumberEndsTheTickAndClearAllStopsTheBlock)
-{
-    widget<QLineEdit>("Instidwt").setText(QStringLiteral("1"));
-    widget<QLineEdit>("sidid").setText(QStringLiteral("101'"));
-    check("sesevt_check", true);
-    check("sr_check", true);
-    tick();
-    ASSERT_EQ(sink().errors.size(), 1);
-    EXPECT_EQ(sink().errors.at(0), QStringLiteral("SID must be a whole number; '101'' is not."));
-    EXPECT_TRUE(server.statements().isEmpty()); // nor did block 3 run
-
-    widget<QLineEdit>("sidid").setText(QStringLiteral("101"));
-    tick();
-    EXPECT_EQ(server.statements().size(), 5);
-
-    widget<QPushButton>("Button14").click();
-    EXPECT_FALSE(widget<QCheckBox>("sesevt_check").isChecked());
-    server.clearStatements();
-    tick();
-    ASSERT_EQ(server.statements().size(), 2); // block 3 alone
-    for (const QString &s : server.statements())
-        EXPECT_TRUE(s.contains(QStringLiteral("gv$system_event")));
-    EXPECT_EQ(sink().errors.size(), 1);
-    EXPECT_EQ(grid("timedstatgrid").rowCount(), 2);
 }
 
 TEST_F(Ticks, EachLatchTimerSamplesWhileItsBoxIsTickedAndAFailureEndsOnlyItsOwnTick)

@@ -80,41 +80,44 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
             h, "Object browser: Load/Filter", "schema_name_text", {"HR", "%"}, "Button141",
             [&h] { return Screenful{treeOf(h.screen, "objtree", 1)}; }, "from dba_objects where", 60);
     });
-    const QStringList tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
-                                 "objcongrid",     "parttree",        "objconddown"};
-    const QStringList tables{"SALES.ORDER_LINES", "SALES.SALES_HISTORY"};
-    for (const auto &[phrase, rows] : {std::pair{"dba_tab_columns", 3}, std::pair{"dba_tab_subpartitions", 3},
-                                       std::pair{"dba_constraints", 1}, std::pair{"get_ddl", 0}})
-        tryUnderFaults<ObjectBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
-            FaultCase c = objectDetails(h, "TABLE", "tabpage", tables, QLatin1String(phrase), rows, tableGrids);
-            if (c.phrase == QLatin1String("dba_tab_subpartitions"))
-                c.loadedGrid = QStringLiteral("partitiongrid");
-            return c;
-        });
-    for (const char *phrase : {"dba_ind_columns", "dba_ind_subpartitions"})
-        tryUnderFaults<ObjectBrowserScreen>([phrase](auto &h) {
-            FaultCase c = objectDetails(h, "INDEX", "idxpage", {"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
-                                        QLatin1String(phrase), 1, {"idxcolsgrid", "idxpartitiongrid", "idxparttree"});
-            c.loadedGrid = QLatin1String(phrase) == QLatin1String("dba_ind_subpartitions")
-                               ? QStringLiteral("idxpartitiongrid")
-                               : QStringLiteral("idxcolsgrid");
-            return c;
-        });
-    for (const auto &[kind, page] :
-         {std::pair{"PACKAGE", "packpage"}, std::pair{"FUNCTION", "funpage"}, std::pair{"PROCEDURE", "procpage"}})
-        tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page](auto &h) {
-            return objectDetails(h, QLatin1String(kind), page, {}, "from dba_source", 3);
-        });
-    // A record a kind, and its DDL: a connection lost before its one record.
-    for (const auto &[kind, page, phrase] :
-         {std::tuple{"SEQUENCE", "seqpage", "from dba_sequences"}, std::tuple{"VIEW", "viewpage", "from dba_views"},
-          std::tuple{"TRIGGER", "triggerpage", "from dba_triggers"},
-          std::tuple{"SYNONYM", "synpage", "from dba_synonyms"}, std::tuple{"SYNONYM", "synpage", "get_ddl"},
-          std::tuple{"DIRECTORY", "dirpage", "from dba_directories"},
-          std::tuple{"JOB", "jobpage", "from dba_scheduler_jobs"},
-          std::tuple{"PROGRAM", "progpage", "from dba_scheduler_programs"}})
-        tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page, phrase = phrase](auto &h) {
-            return objectDetails(h, QLatin1String(kind), page, {}, QLatin1String(phrase), 0);
+    // Each kind's details under the faults of one of its statements: the phrase, the rows
+    // fetched before the cut, the two objects (by default the kind's first two), the
+    // widgets beside the page's fields and the grid the cut fetch loads.
+    const QStringList tables{"SALES.ORDER_LINES", "SALES.SALES_HISTORY"},
+        indexes{"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
+        tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
+                   "objcongrid",     "parttree",        "objconddown"},
+        indexGrids{"idxcolsgrid", "idxpartitiongrid", "idxparttree"};
+    const struct {
+        const char *kind, *page, *phrase;
+        int rows;
+        QStringList objects = {}, extra = {};
+        QString loaded = {};
+    } details[] = {
+        {"TABLE", "tabpage", "dba_tab_columns", 3, tables, tableGrids},
+        {"TABLE", "tabpage", "dba_tab_subpartitions", 3, tables, tableGrids, "partitiongrid"},
+        {"TABLE", "tabpage", "dba_constraints", 1, tables, tableGrids},
+        {"TABLE", "tabpage", "get_ddl", 0, tables, tableGrids},
+        {"INDEX", "idxpage", "dba_ind_columns", 1, indexes, indexGrids, "idxcolsgrid"},
+        {"INDEX", "idxpage", "dba_ind_subpartitions", 1, indexes, indexGrids, "idxpartitiongrid"},
+        {"PACKAGE", "packpage", "from dba_source", 3},
+        {"FUNCTION", "funpage", "from dba_source", 3},
+        {"PROCEDURE", "procpage", "from dba_source", 3},
+        // A record a kind, and its DDL: a connection lost before its one record.
+        {"SEQUENCE", "seqpage", "from dba_sequences", 0},
+        {"VIEW", "viewpage", "from dba_views", 0},
+        {"TRIGGER", "triggerpage", "from dba_triggers", 0},
+        {"SYNONYM", "synpage", "from dba_synonyms", 0},
+        {"SYNONYM", "synpage", "get_ddl", 0},
+        {"DIRECTORY", "dirpage", "from dba_directories", 0},
+        {"JOB", "jobpage", "from dba_scheduler_jobs", 0},
+        {"PROGRAM", "progpage", "from dba_scheduler_programs", 0},
+    };
+    for (const auto &d : details)
+        tryUnderFaults<ObjectBrowserScreen>([&d](auto &h) {
+            return loading(
+                objectDetails(h, QLatin1String(d.kind), d.page, d.objects, QLatin1String(d.phrase), d.rows, d.extra),
+                d.loaded);
         });
     // Security browser: the list, each kind's details and the grant trees.
     tryUnderFaults<SecurityBrowserScreen>([](auto &h) {

@@ -227,20 +227,6 @@ inline std::shared_ptr<QString> loseConnectionInFetchOf(sim::Server &server, con
     return hit;
 }
 
-struct Fault {
-    const char *name;
-    const char *code; // how the database's message begins
-};
-
-inline const QList<Fault> &faults()
-{
-    static const QList<Fault> all{{"logon denied", "ORA-01017"},
-                                  {"unknown service", "ORA-12154"},
-                                  {"connection lost mid-fetch", "ORA-03113"},
-                                  {"time-out", "ORA-01013"}};
-    return all;
-}
-
 inline QString describe(const Screenful &s)
 {
     QStringList out;
@@ -321,27 +307,31 @@ inline void runFaultCase(SimFixture &sim, QWidget &screen, const FaultCase &c)
     ASSERT_EQ(before.size(), wanted.size());
 
     const ConnectionString service = sim.cnn.connectionString();
-    for (const Fault &f : faults()) {
-        SCOPED_TRACE(f.name);
-        const QString name = QLatin1String(f.name);
-        std::shared_ptr<QString> cut;
-        if (name == QLatin1String("logon denied")) {
-            sim.server.setLogonDenied(true);
-            sim.cnn.close();
-        } else if (name == QLatin1String("unknown service")) {
-            const Logon logon = service.logon.value_or(Logon{});
-            sim.cnn.setConnectionString(
-                {service.prefix, Logon{logon.user, logon.password, QStringLiteral("NOSUCHDB")}});
-        } else if (name == QLatin1String("connection lost mid-fetch")) {
-            cut = loseConnectionInFetchOf(sim.server, c.phrase, c.rows);
-        } else {
-            sim.server.setSlowStatement(c.phrase, 4000 * 1000);
-        }
-
+    const Logon logon = service.logon.value_or(Logon{});
+    std::shared_ptr<QString> cut;
+    // Each fault, how the database's message begins, and how the fault is brought about.
+    const std::tuple<const char *, const char *, std::function<void()>> faults[] = {
+        {"logon denied", "ORA-01017",
+         [&] {
+             sim.server.setLogonDenied(true);
+             sim.cnn.close();
+         }},
+        {"unknown service", "ORA-12154",
+         [&] {
+             sim.cnn.setConnectionString({service.prefix, Logon{logon.user, logon.password, "NOSUCHDB"}});
+         }},
+        {"connection lost mid-fetch", "ORA-03113",
+         [&] { cut = loseConnectionInFetchOf(sim.server, c.phrase, c.rows); }},
+        {"time-out", "ORA-01013", [&] { sim.server.setSlowStatement(c.phrase, 4000 * 1000); }},
+    };
+    for (const auto &[name, code, bringAbout] : faults) {
+        SCOPED_TRACE(name);
+        cut.reset();
+        bringAbout();
         sink.clear();
         c.act(1);
         ASSERT_EQ(sink.errors.size(), 1) << sink.errors.join(QLatin1Char('\n')).toStdString();
-        EXPECT_TRUE(sink.errors.at(0).startsWith(QLatin1String(f.code))) << sink.errors.at(0).toStdString();
+        EXPECT_TRUE(sink.errors.at(0).startsWith(QLatin1String(code))) << sink.errors.at(0).toStdString();
         const Screenful now = c.shown();
         bool oldShown = false, newShown = false, emptied = false;
         for (qsizetype i = 0; i < now.size(); ++i) {

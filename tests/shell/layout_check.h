@@ -80,9 +80,9 @@ inline QString cut(const QWidget *w)
     const auto size = [](QSize s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); };
     if (auto *label = qobject_cast<const QLabel *>(w)) {
         const QSize hint = label->sizeHint();
-        const bool whole = label->text().isEmpty() ||
-                           (label->wordWrap() ? w->height() >= label->heightForWidth(w->width())
-                                              : w->width() >= hint.width() && w->height() >= hint.height());
+        const bool whole =
+            label->text().isEmpty() || (label->wordWrap() ? w->height() >= label->heightForWidth(w->width())
+                                                          : w->width() >= hint.width() && w->height() >= hint.height());
         return whole ? QString() : QStringLiteral("caption cut: %1 of %2").arg(size(w->size()), size(hint));
     }
     if (auto *edit = qobject_cast<const QLineEdit *>(w); edit && !edit->isReadOnly() && !edit->text().isEmpty() &&

@@ -283,8 +283,7 @@ TEST(TypedText, SqlHistoryQuotesEveryTypedKeyAndTimeAndTakesOnlyArithmeticDays)
                          },
                          bulkStatistics};
     const QString lead = QStringLiteral("        where ") + kWindowLead;
-    expectWindowSafe(h, {"sqldays", "dayret", "sqlfromto", "sqlfromdate", "sqltodate"}, singleStatistics, lead,
-                     fields);
+    expectWindowSafe(h, {"sqldays", "dayret", "sqlfromto", "sqlfromdate", "sqltodate"}, singleStatistics, lead, fields);
     for (const auto &act : {singleWaits, bulkStatistics})
         expectDaysRule(h, "sqldays", "dayret", act, lead);
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVariant>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -43,6 +44,7 @@ inline QString named(const QString &caption)
     return out.remove(QRegularExpression(QStringLiteral("^_|_$")));
 }
 
+// The names down to a widget (its class when it has none), and its caption.
 inline QString pathOf(const QWidget *w, const QWidget *top)
 {
     QStringList names;
@@ -51,13 +53,7 @@ inline QString pathOf(const QWidget *w, const QWidget *top)
             names.prepend(p->objectName());
     if (w->objectName().isEmpty())
         names << QString::fromLatin1(w->metaObject()->className());
-    QString text;
-    if (auto *label = qobject_cast<const QLabel *>(w))
-        text = label->text();
-    else if (auto *button = qobject_cast<const QAbstractButton *>(w))
-        text = button->text();
-    else if (auto *box = qobject_cast<const QGroupBox *>(w))
-        text = box->title();
+    const QString text = w->property(qobject_cast<const QGroupBox *>(w) ? "title" : "text").toString();
     return names.join(QLatin1Char('/')) + (text.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(text.left(40)));
 }
 

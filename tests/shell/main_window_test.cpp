@@ -99,11 +99,12 @@ TEST(StartUp, GoesOnPastMissingOrFaultyConfigurationFilesAndSaysWhatIsWrong)
     EXPECT_EQ(start({}),
               (QStringList{"Cannot locate \"db.ini\" file|" + noSidList + folder.path() + "/tavimond/sidlist.txt", "",
                            "", ""}));
-    // No METADATA line: sidlist.txt is looked for in the default folder. Windows line ends.
+    // No METADATA line: sidlist.txt is looked for in the default folder. Windows line
+    // ends; every line a name, a blank one too.
     QDir(folder.path()).mkdir(QStringLiteral("tavimond"));
-    folder.write(QStringLiteral("tavimond/sidlist.txt"), "TAVIDB2\r\nTAVIDB\r\n");
+    folder.write(QStringLiteral("tavimond/sidlist.txt"), "TAVIDB2\r\n\r\nTAVIDB\r\n");
     EXPECT_EQ(start("ZADERIRODU=P\r\n[P]\r\nProvider=Simulated;\r\n[P_END]\r\n"),
-              (QStringList{"", sim, "TAVIDB2,TAVIDB", "TAVIDB2"}));
+              (QStringList{"", sim, "TAVIDB2,,TAVIDB", "TAVIDB2"}));
     // The folder named by db.ini holds no sidlist.txt: the prefix stays, the list stays empty.
     EXPECT_EQ(start("ZADERIRODU=P\nMETADATA=" + folder.filePath("nowhere").toUtf8() +
                     "\n[P]\nProvider=Simulated;\n[P_END]\n"),

@@ -68,26 +68,22 @@ TEST_F(Ticks, BlockOneSamplesBothInstancesAndBlockTwoTheChosenSessionBeforeBlock
         ++row;
     ASSERT_LT(row, sessions.rowCount());
     chooseRow(row);
-    EXPECT_EQ(widget<QLineEdit>("Instidwt").text(), QStringLiteral("1"));
-    EXPECT_EQ(widget<QLineEdit>("sidid").text(), QStringLiteral("101"));
-    EXPECT_EQ(widget<QLineEdit>("serialnum").text(), sessions.cell(2, row));
 
     check("sesevt_check", true);
     check("sr_check", true);
     server.clearStatements();
     tick();
     tick();
+    // Each tick block 1, then block 2 for session 101 (its statements' texts are the
+    // session statistics' test's), then block 3.
     const QStringList sent = server.statements();
     ASSERT_EQ(sent.size(), 12); // 1 + 3 + 2 a tick
-    for (int t = 0; t < 2; ++t) {
-        EXPECT_TRUE(sent.at(6 * t).startsWith(QStringLiteral("SELECT\nsess.inst_id,")));
-        EXPECT_EQ(sent.at(6 * t + 1),
-                  QStringLiteral("select event,TIME_WAITED from gV$SESSION_EVENT where sid = 101and inst_id = 1"));
-        EXPECT_EQ(sent.at(6 * t + 2),
-                  QStringLiteral("select event,Total_waits from gV$SESSION_EVENT where sid = 101and inst_id = 1"));
-        EXPECT_TRUE(sent.at(6 * t + 3).startsWith(QStringLiteral("SELECT statdesc.name, nvl(sql.value/1000000,0) ")));
-        EXPECT_TRUE(sent.at(6 * t + 4).contains(QStringLiteral("gv$system_event")));
-    }
+    const char *order[] = {"sess.inst_id,", "TIME_WAITED from gV$SESSION_EVENT where sid = 101and inst_id = 1",
+                           "Total_waits from gV$SESSION_EVENT where sid = 101and inst_id = 1", "statdesc.name",
+                           "gv$system_event"};
+    for (int t = 0; t < 2; ++t)
+        for (int k = 0; k < 5; ++k)
+            EXPECT_TRUE(sent.at(6 * t + k).contains(QLatin1String(order[k]))) << sent.at(6 * t + k);
     EXPECT_TRUE(sink().errors.isEmpty());
     EXPECT_GT(grid("sessres_grid_del").rowCount(), 2);
     EXPECT_GT(grid("sesevtgrid_time").rowCount(), 5);

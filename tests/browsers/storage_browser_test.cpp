@@ -32,14 +32,7 @@ protected:
         edit("dffilter").setText(files);
         s.click("Button68");
     }
-    // The texts of the top nodes, or of a node's children.
-    QStringList texts(const QTreeWidgetItem *node = nullptr)
-    {
-        QStringList out;
-        for (int i = 0; i < (node ? node->childCount() : tree().topLevelItemCount()); ++i)
-            out << (node ? node->child(i) : tree().topLevelItem(i))->text(0);
-        return out;
-    }
+    QStringList texts(const QTreeWidgetItem *node = nullptr) { return test::childTexts(tree(), node); }
     // The tablespace's node, or the node of its file-th file.
     QTreeWidgetItem *node(const QString &tablespace, int file = -1)
     {
@@ -121,8 +114,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
         EXPECT_EQ(texts(node), expected) << node->text(0).toStdString();
         files += node->childCount();
     }
-    EXPECT_EQ(texts(tree().topLevelItem(4)).size(), 2); // SYSTEM has two data files
-    EXPECT_EQ(texts(tree().topLevelItem(5)).size(), 2); // TEMP two temporary files
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : APP_DATA"));
     // The grid holds a row per file and no spare row; a temporary file's bigfile and
     // online status are empty, a data file's are not.
@@ -151,7 +142,8 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
     load(QStringLiteral("%"), QStringLiteral("%/SYSTEM.%"));
     ASSERT_EQ(texts(), QStringList{"SYSTEM"});
     EXPECT_EQ(tree().topLevelItem(0)->childCount(), 2);
-    // A quote in a filter arrives doubled and the load finds nothing, without an error.
+    // A filter that matches nothing (its quotes doubled, as the typed-text test checks):
+    // one empty node, without an error.
     for (const QString &pattern : {QStringLiteral("O'X"), QStringLiteral("NO SUCH%"), QString()}) {
         load(pattern);
         EXPECT_EQ(s.sink().errors, QStringList());
@@ -161,9 +153,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
         EXPECT_EQ(s.grid("tsdfgrid").rowCount(), 2);
         EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : "));
     }
-    EXPECT_TRUE(s.sim.server.statements()
-                    .at(s.sim.server.statements().size() - 3)
-                    .contains(QStringLiteral("upper(ts.tablespace_name) like 'O''X'\n")));
 }
 
 TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
@@ -269,8 +258,7 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
     for (int i = 0; i < 3; ++i) {
         const ChartSeries &line = chart().series(i);
         EXPECT_EQ(line.kind(), SeriesKind::Line);
-        EXPECT_EQ(s.widget<GridView>("tssizegrid").model()->headerData(3 + i, Qt::Horizontal).toString(),
-                  line.title());
+        EXPECT_EQ(s.widget<GridView>("tssizegrid").model()->headerData(3 + i, Qt::Horizontal).toString(), line.title());
         ASSERT_EQ(int(line.points().size()), grid.rowCount() - 1);
         for (int r = 1; r < grid.rowCount(); ++r) {
             EXPECT_DOUBLE_EQ(line.points()[size_t(r - 1)].value, grid.cell(3 + i, r).toDouble());

@@ -174,6 +174,15 @@ inline QTreeWidgetItem *nodeAt(QTreeWidget &tree, const QStringList &path)
     return n;
 }
 
+// The texts of a tree's top nodes, or of a node's children.
+inline QStringList childTexts(const QTreeWidget &tree, const QTreeWidgetItem *node = nullptr)
+{
+    QStringList out;
+    for (int i = 0; i < (node ? node->childCount() : tree.topLevelItemCount()); ++i)
+        out << (node ? node->child(i) : tree.topLevelItem(i))->text(0);
+    return out;
+}
+
 // What a user does: opens the node's parents, clicks it, then double-clicks it.
 inline void doubleClickNode(QTreeWidget &tree, const QStringList &path)
 {

@@ -127,7 +127,7 @@ TEST_F(SecurityBrowserTest, ListsEachTickedKindsNamesMatchingTheFilter)
     EXPECT_EQ(sink().errors, QStringList());
 }
 
-TEST_F(SecurityBrowserTest, UserShowsItsAttributesAndDirectGrants)
+TEST_F(SecurityBrowserTest, EachKindShowsItsRecordAndItsRowsInOrder)
 {
     widget<QTabWidget>("secpage2").setCurrentIndex(2);
     open("USER", "JSMITH");
@@ -164,10 +164,7 @@ TEST_F(SecurityBrowserTest, UserShowsItsAttributesAndDirectGrants)
     open("USER", "NOGRANTS");
     EXPECT_EQ(edit("username"), QStringLiteral("NOGRANTS"));
     EXPECT_EQ(test::rowsOf(grid("userrolegrid")), (QList<QStringList>{QStringList(7, QString())}));
-}
 
-TEST_F(SecurityBrowserTest, ProfileAndQuotaListTheirRowsInOrder)
-{
     open("PROFILE", "SECURE_PROFILE");
     EXPECT_EQ(detailTab(), 2);
     EXPECT_EQ(edit("profilename"), QStringLiteral("SECURE_PROFILE"));
@@ -197,7 +194,7 @@ TEST_F(SecurityBrowserTest, ProfileAndQuotaListTheirRowsInOrder)
     EXPECT_EQ(sink().errors, QStringList());
 }
 
-TEST_F(SecurityBrowserTest, UserGrantTreeExpandsEveryRoleWhereverItStandsAQueryPerDistinctRole)
+TEST_F(SecurityBrowserTest, AGrantTreeExpandsEveryRoleWhereverItStandsOnceAndEndsACircle)
 {
     // A chain three deep and a diamond: D_LOW under D_MID and under D_SIDE.
     model().addUser({"DIAMOND", 135, "OPEN", "2026-02-01 10:00:00", {}, {}, "DEFAULT", "USERS", "TEMP", false});
@@ -242,10 +239,7 @@ TEST_F(SecurityBrowserTest, UserGrantTreeExpandsEveryRoleWhereverItStandsAQueryP
     EXPECT_EQ(expanded(), QSet<bool>{true});
     click("btcolbtn");
     EXPECT_EQ(expanded(), QSet<bool>{false});
-}
-
-TEST_F(SecurityBrowserTest, ACircleOfGrantsEndsAndRolesAreExpandedByTheirNamesNotByTheirNodesText)
-{
+    // A circle of grants ends; roles are expanded by their names, not their nodes' text.
     model().addRole("CYC_A");
     model().addRole("CYC_B");
     model().grantRole("CYC_A", "CYC_B");

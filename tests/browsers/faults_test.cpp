@@ -125,38 +125,36 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
             h, "Security browser: Load/Filter", "secfilter", {"S%", "%"}, "Button3",
             [&h] { return Screenful{treeOf(h.screen, "securitytree", 1)}; }, "from dba_users where");
     });
-    const auto securityDetails = [](auto &h, const QString &root, const QStringList &names, const QString &phrase,
-                                    int rows, const std::function<Screenful()> &shown) {
-        return FaultCase{QStringLiteral("Security browser: double-click on %1 (%2)").arg(root, phrase),
-                         [&h] { h.click("Button3"); },
-                         [&h, root, names](int input) {
-                             doubleClickNode(tree(h, "securitytree"), {root, names.at(input)});
-                         },
-                         shown,
-                         phrase,
-                         rows};
+    // A double-click on a name of each root: its page's fields and what lists its rows.
+    const struct {
+        const char *root, *page, *rows;
+        QStringList names;
+        const char *phrase;
+        int fetched;
+    } names[] = {
+        {"USER", "userpage", "userrolegrid", {"HR", "JSMITH"}, "from dba_users", 0},
+        {"USER", "userpage", "userrolegrid", {"HR", "JSMITH"}, "dba_role_privs", 3},
+        {"ROLE", "rolepage", "roletree", {"REPORTING", "APP_ADMIN"}, "grantee = 'APP_ADMIN'", 1},
+        {"ROLE", "rolepage", "roletree", {"REPORTING", "APP_ADMIN"}, "grantee = 'APP_WRITE'", 1},
+        {"PROFILE", "profilepage", "profilegrid", {"DEFAULT", "SECURE_PROFILE"}, "from dba_profiles", 3},
+        {"T/S QUOTAS", "tsqupage", "tsqugrid", {"USERS", "APP_DATA"}, "from dba_ts_quotas", 1},
     };
-    for (const auto &[phrase, rows] : {std::pair{"from dba_users", 0}, std::pair{"dba_role_privs", 3}})
-        tryUnderFaults<SecurityBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
-            return securityDetails(h, "USER", {"HR", "JSMITH"}, QLatin1String(phrase), rows,
-                                   [&h] { return fieldsOf(h.screen, "userpage") << gridOf(h.screen, "userrolegrid"); });
+    for (const auto &n : names)
+        tryUnderFaults<SecurityBrowserScreen>([&n](auto &h) {
+            return FaultCase{QStringLiteral("Security browser: double-click on %1 (%2)").arg(n.root, n.phrase),
+                             [&h] { h.click("Button3"); },
+                             [&h, &n](int input) {
+                                 doubleClickNode(tree(h, "securitytree"), {n.root, n.names.at(input)});
+                             },
+                             [&h, &n] {
+                                 return fieldsOf(h.screen, n.page)
+                                        << (QLatin1String(n.rows).endsWith(QLatin1String("tree"))
+                                                ? treeOf(h.screen, n.rows, 1)
+                                                : gridOf(h.screen, n.rows));
+                             },
+                             n.phrase,
+                             n.fetched};
         });
-    for (const char *phrase : {"grantee = 'APP_ADMIN'", "grantee = 'APP_WRITE'"})
-        tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
-            return securityDetails(h, "ROLE", {"REPORTING", "APP_ADMIN"}, QLatin1String(phrase), 1, [&h] {
-                return Screenful{editOf(h.screen, "rolename"), treeOf(h.screen, "roletree", 1)};
-            });
-        });
-    tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
-        return securityDetails(h, "PROFILE", {"DEFAULT", "SECURE_PROFILE"}, "from dba_profiles", 3, [&h] {
-            return Screenful{editOf(h.screen, "profilename"), gridOf(h.screen, "profilegrid")};
-        });
-    });
-    tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
-        return securityDetails(h, "T/S QUOTAS", {"USERS", "APP_DATA"}, "from dba_ts_quotas", 1, [&h] {
-            return Screenful{editOf(h.screen, "tsquname"), gridOf(h.screen, "tsqugrid")};
-        });
-    });
     tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
         return FaultCase{"Security browser: Build Tree",
                          [&h] {

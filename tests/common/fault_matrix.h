@@ -42,14 +42,6 @@ inline void PrintTo(const Shown &s, std::ostream *os)
     *os << s.widget.toStdString() << ": " << s.lines.size() << " lines";
 }
 
-inline Shown shownGrid(const QString &name, const ResultGrid &grid)
-{
-    Shown s{name, {}};
-    for (int r = 1; r < grid.rowCount(); ++r)
-        s.lines << grid.row(r).join(QLatin1Char('\t'));
-    return s;
-}
-
 // The paths of a tree's nodes from a level down: fixed roots (kind nodes) left out.
 inline Shown shownTree(const QString &name, const QTreeWidget &tree, int fromLevel = 0)
 {
@@ -79,11 +71,6 @@ inline Shown shownChart(const QString &name, const Chart &chart)
     return s;
 }
 
-inline Shown shownText(const QString &name, const QString &text)
-{
-    return {name, {text}};
-}
-
 // The items of a combo box or a list widget, in order.
 template <class List>
 Shown shownItems(const QString &name, const List &list)
@@ -106,7 +93,11 @@ W &component(const QObject &screen, const QString &name)
 
 inline Shown gridOf(const QObject &screen, const QString &name)
 {
-    return shownGrid(name, *component<GridView>(screen, name).grid());
+    Shown s{name, {}};
+    const ResultGrid &grid = *component<GridView>(screen, name).grid();
+    for (int r = 1; r < grid.rowCount(); ++r)
+        s.lines << grid.row(r).join(QLatin1Char('\t'));
+    return s;
 }
 inline Shown chartOf(const QObject &screen, const QString &name)
 {
@@ -118,15 +109,15 @@ inline Shown treeOf(const QObject &screen, const QString &name, int fromLevel = 
 }
 inline Shown memoOf(const QObject &screen, const QString &name)
 {
-    return shownText(name, component<QPlainTextEdit>(screen, name).toPlainText());
+    return {name, {component<QPlainTextEdit>(screen, name).toPlainText()}};
 }
 inline Shown editOf(const QObject &screen, const QString &name)
 {
-    return shownText(name, component<QLineEdit>(screen, name).text());
+    return {name, {component<QLineEdit>(screen, name).text()}};
 }
 inline Shown labelOf(const QObject &screen, const QString &name)
 {
-    return shownText(name, component<QLabel>(screen, name).text());
+    return {name, {component<QLabel>(screen, name).text()}};
 }
 inline Shown itemsOf(const QObject &screen, const QString &name)
 {
@@ -143,9 +134,9 @@ inline Screenful fieldsOf(const QObject &screen, const QString &page)
     const auto &p = component<QWidget>(screen, page);
     for (const QLineEdit *edit : p.findChildren<QLineEdit *>())
         if (!qobject_cast<QComboBox *>(edit->parent()))
-            out << shownText(edit->objectName(), edit->text());
+            out << Shown{edit->objectName(), {edit->text()}};
     for (const QPlainTextEdit *memo : p.findChildren<QPlainTextEdit *>())
-        out << shownText(memo->objectName(), memo->toPlainText());
+        out << Shown{memo->objectName(), {memo->toPlainText()}};
     return out;
 }
 

@@ -80,41 +80,44 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
             h, "Object browser: Load/Filter", "schema_name_text", {"HR", "%"}, "Button141",
             [&h] { return Screenful{treeOf(h.screen, "objtree", 1)}; }, "from dba_objects where", 60);
     });
-    const QStringList tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
-                                 "objcongrid",     "parttree",        "objconddown"};
-    const QStringList tables{"SALES.ORDER_LINES", "SALES.SALES_HISTORY"};
-    for (const auto &[phrase, rows] : {std::pair{"dba_tab_columns", 3}, std::pair{"dba_tab_subpartitions", 3},
-                                       std::pair{"dba_constraints", 1}, std::pair{"get_ddl", 0}})
-        tryUnderFaults<ObjectBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
-            FaultCase c = objectDetails(h, "TABLE", "tabpage", tables, QLatin1String(phrase), rows, tableGrids);
-            if (c.phrase == QLatin1String("dba_tab_subpartitions"))
-                c.loadedGrid = QStringLiteral("partitiongrid");
-            return c;
-        });
-    for (const char *phrase : {"dba_ind_columns", "dba_ind_subpartitions"})
-        tryUnderFaults<ObjectBrowserScreen>([phrase](auto &h) {
-            FaultCase c = objectDetails(h, "INDEX", "idxpage", {"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
-                                        QLatin1String(phrase), 1, {"idxcolsgrid", "idxpartitiongrid", "idxparttree"});
-            c.loadedGrid = QLatin1String(phrase) == QLatin1String("dba_ind_subpartitions")
-                               ? QStringLiteral("idxpartitiongrid")
-                               : QStringLiteral("idxcolsgrid");
-            return c;
-        });
-    for (const auto &[kind, page] :
-         {std::pair{"PACKAGE", "packpage"}, std::pair{"FUNCTION", "funpage"}, std::pair{"PROCEDURE", "procpage"}})
-        tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page](auto &h) {
-            return objectDetails(h, QLatin1String(kind), page, {}, "from dba_source", 3);
-        });
-    // A record a kind, and its DDL: a connection lost before its one record.
-    for (const auto &[kind, page, phrase] :
-         {std::tuple{"SEQUENCE", "seqpage", "from dba_sequences"}, std::tuple{"VIEW", "viewpage", "from dba_views"},
-          std::tuple{"TRIGGER", "triggerpage", "from dba_triggers"},
-          std::tuple{"SYNONYM", "synpage", "from dba_synonyms"}, std::tuple{"SYNONYM", "synpage", "get_ddl"},
-          std::tuple{"DIRECTORY", "dirpage", "from dba_directories"},
-          std::tuple{"JOB", "jobpage", "from dba_scheduler_jobs"},
-          std::tuple{"PROGRAM", "progpage", "from dba_scheduler_programs"}})
-        tryUnderFaults<ObjectBrowserScreen>([kind = kind, page = page, phrase = phrase](auto &h) {
-            return objectDetails(h, QLatin1String(kind), page, {}, QLatin1String(phrase), 0);
+    // Each kind's details under the faults of one of its statements: the phrase, the rows
+    // fetched before the cut, the two objects (by default the kind's first two), the
+    // widgets beside the page's fields and the grid the cut fetch loads.
+    const QStringList tables{"SALES.ORDER_LINES", "SALES.SALES_HISTORY"},
+        indexes{"SALES.ORDERS_PK", "SALES.SALES_HISTORY_IX"},
+        tableGrids{"objtabcolsgrid", "objextstatsgrid", "partitiongrid", "objindexgrid",
+                   "objcongrid",     "parttree",        "objconddown"},
+        indexGrids{"idxcolsgrid", "idxpartitiongrid", "idxparttree"};
+    const struct {
+        const char *kind, *page, *phrase;
+        int rows;
+        QStringList objects = {}, extra = {};
+        QString loaded = {};
+    } details[] = {
+        {"TABLE", "tabpage", "dba_tab_columns", 3, tables, tableGrids},
+        {"TABLE", "tabpage", "dba_tab_subpartitions", 3, tables, tableGrids, "partitiongrid"},
+        {"TABLE", "tabpage", "dba_constraints", 1, tables, tableGrids},
+        {"TABLE", "tabpage", "get_ddl", 0, tables, tableGrids},
+        {"INDEX", "idxpage", "dba_ind_columns", 1, indexes, indexGrids, "idxcolsgrid"},
+        {"INDEX", "idxpage", "dba_ind_subpartitions", 1, indexes, indexGrids, "idxpartitiongrid"},
+        {"PACKAGE", "packpage", "from dba_source", 3},
+        {"FUNCTION", "funpage", "from dba_source", 3},
+        {"PROCEDURE", "procpage", "from dba_source", 3},
+        // A record a kind, and its DDL: a connection lost before its one record.
+        {"SEQUENCE", "seqpage", "from dba_sequences", 0},
+        {"VIEW", "viewpage", "from dba_views", 0},
+        {"TRIGGER", "triggerpage", "from dba_triggers", 0},
+        {"SYNONYM", "synpage", "from dba_synonyms", 0},
+        {"SYNONYM", "synpage", "get_ddl", 0},
+        {"DIRECTORY", "dirpage", "from dba_directories", 0},
+        {"JOB", "jobpage", "from dba_scheduler_jobs", 0},
+        {"PROGRAM", "progpage", "from dba_scheduler_programs", 0},
+    };
+    for (const auto &d : details)
+        tryUnderFaults<ObjectBrowserScreen>([&d](auto &h) {
+            return loading(
+                objectDetails(h, QLatin1String(d.kind), d.page, d.objects, QLatin1String(d.phrase), d.rows, d.extra),
+                d.loaded);
         });
     // Security browser: the list, each kind's details and the grant trees.
     tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
@@ -122,38 +125,36 @@ TEST(BrowserFaults, EveryBrowserShowsTheDatabasesErrorKeepsNothingCutShortAndWor
             h, "Security browser: Load/Filter", "secfilter", {"S%", "%"}, "Button3",
             [&h] { return Screenful{treeOf(h.screen, "securitytree", 1)}; }, "from dba_users where");
     });
-    const auto securityDetails = [](auto &h, const QString &root, const QStringList &names, const QString &phrase,
-                                    int rows, const std::function<Screenful()> &shown) {
-        return FaultCase{QStringLiteral("Security browser: double-click on %1 (%2)").arg(root, phrase),
-                         [&h] { h.click("Button3"); },
-                         [&h, root, names](int input) {
-                             doubleClickNode(tree(h, "securitytree"), {root, names.at(input)});
-                         },
-                         shown,
-                         phrase,
-                         rows};
+    // A double-click on a name of each root: its page's fields and what lists its rows.
+    const struct {
+        const char *root, *page, *rows;
+        QStringList names;
+        const char *phrase;
+        int fetched;
+    } names[] = {
+        {"USER", "userpage", "userrolegrid", {"HR", "JSMITH"}, "from dba_users", 0},
+        {"USER", "userpage", "userrolegrid", {"HR", "JSMITH"}, "dba_role_privs", 3},
+        {"ROLE", "rolepage", "roletree", {"REPORTING", "APP_ADMIN"}, "grantee = 'APP_ADMIN'", 1},
+        {"ROLE", "rolepage", "roletree", {"REPORTING", "APP_ADMIN"}, "grantee = 'APP_WRITE'", 1},
+        {"PROFILE", "profilepage", "profilegrid", {"DEFAULT", "SECURE_PROFILE"}, "from dba_profiles", 3},
+        {"T/S QUOTAS", "tsqupage", "tsqugrid", {"USERS", "APP_DATA"}, "from dba_ts_quotas", 1},
     };
-    for (const auto &[phrase, rows] : {std::pair{"from dba_users", 0}, std::pair{"dba_role_privs", 3}})
-        tryUnderFaults<SecurityBrowserScreen>([&, phrase = phrase, rows = rows](auto &h) {
-            return securityDetails(h, "USER", {"HR", "JSMITH"}, QLatin1String(phrase), rows,
-                                   [&h] { return fieldsOf(h.screen, "userpage") << gridOf(h.screen, "userrolegrid"); });
+    for (const auto &n : names)
+        tryUnderFaults<SecurityBrowserScreen>([&n](auto &h) {
+            return FaultCase{QStringLiteral("Security browser: double-click on %1 (%2)").arg(n.root, n.phrase),
+                             [&h] { h.click("Button3"); },
+                             [&h, &n](int input) {
+                                 doubleClickNode(tree(h, "securitytree"), {n.root, n.names.at(input)});
+                             },
+                             [&h, &n] {
+                                 return fieldsOf(h.screen, n.page)
+                                        << (QLatin1String(n.rows).endsWith(QLatin1String("tree"))
+                                                ? treeOf(h.screen, n.rows, 1)
+                                                : gridOf(h.screen, n.rows));
+                             },
+                             n.phrase,
+                             n.fetched};
         });
-    for (const char *phrase : {"grantee = 'APP_ADMIN'", "grantee = 'APP_WRITE'"})
-        tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
-            return securityDetails(h, "ROLE", {"REPORTING", "APP_ADMIN"}, QLatin1String(phrase), 1, [&h] {
-                return Screenful{editOf(h.screen, "rolename"), treeOf(h.screen, "roletree", 1)};
-            });
-        });
-    tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
-        return securityDetails(h, "PROFILE", {"DEFAULT", "SECURE_PROFILE"}, "from dba_profiles", 3, [&h] {
-            return Screenful{editOf(h.screen, "profilename"), gridOf(h.screen, "profilegrid")};
-        });
-    });
-    tryUnderFaults<SecurityBrowserScreen>([&](auto &h) {
-        return securityDetails(h, "T/S QUOTAS", {"USERS", "APP_DATA"}, "from dba_ts_quotas", 1, [&h] {
-            return Screenful{editOf(h.screen, "tsquname"), gridOf(h.screen, "tsqugrid")};
-        });
-    });
     tryUnderFaults<SecurityBrowserScreen>([](auto &h) {
         return FaultCase{"Security browser: Build Tree",
                          [&h] {

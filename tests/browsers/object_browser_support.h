@@ -66,13 +66,7 @@ protected:
              [message](const sim::Statement &, sim::Context &) -> sim::Result { throw DbError(message); }});
     }
 
-    static QStringList texts(QTreeWidget &t, const QTreeWidgetItem *parent = nullptr)
-    {
-        QStringList out;
-        for (int i = 0; i < (parent ? parent->childCount() : t.topLevelItemCount()); ++i)
-            out << (parent ? parent->child(i) : t.topLevelItem(i))->text(0);
-        return out;
-    }
+    static QStringList texts(QTreeWidget &t, const QTreeWidgetItem *parent = nullptr) { return childTexts(t, parent); }
     QTreeWidgetItem *node(const QString &kind, const QString &name = {})
     {
         return nodeAt(tree(), name.isEmpty() ? QStringList{kind} : QStringList{kind, name});

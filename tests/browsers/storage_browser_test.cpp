@@ -32,14 +32,7 @@ protected:
         edit("dffilter").setText(files);
         s.click("Button68");
     }
-    // The texts of the top nodes, or of a node's children.
-    QStringList texts(const QTreeWidgetItem *node = nullptr)
-    {
-        QStringList out;
-        for (int i = 0; i < (node ? node->childCount() : tree().topLevelItemCount()); ++i)
-            out << (node ? node->child(i) : tree().topLevelItem(i))->text(0);
-        return out;
-    }
+    QStringList texts(const QTreeWidgetItem *node = nullptr) { return test::childTexts(tree(), node); }
     // The tablespace's node, or the node of its file-th file.
     QTreeWidgetItem *node(const QString &tablespace, int file = -1)
     {
@@ -121,8 +114,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
         EXPECT_EQ(texts(node), expected) << node->text(0).toStdString();
         files += node->childCount();
     }
-    EXPECT_EQ(texts(tree().topLevelItem(4)).size(), 2); // SYSTEM has two data files
-    EXPECT_EQ(texts(tree().topLevelItem(5)).size(), 2); // TEMP two temporary files
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : APP_DATA"));
     // The grid holds a row per file and no spare row; a temporary file's bigfile and
     // online status are empty, a data file's are not.
@@ -151,7 +142,8 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
     load(QStringLiteral("%"), QStringLiteral("%/SYSTEM.%"));
     ASSERT_EQ(texts(), QStringList{"SYSTEM"});
     EXPECT_EQ(tree().topLevelItem(0)->childCount(), 2);
-    // A quote in a filter arrives doubled and the load finds nothing, without an error.
+    // A filter that matches nothing (its quotes doubled, as the typed-text test checks):
+    // one empty node, without an error.
     for (const QString &pattern : {QStringLiteral("O'X"), QStringLiteral("NO SUCH%"), QString()}) {
         load(pattern);
         EXPECT_EQ(s.sink().errors, QStringList());
@@ -161,9 +153,6 @@ TEST_F(StorageBrowserTest, LoadListsTheTablespacesTheFiltersMatchWithTheirFiles)
         EXPECT_EQ(s.grid("tsdfgrid").rowCount(), 2);
         EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace : "));
     }
-    EXPECT_TRUE(s.sim.server.statements()
-                    .at(s.sim.server.statements().size() - 3)
-                    .contains(QStringLiteral("upper(ts.tablespace_name) like 'O''X'\n")));
 }
 
 TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
@@ -269,8 +258,7 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
     for (int i = 0; i < 3; ++i) {
         const ChartSeries &line = chart().series(i);
         EXPECT_EQ(line.kind(), SeriesKind::Line);
-        EXPECT_EQ(s.widget<GridView>("tssizegrid").model()->headerData(3 + i, Qt::Horizontal).toString(),
-                  line.title());
+        EXPECT_EQ(s.widget<GridView>("tssizegrid").model()->headerData(3 + i, Qt::Horizontal).toString(), line.title());
         ASSERT_EQ(int(line.points().size()), grid.rowCount() - 1);
         for (int r = 1; r < grid.rowCount(); ++r) {
             EXPECT_DOUBLE_EQ(line.points()[size_t(r - 1)].value, grid.cell(3 + i, r).toDouble());
@@ -298,6 +286,22 @@ TEST_F(TablespaceGrowthTest, RetrieveChartsTheSelectedTablespaceInThreeLines)
     EXPECT_TRUE(s.widget<GridView>("tssizegrid").isVisible() && !s.widget<ChartView>("tssizegraph").isVisible());
     s.click("RadioButton35");
     EXPECT_TRUE(!s.widget<GridView>("tssizegrid").isVisible() && s.widget<ChartView>("tssizegraph").isVisible());
+    // An empty size leaves a gap in its line.
+    auto t = std::make_shared<sim::Table>(QStringList{"SNAP_ID", "START_TIME", "END_TIME", "MAX", "TOTAL", "USED"});
+    t->addRow({"7", "01/MAY/2013 08:00:00", "01/MAY/2013 09:00:00", "32767.984375", "700", "652.375"});
+    t->addRow({"8", "01/MAY/2013 09:00:00", "01/MAY/2013 10:00:00", "32767.984375", "700", ""});
+    t->addRow({"9", "01/MAY/2013 10:00:00", "01/MAY/2013 11:00:00", "32767.984375", "710", "660.5"});
+    s.sim.server.add({"growth with a missing size",
+                      [](const sim::Statement &st) { return st.has("dba_hist_tbspc_space_usage"); },
+                      [t](const sim::Statement &, sim::Context &) { return t; }});
+    retrieve(node("USERS"));
+    EXPECT_EQ(s.sink().errors, QStringList());
+    ASSERT_EQ(s.grid("tssizegrid").rowCount(), 4);
+    const ChartSeries &used = chart().series(2);
+    ASSERT_EQ(used.points().size(), 3u);
+    EXPECT_DOUBLE_EQ(used.points()[2].value, 660.5);
+    EXPECT_TRUE(std::isnan(used.points()[1].value));
+    EXPECT_EQ(chart().series(1).points()[1].value, 700);
 }
 
 TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehind)
@@ -358,24 +362,4 @@ TEST_F(TablespaceGrowthTest, RetrieveWithoutRowsOrWithoutANodeLeavesNothingBehin
     EXPECT_TRUE(s.sim.server.statements().at(0).contains(QStringLiteral("vt.name = 'O''X' and ")));
     EXPECT_EQ(s.sink().infos, QStringList{"No records found for tablespace : O'X"});
     EXPECT_EQ(s.sink().errors, QStringList());
-}
-
-TEST_F(TablespaceGrowthTest, AnEmptySizeLeavesAGapInItsLine)
-{
-    auto t = std::make_shared<sim::Table>(QStringList{"SNAP_ID", "START_TIME", "END_TIME", "MAX", "TOTAL", "USED"});
-    t->addRow({"7", "01/MAY/2013 08:00:00", "01/MAY/2013 09:00:00", "32767.984375", "700", "652.375"});
-    t->addRow({"8", "01/MAY/2013 09:00:00", "01/MAY/2013 10:00:00", "32767.984375", "700", ""});
-    t->addRow({"9", "01/MAY/2013 10:00:00", "01/MAY/2013 11:00:00", "32767.984375", "710", "660.5"});
-    s.sim.server.add({"growth with a missing size",
-                      [](const sim::Statement &st) { return st.has("dba_hist_tbspc_space_usage"); },
-                      [t](const sim::Statement &, sim::Context &) { return t; }});
-    load();
-    retrieve(node("USERS"));
-    EXPECT_EQ(s.sink().errors, QStringList());
-    ASSERT_EQ(s.grid("tssizegrid").rowCount(), 4);
-    const ChartSeries &used = chart().series(2);
-    ASSERT_EQ(used.points().size(), 3u);
-    EXPECT_DOUBLE_EQ(used.points()[2].value, 660.5);
-    EXPECT_TRUE(std::isnan(used.points()[1].value));
-    EXPECT_EQ(chart().series(1).points()[1].value, 700);
 }

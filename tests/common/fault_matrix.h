@@ -42,14 +42,6 @@ inline void PrintTo(const Shown &s, std::ostream *os)
     *os << s.widget.toStdString() << ": " << s.lines.size() << " lines";
 }
 
-inline Shown shownGrid(const QString &name, const ResultGrid &grid)
-{
-    Shown s{name, {}};
-    for (int r = 1; r < grid.rowCount(); ++r)
-        s.lines << grid.row(r).join(QLatin1Char('\t'));
-    return s;
-}
-
 // The paths of a tree's nodes from a level down: fixed roots (kind nodes) left out.
 inline Shown shownTree(const QString &name, const QTreeWidget &tree, int fromLevel = 0)
 {
@@ -79,11 +71,6 @@ inline Shown shownChart(const QString &name, const Chart &chart)
     return s;
 }
 
-inline Shown shownText(const QString &name, const QString &text)
-{
-    return {name, {text}};
-}
-
 // The items of a combo box or a list widget, in order.
 template <class List>
 Shown shownItems(const QString &name, const List &list)
@@ -106,7 +93,11 @@ W &component(const QObject &screen, const QString &name)
 
 inline Shown gridOf(const QObject &screen, const QString &name)
 {
-    return shownGrid(name, *component<GridView>(screen, name).grid());
+    Shown s{name, {}};
+    const ResultGrid &grid = *component<GridView>(screen, name).grid();
+    for (int r = 1; r < grid.rowCount(); ++r)
+        s.lines << grid.row(r).join(QLatin1Char('\t'));
+    return s;
 }
 inline Shown chartOf(const QObject &screen, const QString &name)
 {
@@ -118,15 +109,15 @@ inline Shown treeOf(const QObject &screen, const QString &name, int fromLevel = 
 }
 inline Shown memoOf(const QObject &screen, const QString &name)
 {
-    return shownText(name, component<QPlainTextEdit>(screen, name).toPlainText());
+    return {name, {component<QPlainTextEdit>(screen, name).toPlainText()}};
 }
 inline Shown editOf(const QObject &screen, const QString &name)
 {
-    return shownText(name, component<QLineEdit>(screen, name).text());
+    return {name, {component<QLineEdit>(screen, name).text()}};
 }
 inline Shown labelOf(const QObject &screen, const QString &name)
 {
-    return shownText(name, component<QLabel>(screen, name).text());
+    return {name, {component<QLabel>(screen, name).text()}};
 }
 inline Shown itemsOf(const QObject &screen, const QString &name)
 {
@@ -143,9 +134,9 @@ inline Screenful fieldsOf(const QObject &screen, const QString &page)
     const auto &p = component<QWidget>(screen, page);
     for (const QLineEdit *edit : p.findChildren<QLineEdit *>())
         if (!qobject_cast<QComboBox *>(edit->parent()))
-            out << shownText(edit->objectName(), edit->text());
+            out << Shown{edit->objectName(), {edit->text()}};
     for (const QPlainTextEdit *memo : p.findChildren<QPlainTextEdit *>())
-        out << shownText(memo->objectName(), memo->toPlainText());
+        out << Shown{memo->objectName(), {memo->toPlainText()}};
     return out;
 }
 
@@ -172,6 +163,15 @@ inline QTreeWidgetItem *nodeAt(QTreeWidget &tree, const QStringList &path)
         n = next;
     }
     return n;
+}
+
+// The texts of a tree's top nodes, or of a node's children.
+inline QStringList childTexts(const QTreeWidget &tree, const QTreeWidgetItem *node = nullptr)
+{
+    QStringList out;
+    for (int i = 0; i < (node ? node->childCount() : tree.topLevelItemCount()); ++i)
+        out << (node ? node->child(i) : tree.topLevelItem(i))->text(0);
+    return out;
 }
 
 // What a user does: opens the node's parents, clicks it, then double-clicks it.
@@ -225,20 +225,6 @@ inline std::shared_ptr<QString> loseConnectionInFetchOf(sim::Server &server, con
                 },
                 {}});
     return hit;
-}
-
-struct Fault {
-    const char *name;
-    const char *code; // how the database's message begins
-};
-
-inline const QList<Fault> &faults()
-{
-    static const QList<Fault> all{{"logon denied", "ORA-01017"},
-                                  {"unknown service", "ORA-12154"},
-                                  {"connection lost mid-fetch", "ORA-03113"},
-                                  {"time-out", "ORA-01013"}};
-    return all;
 }
 
 inline QString describe(const Screenful &s)
@@ -321,27 +307,31 @@ inline void runFaultCase(SimFixture &sim, QWidget &screen, const FaultCase &c)
     ASSERT_EQ(before.size(), wanted.size());
 
     const ConnectionString service = sim.cnn.connectionString();
-    for (const Fault &f : faults()) {
-        SCOPED_TRACE(f.name);
-        const QString name = QLatin1String(f.name);
-        std::shared_ptr<QString> cut;
-        if (name == QLatin1String("logon denied")) {
-            sim.server.setLogonDenied(true);
-            sim.cnn.close();
-        } else if (name == QLatin1String("unknown service")) {
-            const Logon logon = service.logon.value_or(Logon{});
-            sim.cnn.setConnectionString(
-                {service.prefix, Logon{logon.user, logon.password, QStringLiteral("NOSUCHDB")}});
-        } else if (name == QLatin1String("connection lost mid-fetch")) {
-            cut = loseConnectionInFetchOf(sim.server, c.phrase, c.rows);
-        } else {
-            sim.server.setSlowStatement(c.phrase, 4000 * 1000);
-        }
-
+    const Logon logon = service.logon.value_or(Logon{});
+    std::shared_ptr<QString> cut;
+    // Each fault, how the database's message begins, and how the fault is brought about.
+    const std::tuple<const char *, const char *, std::function<void()>> faults[] = {
+        {"logon denied", "ORA-01017",
+         [&] {
+             sim.server.setLogonDenied(true);
+             sim.cnn.close();
+         }},
+        {"unknown service", "ORA-12154",
+         [&] {
+             sim.cnn.setConnectionString({service.prefix, Logon{logon.user, logon.password, "NOSUCHDB"}});
+         }},
+        {"connection lost mid-fetch", "ORA-03113",
+         [&] { cut = loseConnectionInFetchOf(sim.server, c.phrase, c.rows); }},
+        {"time-out", "ORA-01013", [&] { sim.server.setSlowStatement(c.phrase, 4000 * 1000); }},
+    };
+    for (const auto &[name, code, bringAbout] : faults) {
+        SCOPED_TRACE(name);
+        cut.reset();
+        bringAbout();
         sink.clear();
         c.act(1);
         ASSERT_EQ(sink.errors.size(), 1) << sink.errors.join(QLatin1Char('\n')).toStdString();
-        EXPECT_TRUE(sink.errors.at(0).startsWith(QLatin1String(f.code))) << sink.errors.at(0).toStdString();
+        EXPECT_TRUE(sink.errors.at(0).startsWith(QLatin1String(code))) << sink.errors.at(0).toStdString();
         const Screenful now = c.shown();
         bool oldShown = false, newShown = false, emptied = false;
         for (qsizetype i = 0; i < now.size(); ++i) {

@@ -72,13 +72,13 @@ TEST(ManualBuilder, AnIncludeLineTakesTheReadmeSectionUpToTheNextHeadingOfItsLev
     }
 }
 
-TEST(ManualBuilder, TheManualHoldsTheReadmesRealDatabaseSectionAndAChapterForEveryScreen)
+TEST(ManualBuilder, TheManualHoldsTheReadmesSectionAChapterForEveryScreenAndContentsThatGiveEachChaptersPage)
 {
     const QString readme = sourceFile(QStringLiteral("README.md"));
     const QString markdown = assembleManual(sourceFile(QStringLiteral("doc/manual.md")), readme);
     EXPECT_FALSE(markdown.contains(QStringLiteral("<!-- README")));
-    const auto manual = manualDocument(markdown);
-    const QStringList text = paragraphs(*manual);
+    const auto doc = manualDocument(markdown);
+    const QStringList text = paragraphs(*doc);
 
     // Every paragraph of the README's section, as the reader sees it, in the manual's chapter.
     const auto section = manualDocument(markdownSection(readme, QStringLiteral("Connecting to a real database")));
@@ -89,7 +89,7 @@ TEST(ManualBuilder, TheManualHoldsTheReadmesRealDatabaseSectionAndAChapterForEve
     EXPECT_EQ(text.mid(at + 1, wanted.size()), wanted);
 
     // Each screen the README lists ("- **Menu > Item**: ...") has a chapter.
-    const QStringList chapters = headings(*manual, 2);
+    const QStringList chapters = headings(*doc, 2);
     static const QRegularExpression listed(QStringLiteral("^- \\*\\*([^*]+)\\*\\*"),
                                            QRegularExpression::MultilineOption);
     int screens = 0;
@@ -101,17 +101,13 @@ TEST(ManualBuilder, TheManualHoldsTheReadmesRealDatabaseSectionAndAChapterForEve
         })) << screen.toStdString();
     }
     EXPECT_GE(screens, 15);
-}
 
-TEST(ManualBuilder, ThePdfHasNumberedPagesAndContentsThatGiveEachChaptersPage)
-{
-    const auto doc = manualDocument(
-        assembleManual(sourceFile(QStringLiteral("doc/manual.md")), sourceFile(QStringLiteral("README.md"))));
-    const QStringList chapters = headings(*doc, 2);
+    // The PDF: numbered pages, and the contents after the title, a row per chapter, on a
+    // page of its own, with pages in the chapters' order, the first after the title's
+    // page, the last one written.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Tavimond_Help.pdf"));
     const int pages = writeManualPdf(*doc, path);
-
     QFile pdf(path);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
@@ -119,9 +115,6 @@ TEST(ManualBuilder, ThePdfHasNumberedPagesAndContentsThatGiveEachChaptersPage)
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "),
               qsizetype(pages));
     EXPECT_GE(pages, 10);
-
-    // The contents after the title: a row per chapter, on a page of its own, with pages in
-    // the chapters' order, the first after the title's page, the last one written.
     QTextTable *contents = nullptr;
     for (QTextFrame *f : doc->rootFrame()->childFrames())
         if (auto *t = qobject_cast<QTextTable *>(f); t && !contents)

@@ -1,6 +1,5 @@
 #include "shell/config_files.h"
 
-#include "db/error.h"
 #include "shell_support.h"
 
 #include <gtest/gtest.h>
@@ -50,21 +49,4 @@ TEST(DbIni, TheThreeLineRulesInOrder)
         EXPECT_EQ(ini.connectionPrefix, c.prefix) << c.what;
         EXPECT_EQ(ini.metafileFolder, c.metafileFolder) << c.what;
     }
-}
-
-TEST(ConfigFiles, EveryLineOfTheSidListIsOneNameAndAFileThatCannotBeReadThrowsKeepingWhatWasRead)
-{
-    test::TempCurrentFolder folder;
-    DbIni ini;
-    ini.connectionPrefix = QStringLiteral("kept;");
-    EXPECT_THROW(readDbIni(folder.filePath(QStringLiteral("db.ini")), ini), Error);
-    EXPECT_EQ(ini.connectionPrefix, QStringLiteral("kept;"));
-    EXPECT_FALSE(ini.metafileFolder);
-
-    folder.write(QStringLiteral("sidlist.txt"), "TAVIDB\r\n\r\nTAVIDB2\r\n");
-    QStringList names{QStringLiteral("before")};
-    readSidList(folder.filePath(QStringLiteral("sidlist.txt")), names);
-    EXPECT_EQ(names,
-              (QStringList{QStringLiteral("before"), QStringLiteral("TAVIDB"), QString(), QStringLiteral("TAVIDB2")}));
-    EXPECT_THROW(readSidList(folder.filePath(QStringLiteral("none.txt")), names), Error);
 }

@@ -11,22 +11,10 @@
 #include <QMenuBar>
 
 using namespace tavimond;
-using test::LayoutCheck;
 
 namespace {
 
-class LayoutFit : public ::testing::TestWithParam<QSize> {
-protected:
-    void SetUp() override
-    {
-        server.reset(3, sim::ClockMode::Manual);
-        test::writeSimulatedConfig(folder);
-        test::startUp(window);
-    }
-    sim::Server &server = sim::Server::instance();
-    test::TempCurrentFolder folder;
-    TForm1 window;
-};
+class LayoutFit : public test::LoggedOnWindow, public ::testing::WithParamInterface<QSize> {};
 
 } // namespace
 
@@ -47,14 +35,15 @@ TEST_P(LayoutFit, EveryScreenAndTabFitsTheWindow)
     test::settle();
     ASSERT_EQ(window.size(), size);
 
-    LayoutCheck check(window);
+    QStringList faults;
     auto *stack = qobject_cast<QStackedWidget *>(window.centralWidget());
     ASSERT_TRUE(stack);
     for (Screen *s : window.screens()) {
         stack->setCurrentWidget(s);
-        test::walk(*s, check, s->objectName());
+        test::walkPages(*s, s->objectName(),
+                        [&](const QString &) { test::lookForFaults(window, &window, window.rect(), faults); });
     }
-    EXPECT_EQ(check.faults(), QStringList());
+    EXPECT_EQ(faults, QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(

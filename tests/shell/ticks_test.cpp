@@ -22,24 +22,36 @@ protected:
 
 } // namespace
 
-TEST_F(Ticks, AFailingBlockEndsTheTickAndTheNextTickStartsOver)
+TEST_F(Ticks, AFailingBlockEndsTheTickTheNextStartsOverAndClearAllStopsTheBlock)
 {
     tick(); // every box unticked: nothing is sent
     EXPECT_TRUE(server.statements().isEmpty());
     EXPECT_TRUE(sink().errors.isEmpty());
-
-    check("sesevt_check", true); // no session chosen: block 2 fails
+    // Block 2 fails with no session chosen, then with a SID that is no number: nothing
+    // is sent for it, block 3 never runs.
+    check("sesevt_check", true);
     check("sr_check", true);
     tick();
+    widget<QLineEdit>("Instidwt").setText(QStringLiteral("1"));
+    widget<QLineEdit>("sidid").setText(QStringLiteral("101'"));
     tick();
-    EXPECT_EQ(sink().errors.size(), 2);
-    EXPECT_TRUE(sink().errors.at(0).startsWith(QStringLiteral("Inst ID must be a whole number")));
-    EXPECT_TRUE(server.statements().isEmpty()); // block 3 never ran, nothing was sent for block 2
+    EXPECT_EQ(sink().errors, (QStringList{"Inst ID must be a whole number; '' is not.",
+                                          "SID must be a whole number; '101'' is not."}));
+    EXPECT_TRUE(server.statements().isEmpty());
 
-    check("sesevt_check", false);
+    widget<QLineEdit>("sidid").setText(QStringLiteral("101"));
     tick();
+    EXPECT_EQ(server.statements().size(), 5);
+    // Clear All unticks block 2: block 3 alone, the count and the time.
+    widget<QPushButton>("Button14").click();
+    EXPECT_FALSE(widget<QCheckBox>("sesevt_check").isChecked());
+    server.clearStatements();
+    tick();
+    ASSERT_EQ(server.statements().size(), 2);
+    for (const QString &s : server.statements())
+        EXPECT_TRUE(s.contains(QStringLiteral("gv$system_event")));
     EXPECT_EQ(sink().errors.size(), 2);
-    EXPECT_EQ(server.statements().size(), 2); // block 3: the count and the time
+    EXPECT_EQ(grid("timedstatgrid").rowCount(), 2);
     EXPECT_GT(grid("SRGrid").rowCount(), 2);
 }
 
@@ -56,57 +68,27 @@ TEST_F(Ticks, BlockOneSamplesBothInstancesAndBlockTwoTheChosenSessionBeforeBlock
         ++row;
     ASSERT_LT(row, sessions.rowCount());
     chooseRow(row);
-    EXPECT_EQ(widget<QLineEdit>("Instidwt").text(), QStringLiteral("1"));
-    EXPECT_EQ(widget<QLineEdit>("sidid").text(), QStringLiteral("101"));
-    EXPECT_EQ(widget<QLineEdit>("serialnum").text(), sessions.cell(2, row));
 
     check("sesevt_check", true);
     check("sr_check", true);
     server.clearStatements();
     tick();
     tick();
+    // Each tick block 1, then block 2 for session 101 (its statements' texts are the
+    // session statistics' test's), then block 3.
     const QStringList sent = server.statements();
     ASSERT_EQ(sent.size(), 12); // 1 + 3 + 2 a tick
-    for (int t = 0; t < 2; ++t) {
-        EXPECT_TRUE(sent.at(6 * t).startsWith(QStringLiteral("SELECT\nsess.inst_id,")));
-        EXPECT_EQ(sent.at(6 * t + 1),
-                  QStringLiteral("select event,TIME_WAITED from gV$SESSION_EVENT where sid = 101and inst_id = 1"));
-        EXPECT_EQ(sent.at(6 * t + 2),
-                  QStringLiteral("select event,Total_waits from gV$SESSION_EVENT where sid = 101and inst_id = 1"));
-        EXPECT_TRUE(sent.at(6 * t + 3).startsWith(QStringLiteral("SELECT statdesc.name, nvl(sql.value/1000000,0) ")));
-        EXPECT_TRUE(sent.at(6 * t + 4).contains(QStringLiteral("gv$system_event")));
-    }
+    const char *order[] = {"sess.inst_id,", "TIME_WAITED from gV$SESSION_EVENT where sid = 101and inst_id = 1",
+                           "Total_waits from gV$SESSION_EVENT where sid = 101and inst_id = 1", "statdesc.name",
+                           "gv$system_event"};
+    for (int t = 0; t < 2; ++t)
+        for (int k = 0; k < 5; ++k)
+            EXPECT_TRUE(sent.at(6 * t + k).contains(QLatin1String(order[k]))) << sent.at(6 * t + k);
     EXPECT_TRUE(sink().errors.isEmpty());
     EXPECT_GT(grid("sessres_grid_del").rowCount(), 2);
     EXPECT_GT(grid("sesevtgrid_time").rowCount(), 5);
     EXPECT_FALSE(grid("sesevtgrid_time").cell(2, 1).isEmpty());
     EXPECT_GT(grid("timedstatgrid").rowCount(), 1000);
-}
-
-TEST_F(Ticks, ASidThatIsNoNumberEndsTheTickAndClearAllStopsTheBlock)
-{
-    widget<QLineEdit>("Instidwt").setText(QStringLiteral("1"));
-    widget<QLineEdit>("sidid").setText(QStringLiteral("101'"));
-    check("sesevt_check", true);
-    check("sr_check", true);
-    tick();
-    ASSERT_EQ(sink().errors.size(), 1);
-    EXPECT_EQ(sink().errors.at(0), QStringLiteral("SID must be a whole number; '101'' is not."));
-    EXPECT_TRUE(server.statements().isEmpty()); // nor did block 3 run
-
-    widget<QLineEdit>("sidid").setText(QStringLiteral("101"));
-    tick();
-    EXPECT_EQ(server.statements().size(), 5);
-
-    widget<QPushButton>("Button14").click();
-    EXPECT_FALSE(widget<QCheckBox>("sesevt_check").isChecked());
-    server.clearStatements();
-    tick();
-    ASSERT_EQ(server.statements().size(), 2); // block 3 alone
-    for (const QString &s : server.statements())
-        EXPECT_TRUE(s.contains(QStringLiteral("gv$system_event")));
-    EXPECT_EQ(sink().errors.size(), 1);
-    EXPECT_EQ(grid("timedstatgrid").rowCount(), 2);
 }
 
 TEST_F(Ticks, EachLatchTimerSamplesWhileItsBoxIsTickedAndAFailureEndsOnlyItsOwnTick)

@@ -153,71 +153,43 @@ TypedField edit(ScreenHarness<S> &h, const char *name, const std::function<void(
             act, [&e, initial = e.text()] { e.setText(initial); }};
 }
 
-// The From and To edits of a screen's snapshot window, the window set to them.
-template <class S>
-QList<TypedField> window(ScreenHarness<S> &h, const char *daysRadio, const char *fromToRadio, const char *from,
-                         const char *to, const std::function<void()> &act)
-{
-    auto &fromTo = h.template widget<QRadioButton>(fromToRadio);
-    auto &days = h.template widget<QRadioButton>(daysRadio);
-    const auto chosen = [&fromTo, act] {
-        fromTo.setChecked(true);
-        act();
-    };
-    QList<TypedField> fields{edit(h, from, chosen), edit(h, to, chosen)};
-    // Compared with the window the edits start with, which the database reads; then the
-    // days radio back on.
-    fields[0].plain = h.template widget<QLineEdit>(from).text();
-    fields[1].plain = h.template widget<QLineEdit>(to).text();
-    for (TypedField &f : fields) {
-        f.restore = [&days, restore = f.restore] {
-            restore();
-            days.setChecked(true);
-        };
-    }
-    return fields;
-}
-
-// A days field: numbers and their arithmetic are sent as typed; anything else is
-// refused with a message naming the field, and nothing is sent.
+// A days field: numbers and their arithmetic are sent as typed (a sum outside
+// parentheses put inside them, so that 7-1 means six days); anything else is refused
+// with a message naming the field, and nothing is sent.
 template <class S>
 void expectDaysRule(ScreenHarness<S> &h, const char *radio, const char *days, const std::function<void()> &act,
                     const QString &lead)
 {
     SCOPED_TRACE(days);
     h.template widget<QRadioButton>(radio).setChecked(true);
-    QStringList refused = hostileTexts();
+    // Each text typed, and what the statement holds after the lead: nothing when refused.
+    QList<std::pair<QString, QString>> cases;
+    for (const QString &text : hostileTexts())
+        cases.append({text, {}});
     // No sign, so neither "--" nor "/*" can form; nothing but digits, points, the four
     // operators, parentheses and blanks.
     for (const char *text : {" ", "-1", "+1", "1--1", "1/-1", "1/*2", "1e3", "1 2", "1..2", "1.2.3",
                              ".", "(1", "1)", "()",   "1/",   "*1",   "1;",  "1\t", "0x1F", "\u0661"})
-        refused << QString::fromUtf8(text);
-    for (const QString &text : refused) {
-        SCOPED_TRACE(text.left(40).toStdString());
-        h.template widget<QLineEdit>(days).setText(text);
+        cases.append({QString::fromUtf8(text), {}});
+    for (const char *text : {"1", "0.5", ".5", "5.", " 14 ", "1/24", "7*2", "(7-1)*2", "((1))"})
+        cases.append({QLatin1String(text), QLatin1String(text)});
+    cases.append({{"7-1", "(7-1)"}, {"1+0.5", "(1+0.5)"}});
+    for (const auto &[typed, sent] : cases) {
+        SCOPED_TRACE(typed.left(40).toStdString());
+        h.template widget<QLineEdit>(days).setText(typed);
         h.sim.server.clearStatements();
         h.sink().clear();
         act();
-        EXPECT_EQ(h.sim.server.statements(), QStringList());
-        ASSERT_EQ(h.sink().errors.size(), 1);
-        EXPECT_EQ(h.sink().errors.at(0),
-                  "Days must be a number of days, or arithmetic of numbers such as 0.5, 1/24 or 7*2.");
-    }
-    // As typed; a sum outside parentheses put inside them, so that 7-1 means six days.
-    const std::pair<const char *, const char *> accepted[] = {
-        {"1", "1"},           {"0.5", "0.5"},         {".5", ".5"},      {"5.", "5."},
-        {" 14 ", " 14 "},     {"1/24", "1/24"},       {"7*2", "7*2"},    {"7-1", "(7-1)"},
-        {"1+0.5", "(1+0.5)"}, {"(7-1)*2", "(7-1)*2"}, {"((1))", "((1))"}};
-    for (const auto &[typed, sent] : accepted) {
-        SCOPED_TRACE(typed);
-        h.template widget<QLineEdit>(days).setText(QLatin1String(typed));
-        h.sim.server.clearStatements();
-        h.sink().clear();
-        act();
-        EXPECT_EQ(h.sink().errors, QStringList());
-        ASSERT_FALSE(h.sim.server.statements().isEmpty());
-        EXPECT_TRUE(h.sim.server.statements().at(0).contains(lead + QLatin1String(sent) + QLatin1Char('\n')))
-            << h.sim.server.statements().at(0).toStdString();
+        if (sent.isEmpty()) {
+            EXPECT_EQ(h.sim.server.statements(), QStringList());
+            EXPECT_EQ(h.sink().errors, QStringList{"Days must be a number of days, or arithmetic of numbers such as "
+                                                   "0.5, 1/24 or 7*2."});
+        } else {
+            EXPECT_EQ(h.sink().errors, QStringList());
+            ASSERT_FALSE(h.sim.server.statements().isEmpty());
+            EXPECT_TRUE(h.sim.server.statements().at(0).contains(lead + sent + QLatin1Char('\n')))
+                << h.sim.server.statements().at(0).toStdString();
+        }
     }
     h.template widget<QLineEdit>(days).setText(QStringLiteral("1"));
 }
@@ -229,13 +201,29 @@ struct WindowNames {
     const char *daysRadio, *days, *fromToRadio, *from, *to;
 };
 
-// The window's From and To go in as literals, its days under the rule; so do the
-// fields given beside them.
+// The window's From and To go in as literals, compared with the window the edits start
+// with (which the database reads), the From/To radio chosen; so do the fields given
+// beside them. Its days go in under the rule.
 template <class S>
 void expectWindowSafe(ScreenHarness<S> &h, const WindowNames &w, const std::function<void()> &act, const QString &lead,
                       const QList<TypedField> &beside = {})
 {
-    expectOnlyInsideLiterals(h.sim.server, window(h, w.daysRadio, w.fromToRadio, w.from, w.to, act) << beside);
+    auto &fromTo = h.template widget<QRadioButton>(w.fromToRadio);
+    auto &days = h.template widget<QRadioButton>(w.daysRadio);
+    QList<TypedField> fields;
+    for (const char *name : {w.from, w.to}) {
+        TypedField f = edit(h, name, [&fromTo, act] {
+            fromTo.setChecked(true);
+            act();
+        });
+        f.plain = h.template widget<QLineEdit>(name).text();
+        f.restore = [&days, restore = f.restore] {
+            restore();
+            days.setChecked(true);
+        };
+        fields << f;
+    }
+    expectOnlyInsideLiterals(h.sim.server, fields << beside);
     expectDaysRule(h, w.daysRadio, w.days, act, lead);
 }
 
@@ -278,7 +266,7 @@ TEST(TypedText, SqlHistoryQuotesEveryTypedKeyAndTimeAndTakesOnlyArithmeticDays)
             return part;
         };
     };
-    QList<TypedField> fields = window(h, "sqldays", "sqlfromto", "sqlfromdate", "sqltodate", singleStatistics);
+    QList<TypedField> fields;
     fields << edit(h, "adhoc_sqlid", singleStatistics) << edit(h, "adhoc_sqlid", singleWaits)
            << TypedField{"sqlid_combo", comboText("sqlid_combo", {}, "::1"), listWaits}
            << TypedField{"sqltext_combo: the sql_id", comboText("sqltext_combo", {}, "::1"),
@@ -294,10 +282,9 @@ TEST(TypedText, SqlHistoryQuotesEveryTypedKeyAndTimeAndTakesOnlyArithmeticDays)
                              return h.grid("sqlid_grid").cell(0, 1);
                          },
                          bulkStatistics};
-    expectOnlyInsideLiterals(h.sim.server, fields);
-
     const QString lead = QStringLiteral("        where ") + kWindowLead;
-    for (const auto &act : {singleStatistics, singleWaits, bulkStatistics})
+    expectWindowSafe(h, {"sqldays", "dayret", "sqlfromto", "sqlfromdate", "sqltodate"}, singleStatistics, lead, fields);
+    for (const auto &act : {singleWaits, bulkStatistics})
         expectDaysRule(h, "sqldays", "dayret", act, lead);
 
     // With his own script kept, the days field is not read: the script is sent.

@@ -15,13 +15,13 @@ quint32 ChartPlaces::labelIdOf(const QString &label)
     // The points of one tick come one series after the other with the same label.
     if (hasLast_ && label == lastLabel_)
         return lastId_;
-    auto it = ids_.constFind(label);
-    if (it == ids_.constEnd()) {
-        it = ids_.insert(label, quint32(labels_.size()));
+    auto it = ids_.find(label);
+    if (it == ids_.end()) {
+        it = ids_.emplace(label, quint32(labels_.size())).first;
         labels_.push_back(label);
         placesOf_.emplace_back();
     }
-    lastId_ = it.value();
+    lastId_ = it->second;
     lastLabel_ = label;
     hasLast_ = true;
     return lastId_;
@@ -191,8 +191,8 @@ Chart::~Chart() = default;
 
 const std::vector<int> &Chart::seriesTitled(const QString &title) const
 {
-    const auto it = byTitle_.constFind(title);
-    return it == byTitle_.constEnd() ? kNone : it.value();
+    const auto it = byTitle_.find(title);
+    return it == byTitle_.end() ? kNone : it->second;
 }
 
 int Chart::addSeries(SeriesKind kind, const QString &title, AxisSide axis)

@@ -4,8 +4,11 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include "text_hash.h"
+
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace tavimond {
@@ -59,7 +62,7 @@ private:
     void clear();
 
     std::vector<QString> labels_;
-    QHash<QString, quint32> ids_;
+    std::unordered_map<QString, quint32, TextHash> ids_;
     std::vector<quint32> text_;                  // place -> label id
     std::vector<quint32> occurrence_;            // place -> occurrence
     std::vector<std::vector<quint32>> placesOf_; // label id -> places by occurrence
@@ -244,7 +247,7 @@ private:
     ChartSeries &at(int i) { return *series_.at(size_t(i)); }
 
     std::vector<std::unique_ptr<ChartSeries>> series_;
-    QHash<QString, std::vector<int>> byTitle_;
+    std::unordered_map<QString, std::vector<int>, TextHash> byTitle_;
     ChartPlaces places_;
     quint64 nextId_ = 1;
     QString title_;

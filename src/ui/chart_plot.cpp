@@ -282,6 +282,18 @@ bool ChartPlot::drawn(const Chart &chart, int series) const
     return false;
 }
 
+size_t ChartPlot::laidOutPoints(const Chart &chart, int series) const
+{
+    if (series < 0 || series >= chart.seriesCount() || series >= int(series_.size()) ||
+        chart.places().epoch() != placesEpoch_)
+        return 0;
+    const ChartSeries &s = chart.series(series);
+    const SeriesState &st = series_[size_t(series)];
+    if (st.id != s.id() || st.generation != s.generation())
+        return 0;
+    return std::min(st.done, s.pointCount());
+}
+
 AxisScale ChartPlot::valueAxis(const Range &range, double length, double spacing, const QString &format)
 {
     AxisScale a;
@@ -630,7 +642,7 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
         }
         st.shift = shift;
     }
-    const size_t n = s.pointCount();
+    const size_t n = laidOutPoints(chart, series);
     const quint32 mask = (quint32(1) << shift) - 1;
     for (size_t p = st.folded; p < n; ++p) {
         const double v = s.value(p);
@@ -670,7 +682,7 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
 template <typename F>
 bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
 {
-    if (double(chart.series(series).pointCount()) <= plot_.width() || !foldable(chart, series))
+    if (double(laidOutPoints(chart, series)) <= plot_.width() || !foldable(chart, series))
         return false;
     // The extremes of runs of slots at most a pixel wide, kept as points arrive.
     int shift = 0;
@@ -712,7 +724,7 @@ template <typename F>
 void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
 {
     const ChartSeries &s = chart.series(series);
-    const size_t n = s.pointCount();
+    const size_t n = laidOutPoints(chart, series);
     constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
     if (double(n) <= plot_.width()) {
         for (size_t p = 0; p < n; ++p)
@@ -943,6 +955,8 @@ std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, 
         return std::nullopt;
     const ChartSeries &s = chart.series(series);
     if (s.kind() == SeriesKind::Line) {
+        if (size_t(point) >= laidOutPoints(chart, series))
+            return std::nullopt;
         const double v = s.value(size_t(point));
         if (!std::isfinite(v))
             return std::nullopt;
@@ -977,11 +991,11 @@ int ChartPlot::pointAt(const Chart &chart, int series, const QPointF &pos) const
         int best = -1;
         double bestDistance = kLineHitRadius * kLineHitRadius;
         int from = 0;
-        int to = int(s.pointCount());
+        int to = int(laidOutPoints(chart, series));
         if (foldable(chart, series)) {
             // The points stand left to right: only those near the pointer are asked.
             const auto firstRightOf = [&](double x) {
-                size_t lo = 0, hi = s.pointCount();
+                size_t lo = 0, hi = size_t(to);
                 while (lo < hi) {
                     const size_t mid = (lo + hi) / 2;
                     if (slotCentre(s.place(mid)) < x)

@@ -209,11 +209,19 @@ private:
     void fold(const Chart &chart, int series, SeriesState &state, int shift);
     void buildLines();
     bool drawn(const Chart &chart, int series) const;
+    // The points of a series as the last refresh took them in: a paint, or the mouse,
+    // between a change of the model and its refresh sees no point the view has not
+    // placed. 0 for a series changed otherwise (cleared, taken back, removed).
+    size_t laidOutPoints(const Chart &chart, int series) const;
     // Calls f(series, point, from, to) for every drawn stacked bar: each runs from the
     // sum of the values stacked before it in its place (positive and negative apart).
     template <typename F>
     void forEachStackedBar(const Chart &chart, F &&f) const;
-    double slotCentre(int place) const { return placePixel_[size_t(place)]; }
+    double slotCentre(int place) const
+    {
+        Q_ASSERT(size_t(place) < placePixel_.size()); // only places laid out are asked for
+        return placePixel_[size_t(place)];
+    }
     PixelMap pixelMap(const AxisScale &axis, bool vertical) const;
     double valueToPixel(double v, const AxisScale &axis, bool vertical) const { return pixelMap(axis, vertical)(v); }
     void layoutVertical(const Chart &chart);

@@ -538,3 +538,32 @@ TEST(ChartView, SnapshotTimesUnderTheBarsStandWholeOrShortenedToTheirHour)
     for (const QString &label : tall)
         EXPECT_TRUE(times.contains(label)) << label.toStdString();
 }
+
+// A paint (or the mouse) may come between a change of the model and the view's taking
+// it in: it shows what the view laid out, never points it has not placed.
+TEST(ChartView, APaintBeforeAChangeIsTakenInShowsWhatWasLaidOut)
+{
+    for (const int ticks : {40, 3000}) { // fewer points than pixels, and many more
+        const auto fill = [](Chart &chart, int from, int to) {
+            Chart::Batch batch(chart);
+            for (int t = from; t < to; ++t)
+                for (int s = 0; s < 2; ++s)
+                    chart.addPoint(s, double((t * 37 + s * 11) % 50), QStringLiteral("t%1").arg(t));
+        };
+        Chart chart, same;
+        for (Chart *c : {&chart, &same}) {
+            c->addSeries(SeriesKind::Line, "1:log file sync");
+            c->addSeries(SeriesKind::Line, "2:log file sync");
+            fill(*c, 0, ticks);
+        }
+        auto view = shownView(chart);
+        auto laidOut = shownView(same, "laid out");
+        fill(chart, ticks, ticks + 60); // sixty places more, not yet taken in
+        EXPECT_EQ(view->viewport()->grab().toImage(), laidOut->viewport()->grab().toImage()) << ticks;
+        EXPECT_FALSE(view->pointPosition(0, ticks + 59).has_value()) << ticks;
+        EXPECT_EQ(view->pointPosition(0, ticks - 1), laidOut->pointPosition(0, ticks - 1)) << ticks;
+        EXPECT_EQ(view->plot().lines().size(), 2u);
+        QCoreApplication::processEvents(); // taken in: the new points are drawn
+        EXPECT_TRUE(view->pointPosition(0, ticks + 59).has_value()) << ticks;
+    }
+}

@@ -689,13 +689,53 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
     while (shift < 16 && double(1 << (shift + 1)) * slotStep_ <= 1.0)
         ++shift;
     SeriesState &st = series_[size_t(series)];
+    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+    if (shift == 0) {
+        // Runs of one slot would be the points again: the points are read instead.
+        if (st.shift >= 0) {
+            st.shift = -1;
+            st.runs = {};
+            st.gaps = {};
+            st.folded = 0;
+        }
+        const ChartSeries &s = chart.series(series);
+        const size_t n = laidOutPoints(chart, series);
+        if (!st.based)
+            for (size_t p = 0; p < n && !st.based; ++p)
+                if (std::isfinite(s.value(p))) {
+                    st.base = s.value(p);
+                    st.based = true;
+                }
+        base = st.base;
+        // The points in the window, and one on either side.
+        const long from = long(std::floor(window_.first)) - 1;
+        const long to = long(std::ceil(window_.first + slotsShown())) + 2;
+        size_t lo = 0, hi = n;
+        while (lo < hi) {
+            const size_t mid = (lo + hi) / 2;
+            if (slot_[size_t(s.place(mid))] < from)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        for (size_t p = lo; p < n; ++p) {
+            const int slot = slot_[size_t(s.place(p))];
+            if (slot >= to)
+                break;
+            if (slot < 0)
+                continue;
+            const double v = s.value(p);
+            const float f32 = std::isfinite(v) ? float(v - st.base) : kGap;
+            f(quint32(slot), f32, quint32(slot), f32);
+        }
+        return true;
+    }
     fold(chart, series, st, shift);
     base = st.base;
     // The runs in the window, and one on either side for the line to come in and go out.
     const size_t from = size_t(std::max(0L, long(std::floor(window_.first)) - 1) >> shift);
     const size_t to = std::min(st.runs.size(), size_t((long(std::ceil(window_.first + slotsShown())) >> shift) + 2));
     const Run *runs = st.runs.data();
-    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
     auto gap = std::lower_bound(st.gaps.begin(), st.gaps.end(), quint32(from << shift));
     for (size_t k = from; k < to; ++k) {
         const Run &run = runs[k];

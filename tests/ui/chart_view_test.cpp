@@ -567,3 +567,57 @@ TEST(ChartView, APaintBeforeAChangeIsTakenInShowsWhatWasLaidOut)
         EXPECT_TRUE(view->pointPosition(0, ticks + 59).has_value()) << ticks;
     }
 }
+
+// Live lines painted at every tick: only their new ends are drawn, and what shows is
+// what a whole drawing of the same lines shows, through gaps, keys missing from a
+// sample, a spike that rescales the values, lines hidden and shown, and more points
+// than pixels.
+TEST(ChartView, LiveLinesPaintedTickByTickShowWhatAWholeDrawingShows)
+{
+    Chart chart;
+    constexpr int kLines = 30;
+    for (int s = 0; s < kLines; ++s)
+        chart.addSeries(SeriesKind::Line, QStringLiteral("1:event %1").arg(s));
+    const auto grown = [&](const QString &name) {
+        auto view = std::make_unique<ChartView>(&chart, name);
+        view->setRoomToGrow(true);
+        view->resize(260, 200);
+        view->show();
+        view->sync();
+        return view;
+    };
+    auto live = grown("live");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    int compared = 0;
+    for (int t = 0; t < 760; ++t) {
+        {
+            Chart::Batch batch(chart);
+            for (int s = 0; s < kLines; ++s) {
+                if ((t + s) % 53 == 0 || (s == kLines - 1 && t >= 690 && t < 705) ||
+                    (s == kLines - 2 && t >= 664 && t < 688))
+                    continue; // not in this sample
+                double v = double((t * 7919 + s * 104729) % (10 + 7 * s)) + s * 3 + (s == kLines - 2 ? 400 : 0);
+                if (t == 300 + s)
+                    v = nan; // NULL
+                if (t == 500 && s == 4)
+                    v = 1000; // a spike past the axis
+                chart.addPoint(s, v, QStringLiteral("t%1").arg(t));
+            }
+            if (t == 620)
+                chart.setSeriesActive(7, false);
+            if (t == 640)
+                chart.setSeriesActive(7, true);
+        }
+        QCoreApplication::processEvents();
+        const QImage shown = live->viewport()->grab().toImage();
+        if (t % 97 == 5 || (t >= 705 && t < 715) || t == 759) {
+            auto whole = grown("whole");
+            ASSERT_EQ(shown, whole->viewport()->grab().toImage()) << t;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 19);
+    // Room to grow: most ticks drew only the new ends.
+    EXPECT_LT(live->plot().fullRasters(), 760 / 4);
+    EXPECT_GT(live->plot().placeCount(), live->plot().plotRect().width() * 4);
+}

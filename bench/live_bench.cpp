@@ -37,9 +37,9 @@ using bench::BenchSettings;
 
 // The waits of 2 x 2,000 events as gv$system_event gives them every 30 seconds: the
 // cumulative count and the cumulative time waited in microseconds, both since the
-// instance started a month ago, so that times stand far above 2^24. Each event waits at
-// its own rate (from once an hour to a thousand times a second) for its own typical
-// time (10 us to 100 ms), a tenth of them never again; the whole load rises and falls
+// instance started a month ago, so that times stand far above 2^24. Each event keeps its
+// own share of the sessions waiting (up to ten) for its own typical time (10 us to
+// 100 ms a wait), a tenth of them never again; the whole load rises and falls
 // over the day, each event's share wanders, and an event now and then waits in a
 // burst. So counts and times differ per event and from tick to tick, most lines lie
 // low and a few busy ones set the scale, as on a real instance.
@@ -51,8 +51,10 @@ public:
             for (int k = 0; k < kKeysPerInstance; ++k) {
                 Event e;
                 e.key = QStringLiteral("%1:wait event number %2").arg(inst).arg(k);
-                e.rate = std::pow(10.0, -3.5 + 6.5 * unit(inst, k, 1)); // waits a second
-                e.wait = std::pow(10.0, 1 + 4 * unit(inst, k, 2));      // microseconds a wait
+                // Sessions kept waiting on it (10^-7 to 10), at 10 us to 100 ms a wait.
+                const double busy = std::pow(10.0, -7 + 8 * unit(inst, k, 1));
+                e.wait = std::pow(10.0, 1 + 4 * unit(inst, k, 2)); // microseconds a wait
+                e.rate = busy * 1e6 / e.wait;                     // waits a second
                 e.idle = unit(inst, k, 3) < 0.1;
                 const double uptime = 30 * 86400.0;
                 e.count = qint64(e.rate * uptime);

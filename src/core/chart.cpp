@@ -127,9 +127,10 @@ void ChartSeries::append(double value, quint32 place)
             }
         }
         const bool placesRun = block.placesRun && place == block.firstPlace + quint32(o);
+        // A full block grows by half (a series of a hundred points keeps little room).
         if (o == block.capacity || form != block.form || placesRun != block.placesRun)
-            block.allocate(o == block.capacity ? std::min(kBlock, size_t(block.capacity) * 2) : block.capacity, o, form,
-                           placesRun);
+            block.allocate(o == block.capacity ? std::min(kBlock, size_t(block.capacity) * 3 / 2) : block.capacity, o,
+                           form, placesRun);
     }
     const bool rising = count_ == 0 || place > lastPlace_;
     lastPlace_ = place;

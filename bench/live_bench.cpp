@@ -239,6 +239,8 @@ WaitFeed &waitFeed()
 // One full tick of block 3, with a history of range(0) ticks of 2 x 4,000 keys: both
 // samples merged and sorted, the breach scan, the new keys, and both charts taken in
 // and painted. Also the peak resident memory the history took, and per kept point.
+// The goal: under 100 ms a tick, and at most 16 bytes a kept point (the whole screen
+// included), at 100, 720 and 2,880 ticks alike.
 void WaitEventTick(benchmark::State &state)
 {
     const int history = int(state.range(0));

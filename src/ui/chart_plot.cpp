@@ -688,6 +688,19 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
     st.folded = n;
 }
 
+size_t ChartPlot::pointBefore(const ChartSeries &s, size_t n, long slot) const
+{
+    size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (slot_[size_t(s.place(mid))] < slot)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo > 0 ? lo - 1 : 0;
+}
+
 template <typename F>
 bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f, long fromSlot)
 {
@@ -717,16 +730,7 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f, 
         // The points in the window, and one on either side.
         const long from = std::max(long(std::floor(window_.first)) - 1, fromSlot);
         const long to = long(std::ceil(window_.first + slotsShown())) + 2;
-        size_t lo = 0, hi = n;
-        while (lo < hi) {
-            const size_t mid = (lo + hi) / 2;
-            if (slot_[size_t(s.place(mid))] < from)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        // From the point before: the line comes in across places it has no point at.
-        for (size_t p = lo > 0 ? lo - 1 : 0; p < n; ++p) {
+        for (size_t p = pointBefore(s, n, from); p < n; ++p) {
             const int slot = slot_[size_t(s.place(p))];
             if (slot >= to)
                 break;
@@ -781,17 +785,7 @@ void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f, long fromSl
     const size_t n = laidOutPoints(chart, series);
     constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
     if (double(n) <= plot_.width()) {
-        // From the first point at fromSlot or later (the points of a line drawn again
-        // from a column on stand left to right).
-        size_t lo = 0, hi = fromSlot > 0 ? n : 0;
-        while (lo < hi) {
-            const size_t mid = (lo + hi) / 2;
-            if (slot_[size_t(s.place(mid))] < fromSlot)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        for (size_t p = lo > 0 ? lo - 1 : 0; p < n; ++p)
+        for (size_t p = fromSlot > 0 ? pointBefore(s, n, fromSlot) : 0; p < n; ++p)
             f(slotCentre(s.place(p)), std::isfinite(s.value(p)) ? s.value(p) : kGap);
         return;
     }

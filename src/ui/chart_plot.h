@@ -218,6 +218,9 @@ private:
     void forEachVertex(const Chart &chart, int series, F &&f, long fromSlot = LONG_MIN);
     // Runs of 2^runShift() slots are at most a pixel wide.
     int runShift() const;
+    // Of the first n points of a line whose points stand left to right: the last before
+    // `slot` (a line drawn from there comes in across places it has no point at), or 0.
+    size_t pointBefore(const ChartSeries &s, size_t n, long slot) const;
     void fold(const Chart &chart, int series, SeriesState &state, int shift);
     void buildLines();
     bool drawn(const Chart &chart, int series) const;

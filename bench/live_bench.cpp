@@ -276,12 +276,13 @@ void WaitEventTickLiteral(benchmark::State &state)
     const int history = int(state.range(0));
     auto b = std::make_unique<ShownWaits>(history, waitFeed());
     const ResultGrid &source = *b->screen->findChild<ResultGrid *>(QStringLiteral("SRGrid"));
+    const ResultGrid &sourceTime = *b->screen->findChild<ResultGrid *>(QStringLiteral("srgridtime"));
     ResultGrid count(6), time(6);
     Chart countChart, timeChart;
-    for (ResultGrid *g : {&count, &time}) {
-        g->setRowCount(source.rowCount());
-        for (int r = 0; r < source.rowCount(); ++r)
-            g->setRow(r, source.row(r));
+    for (auto [g, from] : {std::pair{&count, &source}, std::pair{&time, &sourceTime}}) {
+        g->setRowCount(from->rowCount());
+        for (int r = 0; r < from->rowCount(); ++r)
+            g->setRow(r, from->row(r));
     }
     for (Chart *c : {&countChart, &timeChart})
         for (int r = 1; r < source.rowCount() - 1; ++r)

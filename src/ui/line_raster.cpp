@@ -37,6 +37,8 @@ void LineRaster::redo(int fromColumn, int usedColumns)
     }
     std::fill(covered_.begin() + qsizetype(from_) * words_, covered_.end(), 0);
     if (pixels_)
+        pixels_ = reinterpret_cast<quint32 *>(image_.bits()); // a copy of the image keeps what it showed
+    if (pixels_)
         for (int r = 0; r < h_; ++r)
             std::fill(pixels_ + r * stride_ + from_, pixels_ + r * stride_ + w_, 0);
     used_ = std::clamp(usedColumns, used_, w_);

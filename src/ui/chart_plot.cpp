@@ -903,7 +903,7 @@ ChartPlot::RasterState ChartPlot::rasterState(const Chart &chart, qreal dpr, int
             continue;
         const ChartSeries &s = chart.series(i);
         const size_t n = laidOutPoints(chart, i);
-        st.lines.push_back({i, s.id(), s.generation(), seriesColor(chart, i).rgba(), n,
+        st.lines.push_back({i, s.id(), s.generation(), seriesColor(chart, i).rgba(), s.axis() == AxisSide::Right, n,
                             foldable(chart, i), double(n) > plot_.width()});
     }
     return st;
@@ -924,7 +924,7 @@ int ChartPlot::firstChangedColumn(const Chart &chart, const RasterState &before,
         const RasterLine &a = before.lines[k];
         const RasterLine &b = now.lines[k];
         if (a.series != b.series || a.id != b.id || a.generation != b.generation || a.colour != b.colour ||
-            !a.foldable || !b.foldable || a.dense != b.dense || b.points < a.points)
+            a.right != b.right || !a.foldable || !b.foldable || a.dense != b.dense || b.points < a.points)
             return -1;
         if (b.points == a.points)
             continue;

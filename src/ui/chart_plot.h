@@ -275,6 +275,7 @@ private:
         quint64 id = 0;
         quint64 generation = 0;
         QRgb colour = 0;
+        bool right = false; // on the right axis
         size_t points = 0;
         bool foldable = false;
         bool dense = false; // more points than the plot has pixels

@@ -34,7 +34,7 @@ inline void literalTally(Query &q, ResultGrid &g, Chart &c)
             matched = true;
             for (int s = 0; s < c.seriesCount(); ++s)
                 if (c.series(s).title() == key)
-                    c.addPoint(s, strictToInt(g.cell(2, r)), QStringLiteral("08:00:00"));
+                    c.addPoint(s, double(lenientToInt64(g.cell(2, r))), QStringLiteral("08:00:00"));
             if (g.cell(3, r).isEmpty() || lenientToInt64(g.cell(2, r)) < lenientToInt64(g.cell(3, r)))
                 g.setCell(3, r, g.cell(2, r));
             if (g.cell(4, r).isEmpty() || lenientToInt64(g.cell(2, r)) > lenientToInt64(g.cell(4, r)))

@@ -17,13 +17,13 @@ quint32 ChartPlaces::labelIdOf(const QString &label)
     // The points of one tick come one series after the other with the same label.
     if (hasLast_ && label == lastLabel_)
         return lastId_;
-    auto it = ids_.constFind(label);
-    if (it == ids_.constEnd()) {
-        it = ids_.insert(label, quint32(labels_.size()));
+    auto it = ids_.find(label);
+    if (it == ids_.end()) {
+        it = ids_.emplace(label, quint32(labels_.size())).first;
         labels_.push_back(label);
         placesOf_.emplace_back();
     }
-    lastId_ = it.value();
+    lastId_ = it->second;
     lastLabel_ = label;
     hasLast_ = true;
     return lastId_;
@@ -52,23 +52,53 @@ void ChartPlaces::clear()
     ++epoch_;
 }
 
-void ChartSeries::Block::allocate(size_t newCapacity, size_t keep, bool newWide)
+bool ChartSeries::Block::holds(Form f, double v)
 {
-    const size_t valueSize = newWide ? sizeof(double) : sizeof(float);
-    auto fresh = std::make_unique<char[]>(newCapacity * (valueSize + sizeof(quint32)));
-    if (keep > 0) {
-        if (newWide == wide) {
-            std::memcpy(fresh.get(), bytes.get(), keep * valueSize);
-        } else {
-            auto *to = reinterpret_cast<double *>(fresh.get());
-            for (size_t o = 0; o < keep; ++o)
-                to[o] = value(o);
-        }
-        std::memcpy(fresh.get() + newCapacity * valueSize, places(), keep * sizeof(quint32));
+    switch (f) {
+    case Float:
+        return double(float(v)) == v || std::isnan(v);
+    case Int32:
+        return std::isnan(v) || (v > double(kNoInt) && v <= double(std::numeric_limits<qint32>::max()) &&
+                                 double(qint32(v)) == v);
+    case Double:
+        break;
     }
-    bytes = std::move(fresh);
-    capacity = quint32(newCapacity);
-    wide = newWide;
+    return true;
+}
+
+void ChartSeries::Block::set(size_t o, double v)
+{
+    switch (form) {
+    case Float:
+        reinterpret_cast<float *>(bytes.get())[o] = float(v);
+        return;
+    case Int32:
+        reinterpret_cast<qint32 *>(bytes.get())[o] = std::isnan(v) ? kNoInt : qint32(v);
+        return;
+    case Double:
+        reinterpret_cast<double *>(bytes.get())[o] = v;
+        return;
+    }
+}
+
+void ChartSeries::Block::allocate(size_t newCapacity, size_t keep, Form newForm, bool newPlacesRun)
+{
+    Block fresh;
+    fresh.capacity = quint32(newCapacity);
+    fresh.firstPlace = firstPlace;
+    fresh.form = newForm;
+    fresh.placesRun = newPlacesRun;
+    fresh.bytes = std::make_unique<char[]>(newCapacity * (valueSize(newForm) + (newPlacesRun ? 0 : sizeof(quint32))));
+    if (newForm == form) {
+        std::memcpy(fresh.bytes.get(), bytes.get(), keep * valueSize(form));
+    } else {
+        for (size_t o = 0; o < keep; ++o)
+            fresh.set(o, value(o));
+    }
+    if (!newPlacesRun)
+        for (size_t o = 0; o < keep; ++o)
+            fresh.placeArray()[o] = place(o);
+    *this = std::move(fresh);
 }
 
 ChartSeries::ChartSeries() = default;
@@ -78,24 +108,38 @@ void ChartSeries::append(double value, quint32 place)
 {
     const size_t b = count_ / kBlock;
     const size_t o = count_ % kBlock;
-    // A value that a float does not hold exactly (NaN aside) widens its block.
-    const bool exact = double(float(value)) == value || std::isnan(value);
     if (b == blocks_.size()) {
-        blocks_.emplace_back();
-        blocks_.back().allocate(b == 0 ? kFirstCapacity : kBlock, 0, !exact);
-    } else if (o == blocks_[b].capacity || (!exact && !blocks_[b].wide)) {
+        Block &block = blocks_.emplace_back();
+        block.firstPlace = place;
+        const Block::Form form = Block::holds(Block::Float, value) ? Block::Float
+                                 : Block::holds(Block::Int32, value) ? Block::Int32
+                                                                     : Block::Double;
+        block.allocate(b == 0 ? kFirstCapacity : kBlock, 0, form, true);
+    } else {
         Block &block = blocks_[b];
-        block.allocate(o == block.capacity ? std::min(kBlock, size_t(block.capacity) * 2) : block.capacity, o,
-                       block.wide || !exact);
+        Block::Form form = block.form;
+        if (!Block::holds(form, value)) {
+            // The narrowest form that holds the block's values and this one.
+            form = Block::Double;
+            if (block.form == Block::Float && Block::holds(Block::Int32, value)) {
+                form = Block::Int32;
+                for (size_t k = 0; k < o && form == Block::Int32; ++k)
+                    if (!Block::holds(Block::Int32, block.value(k)))
+                        form = Block::Double;
+            }
+        }
+        const bool placesRun = block.placesRun && place == block.firstPlace + quint32(o);
+        // A full block grows by half (a series of a hundred points keeps little room).
+        if (o == block.capacity || form != block.form || placesRun != block.placesRun)
+            block.allocate(o == block.capacity ? std::min(kBlock, size_t(block.capacity) * 3 / 2) : block.capacity, o,
+                           form, placesRun);
     }
     const bool rising = count_ == 0 || place > lastPlace_;
     lastPlace_ = place;
     Block &block = blocks_[b];
-    if (block.wide)
-        reinterpret_cast<double *>(block.bytes.get())[o] = value;
-    else
-        reinterpret_cast<float *>(block.bytes.get())[o] = float(value);
-    block.places()[o] = place;
+    block.set(o, value);
+    if (!block.placesRun)
+        block.placeArray()[o] = place;
     ++count_;
     if (std::isfinite(value)) {
         lo_ = any_ ? std::min(lo_, value) : value;
@@ -193,8 +237,8 @@ Chart::~Chart() = default;
 
 const std::vector<int> &Chart::seriesTitled(const QString &title) const
 {
-    const auto it = byTitle_.constFind(title);
-    return it == byTitle_.constEnd() ? kNone : it.value();
+    const auto it = byTitle_.find(title);
+    return it == byTitle_.end() ? kNone : it->second;
 }
 
 int Chart::addSeries(SeriesKind kind, const QString &title, AxisSide axis)

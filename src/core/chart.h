@@ -4,8 +4,12 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include "text_hash.h"
+
+#include <limits>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace tavimond {
@@ -61,7 +65,7 @@ private:
     void clear();
 
     std::vector<QString> labels_;
-    QHash<QString, quint32> ids_;
+    std::unordered_map<QString, quint32, TextHash> ids_;
     std::vector<quint32> text_;                  // place -> label id
     std::vector<quint32> occurrence_;            // place -> occurrence
     std::vector<std::vector<quint32>> placesOf_; // label id -> places by occurrence
@@ -74,10 +78,12 @@ private:
 // One series of a chart. Series are found by title, never by position, except where a
 // screen owns a fixed set of series.
 //
-// A point is kept as its value and the number of its place, in blocks that never move:
-// 8 bytes while the block's values are all exact as floats (whole counts below 2^24,
-// as most Deltas are), 12 once one is not. Labels live once in the chart's places, and
-// the rare colours of single points beside the points.
+// A point is kept as its value and the number of its place, in blocks that never move.
+// A value takes 4 bytes while the block's values are all exact as floats (whole counts
+// below 2^24, as most Deltas are) or all whole numbers of 32 bits (microseconds waited
+// in a tick), 8 otherwise. A block whose places run on by one (every series fed at
+// every tick) keeps only its first place; otherwise 4 bytes more a point. Labels live
+// once in the chart's places, and the rare colours of single points beside the points.
 class ChartSeries {
 public:
     ChartSeries();
@@ -104,7 +110,7 @@ public:
     ChartPoint point(size_t p) const;
     double value(size_t p) const { return block(p).value(p % kBlock); }
     // The point's place on the chart's category axis (see ChartPlaces).
-    int place(size_t p) const { return int(block(p).places()[p % kBlock]); }
+    int place(size_t p) const { return int(block(p).place(p % kBlock)); }
     std::optional<Rgb> pointColor(size_t p) const;
     // Places of the points rise with the points (as in every live series): the point
     // at a place is found by a binary search.
@@ -116,20 +122,37 @@ private:
     friend class Chart;
     static constexpr size_t kBlock = 256;
     struct Block {
-        std::unique_ptr<char[]> bytes; // the values, then the places
+        // How the values are held: floats, 32-bit whole numbers (kNoInt for NaN), doubles.
+        enum Form : quint8 { Float, Int32, Double };
+        static constexpr qint32 kNoInt = std::numeric_limits<qint32>::min();
+        std::unique_ptr<char[]> bytes; // the values, then the places unless they run on
         quint32 capacity = 0;
-        bool wide = false; // values as doubles, else as floats
+        quint32 firstPlace = 0;
+        Form form = Float;
+        bool placesRun = true; // point o stands at firstPlace + o
         double value(size_t o) const
         {
-            return wide ? reinterpret_cast<const double *>(bytes.get())[o]
-                        : double(reinterpret_cast<const float *>(bytes.get())[o]);
+            switch (form) {
+            case Float:
+                return double(reinterpret_cast<const float *>(bytes.get())[o]);
+            case Int32: {
+                const qint32 v = reinterpret_cast<const qint32 *>(bytes.get())[o];
+                return v == kNoInt ? std::numeric_limits<double>::quiet_NaN() : double(v);
+            }
+            case Double:
+                break;
+            }
+            return reinterpret_cast<const double *>(bytes.get())[o];
         }
-        quint32 *places() const
-        {
-            return reinterpret_cast<quint32 *>(bytes.get() + capacity * (wide ? sizeof(double) : sizeof(float)));
-        }
-        // Moves the first `keep` points into room for `capacity`, as doubles when `wide`.
-        void allocate(size_t capacity, size_t keep, bool wide);
+        quint32 place(size_t o) const { return placesRun ? firstPlace + quint32(o) : placeArray()[o]; }
+        static size_t valueSize(Form f) { return f == Double ? sizeof(double) : sizeof(float); }
+        quint32 *placeArray() const { return reinterpret_cast<quint32 *>(bytes.get() + capacity * valueSize(form)); }
+        // Whether a value is held exactly in this form.
+        static bool holds(Form f, double v);
+        // Moves the first `keep` points into room for `capacity`, in `form`, with an array
+        // of places unless `placesRun`.
+        void allocate(size_t capacity, size_t keep, Form form, bool placesRun);
+        void set(size_t o, double v);
     };
     const Block &block(size_t p) const { return blocks_[p / kBlock]; }
     void append(double value, quint32 place);
@@ -251,7 +274,7 @@ private:
     ChartSeries &at(int i) { return *series_.at(size_t(i)); }
 
     std::vector<std::unique_ptr<ChartSeries>> series_;
-    QHash<QString, std::vector<int>> byTitle_;
+    std::unordered_map<QString, std::vector<int>, TextHash> byTitle_;
     ChartPlaces places_;
     quint64 nextId_ = 1;
     QString title_;

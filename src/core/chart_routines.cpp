@@ -4,7 +4,10 @@
 #include "conversions.h"
 #include "result_grid.h"
 
-#include <QHash>
+#include "text_hash.h"
+
+#include <unordered_map>
+#include <vector>
 
 namespace tavimond {
 
@@ -22,23 +25,32 @@ void ChartFromGrid(const ResultGrid &grid, Chart &chart, int valueColumn, const 
     Chart::Batch batch(chart);
     chart.setRightAxisFormat(QStringLiteral("#,##0.#####"));
     // Per key: a zero execution count borrows the key's own previous count, never another key's.
-    QHash<QString, double> divisor;
+    std::unordered_map<QString, double, TextHash> divisor;
+    // The rows of a key come together: its series and divisor are looked up once a run.
+    QString runKey;
+    std::vector<int> matching;
+    double *runDivisor = nullptr;
     for (int r = 1; r < grid.rowCount(); ++r) {
         const double value = strictToFloat(grid.cell(valueColumn, r));
         const QString &label = grid.cell(1, r);
         const QString &key = grid.cell(3, r);
-        const QString title = literal ? key + QStringLiteral("::Thresh") : key;
-        // Adding points leaves the title index alone; a series is added only after the loop.
-        const std::vector<int> &matching = chart.seriesTitled(title);
+        if (r == 1 || key != runKey) {
+            runKey = key;
+            // Adding points leaves the title index alone; a series is added only after the loop.
+            matching = chart.seriesTitled(literal ? key + QStringLiteral("::Thresh") : key);
+            runDivisor = nullptr;
+        }
         for (const int s : matching) {
             double point = value;
             if (average) {
                 const double d = strictToFloat(grid.cell(4, r));
+                if (!runDivisor)
+                    runDivisor = &divisor.try_emplace(key, 1.0).first->second;
                 if (d != 0)
-                    divisor[key] = d;
+                    *runDivisor = d;
                 else if (onAlert)
                     onAlert();
-                point = value / divisor.value(key, 1.0);
+                point = value / *runDivisor;
             }
             chart.addPoint(s, point, label);
         }
@@ -46,12 +58,14 @@ void ChartFromGrid(const ResultGrid &grid, Chart &chart, int valueColumn, const 
             double point = value;
             if (average) {
                 const double d = strictToFloat(grid.cell(4, r));
-                divisor[key] = d != 0 ? d : 1.0;
-                point = value / divisor[key];
+                runDivisor = &divisor.insert_or_assign(key, d != 0 ? d : 1.0).first->second;
+                point = value / *runDivisor;
             }
-            const int s = chart.addSeries(literal ? SeriesKind::Line : SeriesKind::Bar, title, AxisSide::Right);
+            const int s = chart.addSeries(literal ? SeriesKind::Line : SeriesKind::Bar,
+                                          literal ? key + QStringLiteral("::Thresh") : key, AxisSide::Right);
             chart.setSeriesMarksVisible(s, false);
             chart.addPoint(s, point, label);
+            matching = {s}; // the key's later rows find it
         }
     }
 }

@@ -159,7 +159,7 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
     // A sample cut short by the database (a connection lost part-way) must not pass for
     // a whole one: the grid and the charts go back to what they were, so that the next
     // sample is compared with the last complete one.
-    const ResultGrid::State before = grid.state();
+    ResultGrid::Undo gridBefore(grid);
     std::optional<Chart::Checkpoint> deltaBefore, cumulativeBefore;
     if (deltaChart)
         deltaBefore = deltaChart->checkpoint();
@@ -174,7 +174,7 @@ void LoadQueryIntoGrid(Query &query, ResultGrid &grid, const QString &keyControl
         if (onFailure == FailedLoad::EmptyGrid)
             grid.empty();
         else
-            grid.restore(before);
+            gridBefore.rollback();
         if (deltaChart)
             deltaChart->rollback(*deltaBefore);
         if (cumulativeChart)

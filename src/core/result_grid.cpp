@@ -24,16 +24,18 @@ void ResultGrid::setCell(int col, int row, const QString &text)
 {
     if (col < 0 || col >= cols_ || row < 0 || row >= rows_)
         return;
-    QString &c = cells_[qsizetype(row) * cols_ + col];
+    const qsizetype at = qsizetype(row) * cols_ + col;
+    QString &c = cells_[at];
     if (c == text)
         return;
-    if (col == 0 && indexValid_ && row > 0) {
+    const bool indexed = col == 0 && indexValid_ && row > 0;
+    if (indexed)
         unindexRow(row);
-        c = text;
+    if (journal_ && !journal_->whole && row < journal_->rows)
+        journal_->overwritten.emplace_back(at, std::move(c));
+    c = text;
+    if (indexed)
         indexRow(row);
-    } else {
-        c = text;
-    }
     touched();
 }
 
@@ -43,6 +45,8 @@ void ResultGrid::setRowCount(int n)
     if (n == rows_)
         return;
     if (n < rows_) {
+        if (journal_ && n < journal_->rows)
+            keepWhole();
         indexValid_ = false;
         keyIndex_.clear();
         cells_.resize(qsizetype(n) * cols_);
@@ -63,6 +67,7 @@ void ResultGrid::setColCount(int n)
     n = std::max(n, 1);
     if (n == cols_)
         return;
+    keepWhole();
     QList<QString> cells(qsizetype(rows_) * n);
     const int keep = std::min(n, cols_);
     for (int r = 0; r < rows_; ++r)
@@ -140,6 +145,7 @@ void ResultGrid::permuteRows(int first, const std::vector<int> &order)
     const int n = int(order.size());
     if (n == 0 || first < 0 || first + n > rows_)
         return;
+    keepWhole();
     QList<QString> moved(qsizetype(n) * cols_);
     for (int i = 0; i < n; ++i)
         for (int c = 0; c < cols_; ++c)
@@ -150,14 +156,48 @@ void ResultGrid::permuteRows(int first, const std::vector<int> &order)
     touched();
 }
 
-void ResultGrid::restore(const State &state)
+void ResultGrid::keepWhole()
 {
-    rows_ = state.rows;
-    cols_ = state.cols;
-    cells_ = state.cells;
-    indexValid_ = false;
-    keyIndex_.clear();
-    touched();
+    if (!journal_ || journal_->whole)
+        return;
+    journal_->whole = true;
+    journal_->wholeRows = rows_;
+    journal_->wholeCols = cols_;
+    journal_->wholeCells = cells_; // shared: a later change copies only what it keeps
+}
+
+ResultGrid::Undo::Undo(ResultGrid &grid) : grid_(grid)
+{
+    grid_.journal_ = std::make_unique<Journal>();
+    grid_.journal_->rows = grid_.rows_;
+    grid_.journal_->cols = grid_.cols_;
+}
+
+ResultGrid::Undo::~Undo()
+{
+    grid_.journal_.reset();
+}
+
+void ResultGrid::Undo::rollback()
+{
+    const std::unique_ptr<Journal> j = std::move(grid_.journal_);
+    if (!j)
+        return;
+    ResultGrid &g = grid_;
+    if (j->whole) {
+        g.rows_ = j->wholeRows;
+        g.cols_ = j->wholeCols;
+        g.cells_ = std::move(j->wholeCells);
+    }
+    // Texts overwritten before the whole content was kept (or all of them) go back in
+    // reverse order, then the rows appended since go.
+    for (auto it = j->overwritten.rbegin(); it != j->overwritten.rend(); ++it)
+        g.cells_[it->first] = std::move(it->second);
+    g.rows_ = j->rows;
+    g.cells_.resize(qsizetype(j->rows) * j->cols);
+    g.indexValid_ = false;
+    g.keyIndex_.clear();
+    g.touched();
 }
 
 void ResultGrid::touched()

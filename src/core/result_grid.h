@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace tavimond {
@@ -40,15 +42,23 @@ public:
     // a hash index that follows every change of the grid.
     const std::vector<int> &rowsWithKey(const QString &key) const;
 
-    // The grid's content, to go back to with restore() when a load is cut short. Taking
-    // it costs nothing: the cells are shared until the grid changes.
-    struct State {
-        int rows = 0;
-        int cols = 0;
-        QList<QString> cells;
+    // Takes back what a load did when it is cut short. While it lives, the grid keeps
+    // what its changes overwrite: the texts of cells in the rows it had, and its whole
+    // content only when rows are dropped, reordered or columns change (as when a load
+    // empties the grid first). Rows appended are simply dropped again, so taking back an
+    // append costs the rows it wrote, never the grid's size.
+    class Undo {
+    public:
+        explicit Undo(ResultGrid &grid);
+        ~Undo();
+        Undo(const Undo &) = delete;
+        Undo &operator=(const Undo &) = delete;
+        // The grid as it was when this began; what is kept is let go.
+        void rollback();
+
+    private:
+        ResultGrid &grid_;
     };
-    State state() const { return {rows_, cols_, cells_}; }
-    void restore(const State &state);
 
     // Reorders rows first .. first+order.size()-1: new row first+i is old row first+order[i].
     void permuteRows(int first, const std::vector<int> &order);
@@ -71,6 +81,8 @@ Q_SIGNALS:
 
 private:
     void touched();
+    // Before a change the journal cannot follow cell by cell: the whole content is kept.
+    void keepWhole();
     void indexRow(int r);
     void unindexRow(int r);
 
@@ -81,6 +93,19 @@ private:
     bool dirty_ = false;
     mutable bool indexValid_ = false;
     mutable QHash<QString, std::vector<int>> keyIndex_;
+
+    // What an Undo takes back: the rows and columns there were, the texts overwritten in
+    // those rows (cell index, old text) in order, and the whole content once kept.
+    struct Journal {
+        int rows = 0;
+        int cols = 0;
+        std::vector<std::pair<qsizetype, QString>> overwritten;
+        bool whole = false;
+        int wholeRows = 0;
+        int wholeCols = 0;
+        QList<QString> wholeCells;
+    };
+    std::unique_ptr<Journal> journal_;
 };
 
 } // namespace tavimond

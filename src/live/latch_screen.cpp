@@ -106,6 +106,7 @@ void LatchScreen::buildOverviewTab()
     auto *overlay = new QGridLayout;
     latchGridView_ = new GridView(Latchgrid, QStringLiteral("Latchgrid"), tab);
     latchChartView_ = new ChartView(latchchart, QStringLiteral("latchchart"), tab);
+    latchChartView_->setRoomToGrow(true); // a place a tick
     overlay->addWidget(latchGridView_, 0, 0);
     overlay->addWidget(latchChartView_, 0, 0);
     layout->addLayout(overlay, 3);

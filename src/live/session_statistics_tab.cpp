@@ -166,6 +166,7 @@ QWidget *SessionStatisticsTab::buildWaitEventPanel()
         // The delta charts' back wall is transparent, the cumulative charts' white.
         view->chart()->setPlotAreaBackgroundBrush(Qt::white);
         view->chart()->setPlotAreaBackgroundVisible(cumulative);
+        view->setRoomToGrow(!cumulative); // the delta lines gain a place a tick
         return view;
     };
     chartViews_ = {chartView(sesevt_delta_time, false), chartView(sesevt_delta_cnt, false),

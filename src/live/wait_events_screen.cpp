@@ -90,6 +90,8 @@ void WaitEventsScreen::buildRealTimeTab()
     halves->addWidget(new QLabel(QStringLiteral("Time"), tab), 0, 1);
     countChartView_ = new ChartView(EVTChart, QStringLiteral("EVTChart"), tab);
     timeChartView_ = new ChartView(EVTcharttime, QStringLiteral("EVTcharttime"), tab);
+    for (ChartView *view : {countChartView_, timeChartView_})
+        view->setRoomToGrow(true); // a place a tick
     countGridView_ = new GridView(SRGrid, QStringLiteral("SRGrid"), tab);
     timeGridView_ = new GridView(srgridtime, QStringLiteral("srgridtime"), tab);
     auto *left = new QStackedLayout;

@@ -154,6 +154,7 @@ void ChartPlot::refresh(const Chart &chart)
         timeRead_.clear();
         order_.clear();
         ++rebuilds_;
+        rasterFresh_ = false;
     }
     knownPlaces_ = places.count();
     placesEpoch_ = places.epoch();
@@ -211,9 +212,11 @@ void ChartPlot::refresh(const Chart &chart)
     placeOrdered_ = std::is_sorted(order.begin(), order.end());
     // Extremes are kept per run of slots: places that moved to other slots void them.
     const bool slotsKept = order.size() >= order_.size() && std::equal(order_.begin(), order_.end(), order.begin());
-    if (!slotsKept)
+    if (!slotsKept) {
         for (SeriesState &st : series_)
             st.shift = -1;
+        rasterFresh_ = false; // points stand in other slots
+    }
     order_ = std::move(order);
     slot_.assign(size_t(places.count()), -1);
     for (size_t k = 0; k < order_.size(); ++k)
@@ -263,7 +266,14 @@ void ChartPlot::clampWindow()
 
 double ChartPlot::slotsShown() const
 {
-    return window_.places > 0 ? window_.places : std::max<double>(double(order_.size()), 1);
+    if (window_.places > 0)
+        return window_.places;
+    const size_t n = std::max<size_t>(order_.size(), 1);
+    if (!window_.grows)
+        return double(n);
+    // Room for more places, in steps of an eighth to a sixteenth of them.
+    const size_t step = size_t(1) << std::max(0, int(std::bit_width(n)) - 4);
+    return double((n + step - 1) / step * step);
 }
 
 bool ChartPlot::drawn(const Chart &chart, int series) const
@@ -282,6 +292,18 @@ bool ChartPlot::drawn(const Chart &chart, int series) const
         return s.kind() == SeriesKind::Pie;
     }
     return false;
+}
+
+size_t ChartPlot::laidOutPoints(const Chart &chart, int series) const
+{
+    if (series < 0 || series >= chart.seriesCount() || series >= int(series_.size()) ||
+        chart.places().epoch() != placesEpoch_)
+        return 0;
+    const ChartSeries &s = chart.series(series);
+    const SeriesState &st = series_[size_t(series)];
+    if (st.id != s.id() || st.generation != s.generation())
+        return 0;
+    return std::min(st.done, s.pointCount());
 }
 
 AxisScale ChartPlot::valueAxis(const Range &range, double length, double spacing, const QString &format)
@@ -479,7 +501,6 @@ void ChartPlot::layout(const Chart &chart, const ChartScales &scales, const QRec
     lines_.clear();
     lineSeries_.clear();
     linesBuilt_ = false;
-    rasterStale_ = true;
     chart_ = &chart;
     slices_.clear();
     marks_.clear();
@@ -632,7 +653,7 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
         }
         st.shift = shift;
     }
-    const size_t n = s.pointCount();
+    const size_t n = laidOutPoints(chart, series);
     const quint32 mask = (quint32(1) << shift) - 1;
     for (size_t p = st.folded; p < n; ++p) {
         const double v = s.value(p);
@@ -669,23 +690,72 @@ void ChartPlot::fold(const Chart &chart, int series, SeriesState &st, int shift)
     st.folded = n;
 }
 
-template <typename F>
-bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
+size_t ChartPlot::pointBefore(const ChartSeries &s, size_t n, long slot) const
 {
-    if (double(chart.series(series).pointCount()) <= plot_.width() || !foldable(chart, series))
+    size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (slot_[size_t(s.place(mid))] < slot)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo > 0 ? lo - 1 : 0;
+}
+
+template <typename F>
+bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f, long fromSlot)
+{
+    if (double(laidOutPoints(chart, series)) <= plot_.width() || !foldable(chart, series))
         return false;
     // The extremes of runs of slots at most a pixel wide, kept as points arrive.
-    int shift = 0;
-    while (shift < 16 && double(1 << (shift + 1)) * slotStep_ <= 1.0)
-        ++shift;
+    const int shift = runShift();
     SeriesState &st = series_[size_t(series)];
+    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+    if (shift == 0) {
+        // Runs of one slot would be the points again: the points are read instead.
+        if (st.shift >= 0) {
+            st.shift = -1;
+            st.runs = {};
+            st.gaps = {};
+            st.folded = 0;
+        }
+        const ChartSeries &s = chart.series(series);
+        const size_t n = laidOutPoints(chart, series);
+        if (!st.based)
+            for (size_t p = 0; p < n && !st.based; ++p)
+                if (std::isfinite(s.value(p))) {
+                    st.base = s.value(p);
+                    st.based = true;
+                }
+        base = st.base;
+        // The points in the window, and one on either side.
+        const long from = std::max(long(std::floor(window_.first)) - 1, fromSlot);
+        const long to = long(std::ceil(window_.first + slotsShown())) + 2;
+        for (size_t p = pointBefore(s, n, from); p < n; ++p) {
+            const int slot = slot_[size_t(s.place(p))];
+            if (slot >= to)
+                break;
+            if (slot < 0)
+                continue;
+            const double v = s.value(p);
+            const float f32 = std::isfinite(v) ? float(v - st.base) : kGap;
+            f(quint32(slot), f32, quint32(slot), f32);
+        }
+        return true;
+    }
     fold(chart, series, st, shift);
     base = st.base;
     // The runs in the window, and one on either side for the line to come in and go out.
-    const size_t from = size_t(std::max(0L, long(std::floor(window_.first)) - 1) >> shift);
+    size_t from = size_t(std::max({0L, long(std::floor(window_.first)) - 1, fromSlot}) >> shift);
     const size_t to = std::min(st.runs.size(), size_t((long(std::ceil(window_.first + slotsShown())) >> shift) + 2));
     const Run *runs = st.runs.data();
-    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+    // From the run with points before: the line comes in across runs without any.
+    for (size_t k = std::min(from, st.runs.size()); k > 0;)
+        if (!std::isnan(runs[--k].low)) {
+            from = k;
+            break;
+        }
     auto gap = std::lower_bound(st.gaps.begin(), st.gaps.end(), quint32(from << shift));
     for (size_t k = from; k < to; ++k) {
         const Run &run = runs[k];
@@ -711,13 +781,13 @@ bool ChartPlot::forEachRun(const Chart &chart, int series, double &base, F &&f)
 }
 
 template <typename F>
-void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f)
+void ChartPlot::forEachVertex(const Chart &chart, int series, F &&f, long fromSlot)
 {
     const ChartSeries &s = chart.series(series);
-    const size_t n = s.pointCount();
+    const size_t n = laidOutPoints(chart, series);
     constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
     if (double(n) <= plot_.width()) {
-        for (size_t p = 0; p < n; ++p)
+        for (size_t p = fromSlot > 0 ? pointBefore(s, n, fromSlot) : 0; p < n; ++p)
             f(slotCentre(s.place(p)), std::isfinite(s.value(p)) ? s.value(p) : kGap);
         return;
     }
@@ -815,6 +885,146 @@ void ChartPlot::buildLines()
     }
 }
 
+ChartPlot::RasterState ChartPlot::rasterState(const Chart &chart, qreal dpr, int w, int h) const
+{
+    RasterState st;
+    st.chart = &chart;
+    st.w = w;
+    st.h = h;
+    st.dpr = dpr;
+    st.plot = plot_;
+    st.slotStart = slotStart_;
+    st.slotStep = slotStep_;
+    st.scales = {scales_.left.min, scales_.left.max, double(scales_.left.reversed),
+                 scales_.right.min, scales_.right.max, double(scales_.right.reversed)};
+    st.window = {window_.places, window_.first, double(window_.grows)};
+    st.placesEpoch = placesEpoch_;
+    for (auto it = lineSeries_.rbegin(); it != lineSeries_.rend(); ++it) {
+        const int i = *it;
+        if (!drawn(chart, i))
+            continue;
+        const ChartSeries &s = chart.series(i);
+        const size_t n = laidOutPoints(chart, i);
+        st.lines.push_back({i, s.id(), s.generation(), seriesColor(chart, i).rgba(), s.axis() == AxisSide::Right, n,
+                            foldable(chart, i), double(n) > plot_.width()});
+    }
+    return st;
+}
+
+int ChartPlot::firstChangedColumn(const Chart &chart, const RasterState &before, const RasterState &now) const
+{
+    if (before.chart != now.chart || before.w != now.w || before.h != now.h || before.dpr != now.dpr ||
+        before.plot != now.plot || before.slotStart != now.slotStart || before.slotStep != now.slotStep ||
+        before.scales != now.scales || before.window != now.window || before.placesEpoch != now.placesEpoch ||
+        before.lines.size() != now.lines.size())
+        return -1;
+    const int shift = runShift();
+    const double x0 = (slotStart_ - plot_.left()) * now.dpr;
+    const double xStep = slotStep_ * now.dpr;
+    long changed = LONG_MAX; // the first slot whose drawing may have changed
+    for (size_t k = 0; k < now.lines.size(); ++k) {
+        const RasterLine &a = before.lines[k];
+        const RasterLine &b = now.lines[k];
+        if (a.series != b.series || a.id != b.id || a.generation != b.generation || a.colour != b.colour ||
+            a.right != b.right || !a.foldable || !b.foldable || a.dense != b.dense || b.points < a.points)
+            return -1;
+        if (b.points == a.points)
+            continue;
+        if (a.points == 0)
+            return -1;
+        const ChartSeries &s = chart.series(b.series);
+        long slot = slot_[size_t(s.place(a.points - 1))];
+        if (b.dense && shift > 0) {
+            // The last run may take new extremes, and the line comes into it from the run
+            // before with points.
+            const SeriesState &st = series_[size_t(b.series)];
+            long k0 = slot >> shift;
+            if (st.shift == shift)
+                while (k0 > 0 && (size_t(k0 - 1) >= st.runs.size() || std::isnan(st.runs[size_t(k0 - 1)].low)))
+                    --k0;
+            slot = std::max(0L, k0 - 1) << shift;
+        }
+        changed = std::min(changed, slot);
+    }
+    if (changed == LONG_MAX)
+        return now.w; // nothing new
+    return std::max(0, int(std::floor(x0 + double(changed) * xStep)) - 1);
+}
+
+int ChartPlot::runShift() const
+{
+    int shift = 0;
+    while (shift < 16 && double(1 << (shift + 1)) * slotStep_ <= 1.0)
+        ++shift;
+    return shift;
+}
+
+void ChartPlot::rasterLine(const Chart &chart, int i, long fromSlot)
+{
+    const ChartSeries &s = chart.series(i);
+    const double left = plot_.left();
+    const double top = plot_.top();
+    const double dpr = rasterState_.dpr;
+    const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
+    const double x0 = (slotStart_ - left) * dpr;
+    const double xStep = slotStep_ * dpr;
+    // Lines above it have written every pixel of the rows it spans, up to the column it
+    // ends in (thousands of lines share few rows, idle ones the bottom row): it would
+    // add nothing.
+    if (const auto range = s.valueRange()) {
+        const size_t n = laidOutPoints(chart, i);
+        int lastColumn = rasterState_.w - 1;
+        if (n > 0 && foldable(chart, i)) {
+            const long last = slot_[size_t(s.place(n - 1))];
+            const int shift = double(n) > plot_.width() ? runShift() : 0;
+            lastColumn = raster::floorToInt(x0 + double((last >> shift) << shift) * xStep);
+        }
+        if (raster_.covered((y(range->first) - top) * dpr, (y(range->second) - top) * dpr, lastColumn))
+            return;
+    }
+    raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
+    // Runs: pixels straight from slots and values less the line's first value. A run of
+    // slots narrower than a pixel is drawn in the column where it begins.
+    const quint32 runStart = ~((quint32(1) << runShift()) - 1);
+    double base = 0;
+    const double yFactor = y.factor * dpr;
+    double y0 = 0;
+    bool based = false;
+    // Inline: it runs for every run of every line.
+    const bool runs = forEachRun(
+        chart, i, base,
+        [&](quint32 slotA, float va, quint32, float vb) __attribute__((always_inline)) {
+            if (std::isnan(va)) {
+                raster_.end(); // a gap in the line
+                return;
+            }
+            if (!based) {
+                y0 = (y(base) - top) * dpr;
+                based = true;
+            }
+            const double x = x0 + double(slotA & runStart) * xStep;
+            raster_.run(x, y0 + yFactor * va, x, y0 + yFactor * vb);
+        },
+        fromSlot);
+    bool first = true;
+    if (!runs)
+        forEachVertex(
+            chart, i,
+            [&](double x, double v) {
+                if (std::isnan(v)) {
+                    raster_.end(); // a gap in the line
+                    first = true;
+                } else if (first) {
+                    raster_.moveTo((x - left) * dpr, (y(v) - top) * dpr);
+                    first = false;
+                } else {
+                    raster_.lineTo((x - left) * dpr, (y(v) - top) * dpr);
+                }
+            },
+            fromSlot);
+    raster_.end();
+}
+
 void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
 {
     if (!chart_ || lineSeries_.empty() || plot_.isEmpty())
@@ -824,63 +1034,33 @@ void ChartPlot::paintLines(QPainter &painter, qreal devicePixelRatio)
     const int h = int(std::ceil(plot_.height() * devicePixelRatio));
     if (w <= 0 || h <= 0)
         return;
-    if (rasterStale_ || rasterImage_.width() != w || rasterImage_.height() != h ||
-        rasterImage_.devicePixelRatio() != devicePixelRatio) {
-        rasterStale_ = false;
-        raster_.start(w, h);
-        const double left = plot_.left();
-        const double top = plot_.top();
-        const double dpr = devicePixelRatio;
-        for (auto it = lineSeries_.rbegin(); it != lineSeries_.rend(); ++it) {
-            const int i = *it;
-            if (!drawn(chart, i))
-                continue;
-            const ChartSeries &s = chart.series(i);
-            const PixelMap y = pixelMap(s.axis() == AxisSide::Left ? scales_.left : scales_.right, true);
-            // Lines above it have written every pixel of the rows it spans (thousands of
-            // lines share few rows, idle ones the bottom row): it would add nothing.
-            if (const auto range = s.valueRange();
-                range && raster_.covered((y(range->first) - top) * dpr, (y(range->second) - top) * dpr))
-                continue;
-            raster_.setColour(seriesColor(chart, i).rgba()); // opaque: premultiplied alike
-            // Runs: pixels straight from slots and values less the line's first value.
-            double base = 0;
-            const double x0 = (slotStart_ - left) * dpr;
-            const double xStep = slotStep_ * dpr;
-            const double yFactor = y.factor * dpr;
-            double y0 = 0;
-            bool based = false;
-            // Inline: it runs for every run of every line.
-            const bool runs = forEachRun(
-                chart, i, base, [&](quint32 slotA, float va, quint32 slotB, float vb) __attribute__((always_inline)) {
-                    if (std::isnan(va)) {
-                        raster_.end(); // a gap in the line
-                        return;
-                    }
-                    if (!based) {
-                        y0 = (y(base) - top) * dpr;
-                        based = true;
-                    }
-                    raster_.run(x0 + slotA * xStep, y0 + yFactor * va, x0 + slotB * xStep, y0 + yFactor * vb);
-                });
-            bool first = true;
-            if (!runs)
-                forEachVertex(chart, i, [&](double x, double v) {
-                    if (std::isnan(v)) {
-                        raster_.end(); // a gap in the line
-                        first = true;
-                    } else if (first) {
-                        raster_.moveTo((x - left) * dpr, (y(v) - top) * dpr);
-                        first = false;
-                    } else {
-                        raster_.lineTo((x - left) * dpr, (y(v) - top) * dpr);
-                    }
-                });
-            raster_.end();
-        }
-        rasterImage_ = raster_.image(devicePixelRatio);
+    RasterState now = rasterState(chart, devicePixelRatio, w, h);
+    // The columns up to that of the last run: those the lines that reach the last place
+    // all reach (not the room a plot keeps to grow).
+    const double x0 = (slotStart_ - plot_.left()) * devicePixelRatio;
+    const double xStep = slotStep_ * devicePixelRatio;
+    const long lastRun = order_.empty() ? 0 : long(order_.size() - 1) >> runShift() << runShift();
+    const int used = order_.empty() ? 0 : std::clamp(raster::floorToInt(x0 + double(lastRun) * xStep) + 1, 0, w);
+    // A tick that only lengthens the lines draws again the columns from their old ends
+    // on, each line from a point left of them; anything else draws everything.
+    const int from = rasterFresh_ ? firstChangedColumn(chart, rasterState_, now) : -1;
+    rasterState_ = std::move(now);
+    rasterFresh_ = true;
+    if (from < 0) {
+        ++fullRasters_;
+        raster_.start(w, h, devicePixelRatio, used);
+        for (const RasterLine &line : rasterState_.lines)
+            rasterLine(chart, line.series, LONG_MIN);
+    } else if (from < w) {
+        raster_.redo(from, used);
+        // Slots left of the first column drawn again by two runs: nothing the line does
+        // before them reaches that column.
+        const long fromSlot =
+            std::max(0L, long(std::floor((double(from) - x0) / xStep)) - 2 * (1L << runShift()) - 1);
+        for (const RasterLine &line : rasterState_.lines)
+            rasterLine(chart, line.series, fromSlot);
     }
-    painter.drawImage(plot_.topLeft(), rasterImage_);
+    painter.drawImage(plot_.topLeft(), raster_.image());
 }
 
 void ChartPlot::layoutHorizontal(const Chart &chart)
@@ -945,6 +1125,8 @@ std::optional<QPointF> ChartPlot::pointPosition(const Chart &chart, int series, 
         return std::nullopt;
     const ChartSeries &s = chart.series(series);
     if (s.kind() == SeriesKind::Line) {
+        if (size_t(point) >= laidOutPoints(chart, series))
+            return std::nullopt;
         const double v = s.value(size_t(point));
         if (!std::isfinite(v))
             return std::nullopt;
@@ -979,11 +1161,11 @@ int ChartPlot::pointAt(const Chart &chart, int series, const QPointF &pos) const
         int best = -1;
         double bestDistance = kLineHitRadius * kLineHitRadius;
         int from = 0;
-        int to = int(s.pointCount());
+        int to = int(laidOutPoints(chart, series));
         if (foldable(chart, series)) {
             // The points stand left to right: only those near the pointer are asked.
             const auto firstRightOf = [&](double x) {
-                size_t lo = 0, hi = s.pointCount();
+                size_t lo = 0, hi = size_t(to);
                 while (lo < hi) {
                     const size_t mid = (lo + hi) / 2;
                     if (slotCentre(s.place(mid)) < x)

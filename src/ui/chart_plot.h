@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPolygonF>
 #include <QRectF>
+#include <array>
+#include <climits>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -49,6 +51,10 @@ struct PlotWindow {
     double places = 0;
     double first = 0;
     std::optional<std::pair<double, double>> values;
+    // With every place shown: the chart gains places as it is shown (live lines, a place
+    // a tick), so the place axis keeps room for more, up to an eighth of it. A new place
+    // then leaves the others where they were, and only the lines' new ends are drawn.
+    bool grows = false;
 };
 
 // What a ChartView draws of a Chart, computed without widgets.
@@ -133,6 +139,8 @@ public:
     int seriesCount() const { return int(series_.size()); }
     // Times everything was placed again from the start.
     int rebuilds() const { return rebuilds_; }
+    // Times the lines were rasterised whole (not only their new ends).
+    int fullRasters() const { return fullRasters_; }
 
     const std::vector<Bar> &bars() const { return bars_; }
     // The drawn lines' vertices, made when asked.
@@ -201,19 +209,34 @@ private:
     // For a long foldable line: sets base to its first value, calls f(slot, value less
     // base, slot, value less base) for the extremes of every run of slots in the window,
     // in their order, and returns true; otherwise false.
+    // From slot fromSlot on, when given, for a line drawn again from a column on.
     template <typename F>
-    bool forEachRun(const Chart &chart, int series, double &base, F &&f);
-    // Calls f(x, value) for the vertices of a drawn line, in order.
+    bool forEachRun(const Chart &chart, int series, double &base, F &&f, long fromSlot = LONG_MIN);
+    // Calls f(x, value) for the vertices of a drawn line, in order (a line with fewer
+    // points than pixels from slot fromSlot on).
     template <typename F>
-    void forEachVertex(const Chart &chart, int series, F &&f);
+    void forEachVertex(const Chart &chart, int series, F &&f, long fromSlot = LONG_MIN);
+    // Runs of 2^runShift() slots are at most a pixel wide.
+    int runShift() const;
+    // Of the first n points of a line whose points stand left to right: the last before
+    // `slot` (a line drawn from there comes in across places it has no point at), or 0.
+    size_t pointBefore(const ChartSeries &s, size_t n, long slot) const;
     void fold(const Chart &chart, int series, SeriesState &state, int shift);
     void buildLines();
     bool drawn(const Chart &chart, int series) const;
+    // The points of a series as the last refresh took them in: a paint, or the mouse,
+    // between a change of the model and its refresh sees no point the view has not
+    // placed. 0 for a series changed otherwise (cleared, taken back, removed).
+    size_t laidOutPoints(const Chart &chart, int series) const;
     // Calls f(series, point, from, to) for every drawn stacked bar: each runs from the
     // sum of the values stacked before it in its place (positive and negative apart).
     template <typename F>
     void forEachStackedBar(const Chart &chart, F &&f) const;
-    double slotCentre(int place) const { return placePixel_[size_t(place)]; }
+    double slotCentre(int place) const
+    {
+        Q_ASSERT(size_t(place) < placePixel_.size()); // only places laid out are asked for
+        return placePixel_[size_t(place)];
+    }
     PixelMap pixelMap(const AxisScale &axis, bool vertical) const;
     double valueToPixel(double v, const AxisScale &axis, bool vertical) const { return pixelMap(axis, vertical)(v); }
     void layoutVertical(const Chart &chart);
@@ -245,9 +268,42 @@ private:
     const Chart *chart_ = nullptr; // laid out last
     mutable bool linesBuilt_ = false;
     std::vector<int> lineSeries_; // drawn lines, in series order
+    // What the raster was drawn from: the mapping of slots and values to pixels, and the
+    // lines drawn, in drawing order, with the points each had.
+    struct RasterLine {
+        int series = 0;
+        quint64 id = 0;
+        quint64 generation = 0;
+        QRgb colour = 0;
+        bool right = false; // on the right axis
+        size_t points = 0;
+        bool foldable = false;
+        bool dense = false; // more points than the plot has pixels
+    };
+    struct RasterState {
+        const Chart *chart = nullptr;
+        int w = 0;
+        int h = 0;
+        qreal dpr = 0;
+        QRectF plot;
+        double slotStart = 0;
+        double slotStep = 0;
+        std::array<double, 6> scales{};
+        std::array<double, 3> window{};
+        quint64 placesEpoch = 0;
+        std::vector<RasterLine> lines;
+    };
+    RasterState rasterState(const Chart &chart, qreal dpr, int w, int h) const;
+    // The first raster column that the change from `before` to `now` can touch (the
+    // plot's width when none): -1 unless the mapping and the lines are the same and the
+    // lines only longer.
+    int firstChangedColumn(const Chart &chart, const RasterState &before, const RasterState &now) const;
+    // Rasterises a drawn line, from slot fromSlot on.
+    void rasterLine(const Chart &chart, int series, long fromSlot);
     LineRaster raster_;
-    QImage rasterImage_;
-    bool rasterStale_ = true;
+    RasterState rasterState_;
+    bool rasterFresh_ = false; // the raster shows rasterState_
+    int fullRasters_ = 0;
 
     Orientation orientation_ = Orientation::Vertical;
     std::vector<int> order_; // places in axis order

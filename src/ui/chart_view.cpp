@@ -515,10 +515,17 @@ void ChartView::setAxisTitle(Qt::Alignment side, const QString &title)
     relayout();
 }
 
+void ChartView::setRoomToGrow(bool grows)
+{
+    PlotWindow w = plot_.window();
+    w.grows = grows;
+    setWindow(w);
+}
+
 void ChartView::setPlacesPerPage(int places)
 {
     perPage_ = std::max(0, places);
-    setWindow({double(perPage_), 0, std::nullopt});
+    setWindow({double(perPage_), 0, std::nullopt, plot_.window().grows});
 }
 
 void ChartView::setWindow(const PlotWindow &window)
@@ -571,7 +578,7 @@ void ChartView::undoZoom()
 {
     if (perPage_ <= 0)
         return;
-    setWindow({double(perPage_), std::round(plot_.window().first), std::nullopt});
+    setWindow({double(perPage_), std::round(plot_.window().first), std::nullopt, plot_.window().grows});
 }
 
 QPointF ChartView::toChart(const QPoint &viewPos) const

@@ -69,6 +69,11 @@ public:
     // The title of the axis at this side (Qt::AlignLeft, AlignRight, AlignBottom).
     void setAxisTitle(Qt::Alignment side, const QString &title);
 
+    // For live lines, which gain a place at every tick: with every place shown, the place
+    // axis keeps room for more (see PlotWindow::grows), so that a tick moves nothing
+    // already drawn and only the lines' new ends are drawn.
+    void setRoomToGrow(bool grows);
+
     // Pages the place axis: at most `places` places at a time (0: all of them), the
     // last page at the same spacing. The user then scrolls along the axis with the
     // wheel or by dragging with the right mouse button, zooms into a rectangle dragged

@@ -12,37 +12,52 @@ namespace tavimond {
 // it crosses, the rows between where it enters and where it leaves (the pixels an
 // aliased pen draws), and what a line covers in one column is taken at once. So the
 // cost of a line is the columns it crosses, however many points it has.
+//
+// A raster can be drawn again from a column on, the columns before it kept: the lines
+// are then drawn again in the same order from a point left of that column, and every
+// pixel from the column on comes out as a whole drawing would make it.
 class LineRaster {
 public:
-    // An empty, transparent raster of w x h pixels.
-    void start(int w, int h);
+    // An empty, transparent raster of w x h pixels. Rows count as covered (see covered())
+    // over the columns before `usedColumns`: most lines end there (the right of a plot
+    // with room to grow is empty); by default every column.
+    void start(int w, int h, qreal devicePixelRatio = 1.0, int usedColumns = -1);
+    // Empties the columns from `fromColumn` on, to be drawn again; what lines cover left
+    // of it is not written. Lines now reach up to `usedColumns` (no fewer than before).
+    void redo(int fromColumn, int usedColumns);
     void setColour(QRgb colour) { colour_ = colour; }
 
     // A line is its first point, then the next ones; end() closes it.
     void moveTo(double x, double y);
     void lineTo(double x, double y);
-    // The lowest and highest point of a run of points within one column (in the order
-    // they came), joined to the line's last point.
+    // The lowest and highest point of a run of points drawn in the column of xa (in the
+    // order they came), joined to the line's last point.
     void run(double xa, double ya, double xb, double yb);
     void end();
 
-    // Whether every pixel of the rows from ya down to yb is written: a line that stays
-    // within them would add nothing.
-    bool covered(double ya, double yb) const;
+    // Whether every pixel of the rows from ya down to yb is written from the first
+    // column up to lastColumn: a line that stays within them would add nothing. Only
+    // columns before `usedColumns` are counted.
+    bool covered(double ya, double yb, int lastColumn) const;
 
-    QImage image(qreal devicePixelRatio) const;
+    const QImage &image() const { return image_; }
 
 private:
     void cover(int column, double ya, double yb);
     void flush();
+    void write(int column, int first, int last);
 
     int w_ = 0;
     int h_ = 0;
     int words_ = 0;
+    int from_ = 0; // the first column written
+    int used_ = 0; // columns lines reach
     QRgb colour_ = 0;
-    std::vector<quint32> pixels_;  // column by column
+    QImage image_;
+    quint32 *pixels_ = nullptr; // the image's, row by row
+    qsizetype stride_ = 0;       // pixels a row
     std::vector<quint64> covered_; // a bit per pixel, column by column
-    std::vector<int> rowWritten_;  // per row: pixels written
+    std::vector<int> rowWritten_;  // per row: pixels written in the columns lines reach
     int column_ = INT_MIN;         // the column being covered, and its heights so far
     double top_ = 0;
     double bottom_ = 0;

@@ -64,20 +64,52 @@ TEST(ChartPoints, RollbackTakesBackWhatCameAfterTheCheckpoint)
     EXPECT_EQ(c.series(a).valueRange(), std::make_pair(3.0, 6.0));
 }
 
-TEST(ChartPoints, EveryValueReadsBackExactlyWhateverItsSize)
+TEST(ChartPoints, EveryValueReadsBackExactlyWhateverItsSizeAndPlace)
 {
     Chart c;
     const int a = c.addSeries(SeriesKind::Line, "A");
-    // Whole counts first (kept small), then values a float does not hold: 0.1, 2^40 + 1.
+    const int b = c.addSeries(SeriesKind::Line, "B");
+    // Whole counts first (kept small), then values a float does not hold: microseconds
+    // past 2^24 (a NULL among them), a fraction after them, 2^40 + 1, and whole numbers
+    // at the ends of 32 bits.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> values;
-    for (int t = 0; t < 600; ++t)
-        values.push_back(t == 300 ? 0.1 : (t == 520 ? 1099511627777.0 : double(t % 17)));
-    values.push_back(std::numeric_limits<double>::quiet_NaN());
-    for (size_t t = 0; t < values.size(); ++t)
+    for (int t = 0; t < 1100; ++t) {
+        double v = double(t % 17);
+        if (t >= 256 && t < 512)
+            v = t == 300 ? nan : 16777217.0 * (t % 3) - t;
+        if (t == 400)
+            v = 0.1;
+        if (t >= 600 && t < 800)
+            v = t % 2 ? 2147483647.0 : -2147483647.0;
+        if (t == 700)
+            v = -2147483648.0;
+        if (t == 900)
+            v = 1099511627777.0;
+        values.push_back(v);
+    }
+    // A skips no tick; B misses every seventh, and its values come from A's.
+    for (size_t t = 0; t < values.size(); ++t) {
         c.addPoint(a, values[t], QStringLiteral("t%1").arg(t));
-    for (size_t t = 0; t + 1 < values.size(); ++t)
-        ASSERT_EQ(c.series(a).value(t), values[t]) << t;
-    EXPECT_TRUE(std::isnan(c.series(a).value(values.size() - 1)));
-    EXPECT_EQ(c.series(a).valueRange(), std::make_pair(0.0, 1099511627777.0));
-    EXPECT_EQ(c.series(a).point(300).label, "t300");
+        if (t % 7 != 3)
+            c.addPoint(b, values[t], QStringLiteral("t%1").arg(t));
+    }
+    for (size_t t = 0, p = 0; t < values.size(); ++t) {
+        const bool inB = t % 7 != 3;
+        if (std::isnan(values[t])) {
+            EXPECT_TRUE(std::isnan(c.series(a).value(t)));
+        } else {
+            ASSERT_EQ(c.series(a).value(t), values[t]) << t;
+            if (inB) {
+                ASSERT_EQ(c.series(b).value(p), values[t]) << t;
+            }
+        }
+        const QString label = QStringLiteral("t%1").arg(t);
+        ASSERT_EQ(c.series(a).point(t).label, label);
+        if (inB) {
+            ASSERT_EQ(c.series(b).point(p++).label, label);
+        }
+    }
+    EXPECT_EQ(c.series(a).valueRange(), std::make_pair(-2147483648.0, 1099511627777.0));
+    EXPECT_TRUE(c.series(b).placesAscending());
 }

@@ -273,4 +273,19 @@ TEST_F(GridLoad, ALoadCutShortByTheDatabaseLeavesGridAndChartsAsTheyWere)
     EXPECT_THROW(dump("rows", g), DbError);
     EXPECT_EQ(g.rowCount(), 4);
     EXPECT_EQ(g.row(2), (QStringList{"2", "y"}));
+
+    // Appended to the rows there are (a list retrieved statement by statement): the
+    // spare row written and rows added, then taken back.
+    sim.server.loseConnectionAfterRows(2);
+    EXPECT_THROW(dump("rows", g, false), DbError);
+    EXPECT_EQ(g.rowCount(), 4);
+    EXPECT_EQ(g.row(2), (QStringList{"2", "y"}));
+    EXPECT_EQ(g.row(3), (QStringList{QString(), QString()}));
+
+    // A key twice in one sample overwrites its row twice: the first texts come back.
+    const QStringList a = grid.row(grid.rowsWithKey("A").front());
+    sim.server.loseConnectionAfterRows(2);
+    EXPECT_THROW(tick({{"A", "50"}, {"A", "70"}, {"B", "1"}}, "08:02:00"), DbError);
+    EXPECT_EQ(grid.row(grid.rowsWithKey("A").front()), a);
+    EXPECT_EQ(points("A"), (std::vector<double>{5, 26}));
 }

@@ -578,3 +578,86 @@ TEST(ChartView, SnapshotTimesUnderTheBarsStandWholeOrShortenedToTheirHour)
     for (const QString &label : tall)
         EXPECT_TRUE(times.contains(label)) << label.toStdString();
 }
+
+// A paint (or the mouse) may come between a change of the model and the view's taking
+// it in: it shows what the view laid out, never points it has not placed.
+TEST(ChartView, APaintBeforeAChangeIsTakenInShowsWhatWasLaidOut)
+{
+    for (const int ticks : {40, 3000}) { // fewer points than pixels, and many more
+        const auto fill = [](Chart &chart, int from, int to) {
+            Chart::Batch batch(chart);
+            for (int t = from; t < to; ++t)
+                for (int s = 0; s < 2; ++s)
+                    chart.addPoint(s, double((t * 37 + s * 11) % 50), QStringLiteral("t%1").arg(t));
+        };
+        Chart chart, same;
+        for (Chart *c : {&chart, &same}) {
+            c->addSeries(SeriesKind::Line, "1:log file sync");
+            c->addSeries(SeriesKind::Line, "2:log file sync");
+            fill(*c, 0, ticks);
+        }
+        auto view = shownView(chart);
+        auto laidOut = shownView(same, "laid out");
+        fill(chart, ticks, ticks + 60); // sixty places more, not yet taken in
+        EXPECT_EQ(view->viewport()->grab().toImage(), laidOut->viewport()->grab().toImage()) << ticks;
+        EXPECT_FALSE(view->pointPosition(0, ticks + 59).has_value()) << ticks;
+        EXPECT_EQ(view->pointPosition(0, ticks - 1), laidOut->pointPosition(0, ticks - 1)) << ticks;
+        EXPECT_EQ(view->plot().lines().size(), 2u);
+        QCoreApplication::processEvents(); // taken in: the new points are drawn
+        EXPECT_TRUE(view->pointPosition(0, ticks + 59).has_value()) << ticks;
+    }
+}
+
+// Live lines painted at every tick: only their new ends are drawn, and what shows is
+// what a whole drawing of the same lines shows, through gaps, keys missing from a
+// sample, a spike that rescales the values, lines hidden and shown, and more points
+// than pixels.
+TEST(ChartView, LiveLinesPaintedTickByTickShowWhatAWholeDrawingShows)
+{
+    Chart chart;
+    constexpr int kLines = 30;
+    for (int s = 0; s < kLines; ++s)
+        chart.addSeries(SeriesKind::Line, QStringLiteral("1:event %1").arg(s));
+    const auto grown = [&](const QString &name) {
+        auto view = std::make_unique<ChartView>(&chart, name);
+        view->setRoomToGrow(true);
+        view->resize(260, 200);
+        view->show();
+        view->sync();
+        return view;
+    };
+    auto live = grown("live");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    int compared = 0;
+    for (int t = 0; t < 760; ++t) {
+        {
+            Chart::Batch batch(chart);
+            for (int s = 0; s < kLines; ++s) {
+                if ((t + s) % 53 == 0 || (s == kLines - 1 && t >= 690 && t < 705) ||
+                    (s == kLines - 2 && t >= 664 && t < 688))
+                    continue; // not in this sample
+                double v = double((t * 7919 + s * 104729) % (10 + 7 * s)) + s * 3 + (s == kLines - 2 ? 400 : 0);
+                if (t == 300 + s)
+                    v = nan; // NULL
+                if (t == 500 && s == 4)
+                    v = 1000; // a spike past the axis
+                chart.addPoint(s, v, QStringLiteral("t%1").arg(t));
+            }
+            if (t == 620)
+                chart.setSeriesActive(7, false);
+            if (t == 640)
+                chart.setSeriesActive(7, true);
+        }
+        QCoreApplication::processEvents();
+        const QImage shown = live->viewport()->grab().toImage();
+        if (t % 97 == 5 || (t >= 705 && t < 715) || t == 759) {
+            auto whole = grown("whole");
+            ASSERT_EQ(shown, whole->viewport()->grab().toImage()) << t;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 19);
+    // Room to grow: most ticks drew only the new ends.
+    EXPECT_LT(live->plot().fullRasters(), 760 / 4);
+    EXPECT_GT(live->plot().placeCount(), live->plot().plotRect().width() * 4);
+}

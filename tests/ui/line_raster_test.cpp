@@ -10,16 +10,20 @@ TEST(LineRaster, ALineCoversTheRowsItCrossesInEachColumnAndTheFirstLineStaysOnTo
     LineRaster r;
     r.start(10, 8);
     const QRgb red = 0xFFFF0000, blue = 0xFF0000FF;
-    r.setColour(red);
-    r.moveTo(0.5, 1.5);
-    r.lineTo(4.5, 5.5); // down one row a column
-    r.lineTo(9.5, 5.5); // then level
-    r.end();
-    r.setColour(blue); // drawn later, so beneath the red line
-    r.moveTo(0.5, 5.5);
-    r.lineTo(9.5, 5.5);
-    r.end();
-    const QImage image = r.image(1.0);
+    const auto draw = [&](double from) {
+        r.setColour(red);
+        r.moveTo(from < 4.5 ? 0.5 : 4.5, from < 4.5 ? 1.5 : 5.5);
+        if (from < 4.5)
+            r.lineTo(4.5, 5.5); // down one row a column
+        r.lineTo(9.5, 5.5);     // then level
+        r.end();
+        r.setColour(blue); // drawn later, so beneath the red line
+        r.moveTo(from < 4.5 ? 0.5 : 4.5, 5.5);
+        r.lineTo(9.5, 5.5);
+        r.end();
+    };
+    draw(0);
+    const QImage image = r.image().copy();
     EXPECT_EQ(image.pixel(0, 1), red);
     EXPECT_EQ(image.pixel(2, 3), red);
     EXPECT_EQ(image.pixel(7, 5), red);  // red on top where both pass
@@ -28,13 +32,21 @@ TEST(LineRaster, ALineCoversTheRowsItCrossesInEachColumnAndTheFirstLineStaysOnTo
     EXPECT_EQ(qAlpha(image.pixel(0, 4)), 0);
 
     // Rows every column of which is written: a line within them adds nothing.
-    EXPECT_TRUE(r.covered(5.2, 5.9));
-    EXPECT_FALSE(r.covered(4.2, 5.9));
+    EXPECT_TRUE(r.covered(5.2, 5.9, 9));
+    EXPECT_FALSE(r.covered(4.2, 5.9, 9));
     r.setColour(red);
     for (int row = 0; row < 8; ++row) {
         r.moveTo(0, row + 0.5);
         r.lineTo(9.9, row + 0.5);
         r.end();
     }
-    EXPECT_TRUE(r.covered(-3, 20));
+    EXPECT_TRUE(r.covered(-3, 20, 9));
+
+    // Drawn again from column 6, each line from a point left of it: the same picture.
+    r.start(10, 8);
+    draw(0);
+    r.redo(6, 10);
+    EXPECT_EQ(qAlpha(r.image().pixel(7, 5)), 0);
+    draw(5);
+    EXPECT_EQ(r.image(), image);
 }

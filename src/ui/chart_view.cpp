@@ -126,7 +126,7 @@ public:
         const int n = int(entries.size());
         double widest = 0;
         for (const LegendEntry &e : entries)
-            widest = std::max(widest, extra + fm.horizontalAdvance(e.text));
+            widest = std::max(widest, extra + textWidth(fm, e.text));
         // As few columns as let every entry in, as wide as the widest entry at most and
         // as narrow as a readable key at least.
         const double narrowest = std::min(widest, extra + fm.averageCharWidth() * kLegendMinChars);
@@ -179,7 +179,22 @@ public:
     }
 
 private:
+    // Measured once a text: a live chart lays out thousands of keys at every tick, and
+    // shaping each again would take most of the tick.
+    double textWidth(const QFontMetricsF &fm, const QString &text)
+    {
+        if (const auto it = widths_.constFind(text); it != widths_.constEnd())
+            return it.value();
+        if (widths_.size() > kWidthCacheLimit)
+            widths_.clear();
+        const double w = fm.horizontalAdvance(text);
+        widths_.insert(text, w);
+        return w;
+    }
+    static constexpr qsizetype kWidthCacheLimit = 100000;
+
     QFont font_;
+    QHash<QString, double> widths_;
     std::vector<LegendEntry> shown_;
     std::vector<QRectF> boxes_; // where each shown entry stands
     QSizeF size_;

@@ -155,8 +155,8 @@ TEST_F(OdbcSqlite, AStringTooLongForTheDriverIsRefusedAndALongColumnNameArrivesW
     // inside the database's name: "<dir>/target" instead of "<dir>/target.db".
     const QString file = database("target.db");
     const QString prefix = sqlite(file).prefix;
-    const qsizetype rest = QStringLiteral("UID=;PWD=tiger;DBQ=ORCL;").size();
-    const QString user(65536 + prefix.size() - 4 - prefix.size() - rest, QLatin1Char('u'));
+    const qsizetype length = 65536 + prefix.size() - 4; // cut to 16 bits: the prefix less ".db;"
+    const QString user(length - prefix.size() - QStringLiteral("UID=;PWD=tiger;DBQ=ORCL;").size(), QLatin1Char('u'));
     Connection cnn;
     cnn.setConnectionString(sqlite(file, Logon{user, "tiger", "ORCL"}));
     Query q(cnn);
@@ -164,7 +164,7 @@ TEST_F(OdbcSqlite, AStringTooLongForTheDriverIsRefusedAndALongColumnNameArrivesW
     EXPECT_EQ(errorOf([&] { q.open(); }),
               QStringLiteral("The connection string (the db.ini section with the user name, password and service "
                              "added) is %1 characters long; the ODBC driver takes at most 32767.")
-                  .arg(65536 + prefix.size() - 4));
+                  .arg(length));
     EXPECT_FALSE(cnn.connected());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"target.db"});
 

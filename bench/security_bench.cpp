@@ -59,6 +59,7 @@ struct TreeBench {
     TreeBench()
     {
         sim::Server::instance().reset(1, sim::ClockMode::Manual);
+        sim::Server::instance().keepStatements(true); // the statements are counted and answered again
         addBenchGrants(sim::Server::instance().model().state<sim::SecurityModel>());
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
                                  Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});

@@ -100,6 +100,7 @@ struct HistoryBench {
     {
         sim::Server &server = sim::Server::instance();
         server.reset(1, sim::ClockMode::Manual);
+        server.keepStatements(true); // what the retrieval sends is answered again below
         const QStringList ids = hourlyStatements(server, statements, kDays);
         cnn.setConnectionString({QStringLiteral("Provider=Simulated;"),
                                  Logon{QStringLiteral("bench"), QStringLiteral("x"), QStringLiteral("TAVIDB")}});

@@ -274,6 +274,10 @@ std::optional<QString> refusal(const QList<Token> &t)
     for (qsizetype k = 0; k + 1 < t.size(); ++k)
         if (t.at(k).isWord("FOR") && t.at(k + 1).isWord("UPDATE"))
             return QStringLiteral("FOR UPDATE would lock the rows it reads");
+    // A sequence gives each number once: the rollback that undoes the rest cannot take it back.
+    for (qsizetype k = 1; k < t.size(); ++k)
+        if (t.at(k).isWord("NEXTVAL") && t.at(k - 1).is('.'))
+            return QStringLiteral("NEXTVAL would advance a sequence, and no rollback gives its numbers back");
     for (qsizetype k = 0; k + 1 < t.size(); ++k)
         if (t.at(k).is(';'))
             return QStringLiteral("it holds a second statement after \";\"");

@@ -12,6 +12,7 @@ namespace tavimond {
 //   - puts INSERT, UPDATE, DELETE, MERGE or another writing verb behind a WITH clause or
 //     right after an opening parenthesis,
 //   - locks rows (FOR UPDATE),
+//   - advances a sequence (name.NEXTVAL),
 //   - holds anything but blanks and comments after a ";" (a second statement),
 //   - leaves a literal, a quoted name or a comment open.
 // Where the database's reading of a text is uncertain (a line break other than LF inside

@@ -4,6 +4,7 @@
 #include "common/test_data.h"
 #include "db/driver.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -146,6 +147,34 @@ TEST_F(OdbcSqlite, ClosedConnectionReconnectsWithTheCurrentStringOnTheNextOpen)
     EXPECT_FALSE(q.isOpen());
     q.open();
     EXPECT_TRUE(q.field(0).endsWith("second.db"));
+}
+
+TEST_F(OdbcSqlite, AStringTooLongForTheDriverIsRefusedAndALongColumnNameArrivesWhole)
+{
+    // A user name so long that the string's length, cut to 16 bits, would end the string
+    // inside the database's name: "<dir>/target" instead of "<dir>/target.db".
+    const QString file = database("target.db");
+    const QString prefix = sqlite(file).prefix;
+    const qsizetype length = 65536 + prefix.size() - 4; // cut to 16 bits: the prefix less ".db;"
+    const QString user(length - prefix.size() - QStringLiteral("UID=;PWD=tiger;DBQ=ORCL;").size(), QLatin1Char('u'));
+    Connection cnn;
+    cnn.setConnectionString(sqlite(file, Logon{user, "tiger", "ORCL"}));
+    Query q(cnn);
+    q.setSql({"select 1"});
+    EXPECT_EQ(errorOf([&] { q.open(); }),
+              QStringLiteral("The connection string (the db.ini section with the user name, password and service "
+                             "added) is %1 characters long; the ODBC driver takes at most 32767.")
+                  .arg(length));
+    EXPECT_FALSE(cnn.connected());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"target.db"});
+
+    // A column's name, however long, comes whole.
+    cnn.setConnectionString(sqlite(file, Logon{"scott", "tiger", "ORCL"}));
+    const QString name = QString(600, QLatin1Char('n')) + "_end";
+    q.setSql({"select 1 as \"" + name + "\""});
+    q.open();
+    EXPECT_EQ(q.fieldName(0), name);
+    EXPECT_EQ(q.fieldIndex(name), 0);
 }
 
 TEST_F(OdbcSqlite, DatesAndTimestampsReadInOneFormWhateverTheDriverStoredAndOtherTypesAsTheDriversText)

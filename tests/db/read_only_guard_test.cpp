@@ -63,6 +63,10 @@ TEST(ReadOnlyGuard, AcceptsTheQueriesADbaWrites)
              "select timestamp '2024-01-01 00:00:00' at time zone 'UTC' from dual",
              "select * from dba_scheduler_jobs where repeat_interval like 'FREQ=%' order by owner",
              "select x from t pivot (sum(v) for k in ('A' as a, 'B' as b))",
+             // A sequence's number read back, and nextval only as a literal, a quoted name or part of a name.
+             "select last_number, s.currval from user_sequences, (select emp_seq.currval from dual) s",
+             "select 'emp_seq.nextval' a, \"NEXTVAL\", t.\"NEXTVAL\", t.nextval_count, nextval#, "
+             "x.next_val from t -- s.nextval\n/* s.nextval */",
          })
         EXPECT_EQ(refusalOf(sql), "(no error)") << sql;
 }
@@ -104,6 +108,14 @@ TEST(ReadOnlyGuard, RefusesWritesLocksPlsqlAndSecondStatementsNamingWhat)
         // A CR alone may or may not end a "--" comment for the database: either way is checked.
         {"select 1 from dual --\r; delete from t", "second statement"},
         {"select 1 from dual --\r'\n; delete from t --'", "second statement"},
+        {"select emp_seq.nextval from dual",
+         "The statement was not sent: NEXTVAL would advance a sequence, and no rollback gives its numbers back."},
+        {"SELECT Emp_Seq . NextVal FROM dual", "NEXTVAL would advance a sequence"},
+        {"select emp_seq /* next */ .\n -- number\n nextval from dual", "NEXTVAL would advance a sequence"},
+        {"select \"EMP_SEQ\".NEXTVAL, 1 from dual", "NEXTVAL would advance a sequence"},
+        {"select * from t where id = hr.emp_seq.nextval", "NEXTVAL would advance a sequence"},
+        {"select emp_seq.nextval@remote_db from dual", "NEXTVAL would advance a sequence"},
+        {"select \"hr\".\"emp seq\".nextval from dual", "NEXTVAL would advance a sequence"},
     };
     for (const auto &c : cases)
         EXPECT_TRUE(refusalOf(c.sql).contains(c.message)) << c.sql << "\n -> " << refusalOf(c.sql).toStdString();

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 
 using namespace tavimond;
 
@@ -138,4 +140,45 @@ TEST_F(Ticks, EachLatchTimerSamplesWhileItsBoxIsTickedAndAFailureEndsOnlyItsOwnT
     EXPECT_FALSE(grid("cbc_latchgrid").cell(2, 1).isEmpty());
     fire("latch_timer"); // the next tick tries again
     EXPECT_EQ(sink().errors.size(), 2);
+}
+
+// Left running, the demo's ticks send statements for as long as it runs: the simulated
+// instance must not keep them, as it does for the tests that read them back.
+TEST_F(Ticks, LeftTickingTheDemoKeepsNoneOfTheStatementsItSends)
+{
+    server.keepStatements(false); // where the program leaves it: only the tests turn it on
+    const auto keepAgain = qScopeGuard([&] { server.keepStatements(true); });
+    // What was sent, counted in the log file, which stays as it was.
+    QTemporaryDir dir;
+    const QString log = dir.filePath("sim.log");
+    const QByteArray outer = qgetenv("TAVIMOND_SIM_LOG");
+    qputenv("TAVIMOND_SIM_LOG", log.toLocal8Bit());
+    const auto restoreLog = qScopeGuard([&] {
+        if (outer.isEmpty())
+            qunsetenv("TAVIMOND_SIM_LOG");
+        else
+            qputenv("TAVIMOND_SIM_LOG", outer);
+    });
+    const qsizetype unknownBefore = server.unanswered().size();
+
+    check("session_check", true);
+    tick();
+    chooseRow(1);
+    for (const char *box : {"sesevt_check", "sr_check", "Latch_Check", "CBC_latch_check"})
+        check(box, true);
+    for (int i = 0; i < 30; ++i) {
+        tick();
+        fire("latch_timer");
+        fire("CBCLatch_Timer");
+    }
+    widget<QPlainTextEdit>("latchquerytext").setPlainText(QStringLiteral("select name from no_such_view"));
+    fire("latch_timer");
+    EXPECT_EQ(sink().errors, QStringList{"ORA-00942: table or view does not exist"});
+
+    QFile sent(log);
+    ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
+    EXPECT_EQ(sent.readAll().count('\n'), 1 + 30 * 8 + 1);
+    EXPECT_EQ(server.statements(), QStringList());
+    EXPECT_EQ(server.timeouts(), QList<int>());
+    EXPECT_EQ(server.unanswered().size(), unknownBefore);
 }

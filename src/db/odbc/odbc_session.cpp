@@ -7,15 +7,31 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 namespace tavimond::odbc {
 namespace {
+
+// The length of a text for an ODBC call whose length parameter is a Length. A text longer
+// than that can carry is refused: cut to fit, the driver would act on what was left.
+template <class Length>
+Length callLength(const std::u16string &text, const QString &what)
+{
+    constexpr Length most = std::numeric_limits<Length>::max();
+    if (text.size() > size_t(most))
+        throw DbError(QStringLiteral("%1 is %2 characters long; the ODBC driver takes at most %3.")
+                          .arg(what)
+                          .arg(text.size())
+                          .arg(most));
+    return Length(text.size());
+}
 
 // The driver's diagnostic records; call names the ODBC function that failed, for the
 // message when the driver gives none.
@@ -190,6 +206,10 @@ class OdbcSession : public Session {
 public:
     explicit OdbcSession(const ConnectionString &cs)
     {
+        const std::u16string in = wide(driverConnectString(cs));
+        const auto inLen = callLength<SQLSMALLINT>(
+            in, QStringLiteral("The connection string (the db.ini section with the user name, password and service "
+                               "added)"));
         SQLHENV env = environment();
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc_)))
             throw DbError(diagnostics(SQL_HANDLE_ENV, env, "SQLAllocHandle"));
@@ -198,12 +218,11 @@ public:
         SQLSetConnectAttr(dbc_, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
         // The text goes to the database as the guard read it: no escape clauses rewritten.
         SQLSetConnectAttr(dbc_, SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
-        const std::u16string in = wide(driverConnectString(cs));
         SQLWCHAR out[2048];
         SQLSMALLINT outLen = 0;
         const SQLRETURN rc =
-            SQLDriverConnectW(dbc_, nullptr, reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(in.c_str())),
-                              SQLSMALLINT(in.size()), out, SQLSMALLINT(std::size(out)), &outLen, SQL_DRIVER_NOPROMPT);
+            SQLDriverConnectW(dbc_, nullptr, reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(in.c_str())), inLen,
+                              out, SQLSMALLINT(std::size(out)), &outLen, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) {
             const QString message = diagnostics(SQL_HANDLE_DBC, dbc_, "SQLDriverConnect");
             SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
@@ -231,18 +250,18 @@ public:
 
     std::unique_ptr<Cursor> execute(const QString &sql, int timeoutSeconds) override
     {
+        const std::u16string text = wide(sql);
+        const auto textLen = callLength<SQLINTEGER>(text, QStringLiteral("The statement"));
         SQLHSTMT stmt = SQL_NULL_HSTMT;
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)))
             throw failure(SQL_HANDLE_DBC, dbc_, "SQLAllocHandle");
         if (timeoutSeconds > 0)
             SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
-        const std::u16string text = wide(sql);
         SQLRETURN rc;
         bool timedOut;
         {
             Watchdog watchdog(stmt, timeoutSeconds);
-            rc = SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(text.c_str())),
-                                SQLINTEGER(text.size()));
+            rc = SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(text.c_str())), textLen);
             timedOut = watchdog.fired();
         }
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
@@ -267,12 +286,8 @@ public:
         QStringList names;
         std::vector<OdbcCursor::Kind> kinds;
         for (SQLUSMALLINT c = 1; c <= cols; ++c) {
-            SQLWCHAR name[512] = {};
-            SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
-            SQLULEN size = 0;
-            SQLDescribeColW(stmt, c, name, SQLSMALLINT(std::size(name)), &nameLen, &type, &size, &digits, &nullable);
-            names << QString::fromUtf16(reinterpret_cast<const char16_t *>(name),
-                                        std::min<int>(nameLen, int(std::size(name)) - 1));
+            SQLSMALLINT type = 0;
+            names << describeColumn(stmt, c, type);
             kinds.push_back(kindOf(stmt, c, type));
         }
         ++open_;
@@ -298,6 +313,23 @@ public:
     }
 
 private:
+    // A column's whole name, and its type. A name that fills the buffer is asked for again
+    // with more room: some drivers cut it to fit and give the cut length.
+    static QString describeColumn(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT &type)
+    {
+        constexpr size_t most = size_t(std::numeric_limits<SQLSMALLINT>::max());
+        std::vector<SQLWCHAR> name(512);
+        for (;;) {
+            SQLSMALLINT len = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            SQLDescribeColW(stmt, col, name.data(), SQLSMALLINT(name.size()), &len, &type, &size, &digits, &nullable);
+            if (size_t(std::max<SQLSMALLINT>(len, 0)) + 1 < name.size() || name.size() == most)
+                return QString::fromUtf16(reinterpret_cast<const char16_t *>(name.data()),
+                                          std::clamp<qsizetype>(len, 0, qsizetype(name.size()) - 1));
+            name.assign(std::min(std::max(name.size() * 2, size_t(len) + 1), most), 0);
+        }
+    }
+
     static OdbcCursor::Kind kindOf(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT type)
     {
         if (isNumericType(type))

@@ -175,8 +175,10 @@ std::optional<int> Server::takeLoseAfterRows()
 
 void Server::log(const QString &sql, int timeoutSeconds)
 {
-    statements_.append(sql);
-    timeouts_.append(timeoutSeconds);
+    if (keep_) {
+        statements_.append(sql);
+        timeouts_.append(timeoutSeconds);
+    }
     const QByteArray path = qgetenv("TAVIMOND_SIM_LOG");
     if (path.isEmpty())
         return;
@@ -199,7 +201,8 @@ Result Server::execute(const QString &sql, int timeoutSeconds, const SessionInfo
         for (const Recogniser &r : *list)
             if (r.matches(stmt))
                 return r.answer(stmt, ctx);
-    unanswered_.append(sql);
+    if (keep_)
+        unanswered_.append(sql);
     throw DbError(QStringLiteral("ORA-00942: table or view does not exist"));
 }
 

@@ -53,6 +53,11 @@ public:
     // Adds a recogniser ahead of the standard ones, until the next reset.
     void add(Recogniser r);
 
+    // While on, every statement received is kept for statements(), timeouts() and
+    // unanswered(). Off unless a test turns it on: nothing in the program reads them, and a
+    // day of the demo's ticks would keep hundreds of megabytes.
+    void keepStatements(bool keep) { keep_ = keep; }
+
     // Every statement received since the reset, in order.
     const QStringList &statements() const { return statements_; }
     // The command time-out each of those statements was sent with, in seconds.
@@ -99,6 +104,7 @@ private:
     QStringList statements_;
     QList<int> timeouts_;
     QStringList unanswered_;
+    bool keep_ = false;
     int logons_ = 0;
     bool logonDenied_ = false;
     std::optional<int> loseAfterRows_;

@@ -23,6 +23,7 @@ struct Token {
 
     bool is(char symbol) const { return kind == Symbol && text == QLatin1Char(symbol); }
     bool isWord(const char *word) const { return kind == Word && text == QLatin1String(word); }
+    bool isName(const char *quoted) const { return kind == Name && text == QLatin1String(quoted); }
 };
 
 bool isNameChar(QChar c)
@@ -275,8 +276,9 @@ std::optional<QString> refusal(const QList<Token> &t)
         if (t.at(k).isWord("FOR") && t.at(k + 1).isWord("UPDATE"))
             return QStringLiteral("FOR UPDATE would lock the rows it reads");
     // A sequence gives each number once: the rollback that undoes the rest cannot take it back.
+    // Quoted in upper case, "NEXTVAL" is the same name to the database as NEXTVAL.
     for (qsizetype k = 1; k < t.size(); ++k)
-        if (t.at(k).isWord("NEXTVAL") && t.at(k - 1).is('.'))
+        if ((t.at(k).isWord("NEXTVAL") || t.at(k).isName("\"NEXTVAL\"")) && t.at(k - 1).is('.'))
             return QStringLiteral("NEXTVAL would advance a sequence, and no rollback gives its numbers back");
     for (qsizetype k = 0; k + 1 < t.size(); ++k)
         if (t.at(k).is(';'))

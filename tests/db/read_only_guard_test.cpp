@@ -65,7 +65,7 @@ TEST(ReadOnlyGuard, AcceptsTheQueriesADbaWrites)
              "select x from t pivot (sum(v) for k in ('A' as a, 'B' as b))",
              // A sequence's number read back, and nextval only as a literal, a quoted name or part of a name.
              "select last_number, s.currval from user_sequences, (select emp_seq.currval from dual) s",
-             "select 'emp_seq.nextval' a, \"NEXTVAL\", t.\"NEXTVAL\", t.nextval_count, nextval#, "
+             "select 'emp_seq.nextval' a, \"NEXTVAL\", t.\"NextVal\", t.nextval_count, nextval#, "
              "x.next_val from t -- s.nextval\n/* s.nextval */",
          })
         EXPECT_EQ(refusalOf(sql), "(no error)") << sql;
@@ -116,6 +116,7 @@ TEST(ReadOnlyGuard, RefusesWritesLocksPlsqlAndSecondStatementsNamingWhat)
         {"select * from t where id = hr.emp_seq.nextval", "NEXTVAL would advance a sequence"},
         {"select emp_seq.nextval@remote_db from dual", "NEXTVAL would advance a sequence"},
         {"select \"hr\".\"emp seq\".nextval from dual", "NEXTVAL would advance a sequence"},
+        {"select emp_seq.\"NEXTVAL\" from dual", "NEXTVAL would advance a sequence"},
     };
     for (const auto &c : cases)
         EXPECT_TRUE(refusalOf(c.sql).contains(c.message)) << c.sql << "\n -> " << refusalOf(c.sql).toStdString();

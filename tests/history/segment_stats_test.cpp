@@ -2,6 +2,8 @@
 #include "common/screen_support.h"
 
 #include "core/chart.h"
+#include "db/error.h"
+#include "db/query.h"
 #include "db/sim/repository/segment_activity.h"
 #include "history/segment_stats_screen.h"
 #include "ui/chart_view.h"
@@ -32,7 +34,7 @@ QStringList listStatement(const QString &owner, const QString &name)
     const QString n = "'" + QString(name).replace("'", "''") + "'";
     return {"  select * from ",
             "  ( ",
-            "  select '1',dt.owner, dt.table_name, ' ',' ','TABLE'",
+            "  select '1',dt.owner, dt.table_name, ' ' as partition_name,' ' as subpartition_name,'TABLE'",
             "  from ",
             "  dba_tables dt ",
             "  where ",
@@ -53,7 +55,7 @@ QStringList listStatement(const QString &owner, const QString &name)
             "  upper(dtp.table_owner) like " + o + " and ",
             "  upper(dtp.table_name) like " + n,
             "  union all ",
-            "  select '4',dt.owner, dt.index_name, ' ',' ','INDEX'",
+            "  select '4',dt.owner, dt.index_name, ' ' as partition_name,' ' as subpartition_name,'INDEX'",
             "  from ",
             "  dba_indexes dt ",
             "  where ",
@@ -308,6 +310,30 @@ TEST_F(SegmentStats, TheTreeShowsTheDictionarysTablesAndIndexesWithTheirPartitio
                       [shuffled](const sim::Statement &, sim::Context &) { return shuffled; }});
     retrieve();
     EXPECT_EQ(paths(true), all);
+}
+
+TEST_F(SegmentStats, TheListNamesEachColumnOfItsViewOnceSoThatAServerListsTheTablesAndIndexes)
+{
+    retrieve("HR", "%");
+    EXPECT_EQ(h.sink().errors, QStringList{});
+    const QStringList shown = paths();
+    EXPECT_TRUE(shown.contains("TABLE/HR.EMPLOYEES") && shown.contains("INDEX/HR.EMP_PK"))
+        << shown.join(' ').toStdString();
+    EXPECT_EQ(shown, expectedTree(activity().layout(), "HR"));
+
+    // The list with its objects' blanks unnamed: the view has two columns named ' ' and
+    // the server refuses the "*" over it, as Oracle does.
+    const QString sent = h.sim.server.statements().last();
+    const QString unnamed = QString(sent).remove(" as partition_name").remove(" as subpartition_name");
+    ASSERT_NE(unnamed, sent);
+    Query old(h.sim.cnn);
+    old.setSql(unnamed.split('\n'));
+    try {
+        old.open();
+        ADD_FAILURE() << "the server read two columns of one name";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.message(), "ORA-00918: column ambiguously defined");
+    }
 }
 
 TEST_F(SegmentStats, AnObjectReportsItsRepositoryFiguresPerSnapshotAndItsGrowth)

@@ -184,6 +184,17 @@ protected:
         h.click("Button83");
     }
     QTreeWidgetItem *node(const QStringList &path) { return nodeAt(tree(), path); }
+    // From now on the dictionary lists these rows (level, owner, name, partition,
+    // subpartition, kind), in this order, whatever the patterns.
+    void listAnswers(const QList<QStringList> &rows)
+    {
+        auto list = std::make_shared<sim::Table>(QStringList{"A", "B", "C", "D", "E", "F"});
+        for (const QStringList &r : rows)
+            list->addRow(r);
+        h.sim.server.add({"the list of the test's dictionary",
+                          [](const sim::Statement &s) { return s.has("dba_ind_subpartitions dtp"); },
+                          [list](const sim::Statement &, sim::Context &) { return list; }});
+    }
     void report(const QStringList &path) { doubleClickNode(tree(), path); }
 
     const Layout::DbObject &object(const QString &owner, const QString &name, const QString &type,
@@ -263,6 +274,42 @@ TEST_F(SegmentStats, PatternsAreTypedInUpperCaseAndGoIntoTheListWithTheirQuotesD
     EXPECT_EQ(stats().cell(3, 1), "BILLING:O'NEILL_ACCOUNTS:");
 }
 
+TEST_F(SegmentStats, APartitionsAndASubpartitionsNameWithAQuoteReachTheServerDoubled)
+{
+    // A quoted name may hold a quote: the orders table and its date index with a
+    // partition "P_O'HARE" and its subpartition "P_O'HARE_EAST".
+    listAnswers({{"4", "SALES", "ORDERS_DATE_IX", " ", " ", "INDEX"},
+                 {"5", "SALES", "ORDERS_DATE_IX", "P_O'HARE", " ", "INDEX"},
+                 {"6", "SALES", "ORDERS_DATE_IX", "P_O'HARE", "P_O'HARE_EAST", "INDEX"},
+                 {"1", "SALES", "ORDERS", " ", " ", "TABLE"},
+                 {"2", "SALES", "ORDERS", "P_O'HARE", " ", "TABLE"},
+                 {"3", "SALES", "ORDERS", "P_O'HARE", "P_O'HARE_EAST", "TABLE"}});
+    retrieve("SALES", "ORDERS%");
+    struct Case {
+        QStringList path;
+        QString name, kind, quoted, read;
+    };
+    for (const Case &c : {Case{{"TABLE", "SALES.ORDERS", "P_O'HARE"}, "ORDERS", "TABLE PARTITION", "'P_O''HARE'",
+                               "SALES.ORDERS.P_O'HARE"},
+                          Case{{"INDEX", "SALES.ORDERS_DATE_IX", "P_O'HARE", "P_O'HARE_EAST"}, "ORDERS_DATE_IX",
+                               "INDEX SUBPARTITION", "'P_O''HARE_EAST'", "SALES.ORDERS_DATE_IX.P_O'HARE_EAST"}}) {
+        report(c.path);
+        QStringList statistics = kOrderLinesStatistics;
+        statistics.replace(30, "    owner = 'SALES' and object_name = '" + c.name + "'");
+        statistics.replace(31, "    and object_type = '" + c.kind + "'");
+        statistics.replace(32, "    and subobject_name = " + c.quoted + ") o ");
+        QStringList growthLines = kOrderLinesGrowth;
+        growthLines.replace(5, "    object_name  => '" + c.name + "',");
+        growthLines.replace(6, "    object_type  => '" + c.kind + "',");
+        growthLines.replace(7, "    partition_name => " + c.quoted + ",");
+        EXPECT_EQ(h.sim.server.statements().mid(statementsSent() - 2),
+                  (QStringList{statistics.join('\n'), growthLines.join('\n')}));
+        // The simulated dictionary itself has no such partition: the space package says
+        // so, naming it as it read it, with one quote.
+        EXPECT_EQ(h.sink().errors.last(), "ORA-20000: object " + c.read + " of type " + c.kind + " does not exist");
+    }
+}
+
 TEST_F(SegmentStats, TheTreeShowsTheDictionarysTablesAndIndexesWithTheirPartitionsInPlaceWhateverTheRowOrder)
 {
     retrieve();
@@ -302,12 +349,9 @@ TEST_F(SegmentStats, TheTreeShowsTheDictionarysTablesAndIndexesWithTheirPartitio
         ASSERT_NE(it, rows.end());
         rows.move(it - rows.begin(), 0);
     }
-    auto shuffled = std::make_shared<sim::Table>(QStringList{"A", "B", "C", "D", "E", "F"});
-    for (QStringList r : rows)
-        shuffled->addRow(r << (r[0] <= "3" ? "TABLE" : "INDEX"));
-    h.sim.server.add({"the list in another order",
-                      [](const sim::Statement &s) { return s.has("dba_ind_subpartitions dtp"); },
-                      [shuffled](const sim::Statement &, sim::Context &) { return shuffled; }});
+    for (QStringList &r : rows)
+        r << (r[0] <= "3" ? "TABLE" : "INDEX");
+    listAnswers(rows);
     retrieve();
     EXPECT_EQ(paths(true), all);
 }

@@ -456,6 +456,34 @@ TEST_F(SegmentStats, AnObjectReportsItsRepositoryFiguresPerSnapshotAndItsGrowth)
     EXPECT_EQ(lines.bottomLabelAngle(), 90);
 }
 
+TEST_F(SegmentStats, ReturnOnANodeChosenWithTheKeysReportsItAsADoubleClickDoes)
+{
+    retrieve("SALES", "ORDER_LINES");
+    QTreeWidget &t = tree();
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down})
+        QTest::keyClick(&t, key);
+    ASSERT_EQ(t.currentItem(), node({"TABLE", "SALES.ORDER_LINES"}));
+    const int before = statementsSent();
+    QTest::keyClick(&t, Qt::Key_Return);
+    EXPECT_EQ(h.sink().errors, QStringList{});
+    const QStringList sent = h.sim.server.statements().mid(before);
+    EXPECT_EQ(sent, (QStringList{kOrderLinesStatistics.join('\n'), kOrderLinesGrowth.join('\n')}));
+    const auto figures = sumsFromTheModel(object("SALES", "ORDER_LINES", "TABLE"), model().now().addDays(-1));
+    ASSERT_GT(figures.size(), 5u);
+    EXPECT_EQ(statsGrid(), figures);
+    ASSERT_EQ(chart("seg_lreads_graph").seriesCount(), 1);
+    EXPECT_EQ(chart("seg_lreads_graph").series(0).points().size(), figures.size());
+    EXPECT_EQ(chart("objgrowth_graph").series(0).points().size(), size_t(growth().rowCount() - 1));
+    EXPECT_GT(growth().rowCount(), 700);
+    EXPECT_TRUE(h.widget<QTabWidget>("segstatstab").isVisible());
+
+    // A double-click on the node sends the same and shows the same.
+    const QList<QStringList> shown = rowsOf(stats());
+    report({"TABLE", "SALES.ORDER_LINES"});
+    EXPECT_EQ(h.sim.server.statements().mid(before + 2), sent);
+    EXPECT_EQ(rowsOf(stats()), shown);
+}
+
 TEST_F(SegmentStats, TheStatisticsStatementInItsEightFormsAndTheGrowthInItsTwo)
 {
     retrieve();

@@ -96,6 +96,37 @@ TEST_F(SimulatedInstance, OnlyQueriesAreSentAndUnknownSqlAndBadLogonsFailTheWayO
     }
 }
 
+TEST_F(SimulatedInstance, AStarOverAViewTwoOfWhoseColumnsShareANameIsRefusedAsOracleRefusesIt)
+{
+    Query q(cnn);
+    const auto error = [&](const char *text) {
+        q.setSql(sql(text));
+        return errorOf([&] { q.open(); });
+    };
+    // A literal is named by its text, a column by its own name, an expression by its
+    // text without blanks; a union's columns are its first branch's.
+    for (const char *text : {
+             "select * from (select ' ', ' ' from test_rows)",
+             "select * from\n(select '1', ' ', ' ' from test_rows\nunion all\nselect '4', event, ' ' from "
+             "test_rows)\norder by 1",
+             "select v.* from (select inst_id, value inst_id from test_rows) v",
+             "select * from (select a.inst_id, b.inst_id from test_rows a, test_rows b)",
+             "select * from (select inst_id + 1, inst_id+1 from test_rows)",
+             "select count(*) from (select * from (select event, \"EVENT\" from test_rows))",
+             "select * from ((select value as x, event x from test_rows))",
+         })
+        EXPECT_EQ(error(text), "ORA-00918: column ambiguously defined") << text;
+    // Named apart, repeated in a later branch only, repeated in the select list of the
+    // statement itself, or not read with "*": answered.
+    for (const char *text : {
+             "select * from (select ' ' as partition_name, ' ' as subpartition_name from test_rows)",
+             "select * from (select '1', event, ' ' from test_rows union all select '4', ' ', ' ' from test_rows)",
+             "select ' ', ' ', inst_id, inst_id from test_rows",
+             "select count(*) from (select ' ', ' ' from test_rows)",
+         })
+        EXPECT_EQ(error(text), "(no error)") << text;
+}
+
 TEST_F(SimulatedInstance, SlowStatementsAndTheCommandTimeOut)
 {
     Query q(cnn, 2);

@@ -2,6 +2,8 @@
 #include "common/screen_support.h"
 
 #include "core/chart.h"
+#include "db/error.h"
+#include "db/query.h"
 #include "db/sim/repository/segment_activity.h"
 #include "history/segment_stats_screen.h"
 #include "ui/chart_view.h"
@@ -32,7 +34,7 @@ QStringList listStatement(const QString &owner, const QString &name)
     const QString n = "'" + QString(name).replace("'", "''") + "'";
     return {"  select * from ",
             "  ( ",
-            "  select '1',dt.owner, dt.table_name, ' ',' ','TABLE'",
+            "  select '1',dt.owner, dt.table_name, ' ' as partition_name,' ' as subpartition_name,'TABLE'",
             "  from ",
             "  dba_tables dt ",
             "  where ",
@@ -53,7 +55,7 @@ QStringList listStatement(const QString &owner, const QString &name)
             "  upper(dtp.table_owner) like " + o + " and ",
             "  upper(dtp.table_name) like " + n,
             "  union all ",
-            "  select '4',dt.owner, dt.index_name, ' ',' ','INDEX'",
+            "  select '4',dt.owner, dt.index_name, ' ' as partition_name,' ' as subpartition_name,'INDEX'",
             "  from ",
             "  dba_indexes dt ",
             "  where ",
@@ -182,6 +184,17 @@ protected:
         h.click("Button83");
     }
     QTreeWidgetItem *node(const QStringList &path) { return nodeAt(tree(), path); }
+    // From now on the dictionary lists these rows (level, owner, name, partition,
+    // subpartition, kind), in this order, whatever the patterns.
+    void listAnswers(const QList<QStringList> &rows)
+    {
+        auto list = std::make_shared<sim::Table>(QStringList{"A", "B", "C", "D", "E", "F"});
+        for (const QStringList &r : rows)
+            list->addRow(r);
+        h.sim.server.add({"the list of the test's dictionary",
+                          [](const sim::Statement &s) { return s.has("dba_ind_subpartitions dtp"); },
+                          [list](const sim::Statement &, sim::Context &) { return list; }});
+    }
     void report(const QStringList &path) { doubleClickNode(tree(), path); }
 
     const Layout::DbObject &object(const QString &owner, const QString &name, const QString &type,
@@ -261,6 +274,42 @@ TEST_F(SegmentStats, PatternsAreTypedInUpperCaseAndGoIntoTheListWithTheirQuotesD
     EXPECT_EQ(stats().cell(3, 1), "BILLING:O'NEILL_ACCOUNTS:");
 }
 
+TEST_F(SegmentStats, APartitionsAndASubpartitionsNameWithAQuoteReachTheServerDoubled)
+{
+    // A quoted name may hold a quote: the orders table and its date index with a
+    // partition "P_O'HARE" and its subpartition "P_O'HARE_EAST".
+    listAnswers({{"4", "SALES", "ORDERS_DATE_IX", " ", " ", "INDEX"},
+                 {"5", "SALES", "ORDERS_DATE_IX", "P_O'HARE", " ", "INDEX"},
+                 {"6", "SALES", "ORDERS_DATE_IX", "P_O'HARE", "P_O'HARE_EAST", "INDEX"},
+                 {"1", "SALES", "ORDERS", " ", " ", "TABLE"},
+                 {"2", "SALES", "ORDERS", "P_O'HARE", " ", "TABLE"},
+                 {"3", "SALES", "ORDERS", "P_O'HARE", "P_O'HARE_EAST", "TABLE"}});
+    retrieve("SALES", "ORDERS%");
+    struct Case {
+        QStringList path;
+        QString name, kind, quoted, read;
+    };
+    for (const Case &c : {Case{{"TABLE", "SALES.ORDERS", "P_O'HARE"}, "ORDERS", "TABLE PARTITION", "'P_O''HARE'",
+                               "SALES.ORDERS.P_O'HARE"},
+                          Case{{"INDEX", "SALES.ORDERS_DATE_IX", "P_O'HARE", "P_O'HARE_EAST"}, "ORDERS_DATE_IX",
+                               "INDEX SUBPARTITION", "'P_O''HARE_EAST'", "SALES.ORDERS_DATE_IX.P_O'HARE_EAST"}}) {
+        report(c.path);
+        QStringList statistics = kOrderLinesStatistics;
+        statistics.replace(30, "    owner = 'SALES' and object_name = '" + c.name + "'");
+        statistics.replace(31, "    and object_type = '" + c.kind + "'");
+        statistics.replace(32, "    and subobject_name = " + c.quoted + ") o ");
+        QStringList growthLines = kOrderLinesGrowth;
+        growthLines.replace(5, "    object_name  => '" + c.name + "',");
+        growthLines.replace(6, "    object_type  => '" + c.kind + "',");
+        growthLines.replace(7, "    partition_name => " + c.quoted + ",");
+        EXPECT_EQ(h.sim.server.statements().mid(statementsSent() - 2),
+                  (QStringList{statistics.join('\n'), growthLines.join('\n')}));
+        // The simulated dictionary itself has no such partition: the space package says
+        // so, naming it as it read it, with one quote.
+        EXPECT_EQ(h.sink().errors.last(), "ORA-20000: object " + c.read + " of type " + c.kind + " does not exist");
+    }
+}
+
 TEST_F(SegmentStats, TheTreeShowsTheDictionarysTablesAndIndexesWithTheirPartitionsInPlaceWhateverTheRowOrder)
 {
     retrieve();
@@ -300,14 +349,35 @@ TEST_F(SegmentStats, TheTreeShowsTheDictionarysTablesAndIndexesWithTheirPartitio
         ASSERT_NE(it, rows.end());
         rows.move(it - rows.begin(), 0);
     }
-    auto shuffled = std::make_shared<sim::Table>(QStringList{"A", "B", "C", "D", "E", "F"});
-    for (QStringList r : rows)
-        shuffled->addRow(r << (r[0] <= "3" ? "TABLE" : "INDEX"));
-    h.sim.server.add({"the list in another order",
-                      [](const sim::Statement &s) { return s.has("dba_ind_subpartitions dtp"); },
-                      [shuffled](const sim::Statement &, sim::Context &) { return shuffled; }});
+    for (QStringList &r : rows)
+        r << (r[0] <= "3" ? "TABLE" : "INDEX");
+    listAnswers(rows);
     retrieve();
     EXPECT_EQ(paths(true), all);
+}
+
+TEST_F(SegmentStats, TheListNamesEachColumnOfItsViewOnceSoThatAServerListsTheTablesAndIndexes)
+{
+    retrieve("HR", "%");
+    EXPECT_EQ(h.sink().errors, QStringList{});
+    const QStringList shown = paths();
+    EXPECT_TRUE(shown.contains("TABLE/HR.EMPLOYEES") && shown.contains("INDEX/HR.EMP_PK"))
+        << shown.join(' ').toStdString();
+    EXPECT_EQ(shown, expectedTree(activity().layout(), "HR"));
+
+    // The list with its objects' blanks unnamed: the view has two columns named ' ' and
+    // the server refuses the "*" over it, as Oracle does.
+    const QString sent = h.sim.server.statements().last();
+    const QString unnamed = QString(sent).remove(" as partition_name").remove(" as subpartition_name");
+    ASSERT_NE(unnamed, sent);
+    Query old(h.sim.cnn);
+    old.setSql(unnamed.split('\n'));
+    try {
+        old.open();
+        ADD_FAILURE() << "the server read two columns of one name";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.message(), "ORA-00918: column ambiguously defined");
+    }
 }
 
 TEST_F(SegmentStats, AnObjectReportsItsRepositoryFiguresPerSnapshotAndItsGrowth)
@@ -384,6 +454,34 @@ TEST_F(SegmentStats, AnObjectReportsItsRepositoryFiguresPerSnapshotAndItsGrowth)
     // Its own button turns its bottom labels.
     h.widget<QAbstractButton>("ogs_axis").click();
     EXPECT_EQ(lines.bottomLabelAngle(), 90);
+}
+
+TEST_F(SegmentStats, ReturnOnANodeChosenWithTheKeysReportsItAsADoubleClickDoes)
+{
+    retrieve("SALES", "ORDER_LINES");
+    QTreeWidget &t = tree();
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down})
+        QTest::keyClick(&t, key);
+    ASSERT_EQ(t.currentItem(), node({"TABLE", "SALES.ORDER_LINES"}));
+    const int before = statementsSent();
+    QTest::keyClick(&t, Qt::Key_Return);
+    EXPECT_EQ(h.sink().errors, QStringList{});
+    const QStringList sent = h.sim.server.statements().mid(before);
+    EXPECT_EQ(sent, (QStringList{kOrderLinesStatistics.join('\n'), kOrderLinesGrowth.join('\n')}));
+    const auto figures = sumsFromTheModel(object("SALES", "ORDER_LINES", "TABLE"), model().now().addDays(-1));
+    ASSERT_GT(figures.size(), 5u);
+    EXPECT_EQ(statsGrid(), figures);
+    ASSERT_EQ(chart("seg_lreads_graph").seriesCount(), 1);
+    EXPECT_EQ(chart("seg_lreads_graph").series(0).points().size(), figures.size());
+    EXPECT_EQ(chart("objgrowth_graph").series(0).points().size(), size_t(growth().rowCount() - 1));
+    EXPECT_GT(growth().rowCount(), 700);
+    EXPECT_TRUE(h.widget<QTabWidget>("segstatstab").isVisible());
+
+    // A double-click on the node sends the same and shows the same.
+    const QList<QStringList> shown = rowsOf(stats());
+    report({"TABLE", "SALES.ORDER_LINES"});
+    EXPECT_EQ(h.sim.server.statements().mid(before + 2), sent);
+    EXPECT_EQ(rowsOf(stats()), shown);
 }
 
 TEST_F(SegmentStats, TheStatisticsStatementInItsEightFormsAndTheGrowthInItsTwo)

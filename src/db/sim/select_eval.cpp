@@ -93,13 +93,6 @@ public:
         if (!accept(text))
             throw NotSimple{};
     }
-    QString textFrom(size_t from) const
-    {
-        QString s;
-        for (size_t k = from; k < i_; ++k)
-            s += t_[k].kind == Token::String ? t_[k].text : t_[k].value.toUpper();
-        return s;
-    }
 
     NodePtr expr() { return additive(); }
 
@@ -599,9 +592,7 @@ std::optional<Query> parse(const Statement &statement)
             } else {
                 const size_t start = p.pos();
                 item.expr = p.expr();
-                item.heading = p.textFrom(start);
-                if (item.expr->kind == Node::Column)
-                    item.heading = item.expr->name;
+                item.heading = columnHeading(statement.tokens(), start, p.pos());
                 p.accept("as");
                 const Token *k = p.peek();
                 if (k && (k->kind == Token::QuotedName || (k->kind == Token::Word && !kStopWords.contains(k->text)))) {

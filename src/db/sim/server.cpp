@@ -1,5 +1,7 @@
 #include "server.h"
 
+#include "ambiguous_columns.h"
+
 #include "../connection_string.h"
 #include "../error.h"
 
@@ -191,6 +193,7 @@ Result Server::execute(const QString &sql, int timeoutSeconds, const SessionInfo
 {
     log(sql, timeoutSeconds);
     const Statement stmt(sql);
+    refuseAmbiguousColumns(stmt);
     if (slowMs_ > 0 && !slowPhrase_.isEmpty() && stmt.has(slowPhrase_)) {
         if (timeoutSeconds > 0 && slowMs_ > timeoutSeconds * 1000)
             throw DbError(QStringLiteral("ORA-01013: user requested cancel of current operation"));

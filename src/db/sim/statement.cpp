@@ -182,4 +182,23 @@ QString quoted(const QString &text)
     return QLatin1Char('\'') + inner + QLatin1Char('\'');
 }
 
+QString columnHeading(const std::vector<Token> &tokens, size_t from, size_t to)
+{
+    // qualifier . qualifier . name
+    bool column = (to - from) % 2 == 1;
+    for (size_t i = from; i < to && column; ++i)
+        column = (i - from) % 2 == 0
+                     ? tokens[i].kind == Token::Word || tokens[i].kind == Token::QuotedName
+                     : tokens[i].kind == Token::Symbol && tokens[i].text == QLatin1String(".");
+    if (column) {
+        const Token &name = tokens[to - 1];
+        return name.kind == Token::Word ? name.value.toUpper() : name.value;
+    }
+    QString s;
+    for (size_t i = from; i < to; ++i)
+        s += tokens[i].kind == Token::String || tokens[i].kind == Token::QuotedName ? tokens[i].text
+                                                                                      : tokens[i].value.toUpper();
+    return s;
+}
+
 } // namespace tavimond::sim

@@ -89,4 +89,9 @@ protected:
 // SQL-style quoting for literals in answers and tests: O'BRIEN -> 'O''BRIEN'.
 QString quoted(const QString &text);
 
+// The name the database gives an unaliased select-list expression, tokens [from, to):
+// a column's own name (upper-cased unless quoted, without its qualifier), otherwise the
+// expression's text without blanks, words upper-cased and literals as written.
+QString columnHeading(const std::vector<Token> &tokens, size_t from, size_t to);
+
 } // namespace tavimond::sim

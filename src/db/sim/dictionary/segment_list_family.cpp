@@ -86,8 +86,8 @@ Result segmentList(const Statement &s, Context &ctx)
         return false;
     });
     auto table = std::make_shared<Table>(QStringList{QStringLiteral("'1'"), QStringLiteral("OWNER"),
-                                                     QStringLiteral("TABLE_NAME"), QStringLiteral("' '"),
-                                                     QStringLiteral("' '"), QStringLiteral("'TABLE'")});
+                                                     QStringLiteral("TABLE_NAME"), QStringLiteral("PARTITION_NAME"),
+                                                     QStringLiteral("SUBPARTITION_NAME"), QStringLiteral("'TABLE'")});
     table->cells.reserve(qsizetype(rows.size()) * 6);
     for (const Row &r : rows)
         for (const QString &cell : r)

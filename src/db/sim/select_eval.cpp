@@ -57,7 +57,6 @@ struct Node {
     bool negated = false;
     bool distinct = false;
     std::vector<std::unique_ptr<Node>> args;
-    QString text; // source text, for column headings
 };
 using NodePtr = std::unique_ptr<Node>;
 

@@ -142,30 +142,20 @@ std::unique_ptr<QTextDocument> manualDocument(const QString &markdown)
     return doc;
 }
 
-int writeManualPdf(QTextDocument &doc, const QString &path)
+QPageLayout manualPageLayout()
 {
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(22, 18, 22, 14), QPageLayout::Millimeter);
-    writer.setTitle(doc.begin().text());
-    writer.setCreator(QStringLiteral("Tavimond"));
-    // Laid out again for the writer's resolution: blocks laid out for the screen keep
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(22, 18, 22, 14),
+                       QPageLayout::Millimeter);
+}
+
+ManualPages::ManualPages(QTextDocument &doc, QPaintDevice &device)
+    : doc_(doc), footer_(device.logicalDpiY() / 3) // a third of an inch for the page number
+{
+    // Laid out again for the device's resolution: blocks laid out for the screen keep
     // their old lines otherwise.
-    doc.documentLayout()->setPaintDevice(&writer);
+    doc.documentLayout()->setPaintDevice(&device);
     doc.markContentsDirty(0, doc.characterCount());
-    // The writer goes with this call: the document is laid out for the screen again after it.
-    struct ScreenLayoutAfter {
-        QTextDocument &doc;
-        ~ScreenLayoutAfter()
-        {
-            doc.documentLayout()->setPaintDevice(nullptr);
-            doc.markContentsDirty(0, doc.characterCount());
-        }
-    } screenLayoutAfter{doc};
-    const QRect body = writer.pageLayout().paintRectPixels(writer.resolution());
-    const int footer = writer.resolution() / 3; // a third of an inch for the page number
-    doc.setPageSize(QSizeF(body.width(), body.height() - footer));
+    doc.setPageSize(QSizeF(device.width(), device.height() - footer_));
     // The layout is made lazily, a part at a time: asking for the pages makes all of it,
     // before blocks are looked for on their pages.
     (void)doc.pageCount();
@@ -174,69 +164,94 @@ int writeManualPdf(QTextDocument &doc, const QString &path)
     // chapter on a new page. The table's own length moves the chapters, so their pages
     // are read once it is filled, and again in case the numbers changed a row's wrapping.
     const std::vector<Chapter> chapters = chaptersOf(doc);
-    if (!chapters.empty()) {
-        QTextBlockFormat first = chapters.front().block.blockFormat();
-        first.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        QTextCursor(chapters.front().block).setBlockFormat(first);
+    if (chapters.empty())
+        return;
+    QTextBlockFormat first = chapters.front().block.blockFormat();
+    first.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(chapters.front().block).setBlockFormat(first);
 
-        // Before the first chapter, after the title and what stands under it.
-        QTextCursor c(chapters.front().block.previous().isValid() ? chapters.front().block.previous() : doc.begin());
-        c.movePosition(QTextCursor::EndOfBlock);
-        QTextBlockFormat heading;
-        heading.setHeadingLevel(2);
-        heading.setTopMargin(12);
-        heading.setBottomMargin(6);
-        QTextCharFormat headingText;
-        headingText.setFontWeight(QFont::Bold);
-        headingText.setProperty(QTextFormat::FontSizeAdjustment, 2);
-        c.insertBlock(heading, headingText);
-        c.insertText(QStringLiteral("Contents"));
-        QTextTableFormat table;
-        table.setBorderStyle(QTextFrameFormat::BorderStyle_None);
-        table.setCellPadding(2);
-        table.setWidth(QTextLength(QTextLength::PercentageLength, 100));
-        table.setColumnWidthConstraints(
-            {QTextLength(QTextLength::PercentageLength, 90), QTextLength(QTextLength::PercentageLength, 10)});
-        QTextTable *contents = c.insertTable(int(chapters.size()), 2, table);
-        QTextBlockFormat right;
-        right.setAlignment(Qt::AlignRight);
-        for (int i = 0; i < int(chapters.size()); ++i) {
-            contents->cellAt(i, 0).firstCursorPosition().insertText(chapters[size_t(i)].title, QTextCharFormat());
-            contents->cellAt(i, 1).firstCursorPosition().setBlockFormat(right);
-        }
-        for (int pass = 0; pass < 2; ++pass)
-            for (int i = 0; i < int(chapters.size()); ++i) {
-                QTextCursor page = contents->cellAt(i, 1).firstCursorPosition();
-                page.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-                page.insertText(QString::number(pageOf(doc, chapters[size_t(i)].block)), QTextCharFormat());
-            }
+    // Before the first chapter, after the title and what stands under it.
+    QTextCursor c(chapters.front().block.previous().isValid() ? chapters.front().block.previous() : doc.begin());
+    c.movePosition(QTextCursor::EndOfBlock);
+    QTextBlockFormat heading;
+    heading.setHeadingLevel(2);
+    heading.setTopMargin(12);
+    heading.setBottomMargin(6);
+    QTextCharFormat headingText;
+    headingText.setFontWeight(QFont::Bold);
+    headingText.setProperty(QTextFormat::FontSizeAdjustment, 2);
+    c.insertBlock(heading, headingText);
+    c.insertText(QStringLiteral("Contents"));
+    QTextTableFormat table;
+    table.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+    table.setCellPadding(2);
+    table.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    table.setColumnWidthConstraints(
+        {QTextLength(QTextLength::PercentageLength, 90), QTextLength(QTextLength::PercentageLength, 10)});
+    QTextTable *contents = c.insertTable(int(chapters.size()), 2, table);
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    for (int i = 0; i < int(chapters.size()); ++i) {
+        contents->cellAt(i, 0).firstCursorPosition().insertText(chapters[size_t(i)].title, QTextCharFormat());
+        contents->cellAt(i, 1).firstCursorPosition().setBlockFormat(right);
     }
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < int(chapters.size()); ++i) {
+            QTextCursor page = contents->cellAt(i, 1).firstCursorPosition();
+            page.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            page.insertText(QString::number(pageOf(doc, chapters[size_t(i)].block)), QTextCharFormat());
+        }
+}
 
+ManualPages::~ManualPages()
+{
+    // The device goes before the document: lay it out for the screen again.
+    doc_.documentLayout()->setPaintDevice(nullptr);
+    doc_.markContentsDirty(0, doc_.characterCount());
+}
+
+int ManualPages::count() const
+{
+    return doc_.pageCount();
+}
+
+void ManualPages::draw(QPainter &painter, int page) const
+{
+    const double height = doc_.pageSize().height();
+    painter.save();
+    painter.translate(0, -page * height);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(0, page * height, doc_.pageSize().width(), height);
+    doc_.documentLayout()->draw(&painter, context);
+    painter.restore();
+    QFont small = doc_.defaultFont();
+    small.setPointSizeF(8);
+    painter.setFont(small);
+    painter.drawText(QRectF(0, height, doc_.pageSize().width(), footer_), Qt::AlignHCenter | Qt::AlignBottom,
+                     QString::number(page + 1));
+}
+
+int writeManualPdf(QTextDocument &doc, const QString &path)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(manualResolution);
+    writer.setPageLayout(manualPageLayout());
+    writer.setTitle(doc.begin().text());
+    writer.setCreator(QStringLiteral("Tavimond"));
+    const ManualPages pages(doc, writer);
     QPainter painter;
     if (!painter.begin(&writer))
         throw ManualError(QStringLiteral("Cannot write \"%1\"").arg(path));
-    const double height = doc.pageSize().height();
-    const int pages = doc.pageCount();
-    QFont small = doc.defaultFont();
-    small.setPointSizeF(8);
-    for (int page = 0; page < pages; ++page) {
+    for (int page = 0; page < pages.count(); ++page) {
         if (page > 0)
             writer.newPage();
-        painter.save();
-        painter.translate(0, -page * height);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, page * height, doc.pageSize().width(), height);
-        doc.documentLayout()->draw(&painter, context);
-        painter.restore();
-        painter.setFont(small);
-        painter.drawText(QRectF(0, height, doc.pageSize().width(), footer), Qt::AlignHCenter | Qt::AlignBottom,
-                         QString::number(page + 1));
+        pages.draw(painter, page);
     }
     painter.end();
     QFile written(path);
     if (!written.exists() || written.size() == 0)
         throw ManualError(QStringLiteral("Cannot write \"%1\"").arg(path));
-    return pages;
+    return pages.count();
 }
 
 } // namespace tavimond::manual

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 class QPaintDevice;
 class QPainter;
@@ -40,8 +41,9 @@ constexpr int manualResolution = 300;
 
 // The document laid out on pages of the device, whose size is a page's printable area: a
 // table of contents of its chapters (second-level headings) with their pages after its
-// title, and a page number at the foot of every page. The document is laid out for the
-// device while this lives, and for the screen again after.
+// title, and a page number at the foot of every page. A page ends between lines, a table
+// row stays whole, and a heading stays with the first lines that follow it. The document
+// is laid out for the device while this lives, and for the screen again after.
 class ManualPages {
 public:
     ManualPages(QTextDocument &doc, QPaintDevice &device);
@@ -55,7 +57,9 @@ public:
 
 private:
     QTextDocument &doc_;
-    int footer_; // the band at the foot that holds the page number
+    int footer_;               // the band at the foot for the page number: a third of an inch
+    double height_;            // of a page above that band
+    std::vector<double> tops_; // where each page begins in the document
 };
 
 // Writes the document as a PDF of ManualPages. Returns the number of pages; throws when the

@@ -1,17 +1,25 @@
 // The user's manual as the build writes it: the README's sections taken in where the
 // manual names them, a chapter for every screen, and a PDF of numbered pages whose
-// contents give each chapter's page.
+// contents give each chapter's page, each page showing its own lines whole.
 #include "common/test_data.h"
 #include "manual/manual_builder.h"
 
 #include <QFile>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextList>
 #include <QTextTable>
 #include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <utility>
 
 using namespace tavimond::manual;
 
@@ -41,6 +49,179 @@ QStringList paragraphs(QTextDocument &doc)
         if (!b.text().trimmed().isEmpty())
             out << b.text();
     return out;
+}
+
+// What a page shows: each piece of text in the box it fills, marked when the page's clip
+// lets only part of it show, and the list marks drawn as shapes.
+struct Piece {
+    QString text;
+    QRectF box;
+    bool cut;
+};
+struct PageShown {
+    std::vector<Piece> text;
+    std::vector<QRectF> marks;
+};
+
+class PageRecorder final : public QPaintEngine {
+public:
+    PageRecorder() : QPaintEngine(AllFeatures) {}
+    PageShown shown;
+
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPath(const QPainterPath &) override {}
+    Type type() const override { return User; }
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        const QRectF box(p.x(), p.y() - item.ascent(), item.width(), item.ascent() + item.descent());
+        if (!visible(box).isEmpty())
+            shown.text.push_back({item.text(), painter()->combinedTransform().mapRect(box), visible(box) != box});
+    }
+    void drawEllipse(const QRectF &r) override
+    {
+        if (!visible(r).isEmpty())
+            shown.marks.push_back(painter()->combinedTransform().mapRect(r));
+    }
+
+private:
+    QRectF visible(const QRectF &r) const { return painter()->hasClipping() ? r & painter()->clipBoundingRect() : r; }
+};
+
+// A page's printable area as the manual's PDF has it, keeping what each page shows.
+class PageDevice final : public QPaintDevice {
+public:
+    QPaintEngine *paintEngine() const override { return &recorder_; }
+
+    std::vector<PageShown> drawAll(const ManualPages &pages)
+    {
+        std::vector<PageShown> out;
+        for (int page = 0; page < pages.count(); ++page) {
+            QPainter painter(this);
+            pages.draw(painter, page);
+            painter.end();
+            out.push_back(std::exchange(recorder_.shown, {}));
+        }
+        return out;
+    }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        const QSize size = manualPageLayout().paintRectPixels(manualResolution).size();
+        switch (m) {
+        case PdmWidth:
+            return size.width();
+        case PdmHeight:
+            return size.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return manualResolution;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return QPaintDevice::metric(m);
+        }
+    }
+
+private:
+    mutable PageRecorder recorder_;
+};
+
+// Lays the document out as the manual's PDF and checks what its pages show: every text of
+// the document once, in its order (a numbered list's number before its item), none cut by
+// a page's edge or running into the page number at the foot; a table row's cells on one
+// page; a heading on the page of the first two lines that follow it; a list mark beside
+// text. Returns the pages.
+std::vector<PageShown> checkPages(QTextDocument &doc)
+{
+    PageDevice device;
+    const ManualPages pages(doc, device);
+    const std::vector<PageShown> shown = device.drawAll(pages);
+
+    // The document's characters in order, each with its block and line (a list's number with
+    // its first line).
+    struct Char {
+        QChar c;
+        QTextBlock block;
+        int line;
+    };
+    std::vector<Char> text;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const auto add = [&](const QString &s, int line) {
+            for (QChar c : s)
+                if (!c.isSpace())
+                    text.push_back({c, b, line});
+        };
+        if (b.textList() && b.textList()->format().style() <= QTextListFormat::ListDecimal) // numbered
+            add(b.textList()->itemText(b), 0);
+        for (int i = 0; i < b.layout()->lineCount(); ++i)
+            add(b.text().mid(b.layout()->lineAt(i).textStart(), b.layout()->lineAt(i).textLength()), i);
+    }
+    const auto blockAt = [&](size_t i) { return i < text.size() ? text[i].block.text().toStdString() : std::string(); };
+    std::vector<int> pageOf;
+    for (int page = 0; page < int(shown.size()); ++page) {
+        std::vector<Piece> body = shown[size_t(page)].text;
+        const auto number = std::max_element(body.begin(), body.end(),
+                                             [](const Piece &a, const Piece &b) { return a.box.top() < b.box.top(); });
+        if (number == body.end() || number->text != QString::number(page + 1)) {
+            ADD_FAILURE() << "no number at the foot of page " << page + 1;
+            continue;
+        }
+        const double foot = number->box.top();
+        body.erase(number);
+        for (const Piece &piece : body) {
+            const bool whole = !piece.cut && piece.box.top() >= 0 && piece.box.bottom() <= foot;
+            EXPECT_TRUE(whole) << "page " << page + 1 << " cuts \"" << piece.text.toStdString() << "\" at "
+                               << piece.box.top() << ".." << piece.box.bottom() << ", the page number at " << foot;
+            for (QChar c : whole ? piece.text : QString()) { // a cut piece is not read as shown
+                if (c.isSpace())
+                    continue;
+                if (pageOf.size() == text.size() || text[pageOf.size()].c != c) {
+                    ADD_FAILURE() << "page " << page + 1 << " shows \"" << piece.text.toStdString()
+                                  << "\" where the text goes on in \"" << blockAt(pageOf.size()) << "\"";
+                    return shown;
+                }
+                pageOf.push_back(page);
+            }
+        }
+    }
+    EXPECT_EQ(pageOf.size(), text.size()) << "the pages leave out the text from " << blockAt(pageOf.size());
+
+    // A row's pages, and for each heading the pages of its last line and the next two lines.
+    std::map<std::pair<QTextTable *, int>, std::set<int>> rowPages;
+    for (size_t i = 0; i < pageOf.size(); ++i) {
+        const Char &c = text[i];
+        if (QTextTable *table = QTextCursor(c.block).currentTable())
+            rowPages[{table, table->cellAt(c.block.position()).row()}].insert(pageOf[i]);
+        if (c.block.blockFormat().headingLevel() == 0 || i + 1 == pageOf.size() || text[i + 1].block == c.block)
+            continue;
+        size_t j = i + 1, lines = 1;
+        for (; j < pageOf.size() && lines <= 2 && pageOf[j] == pageOf[i]; ++j)
+            lines += j + 1 < text.size() && (text[j + 1].block != text[j].block || text[j + 1].line > text[j].line);
+        EXPECT_TRUE(j == pageOf.size() || lines > 2)
+            << "the heading \"" << blockAt(i) << "\" ends page " << pageOf[i] + 1;
+    }
+    for (const auto &[row, pages] : rowPages)
+        EXPECT_EQ(pages.size(), 1u) << "row " << row.second + 1 << " of a table from page " << *pages.begin() + 1
+                                    << " to " << *pages.rbegin() + 1;
+    for (const PageShown &page : shown)
+        for (const QRectF &mark : page.marks)
+            EXPECT_TRUE(std::any_of(page.text.begin(), page.text.end(),
+                                    [&](const Piece &p) {
+                                        return p.box.left() > mark.right() && p.box.top() < mark.bottom() &&
+                                               p.box.bottom() > mark.top();
+                                    }))
+                << "a list mark without its text at " << mark.top() << " on page " << &page - shown.data() + 1;
+    return shown;
 }
 
 } // namespace
@@ -133,4 +314,36 @@ TEST(ManualBuilder, TheManualHoldsTheReadmesSectionAChapterForEveryScreenAndCont
         previous = n;
     }
     EXPECT_LE(previous, pages);
+}
+
+TEST(ManualBuilder, EachPageShowsItsLinesOnceWithTableRowsWholeAndHeadingsWithWhatFollows)
+{
+    // Text made to meet page breaks everywhere: short sections whose headings fall at every
+    // height of a page, a table longer than a page with rows of one to three lines, long
+    // lists of both kinds.
+    const QString words = QStringLiteral("The sampled figures of every instance are read again at each tick ");
+    QString markdown = QStringLiteral("# A manual\n\nIts opening words.\n\n");
+    for (int s = 1; s <= 36; ++s) {
+        markdown += QStringLiteral("## Section %1\n\n%2\n\n").arg(s).arg(words.repeated(1 + s % 5));
+        if (s == 6) {
+            markdown += QStringLiteral("| Menu | Items |\n|---|---|\n");
+            for (int r = 1; r <= 40; ++r)
+                markdown += QStringLiteral("| Row %1 | %2 |\n").arg(r).arg(words.repeated(1 + r % 3));
+            markdown += QLatin1Char('\n');
+        }
+        if (s == 12 || s == 24)
+            for (int i = 1; i <= 40; ++i)
+                markdown += QStringLiteral("%1 %2\n").arg(s == 12 ? QStringLiteral("-") : QStringLiteral("%1.").arg(i),
+                                                          words.repeated(1 + i % 4));
+        markdown += QLatin1Char('\n');
+    }
+    EXPECT_GE(checkPages(*manualDocument(markdown)).size(), 8u);
+
+    // The manual as the build assembles it, on as many pages as its PDF.
+    const QString manual =
+        assembleManual(sourceFile(QStringLiteral("doc/manual.md")), sourceFile(QStringLiteral("README.md")));
+    QTemporaryDir dir;
+    const int written = writeManualPdf(*manualDocument(manual), dir.filePath(QStringLiteral("Tavimond_Help.pdf")));
+    EXPECT_GE(written, 10);
+    EXPECT_EQ(checkPages(*manualDocument(manual)).size(), size_t(written));
 }

@@ -235,12 +235,12 @@ TEST_F(MainWindow, HelpOpensTheManualOfTheCurrentFolderOrBesideTheProgramAndATip
         // In neither place: nothing opens, and the message names both places.
         QFile::remove(besideProgram);
         widget<QAction>("HelpManual1").trigger();
-        EXPECT_EQ(sink().errors,
-                  QStringList{QStringLiteral("Cannot locate \"Tavimond_Help.pdf\" file\n"
-                                             "Looked in the current folder and beside the program:\n") +
-                              elsewhere.filePath(name) + QLatin1Char('\n') + besideProgram});
+        EXPECT_EQ(sink().errors, QStringList{QStringLiteral("Cannot locate \"Tavimond_Help.pdf\" file\n"
+                                                            "Looked in the current folder and beside the program:\n") +
+                                             elsewhere.filePath(name) + QLatin1Char('\n') + besideProgram});
     }
-    EXPECT_EQ(desktop.urls, (QList<QUrl>{QUrl::fromLocalFile(folder.filePath(name)), QUrl::fromLocalFile(besideProgram)}));
+    EXPECT_EQ(desktop.urls,
+              (QList<QUrl>{QUrl::fromLocalFile(folder.filePath(name)), QUrl::fromLocalFile(besideProgram)}));
     EXPECT_EQ(window.frontScreen()->objectName(), QStringLiteral("Page_Conf_Set"));
 
     auto &tips = widget<TipsBrowser>("WebBrowser2");

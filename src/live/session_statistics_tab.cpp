@@ -246,7 +246,8 @@ void SessionStatisticsTab::sample()
     OpenQuery(*sesevtquery);
     loadWaits(*sesevtgrid_cnt, *sesevt_delta_cnt, *sesevt_cum_cnt, countBarKeys_);
 
-    // Every statistic of the session, in seconds. gv$statname holds a row per statistic
+    // Every statistic of the session, its value divided by 1,000,000 whatever its unit
+    // (a count, bytes or centiseconds alike). gv$statname holds a row per statistic
     // per instance, so it is joined on the instance too: otherwise each statistic
     // would come once per open instance and every Delta would read 0.
     timedstat_query->setSql(

@@ -24,7 +24,7 @@ class ResultGrid;
 // "Session Statistics": block 2 of the default tick follows one session. Each sample
 // tallies the session's time waited and number of waits per event (one delta line per
 // event, and the latest figures as one coloured bar per event) and all its statistics,
-// in seconds, sorted by Delta.
+// each value divided by 1,000,000 whatever its unit, sorted by Delta.
 class SessionStatisticsTab : public QWidget {
     Q_OBJECT
 public:

@@ -7,6 +7,7 @@
 #include "browsers/object_browser_screen.h"
 #include "browsers/security_browser_screen.h"
 #include "browsers/storage_browser_screen.h"
+#include "db/error.h"
 #include "history/advisor_screen.h"
 #include "history/datafile_stats_screen.h"
 #include "history/segment_stats_screen.h"
@@ -23,8 +24,10 @@
 #include "live/wait_events_screen.h"
 #include "ui/handler.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStackedWidget>
@@ -281,10 +284,21 @@ void TForm1::Options1Click()
 
 void TForm1::HelpManual1Click()
 {
-    // Resolved against the current folder at the moment of the click; whether the
-    // desktop could open it is not ours to report.
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Tavimond_Help.pdf"))));
+    // The current folder at the moment of the click comes first; then the program's own
+    // folder, where the build writes the manual, so that it opens from anywhere.
+    const QString name = QStringLiteral("Tavimond_Help.pdf");
+    QStringList looked;
+    for (const QString &folder : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
+        const QString path = QDir(folder).absoluteFilePath(name);
+        if (QFileInfo(path).isFile()) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return;
+        }
+        looked << QDir::toNativeSeparators(path);
+    }
+    looked.removeDuplicates();
+    throw Error(QStringLiteral("Cannot locate \"%1\" file\nLooked in the current folder and beside the program:\n%2")
+                    .arg(name, looked.join(QLatin1Char('\n'))));
 }
 
 void TForm1::About2Click()

@@ -63,7 +63,8 @@ public Q_SLOTS:
     void Statistics1Click();
     void DatafileStatistics1Click();
     void Options1Click();
-    // Asks the desktop to open the manual, Tavimond_Help.pdf in the current folder.
+    // Asks the desktop to open the manual, Tavimond_Help.pdf, from the current folder or
+    // else from the program's folder; says where it looked when it is in neither.
     void HelpManual1Click();
     void About2Click();
 

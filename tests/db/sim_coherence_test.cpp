@@ -1,5 +1,6 @@
 // The simulated instance tells one story: every table, index and column that one of its
-// statements or plans names is in its data dictionary, and the objects the live views
+// statements or plans names is in its data dictionary, and so is every table, sequence
+// and called code that its stored code, views and jobs name; the objects the live views
 // point at (locked tables, buffers under a latch) are the dictionary's objects.
 #include "db/db_support.h"
 #include "db/sim/live/sql_catalogue.h"
@@ -248,4 +249,96 @@ TEST_F(SimCoherence, LockedTablesAndTheBuffersUnderALatchAreTheDictionarysObject
     EXPECT_GT(cached.size(), 10);
     for (const QString &segment : cached)
         EXPECT_TRUE(objects.contains(segment)) << segment.toStdString();
+}
+
+TEST_F(SimCoherence, StoredCodeViewsTriggersAndJobsNameOnlyTheDictionarysObjects)
+{
+    QSet<QString> sequences, code, views;
+    QHash<QString, QString> synonyms; // OWNER.NAME -> OWNER.TABLE
+    for (const QStringList &r : db.rows("select sequence_owner, sequence_name from dba_sequences"))
+        sequences << r[0] + '.' + r[1];
+    for (const QStringList &r : db.rows("select owner, object_name, object_type from dba_objects"))
+        if (QStringList{"FUNCTION", "PROCEDURE", "PACKAGE", "MATERIALIZED VIEW"}.contains(r[2]))
+            code << r[0] + '.' + r[1];
+    for (const QStringList &r : db.rows("select owner, synonym_name, table_owner, table_name from dba_synonyms"))
+        synonyms.insert(r[0] + '.' + r[1], r[2] + '.' + r[3]);
+    for (const QStringList &r : db.rows("select owner, view_name from dba_views"))
+        views << r[0] + '.' + r[1];
+
+    // What one text of `owner` names that the dictionary lacks: the tables it reads or
+    // writes (through a synonym too) with the columns it inserts or anchors a type to,
+    // the sequences it draws from and the stored code it calls by its owner's name.
+    const auto problemsOf = [&](const QString &owner, QString text) {
+        text.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+        const QStringList w = wordsOf(text);
+        const auto table = [&](QString name) {
+            if (!name.contains('.'))
+                name = owner + '.' + name;
+            for (const QString &synonymOwner : {name.section('.', 0, 0), QStringLiteral("PUBLIC")})
+                name = synonyms.value(synonymOwner + '.' + name.section('.', 1), name);
+            return name;
+        };
+        QStringList out;
+        for (qsizetype i = 0; i + 1 < w.size(); ++i) {
+            const QString &next = w[i + 1];
+            const bool reads = QStringList{"FROM", "JOIN"}.contains(w[i]);
+            const bool inserts = w[i] == "INTO" && i > 0 && w[i - 1] == "INSERT";
+            const bool updates = w[i] == "UPDATE" && !QStringList{"OR", "OF", "ON"}.contains(next);
+            if ((reads || inserts || updates) && isName(next)) {
+                const QString t = table(next);
+                if (!dictionary.columns.contains(t) && !views.contains(t))
+                    out << "table " + t;
+                for (qsizetype c = i + 3; inserts && w.value(i + 2) == "(" && isName(w.value(c)); c += 2) {
+                    if (!dictionary.columns.value(t).contains(w[c]))
+                        out << t + '.' + w[c];
+                    if (w.value(c + 1) != ",")
+                        break;
+                }
+            }
+            if (next == "%" && w.value(i + 2) == "TYPE" && w[i].count('.') == 1 &&
+                !dictionary.columns.value(table(w[i].section('.', 0, 0))).contains(w[i].section('.', 1)))
+                out << "column " + w[i];
+            if (const QString s = table(w[i].section('.', 0, -2)); w[i].endsWith(".NEXTVAL") && !sequences.contains(s))
+                out << "sequence " + s;
+            if (w[i].count('.') >= 1 && dictionary.owners.contains(w[i].section('.', 0, 0)) &&
+                (next == "(" || next == ";") && !code.contains(w[i].section('.', 0, 1)))
+                out << "code " + w[i];
+        }
+        return out;
+    };
+
+    // The check itself finds what is not there.
+    EXPECT_EQ(problemsOf("SALES", "INSERT INTO order_log (order_id) VALUES (orders_sq.NEXTVAL);\n"
+                                  "SELECT status INTO v_status FROM sales.orders WHERE order_id = 1; -- from nowhere\n"
+                                  "UPDATE customers SET name = 'x'; v orders.note%TYPE; hr.no_such_proc(1);"),
+              (QStringList{"table SALES.ORDER_LOG", "SALES.ORDER_LOG.ORDER_ID", "sequence SALES.ORDERS_SQ",
+                           "column ORDERS.NOTE", "code HR.NO_SUCH_PROC"}));
+
+    int texts = 0;
+    const auto check = [&](const QString &owner, const QString &name, const QString &text) {
+        ++texts;
+        QStringList problems = problemsOf(owner, text);
+        problems.removeDuplicates();
+        EXPECT_EQ(problems, QStringList()) << (owner + '.' + name).toStdString();
+    };
+    for (const QStringList &r : db.rows("select owner, view_name, text from dba_views"))
+        check(r[0], r[1], r[2]);
+    QMap<QString, QString> sources; // OWNER.NAME TYPE -> its lines
+    for (const QStringList &r :
+         db.rows("select owner, name, type, line, text from dba_source order by owner, name, type, line"))
+        sources[r[0] + '.' + r[1] + ' ' + r[2]] += r[4];
+    for (auto it = sources.cbegin(); it != sources.cend(); ++it)
+        check(it.key().section('.', 0, 0), it.key().section('.', 1), it.value());
+    for (const QStringList &r : db.rows("select owner, trigger_name, table_owner, table_name from dba_triggers"))
+        EXPECT_TRUE(dictionary.columns.contains(r[2] + '.' + r[3])) << r[1].toStdString();
+    // A stored procedure's action is the call alone.
+    const auto action = [](const QString &type, const QString &text) {
+        return type == "STORED_PROCEDURE" ? text + ';' : text;
+    };
+    for (const QStringList &r : db.rows("select owner, job_name, job_type, job_action from dba_scheduler_jobs"))
+        check(r[0], r[1], action(r[2], r[3]));
+    for (const QStringList &r :
+         db.rows("select owner, program_name, program_type, program_action from dba_scheduler_programs"))
+        check(r[0], r[1], action(r[2], r[3]));
+    EXPECT_GE(texts, 20);
 }

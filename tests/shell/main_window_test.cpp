@@ -209,19 +209,38 @@ TEST_F(MainWindow, AltAndALetterOfACaptionReachesTheMenuFromAFieldAndTypesNothin
     }
 }
 
-TEST_F(MainWindow, HelpOpensTheManualOfTheCurrentFolderAndATipsLinkOpensOnTheDesktop)
+TEST_F(MainWindow, HelpOpensTheManualOfTheCurrentFolderOrBesideTheProgramAndATipsLinkOpensOnTheDesktop)
 {
     test::UrlCatcher desktop({QStringLiteral("file"), QStringLiteral("https"), QStringLiteral("about")});
+    const QString name = QStringLiteral("Tavimond_Help.pdf");
+    const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    ASSERT_FALSE(QFile::exists(besideProgram));
+    const auto removeBeside = qScopeGuard([&] { QFile::remove(besideProgram); });
+    const auto writeManual = [](const QString &path) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4\n");
+    };
+    writeManual(besideProgram);
+
+    // The current folder's manual comes first, even with one beside the program.
+    folder.write(name, "%PDF-1.4\n");
     widget<QAction>("HelpManual1").trigger();
     {
+        // Started from another folder, the manual beside the program opens.
         test::TempCurrentFolder elsewhere;
         widget<QAction>("HelpManual1").trigger();
-        ASSERT_EQ(desktop.urls.size(), 2);
-        EXPECT_EQ(desktop.urls.at(1), QUrl::fromLocalFile(elsewhere.filePath(QStringLiteral("Tavimond_Help.pdf"))));
+        EXPECT_EQ(sink().errors, QStringList());
+
+        // In neither place: nothing opens, and the message names both places.
+        QFile::remove(besideProgram);
+        widget<QAction>("HelpManual1").trigger();
+        EXPECT_EQ(sink().errors, QStringList{QStringLiteral("Cannot locate \"Tavimond_Help.pdf\" file\n"
+                                                            "Looked in the current folder and beside the program:\n") +
+                                             elsewhere.filePath(name) + QLatin1Char('\n') + besideProgram});
     }
-    EXPECT_EQ(desktop.urls.at(0), QUrl::fromLocalFile(folder.filePath(QStringLiteral("Tavimond_Help.pdf"))));
-    // The manual need not exist, and nothing is reported when it does not.
-    EXPECT_EQ(sink().errors, QStringList());
+    EXPECT_EQ(desktop.urls,
+              (QList<QUrl>{QUrl::fromLocalFile(folder.filePath(name)), QUrl::fromLocalFile(besideProgram)}));
     EXPECT_EQ(window.frontScreen()->objectName(), QStringLiteral("Page_Conf_Set"));
 
     auto &tips = widget<TipsBrowser>("WebBrowser2");

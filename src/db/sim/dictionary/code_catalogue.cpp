@@ -253,6 +253,7 @@ const SequenceSpec kSequences[] = {
     {"HR", "EMPLOYEES_SEQ", "1", "999999", 1, false, false, 0, "8121"},
     {"HR", "DEPARTMENTS_SEQ", "1", "9990", 10, false, false, 0, "280"},
     {"BILLING", "INVOICE_SEQ", "100000", "99999999", 1, true, true, 100, "4370901"},
+    {"INVENTORY", "STOCK_MOVES_SEQ", "1", "9999999999999999999999999999", 1, false, false, 1000, "58823001"},
 };
 
 // ---- Triggers ----
@@ -382,7 +383,7 @@ const JobSpec kJobs[] = {
      "",
      "",
      "PLSQL_BLOCK",
-     "begin sales.refresh_daily_sales(trunc(sysdate) - 1); end;",
+     "begin dbms_mview.refresh('SALES.MV_DAILY_SALES'); end;",
      0,
      "",
      "",

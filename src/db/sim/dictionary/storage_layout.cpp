@@ -123,8 +123,9 @@ const SegmentSpec kSegments[] = {
     {"INVENTORY", "STOCK_AUDIT", "TABLE", nullptr, "APP_DATA", 700, 0.15, "DEFAULT", nullptr, false, nullptr},
     {"INVENTORY", "STOCK_AUDIT", "INDEX", nullptr, "APP_INDEX", 160, 0.35, "DEFAULT", nullptr, false, nullptr},
     // Added last, so that the segments above keep their places: the index of the orders'
-    // foreign key.
+    // foreign key, and the table of the orders' changes.
     {"SALES", "ORDERS_CUST_IX", "INDEX", nullptr, "APP_INDEX", 900, 0.3, "DEFAULT", nullptr, false, nullptr},
+    {"SALES", "ORDER_AUDIT", "TABLE", nullptr, "APP_DATA", 320, 0.02, "DEFAULT", nullptr, false, nullptr},
 };
 
 // Objects without a segment of their own, of every kind the dictionary lists.
@@ -168,6 +169,8 @@ const char *const kPlainObjects[][3] = {
     {"INVENTORY", "STOCK_EVENT_JOB", "JOB"},
     {"SYS", "DEFAULT_JOB_CLASS", "JOB CLASS"},
     {"SYS", "DAILY_PURGE_SCHEDULE", "SCHEDULE"},
+    // Added last, so that the objects above keep their ids.
+    {"INVENTORY", "STOCK_MOVES_SEQ", "SEQUENCE"},
 };
 
 bool isDictionaryOwner(const QString &owner)

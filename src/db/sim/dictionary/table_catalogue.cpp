@@ -147,6 +147,11 @@ const TableSpec kTables[] = {
      "AUDIT_ID|NUMBER(14)|NN;AUDITED_AT|DATE|NN|D:SYSDATE ;WAREHOUSE_ID|NUMBER(4)|NN;PRODUCT_ID|NUMBER(10)|NN;"
      "COUNTED|NUMBER(10);BOOKED|NUMBER(10)",
      39, 4, "", "R|STOCK_AUDIT_LEVEL_FK|WAREHOUSE_ID,PRODUCT_ID|INVENTORY.STOCK_LEVELS_PK", nullptr, nullptr, nullptr},
+    // What SALES.LOG_ORDER_CHANGE writes: a row per change of the orders, the statement
+    // trigger's without an order.
+    {"SALES", "ORDER_AUDIT",
+     "ORDER_ID|NUMBER(12);ACTION|VARCHAR2(10)|NN;CHANGED_BY|VARCHAR2(30)|NN|D:USER ;CHANGED_AT|DATE|NN|D:SYSDATE ", 29,
+     1, "", "", nullptr, nullptr, nullptr},
 };
 
 // Key: comma-separated column names, " DESC" after a descending one, or "=" and the

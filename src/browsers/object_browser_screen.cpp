@@ -13,10 +13,12 @@
 #include "ui/double_click.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/script_memo.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -269,6 +271,7 @@ void ObjectBrowserScreen::buildRetrieveTab()
         optionPanel("idxoptpanel", QStringLiteral(" Index Retrieval Options"), kIndexOptions, "Button65", kinds);
     overlay->addWidget(taboptpanel, 0, 0);
     overlay->addWidget(idxoptpanel, 0, 0);
+    keepCoveredOutOfReach(*kinds);
     column->addWidget(kinds);
 
     auto *load = new QPushButton(QStringLiteral("Load/Filter"), left);
@@ -340,8 +343,13 @@ void ObjectBrowserScreen::buildScriptsTab()
 
 bool ObjectBrowserScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
-        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+    Qt::MouseButton button = Qt::NoButton;
+    if (event->type() == QEvent::MouseButtonPress)
+        button = static_cast<QMouseEvent *>(event)->button();
+    else if (event->type() == QEvent::ContextMenu &&
+             static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)
+        button = Qt::RightButton; // the menu key, the keyboard's right click
+    if (button != Qt::NoButton) {
         if (watched == kindBoxes_.at(0))
             runGuarded([&] { tabcboxMouseDown(button); });
         else if (watched == kindBoxes_.at(1))

@@ -15,6 +15,7 @@
 #include "ui/flow_layout.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/report_script.h"
 #include "ui/script_memo.h"
 #include "ui/snapshot_window.h"
@@ -176,6 +177,7 @@ void StorageBrowserScreen::buildDetails()
     stack->addWidget(details);
     stack->addWidget(tsdfgridView_);
     tsdfgridView_->hide();
+    keepCoveredOutOfReach(*ui_->tsdfarea);
 }
 
 void StorageBrowserScreen::buildGrowth()

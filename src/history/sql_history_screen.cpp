@@ -18,6 +18,7 @@
 #include "ui/flow_layout.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/memo.h"
 #include "ui/report_script.h"
 #include "ui/script_memo.h"
@@ -332,8 +333,11 @@ void SqlHistoryScreen::buildRunStatisticsTab()
     stack->setStackingMode(QStackedLayout::StackAll);
     stack->addWidget(charts);
     stack->addWidget(buildWaitsBox(tab));
+    // The layout put the charts in front, its first widget; shown, the box covers them.
+    sqlstat_waits->raise();
     sqlstat_waits->hide();
     page->addLayout(stack, 1);
+    keepCoveredOutOfReach(*tab);
     histsql_totals_btnClick();
 }
 

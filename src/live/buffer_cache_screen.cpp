@@ -6,6 +6,7 @@
 #include "core/result_grid.h"
 #include "db/query.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 
 #include <QFontDatabase>
 #include <QTime>
@@ -56,6 +57,7 @@ BufferCacheScreen::BufferCacheScreen(ScreenContext context, QWidget *parent)
     bccquery->setSql(bufferCacheContentSql());
     ui_->bcc_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui_->bcc_memo->setPlainText(bufferCacheContentSql().join(QLatin1Char('\n')));
+    leaveOnCtrlTab(*ui_->bcc_memo);
     connect(ui_->bcc_button, &QPushButton::clicked, this, guarded([this] { bcc_buttonClick(); }));
     connect(ui_->Button69, &QPushButton::clicked, this, guarded([this] { Button69Click(); }));
 }

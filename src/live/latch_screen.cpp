@@ -15,6 +15,7 @@
 #include "ui/display_hide_lists.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/script_memo.h"
 
 #include <QCheckBox>
@@ -111,6 +112,7 @@ void LatchScreen::buildOverviewTab()
     overlay->addWidget(latchChartView_, 0, 0);
     layout->addLayout(overlay, 3);
     latchChartView_->raise();
+    keepCoveredOutOfReach(*tab);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(new GridView(latchTHgrid, QStringLiteral("latchTHgrid"), tab), 3);

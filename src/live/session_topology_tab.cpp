@@ -13,6 +13,7 @@
 #include "ui/double_click.h"
 #include "ui/grid_view.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/script_memo.h"
 
 #include <QCheckBox>
@@ -183,6 +184,7 @@ SessionTopologyTab::SessionTopologyTab(const PartContext &context)
     panels->addWidget(buildResourcePanel());
     panels->setCurrentWidget(sessres_panel);
     layout->addLayout(panels, 1);
+    keepCoveredOutOfReach(*this);
 
     auto *longops = new QCheckBox(QStringLiteral("Long Operations"), this);
     longops->setObjectName(QStringLiteral("longops_check"));

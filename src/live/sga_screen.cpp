@@ -8,6 +8,7 @@
 #include "core/result_grid.h"
 #include "db/query.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/script_memo.h"
 
 #include <QFontDatabase>
@@ -41,8 +42,10 @@ SgaScreen::SgaScreen(ScreenContext context, QWidget *parent)
       BCacheRatioQuery(std::make_unique<Query>(cnn()))
 {
     ui_->setupUi(this);
-    for (QPlainTextEdit *memo : {ui_->DDictmem, ui_->LCachemem, ui_->BCachemem})
+    for (QPlainTextEdit *memo : {ui_->DDictmem, ui_->LCachemem, ui_->BCachemem}) {
         memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        leaveOnCtrlTab(*memo);
+    }
     connect(ui_->sgahitbut, &QPushButton::clicked, this, guarded([this] { sgahitbutClick(); }));
 }
 

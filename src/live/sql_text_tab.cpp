@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "db/query.h"
 #include "ui/handler.h"
+#include "ui/keyboard_reach.h"
 #include "ui/memo.h"
 #include "ui/script_memo.h"
 
@@ -27,6 +28,7 @@ QPlainTextEdit *memo(QWidget *parent, const char *name)
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Plans line up in columns.
     m->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    leaveOnCtrlTab(*m);
     return m;
 }
 

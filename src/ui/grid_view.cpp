@@ -20,6 +20,7 @@ GridView::GridView(ResultGrid *grid, const QString &name, QWidget *parent)
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setVisible(false);
@@ -94,6 +95,18 @@ void GridView::fitColumns()
         if (wanted > now)
             setColumnWidth(c, wanted);
     }
+}
+
+void GridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // The editor's Tab would open the next cell's editor: the edit is kept, and the
+    // focus goes on past the grid.
+    if (hint != QAbstractItemDelegate::EditNextItem && hint != QAbstractItemDelegate::EditPreviousItem) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
 }
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)

@@ -12,7 +12,8 @@ class ResultGrid;
 // change of the grid its columns widen, where they must, to show their header and their
 // texts (of a sample of rows in a long grid) up to a limit: they never narrow, so widths
 // set at start-up stay the least a column shows, and a column the user sized keeps the
-// width the user gave it.
+// width the user gave it. Tab and Shift+Tab leave the grid, even from a cell being
+// edited; the arrow keys move within it.
 class GridView : public QTableView {
     Q_OBJECT
     Q_PROPERTY(int colCount READ colCount WRITE setColCount)
@@ -38,6 +39,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void scheduleFit();

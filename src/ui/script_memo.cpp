@@ -1,6 +1,7 @@
 #include "script_memo.h"
 
 #include "detail_controls.h"
+#include "keyboard_reach.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -24,6 +25,8 @@ QPlainTextEdit *addScriptMemo(QWidget *scriptTab, const QString &name, const QSt
     memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     memo->setPlainText(lines.join(QLatin1Char('\n')));
     memo->setReadOnly(access != MemoAccess::Editable);
+    if (access == MemoAccess::Editable)
+        leaveOnCtrlTab(*memo);
     if (access == MemoAccess::ReadOnlySkyBlue)
         paintSkyBlue(*memo);
     const int row = (index / 2) * 2, column = index % 2;

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 
 using namespace tavimond;
@@ -115,4 +116,58 @@ TEST_F(ObjectTreeTest, ARightClickOpensTheRetrievalOptionsOverTheKindBoxesAndXCl
     EXPECT_TRUE(panels.currentWidget()->findChild<QPlainTextEdit *>("idxparts"));
     radio("objjobbut");
     EXPECT_EQ(panels.currentWidget()->objectName(), "jobpanel");
+}
+
+TEST_F(ObjectTreeTest, ByKeyboardTheOpenOptionsPanelKeepsTheKindBoxesOutOfReachUntilXAndReturnShowsAnObject)
+{
+    // The menu key on "Table" opens its options, as a right click does; the user goes
+    // round every control with Tab, pressing Space on each but "X".
+    QLineEdit &owner = edit("schema_name_text");
+    QTest::mouseClick(&owner, Qt::LeftButton);
+    ASSERT_TRUE(test::tabTo(box("tabcbox")));
+    // What the platform makes of the menu key (or Shift+F10) for the focused control.
+    const QPoint middle = box("tabcbox").rect().center();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, middle, box("tabcbox").mapToGlobal(middle));
+    QApplication::sendEvent(&box("tabcbox"), &menuKey);
+    ASSERT_TRUE(s.widget<QGroupBox>("taboptpanel").isVisible());
+    QTest::mouseClick(&owner, Qt::LeftButton);
+    QStringList reached;
+    for (int presses = 0; presses < 500; ++presses) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *w = QApplication::focusWidget();
+        if (w == &owner)
+            break;
+        reached << w->objectName();
+        if (w->objectName() != QLatin1String("Button64"))
+            QTest::keyClick(w, Qt::Key_Space);
+    }
+    EXPECT_TRUE(reached.contains("trostat") && reached.contains("Button64")) << reached.join(' ').toStdString();
+    for (const QString &kind : kindBoxes())
+        EXPECT_FALSE(reached.contains(kind)) << kind.toStdString();
+    // Nor does the mouse reach them: a click where "Function" lies lands on the panel.
+    QCheckBox &function = box("funcbox");
+    QTest::mouseClick(s.screen.windowHandle(), Qt::LeftButton, {}, function.mapTo(&s.screen, function.rect().center()));
+    s.click("Button64");
+    // The blank typed over the name filter's "%" is typed over again.
+    QTest::keyClick(&edit("obj_name_text"), Qt::Key_Backspace);
+    QTest::keyClicks(&edit("obj_name_text"), "%");
+    ASSERT_EQ(text("obj_name_text"), "%");
+    load();
+    EXPECT_EQ(texts(tree()), (QStringList{"TABLE", "INDEX", "VIEW"}));
+
+    // Closed, the boxes are there for Tab and Space again.
+    QTest::mouseClick(&owner, Qt::LeftButton);
+    ASSERT_TRUE(test::tabTo(function));
+    QTest::keyClick(&function, Qt::Key_Space);
+    load();
+    EXPECT_EQ(texts(tree()), (QStringList{"TABLE", "INDEX", "VIEW", "FUNCTION"}));
+
+    // Return on an object chosen with the keys shows it, as a double-click does.
+    ASSERT_TRUE(test::tabTo(tree()));
+    test::keyToNode(tree(), {"TABLE", "HR.EMPLOYEES"});
+    ASSERT_EQ(tree().currentItem(), node("TABLE", "HR.EMPLOYEES"));
+    QTest::keyClick(&tree(), Qt::Key_Return);
+    EXPECT_EQ(frontPage()->objectName(), "tabpage");
+    EXPECT_EQ(text("objownertab"), "HR.EMPLOYEES");
+    EXPECT_EQ(s.sink().errors, QStringList());
 }

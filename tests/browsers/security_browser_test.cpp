@@ -328,6 +328,40 @@ TEST_F(SecurityBrowserTest, DoubleClicksActOnTheSelectedNameOnly)
     EXPECT_EQ(granteesQueried(sim.server.statements()).value(0), QStringLiteral("REPORTING"));
     EXPECT_EQ(rootShapes(roles, true), before);
     EXPECT_EQ(sink().errors, QStringList());
+
+    // By keyboard: Tab from the filter into the list, the arrow keys to a name, Return.
+    QLineEdit &filter = widget<QLineEdit>("secfilter");
+    QTest::mouseClick(&filter, Qt::LeftButton);
+    ASSERT_TRUE(test::tabTo(list));
+    test::keyToNode(list, {"USER", "APP_USER"});
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(detailTab(), 0);
+    EXPECT_EQ(edit("username"), QStringLiteral("APP_USER"));
+    // Return in a grant tree shows the name chosen in the list again: the role's tree
+    // built anew on the Role tab...
+    test::keyToNode(list, {"ROLE", "REPORTING"});
+    widget<QTabWidget>("secpage2").setCurrentIndex(1);
+    sim.server.clearStatements();
+    ASSERT_TRUE(test::tabTo(roles));
+    test::keyToNode(roles, {"SYSTEM"});
+    QTest::keyClick(&roles, Qt::Key_Return);
+    EXPECT_EQ(detailTab(), 1);
+    EXPECT_EQ(granteesQueried(sim.server.statements()).value(0), QStringLiteral("REPORTING"));
+    // ...and a user's details from the tree "Build Tree" (pressed with Space) built.
+    QTreeWidget &userRoles = tree("userroletree");
+    test::doubleClickNode(list, {"USER", "HR"});
+    click("userrolehier");
+    ASSERT_TRUE(test::tabTo(widget<QPushButton>("btbtn")));
+    QTest::keyClick(&widget<QPushButton>("btbtn"), Qt::Key_Space);
+    ASSERT_GT(userRoles.topLevelItemCount(), 0);
+    QTest::mouseClick(&filter, Qt::LeftButton);
+    ASSERT_TRUE(test::tabTo(list));
+    test::keyToNode(list, {"USER", "APP_USER"});
+    ASSERT_TRUE(test::tabTo(userRoles));
+    test::keyToNode(userRoles, {"ROLE"});
+    QTest::keyClick(&userRoles, Qt::Key_Return);
+    EXPECT_EQ(edit("username"), QStringLiteral("APP_USER"));
+    EXPECT_EQ(sink().errors, QStringList());
     // The privileges radios switch between the grid and the tree with its buttons.
     click("userrolesum");
     EXPECT_FALSE(widget<GridView>("userrolegrid").isHidden());

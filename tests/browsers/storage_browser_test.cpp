@@ -190,6 +190,14 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {}, QPoint(5, tree().viewport()->height() - 3));
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:SYSTEM"));
     EXPECT_EQ(edit("dffileid").text(), QStringLiteral("12"));
+    // By keyboard: Tab from the filter into the tree, the arrow keys to the file, Return.
+    QTest::mouseClick(&edit("tsfilter"), Qt::LeftButton);
+    ASSERT_TRUE(test::tabTo(tree()));
+    test::keyToNode(tree(), {"APP_INDEX", file->text(0)});
+    QTest::keyClick(&tree(), Qt::Key_Return);
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:APP_INDEX"));
+    EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile: ") + file->text(0));
+    EXPECT_EQ(editTexts(kFileEdits), fileRow);
     EXPECT_EQ(s.sink().errors, QStringList());
 }
 

@@ -18,6 +18,7 @@
 #include "ui/chart_view.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
@@ -184,6 +185,32 @@ inline void doubleClickNode(QTreeWidget &tree, const QStringList &path)
     const QPoint at = tree.visualItemRect(item).center();
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+}
+
+// What a user does by keyboard: Tab from the control that has the focus until `target`
+// has it. False when Tab goes round without getting there.
+inline bool tabTo(QWidget &target)
+{
+    for (int presses = 0; presses < 500 && QApplication::focusWidget() != &target; ++presses)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == &target;
+}
+
+// The keys that choose a node of the focused tree: Home, then Down to each text of the
+// path and, unless it is open, Right to open it for the next.
+inline void keyToNode(QTreeWidget &tree, const QStringList &path)
+{
+    QTest::keyClick(&tree, Qt::Key_Home);
+    for (qsizetype level = 0; level < path.size(); ++level) {
+        if (level > 0) {
+            if (tree.currentItem() && !tree.currentItem()->isExpanded())
+                QTest::keyClick(&tree, Qt::Key_Right);
+            QTest::keyClick(&tree, Qt::Key_Down);
+        }
+        for (int presses = 0; presses < 1000 && tree.currentItem() && tree.currentItem()->text(0) != path.at(level);
+             ++presses)
+            QTest::keyClick(&tree, Qt::Key_Down);
+    }
 }
 
 // One action of one screen.

@@ -289,3 +289,44 @@ TEST_F(SqlTopology, TheWaitCursorStandsWhileTheDatabaseWorksAndGoesHoweverItEnds
     }
     EXPECT_EQ(h.sink().errors, QStringList{"ORA-01013: user requested cancel of current operation"});
 }
+
+TEST_F(SqlTopology, ByKeyboardTheArrowsMoveInTheGridACellIsTypedOverAndTabLeavesItEvenFromAnEdit)
+{
+    retrieve();
+    auto &view = h.widget<GridView>("SQL_top_Grid");
+    const QModelIndex cell = view.model()->index(1, 2);
+    // A click on a cell, then the arrows: down a row and back, right a column and back.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(cell).center());
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(view.currentIndex(), view.model()->index(2, 2));
+    QTest::keyClick(&view, Qt::Key_Up);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Left);
+    ASSERT_EQ(view.currentIndex(), cell);
+    // Keys go where the focus is: the first opens the cell's edit.
+    const auto type = [](const char *text) {
+        for (const char *c = text; *c; ++c)
+            QTest::keyClick(QApplication::focusWidget(), *c);
+    };
+    // Typed over, the cell keeps its text when Tab leaves the edit, and leaves the grid.
+    type("42");
+    QWidget *editor = QApplication::focusWidget();
+    ASSERT_TRUE(view.isAncestorOf(editor));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(grid().cell(2, 2), "42");
+    QWidget *after = QApplication::focusWidget();
+    EXPECT_FALSE(after == &view || view.isAncestorOf(after));
+    EXPECT_TRUE(qobject_cast<QRadioButton *>(after)) << after->metaObject()->className();
+    // Shift+Tab comes back to the grid, Tab leaves it again; from an edit Shift+Tab
+    // leaves it the other way.
+    QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), &view);
+    QTest::keyClick(&view, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after);
+    QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    type("7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid().cell(2, 2), "7");
+    EXPECT_EQ(QApplication::focusWidget(), &h.widget<QCheckBox>("mtn_dyn_sql"));
+    EXPECT_EQ(h.sink().errors, QStringList());
+}

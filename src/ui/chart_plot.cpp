@@ -87,6 +87,11 @@ QColor pointColor(const Chart &chart, int series, int point)
     return s.kind() == SeriesKind::Pie ? paletteColor(point) : seriesColor(chart, series);
 }
 
+QColor outlineColor(const QColor &fill)
+{
+    return fill.darker(200);
+}
+
 void ChartPlot::Range::take(double v)
 {
     if (!std::isfinite(v))

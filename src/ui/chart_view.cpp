@@ -78,10 +78,15 @@ public:
         painter->save();
         painter->setClipRect(plot_.plotRect());
         for (const ChartPlot::Bar &b : plot_.bars()) {
-            const bool outline = b.rect.width() >= 4 && b.rect.height() >= 2;
-            painter->setPen(outline ? QPen(b.color.darker(160), 0) : QPen(Qt::NoPen));
+            // On whole pixels, the edge one pixel inside: a bar of a pixel or two is all
+            // edge, one shorter than half a pixel is not drawn.
+            const QRect pixels(QPoint(int(std::lround(b.rect.left())), int(std::lround(b.rect.top()))),
+                               QPoint(int(std::lround(b.rect.right())) - 1, int(std::lround(b.rect.bottom())) - 1));
+            if (pixels.isEmpty())
+                continue;
+            painter->setPen(QPen(outlineColor(b.color), 0));
             painter->setBrush(b.color);
-            painter->drawRect(b.rect);
+            painter->drawRect(pixels.adjusted(0, 0, -1, -1));
         }
         painter->setBrush(Qt::NoBrush);
         plot_.paintLines(*painter, painter->device() ? painter->device()->devicePixelRatio() : 1.0);
@@ -167,7 +172,7 @@ public:
             const LegendEntry &e = shown_[k];
             const QRectF swatch(box.left(), box.center().y() - kLegendSwatch / 2.0, kLegendSwatch, kLegendSwatch);
             if (e.color.isValid()) { // the count of the entries left out has none
-                painter->setPen(QPen(e.color.darker(160), 0));
+                painter->setPen(QPen(outlineColor(e.color), 0));
                 painter->setBrush(e.color);
                 painter->drawRect(swatch);
             }

@@ -27,6 +27,9 @@ constexpr int kLegendMinChars = 30;  // a column shows at least about this many 
 // height.
 constexpr double kPlotShare = 2.0 / 3;
 constexpr double kLegendRowPer = 15;
+// How far below the plot Qt begins the text of a bottom label turned upright (its
+// padding and the text's own margin), with a pixel to spare.
+constexpr double kTurnedLabelPadding = 10;
 
 double legendRowHeight(const QFont &font)
 {
@@ -428,11 +431,12 @@ void ChartView::layOut()
     QGraphicsLayout *layout = c->layout();
     layout->activate(); // margins and title may have changed
     ChartScales scales;
-    // Turned bottom labels: Qt keeps part of the height for the plot and lets longer
-    // labels run out of the chart. What it left under the plot is their room.
-    double turnedRoom = std::numeric_limits<double>::infinity();
-    for (int round = 0; round < 3; ++round) {
-        scales = plot_.scales(shown, c->plotArea().size(), labelFont_, turnedRoom);
+    // Turned bottom labels: Qt gives them their length under the plot while it keeps
+    // enough of the height for the plot, and otherwise squeezes them, to be cut or to
+    // run out of the chart. Shorter labels are tried until they have their length.
+    int shortened = 0;
+    for (int round = 0; round < 3 + shortened; ++round) {
+        scales = plot_.scales(shown, c->plotArea().size(), labelFont_, shortened);
         // A chart with nothing to draw (emptied, or every series hidden) shows no frame:
         // no axis, grid line or baseline of what it drew before.
         if (plot_.placeCount() == 0)
@@ -440,10 +444,14 @@ void ChartView::layOut()
         const bool changed = applyScales(scales);
         if (changed)
             layout->activate();
-        if (shown.bottomLabelAngle() % 180 != 0 && bottom_) {
-            const double room = std::floor(c->size().height() - c->margins().bottom() - c->plotArea().bottom() - 12);
-            if (room < turnedRoom && room < plot_.widestBottomLabel(shown, labelFont_)) {
-                turnedRoom = std::max(room, 0.0);
+        if (shown.bottomLabelAngle() % 180 != 0 && bottom_ && !scales.bottom.labels.empty()) {
+            const QFontMetricsF fm(labelFont_);
+            double longest = 0;
+            for (const auto &label : scales.bottom.labels)
+                longest = std::max(longest, fm.horizontalAdvance(label.first));
+            const double room = c->size().height() - c->margins().bottom() - c->plotArea().bottom();
+            if (room < longest + kTurnedLabelPadding) {
+                ++shortened;
                 continue;
             }
         }

@@ -22,11 +22,9 @@ constexpr int kLegendSwatch = 10;
 constexpr int kLegendGap = 4;        // between a swatch and its text
 constexpr int kLegendColumnGap = 12; // between a text and the next column
 constexpr int kLegendMinChars = 30;  // a column shows at least about this many characters
-// The plot's share of the chart's area that the legend leaves it where it can. The
-// legend takes one row at least, and one more for every so many rows of the chart's
-// height.
+// The plot's share of the chart's area that the legend leaves it where it can: the
+// legend has its first row, and takes each further one only while the plot keeps that.
 constexpr double kPlotShare = 2.0 / 3;
-constexpr double kLegendRowPer = 15;
 // How far below the plot Qt begins the text of a bottom label turned upright (its
 // padding and the text's own margin), with a pixel to spare.
 constexpr double kTurnedLabelPadding = 10;
@@ -300,14 +298,13 @@ void ChartView::applySettings()
 double ChartView::legendRoom() const
 {
     const double row = legendRowHeight(labelFont_);
-    const double least = (1 + std::floor(height() / (kLegendRowPer * row))) * row;
     const QRectF plot = chart()->plotArea();
     if (plot.width() <= 0)
-        return least;
+        return row;
     // The plot would take the legend's height besides its own; it keeps what makes up
     // its share of the chart.
     const double kept = kPlotShare * width() * height() / plot.width();
-    return std::max(least, plot.height() + std::ceil(legendHeight_) - kept);
+    return std::max(row, plot.height() + std::ceil(legendHeight_) - kept);
 }
 
 bool ChartView::placeLegend()

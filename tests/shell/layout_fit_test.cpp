@@ -23,6 +23,8 @@ using namespace tavimond;
 
 namespace {
 
+class LoggedOnWindowAtStart : public test::LoggedOnWindow {};
+
 class LayoutFit : public test::LoggedOnWindow, public ::testing::WithParamInterface<QSize> {
 protected:
     // The window held at the size, as a small screen holds it.
@@ -103,6 +105,28 @@ TEST_P(LayoutFit, UprightTimesUnderTheSystemChartsStandWhole)
         }
         EXPECT_GE(drawn, 4);
     }
+}
+
+// The latch chart as the window shows it at its size at start, after a quarter of an
+// hour of ticks with the latches of both instances: its legend names the first latches
+// and leaves the plot two thirds of the chart.
+TEST_F(LoggedOnWindowAtStart, TheLatchLegendLeavesThePlotTwoThirdsOfTheChart)
+{
+    ASSERT_EQ(window.centralWidget()->size(), QSize(1142, 698));
+    check("Latch_Check", true);
+    widget<QAction>("Latching1").trigger();
+    for (int t = 0; t < 8; ++t) {
+        server.model().advance(120);
+        fire("latch_timer");
+    }
+    test::settle();
+    ChartView &view = widget<ChartView>("latchchart");
+    ASSERT_GT(view.model()->seriesCount(), 200);
+    ASSERT_FALSE(view.legend().empty());
+    EXPECT_EQ(view.legend().front().text, view.model()->series(0).title());
+    const QRectF plot = view.chart()->plotArea();
+    EXPECT_GE(plot.width() * plot.height(), 2.0 / 3 * view.width() * view.height());
+    EXPECT_GE(plot.height(), 2.0 / 3 * view.height());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -55,15 +55,13 @@ std::optional<QString> shortLabel(const QString &text, int steps)
     QString shown = text;
     for (const QRegularExpression *cut : {&seconds, &year, &date}) {
         if (steps == 0)
-            return shown;
+            break;
         if (const QRegularExpressionMatch m = cut->match(shown); m.hasMatch()) {
             shown = m.captured(1) + (cut == &year ? m.captured(2) : QString());
             --steps;
         }
     }
-    if (steps == 0)
-        return shown;
-    return std::nullopt;
+    return steps == 0 ? std::optional<QString>(shown) : std::nullopt;
 }
 
 QString markText(double value)
@@ -89,11 +87,6 @@ QColor pointColor(const Chart &chart, int series, int point)
     if (const auto c = s.pointColor(size_t(point)))
         return fromRgb(*c);
     return s.kind() == SeriesKind::Pie ? paletteColor(point) : seriesColor(chart, series);
-}
-
-QColor outlineColor(const QColor &fill)
-{
-    return fill.darker(200);
 }
 
 void ChartPlot::Range::take(double v)

@@ -22,9 +22,6 @@ namespace tavimond {
 // The colour a series or point is drawn in: its own, else one of a fixed palette.
 QColor seriesColor(const Chart &chart, int series);
 QColor pointColor(const Chart &chart, int series, int point);
-// The edge that every bar and legend swatch is drawn with: dark enough to stand out
-// from the white chart whatever the fill, so that a white series shows too.
-QColor outlineColor(const QColor &fill);
 
 // One axis as the view shows it: its range and its labels at their values.
 struct AxisScale {

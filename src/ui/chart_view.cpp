@@ -29,6 +29,13 @@ constexpr double kPlotShare = 2.0 / 3;
 // padding and the text's own margin), with a pixel to spare.
 constexpr double kTurnedLabelPadding = 10;
 
+// The edge that every bar and legend swatch is drawn with: dark enough to stand out
+// from the white chart whatever the fill, so that a white series shows too.
+QColor outlineColor(const QColor &fill)
+{
+    return fill.darker(200);
+}
+
 double legendRowHeight(const QFont &font)
 {
     return QFontMetricsF(font).height() + 1;

@@ -44,22 +44,24 @@ inline int floorToInt(double v)
     return i - (v < double(i) ? 1 : 0);
 }
 
-// A label shortened to fit `room`. A time loses what the neighbouring labels tell
-// anyway, least telling first: its seconds, its year, then its date; other text (and a
-// time still too long) loses its beginning.
-QString shortLabel(const QString &text, const QFontMetricsF &fm, double room)
+// A label `steps` steps shorter, or nothing where it has fewer steps to give. A time
+// gives up what the neighbouring labels tell anyway, least telling first: its seconds,
+// its year, then its date. Nothing is cut off a label.
+std::optional<QString> shortLabel(const QString &text, int steps)
 {
     static const QRegularExpression seconds(QStringLiteral("^(.*\\d\\d?:\\d\\d):\\d\\d(\\.\\d+)?$"));
     static const QRegularExpression year(QStringLiteral("^(\\d\\d?[-/][A-Za-z]{3})[-/]\\d{4}( .*)$"));
     static const QRegularExpression date(QStringLiteral("^\\S+ (\\d\\d?:\\d\\d.*)$"));
     QString shown = text;
     for (const QRegularExpression *cut : {&seconds, &year, &date}) {
-        if (fm.horizontalAdvance(shown) <= room)
-            return shown;
-        if (const QRegularExpressionMatch m = cut->match(shown); m.hasMatch())
+        if (steps == 0)
+            break;
+        if (const QRegularExpressionMatch m = cut->match(shown); m.hasMatch()) {
             shown = m.captured(1) + (cut == &year ? m.captured(2) : QString());
+            --steps;
+        }
     }
-    return fm.elidedText(shown, Qt::ElideLeft, room);
+    return steps == 0 ? std::optional<QString>(shown) : std::nullopt;
 }
 
 QString markText(double value)
@@ -369,7 +371,7 @@ double ChartPlot::widestBottomLabel(const Chart &chart, const QFont &font) const
 }
 
 AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle,
-                               double turnedRoom) const
+                               int shortened) const
 {
     const QFontMetricsF labels(font);
     AxisScale a;
@@ -414,16 +416,15 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
         ++first;
     std::vector<QString> texts;
     std::vector<double> at;
-    // A turned label longer than the room under the plot loses its beginning: of a
-    // time, the date goes before the hour.
     const bool turned = !vertical && angle % 180 != 0;
     for (int k = first; k < to; k += step) {
         if (k != first && !fits(k))
             continue;
         const QString &text = chart.places().label(order_[size_t(k)]);
-        texts.push_back(turned && labelWidth(chart, order_[size_t(k)], font) > turnedRoom
-                            ? shortLabel(text, labels, turnedRoom)
-                            : text);
+        const std::optional<QString> shown = turned ? shortLabel(text, shortened) : text;
+        if (!shown)
+            continue;
+        texts.push_back(*shown);
         at.push_back(k);
     }
     texts = distinctTexts(texts);
@@ -432,14 +433,14 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     return a;
 }
 
-ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font, double turnedRoom) const
+ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFont &font, int shortened) const
 {
     const QFontMetricsF labels(font);
     ChartScales s;
     const double valueSpacing = labels.height() * 2.5;
     switch (orientation_) {
     case Orientation::Vertical:
-        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle(), turnedRoom);
+        s.bottom = placeAxis(chart, plot, font, false, chart.bottomLabelAngle(), shortened);
         if (left_.any)
             s.left = valueAxis(left_, plot.height(), valueSpacing, QString());
         if (right_.any)
@@ -448,7 +449,7 @@ ChartScales ChartPlot::scales(const Chart &chart, const QSizeF &plot, const QFon
             s.left.shown = true; // an empty frame, 0 to 1 without labels
         break;
     case Orientation::Horizontal: {
-        s.left = placeAxis(chart, plot, font, true, 0);
+        s.left = placeAxis(chart, plot, font, true, 0, 0);
         Range shown = horizontal_;
         if (window_.values) {
             shown = {};

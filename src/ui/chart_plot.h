@@ -118,9 +118,9 @@ public:
     const PlotWindow &window() const { return window_; }
 
     // Axis ranges and labels for a plot of this size, labels written in `font`. Bottom
-    // labels turned upright take at most `turnedRoom` pixels along their length.
-    ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font,
-                       double turnedRoom = std::numeric_limits<double>::infinity()) const;
+    // labels turned upright are `shortened` steps shorter: a time gives up its seconds,
+    // its year, then its date; a label with fewer steps to give is left out.
+    ChartScales scales(const Chart &chart, const QSizeF &plot, const QFont &font, int shortened = 0) const;
 
     // Geometry of every drawn series in the plot rectangle, by the given scales; marks
     // are written in `markFont`. The chart must outlive the use of lines() and
@@ -247,7 +247,7 @@ private:
     // The places inside the window: from, and one past the last.
     std::pair<int, int> placesInWindow() const;
     AxisScale placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle,
-                        double turnedRoom = std::numeric_limits<double>::infinity()) const;
+                        int shortened) const;
     static AxisScale valueAxis(const Range &range, double length, double spacing, const QString &format);
     void clampWindow();
     // Place slots along the place axis: the window's, or every place.

@@ -22,11 +22,19 @@ constexpr int kLegendSwatch = 10;
 constexpr int kLegendGap = 4;        // between a swatch and its text
 constexpr int kLegendColumnGap = 12; // between a text and the next column
 constexpr int kLegendMinChars = 30;  // a column shows at least about this many characters
-// The plot's share of the chart's area that the legend leaves it where it can. The
-// legend takes one row at least, and one more for every so many rows of the chart's
-// height.
+// The plot's share of the chart's area that the legend leaves it where it can: the
+// legend has its first row, and takes each further one only while the plot keeps that.
 constexpr double kPlotShare = 2.0 / 3;
-constexpr double kLegendRowPer = 15;
+// How far below the plot Qt begins the text of a bottom label turned upright (its
+// padding and the text's own margin), with a pixel to spare.
+constexpr double kTurnedLabelPadding = 10;
+
+// The edge that every bar and legend swatch is drawn with: dark enough to stand out
+// from the white chart whatever the fill, so that a white series shows too.
+QColor outlineColor(const QColor &fill)
+{
+    return fill.darker(200);
+}
 
 double legendRowHeight(const QFont &font)
 {
@@ -78,10 +86,15 @@ public:
         painter->save();
         painter->setClipRect(plot_.plotRect());
         for (const ChartPlot::Bar &b : plot_.bars()) {
-            const bool outline = b.rect.width() >= 4 && b.rect.height() >= 2;
-            painter->setPen(outline ? QPen(b.color.darker(160), 0) : QPen(Qt::NoPen));
+            // On whole pixels, the edge one pixel inside: a bar of a pixel or two is all
+            // edge, one shorter than half a pixel is not drawn.
+            const QRect pixels(QPoint(int(std::lround(b.rect.left())), int(std::lround(b.rect.top()))),
+                               QPoint(int(std::lround(b.rect.right())) - 1, int(std::lround(b.rect.bottom())) - 1));
+            if (pixels.isEmpty())
+                continue;
+            painter->setPen(QPen(outlineColor(b.color), 0));
             painter->setBrush(b.color);
-            painter->drawRect(b.rect);
+            painter->drawRect(pixels.adjusted(0, 0, -1, -1));
         }
         painter->setBrush(Qt::NoBrush);
         plot_.paintLines(*painter, painter->device() ? painter->device()->devicePixelRatio() : 1.0);
@@ -167,7 +180,7 @@ public:
             const LegendEntry &e = shown_[k];
             const QRectF swatch(box.left(), box.center().y() - kLegendSwatch / 2.0, kLegendSwatch, kLegendSwatch);
             if (e.color.isValid()) { // the count of the entries left out has none
-                painter->setPen(QPen(e.color.darker(160), 0));
+                painter->setPen(QPen(outlineColor(e.color), 0));
                 painter->setBrush(e.color);
                 painter->drawRect(swatch);
             }
@@ -292,14 +305,13 @@ void ChartView::applySettings()
 double ChartView::legendRoom() const
 {
     const double row = legendRowHeight(labelFont_);
-    const double least = (1 + std::floor(height() / (kLegendRowPer * row))) * row;
     const QRectF plot = chart()->plotArea();
     if (plot.width() <= 0)
-        return least;
+        return row;
     // The plot would take the legend's height besides its own; it keeps what makes up
     // its share of the chart.
     const double kept = kPlotShare * width() * height() / plot.width();
-    return std::max(least, plot.height() + std::ceil(legendHeight_) - kept);
+    return std::max(row, plot.height() + std::ceil(legendHeight_) - kept);
 }
 
 bool ChartView::placeLegend()
@@ -423,11 +435,12 @@ void ChartView::layOut()
     QGraphicsLayout *layout = c->layout();
     layout->activate(); // margins and title may have changed
     ChartScales scales;
-    // Turned bottom labels: Qt keeps part of the height for the plot and lets longer
-    // labels run out of the chart. What it left under the plot is their room.
-    double turnedRoom = std::numeric_limits<double>::infinity();
-    for (int round = 0; round < 3; ++round) {
-        scales = plot_.scales(shown, c->plotArea().size(), labelFont_, turnedRoom);
+    // Turned bottom labels: Qt gives them their length under the plot while it keeps
+    // enough of the height for the plot, and otherwise squeezes them, to be cut or to
+    // run out of the chart. Shorter labels are tried until they have their length.
+    int shortened = 0;
+    for (int round = 0; round < 3 + shortened; ++round) {
+        scales = plot_.scales(shown, c->plotArea().size(), labelFont_, shortened);
         // A chart with nothing to draw (emptied, or every series hidden) shows no frame:
         // no axis, grid line or baseline of what it drew before.
         if (plot_.placeCount() == 0)
@@ -435,10 +448,14 @@ void ChartView::layOut()
         const bool changed = applyScales(scales);
         if (changed)
             layout->activate();
-        if (shown.bottomLabelAngle() % 180 != 0 && bottom_) {
-            const double room = std::floor(c->size().height() - c->margins().bottom() - c->plotArea().bottom() - 12);
-            if (room < turnedRoom && room < plot_.widestBottomLabel(shown, labelFont_)) {
-                turnedRoom = std::max(room, 0.0);
+        if (shown.bottomLabelAngle() % 180 != 0 && bottom_ && !scales.bottom.labels.empty()) {
+            const QFontMetricsF fm(labelFont_);
+            double longest = 0;
+            for (const auto &label : scales.bottom.labels)
+                longest = std::max(longest, fm.horizontalAdvance(label.first));
+            const double room = c->size().height() - c->margins().bottom() - c->plotArea().bottom();
+            if (room < longest + kTurnedLabelPadding) {
+                ++shortened;
                 continue;
             }
         }

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSet>
+#include <cmath>
 
 using namespace tavimond;
 
@@ -247,6 +248,31 @@ TEST_F(SessionTopologyTest, BarsAndTheCaptionUnderTheMouseShowTheSecondsEachSess
     QTest::mouseMove(chartView().viewport(), chartView().pointPosition(0, 0).value().toPoint());
     EXPECT_EQ(label("instsidcap"), "Inst-SID: " + del.cell(0, top) + "::" + del.cell(1, top));
     EXPECT_EQ(label("cpucap"), "CPU: " + del.cell(8, top));
+
+    // The Cluster Wait bars are white on the white chart. Down through the middle of
+    // each, its edges above and below stand out from white as much as a drawing must to
+    // be seen (a contrast of 3:1), and its inside stays white.
+    const QImage shown = chartView().viewport()->grab().toImage();
+    const QColor white = QColor::fromRgb(QRgb(0xFFFFFFFF));
+    const auto luminance = [](QColor c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    int seen = 0;
+    for (const ChartPlot::Bar &b : chartView().plot().bars()) {
+        if (b.series != 4 || !chartView().plot().plotRect().contains(b.rect.center()))
+            continue;
+        const QRect at =
+            chartView().viewportTransform().mapRect(chartView().chart()->mapRectToScene(b.rect)).toAlignedRect();
+        QList<bool> edge;
+        for (int y = at.top() - 1; y <= at.bottom() + 1; ++y)
+            edge << ((luminance(white) + 0.05) / (luminance(shown.pixelColor(at.center().x(), y)) + 0.05) >= 3);
+        EXPECT_TRUE(edge.mid(0, edge.size() / 2).contains(true) && edge.mid(edge.size() / 2).contains(true))
+            << pointLabels(4).value(b.point).toStdString();
+        EXPECT_EQ(shown.pixelColor(at.center()), white);
+        ++seen;
+    }
+    EXPECT_GT(seen, 3);
 }
 
 TEST_F(SessionTopologyTest,

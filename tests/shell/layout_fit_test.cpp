@@ -5,7 +5,16 @@
 #include "layout_check.h"
 #include "shell_support.h"
 
+#include "core/chart.h"
+#include "ui/chart_view.h"
 #include "ui/screen.h"
+
+#include <QAction>
+#include <QGraphicsTextItem>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextDocument>
 
 #include <QLayout>
 #include <QMenuBar>
@@ -14,7 +23,20 @@ using namespace tavimond;
 
 namespace {
 
-class LayoutFit : public test::LoggedOnWindow, public ::testing::WithParamInterface<QSize> {};
+class LoggedOnWindowAtStart : public test::LoggedOnWindow {};
+
+class LayoutFit : public test::LoggedOnWindow, public ::testing::WithParamInterface<QSize> {
+protected:
+    // The window held at the size, as a small screen holds it.
+    void holdAtSize()
+    {
+        window.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        window.setMinimumSize(0, 0);
+        window.resize(GetParam());
+        test::settle();
+        ASSERT_EQ(window.size(), GetParam());
+    }
+};
 
 } // namespace
 
@@ -29,11 +51,7 @@ TEST_P(LayoutFit, EveryScreenAndTabFitsTheWindow)
         EXPECT_LE(s->minimumSizeHint().width(), client.width()) << s->objectName().toStdString();
         EXPECT_LE(s->minimumSizeHint().height(), client.height()) << s->objectName().toStdString();
     }
-    window.layout()->setSizeConstraint(QLayout::SetNoConstraint);
-    window.setMinimumSize(0, 0);
-    window.resize(size);
-    test::settle();
-    ASSERT_EQ(window.size(), size);
+    ASSERT_NO_FATAL_FAILURE(holdAtSize());
 
     QStringList faults;
     auto *stack = qobject_cast<QStackedWidget *>(window.centralWidget());
@@ -44,6 +62,71 @@ TEST_P(LayoutFit, EveryScreenAndTabFitsTheWindow)
                         [&](const QString &) { test::lookForFaults(window, &window, window.rect(), faults); });
     }
     EXPECT_EQ(faults, QStringList());
+}
+
+// The system topology's charts of a page with their snapshot times turned upright, each
+// by its "=||": every time drawn is whole (the begin time, or the same without its year
+// or without its day), and stands inside the chart, clear of the legend below.
+TEST_P(LayoutFit, UprightTimesUnderTheSystemChartsStandWhole)
+{
+    ASSERT_NO_FATAL_FAILURE(holdAtSize());
+    widget<QAction>("S1").trigger();
+    press("Button2");
+    test::settle();
+    const QList<ChartView *> views = widget<QGroupBox>("sess_graphs").findChildren<ChartView *>();
+    ASSERT_EQ(views.size(), 6);
+    for (ChartView *view : views)
+        for (QPushButton *b : view->findChildren<QPushButton *>())
+            if (b->text() == QLatin1String("=||"))
+                QTest::mouseClick(b, Qt::LeftButton);
+    test::settle();
+    for (ChartView *view : views) {
+        SCOPED_TRACE(view->objectName().toStdString());
+        QStringList whole;
+        for (int s = 0; s < view->model()->seriesCount(); ++s)
+            for (const ChartPoint &p : view->model()->series(s).points())
+                whole << p.label << QString(p.label).remove(QRegularExpression("/\\d{4}")) << p.label.section(' ', 1);
+        QChart &chart = *view->chart();
+        const QRectF inside = QRectF(QPointF(0, 0), chart.size()).adjusted(0, 0, 0, -chart.margins().bottom());
+        int drawn = 0;
+        for (QGraphicsItem *item : view->scene()->items()) {
+            auto *label = dynamic_cast<QGraphicsTextItem *>(item);
+            const QRectF at = label ? label->sceneBoundingRect() : QRectF();
+            if (!label || !label->isVisible() || label->rotation() == 0 || at.center().y() < chart.plotArea().bottom())
+                continue;
+            const QString text = label->toPlainText().remove(QChar(0x200B));
+            if (text.isEmpty())
+                continue;
+            EXPECT_TRUE(whole.contains(text)) << text.toStdString();
+            const double margin = label->document()->documentMargin();
+            EXPECT_TRUE(inside.contains(chart.mapRectFromScene(at.adjusted(margin, margin, -margin, -margin))))
+                << text.toStdString();
+            ++drawn;
+        }
+        EXPECT_GE(drawn, 4);
+    }
+}
+
+// The latch chart as the window shows it at its size at start, after a quarter of an
+// hour of ticks with the latches of both instances: its legend names the first latches
+// and leaves the plot two thirds of the chart.
+TEST_F(LoggedOnWindowAtStart, TheLatchLegendLeavesThePlotTwoThirdsOfTheChart)
+{
+    ASSERT_EQ(window.centralWidget()->size(), QSize(1142, 698));
+    check("Latch_Check", true);
+    widget<QAction>("Latching1").trigger();
+    for (int t = 0; t < 8; ++t) {
+        server.model().advance(120);
+        fire("latch_timer");
+    }
+    test::settle();
+    ChartView &view = widget<ChartView>("latchchart");
+    ASSERT_GT(view.model()->seriesCount(), 200);
+    ASSERT_FALSE(view.legend().empty());
+    EXPECT_EQ(view.legend().front().text, view.model()->series(0).title());
+    const QRectF plot = view.chart()->plotArea();
+    EXPECT_GE(plot.width() * plot.height(), 2.0 / 3 * view.width() * view.height());
+    EXPECT_GE(plot.height(), 2.0 / 3 * view.height());
 }
 
 INSTANTIATE_TEST_SUITE_P(

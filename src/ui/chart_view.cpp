@@ -12,6 +12,7 @@
 #include <QRubberBand>
 #include <QStyleOptionGraphicsItem>
 #include <cmath>
+#include <optional>
 
 namespace tavimond {
 namespace {
@@ -137,6 +138,19 @@ public:
         const double rowHeight = legendRowHeight(font_);
         const double extra = kLegendSwatch + kLegendGap + kLegendColumnGap;
         const int n = int(entries.size());
+        // A few keys that all fit side by side keep their own widths in one row: columns
+        // as wide as the widest would push some of them out of sight.
+        if (const auto row = oneRow(entries, fm, width)) {
+            shown_ = entries;
+            double x = (width - row->second) / 2;
+            for (const double w : row->first) {
+                boxes_.emplace_back(x, 0, w, rowHeight);
+                x += w;
+            }
+            size_ = QSizeF(width, rowHeight);
+            update();
+            return rowHeight;
+        }
         double widest = 0;
         for (const LegendEntry &e : entries)
             widest = std::max(widest, extra + textWidth(fm, e.text));
@@ -192,6 +206,24 @@ public:
     }
 
 private:
+    // Each entry's width and their sum, when every entry fits whole in one row.
+    std::optional<std::pair<std::vector<double>, double>> oneRow(const std::vector<LegendEntry> &entries,
+                                                                 const QFontMetricsF &fm, double width)
+    {
+        const double extra = kLegendSwatch + kLegendGap + kLegendColumnGap;
+        std::vector<double> widths;
+        double total = 0;
+        for (const LegendEntry &e : entries) {
+            widths.push_back(extra + textWidth(fm, e.text));
+            total += widths.back();
+            if (total - kLegendColumnGap > width)
+                return std::nullopt;
+        }
+        if (entries.empty())
+            return std::nullopt;
+        return std::make_pair(std::move(widths), total - kLegendColumnGap);
+    }
+
     // Measured once a text: a live chart lays out thousands of keys at every tick, and
     // shaping each again would take most of the tick.
     double textWidth(const QFontMetricsF &fm, const QString &text)

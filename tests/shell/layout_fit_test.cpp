@@ -6,6 +6,7 @@
 #include "shell_support.h"
 
 #include "core/chart.h"
+#include "ui/chart_plot.h"
 #include "ui/chart_view.h"
 #include "ui/screen.h"
 
@@ -105,6 +106,28 @@ TEST_P(LayoutFit, UprightTimesUnderTheSystemChartsStandWhole)
         }
         EXPECT_GE(drawn, 4);
     }
+}
+
+// The session topology's seven figures, sampled twice: at every size its legend names
+// each of them whole, so that each colour of the bars has its name.
+TEST_P(LayoutFit, TheSessionChartsLegendNamesEveryFigure)
+{
+    ASSERT_NO_FATAL_FAILURE(holdAtSize());
+    widget<QAction>("RealTimePerformance1").trigger();
+    check("session_check", true);
+    for (int t = 0; t < 2; ++t) {
+        server.model().advance(30);
+        fire("Default_timer");
+    }
+    test::settle();
+    ChartView &view = widget<ChartView>("sessres_graph");
+    QStringList given, named;
+    for (const LegendEntry &e : ChartPlot::legendEntries(*view.model()))
+        given << e.text;
+    for (const LegendEntry &e : view.legend())
+        named << e.text;
+    ASSERT_EQ(given.size(), 7);
+    EXPECT_EQ(named, given);
 }
 
 // The latch chart as the window shows it at its size at start, after a quarter of an

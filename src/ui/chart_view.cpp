@@ -340,6 +340,11 @@ double ChartView::legendRoom() const
     const QRectF plot = chart()->plotArea();
     if (plot.width() <= 0)
         return row;
+    // A pie is named by its legend alone, and is as large as the plot's shorter side: its
+    // legend takes the rows it needs while the pie keeps two thirds of the height it has
+    // beside a legend of one row.
+    if (plot_.orientation() == ChartPlot::Orientation::Pies)
+        return row + (1 - kPlotShare) * (plot.height() + std::ceil(legendHeight_) - row);
     // The plot would take the legend's height besides its own; it keeps what makes up
     // its share of the chart.
     const double kept = kPlotShare * width() * height() / plot.width();

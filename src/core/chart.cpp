@@ -89,7 +89,8 @@ void ChartSeries::Block::allocate(size_t newCapacity, size_t keep, Form newForm,
     fresh.form = newForm;
     fresh.placesRun = newPlacesRun;
     fresh.bytes = std::make_unique<char[]>(newCapacity * (valueSize(newForm) + (newPlacesRun ? 0 : sizeof(quint32))));
-    if (newForm == form) {
+    // A new block keeps nothing and has no bytes yet to copy from.
+    if (newForm == form && keep > 0) {
         std::memcpy(fresh.bytes.get(), bytes.get(), keep * valueSize(form));
     } else {
         for (size_t o = 0; o < keep; ++o)

@@ -11,7 +11,8 @@ namespace tavimond {
 // current row (in a tree: its current node) moves to another one, whatever moved it:
 // the mouse, the arrow keys, Page Up or Down, Home, End. While `reloading` returns true
 // the program is emptying or refilling the view, and what that does to the current row
-// runs nothing; nor does a move to no row at all.
+// runs nothing; nor does a move to no row at all, nor the first row that Qt makes
+// current when the keyboard brings the focus into a view that had none.
 void onCurrentRowChange(QAbstractItemView *view, QObject *context, const std::function<void()> &handler,
                         const std::function<bool()> &reloading = {});
 

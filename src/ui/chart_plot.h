@@ -130,9 +130,6 @@ public:
     // Draws the lines into the plot rectangle, the later series above the earlier.
     void paintLines(QPainter &painter, qreal devicePixelRatio);
 
-    // The widest label of the places in the window, written in `font`.
-    double widestBottomLabel(const Chart &chart, const QFont &font) const;
-
     Orientation orientation() const { return orientation_; }
     int placeCount() const { return int(order_.size()); }
     // Series refreshed (the number of model series at the last refresh).
@@ -244,6 +241,8 @@ private:
     void layoutPies(const Chart &chart, const QFont &markFont);
     void dropCoveredMarks(const QFont &markFont);
     double labelWidth(const Chart &chart, int place, const QFont &font) const;
+    // The widest label of the places in the window, written in `font`.
+    double widestBottomLabel(const Chart &chart, const QFont &font) const;
     // The places inside the window: from, and one past the last.
     std::pair<int, int> placesInWindow() const;
     AxisScale placeAxis(const Chart &chart, const QSizeF &plot, const QFont &font, bool vertical, int angle,

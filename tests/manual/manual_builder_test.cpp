@@ -22,15 +22,9 @@
 #include <utility>
 
 using namespace tavimond::manual;
+using tavimond::test::sourceFile;
 
 namespace {
-
-QString sourceFile(const QString &name)
-{
-    QFile f(tavimond::test::testDataFolder() + QStringLiteral("/../../") + name);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    return QString::fromUtf8(f.readAll());
-}
 
 QStringList headings(QTextDocument &doc, int level)
 {

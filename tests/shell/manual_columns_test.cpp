@@ -4,7 +4,6 @@
 #include "common/test_data.h"
 #include "shell_support.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 using namespace tavimond;
@@ -13,10 +12,8 @@ namespace {
 
 QString manualText()
 {
-    QFile f(test::testDataFolder() + QStringLiteral("/../../doc/manual.md"));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    return QString::fromUtf8(f.readAll()).replace(blanks, QStringLiteral(" "));
+    return test::sourceFile(QStringLiteral("doc/manual.md")).replace(blanks, QStringLiteral(" "));
 }
 
 // The items of every parenthesised list of the text: split at the commas outside inner

@@ -30,11 +30,27 @@ constexpr double kPlotShare = 2.0 / 3;
 // padding and the text's own margin), with a pixel to spare.
 constexpr double kTurnedLabelPadding = 10;
 
-// The edge that every bar and legend swatch is drawn with: dark enough to stand out
-// from the white chart whatever the fill, so that a white series shows too.
-QColor outlineColor(const QColor &fill)
+// A bar keeps an edge on two opposite sides only where this many pixels lie across
+// them: one for each edge and four of fill between, so that the fill is what the bar
+// shows.
+constexpr int kEdgedSpan = 6;
+
+// A bar or a legend swatch on whole pixels: its fill, and one pixel inside each side
+// that has the room an edge dark enough to stand out from the white chart whatever the
+// fill, so that a white series shows too. A thinner bar is all fill, the colour of its
+// legend swatch.
+void paintBox(QPainter &painter, const QRect &pixels, const QColor &fill)
 {
-    return fill.darker(200);
+    painter.fillRect(pixels, fill);
+    const QColor edge = fill.darker(200);
+    if (pixels.width() >= kEdgedSpan) {
+        painter.fillRect(QRect(pixels.left(), pixels.top(), 1, pixels.height()), edge);
+        painter.fillRect(QRect(pixels.right(), pixels.top(), 1, pixels.height()), edge);
+    }
+    if (pixels.height() >= kEdgedSpan) {
+        painter.fillRect(QRect(pixels.left(), pixels.top(), pixels.width(), 1), edge);
+        painter.fillRect(QRect(pixels.left(), pixels.bottom(), pixels.width(), 1), edge);
+    }
 }
 
 double legendRowHeight(const QFont &font)
@@ -87,15 +103,11 @@ public:
         painter->save();
         painter->setClipRect(plot_.plotRect());
         for (const ChartPlot::Bar &b : plot_.bars()) {
-            // On whole pixels, the edge one pixel inside: a bar of a pixel or two is all
-            // edge, one shorter than half a pixel is not drawn.
+            // On whole pixels: one shorter than half a pixel is not drawn.
             const QRect pixels(QPoint(int(std::lround(b.rect.left())), int(std::lround(b.rect.top()))),
                                QPoint(int(std::lround(b.rect.right())) - 1, int(std::lround(b.rect.bottom())) - 1));
-            if (pixels.isEmpty())
-                continue;
-            painter->setPen(QPen(outlineColor(b.color), 0));
-            painter->setBrush(b.color);
-            painter->drawRect(pixels.adjusted(0, 0, -1, -1));
+            if (!pixels.isEmpty())
+                paintBox(*painter, pixels, b.color);
         }
         painter->setBrush(Qt::NoBrush);
         plot_.paintLines(*painter, painter->device() ? painter->device()->devicePixelRatio() : 1.0);
@@ -192,16 +204,14 @@ public:
         for (size_t k = 0; k < boxes_.size(); ++k) {
             const QRectF &box = boxes_[k];
             const LegendEntry &e = shown_[k];
-            const QRectF swatch(box.left(), box.center().y() - kLegendSwatch / 2.0, kLegendSwatch, kLegendSwatch);
-            if (e.color.isValid()) { // the count of the entries left out has none
-                painter->setPen(QPen(outlineColor(e.color), 0));
-                painter->setBrush(e.color);
-                painter->drawRect(swatch);
-            }
+            const QRect swatch(int(std::lround(box.left())), int(std::lround(box.center().y() - kLegendSwatch / 2.0)),
+                               kLegendSwatch, kLegendSwatch);
+            if (e.color.isValid()) // the count of the entries left out has none
+                paintBox(*painter, swatch, e.color);
             painter->setPen(e.color.isValid() ? QColor(40, 40, 40) : QColor(100, 100, 100));
-            painter->drawText(
-                QRectF(swatch.right() + kLegendGap, box.top(), box.width() - kLegendSwatch - kLegendGap, box.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, e.text);
+            painter->drawText(QRectF(swatch.left() + kLegendSwatch + kLegendGap, box.top(),
+                                     box.width() - kLegendSwatch - kLegendGap, box.height()),
+                              Qt::AlignLeft | Qt::AlignVCenter, e.text);
         }
     }
 

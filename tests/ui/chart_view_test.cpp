@@ -214,6 +214,83 @@ TEST(ChartView, BarsStandUnderTheirOwnLabelsAndRepeatedLabelsAreKept)
     EXPECT_TRUE(shows(*view, repeated + QPointF(0, 3), rgb(kBlue), 0));
 }
 
+// Eight series of bars about 1, 2, 3 and 20 pixels across, as the repository charts draw
+// them at a week of snapshots and at a few: every bar shows its series' colour, the
+// colour of its legend swatch, over most of the pixels it covers; a bar wide enough for
+// an edge has a darker one, so that the white series stands out from the white chart.
+TEST(ChartView, BarsOfEveryWidthShowTheirSeriesColour)
+{
+    const std::vector<Rgb> colours = {0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0x808000};
+    const auto luminance = [](QColor c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    for (const double across : {1.0, 2.0, 3.0, 20.0}) {
+        SCOPED_TRACE(across);
+        Chart chart;
+        const int places = int(std::lround(70 / across));
+        for (size_t k = 0; k < colours.size(); ++k) {
+            const int s = chart.addSeries(SeriesKind::Bar, QStringLiteral("file %1").arg(k + 1), AxisSide::Right);
+            chart.setSeriesColor(s, colours[k]);
+            for (int p = 0; p < places; ++p)
+                chart.addPoint(s, 60 + (p * 7 + int(k) * 5) % 40, time(p));
+        }
+        auto view = shownView(chart);
+        // The view made as wide as bars of that width need.
+        const auto meanWidth = [&] {
+            double sum = 0;
+            for (const ChartPlot::Bar &b : view->plot().bars())
+                sum += b.rect.width();
+            return sum / double(view->plot().bars().size());
+        };
+        const double plotWidth = view->chart()->plotArea().width();
+        view->resize(view->width() + int(std::lround(plotWidth * (across / meanWidth() - 1))), 500);
+        QCoreApplication::processEvents();
+        ASSERT_NEAR(meanWidth(), across, across * 0.15);
+
+        const QImage image = view->viewport()->grab().toImage();
+        int bars = 0, inColour = 0;
+        for (const ChartPlot::Bar &b : view->plot().bars()) {
+            const QColor fill = rgb(colours[size_t(b.series)]);
+            ASSERT_EQ(b.color, fill);
+            const QRectF at = view->viewportTransform().mapRect(view->chart()->mapRectToScene(b.rect));
+            // The pixels whose centres the bar covers.
+            const int left = int(std::ceil(at.left() - 0.5)), right = int(std::ceil(at.right() - 0.5));
+            const int top = int(std::ceil(at.top() - 0.5)), bottom = int(std::ceil(at.bottom() - 0.5));
+            int same = 0;
+            for (int x = left; x < right; ++x)
+                for (int y = top; y < bottom; ++y)
+                    same += image.pixelColor(x, y) == fill;
+            ++bars;
+            inColour += 2 * same > (right - left) * (bottom - top);
+            if (across < 10)
+                continue;
+            // Its edges left and right, halfway up.
+            for (const int x : {left, right - 1}) {
+                const QColor edge = image.pixelColor(x, (top + bottom) / 2);
+                EXPECT_LT(luminance(edge), luminance(fill));
+                if (fill == Qt::white) {
+                    EXPECT_GE((luminance(fill) + 0.05) / (luminance(edge) + 0.05), 3);
+                }
+            }
+        }
+        EXPECT_EQ(bars, 8 * places);
+        EXPECT_EQ(inColour, bars);
+        // The legend's swatches carry the same colours.
+        ASSERT_EQ(view->legend().size(), colours.size());
+        const QRect legendStrip(0, int(view->chart()->plotArea().bottom()) + 30, view->width(),
+                                view->height() - int(view->chart()->plotArea().bottom()) - 30);
+        for (size_t k = 0; k < colours.size(); ++k) {
+            EXPECT_EQ(view->legend()[k].color, rgb(colours[k]));
+            bool shown = false;
+            for (int x = legendStrip.left(); x < legendStrip.right() && !shown; ++x)
+                for (int y = legendStrip.top(); y < legendStrip.bottom() && !shown; ++y)
+                    shown = image.pixelColor(x, y) == rgb(colours[k]);
+            EXPECT_TRUE(shown) << k;
+        }
+    }
+}
+
 TEST(ChartView, DatedLabelsAreOrderedByTimeAndRemovedSeriesLeaveTheAxis)
 {
     Chart chart;

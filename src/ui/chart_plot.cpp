@@ -384,9 +384,7 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
     const int n = to - from;
     if (n <= 0)
         return a;
-    // Thin the labels out so that they do not overlap. Qt cuts no bottom label short; on
-    // the left it gives each label the axis' length over the number of labels plus one,
-    // less some padding.
+    // Thin the labels out so that they do not overlap; Qt cuts none of them short.
     double extent = labels.height() + 4;
     if (!vertical) {
         if (angle % 180 == 0) {
@@ -396,14 +394,10 @@ AxisScale ChartPlot::placeAxis(const Chart &chart, const QSizeF &plot, const QFo
         }
     }
     const double length = std::max(vertical ? plot.height() : plot.width(), 1.0);
-    // A window shows its places at the page's spacing, so they fill only part of the axis.
-    const double share = window_.places > 0 ? std::min(1.0, n / slotsShown()) : 1.0;
     const double slot = length / slotsShown();
-    // Along the bottom the labels stand a step of places apart, so that each keeps its
-    // width clear of the next; on the left a share of the axis' length each.
-    const int fit = std::max(1, int(length * share / extent) - 1);
-    const int step = vertical ? std::max(1, int(std::ceil(double(n) / fit)))
-                              : std::max(1, int(std::ceil(extent / std::max(slot, 1e-9))));
+    // The labels stand a step of places apart, so that each keeps its extent clear of the
+    // next.
+    const int step = std::max(1, int(std::ceil(extent / std::max(slot, 1e-9))));
     // Qt hides a level label that reaches past either end of the axis: long labels
     // (dates) begin a few places in, and none is put where it would stick out.
     const bool level = !vertical && angle % 180 == 0;

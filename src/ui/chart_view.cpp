@@ -442,11 +442,14 @@ bool ChartView::applyScales(const ChartScales &scales)
     bool changed = applyAxis(bottom_, scales.bottom, Qt::AlignBottom);
     changed = applyAxis(left_, scales.left, Qt::AlignLeft) || changed;
     changed = applyAxis(right_, scales.right, Qt::AlignRight) || changed;
+    // The labels are thinned and shortened to fit: Qt need not cut them, and on the left
+    // it would cut every session of a page of twenty that each have their own height.
+    for (QCategoryAxis *places : {bottom_, left_})
+        if (places)
+            places->setTruncateLabels(false);
     if (bottom_) {
         const Chart &shown = model_ ? *model_ : empty_;
         const int angle = -shown.bottomLabelAngle(); // Qt turns clockwise
-        // The labels are thinned and shortened to fit: Qt need not cut them.
-        bottom_->setTruncateLabels(false);
         if (bottom_->labelsAngle() != angle) {
             bottom_->setLabelsAngle(angle);
             changed = true;

@@ -738,3 +738,44 @@ TEST(ChartView, LiveLinesPaintedTickByTickShowWhatAWholeDrawingShows)
     EXPECT_LT(live->plot().fullRasters(), 760 / 4);
     EXPECT_GT(live->plot().placeCount(), live->plot().plotRect().width() * 4);
 }
+
+// A page of twenty sessions, and one of eight, in a chart made shorter and shorter: the
+// labels Qt draws on the left are the ones asked for, each whole, and every session keeps
+// its name while a place is half again as high as a line of text.
+TEST(ChartView, SessionsOnTheLeftAreNamedWholeAtEveryHeight)
+{
+    for (const int sessions : {20, 8}) {
+        Chart chart;
+        for (const char *t : {"CPU Time ", "I/O Wait", "Parse Time"})
+            chart.setSeriesMarksVisible(chart.addSeries(SeriesKind::StackedHBar, t), false);
+        auto view = shownView(chart, "sessres_graph");
+        view->setAxisTitle(Qt::AlignLeft, "Instance ID::SID");
+        view->setPlacesPerPage(20);
+        QStringList all;
+        for (int p = 0; p < sessions; ++p) {
+            all << QStringLiteral("%1::%2").arg(1 + p % 2).arg(100 + p);
+            for (int s = 0; s < 3; ++s)
+                chart.addPoint(s, 20 - p, all.back());
+        }
+        const double line = QFontMetricsF(view->font()).height();
+        for (int height = 700; height >= 380; height -= 10) {
+            view->resize(622, height);
+            QCoreApplication::processEvents();
+            const QRectF plot = view->chart()->plotArea();
+            SCOPED_TRACE(QStringLiteral("%1 sessions, a plot %2 high").arg(sessions).arg(plot.height()).toStdString());
+            QStringList drawn;
+            for (QGraphicsItem *item : view->scene()->items())
+                if (auto *t = dynamic_cast<QGraphicsTextItem *>(item);
+                    t && t->isVisible() && t->toPlainText().contains("::") && t->scenePos().x() < plot.left() &&
+                    t->scenePos().y() < plot.bottom() && t->toPlainText() != "Instance ID::SID")
+                    drawn << t->toPlainText().remove(QChar(0x200B));
+            drawn.sort();
+            QStringList asked = readLabels(*view, Qt::AlignLeft);
+            asked.sort();
+            EXPECT_EQ(drawn, asked);
+            if (plot.height() / 20 >= 1.5 * line) {
+                EXPECT_EQ(asked.size(), sessions);
+            }
+        }
+    }
+}

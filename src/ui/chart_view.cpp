@@ -23,8 +23,11 @@ constexpr int kLegendSwatch = 10;
 constexpr int kLegendGap = 4;        // between a swatch and its text
 constexpr int kLegendColumnGap = 12; // between a text and the next column
 constexpr int kLegendMinChars = 30;  // a column shows at least about this many characters
-// The plot's share of the chart's area that the legend leaves it where it can: the
-// legend has its first row, and takes each further one only while the plot keeps that.
+// The plot's share of the chart that the legend leaves it where it can: the legend has
+// its first row, and takes each further one only while the plot keeps that share of the
+// chart's area, or of the chart's height where those rows name every key: a chart whose
+// axes take much of its width never leaves its plot that share of its area, and would
+// name no more keys than one row holds.
 constexpr double kPlotShare = 2.0 / 3;
 // How far below the plot Qt begins the text of a bottom label turned upright (its
 // padding and the text's own margin), with a pixel to spare.
@@ -140,9 +143,9 @@ class ChartView::LegendItem : public QGraphicsItem {
 public:
     LegendItem(const QFont &font, QGraphicsItem *parent) : QGraphicsItem(parent), font_(font) { setZValue(5); }
 
-    // Lays the entries out at most `width` wide and `maxHeight` high (one row at least);
-    // returns the height taken.
-    double arrange(const std::vector<LegendEntry> &entries, double width, double maxHeight)
+    // Lays the entries out at most `width` wide and `maxHeight` high (one row at least),
+    // or `wholeHeight` high where that names every entry; returns the height taken.
+    double arrange(const std::vector<LegendEntry> &entries, double width, double maxHeight, double wholeHeight)
     {
         prepareGeometryChange();
         boxes_.clear();
@@ -169,8 +172,11 @@ public:
         // As few columns as let every entry in, as wide as the widest entry at most and
         // as narrow as a readable key at least.
         const double narrowest = std::min(widest, extra + fm.averageCharWidth() * kLegendMinChars);
-        const int maxRows = std::max(1, int(maxHeight / rowHeight + 1e-9));
+        int maxRows = std::max(1, int(maxHeight / rowHeight + 1e-9));
         const int mostColumns = std::max(1, int(width / std::max(narrowest, 1.0)));
+        if (const int whole = (n + mostColumns - 1) / mostColumns;
+            whole > maxRows && whole * rowHeight <= wholeHeight + 1e-9)
+            maxRows = whole;
         int columns = std::clamp(int(width / std::max(widest, 1.0)), 1, mostColumns);
         while (columns < mostColumns && columns * maxRows < n)
             ++columns;
@@ -344,21 +350,22 @@ void ChartView::applySettings()
     placeLegend();
 }
 
-double ChartView::legendRoom() const
+double ChartView::legendRoom(bool whole) const
 {
     const double row = legendRowHeight(labelFont_);
     const QRectF plot = chart()->plotArea();
     if (plot.width() <= 0)
         return row;
+    // The plot would take the legend's height besides its own.
+    const double shared = plot.height() + std::ceil(legendHeight_);
     // A pie is named by its legend alone, and is as large as the plot's shorter side: its
     // legend takes the rows it needs while the pie keeps two thirds of the height it has
     // beside a legend of one row.
     if (plot_.orientation() == ChartPlot::Orientation::Pies)
-        return row + (1 - kPlotShare) * (plot.height() + std::ceil(legendHeight_) - row);
-    // The plot would take the legend's height besides its own; it keeps what makes up
-    // its share of the chart.
-    const double kept = kPlotShare * width() * height() / plot.width();
-    return std::max(row, plot.height() + std::ceil(legendHeight_) - kept);
+        return row + (1 - kPlotShare) * (shared - row);
+    // The plot keeps what makes up its share of the chart's height, or of its area.
+    const double kept = kPlotShare * height() * (whole ? 1.0 : width() / plot.width());
+    return std::max(row, shared - kept);
 }
 
 bool ChartView::placeLegend()
@@ -369,7 +376,7 @@ bool ChartView::placeLegend()
     const double step = std::max(1.0, width() / 100.0);
     const int right = std::max(0, int(std::lround(kBaseMargin + shown.rightMargin() * step)));
     const double legendWidth = std::max(50.0, width() - 2.0 * kBaseMargin);
-    legendHeight_ = legendItem_->arrange(legend_, legendWidth, legendRoom());
+    legendHeight_ = legendItem_->arrange(legend_, legendWidth, legendRoom(false), legendRoom(true));
     legendItem_->setPos(kBaseMargin, height() - kBaseMargin / 2.0 - legendHeight_);
     const QMargins margins(kBaseMargin, kBaseMargin, right, kBaseMargin + int(std::ceil(legendHeight_)));
     if (c->margins() == margins)

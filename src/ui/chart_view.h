@@ -111,8 +111,8 @@ private:
     bool applyAxis(QCategoryAxis *&axis, const AxisScale &scale, Qt::Alignment side);
     void relayout();
     void layOut();
-    // The height the legend may take.
-    double legendRoom() const;
+    // The height the legend may take; `whole`: where it names every key.
+    double legendRoom(bool whole) const;
     // Lays the legend out and sets the chart's margins around it; true when they changed.
     bool placeLegend();
     // A chart shown on a screen colours its keys as the screen's other charts do.

@@ -130,6 +130,41 @@ TEST_P(LayoutFit, TheSessionChartsLegendNamesEveryFigure)
     EXPECT_EQ(named, given);
 }
 
+// The session topology's chart sampled twice, in the window made as small as it allows,
+// then wider up to a thousand pixels and taller: its legend names all seven figures, in
+// a second row where one does not hold them, and the plot keeps two thirds of the
+// chart's height.
+TEST_F(LoggedOnWindowAtStart, TheSessionChartsLegendNamesEveryFigureDownToTheSmallestWindow)
+{
+    widget<QAction>("RealTimePerformance1").trigger();
+    check("session_check", true);
+    for (int t = 0; t < 2; ++t) {
+        server.model().advance(30);
+        fire("Default_timer");
+    }
+    window.resize(1, 1);
+    test::settle();
+    const QSize least = window.size();
+    ASSERT_LT(least.width(), 1000);
+    ChartView &view = widget<ChartView>("sessres_graph");
+    ASSERT_FALSE(view.plot().bars().empty());
+    QStringList given;
+    for (const LegendEntry &e : ChartPlot::legendEntries(*view.model()))
+        given << e.text;
+    ASSERT_EQ(given.size(), 7);
+    for (const int taller : {0, 100, 300})
+        for (int width = least.width(); width <= 1000; width += 23) {
+            window.resize(width, least.height() + taller);
+            test::settle();
+            SCOPED_TRACE(QStringLiteral("%1x%2").arg(window.width()).arg(window.height()).toStdString());
+            QStringList named;
+            for (const LegendEntry &e : view.legend())
+                named << e.text;
+            EXPECT_EQ(named, given);
+            EXPECT_GE(view.chart()->plotArea().height(), 2.0 / 3 * view.height());
+        }
+}
+
 // The latch chart as the window shows it at its size at start, after a quarter of an
 // hour of ticks with the latches of both instances: its legend names the first latches
 // and leaves the plot two thirds of the chart.

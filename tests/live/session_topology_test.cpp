@@ -1,6 +1,7 @@
 // The "Session Topology" tab of the real-time screen, sampled against the simulated
 // instance: the sessions of both instances, the differences of their time figures, the
 // stacked bar chart and the row that chooses a session for the other tabs.
+#include "common/chart_support.h"
 #include "common/screen_support.h"
 
 #include "db/error.h"
@@ -15,7 +16,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSet>
-#include <cmath>
 
 using namespace tavimond;
 
@@ -59,9 +59,9 @@ protected:
             if (QString::number(s.instance) != g.cell(0, r) || QString::number(s.sid) != g.cell(1, r) ||
                 QString::number(s.serial) != g.cell(2, r))
                 continue;
-            for (const char *statistic : {"CPU used by this session", "user I/O wait time", "application wait time",
-                                          "concurrency wait time", "cluster wait time", "redo synch time",
-                                          "parse time elapsed"}) {
+            for (const char *statistic :
+                 {"CPU used by this session", "user I/O wait time", "application wait time", "concurrency wait time",
+                  "cluster wait time", "redo synch time", "parse time elapsed"}) {
                 const auto at = std::find_if(names.begin(), names.end(),
                                              [&](const auto &n) { return n.name == QLatin1String(statistic); });
                 EXPECT_NE(at, names.end()) << statistic;
@@ -254,10 +254,6 @@ TEST_F(SessionTopologyTest, BarsAndTheCaptionUnderTheMouseShowTheSecondsEachSess
     // be seen (a contrast of 3:1), and its inside stays white.
     const QImage shown = chartView().viewport()->grab().toImage();
     const QColor white = QColor::fromRgb(QRgb(0xFFFFFFFF));
-    const auto luminance = [](QColor c) {
-        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    };
     int seen = 0;
     for (const ChartPlot::Bar &b : chartView().plot().bars()) {
         if (b.series != 4 || !chartView().plot().plotRect().contains(b.rect.center()))
@@ -266,7 +262,7 @@ TEST_F(SessionTopologyTest, BarsAndTheCaptionUnderTheMouseShowTheSecondsEachSess
             chartView().viewportTransform().mapRect(chartView().chart()->mapRectToScene(b.rect)).toAlignedRect();
         QList<bool> edge;
         for (int y = at.top() - 1; y <= at.bottom() + 1; ++y)
-            edge << ((luminance(white) + 0.05) / (luminance(shown.pixelColor(at.center().x(), y)) + 0.05) >= 3);
+            edge << (test::contrast(white, shown.pixelColor(at.center().x(), y)) >= 3);
         EXPECT_TRUE(edge.mid(0, edge.size() / 2).contains(true) && edge.mid(edge.size() / 2).contains(true))
             << pointLabels(4).value(b.point).toStdString();
         EXPECT_EQ(shown.pixelColor(at.center()), white);

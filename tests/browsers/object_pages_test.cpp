@@ -325,6 +325,12 @@ TEST_F(ObjectPagesTest, SequencesJobsAndProgramsShowTheirOwnRecords)
     EXPECT_EQ(text("jobprogown"), "BILLING");
     EXPECT_EQ(text("jobprogname"), "INVOICE_RUN_PROG");
     EXPECT_TRUE(memoText("jobddltext").contains("dbms_scheduler.create_job('\"MONTHLY_INVOICE_RUN\"'"));
+    // A job's action holds quotes of its own: its DDL doubles them, so that it runs.
+    open("JOB", "SALES.NIGHTLY_ORDER_ROLLUP");
+    EXPECT_EQ(text("jobaction"), "begin dbms_mview.refresh('SALES.MV_DAILY_SALES'); end;");
+    EXPECT_TRUE(
+        memoText("jobddltext").contains("job_action=>\n'begin dbms_mview.refresh(''SALES.MV_DAILY_SALES''); end;'\n,"))
+        << memoText("jobddltext").toStdString();
     open("JOB", "INVENTORY.STOCK_EVENT_JOB");
     EXPECT_EQ(text("jobevtcond"), "tab.user_data.on_hand < tab.user_data.reorder_level");
     EXPECT_EQ(text("jobnextrund"), "");

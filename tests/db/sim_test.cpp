@@ -136,8 +136,9 @@ TEST_F(SimulatedInstance, AStarOverAViewTwoOfWhoseColumnsShareANameIsRefusedAsOr
          })
         EXPECT_EQ(error(text), "(no error)") << text;
     // As a user types them in a Script tab: whatever else the instance says, not that.
-    for (const char *text : {"select * from (select interval '1' day, interval '2' day from dual)",
-                             "select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from dual)"})
+    for (const char *text :
+         {"select * from (select interval '1' day, interval '2' day from dual)",
+          "select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from dual)"})
         EXPECT_NE(error(text), "ORA-00918: column ambiguously defined") << text;
 }
 

@@ -134,8 +134,8 @@ std::optional<QString> starOf(const Tokens &t, Span item)
 // with ("prior x", "... day to second"), and "end", which closes a case.
 bool reserved(const Token &t)
 {
-    return isWord(t, {"and", "between", "else", "end", "in", "is", "like", "not", "null", "or", "prior", "rowid",
-                      "rownum", "level", "sysdate", "then", "to", "uid", "user", "when"});
+    return isWord(t, {"and",   "between", "else",   "end",   "in",      "is",   "like", "not", "null", "or",
+                      "prior", "rowid",   "rownum", "level", "sysdate", "then", "to",   "uid", "user", "when"});
 }
 
 // Reserved words that are values, so that an alias may follow them.

@@ -295,6 +295,12 @@ TEST_F(ObjectPagesTest, SourceShowsItsKindsLinesOneMemoLineAStoredLine)
                                       "owner =  'BILLING' and \nname =  'INVOICE_PKG' \n"
                                       "and type in ('PACKAGE', 'PACKAGE BODY') \n"
                                       "order by type, line");
+    // The body defines a subprogram with the parameters its declaration names.
+    open("PACKAGE", "INVENTORY.STOCK_API");
+    const QString move =
+        "PROCEDURE move(p_from IN NUMBER, p_to IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER)";
+    EXPECT_TRUE(memoText("packsource").contains("  " + move + ";\n")) << memoText("packsource").left(400).toStdString();
+    EXPECT_TRUE(memoText("packsource").contains("  " + move + " IS\n"));
     // A procedure that shares its name with a trigger shows its own lines only.
     open("PROCEDURE", "SALES.LOG_ORDER_CHANGE");
     EXPECT_EQ(memoText("procsource"), stored("SALES", "LOG_ORDER_CHANGE", {"PROCEDURE"}).join('\n'));

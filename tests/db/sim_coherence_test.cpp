@@ -414,6 +414,38 @@ QStringList literalProblems(const QString &ddl)
     return problems;
 }
 
+// The subprograms that a package's specification or body declares, each as its
+// heading: kind, name, parameters and return type, upper-cased, blanks as one.
+QStringList subprogramHeadings(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+    static const QRegularExpression start(QStringLiteral("\\b(PROCEDURE|FUNCTION)\\s+(\\w+)\\s*"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression returns(QStringLiteral("^\\s*RETURN\\s+[\\w.%]+"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QStringList out;
+    for (auto it = start.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        qsizetype at = m.capturedEnd();
+        QString heading = m.captured(1) + ' ' + m.captured(2);
+        if (at < text.size() && text.at(at) == '(') {
+            int depth = 0;
+            qsizetype k = at;
+            for (; k < text.size(); ++k)
+                if (text.at(k) == '(')
+                    ++depth;
+                else if (text.at(k) == ')' && --depth == 0)
+                    break;
+            heading += text.mid(at, k + 1 - at);
+            at = k + 1;
+        }
+        if (const auto r = returns.match(text.mid(at)); r.hasMatch())
+            heading += ' ' + r.captured().trimmed();
+        out << heading.simplified().toUpper().replace(QLatin1String("( "), QLatin1String("("));
+    }
+    return out;
+}
+
 } // namespace
 
 TEST_F(SimCoherence, EveryDdlTheObjectBrowserFetchesClosesItsLiteralsWhereOracleWould)
@@ -451,4 +483,33 @@ TEST_F(SimCoherence, EveryDdlTheObjectBrowserFetchesClosesItsLiteralsWhereOracle
     }
     EXPECT_EQ(texts.size(), ddlKind.size());
     EXPECT_GE(texts.value("PROCOBJ"), 4);
+}
+
+TEST_F(SimCoherence, EveryPackageBodyDefinesWhatItsSpecificationDeclares)
+{
+    // The headings as the check reads them.
+    EXPECT_EQ(subprogramHeadings("PACKAGE p AS\n  -- PROCEDURE gone;\n  PROCEDURE  a(x IN NUMBER,\n    y IN "
+                                 "VARCHAR2(10) DEFAULT 'z');\n  FUNCTION b RETURN NUMBER;\n  PROCEDURE c;\nEND p;"),
+              (QStringList{"PROCEDURE A(X IN NUMBER, Y IN VARCHAR2(10) DEFAULT 'Z')", "FUNCTION B RETURN NUMBER",
+                           "PROCEDURE C"}));
+
+    QMap<QString, QString> sources; // OWNER.NAME TYPE -> its lines
+    for (const QStringList &r :
+         db.rows("select owner, name, type, line, text from dba_source order by owner, name, type, line"))
+        sources[r[0] + '.' + r[1] + ' ' + r[2]] += r[4];
+    int packages = 0;
+    for (const QStringList &r : db.rows("select owner, object_name from dba_objects where object_type = 'PACKAGE'")) {
+        const QString name = r[0] + '.' + r[1];
+        const QStringList declared = subprogramHeadings(sources.value(name + " PACKAGE"));
+        const QStringList defined = subprogramHeadings(sources.value(name + " PACKAGE BODY"));
+        ASSERT_FALSE(declared.isEmpty()) << name.toStdString();
+        // A body may hold subprograms of its own; each declared one it defines with the same heading.
+        QStringList missing;
+        for (const QString &d : declared)
+            if (!defined.contains(d))
+                missing << d;
+        EXPECT_EQ(missing, QStringList()) << name.toStdString();
+        ++packages;
+    }
+    EXPECT_GE(packages, 2);
 }

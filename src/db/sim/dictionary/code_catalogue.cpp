@@ -154,6 +154,20 @@ const SourceSpec kSource[] = {
      ");"},
 };
 
+// The stock package's move between warehouses: the stock leaves one and enters the other.
+const char *const kMoveBetweenWarehouses =
+    "  PROCEDURE move(p_from IN NUMBER, p_to IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER) IS\n"
+    "  BEGIN\n"
+    "    UPDATE stock_levels SET on_hand = on_hand - p_quantity, updated = SYSDATE\n"
+    "     WHERE warehouse_id = p_from AND product_id = p_product_id;\n"
+    "    UPDATE stock_levels SET on_hand = on_hand + p_quantity, updated = SYSDATE\n"
+    "     WHERE warehouse_id = p_to AND product_id = p_product_id;\n"
+    "    INSERT INTO stock_moves (move_id, moved_at, warehouse_id, product_id, quantity, reason)\n"
+    "    VALUES (stock_moves_seq.NEXTVAL, SYSDATE, p_from, p_product_id, -p_quantity, 'MOVE');\n"
+    "    INSERT INTO stock_moves (move_id, moved_at, warehouse_id, product_id, quantity, reason)\n"
+    "    VALUES (stock_moves_seq.NEXTVAL, SYSDATE, p_to, p_product_id, p_quantity, 'MOVE');\n"
+    "  END move;\n";
+
 // The stock package's body: a procedure per kind of move, long as such bodies are.
 QString stockApiBody()
 {
@@ -163,6 +177,10 @@ QString stockApiBody()
     for (int k = 0; k < 36; ++k) {
         const QString name =
             QLatin1String(kMoves[k % 12]) + (k < 12 ? QString() : QStringLiteral("_%1").arg(k / 12 + 1));
+        if (name == QLatin1String("move")) {
+            lines << QString::fromLatin1(kMoveBetweenWarehouses).split(QLatin1Char('\n'));
+            continue;
+        }
         lines << QStringLiteral(
                      "  PROCEDURE %1(p_warehouse_id IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER) IS")
                      .arg(name)

@@ -513,3 +513,26 @@ TEST_F(SimCoherence, EveryPackageBodyDefinesWhatItsSpecificationDeclares)
     }
     EXPECT_GE(packages, 2);
 }
+
+TEST_F(SimCoherence, EveryMaterializedViewHasItsTableOfTheSameName)
+{
+    QSet<QString> views, tables, segments;
+    for (const QStringList &r : db.rows("select owner, object_name, object_type from dba_objects")) {
+        if (r[2] == "MATERIALIZED VIEW")
+            views << r[0] + '.' + r[1];
+        else if (r[2] == "TABLE")
+            tables << r[0] + '.' + r[1];
+    }
+    QSet<QString> described;
+    for (const QStringList &r : db.rows("select owner, table_name from dba_tables"))
+        described << r[0] + '.' + r[1];
+    for (const QStringList &r : db.rows("select owner, segment_name from dba_segments where segment_type = 'TABLE'"))
+        segments << r[0] + '.' + r[1];
+    ASSERT_FALSE(views.isEmpty());
+    for (const QString &v : views) {
+        EXPECT_TRUE(tables.contains(v)) << v.toStdString();
+        EXPECT_TRUE(described.contains(v)) << v.toStdString();
+        EXPECT_TRUE(dictionary.columns.contains(v)) << v.toStdString();
+        EXPECT_TRUE(segments.contains(v)) << v.toStdString();
+    }
+}

@@ -293,3 +293,24 @@ TEST_F(ObjectTableTest, AStatementFailingMidBranchLeavesTheEarlierSectionsFilled
     EXPECT_TRUE(memoText("tabconmemo").contains("dba_cons_columns"));
     EXPECT_EQ(memoText("tabddl"), "");
 }
+
+TEST_F(ObjectTableTest, AMaterializedViewsTableIsListedBesideItAndShowsItsDetails)
+{
+    // Oracle keeps a materialized view's rows in a table of its owner and name.
+    tickOnly({"tabcbox"});
+    edit("schema_name_text").setText("SALES");
+    edit("obj_name_text").setText("MV%");
+    load();
+    EXPECT_EQ(texts(tree(), node("TABLE")), QStringList{"SALES.MV_DAILY_SALES"});
+    open("TABLE", "SALES.MV_DAILY_SALES");
+    ASSERT_EQ(s.sink().errors, QStringList());
+    EXPECT_EQ(text("objtsname"), "APP_DATA");
+    QStringList columns;
+    for (const QStringList &r : test::rowsOf(s.grid("objtabcolsgrid")))
+        columns << r.value(1);
+    EXPECT_EQ(columns, (QStringList{"SALE_DAY", "PRODUCT_ID", "QUANTITY", "AMOUNT"}));
+    EXPECT_GT(text("objnumrows").toLongLong(), 0);
+    EXPECT_GT(text("objextents").toInt(), 0);
+    EXPECT_TRUE(memoText("tabdefinition").startsWith("\n  CREATE TABLE \"SALES\".\"MV_DAILY_SALES\" \n"))
+        << memoText("tabdefinition").toStdString();
+}

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QComboBox>
+#include <QKeySequence>
 #include <QTabWidget>
 
 using namespace tavimond;
@@ -183,6 +184,39 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_TRUE(s.widget<GridView>("partitiongrid").isVisible() && !parttree().isVisible());
     radio("parttview");
     EXPECT_TRUE(!s.widget<GridView>("partitiongrid").isVisible() && parttree().isVisible());
+}
+
+TEST_F(ObjectTableTest, TabIntoThePartitionTreeMarksTheFirstPartitionUnchosenAndAKeyThatStaysOnItChoosesIt)
+{
+    const auto &first = table("SALES", "ORDERS").partitions.front();
+    ASSERT_EQ(first.name, "P2026_06");
+    show("TABLE", "SALES", "ORDERS");
+    tabpage().setCurrentIndex(2);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{Qt::Key_Space, Qt::NoModifier}, {Qt::Key_Space, Qt::ControlModifier}, {Qt::Key_Home, Qt::NoModifier},
+                {Qt::Key_Up, Qt::NoModifier},    {Qt::Key_PageUp, Qt::NoModifier},     {Qt::Key_Left, Qt::NoModifier},
+                {Qt::Key_Return, Qt::NoModifier}};
+    for (const auto &k : keys) {
+        SCOPED_TRACE(QKeySequence(k.key | k.modifiers).toString().toStdString());
+        // Return on the table's node shows it again: the partition tree rebuilt, no
+        // node current.
+        tree().setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(&tree(), Qt::Key_Return);
+        ASSERT_EQ(parttree().currentItem(), nullptr);
+        ASSERT_TRUE(test::tabTo(parttree()));
+        ASSERT_EQ(parttree().currentItem(), parttree().topLevelItem(0));
+        EXPECT_TRUE(parttree().selectedItems().isEmpty());
+        EXPECT_EQ(text("parthigh"), "");
+        EXPECT_EQ(text("PARTNUMROWS"), "");
+        QTest::keyClick(&parttree(), k.key, k.modifiers);
+        EXPECT_EQ(parttree().currentItem(), parttree().topLevelItem(0));
+        EXPECT_EQ(parttree().selectedItems(), QList<QTreeWidgetItem *>{parttree().topLevelItem(0)});
+        EXPECT_EQ(text("parthigh"), first.highValue);
+        EXPECT_EQ(text("PARTNUMROWS"), first.stats.numRows);
+    }
+    EXPECT_EQ(s.sink().errors, QStringList());
 }
 
 TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSectionAndAKindNodeOrNothingAsksNothing)

@@ -26,6 +26,7 @@ public:
         : QObject(view), view_(view), handler_(std::move(handler)), reloading_(std::move(reloading))
     {
         view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
     }
 
     void clicked() { run(); }
@@ -43,12 +44,26 @@ public:
         }
         if (reloading() || sameRow(current, previous))
             return;
+        // Ctrl and an arrow move the current row without selecting it; the row the
+        // handler shows is the one that looks chosen all the same. A press of the
+        // mouse selects what it will once the row is current.
+        if (!pressing_ && !view_->selectionModel()->isRowSelected(current.row(), current.parent()))
+            view_->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         run();
     }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (watched == view_->viewport()) {
+            if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+                pressing_ = true;
+            else if (event->type() == QEvent::MouseButtonRelease)
+                pressing_ = false;
+            return false;
+        }
+        if (event->type() == QEvent::KeyPress)
+            pressing_ = false; // a release the view never saw (an error box took it)
         if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason &&
             !view_->currentIndex().isValid()) {
             arriving_ = true;
@@ -113,6 +128,7 @@ private:
     std::function<bool()> reloading_;
     bool arriving_ = false;
     bool unchosen_ = false;
+    bool pressing_ = false;
 };
 
 } // namespace

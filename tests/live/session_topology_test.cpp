@@ -370,6 +370,28 @@ TEST_F(SessionTopologyTest, ARowClickedOrReachedWithTheKeysChoosesItsSessionForT
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(chosen(), last);
+    // Ctrl and an arrow move the current row without selecting it: the session that
+    // shows on the other tabs is the row highlighted all the same, and the only one.
+    const auto highlighted = [&view] {
+        QList<int> rows;
+        for (const QModelIndex &i : view.selectionModel()->selectedRows())
+            rows << i.row();
+        return rows;
+    };
+    QTest::keyClick(&view, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(chosen(), (QStringList{"1", "13", "5", "1", "13", "5", "c", "3"}));
+    EXPECT_EQ(highlighted(), QList<int>{2});
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(chosen(), last);
+    EXPECT_EQ(highlighted(), QList<int>{3});
+    // Ctrl and a click still add a row to those highlighted, as in any grid.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      view.visualRect(view.model()->index(1, 1)).center());
+    EXPECT_EQ(chosen(), second);
+    EXPECT_EQ(highlighted(), (QList<int>{3, 1}));
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(chosen(), last);
 
     // Two sessions gone: the sample takes the current row off the last session, and the
     // session chosen stays; the keys choose again.

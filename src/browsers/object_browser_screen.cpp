@@ -139,6 +139,22 @@ QGroupBox *optionPanel(const char *name, const QString &title, std::span<const O
     return panel;
 }
 
+// An options panel covers the kind boxes, and so takes them out of reach, the one that
+// opened it too: the focus goes into the panel, to its first option, and when "X"
+// closes it, back to that box.
+void showOptions(QGroupBox &panel, std::span<const OptionBox> boxes)
+{
+    panel.show();
+    panel.raise();
+    panel.findChild<QCheckBox *>(QLatin1String(boxes.front().box))->setFocus(Qt::OtherFocusReason);
+}
+
+void hideOptions(QGroupBox &panel, QCheckBox &opener)
+{
+    panel.hide();
+    opener.setFocus(Qt::OtherFocusReason);
+}
+
 } // namespace
 
 ObjectBrowserScreen::ObjectBrowserScreen(ScreenContext context, QWidget *parent)
@@ -455,26 +471,24 @@ void ObjectBrowserScreen::tabcboxMouseDown(Qt::MouseButton button)
 {
     if (button != Qt::RightButton)
         return;
-    taboptpanel->show();
-    taboptpanel->raise();
+    showOptions(*taboptpanel, kTableOptions);
 }
 
 void ObjectBrowserScreen::Button64Click()
 {
-    taboptpanel->hide();
+    hideOptions(*taboptpanel, *kindBoxes_.at(0));
 }
 
 void ObjectBrowserScreen::indcboxMouseDown(Qt::MouseButton button)
 {
     if (button != Qt::RightButton)
         return;
-    idxoptpanel->show();
-    idxoptpanel->raise();
+    showOptions(*idxoptpanel, kIndexOptions);
 }
 
 void ObjectBrowserScreen::Button65Click()
 {
-    idxoptpanel->hide();
+    hideOptions(*idxoptpanel, *kindBoxes_.at(1));
 }
 
 void ObjectBrowserScreen::scriptRadioClick(QWidget *panel)

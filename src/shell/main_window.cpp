@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_screen.h"
+#include "desktop.h"
 #include "settings_screen.h"
 #include "start_up_tables.h"
 
@@ -25,7 +26,6 @@
 #include "ui/handler.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -291,7 +291,7 @@ void TForm1::HelpManual1Click()
     for (const QString &folder : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
         const QString path = QDir(folder).absoluteFilePath(name);
         if (QFileInfo(path).isFile()) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            openOnDesktop(QUrl::fromLocalFile(path));
             return;
         }
         looked << QDir::toNativeSeparators(path);

@@ -1,8 +1,8 @@
 #include "tips_browser.h"
 
-#include "ui/handler.h"
+#include "desktop.h"
 
-#include <QDesktopServices>
+#include "ui/handler.h"
 
 namespace tavimond {
 namespace {
@@ -45,8 +45,7 @@ void TipsBrowser::WebBrowser2BeforeNavigate2(const QUrl &url, bool &cancel)
     if (isBlankPage(url))
         return;
     cancel = true;
-    // Whether the desktop managed to open it is not ours to report.
-    QDesktopServices::openUrl(url);
+    openOnDesktop(url);
 }
 
 void TipsBrowser::followLink(const QUrl &url)

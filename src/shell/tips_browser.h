@@ -21,7 +21,8 @@ public:
     // A page finished loading: the page loses its border and scroll bars and, from now
     // on, links are diverted.
     void WebBrowser2DocumentComplete();
-    // Asked before a link is followed; sets cancel when the link went to the desktop.
+    // Asked before a link is followed; sets cancel when the link goes to the desktop,
+    // and raises Error when the desktop opens nothing for it.
     void WebBrowser2BeforeNavigate2(const QUrl &url, bool &cancel);
 
 private:

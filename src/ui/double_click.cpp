@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 
 namespace tavimond {
@@ -41,6 +42,11 @@ protected:
         if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
             (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || !view_->currentIndex().isValid())
             return false;
+        // As a double-click selects what it opens: Return on a row that Tab only
+        // marked selects it too, and the handlers read the selected row.
+        const QModelIndex current = view_->currentIndex();
+        if (!view_->selectionModel()->isSelected(current))
+            view_->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         runGuarded(handler_);
         return true;
     }

@@ -18,7 +18,8 @@ void onDoubleClick(QWidget *widget, std::function<void()> handler);
 void onItemDoubleClick(QAbstractItemView *view, QObject *context, std::function<void()> handler);
 
 // The keyboard's double-click: runs the handler, guarded, when Return or Enter is
-// pressed in the view while it has a current item. The key goes no further.
+// pressed in the view while it has a current item, selecting that item first if it is
+// not. The key goes no further.
 void onEnterKey(QAbstractItemView *view, std::function<void()> handler);
 
 } // namespace tavimond

@@ -295,6 +295,12 @@ TEST_F(ObjectPagesTest, SourceShowsItsKindsLinesOneMemoLineAStoredLine)
                                       "owner =  'BILLING' and \nname =  'INVOICE_PKG' \n"
                                       "and type in ('PACKAGE', 'PACKAGE BODY') \n"
                                       "order by type, line");
+    // The body defines a subprogram with the parameters its declaration names.
+    open("PACKAGE", "INVENTORY.STOCK_API");
+    const QString move =
+        "PROCEDURE move(p_from IN NUMBER, p_to IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER)";
+    EXPECT_TRUE(memoText("packsource").contains("  " + move + ";\n")) << memoText("packsource").left(400).toStdString();
+    EXPECT_TRUE(memoText("packsource").contains("  " + move + " IS\n"));
     // A procedure that shares its name with a trigger shows its own lines only.
     open("PROCEDURE", "SALES.LOG_ORDER_CHANGE");
     EXPECT_EQ(memoText("procsource"), stored("SALES", "LOG_ORDER_CHANGE", {"PROCEDURE"}).join('\n'));
@@ -325,6 +331,12 @@ TEST_F(ObjectPagesTest, SequencesJobsAndProgramsShowTheirOwnRecords)
     EXPECT_EQ(text("jobprogown"), "BILLING");
     EXPECT_EQ(text("jobprogname"), "INVOICE_RUN_PROG");
     EXPECT_TRUE(memoText("jobddltext").contains("dbms_scheduler.create_job('\"MONTHLY_INVOICE_RUN\"'"));
+    // A job's action holds quotes of its own: its DDL doubles them, so that it runs.
+    open("JOB", "SALES.NIGHTLY_ORDER_ROLLUP");
+    EXPECT_EQ(text("jobaction"), "begin dbms_mview.refresh('SALES.MV_DAILY_SALES'); end;");
+    EXPECT_TRUE(
+        memoText("jobddltext").contains("job_action=>\n'begin dbms_mview.refresh(''SALES.MV_DAILY_SALES''); end;'\n,"))
+        << memoText("jobddltext").toStdString();
     open("JOB", "INVENTORY.STOCK_EVENT_JOB");
     EXPECT_EQ(text("jobevtcond"), "tab.user_data.on_hand < tab.user_data.reorder_level");
     EXPECT_EQ(text("jobnextrund"), "");

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QComboBox>
+#include <QKeySequence>
 #include <QTabWidget>
 
 using namespace tavimond;
@@ -185,6 +186,39 @@ TEST_F(ObjectTableTest, ACompositePartitionedTableShowsPartitionsAndSubpartition
     EXPECT_TRUE(!s.widget<GridView>("partitiongrid").isVisible() && parttree().isVisible());
 }
 
+TEST_F(ObjectTableTest, TabIntoThePartitionTreeMarksTheFirstPartitionUnchosenAndAKeyThatStaysOnItChoosesIt)
+{
+    const auto &first = table("SALES", "ORDERS").partitions.front();
+    ASSERT_EQ(first.name, "P2026_06");
+    show("TABLE", "SALES", "ORDERS");
+    tabpage().setCurrentIndex(2);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{Qt::Key_Space, Qt::NoModifier}, {Qt::Key_Space, Qt::ControlModifier}, {Qt::Key_Home, Qt::NoModifier},
+                {Qt::Key_Up, Qt::NoModifier},    {Qt::Key_PageUp, Qt::NoModifier},     {Qt::Key_Left, Qt::NoModifier},
+                {Qt::Key_Return, Qt::NoModifier}};
+    for (const auto &k : keys) {
+        SCOPED_TRACE(QKeySequence(k.key | k.modifiers).toString().toStdString());
+        // Return on the table's node shows it again: the partition tree rebuilt, no
+        // node current.
+        tree().setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(&tree(), Qt::Key_Return);
+        ASSERT_EQ(parttree().currentItem(), nullptr);
+        ASSERT_TRUE(test::tabTo(parttree()));
+        ASSERT_EQ(parttree().currentItem(), parttree().topLevelItem(0));
+        EXPECT_TRUE(parttree().selectedItems().isEmpty());
+        EXPECT_EQ(text("parthigh"), "");
+        EXPECT_EQ(text("PARTNUMROWS"), "");
+        QTest::keyClick(&parttree(), k.key, k.modifiers);
+        EXPECT_EQ(parttree().currentItem(), parttree().topLevelItem(0));
+        EXPECT_EQ(parttree().selectedItems(), QList<QTreeWidgetItem *>{parttree().topLevelItem(0)});
+        EXPECT_EQ(text("parthigh"), first.highValue);
+        EXPECT_EQ(text("PARTNUMROWS"), first.stats.numRows);
+    }
+    EXPECT_EQ(s.sink().errors, QStringList());
+}
+
 TEST_F(ObjectTableTest, TheRetrievalOptionsGateEachSectionAndAKindNodeOrNothingAsksNothing)
 {
     // A double-click with no node selected, or on a kind node, does nothing.
@@ -292,4 +326,25 @@ TEST_F(ObjectTableTest, AStatementFailingMidBranchLeavesTheEarlierSectionsFilled
     EXPECT_EQ(text("objextents"), "");
     EXPECT_TRUE(memoText("tabconmemo").contains("dba_cons_columns"));
     EXPECT_EQ(memoText("tabddl"), "");
+}
+
+TEST_F(ObjectTableTest, AMaterializedViewsTableIsListedBesideItAndShowsItsDetails)
+{
+    // Oracle keeps a materialized view's rows in a table of its owner and name.
+    tickOnly({"tabcbox"});
+    edit("schema_name_text").setText("SALES");
+    edit("obj_name_text").setText("MV%");
+    load();
+    EXPECT_EQ(texts(tree(), node("TABLE")), QStringList{"SALES.MV_DAILY_SALES"});
+    open("TABLE", "SALES.MV_DAILY_SALES");
+    ASSERT_EQ(s.sink().errors, QStringList());
+    EXPECT_EQ(text("objtsname"), "APP_DATA");
+    QStringList columns;
+    for (const QStringList &r : test::rowsOf(s.grid("objtabcolsgrid")))
+        columns << r.value(1);
+    EXPECT_EQ(columns, (QStringList{"SALE_DAY", "PRODUCT_ID", "QUANTITY", "AMOUNT"}));
+    EXPECT_GT(text("objnumrows").toLongLong(), 0);
+    EXPECT_GT(text("objextents").toInt(), 0);
+    EXPECT_TRUE(memoText("tabdefinition").startsWith("\n  CREATE TABLE \"SALES\".\"MV_DAILY_SALES\" \n"))
+        << memoText("tabdefinition").toStdString();
 }

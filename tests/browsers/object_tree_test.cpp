@@ -8,7 +8,23 @@
 
 using namespace tavimond;
 
-using ObjectTreeTest = test::ObjectBrowserTest;
+namespace {
+
+class ObjectTreeTest : public test::ObjectBrowserTest {
+protected:
+    // From the owner filter, Tab to "Table" and press the menu key there.
+    void menuKeyOnTable()
+    {
+        QTest::mouseClick(&edit("schema_name_text"), Qt::LeftButton);
+        ASSERT_TRUE(test::tabTo(box("tabcbox")));
+        // What the platform makes of the menu key (or Shift+F10) for the focused control.
+        const QPoint middle = box("tabcbox").rect().center();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, middle, box("tabcbox").mapToGlobal(middle));
+        QApplication::sendEvent(&box("tabcbox"), &menuKey);
+    }
+};
+
+} // namespace
 
 TEST_F(ObjectTreeTest, TickedKindsInTheirOrderChildrenInTheQueryOrderAndNoOddKinds)
 {
@@ -123,12 +139,7 @@ TEST_F(ObjectTreeTest, ByKeyboardTheOpenOptionsPanelKeepsTheKindBoxesOutOfReachU
     // The menu key on "Table" opens its options, as a right click does; the user goes
     // round every control with Tab, pressing Space on each but "X".
     QLineEdit &owner = edit("schema_name_text");
-    QTest::mouseClick(&owner, Qt::LeftButton);
-    ASSERT_TRUE(test::tabTo(box("tabcbox")));
-    // What the platform makes of the menu key (or Shift+F10) for the focused control.
-    const QPoint middle = box("tabcbox").rect().center();
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, middle, box("tabcbox").mapToGlobal(middle));
-    QApplication::sendEvent(&box("tabcbox"), &menuKey);
+    menuKeyOnTable();
     ASSERT_TRUE(s.widget<QGroupBox>("taboptpanel").isVisible());
     QTest::mouseClick(&owner, Qt::LeftButton);
     QStringList reached;
@@ -170,4 +181,43 @@ TEST_F(ObjectTreeTest, ByKeyboardTheOpenOptionsPanelKeepsTheKindBoxesOutOfReachU
     EXPECT_EQ(frontPage()->objectName(), "tabpage");
     EXPECT_EQ(text("objownertab"), "HR.EMPLOYEES");
     EXPECT_EQ(s.sink().errors, QStringList());
+}
+
+TEST_F(ObjectTreeTest, AnOpenedOptionsPanelTakesTheFocusAndXGivesItBackToTheKindBoxThatOpenedIt)
+{
+    auto &tablePanel = s.widget<QGroupBox>("taboptpanel");
+    auto &indexPanel = s.widget<QGroupBox>("idxoptpanel");
+    QLineEdit &owner = edit("schema_name_text");
+    // By keys: the menu key on the focused "Table" box; Tab goes round the panel's
+    // options to "X", and Space on "X" closes it.
+    menuKeyOnTable();
+    ASSERT_TRUE(tablePanel.isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), &box("trotablest"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &box("trostat"));
+    for (int presses = 0; presses < 10 && QApplication::focusWidget()->objectName() != "Button64"; ++presses) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_TRUE(tablePanel.isAncestorOf(QApplication::focusWidget()))
+            << QApplication::focusWidget()->objectName().toStdString();
+    }
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), "Button64");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(tablePanel.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &box("tabcbox"));
+
+    // By the mouse, on a box that does not have the focus: the index panel's first
+    // option takes it, and a click on "X" gives it to "Index".
+    QTest::mouseClick(&owner, Qt::LeftButton);
+    QTest::mouseClick(&box("indcbox"), Qt::RightButton);
+    ASSERT_TRUE(indexPanel.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &box("irost"));
+    s.click("Button65");
+    EXPECT_FALSE(indexPanel.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &box("indcbox"));
+    QTest::mouseClick(&box("tabcbox"), Qt::RightButton);
+    EXPECT_EQ(QApplication::focusWidget(), &box("trotablest"));
+    s.click("Button64");
+    EXPECT_EQ(QApplication::focusWidget(), &box("tabcbox"));
+    EXPECT_TRUE(box("tabcbox").isChecked()); // right clicks toggle nothing
+    EXPECT_TRUE(box("indcbox").isChecked());
 }

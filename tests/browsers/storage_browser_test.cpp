@@ -198,6 +198,18 @@ TEST_F(StorageBrowserTest, DoubleClickFillsTheDetailsOfTheSelectedNode)
     EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:APP_INDEX"));
     EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile: ") + file->text(0));
     EXPECT_EQ(editTexts(kFileEdits), fileRow);
+    // Loaded anew, Tab marks the first tablespace without selecting it; Return selects
+    // it and shows it.
+    load();
+    QTest::mouseClick(&edit("tsfilter"), Qt::LeftButton);
+    ASSERT_TRUE(test::tabTo(tree()));
+    QTreeWidgetItem *first = tree().topLevelItem(0);
+    ASSERT_EQ(tree().currentItem(), first);
+    EXPECT_TRUE(tree().selectedItems().isEmpty());
+    QTest::keyClick(&tree(), Qt::Key_Return);
+    EXPECT_EQ(tree().selectedItems(), QList<QTreeWidgetItem *>{first});
+    EXPECT_EQ(s.label("tsname"), QStringLiteral("Tablespace:") + first->text(0));
+    EXPECT_EQ(s.label("dffilename"), QStringLiteral("Datafile:"));
     EXPECT_EQ(s.sink().errors, QStringList());
 }
 

@@ -114,6 +114,10 @@ TEST_F(SimulatedInstance, AStarOverAViewTwoOfWhoseColumnsShareANameIsRefusedAsOr
              "select * from (select inst_id + 1, inst_id+1 from test_rows)",
              "select count(*) from (select * from (select event, \"EVENT\" from test_rows))",
              "select * from ((select value as x, event x from test_rows))",
+             // A unit word after a number is its alias; an expression's blanks do not count.
+             "select * from (select 1 day, 2 day from test_rows)",
+             "select * from (select interval '1' day x, interval '2' day x from test_rows)",
+             "select * from (select sysdate - interval '1' hour, sysdate-interval'1'hour from test_rows)",
          })
         EXPECT_EQ(error(text), "ORA-00918: column ambiguously defined") << text;
     // Named apart, repeated in a later branch only, repeated in the select list of the
@@ -123,8 +127,19 @@ TEST_F(SimulatedInstance, AStarOverAViewTwoOfWhoseColumnsShareANameIsRefusedAsOr
              "select * from (select '1', event, ' ' from test_rows union all select '4', ' ', ' ' from test_rows)",
              "select ' ', ' ', inst_id, inst_id from test_rows",
              "select count(*) from (select ' ', ' ' from test_rows)",
+             // An interval literal's unit belongs to the literal: the columns are named
+             // INTERVAL'1'DAY and INTERVAL'2'DAY, SYSDATE-INTERVAL'1'HOUR and so on.
+             "select * from (select interval '1' day, interval '2' day from test_rows)",
+             "select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from test_rows)",
+             "select * from (select interval '1' day to second, interval '2' day to second from test_rows)",
+             "select * from (select interval '1' day(3), interval '2' day(3) from test_rows)",
          })
         EXPECT_EQ(error(text), "(no error)") << text;
+    // As a user types them in a Script tab: whatever else the instance says, not that.
+    for (const char *text :
+         {"select * from (select interval '1' day, interval '2' day from dual)",
+          "select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from dual)"})
+        EXPECT_NE(error(text), "ORA-00918: column ambiguously defined") << text;
 }
 
 TEST_F(SimulatedInstance, SlowStatementsAndTheCommandTimeOut)

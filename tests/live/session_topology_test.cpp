@@ -2,6 +2,7 @@
 // instance: the sessions of both instances, the differences of their time figures, the
 // stacked bar chart and the row that chooses a session for the other tabs.
 #include "common/chart_support.h"
+#include "common/fault_matrix.h"
 #include "common/screen_support.h"
 
 #include "db/error.h"
@@ -80,6 +81,15 @@ protected:
         QStringList out;
         for (const ChartPoint &p : chart().series(series).points())
             out << p.label;
+        return out;
+    }
+    // The eight edits of the other tabs that a chosen session fills.
+    QStringList chosen()
+    {
+        QStringList out;
+        for (const char *e :
+             {"Instidwt", "sidid", "serialnum", "Instidst", "sesid", "serialnumst", "sesssqlid", "sessexecplan"})
+            out << edit(e);
         return out;
     }
     void showOnScreen()
@@ -338,13 +348,6 @@ TEST_F(SessionTopologyTest, ARowClickedOrReachedWithTheKeysChoosesItsSessionForT
     click("RadioButton31");
     EXPECT_TRUE(widget<QGroupBox>("sessdesc_panel").isVisible());
     EXPECT_FALSE(widget<QGroupBox>("sessres_panel").isVisible());
-    const auto chosen = [&] {
-        QStringList out;
-        for (const char *e :
-             {"Instidwt", "sidid", "serialnum", "Instidst", "sesid", "serialnumst", "sesssqlid", "sessexecplan"})
-            out << edit(e);
-        return out;
-    };
     const QStringList first{"1", "11", "5", "1", "11", "5", "a", "1"}, second{"1", "12", "6", "1", "12", "6", "", ""},
         last{"2", "14", "5", "2", "14", "5", "d", "4"};
     GridView &view = widget<GridView>("sessres_grid");
@@ -360,6 +363,28 @@ TEST_F(SessionTopologyTest, ARowClickedOrReachedWithTheKeysChoosesItsSessionForT
     EXPECT_EQ(chosen(), first);
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(chosen(), second);
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(chosen(), last);
+    // Ctrl and an arrow move the current row without selecting it: the session that
+    // shows on the other tabs is the row highlighted all the same, and the only one.
+    const auto highlighted = [&view] {
+        QList<int> rows;
+        for (const QModelIndex &i : view.selectionModel()->selectedRows())
+            rows << i.row();
+        return rows;
+    };
+    QTest::keyClick(&view, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(chosen(), (QStringList{"1", "13", "5", "1", "13", "5", "c", "3"}));
+    EXPECT_EQ(highlighted(), QList<int>{2});
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(chosen(), last);
+    EXPECT_EQ(highlighted(), QList<int>{3});
+    // Ctrl and a click still add a row to those highlighted, as in any grid.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      view.visualRect(view.model()->index(1, 1)).center());
+    EXPECT_EQ(chosen(), second);
+    EXPECT_EQ(highlighted(), (QList<int>{3, 1}));
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(chosen(), last);
@@ -392,6 +417,57 @@ TEST_F(SessionTopologyTest, ARowClickedOrReachedWithTheKeysChoosesItsSessionForT
     EXPECT_TRUE(widget<QGroupBox>("sessres_panel").isVisible());
     EXPECT_TRUE(sink().errors.isEmpty());
 }
+
+namespace {
+
+struct Key {
+    const char *name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+
+void PrintTo(const Key &key, std::ostream *out)
+{
+    *out << key.name;
+}
+
+class SessionTopologyKeyTest : public SessionTopologyTest, public ::testing::WithParamInterface<Key> {};
+
+} // namespace
+
+// Tab into the grid marks its first row and chooses nothing, so the row does not look
+// chosen; a key that leaves the current row where it is chooses it.
+TEST_P(SessionTopologyKeyTest, TabMarksTheFirstRowUnchosenAndAKeyThatStaysOnItChoosesIt)
+{
+    useRows({"1|11|5|a::1|ACTIVE|APP|USER|x|1|1|1|1|1|1|1", "1|12|6|::|ACTIVE|APP|USER|x|1|1|1|1|1|1|1"});
+    tick();
+    showOnScreen();
+    click("RadioButton31");
+    GridView &view = widget<GridView>("sessres_grid");
+    ASSERT_TRUE(test::tabTo(view));
+    EXPECT_EQ(view.currentIndex().row(), 0);
+    EXPECT_FALSE(view.selectionModel()->hasSelection());
+    EXPECT_EQ(chosen(), QStringList(8, QString()));
+
+    QTest::keyClick(&view, GetParam().key, GetParam().modifiers);
+    EXPECT_EQ(chosen(), (QStringList{"1", "11", "5", "1", "11", "5", "a", "1"}));
+    EXPECT_EQ(view.currentIndex().row(), 0);
+    const QModelIndexList rows = view.selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.at(0).row(), 0);
+    // Tab still leaves the grid.
+    QTest::keyClick(&view, Qt::Key_Tab);
+    EXPECT_FALSE(view.hasFocus());
+    EXPECT_TRUE(sink().errors.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, SessionTopologyKeyTest,
+                         ::testing::Values(Key{"Space", Qt::Key_Space},
+                                           Key{"CtrlSpace", Qt::Key_Space, Qt::ControlModifier},
+                                           Key{"Home", Qt::Key_Home}, Key{"End", Qt::Key_End}, Key{"Up", Qt::Key_Up},
+                                           Key{"PageUp", Qt::Key_PageUp}, Key{"Left", Qt::Key_Left},
+                                           Key{"Right", Qt::Key_Right}, Key{"Return", Qt::Key_Return}),
+                         [](const ::testing::TestParamInfo<Key> &info) { return std::string(info.param.name); });
 
 TEST_F(SessionTopologyTest, TheBarUnderTheMouseFillsTheCaptionsAndSeriesSwitchedOffKeepTheirValues)
 {

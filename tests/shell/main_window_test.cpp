@@ -209,7 +209,7 @@ TEST_F(MainWindow, AltAndALetterOfACaptionReachesTheMenuFromAFieldAndTypesNothin
     }
 }
 
-TEST_F(MainWindow, HelpOpensTheManualOfTheCurrentFolderOrBesideTheProgramAndATipsLinkOpensOnTheDesktop)
+TEST_F(MainWindow, HelpOpensTheManualOfTheCurrentFolderOrBesideTheProgramAndATipsLinkOpensOnTheDesktopOrSaysWhyNot)
 {
     test::UrlCatcher desktop({QStringLiteral("file"), QStringLiteral("https"), QStringLiteral("about")});
     const QString name = QStringLiteral("Tavimond_Help.pdf");
@@ -263,6 +263,22 @@ TEST_F(MainWindow, HelpOpensTheManualOfTheCurrentFolderOrBesideTheProgramAndATip
     clickOn(QStringLiteral("blank page"));
     EXPECT_EQ(desktop.urls.size(), 1);
     EXPECT_EQ(tips.toPlainText(), QString());
+
+    // A desktop with no program for the manual or the link (the test platform has
+    // none): each click says so and names what did not open; the page stays.
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    sink().clear();
+    widget<QAction>("HelpManual1").trigger();
+    EXPECT_EQ(sink().errors, QStringList{"No program of this desktop opened \"" +
+                                         QDir::toNativeSeparators(folder.filePath(name)) + "\"."});
+    tips.navigate(QUrl(QStringLiteral("qrc:/tips/index.html")));
+    sink().clear();
+    clickOn(QStringLiteral("Oracle Database documentation"));
+    EXPECT_EQ(sink().errors,
+              QStringList{QStringLiteral("No program of this desktop opened \"https://docs.oracle.com/en/database/\".")});
+    EXPECT_EQ(tips.toPlainText(), page);
+    EXPECT_EQ(desktop.urls.size(), 1);
 }
 
 // Every name the start-up tables hold resolves on its own screen and got its headers,

@@ -1,8 +1,12 @@
 #include "db/odbc/odbc_session.h"
 #include "db/query.h"
+#include "layout_check.h"
+#include "shell/tips_browser.h"
 #include "shell_support.h"
 
 #include <QComboBox>
+#include <QScrollBar>
+#include <QTextCursor>
 
 using namespace tavimond;
 
@@ -112,4 +116,24 @@ TEST_F(SettingsScreenTest, IntervalEditsSetTheirTimersInSeconds)
     edit("latch_timer_text")->setText(QStringLiteral("10"));
     EXPECT_TRUE(latch->isActive());
     EXPECT_EQ(latch->interval(), 10000);
+}
+
+// The tips page has no scroll bars: at the smallest window and at the usual sizes, all
+// of it shows in its box, the link at its foot too.
+TEST_F(SettingsScreenTest, TheWholeTipsPageShowsAtEveryWindowSize)
+{
+    auto &tips = widget<TipsBrowser>("WebBrowser2");
+    const QSize smallest = window.minimumSizeHint().expandedTo(window.minimumSize());
+    for (const QSize size : {smallest, QSize(1024, 700), QSize(1142, 717), QSize(1600, 1000)}) {
+        window.resize(size);
+        test::settle();
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(window.width()).arg(window.height()).toStdString());
+        ASSERT_EQ(window.size(), size);
+        EXPECT_EQ(tips.verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(tips.horizontalScrollBar()->maximum(), 0);
+        // The last text of the page lies inside what the box shows.
+        QTextCursor last(tips.document());
+        last.movePosition(QTextCursor::End);
+        EXPECT_LE(tips.cursorRect(last).bottom(), tips.viewport()->height());
+    }
 }

@@ -306,8 +306,8 @@ int ManualPages::count() const
 
 void ManualPages::draw(QPainter &painter, int page) const
 {
-    // The page's part of the document, and nothing of the lines above and below it that
-    // the drawing reaches.
+    // The page's part of the document, and nothing of the lines above and below it: what is
+    // drawn but hidden stays in the file, to be found by a search and copied with the page.
     const double top = tops_[size_t(page)];
     const double end = page + 1 < count() ? std::min(tops_[size_t(page) + 1], top + height_) : top + height_;
     const double width = doc_.pageSize().width();
@@ -315,8 +315,35 @@ void ManualPages::draw(QPainter &painter, int page) const
     painter.setClipRect(QRectF(0, 0, width, end - top), Qt::IntersectClip);
     painter.translate(0, -top);
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, top, width, end - top);
-    doc_.documentLayout()->draw(&painter, context);
+    // The layout draws a block that begins above the stretch it is given from the line before
+    // that stretch, and with its list mark: the lines of a block carried over from the page
+    // before are drawn here, one by one, and the layout draws what comes below it.
+    double from = top;
+    for (auto it = doc_.rootFrame()->begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        QTextLayout *lines = block.isValid() ? block.layout() : nullptr; // none for a table
+        if (!lines || lines->lineCount() == 0)
+            continue;
+        if (lineTop(doc_, block, 0) >= top)
+            break;
+        const int last = lines->lineCount() - 1;
+        const double bottom = lineTop(doc_, block, last) + lines->lineAt(last).height();
+        if (bottom <= top)
+            continue;
+        painter.setPen(context.palette.color(QPalette::Text));
+        for (int i = 0; i <= last; ++i)
+            if (const double middle = lineTop(doc_, block, i) + lines->lineAt(i).height() / 2;
+                middle >= top && middle < end)
+                lines->lineAt(i).draw(&painter, lines->position());
+        from = bottom;
+        break;
+    }
+    // A line that only touches the stretch's edge is drawn too: the stretch the layout is
+    // given ends a pixel inside it.
+    if (from + 2 < end) {
+        context.clip = QRectF(0, from + 1, width, end - from - 2);
+        doc_.documentLayout()->draw(&painter, context);
+    }
     painter.restore();
     QFont small = doc_.defaultFont();
     small.setPointSizeF(8);

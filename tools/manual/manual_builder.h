@@ -52,7 +52,8 @@ public:
     ManualPages &operator=(const ManualPages &) = delete;
 
     int count() const;
-    // Draws page `page` (0 the first) with the painter's origin at the printable area's corner.
+    // Draws page `page` (0 the first) with the painter's origin at the printable area's corner:
+    // its own lines and rows, and nothing of the pages before and after it.
     void draw(QPainter &painter, int page) const;
 
 private:

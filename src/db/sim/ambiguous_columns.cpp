@@ -130,20 +130,40 @@ std::optional<QString> starOf(const Tokens &t, Span item)
     return std::nullopt;
 }
 
-// A select-list item's name: its alias ("expr alias" or "expr as alias"), else the
-// name the database gives the expression.
+// Words that never name a column unquoted: the reserved words an item can end or go on
+// with ("prior x", "... day to second"), and "end", which closes a case.
+bool reserved(const Token &t)
+{
+    return isWord(t, {"and",   "between", "else",   "end",   "in",      "is",   "like", "not", "null", "or",
+                      "prior", "rowid",   "rownum", "level", "sysdate", "then", "to",   "uid", "user", "when"});
+}
+
+// Reserved words that are values, so that an alias may follow them.
+bool isValueWord(const Token &t)
+{
+    return isWord(t, {"null", "rowid", "rownum", "level", "sysdate", "uid", "user"});
+}
+
+// Whether the item's last token is its alias ("expr alias" or "expr as alias"). The
+// unit of an interval literal (interval '1' day) is the literal's own.
+bool endsInAlias(const Tokens &t, Span item)
+{
+    if (item.to - item.from < 2)
+        return false;
+    const Token &last = t[item.to - 1], &before = t[item.to - 2];
+    if (last.kind != Token::QuotedName && (last.kind != Token::Word || reserved(last)))
+        return false;
+    if (before.kind == Token::Word)
+        return isWord(before, {"as"}) || !reserved(before) || isValueWord(before);
+    if (before.kind == Token::String)
+        return item.to - item.from < 3 || !isWord(t[item.to - 3], {"interval"});
+    return before.kind == Token::Number || before.kind == Token::QuotedName || isSymbol(before, ")");
+}
+
+// A select-list item's name: its alias, else the name the database gives the expression.
 QString itemName(const Tokens &t, Span item)
 {
-    if (item.to - item.from >= 2) {
-        const Token &last = t[item.to - 1], &before = t[item.to - 2];
-        const bool name = last.kind == Token::QuotedName || (last.kind == Token::Word && !isWord(last, {"end"}));
-        const bool afterExpression = before.kind == Token::Word || before.kind == Token::String ||
-                                     before.kind == Token::Number || before.kind == Token::QuotedName ||
-                                     isSymbol(before, ")");
-        if (name && afterExpression)
-            return nameOf(last);
-    }
-    return columnHeading(t, item.from, item.to);
+    return endsInAlias(t, item) ? nameOf(t[item.to - 1]) : columnHeading(t, item.from, item.to);
 }
 
 // The names of a query's columns; a compound query's are its first branch's. Nothing

@@ -4,6 +4,7 @@
 #include "dictionary_model.h"
 
 #include "../../timestamp_text.h"
+#include "../statement.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -153,6 +154,20 @@ const SourceSpec kSource[] = {
      ");"},
 };
 
+// The stock package's move between warehouses: the stock leaves one and enters the other.
+const char *const kMoveBetweenWarehouses =
+    "  PROCEDURE move(p_from IN NUMBER, p_to IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER) IS\n"
+    "  BEGIN\n"
+    "    UPDATE stock_levels SET on_hand = on_hand - p_quantity, updated = SYSDATE\n"
+    "     WHERE warehouse_id = p_from AND product_id = p_product_id;\n"
+    "    UPDATE stock_levels SET on_hand = on_hand + p_quantity, updated = SYSDATE\n"
+    "     WHERE warehouse_id = p_to AND product_id = p_product_id;\n"
+    "    INSERT INTO stock_moves (move_id, moved_at, warehouse_id, product_id, quantity, reason)\n"
+    "    VALUES (stock_moves_seq.NEXTVAL, SYSDATE, p_from, p_product_id, -p_quantity, 'MOVE');\n"
+    "    INSERT INTO stock_moves (move_id, moved_at, warehouse_id, product_id, quantity, reason)\n"
+    "    VALUES (stock_moves_seq.NEXTVAL, SYSDATE, p_to, p_product_id, p_quantity, 'MOVE');\n"
+    "  END move;\n";
+
 // The stock package's body: a procedure per kind of move, long as such bodies are.
 QString stockApiBody()
 {
@@ -162,6 +177,10 @@ QString stockApiBody()
     for (int k = 0; k < 36; ++k) {
         const QString name =
             QLatin1String(kMoves[k % 12]) + (k < 12 ? QString() : QStringLiteral("_%1").arg(k / 12 + 1));
+        if (name == QLatin1String("move")) {
+            lines << QString::fromLatin1(kMoveBetweenWarehouses).split(QLatin1Char('\n'));
+            continue;
+        }
         lines << QStringLiteral(
                      "  PROCEDURE %1(p_warehouse_id IN NUMBER, p_product_id IN NUMBER, p_quantity IN NUMBER) IS")
                      .arg(name)
@@ -795,31 +814,37 @@ QString ddl(const QString &type, const QString &name, const QString &schema, con
         // A directory belongs to no schema: the name alone finds it.
         for (const auto &d : kDirectories)
             if (name == QLatin1String(d[1]))
-                return QStringLiteral("\n   CREATE OR REPLACE DIRECTORY %1 AS '%2'").arg(q(name), QLatin1String(d[2]));
+                return QStringLiteral("\n   CREATE OR REPLACE DIRECTORY %1 AS %2")
+                    .arg(q(name), quoted(QLatin1String(d[2])));
     } else if (type == QLatin1String("PROCOBJ")) {
+        // Every value is a literal whose inner quotes are doubled, so that the DDL runs.
         for (const JobSpec &j : kJobs) {
             if (!is(j.owner, j.name))
                 continue;
-            const QString what = qstrlen(j.program)
-                                     ? QStringLiteral("program_name=>'\"%1\".\"%2\"'")
-                                           .arg(QLatin1String(j.programOwner), QLatin1String(j.program))
-                                     : QStringLiteral("job_type=>'%1', job_action=>\n'%2'\n, number_of_arguments=>%3")
-                                           .arg(QLatin1String(j.jobType), QLatin1String(j.action), n(j.arguments));
+            const QString what =
+                qstrlen(j.program)
+                    ? QStringLiteral("program_name=>%1")
+                          .arg(
+                              quoted(q(QLatin1String(j.programOwner)) + QLatin1Char('.') + q(QLatin1String(j.program))))
+                    : QStringLiteral("job_type=>%1, job_action=>\n%2\n, number_of_arguments=>%3")
+                          .arg(quoted(QLatin1String(j.jobType)), quoted(QLatin1String(j.action)), n(j.arguments));
             const QString when =
                 QLatin1String(j.scheduleType) == QLatin1String("NAMED")
-                    ? QStringLiteral("schedule_name=>'\"%1\".\"%2\"'")
-                          .arg(QLatin1String(j.scheduleOwner), QLatin1String(j.schedule))
+                    ? QStringLiteral("schedule_name=>%1")
+                          .arg(quoted(q(QLatin1String(j.scheduleOwner)) + QLatin1Char('.') +
+                                      q(QLatin1String(j.schedule))))
                 : QLatin1String(j.scheduleType) == QLatin1String("EVENT")
-                    ? QStringLiteral("queue_spec=>'%1', event_condition=>'%2'")
-                          .arg(QString::fromLatin1(j.queue).section(QLatin1Char('.'), 0, 1), QLatin1String(j.condition))
-                    : QStringLiteral("start_date=>TO_TIMESTAMP_TZ('%1','DD-MON-RRRR HH.MI.SSXFF AM TZR',"
-                                     "'NLS_DATE_LANGUAGE=english'), repeat_interval=> \n'%2'")
-                          .arg(nlsTimestampTz(jobStart(j, clockStart)), QLatin1String(j.repeat));
+                    ? QStringLiteral("queue_spec=>%1, event_condition=>%2")
+                          .arg(quoted(QString::fromLatin1(j.queue).section(QLatin1Char('.'), 0, 1)),
+                               quoted(QLatin1String(j.condition)))
+                    : QStringLiteral("start_date=>TO_TIMESTAMP_TZ(%1,'DD-MON-RRRR HH.MI.SSXFF AM TZR',"
+                                     "'NLS_DATE_LANGUAGE=english'), repeat_interval=> \n%2")
+                          .arg(quoted(nlsTimestampTz(jobStart(j, clockStart))), quoted(QLatin1String(j.repeat)));
             return QStringLiteral(
-                       "\n\nBEGIN \ndbms_scheduler.create_job('%1',\n%2,\n%3\n, end_date=>NULL,\n"
-                       "job_class=>'\"DEFAULT_JOB_CLASS\"', enabled=>FALSE, auto_drop=>FALSE,comments=>\n'%4'\n);\n"
-                       "dbms_scheduler.enable('%1');\nCOMMIT; \nEND; \n")
-                .arg(q(name), what, when, QLatin1String(j.comments));
+                       "\n\nBEGIN \ndbms_scheduler.create_job(%1,\n%2,\n%3\n, end_date=>NULL,\n"
+                       "job_class=>'\"DEFAULT_JOB_CLASS\"', enabled=>FALSE, auto_drop=>FALSE,comments=>\n%4\n);\n"
+                       "dbms_scheduler.enable(%1);\nCOMMIT; \nEND; \n")
+                .arg(quoted(q(name)), what, when, quoted(QLatin1String(j.comments)));
         }
     } else if (type == QLatin1String("TRIGGER") || type == QLatin1String("FUNCTION") ||
                type == QLatin1String("PROCEDURE") || type == QLatin1String("PACKAGE") ||

@@ -126,6 +126,8 @@ const SegmentSpec kSegments[] = {
     // foreign key, and the table of the orders' changes.
     {"SALES", "ORDERS_CUST_IX", "INDEX", nullptr, "APP_INDEX", 900, 0.3, "DEFAULT", nullptr, false, nullptr},
     {"SALES", "ORDER_AUDIT", "TABLE", nullptr, "APP_DATA", 320, 0.02, "DEFAULT", nullptr, false, nullptr},
+    // The table that holds the materialized view's rows, of its name, as Oracle creates it.
+    {"SALES", "MV_DAILY_SALES", "TABLE", nullptr, "APP_DATA", 180, 0.2, "DEFAULT", nullptr, false, nullptr},
 };
 
 // Objects without a segment of their own, of every kind the dictionary lists.

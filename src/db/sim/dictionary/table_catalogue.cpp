@@ -152,6 +152,9 @@ const TableSpec kTables[] = {
     {"SALES", "ORDER_AUDIT",
      "ORDER_ID|NUMBER(12);ACTION|VARCHAR2(10)|NN;CHANGED_BY|VARCHAR2(30)|NN|D:USER ;CHANGED_AT|DATE|NN|D:SYSDATE ", 29,
      1, "", "", nullptr, nullptr, nullptr},
+    // The materialized view's own table, filled by the nightly refresh: a day's sales of each product.
+    {"SALES", "MV_DAILY_SALES", "SALE_DAY|DATE;PRODUCT_ID|NUMBER(10)|NN;QUANTITY|NUMBER;AMOUNT|NUMBER", 24, 1, "", "",
+     nullptr, nullptr, nullptr},
 };
 
 // Key: comma-separated column names, " DESC" after a descending one, or "=" and the

@@ -135,11 +135,64 @@ TEST_F(SimulatedInstance, AStarOverAViewTwoOfWhoseColumnsShareANameIsRefusedAsOr
              "select * from (select interval '1' day(3), interval '2' day(3) from test_rows)",
          })
         EXPECT_EQ(error(text), "(no error)") << text;
-    // As a user types them in a Script tab: whatever else the instance says, not that.
+    // As a user types them in a Script tab: answered (their rows are checked below).
     for (const char *text :
          {"select * from (select interval '1' day, interval '2' day from dual)",
           "select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from dual)"})
-        EXPECT_NE(error(text), "ORA-00918: column ambiguously defined") << text;
+        EXPECT_EQ(error(text), "(no error)") << text;
+}
+
+TEST_F(SimulatedInstance, QueriesOverDualAnswerOneRowNamedByTheirTextFromTheSimulatedClock)
+{
+    server.model().advance(2 * 3600 + 5 * 60 + 7);
+    const QDateTime now = server.model().now();
+    const auto date = [](const QDateTime &t) { return t.toString("yyyy-MM-dd HH:mm:ss"); };
+    Query q(cnn);
+    // Each column as NAME=value; dual has one row.
+    const auto answer = [&](const char *text) {
+        q.setSql(sql(text));
+        QStringList cells;
+        const QString error = errorOf([&] { q.open(); });
+        if (error != "(no error)")
+            return QStringList{error};
+        for (int i = 0; i < q.fieldCount(); ++i)
+            cells << q.fieldName(i) + '=' + q.field(i);
+        q.next();
+        EXPECT_TRUE(q.eof()) << text;
+        return cells;
+    };
+    EXPECT_EQ(answer("select * from (select interval '1' day, interval '2' day from dual)"),
+              (QStringList{"INTERVAL'1'DAY=+01 00:00:00.000000", "INTERVAL'2'DAY=+02 00:00:00.000000"}));
+    EXPECT_EQ(answer("select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from dual)"),
+              (QStringList{"SYSDATE-INTERVAL'1'HOUR=" + date(now.addSecs(-3600)),
+                           "SYSDATE-INTERVAL'2'HOUR=" + date(now.addSecs(-7200))}));
+    EXPECT_EQ(answer("select 1+1, 'x' from dual"), (QStringList{"1+1=2", "'x'=x"}));
+    EXPECT_EQ(answer("Select Dummy, User, SYSDATE + 1/24 from Dual"),
+              (QStringList{"DUMMY=X", "USER=SYSTEM", "SYSDATE+1/24=" + date(now.addSecs(3600))}));
+    // An inline view's columns by their names, its date columns still dates.
+    EXPECT_EQ(answer("select v.x + interval '30' second, y from (select sysdate - interval '90' minute x,\n"
+                     "interval '-1 02:03:04.5' day to second y from dual) v where x < sysdate"),
+              (QStringList{"V.X+INTERVAL'30'SECOND=" + date(now.addSecs(-90 * 60 + 30)), "Y=-01 02:03:04.500000"}));
+    EXPECT_EQ(answer("select sysdate - (sysdate - interval '36' hour), nvl(null, sysdate - 2) from dual"),
+              (QStringList{"SYSDATE-(SYSDATE-INTERVAL'36'HOUR)=1.5", "NVL(NULL,SYSDATE-2)=" + date(now.addDays(-2))}));
+    q.setSql(sql("select x from (select 1 x from dual) where x = 0"));
+    q.open();
+    EXPECT_TRUE(q.eof());
+
+    // Refused as Oracle refuses them.
+    for (const auto &[text, refusal] : std::vector<std::pair<const char *, const char *>>{
+             {"select * from (select 1 x, 2 x from dual)", "ORA-00918: column ambiguously defined"},
+             {"select x from (select 1 x, 2 x from dual)", "ORA-00918: column ambiguously defined"},
+             {"select nothing from dual", "ORA-00904: \"NOTHING\": invalid identifier"},
+             {"select interval '100' day from dual", "ORA-01873: the leading precision of the interval is too small"},
+             {"select interval '1 24:00:00' day to second from dual", "ORA-01850: hour must be between 0 and 23"},
+             {"select interval '1:30' day to second from dual", "ORA-01867: the interval is invalid"},
+             {"select sysdate + sysdate from dual", "ORA-00975: date + date not allowed"},
+             // What the instance cannot compute, it does not know.
+             {"select interval '1' year from dual", "ORA-00942: table or view does not exist"},
+             {"select sysdate || 'x' from dual", "ORA-00942: table or view does not exist"},
+         })
+        EXPECT_EQ(answer(text), QStringList{refusal}) << text;
 }
 
 TEST_F(SimulatedInstance, SlowStatementsAndTheCommandTimeOut)

@@ -16,20 +16,151 @@ namespace {
 
 struct NotSimple {};
 
+[[noreturn]] void fail(const char *message)
+{
+    throw DbError(QString::fromLatin1(message));
+}
+
+// What the instance cannot compute fails as a statement it does not know.
+[[noreturn]] void unknownToTheInstance()
+{
+    fail("ORA-00942: table or view does not exist");
+}
+
+// A date as the program reads it.
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+constexpr qint64 kMicrosPerSecond = 1000000;
+
+// An INTERVAL DAY TO SECOND as the database writes it, with its default precisions: a
+// sign, two digits of days, the time and six of the fraction ("+01 00:00:00.000000").
+QString daySecondText(qint64 micros)
+{
+    const qint64 a = micros < 0 ? -micros : micros, s = a / kMicrosPerSecond;
+    const auto pad = [](qint64 v, int width) { return QStringLiteral("%1").arg(v, width, 10, QLatin1Char('0')); };
+    return QString(micros < 0 ? u'-' : u'+') + pad(s / 86400, 2) + u' ' + pad(s / 3600 % 24, 2) + u':' +
+           pad(s / 60 % 60, 2) + u':' + pad(s % 60, 2) + u'.' + pad(a % kMicrosPerSecond, 6);
+}
+
 struct Value {
+    // Dates and intervals are kept as the text the program reads; the type says how they
+    // are computed with.
+    enum Type { Plain, Date, DaySecond };
     bool null = true;
     QString text;
-    static Value of(QString t) { return {t.isEmpty(), std::move(t)}; } // '' is NULL, as in Oracle
-    static Value number(double d) { return {false, oracleNumber(d)}; }
+    Type type = Plain;
+    static Value of(QString t) { return {t.isEmpty(), std::move(t), Plain}; } // '' is NULL, as in Oracle
+    static Value number(double d) { return {false, oracleNumber(d), Plain}; }
+    static Value date(const QDateTime &t) { return {false, t.toString(kDateFormat), Date}; }
+    static Value daySecond(qint64 micros) { return {false, daySecondText(micros), DaySecond}; }
     std::optional<double> num() const
     {
-        if (null)
+        if (null || type != Plain)
             return std::nullopt;
         bool ok = false;
         const double d = text.trimmed().toDouble(&ok);
         return ok ? std::optional<double>(d) : std::nullopt;
     }
+    QDateTime dateTime() const
+    {
+        const QDateTime t = QDateTime::fromString(text, kDateFormat);
+        return QDateTime(t.date(), t.time(), Qt::UTC);
+    }
+    // An interval's length, read back from its text.
+    qint64 micros() const
+    {
+        const qsizetype blank = text.indexOf(u' ');
+        const QStringList time = text.mid(blank + 1).split(u':');
+        const QStringList seconds = time.value(2).split(u'.');
+        const qint64 s = ((text.mid(1, blank - 1).toLongLong() * 24 + time.value(0).toLongLong()) * 60 +
+                          time.value(1).toLongLong()) *
+                             60 +
+                         seconds.value(0).toLongLong();
+        const qint64 m = s * kMicrosPerSecond + seconds.value(1).toLongLong();
+        return text.startsWith(u'-') ? -m : m;
+    }
 };
+
+// The fields of an interval of days to seconds, in their order.
+const QStringList kIntervalUnits{QStringLiteral("day"), QStringLiteral("hour"), QStringLiteral("minute"),
+                                 QStringLiteral("second")};
+enum IntervalUnit { Day, Hour, Minute, Second };
+
+// interval '<text>' <first> [to <last>] (units "day" or "day to second"), read as the
+// database reads it: the first field up to 99 (the default leading precision), the
+// others within their ranges, a blank after the days, colons between the rest, and a
+// fraction of the seconds last.
+Value intervalLiteral(const QString &text, const QString &units)
+{
+    const QStringList range = units.split(QStringLiteral(" to "));
+    const auto first = kIntervalUnits.indexOf(range.first()), last = kIntervalUnits.indexOf(range.last());
+    static const qint64 kMicros[] = {86400 * kMicrosPerSecond, 3600 * kMicrosPerSecond, 60 * kMicrosPerSecond,
+                                     kMicrosPerSecond};
+    static const int kMost[] = {0, 23, 59, 59};
+    static const char *const kRange[] = {nullptr, "ORA-01850: hour must be between 0 and 23",
+                                         "ORA-01851: minutes must be between 0 and 59",
+                                         "ORA-01852: seconds must be between 0 and 59"};
+    const char *const invalid = "ORA-01867: the interval is invalid";
+    qsizetype i = 0;
+    const bool negative = text.startsWith(u'-');
+    if (negative || text.startsWith(u'+'))
+        ++i;
+    auto digits = [&] {
+        const qsizetype start = i;
+        while (i < text.size() && text.at(i).isDigit())
+            ++i;
+        return text.mid(start, i - start);
+    };
+    qint64 micros = 0;
+    for (auto unit = first; unit <= last; ++unit) {
+        if (unit > first && (i >= text.size() || text.at(i++) != (unit == Hour ? u' ' : u':')))
+            fail(invalid);
+        const QString field = digits();
+        if (field.isEmpty() || (unit > first && field.size() > 2))
+            fail(invalid);
+        const qint64 v = field.toLongLong();
+        if (unit == first && (field.size() > 9 || v > 99))
+            fail("ORA-01873: the leading precision of the interval is too small");
+        if (unit > first && v > kMost[unit])
+            fail(kRange[unit]);
+        micros += v * kMicros[unit];
+    }
+    if (last == Second && i < text.size() && text.at(i) == u'.') {
+        ++i;
+        const QString fraction = digits();
+        if (fraction.isEmpty())
+            fail(invalid);
+        micros += std::llround(QStringView(QStringLiteral("0.") + fraction).toDouble() * double(kMicrosPerSecond));
+    }
+    if (i != text.size())
+        fail(invalid);
+    return Value::daySecond(negative ? -micros : micros);
+}
+
+// + or - with a date or an interval: a date moved by an interval or by days, or the days
+// from one date to another. Anything else with them is not computed here.
+Value dateArithmetic(const QString &op, const Value &a, const Value &b)
+{
+    const bool plus = op == QLatin1String("+");
+    if (!plus && op != QLatin1String("-"))
+        unknownToTheInstance();
+    if (a.null || b.null)
+        return {};
+    if (a.type == Value::Date && b.type == Value::Date) {
+        if (plus)
+            fail("ORA-00975: date + date not allowed");
+        return Value::number(double(b.dateTime().secsTo(a.dateTime())) / 86400.0);
+    }
+    const Value *date = a.type == Value::Date ? &a : (plus && b.type == Value::Date ? &b : nullptr);
+    if (!date)
+        unknownToTheInstance();
+    const Value &by = date == &a ? b : a;
+    const qint64 sign = plus ? 1 : -1;
+    if (by.type == Value::DaySecond)
+        return Value::date(date->dateTime().addMSecs(sign * by.micros() / 1000));
+    if (const auto days = by.num())
+        return Value::date(date->dateTime().addSecs(sign * std::llround(*days * 86400)));
+    unknownToTheInstance();
+}
 
 struct Node {
     enum Kind {
@@ -37,6 +168,8 @@ struct Node {
         Literal,
         Null,
         RowNum,
+        Pseudo,   // sysdate or user
+        Interval, // name: its units ("day", "day to second"); literal: its text
         Neg,
         Binary,
         Func,
@@ -166,6 +299,10 @@ public:
             return make(Node::Null);
         if (k->text == QLatin1String("rownum"))
             return make(Node::RowNum);
+        if ((k->text == QLatin1String("sysdate") || k->text == QLatin1String("user")) && !is("(") && !is("."))
+            return make(Node::Pseudo, k->text.toUpper());
+        if (k->text == QLatin1String("interval") && peek() && peek()->kind == Token::String)
+            return interval();
         if (accept("(")) {
             static const QStringList aggregates{QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
                                                 QStringLiteral("max"), QStringLiteral("avg")};
@@ -190,6 +327,27 @@ public:
             return make(Node::Column, c->kind == Token::Word ? c->value.toUpper() : c->value);
         }
         return make(Node::Column, k->value.toUpper());
+    }
+
+    // interval '<text>' <unit> [to <unit>], days to seconds with default precisions.
+    NodePtr interval()
+    {
+        auto n = make(Node::Interval);
+        n->literal = Value{false, peek()->value, Value::Plain};
+        ++i_;
+        const Token *first = take(Token::Word);
+        if (!first || !kIntervalUnits.contains(first->text))
+            throw NotSimple{};
+        n->name = first->text;
+        if (accept("to")) {
+            const Token *last = take(Token::Word);
+            if (!last || kIntervalUnits.indexOf(last->text) <= kIntervalUnits.indexOf(first->text))
+                throw NotSimple{};
+            n->name += QLatin1String(" to ") + last->text;
+        }
+        if (is("("))
+            throw NotSimple{}; // a precision of its own
+        return n;
     }
 
     NodePtr condition()
@@ -306,7 +464,8 @@ struct OrderItem {
 
 struct Query {
     std::vector<SelectItem> items;
-    QString view;
+    QString view;                 // read directly, or in the end through the inline view
+    std::unique_ptr<Query> inner; // the inline view
     QString alias;
     NodePtr where;
     std::vector<NodePtr> groupBy;
@@ -316,6 +475,8 @@ struct Query {
 
 int compareValues(const Value &a, const Value &b)
 {
+    if (a.type == Value::DaySecond && b.type == Value::DaySecond)
+        return a.micros() < b.micros() ? -1 : (a.micros() > b.micros() ? 1 : 0);
     const auto x = a.num(), y = b.num();
     if (x && y)
         return *x < *y ? -1 : (*x > *y ? 1 : 0);
@@ -351,18 +512,35 @@ bool likeMatch(QStringView text, QStringView pattern, LikeText how)
 
 namespace {
 
+// A query's rows with the type of each column's values, as an inline view hands them on.
+struct Rows {
+    Table table;
+    std::vector<Value::Type> types;
+};
+
 class Evaluator {
 public:
-    Evaluator(const Table &table) : table_(table)
+    // A view's columns are found by their names upper-cased; an inline view's (with
+    // `types`) by their names as they are, and one named twice is ambiguous.
+    Evaluator(const Table &table, const std::vector<Value::Type> *types, const SessionValues *session)
+        : table_(table), types_(types), session_(session)
     {
-        for (int c = 0; c < table.columns.size(); ++c)
-            columns_.insert(table.columns.at(c).toUpper(), c);
+        for (int c = 0; c < table.columns.size(); ++c) {
+            const QString name = types ? table.columns.at(c) : table.columns.at(c).toUpper();
+            if (types && columns_.contains(name))
+                ambiguous_.insert(name);
+            columns_.insert(name, c);
+        }
     }
 
     void check(const Node &n) const
     {
-        if (n.kind == Node::Column && !columns_.contains(n.name))
-            throw DbError(QStringLiteral("ORA-00904: \"%1\": invalid identifier").arg(n.name));
+        if (n.kind == Node::Column || (n.kind == Node::Pseudo && !session_)) {
+            if (!columns_.contains(n.name))
+                throw DbError(QStringLiteral("ORA-00904: \"%1\": invalid identifier").arg(n.name));
+            if (ambiguous_.contains(n.name))
+                fail("ORA-00918: column ambiguously defined");
+        }
         for (const auto &a : n.args)
             check(*a);
     }
@@ -371,8 +549,19 @@ public:
     Value eval(const Node &n, qsizetype row, const std::vector<qsizetype> *group, qint64 rownum) const
     {
         switch (n.kind) {
-        case Node::Column:
-            return Value::of(table_.cell(row, columns_.value(n.name)));
+        case Node::Pseudo:
+            if (session_)
+                return n.name == QLatin1String("SYSDATE") ? Value::date(session_->sysdate) : Value::of(session_->user);
+            [[fallthrough]];
+        case Node::Column: {
+            const int c = columns_.value(n.name);
+            Value v = Value::of(table_.cell(row, c));
+            if (types_ && !v.null)
+                v.type = (*types_)[size_t(c)];
+            return v;
+        }
+        case Node::Interval:
+            return intervalLiteral(n.literal.text, n.name);
         case Node::Literal:
             return n.literal;
         case Node::Null:
@@ -381,12 +570,22 @@ public:
         case Node::RowNum:
             return Value::number(double(rownum));
         case Node::Neg: {
-            const auto v = eval(*n.args[0], row, group, rownum).num();
+            const Value a = eval(*n.args[0], row, group, rownum);
+            if (a.type == Value::DaySecond)
+                return Value::daySecond(-a.micros());
+            if (a.type != Value::Plain)
+                unknownToTheInstance();
+            const auto v = a.num();
             return v ? Value::number(-*v) : Value{};
         }
         case Node::Binary: {
             const Value a = eval(*n.args[0], row, group, rownum);
             const Value b = eval(*n.args[1], row, group, rownum);
+            if (a.type != Value::Plain || b.type != Value::Plain) {
+                if (n.name == QLatin1String("||"))
+                    unknownToTheInstance(); // a date in text follows the session's date format
+                return dateArithmetic(n.name, a, b);
+            }
             if (n.name == QLatin1String("||"))
                 return Value::of(a.text + b.text);
             const auto x = a.num(), y = b.num();
@@ -485,6 +684,11 @@ private:
             a.push_back(eval(*arg, row, group, rownum));
         const QString &f = n.name;
         auto arg = [&](size_t k) { return k < a.size() ? a[k] : Value{}; };
+        // Dates and intervals pass through these whole; the others would read them as text.
+        if (std::any_of(a.begin(), a.end(), [](const Value &v) { return v.type != Value::Plain; }) &&
+            f != QLatin1String("nvl") && f != QLatin1String("decode") && f != QLatin1String("greatest") &&
+            f != QLatin1String("least"))
+            unknownToTheInstance();
         if (f == QLatin1String("upper"))
             return Value::of(arg(0).text.toUpper());
         if (f == QLatin1String("lower"))
@@ -557,6 +761,8 @@ private:
             return Value::number(double(values.size()));
         if (values.empty())
             return {};
+        if (values.front().type != Value::Plain && n.name != QLatin1String("min") && n.name != QLatin1String("max"))
+            unknownToTheInstance();
         if (n.name == QLatin1String("min") || n.name == QLatin1String("max")) {
             Value best = values.front();
             for (const Value &v : values) {
@@ -573,95 +779,108 @@ private:
     }
 
     const Table &table_;
+    const std::vector<Value::Type> *types_;
+    const SessionValues *session_;
     QHash<QString, int> columns_;
+    QSet<QString> ambiguous_;
 };
 
-std::optional<Query> parse(const Statement &statement)
+// The query from the parser's place on; throws NotSimple where it is not a simple query.
+Query query(Parser &p, const std::vector<Token> &tokens)
 {
-    Parser p(statement.tokens());
     Query q;
-    try {
-        p.expect("select");
-        if (p.accept("distinct"))
-            return std::nullopt;
+    p.expect("select");
+    if (p.accept("distinct"))
+        throw NotSimple{};
+    do {
+        SelectItem item;
+        if (p.accept("*")) {
+            item.star = true;
+        } else {
+            const size_t start = p.pos();
+            item.expr = p.expr();
+            item.heading = columnHeading(tokens, start, p.pos());
+            p.accept("as");
+            const Token *k = p.peek();
+            if (k && (k->kind == Token::QuotedName || (k->kind == Token::Word && !kStopWords.contains(k->text)))) {
+                item.heading = k->kind == Token::Word ? k->value.toUpper() : k->value;
+                p.reset(p.pos() + 1);
+            }
+        }
+        q.items.push_back(std::move(item));
+    } while (p.accept(","));
+    p.expect("from");
+    if (p.accept("(")) {
+        q.inner = std::make_unique<Query>(query(p, tokens));
+        p.expect(")");
+        q.view = q.inner->view;
+    } else {
+        const Token *v = p.take(Token::Word);
+        if (!v)
+            throw NotSimple{};
+        q.view = v->text;
+        if (p.accept(".")) {
+            const Token *w = p.take(Token::Word);
+            if (!w)
+                throw NotSimple{};
+            q.view += QLatin1Char('.') + w->text;
+        }
+    }
+    const Token *a = p.peek();
+    if (a && a->kind == Token::Word && !kStopWords.contains(a->text)) {
+        q.alias = a->text;
+        p.reset(p.pos() + 1);
+    }
+    if (p.accept("where"))
+        q.where = p.condition();
+    if (p.accept("group")) {
+        p.expect("by");
+        q.groupBy.push_back(p.expr());
+        while (p.accept(","))
+            q.groupBy.push_back(p.expr());
+    }
+    if (p.accept("having"))
+        q.having = p.condition();
+    if (p.accept("order")) {
+        p.expect("by");
         do {
-            SelectItem item;
-            if (p.accept("*")) {
-                item.star = true;
+            OrderItem item;
+            const Token *k = p.peek();
+            if (k && k->kind == Token::Number &&
+                (p.is(",", 1) || p.is("asc", 1) || p.is("desc", 1) || p.is("nulls", 1) || p.is(")", 1) || !p.peek(1))) {
+                item.position = k->value.toInt() - 1;
+                p.reset(p.pos() + 1);
             } else {
-                const size_t start = p.pos();
                 item.expr = p.expr();
-                item.heading = columnHeading(statement.tokens(), start, p.pos());
-                p.accept("as");
-                const Token *k = p.peek();
-                if (k && (k->kind == Token::QuotedName || (k->kind == Token::Word && !kStopWords.contains(k->text)))) {
-                    item.heading = k->kind == Token::Word ? k->value.toUpper() : k->value;
-                    p.reset(p.pos() + 1);
+            }
+            if (p.accept("desc"))
+                item.descending = true;
+            else
+                p.accept("asc");
+            if (p.accept("nulls")) {
+                if (p.accept("first"))
+                    item.nullsFirst = true;
+                else {
+                    p.expect("last");
+                    item.nullsFirst = false;
                 }
             }
-            q.items.push_back(std::move(item));
+            q.orderBy.push_back(std::move(item));
         } while (p.accept(","));
-        p.expect("from");
-        const Token *v = p.peek();
-        if (!v || v->kind != Token::Word)
-            return std::nullopt;
-        q.view = v->text;
-        p.reset(p.pos() + 1);
-        if (p.accept(".")) {
-            const Token *w = p.peek();
-            if (!w || w->kind != Token::Word)
-                return std::nullopt;
-            q.view += QLatin1Char('.') + w->text;
-            p.reset(p.pos() + 1);
-        }
-        const Token *a = p.peek();
-        if (a && a->kind == Token::Word && !kStopWords.contains(a->text)) {
-            q.alias = a->text;
-            p.reset(p.pos() + 1);
-        }
-        if (p.accept("where"))
-            q.where = p.condition();
-        if (p.accept("group")) {
-            p.expect("by");
-            q.groupBy.push_back(p.expr());
-            while (p.accept(","))
-                q.groupBy.push_back(p.expr());
-        }
-        if (p.accept("having"))
-            q.having = p.condition();
-        if (p.accept("order")) {
-            p.expect("by");
-            do {
-                OrderItem item;
-                const Token *k = p.peek();
-                if (k && k->kind == Token::Number &&
-                    (p.is(",", 1) || p.is("asc", 1) || p.is("desc", 1) || p.is("nulls", 1) || !p.peek(1))) {
-                    item.position = k->value.toInt() - 1;
-                    p.reset(p.pos() + 1);
-                } else {
-                    item.expr = p.expr();
-                }
-                if (p.accept("desc"))
-                    item.descending = true;
-                else
-                    p.accept("asc");
-                if (p.accept("nulls")) {
-                    if (p.accept("first"))
-                        item.nullsFirst = true;
-                    else {
-                        p.expect("last");
-                        item.nullsFirst = false;
-                    }
-                }
-                q.orderBy.push_back(std::move(item));
-            } while (p.accept(","));
-        }
-        if (!p.atEnd())
-            return std::nullopt;
-    } catch (const NotSimple &) {
-        return std::nullopt;
     }
     return q;
+}
+
+std::optional<Query> parse(const Statement &statement, InlineViews inlineViews)
+{
+    Parser p(statement.tokens());
+    try {
+        Query q = query(p, statement.tokens());
+        if (p.atEnd() && (!q.inner || inlineViews == InlineViews::Read))
+            return q;
+    } catch (const NotSimple &) {
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -680,34 +899,21 @@ QString oracleNumber(double value)
     return s == QLatin1String("-0") ? QStringLiteral("0") : s;
 }
 
-QString simpleSelectView(const Statement &statement)
-{
-    const auto q = parse(statement);
-    return q ? q->view : QString();
-}
+namespace {
 
-std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QString &view, const Table &rows)
+// The query's rows from the view's, or from its inline view's (`types` given).
+Rows evaluate(Query &q, const Table &table, const std::vector<Value::Type> *types, const SessionValues *session)
 {
-    return evaluateSimpleSelect(statement, view, [&rows] { return rows; });
-}
-
-std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QString &view,
-                                           const std::function<Table()> &rows)
-{
-    std::optional<Query> q = parse(statement);
-    if (!q || q->view != view.toLower())
-        return std::nullopt;
-    const Table table = rows();
-    Evaluator ev(table);
+    Evaluator ev(table, types, session);
 
     // Expand "*" and check every column before reading a row.
     std::vector<SelectItem> items;
-    for (SelectItem &item : q->items) {
+    for (SelectItem &item : q.items) {
         if (item.star) {
             for (const QString &c : table.columns) {
                 SelectItem col;
-                col.expr = make(Node::Column, c.toUpper());
-                col.heading = c.toUpper();
+                col.expr = make(Node::Column, types ? c : c.toUpper());
+                col.heading = col.expr->name;
                 items.push_back(std::move(col));
             }
         } else {
@@ -715,11 +921,11 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
             items.push_back(std::move(item));
         }
     }
-    if (q->where)
-        ev.check(*q->where);
-    for (const auto &g : q->groupBy)
+    if (q.where)
+        ev.check(*q.where);
+    for (const auto &g : q.groupBy)
         ev.check(*g);
-    for (const auto &o : q->orderBy) {
+    for (const auto &o : q.orderBy) {
         const bool heading =
             o.expr && o.expr->kind == Node::Column &&
             std::any_of(items.begin(), items.end(), [&](const SelectItem &i) { return i.heading == o.expr->name; });
@@ -730,17 +936,17 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
     // Rows that pass the condition; rownum counts the rows accepted so far.
     std::vector<qsizetype> passed;
     for (qsizetype r = 0; r < table.rowCount(); ++r)
-        if (!q->where || ev.truth(*q->where, r, nullptr, qint64(passed.size()) + 1) == 1)
+        if (!q.where || ev.truth(*q.where, r, nullptr, qint64(passed.size()) + 1) == 1)
             passed.push_back(r);
 
-    const bool grouped = !q->groupBy.empty() || std::any_of(items.begin(), items.end(),
-                                                            [](const SelectItem &i) { return hasAggregate(*i.expr); });
+    const bool grouped = !q.groupBy.empty() || std::any_of(items.begin(), items.end(),
+                                                           [](const SelectItem &i) { return hasAggregate(*i.expr); });
     std::vector<std::vector<qsizetype>> groups;
     if (grouped) {
         QHash<QString, size_t> index;
         for (const qsizetype r : passed) {
             QString key;
-            for (const auto &g : q->groupBy)
+            for (const auto &g : q.groupBy)
                 key += ev.eval(*g, r, nullptr, 0).text + QChar(0x1f);
             auto it = index.find(key);
             if (it == index.end()) {
@@ -749,12 +955,12 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
             }
             groups[it.value()].push_back(r);
         }
-        if (groups.empty() && q->groupBy.empty())
+        if (groups.empty() && q.groupBy.empty())
             groups.emplace_back(); // an aggregate over no rows still gives one row
-        if (q->having) {
+        if (q.having) {
             std::vector<std::vector<qsizetype>> kept;
             for (auto &g : groups)
-                if (ev.truth(*q->having, g.empty() ? 0 : g.front(), &g, 0) == 1)
+                if (ev.truth(*q.having, g.empty() ? 0 : g.front(), &g, 0) == 1)
                     kept.push_back(std::move(g));
             groups = std::move(kept);
         }
@@ -777,7 +983,7 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
             row.cells.push_back(first < 0 && !hasAggregate(*item.expr)
                                     ? Value{}
                                     : ev.eval(*item.expr, std::max<qsizetype>(first, 0), grp, 0));
-        for (const OrderItem &o : q->orderBy) {
+        for (const OrderItem &o : q.orderBy) {
             if (o.position >= 0)
                 row.keys.push_back(size_t(o.position) < row.cells.size() ? row.cells[size_t(o.position)] : Value{});
             else if (o.expr->kind == Node::Column) {
@@ -792,13 +998,13 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
         }
         out.push_back(std::move(row));
     }
-    if (!q->orderBy.empty()) {
+    if (!q.orderBy.empty()) {
         std::stable_sort(out.begin(), out.end(), [&](const OutRow &a, const OutRow &b) {
-            for (size_t k = 0; k < q->orderBy.size(); ++k) {
+            for (size_t k = 0; k < q.orderBy.size(); ++k) {
                 const Value &x = a.keys[k], &y = b.keys[k];
-                const bool desc = q->orderBy[k].descending;
+                const bool desc = q.orderBy[k].descending;
                 if (x.null != y.null)
-                    return q->orderBy[k].nullsFirst.value_or(desc) ? x.null : y.null;
+                    return q.orderBy[k].nullsFirst.value_or(desc) ? x.null : y.null;
                 if (x.null)
                     continue;
                 const int c = compareValues(x, y);
@@ -812,12 +1018,49 @@ std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QSt
     QStringList headings;
     for (const SelectItem &item : items)
         headings << item.heading;
-    auto result = std::make_shared<Table>(headings);
-    result->cells.reserve(qsizetype(out.size()) * headings.size());
-    for (const OutRow &r : out)
-        for (const Value &v : r.cells)
-            result->cells.append(v.null ? QString() : v.text);
-    return Result(result);
+    Rows result{Table(headings), std::vector<Value::Type>(items.size(), Value::Plain)};
+    result.table.cells.reserve(qsizetype(out.size()) * headings.size());
+    for (const OutRow &r : out) {
+        for (size_t c = 0; c < r.cells.size(); ++c) {
+            const Value &v = r.cells[c];
+            result.table.cells.append(v.null ? QString() : v.text);
+            if (!v.null)
+                result.types[c] = v.type;
+        }
+    }
+    return result;
+}
+
+// The query over its view's rows, through its inline views.
+Rows run(Query &q, const Table &view, const SessionValues *session)
+{
+    if (!q.inner)
+        return evaluate(q, view, nullptr, session);
+    const Rows rows = run(*q.inner, view, session);
+    return evaluate(q, rows.table, &rows.types, session);
+}
+
+} // namespace
+
+QString simpleSelectView(const Statement &statement, InlineViews inlineViews)
+{
+    const auto q = parse(statement, inlineViews);
+    return q ? q->view : QString();
+}
+
+std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QString &view, const Table &rows)
+{
+    return evaluateSimpleSelect(statement, view, [&rows] { return rows; });
+}
+
+std::optional<Result> evaluateSimpleSelect(const Statement &statement, const QString &view,
+                                           const std::function<Table()> &rows, const SessionValues *session,
+                                           InlineViews inlineViews)
+{
+    std::optional<Query> q = parse(statement, inlineViews);
+    if (!q || q->view != view.toLower())
+        return std::nullopt;
+    return std::make_shared<const Table>(run(*q, rows(), session).table);
 }
 
 Recogniser simpleViewRecogniser(const QString &view, std::function<Table(Context &)> rows)

@@ -166,7 +166,9 @@ TEST_F(SimulatedInstance, QueriesOverDualAnswerOneRowNamedByTheirTextFromTheSimu
     EXPECT_EQ(answer("select * from (select sysdate - interval '1' hour, sysdate - interval '2' hour from dual)"),
               (QStringList{"SYSDATE-INTERVAL'1'HOUR=" + date(now.addSecs(-3600)),
                            "SYSDATE-INTERVAL'2'HOUR=" + date(now.addSecs(-7200))}));
-    EXPECT_EQ(answer("select 1+1, 'x' from dual"), (QStringList{"1+1=2", "'x'=x"}));
+    // A literal's text is named as the rest, upper-cased and without blanks.
+    EXPECT_EQ(answer("select 1+1, 'x', 'Hello World' from dual"),
+              (QStringList{"1+1=2", "'X'=x", "'HELLOWORLD'=Hello World"}));
     EXPECT_EQ(answer("Select Dummy, User, SYSDATE + 1/24 from Dual"),
               (QStringList{"DUMMY=X", "USER=SYSTEM", "SYSDATE+1/24=" + date(now.addSecs(3600))}));
     // An inline view's columns by their names, its date columns still dates.
@@ -182,6 +184,7 @@ TEST_F(SimulatedInstance, QueriesOverDualAnswerOneRowNamedByTheirTextFromTheSimu
     // Refused as Oracle refuses them.
     for (const auto &[text, refusal] : std::vector<std::pair<const char *, const char *>>{
              {"select * from (select 1 x, 2 x from dual)", "ORA-00918: column ambiguously defined"},
+             {"select * from (select 'a b', 'AB' from dual)", "ORA-00918: column ambiguously defined"},
              {"select x from (select 1 x, 2 x from dual)", "ORA-00918: column ambiguously defined"},
              {"select nothing from dual", "ORA-00904: \"NOTHING\": invalid identifier"},
              {"select interval '100' day from dual", "ORA-01873: the leading precision of the interval is too small"},

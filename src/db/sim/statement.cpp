@@ -1,5 +1,6 @@
 #include "statement.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace tavimond::sim {
@@ -194,10 +195,16 @@ QString columnHeading(const std::vector<Token> &tokens, size_t from, size_t to)
         const Token &name = tokens[to - 1];
         return name.kind == Token::Word ? name.value.toUpper() : name.value;
     }
+    // Literals too: 'Hello World' is named 'HELLOWORLD'.
     QString s;
-    for (size_t i = from; i < to; ++i)
-        s += tokens[i].kind == Token::String || tokens[i].kind == Token::QuotedName ? tokens[i].text
-                                                                                      : tokens[i].value.toUpper();
+    for (size_t i = from; i < to; ++i) {
+        if (tokens[i].kind == Token::QuotedName)
+            s += tokens[i].text;
+        else if (tokens[i].kind == Token::String)
+            s += QString(tokens[i].text).remove(QRegularExpression(QStringLiteral("\\s"))).toUpper();
+        else
+            s += tokens[i].value.toUpper();
+    }
     return s;
 }
 

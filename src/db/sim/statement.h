@@ -91,7 +91,7 @@ QString quoted(const QString &text);
 
 // The name the database gives an unaliased select-list expression, tokens [from, to):
 // a column's own name (upper-cased unless quoted, without its qualifier), otherwise the
-// expression's text without blanks, words upper-cased and literals as written.
+// expression's text without blanks and upper-cased, its literals too.
 QString columnHeading(const std::vector<Token> &tokens, size_t from, size_t to);
 
 } // namespace tavimond::sim

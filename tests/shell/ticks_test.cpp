@@ -179,6 +179,7 @@ TEST_F(Ticks, LeftTickingTheDemoKeepsNoneOfTheStatementsItSends)
     ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
     EXPECT_EQ(sent.readAll().count('\n'), 1 + 30 * 8 + 1);
     EXPECT_EQ(server.statements(), QStringList());
-    EXPECT_EQ(server.timeouts(), QList<int>());
+    // Not compared with an empty list: Qt hands memcmp the null data of a default one.
+    EXPECT_TRUE(server.timeouts().isEmpty()) << server.timeouts().size() << " time-outs kept";
     EXPECT_EQ(server.unanswered().size(), unknownBefore);
 }

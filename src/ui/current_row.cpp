@@ -23,10 +23,11 @@ bool sameRow(const QModelIndex &a, const QModelIndex &b)
 class RowChoice : public QObject {
 public:
     RowChoice(QAbstractItemView *view, std::function<void()> handler, std::function<bool()> reloading)
-        : QObject(view), view_(view), handler_(std::move(handler)), reloading_(std::move(reloading))
+        : QObject(view), view_(view), viewport_(view->viewport()), handler_(std::move(handler)),
+          reloading_(std::move(reloading))
     {
         view->installEventFilter(this);
-        view->viewport()->installEventFilter(this);
+        viewport_->installEventFilter(this);
     }
 
     void clicked() { run(); }
@@ -55,7 +56,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == view_->viewport()) {
+        // Kept from the start: events reach the filter while the view is destroyed.
+        if (watched == viewport_) {
             if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
                 pressing_ = true;
             else if (event->type() == QEvent::MouseButtonRelease)
@@ -124,6 +126,7 @@ private:
     bool reloading() const { return reloading_ && reloading_(); }
 
     QAbstractItemView *view_;
+    QObject *viewport_;
     std::function<void()> handler_;
     std::function<bool()> reloading_;
     bool arriving_ = false;

@@ -414,7 +414,7 @@ QStringList literalProblems(const QString &ddl)
     return problems;
 }
 
-// The subprograms that a package's specification or body declares, each as its
+// The subprograms that a package or its body declares, each as its
 // heading: kind, name, parameters and return type, upper-cased, blanks as one.
 QStringList subprogramHeadings(QString text)
 {
@@ -485,7 +485,7 @@ TEST_F(SimCoherence, EveryDdlTheObjectBrowserFetchesClosesItsLiteralsWhereOracle
     EXPECT_GE(texts.value("PROCOBJ"), 4);
 }
 
-TEST_F(SimCoherence, EveryPackageBodyDefinesWhatItsSpecificationDeclares)
+TEST_F(SimCoherence, EveryPackageBodyDefinesWhatThePackageDeclares)
 {
     // The headings as the check reads them.
     EXPECT_EQ(subprogramHeadings("PACKAGE p AS\n  -- PROCEDURE gone;\n  PROCEDURE  a(x IN NUMBER,\n    y IN "

@@ -49,7 +49,7 @@ public:
         // handler shows is the one that looks chosen all the same. A press of the
         // mouse selects what it will once the row is current.
         if (!pressing_ && !view_->selectionModel()->isRowSelected(current.row(), current.parent()))
-            view_->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            selectOnly(current);
         run();
     }
 
@@ -112,9 +112,13 @@ private:
 
     void choose()
     {
-        const QModelIndex current = view_->currentIndex();
-        view_->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectOnly(view_->currentIndex());
         run();
+    }
+
+    void selectOnly(const QModelIndex &row)
+    {
+        view_->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
     void run()
